@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the game, its tools and its tests need, when any is missing.
+# Usage: tools/install-deps.sh [--ci]   (--ci adds the real-window smoke test's packages)
+set -euo pipefail
+packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libogg-dev
+          libvorbis-dev nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev
+          googletest)
+if [ "${1:-}" = "--ci" ]; then
+  packages+=(xvfb xauth xdotool)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing missing packages: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null; then sudo="sudo"; else
+    echo "Missing packages (${missing[*]}); run this script as root or install sudo." >&2
+    exit 1
+  fi
+fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
