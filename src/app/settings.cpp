@@ -1,0 +1,143 @@
+// Reading and writing the settings file. Reading is lenient: a wrong type reads as 0 and then
+// meets the key's limits; an absent key leaves its setting as it was.
+#include "app/settings.h"
+
+#include <algorithm>
+
+#include "app/pacing.h"
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "runtime/files.h"
+#include "runtime/json.h"
+#include "runtime/screen.h"
+
+int64_t soundVolume = 50;
+int64_t musicVolume = 20;
+int64_t soundStereo = 60;
+int64_t soundVariation = 1;
+int64_t keyboardType = 1;
+int64_t comboDisplay = 1;
+int64_t windEnabled = 1;
+int64_t particleEnabled = 1;
+int64_t buffedFrames = 5;
+int64_t attackDelay = 3;
+int64_t showFps = 1;
+int64_t screenSizeIndex = 0;
+int64_t fullscreen = 1;
+int64_t debugMode = 0;
+
+std::string settingsPath = "settings.txt";
+
+namespace {
+constexpr int64_t kSettingsJson = -1; // documents are numbered by the runtime
+
+struct BindingKey {
+    const char* key;
+    int64_t Controls::*field;
+};
+const BindingKey kBindingKeys[] = {
+    {"left", &Controls::left},       {"right", &Controls::right}, {"up", &Controls::up},
+    {"down", &Controls::down},       {"neutral", &Controls::neutral},
+    {"heavy", &Controls::heavy},     {"jump", &Controls::jump}};
+
+void readBindings(const JsonNode* object, Fighter& fighter, int64_t player) {
+    if (!object) {
+        fighter.keyBindings.primary = defaultControls(player);
+        fighter.jumpWithUp = 0;
+        return;
+    }
+    for (const BindingKey& binding : kBindingKeys)
+        fighter.keyBindings.primary.*binding.field =
+            keyCodeOf(jsonString(jsonMember(object, binding.key)));
+    fighter.jumpWithUp = jsonInteger(jsonMember(object, "jumpWithUp"));
+}
+
+void writeBindings(JsonNode* object, const Fighter& fighter) {
+    jsonSetObject(object);
+    for (const BindingKey& binding : kBindingKeys)
+        jsonSetString(jsonAddMember(object, binding.key),
+                      keyNameOf(fighter.keyBindings.primary.*binding.field));
+    jsonSetInteger(jsonAddMember(object, "jumpWithUp"), fighter.jumpWithUp);
+}
+} // namespace
+
+void resetSettingsToDefaults(int64_t desktopWidth) {
+    soundVolume = 50;
+    musicVolume = 20;
+    soundStereo = 60;
+    soundVariation = 1;
+    keyboardType = 1;
+    comboDisplay = desktopWidth < 1500 ? 2 : 1;
+    windEnabled = 1;
+    particleEnabled = 1;
+    buffedFrames = 5;
+    attackDelay = 3;
+    showFps = 1;
+    applyFpsMode(6);
+    screenSizeIndex = 0;
+    fullscreen = 1;
+    debugMode = 0;
+}
+
+int64_t loadSettings() {
+    int64_t document = loadJsonFile(kSettingsJson, settingsPath);
+    if (!document) return 0;
+    const JsonNode* root = jsonRoot(document);
+    // Reads a present key as an integer and applies its rule; an absent key changes nothing.
+    auto read = [&](const char* key, int64_t& setting, auto rule) {
+        if (const JsonNode* value = jsonMember(root, key)) setting = rule(jsonInteger(value));
+    };
+    auto none = [](int64_t v) { return v; };
+    read("SoundVolume", soundVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
+    read("MusicVolume", musicVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
+    read("SoundStereo", soundStereo, [](int64_t v) { return std::clamp<int64_t>(v, 0, 60); });
+    read("SoundVariation", soundVariation, none);
+    read("KeyboardType", keyboardType, none);
+    read("ComboDisplay", comboDisplay, [](int64_t v) { return std::clamp<int64_t>(v, 1, 3); });
+    read("WindEnabled", windEnabled, none);
+    read("ParticleEnabled", particleEnabled, none);
+    // 0, negative and anything above 5 mean the full preparation.
+    read("BuffedFrames", buffedFrames, [](int64_t v) { return v < 1 || v > 5 ? 5 : v; });
+    read("AttackDelay", attackDelay, [](int64_t v) { return v < 1 || v > 3 ? 3 : v; });
+    read("ShowFPS", showFps, none);
+    int64_t mode = fpsMode;
+    read("FPSMode", mode, none);
+    applyFpsMode(mode);
+    read("ScreenSize", screenSizeIndex, [](int64_t v) { return std::clamp<int64_t>(v, 0, 9); });
+    const JsonNode* full = jsonMember(root, "Fullscreen");
+    fullscreen = full ? jsonInteger(full) : 1;
+    debugMode = jsonInteger(jsonMember(root, "Debug")) != 0 ? -1 : 0;
+    if (playersCreated) {
+        playerOne.debug = playerTwo.debug = debugMode;
+        readBindings(jsonMember(root, "player1right"), playerOne, 1);
+        readBindings(jsonMember(root, "player2left"), playerTwo, 2);
+    }
+    freeJson(document);
+    return 1;
+}
+
+int64_t saveSettings() {
+    int64_t document = createJson(kSettingsJson);
+    JsonNode* root = jsonRoot(document);
+    jsonSetObject(root);
+    const std::pair<const char*, int64_t> values[] = {
+        {"SoundVolume", soundVolume},   {"MusicVolume", musicVolume},
+        {"SoundStereo", soundStereo},   {"SoundVariation", soundVariation},
+        {"KeyboardType", keyboardType}, {"ComboDisplay", comboDisplay},
+        {"WindEnabled", windEnabled},   {"ParticleEnabled", particleEnabled},
+        {"BuffedFrames", buffedFrames}, {"AttackDelay", attackDelay},
+        {"ShowFPS", showFps},           {"FPSMode", fpsMode},
+        {"ScreenSize", screenSizeIndex}, {"Fullscreen", fullscreen},
+        {"Debug", debugMode != 0 ? 1 : 0}};
+    for (const auto& [key, value] : values) jsonSetInteger(jsonAddMember(root, key), value);
+    writeBindings(jsonAddMember(root, "player1right"), playerOne);
+    writeBindings(jsonAddMember(root, "player2left"), playerTwo);
+    std::string text = composeJson(document) + "\n";
+    freeJson(document);
+    // Written beside the old file and renamed over it: a failure never loses the old settings.
+    if (!replaceFileAtomically(settingsPath, text)) {
+        messageBox("QRX error", "Cannot create settings file");
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,26 @@
+// The settings file "settings.txt" (JSON): the player's options and both players' keys.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+extern int64_t soundVolume;    // percent, 0-100
+extern int64_t musicVolume;    // percent, 0-100
+extern int64_t soundStereo;    // largest stereo pan of an effect, 0-60
+extern int64_t soundVariation; // multiplies pitch variation requests
+extern int64_t keyboardType;   // 1 "Local keyboard", 0 "Force QWERTY"
+extern int64_t comboDisplay;   // combo display mode 1-3
+extern int64_t windEnabled;
+extern int64_t particleEnabled;
+extern int64_t buffedFrames;   // how the class images are prepared before a match, 1-5
+extern int64_t attackDelay;    // hit-stop: 1 off, 2 fixed, 3 relative to the damage
+extern int64_t showFps;
+extern int64_t screenSizeIndex; // index into screenSizes, 0-9
+extern int64_t fullscreen;      // non-zero: a borderless screen-sized window
+extern int64_t debugMode;       // -1 on, 0 off
+
+extern std::string settingsPath; // "settings.txt" in the working directory
+
+void resetSettingsToDefaults(int64_t desktopWidth); // the start-up defaults
+int64_t loadSettings();  // 1 when the file was read; 0 (nothing changed) otherwise
+int64_t saveSettings();  // 1 when written; 0 after showing the failure message

@@ -1,0 +1,142 @@
+// Start-up in its fixed order, and the orderly shutdown.
+#include "app/startup.h"
+
+#include <cstdlib>
+
+#include "app/game_screen.h"
+#include "app/pacing.h"
+#include "app/settings.h"
+#include "app/stages.h"
+#include "app/state_loop.h"
+#include "fight/fighter.h"
+#include "input/bindings.h"
+#include "render/sprite_numbers.h"
+#include "runtime/runtime.h"
+
+int64_t gaugeColors[11];
+
+namespace {
+constexpr int64_t kMenuMusicSlot = 1;
+
+void endEverything() {
+    endRuntime();
+    stageList.clear();
+    playersCreated = false;
+}
+
+// The game's globals start afresh, so that a test can run the game more than once.
+void resetGlobals() {
+    nextSpriteNumber = 1;
+    carryMs = 0;
+    stageList.clear();
+    playersCreated = false;
+    playerOne = Fighter{};
+    playerTwo = Fighter{};
+}
+} // namespace
+
+void buildGaugeColors() {
+    const int64_t anchors[][3] = {{0, 0, 255},   {0, 0, 0},   {0, 255, 0}, {0, 0, 0},
+                                  {255, 255, 0}, {0, 0, 0},   {255, 136, 0}, {0, 0, 0},
+                                  {255, 0, 0},   {255, 0, 128}, {255, 0, 255}};
+    for (int i = 0; i < 11; ++i) gaugeColors[i] = RGB(anchors[i][0], anchors[i][1], anchors[i][2]);
+    // Entries 1, 3, 5 and 7 are the channel-wise averages of their neighbours.
+    for (int i : {1, 3, 5, 7}) {
+        int64_t a = gaugeColors[i - 1], b = gaugeColors[i + 1];
+        gaugeColors[i] = RGB((redOf(a) + redOf(b)) / 2, (greenOf(a) + greenOf(b)) / 2,
+                             (blueOf(a) + blueOf(b)) / 2);
+    }
+}
+
+void applyMusicVolume() {
+    for (int64_t slot = 1; slot <= 8; ++slot)
+        if (soundExists(slot)) setSoundVolume(slot, musicVolume);
+}
+
+void shutdownProgram(int exitCode) {
+    endEverything();
+    std::exit(exitCode);
+}
+
+void fatalError(const std::string& title, const std::string& text, int64_t icon) {
+    messageBox(title, text, icon);
+    // A failed start is not a success: the process says so with its exit code.
+    shutdownProgram(1);
+}
+
+void showLoadingMessage(const std::string&) {
+    // The loading text is drawn once the bitmap font exists; until then a plain dark frame.
+    clearScreen(RGB(8, 8, 8));
+    processWindowEvent();
+    if (windowCloseRequested()) shutdownProgram(0);
+    presentFrame();
+}
+
+int runGame() {
+    resetGlobals();
+    // 1-2: runtime, clock, frame timing and setting defaults.
+    elapsedMs();
+    if (isHeadless()) seedRandom(headlessOptions().seed);
+    applyFpsMode(6);
+    // 3-5: keyboard, sound, sprites, then controllers.
+    if (!initKeyboard())
+        fatalError("Quarrelix error", "Could not be able to init Keyboard", kMessageNoIcon);
+    if (!initSound()) fatalError("Quarrelix error", "Could not be able to init sounds", kMessageNoIcon);
+    if (!initSprites())
+        fatalError("Quarrelix error", "Could not be able to init sprites", kMessageNoIcon);
+    int64_t joysticks = initControllers();
+    // 6-8: sprite numbers, desktop, screen sizes.
+    nextSpriteNumber = 1;
+    desktopWidth = desktopWidthOf(0);
+    desktopHeight = desktopHeightOf(0);
+    screenWidth = desktopWidth;
+    screenHeight = desktopHeight;
+    if (desktopCount() < 1)
+        fatalError("Quarrelix error", "Could not be able to find screen", kMessageNoIcon);
+    resetSettingsToDefaults(desktopWidth);
+    // 9-10: settings, screen size, the screen.
+    if (loadSettings()) {
+        setScreenSizeFromIndex(screenSizeIndex);
+    } else {
+        int64_t index = automaticScreenSizeIndex(desktopWidth, desktopHeight);
+        if (index >= 0) {
+            screenSizeIndex = index;
+            setScreenSizeFromIndex(index);
+        }
+    }
+    openGameScreen(screenWidth, screenHeight);
+    // 11: tables. The font, the menus and the key tables come with their own modules.
+    buildGaugeColors();
+    // 12: the menu music, when the generated content has it.
+    if (musicVolume > 0) loadSound(kMenuMusicSlot, "music/Quarrelix menu v04.ogg");
+    // 13: the screen must be open. (The font check joins when the font is loaded.)
+    if (!screenIsOpen()) fatalError("Quarrelix error", "Could not be able to init screen", kMessageNoIcon);
+    // 14: stages.
+    showLoadingMessage("Loading music -------------------");
+    buildStages();
+    // 15-16: game data and its images join here with the data loader.
+    showLoadingMessage("Loading data");
+    // 17: the players.
+    showLoadingMessage("Loading players");
+    createFighter(playerOne, "Player one", RGB(192, 64, 0), 1);
+    createFighter(playerTwo, "Player two", RGB(100, 100, 255), 2);
+    playerOne.classIndex = 2;
+    playerTwo.classIndex = 0;
+    if (joysticks >= 1) playerOne.padIndex = 0;
+    if (joysticks >= 2) playerTwo.padIndex = 1;
+    playersCreated = true;
+    // 19: letters follow the keyboard layout.
+    setKeyboardMode(kKeyboardFollowLayout);
+    // 20: settings again, now reaching the players' keys; keyboard type; music volume.
+    loadSettings();
+    applyKeyboardType(keyboardType);
+    applyMusicVolume();
+    // 21: the menu music plays.
+    if (musicVolume > 0) playSound(kMenuMusicSlot, kSoundLoop);
+    // 22-23: the main state loop, then shutdown.
+    mainStateLoop(40, 40);
+    endEverything();
+    return 0;
+}
+
+void startProgram() { std::exit(runGame()); }

@@ -1,0 +1,20 @@
+// Start-up, shutdown and the loading frame.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+extern int64_t gaugeColors[11]; // blue through green, yellow, orange and red to magenta
+
+// The program's entry: start-up, the main state loop, shutdown; ends the process.
+[[noreturn]] void startProgram();
+// Start-up, the main state loop and the orderly shutdown; returns the exit code. Tests run it
+// in headless mode.
+int runGame();
+// Shows a start-up failure and ends the program (exit code 1) after an orderly shutdown.
+[[noreturn]] void fatalError(const std::string& title, const std::string& text, int64_t icon);
+// Orderly shutdown and the end of the process.
+[[noreturn]] void shutdownProgram(int exitCode);
+void showLoadingMessage(const std::string& text);
+void applyMusicVolume(); // every sound in the music slots 1-8 gets the music volume
+void buildGaugeColors();

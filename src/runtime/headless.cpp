@@ -1,0 +1,49 @@
+// Headless mode state: options, the presented-frame counter and the virtual clock.
+#include "runtime/headless.h"
+
+#include "runtime/sound.h"
+
+namespace {
+HeadlessOptions currentOptions;
+int64_t frameCount = 0;
+// Starts away from zero so that "time 0" is never mistaken for "no time yet".
+constexpr double kClockStartMs = 1000000.0;
+double clockMs = kClockStartMs;
+} // namespace
+
+void setHeadless(const HeadlessOptions& options) {
+    currentOptions = options;
+    currentOptions.enabled = true;
+    frameCount = 0;
+    clockMs = kClockStartMs;
+}
+
+void clearHeadless() {
+    currentOptions = HeadlessOptions{};
+    frameCount = 0;
+    clockMs = kClockStartMs;
+}
+
+bool isHeadless() { return currentOptions.enabled; }
+const HeadlessOptions& headlessOptions() { return currentOptions; }
+
+int64_t presentedFrames() { return frameCount; }
+void countPresentedFrame() { ++frameCount; }
+
+double headlessClockMs() { return clockMs; }
+
+void advanceHeadlessClock(double ms) {
+    if (!(ms > 0)) return;
+    clockMs += ms;
+    // The silent mixer runs on the virtual clock so that sounds end when they would.
+    advanceSilentMixer(ms);
+}
+
+void scriptKeyTap(std::vector<ScriptEvent>& script, int64_t frame, int64_t code, int64_t frames) {
+    script.push_back({frame, kScriptKey, code, 1, {}});
+    script.push_back({frame + frames, kScriptKey, code, 0, {}});
+}
+
+void scriptScreenshot(std::vector<ScriptEvent>& script, int64_t frame, const std::string& path) {
+    script.push_back({frame, kScriptScreenshot, 0, 0, path});
+}

@@ -1,0 +1,52 @@
+// Headless mode: the real game code runs without a display, sound device or player, for tests
+// and tools. Input comes from a script of events by frame number; time is virtual.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum ScriptEventKind {
+    kScriptKey,        // code = game key code, value = 1 held / 0 let go
+    kScriptPadButton,  // code = pad * 100 + button (1-14), value = 1 / 0
+    kScriptPadAxisX,   // code = pad, value = -1000..1000
+    kScriptPadAxisY,   // code = pad, value = -1000..1000
+    kScriptScreenshot, // path = PNG file written with the frame about to be presented
+    kScriptCloseWindow // a close request of the window
+};
+
+struct ScriptEvent {
+    int64_t frame = 0; // applied from this frame on (frames presented before it)
+    ScriptEventKind kind = kScriptKey;
+    int64_t code = 0;
+    int64_t value = 0;
+    std::string path;
+};
+
+struct HeadlessOptions {
+    bool enabled = false;
+    bool nullRenderer = false;   // draw nothing at all: pure simulation speed
+    uint64_t seed = 12345;       // the random generator's fixed seed
+    double fixedFrameFactor = 0; // 0: the nominal factor of the frame rate setting
+    int64_t desktopWidth = 1920;
+    int64_t desktopHeight = 1080;
+    int64_t controllerCount = 0; // scripted game controllers
+    std::vector<ScriptEvent> script;
+};
+
+void setHeadless(const HeadlessOptions& options); // before the runtime is initialised
+void clearHeadless();
+bool isHeadless();
+const HeadlessOptions& headlessOptions();
+
+// Frames presented since the runtime started (the frame number of the script).
+int64_t presentedFrames();
+void countPresentedFrame();
+
+// Virtual time: advanced by the frame pacing and by delays, never by the wall clock.
+double headlessClockMs();
+void advanceHeadlessClock(double ms);
+
+// Script helpers for tests and tools.
+void scriptKeyTap(std::vector<ScriptEvent>& script, int64_t frame, int64_t code, int64_t frames = 1);
+void scriptScreenshot(std::vector<ScriptEvent>& script, int64_t frame, const std::string& path);

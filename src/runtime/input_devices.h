@@ -1,0 +1,20 @@
+// Keyboard and game controllers. Key codes are the game's numbering of physical keys (the
+// classic PC scan codes: 1 Escape, 28 Return, 57 Space, 200 Up, 203 Left, 205 Right, 208 Down).
+#pragma once
+
+#include <cstdint>
+
+constexpr int64_t kKeyboardFollowLayout = 1; // setKeyboardMode flag: letters follow the layout
+
+int64_t initKeyboard();
+void setKeyboardMode(int64_t flags);
+int64_t pollKeyboard(); // takes this frame's snapshot of all 256 keys
+int64_t keyDown(int64_t code);     // -1: any key
+int64_t keyReleased(int64_t code); // 1 once after a held key is let go; -1: any key
+
+int64_t initControllers(); // number of controllers found
+int64_t controllerCount();
+int64_t pollController(int64_t pad); // 0 if absent
+int64_t controllerButton(int64_t pad, int64_t button); // buttons 1-14
+int64_t controllerAxisX(int64_t pad); // -1, 0 or 1
+int64_t controllerAxisY(int64_t pad);

@@ -1,0 +1,20 @@
+// What the runtime's own files share: the renderer and the event pump. Not for the game.
+#pragma once
+
+#include <SDL.h>
+
+SDL_Renderer* runtimeRenderer(); // null when no screen is open
+bool renderingSkipped();          // no screen, or the headless null renderer
+void pumpRuntimeEvents();        // every pending SDL event reaches its service
+void handleInputEvent(const SDL_Event& event);   // keyboard and controllers
+void applyScriptedInput(int64_t frame);          // headless input for this frame
+void recreateSpriteTextures();   // after the renderer changed
+void destroySpriteTextures();    // before the renderer goes away
+void endSprites();
+void endImages();
+void endSound();
+void endInput();
+
+struct Bitmap;
+Bitmap* spriteBitmapForDrawing(int64_t spriteId); // null when the sprite cannot be drawn on
+void finishSpriteDrawing(int64_t spriteId);       // keys, masks and uploads the new pixels

@@ -1,0 +1,286 @@
+// JSON documents. nlohmann's parser reads the text (comments allowed); the document is then
+// kept as a tree of our own nodes whose addresses never move, so handles stay valid while
+// members are added.
+#include "runtime/json.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "runtime/files.h"
+#include "runtime/numbers.h"
+#include "runtime/object_table.h"
+
+struct JsonNode {
+    JsonType type = kJsonNull;
+    std::string text;
+    bool isInteger = false; // integers keep their exact value
+    int64_t integer = 0;
+    double number = 0;
+    bool truth = false;
+    std::vector<std::pair<std::string, std::unique_ptr<JsonNode>>> members;
+    std::vector<std::unique_ptr<JsonNode>> elements;
+};
+
+namespace {
+struct JsonDocument {
+    std::unique_ptr<JsonNode> root = std::make_unique<JsonNode>();
+};
+ObjectTable<JsonDocument> documents;
+
+void convert(const nlohmann::json& from, JsonNode& to) {
+    switch (from.type()) {
+    case nlohmann::json::value_t::string:
+        to.type = kJsonString;
+        to.text = from.get<std::string>();
+        break;
+    case nlohmann::json::value_t::boolean:
+        to.type = kJsonBool;
+        to.truth = from.get<bool>();
+        break;
+    case nlohmann::json::value_t::number_integer:
+        to.type = kJsonNumber;
+        to.isInteger = true;
+        to.integer = from.get<int64_t>();
+        to.number = double(to.integer);
+        break;
+    case nlohmann::json::value_t::number_unsigned: {
+        uint64_t value = from.get<uint64_t>();
+        to.type = kJsonNumber;
+        to.isInteger = value <= uint64_t(INT64_MAX);
+        to.integer = to.isInteger ? int64_t(value) : INT64_MAX;
+        to.number = double(value);
+        break;
+    }
+    case nlohmann::json::value_t::number_float:
+        to.type = kJsonNumber;
+        to.number = from.get<double>();
+        break;
+    case nlohmann::json::value_t::array:
+        to.type = kJsonArray;
+        for (const auto& element : from) {
+            to.elements.push_back(std::make_unique<JsonNode>());
+            convert(element, *to.elements.back());
+        }
+        break;
+    case nlohmann::json::value_t::object:
+        to.type = kJsonObject;
+        for (const auto& [key, value] : from.items()) {
+            to.members.emplace_back(key, std::make_unique<JsonNode>());
+            convert(value, *to.members.back().second);
+        }
+        break;
+    default:
+        to.type = kJsonNull;
+    }
+}
+
+void appendEscaped(std::string& out, const std::string& text) {
+    out += '"';
+    for (unsigned char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default:
+            if (c < 0x20) {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+                out += buffer;
+            } else {
+                out += char(c);
+            }
+        }
+    }
+    out += '"';
+}
+
+void appendNumber(std::string& out, const JsonNode& node) {
+    if (node.isInteger) {
+        out += std::to_string(node.integer);
+        return;
+    }
+    if (!std::isfinite(node.number)) { // JSON has no infinities: write null as nlohmann does
+        out += "null";
+        return;
+    }
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.10g", node.number);
+    out += buffer;
+}
+
+void compose(std::string& out, const JsonNode& node, bool pretty, int depth) {
+    auto newline = [&](int level) {
+        if (!pretty) return;
+        out += '\n';
+        out.append(size_t(level) * 4, ' ');
+    };
+    switch (node.type) {
+    case kJsonNull: out += "null"; break;
+    case kJsonString: appendEscaped(out, node.text); break;
+    case kJsonNumber: appendNumber(out, node); break;
+    case kJsonBool: out += node.truth ? "true" : "false"; break;
+    case kJsonArray:
+        out += '[';
+        for (size_t i = 0; i < node.elements.size(); ++i) {
+            if (i) out += ',';
+            newline(depth + 1);
+            compose(out, *node.elements[i], pretty, depth + 1);
+        }
+        if (!node.elements.empty()) newline(depth);
+        out += ']';
+        break;
+    case kJsonObject:
+        out += '{';
+        for (size_t i = 0; i < node.members.size(); ++i) {
+            if (i) out += ',';
+            newline(depth + 1);
+            appendEscaped(out, node.members[i].first);
+            out += pretty ? ": " : ":";
+            compose(out, *node.members[i].second, pretty, depth + 1);
+        }
+        if (!node.members.empty()) newline(depth);
+        out += '}';
+        break;
+    }
+}
+
+void reset(JsonNode* value, JsonType type) {
+    *value = JsonNode{};
+    value->type = type;
+}
+} // namespace
+
+int64_t parseJson(int64_t jsonId, const std::string& text) {
+    // Parse without exceptions; comments are allowed in the game's files.
+    nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false, true);
+    if (parsed.is_discarded()) return 0;
+    auto document = std::make_unique<JsonDocument>();
+    convert(parsed, *document->root);
+    return creationResult(jsonId, documents.store(jsonId, std::move(document)));
+}
+
+int64_t loadJsonFile(int64_t jsonId, const std::string& path) {
+    std::string text;
+    if (fileSize(path) < 0 || !readWholeFile(path, text)) return 0;
+    return parseJson(jsonId, text);
+}
+
+int64_t createJson(int64_t jsonId) {
+    return creationResult(jsonId, documents.store(jsonId, std::make_unique<JsonDocument>()));
+}
+
+void freeJson(int64_t jsonId) { documents.release(jsonId); }
+
+JsonNode* jsonRoot(int64_t jsonId) {
+    JsonDocument* document = documents.find(jsonId);
+    return document ? document->root.get() : nullptr;
+}
+
+JsonNode* jsonMember(const JsonNode* object, const std::string& key) {
+    if (!object || object->type != kJsonObject) return nullptr;
+    // The last of duplicated keys wins, as in common JSON readers.
+    for (auto it = object->members.rbegin(); it != object->members.rend(); ++it)
+        if (it->first == key) return it->second.get();
+    return nullptr;
+}
+
+JsonNode* jsonElement(const JsonNode* array, int64_t index) {
+    if (!array || array->type != kJsonArray || index < 0 || index >= int64_t(array->elements.size()))
+        return nullptr;
+    return array->elements[size_t(index)].get();
+}
+
+int64_t jsonArraySize(const JsonNode* array) {
+    return array && array->type == kJsonArray ? int64_t(array->elements.size()) : 0;
+}
+
+int64_t jsonMemberCount(const JsonNode* object) {
+    return object && object->type == kJsonObject ? int64_t(object->members.size()) : 0;
+}
+
+int64_t jsonType(const JsonNode* value) { return value ? value->type : kJsonNull; }
+
+std::string jsonString(const JsonNode* value) {
+    return value && value->type == kJsonString ? value->text : std::string();
+}
+
+int64_t jsonInteger(const JsonNode* value) {
+    if (!value) return 0;
+    if (value->type == kJsonBool) return value->truth ? 1 : 0;
+    if (value->type != kJsonNumber) return 0;
+    return value->isInteger ? value->integer : truncateToInt(value->number);
+}
+
+double jsonDouble(const JsonNode* value) {
+    if (!value) return 0;
+    if (value->type == kJsonBool) return value->truth ? 1.0 : 0.0;
+    if (value->type != kJsonNumber) return 0;
+    return value->isInteger ? double(value->integer) : value->number;
+}
+
+void jsonSetObject(JsonNode* value) {
+    if (value) reset(value, kJsonObject);
+}
+
+void jsonSetArray(JsonNode* value) {
+    if (value) reset(value, kJsonArray);
+}
+
+JsonNode* jsonAddMember(JsonNode* object, const std::string& key) {
+    if (!object || object->type != kJsonObject) return nullptr;
+    object->members.emplace_back(key, std::make_unique<JsonNode>());
+    return object->members.back().second.get();
+}
+
+JsonNode* jsonAddElement(JsonNode* array) {
+    if (!array || array->type != kJsonArray) return nullptr;
+    array->elements.push_back(std::make_unique<JsonNode>());
+    return array->elements.back().get();
+}
+
+void jsonSetString(JsonNode* value, const std::string& text) {
+    if (!value) return;
+    reset(value, kJsonString);
+    value->text = text;
+}
+
+void jsonSetInteger(JsonNode* value, int64_t number) {
+    if (!value) return;
+    reset(value, kJsonNumber);
+    value->isInteger = true;
+    value->integer = number;
+    value->number = double(number);
+}
+
+void jsonSetDouble(JsonNode* value, double number) {
+    if (!value) return;
+    reset(value, kJsonNumber);
+    value->number = number;
+}
+
+void jsonSetBool(JsonNode* value, bool truth) {
+    if (!value) return;
+    reset(value, kJsonBool);
+    value->truth = truth;
+}
+
+std::string composeJsonNode(const JsonNode* value, bool pretty) {
+    std::string out;
+    if (value) compose(out, *value, pretty, 0);
+    else out = "null";
+    return out;
+}
+
+std::string composeJson(int64_t jsonId, bool pretty) {
+    JsonDocument* document = documents.find(jsonId);
+    return document ? composeJsonNode(document->root.get(), pretty) : std::string();
+}

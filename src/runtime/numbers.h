@@ -1,0 +1,11 @@
+// Numbers: the seedable random generator and the game's integer conversions.
+#pragma once
+
+#include <cstdint>
+
+void seedRandom(uint64_t seed);
+int64_t randomInt(int64_t max);                 // uniform in 0..max inclusive (0 for max <= 0)
+int64_t randomRange(int64_t max, int64_t min);  // min + randomInt(max - min)
+int64_t truncateToInt(double x);                // toward zero; infinities and NaN give 0
+int64_t roundToInt(double x);                   // nearest, a half to the even neighbour
+int64_t sign(double x);                         // -1, 0 or 1

@@ -1,0 +1,266 @@
+// The window and the screen over SDL2: an accelerated renderer when there is one, software
+// otherwise; in headless mode a software renderer on a memory surface, with no window at all.
+#include "runtime/screen.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "runtime/files.h"
+#include "runtime/headless.h"
+#include "runtime/images.h"
+#include "runtime/internal.h"
+#include "runtime/json.h"
+#include "runtime/timing.h"
+
+namespace {
+SDL_Window* window = nullptr;
+int64_t openWindowId = -1;
+int64_t headlessWindowWidth = 0, headlessWindowHeight = 0;
+bool headlessWindowOpen = false;
+
+SDL_Renderer* renderer = nullptr;
+SDL_Surface* headlessSurface = nullptr;
+int64_t outputWidth = 0, outputHeight = 0;
+bool videoStarted = false;
+bool closeRequested = false;
+std::string shownMessages;
+size_t nextScreenshotEvent = 0;
+
+void destroyScreen() {
+    if (renderer) {
+        destroySpriteTextures();
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    if (headlessSurface) {
+        SDL_FreeSurface(headlessSurface);
+        headlessSurface = nullptr;
+    }
+    outputWidth = outputHeight = 0;
+}
+
+bool haveWindow(int64_t windowId) {
+    return windowId == openWindowId && (window || headlessWindowOpen);
+}
+
+void takeScriptedScreenshots() {
+    const auto& script = headlessOptions().script;
+    for (size_t i = 0; i < script.size(); ++i) {
+        const ScriptEvent& event = script[i];
+        if (event.kind != kScriptScreenshot || i < nextScreenshotEvent) continue;
+        if (event.frame > presentedFrames()) continue;
+        if (!saveScreenshot(event.path))
+            std::fprintf(stderr, "headless: could not write screenshot %s\n", event.path.c_str());
+        nextScreenshotEvent = i + 1;
+    }
+}
+} // namespace
+
+SDL_Renderer* runtimeRenderer() { return renderer; }
+bool renderingSkipped() { return !renderer || (isHeadless() && headlessOptions().nullRenderer); }
+
+int64_t initSprites() {
+    if (isHeadless()) return 1;
+    if (!videoStarted) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+        videoStarted = true;
+    }
+    return 1;
+}
+
+int64_t desktopCount() {
+    if (isHeadless()) return 1;
+    if (!videoStarted) return 0;
+    int count = SDL_GetNumVideoDisplays();
+    return count < 0 ? 0 : count;
+}
+
+int64_t desktopWidthOf(int64_t index) {
+    if (isHeadless()) return index == 0 ? headlessOptions().desktopWidth : 0;
+    SDL_DisplayMode mode;
+    if (!videoStarted || SDL_GetDesktopDisplayMode(int(index), &mode) != 0) return 0;
+    return mode.w;
+}
+
+int64_t desktopHeightOf(int64_t index) {
+    if (isHeadless()) return index == 0 ? headlessOptions().desktopHeight : 0;
+    SDL_DisplayMode mode;
+    if (!videoStarted || SDL_GetDesktopDisplayMode(int(index), &mode) != 0) return 0;
+    return mode.h;
+}
+
+int64_t openWindow(int64_t windowId, int64_t x, int64_t y, int64_t width, int64_t height,
+                   const std::string& title, int64_t flags) {
+    if (width <= 0 || height <= 0) return 0;
+    if (openWindowId >= 0) closeWindow(openWindowId);
+    if (windowId == -1) windowId = 1;
+    if (isHeadless()) {
+        headlessWindowOpen = true;
+        headlessWindowWidth = width;
+        headlessWindowHeight = height;
+        openWindowId = windowId;
+        return windowId;
+    }
+    if (!videoStarted) return 0;
+    SDL_Rect bounds{0, 0, 0, 0};
+    SDL_GetDisplayBounds(0, &bounds);
+    Uint32 sdlFlags = SDL_WINDOW_SHOWN;
+    if (flags & kWindowBorderless) sdlFlags |= SDL_WINDOW_BORDERLESS;
+    if (flags & kWindowCaptioned) sdlFlags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED;
+    window = SDL_CreateWindow(title.c_str(), bounds.x + int(x), bounds.y + int(y), int(width),
+                              int(height), sdlFlags);
+    if (!window) return 0;
+    openWindowId = windowId;
+    return windowId;
+}
+
+void closeWindow(int64_t windowId) {
+    if (!haveWindow(windowId) && windowId != -1) return;
+    destroyScreen();
+    if (window) SDL_DestroyWindow(window);
+    window = nullptr;
+    headlessWindowOpen = false;
+    openWindowId = -1;
+}
+
+int64_t windowHandle(int64_t windowId) { return haveWindow(windowId) ? windowId : 0; }
+
+int64_t resizeWindow(int64_t windowId, int64_t x, int64_t y, int64_t width, int64_t height) {
+    if (!haveWindow(windowId)) return 0;
+    if (isHeadless()) {
+        headlessWindowWidth = width;
+        headlessWindowHeight = height;
+        return 1;
+    }
+    SDL_Rect bounds{0, 0, 0, 0};
+    SDL_GetDisplayBounds(0, &bounds);
+    // A maximised window keeps its size; it is only moved and sized when it is not.
+    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED)) {
+        SDL_SetWindowSize(window, int(width), int(height));
+        SDL_SetWindowPosition(window, bounds.x + int(x), bounds.y + int(y));
+    }
+    return 1;
+}
+
+int64_t openWindowedScreen(int64_t handle, int64_t, int64_t, int64_t width, int64_t height,
+                           int64_t autoStretch, int64_t, int64_t, int64_t flipMode) {
+    if (!haveWindow(handle) || width <= 0 || height <= 0) return 0;
+    destroyScreen();
+    if (isHeadless()) {
+        // The null renderer keeps a 1x1 target: sprites still exist, drawing is skipped.
+        bool drawNothing = headlessOptions().nullRenderer;
+        headlessSurface = SDL_CreateRGBSurfaceWithFormat(0, drawNothing ? 1 : int(width),
+                                                         drawNothing ? 1 : int(height), 32,
+                                                         SDL_PIXELFORMAT_ARGB8888);
+        if (!headlessSurface) return 0;
+        renderer = SDL_CreateSoftwareRenderer(headlessSurface);
+    } else {
+        Uint32 flags = flipMode == 1 ? SDL_RENDERER_PRESENTVSYNC : 0;
+        renderer = SDL_CreateRenderer(window, -1, flags | SDL_RENDERER_ACCELERATED);
+        if (!renderer) renderer = SDL_CreateRenderer(window, -1, flags | SDL_RENDERER_SOFTWARE);
+    }
+    if (!renderer) {
+        destroyScreen();
+        return 0;
+    }
+    outputWidth = width;
+    outputHeight = height;
+    // Stretching keeps the game's own coordinates whatever the window's size.
+    if (autoStretch && !isHeadless()) SDL_RenderSetLogicalSize(renderer, int(width), int(height));
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    recreateSpriteTextures();
+    return 1;
+}
+
+bool screenIsOpen() { return renderer != nullptr; }
+int64_t screenOutputWidth() { return outputWidth; }
+int64_t screenOutputHeight() { return outputHeight; }
+
+void clearScreen(int64_t colour) {
+    if (!renderer) return;
+    SDL_SetRenderDrawColor(renderer, Uint8(colour & 255), Uint8((colour >> 8) & 255),
+                           Uint8((colour >> 16) & 255), 255);
+    SDL_RenderClear(renderer);
+}
+
+void pumpRuntimeEvents() {
+    if (isHeadless()) {
+        applyScriptedInput(presentedFrames());
+        for (const ScriptEvent& event : headlessOptions().script)
+            if (event.kind == kScriptCloseWindow && event.frame == presentedFrames())
+                closeRequested = true;
+    }
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT ||
+            (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
+            closeRequested = true;
+        else
+            handleInputEvent(event);
+    }
+}
+
+int64_t presentFrame() {
+    pumpRuntimeEvents();
+    if (renderer) {
+        if (isHeadless()) takeScriptedScreenshots();
+        SDL_RenderPresent(renderer);
+    }
+    countPresentedFrame();
+    pumpRuntimeEvents();
+    return 1;
+}
+
+int64_t processWindowEvent() {
+    bool wasRequested = closeRequested;
+    int pending = SDL_WasInit(SDL_INIT_EVENTS) ? SDL_PollEvent(nullptr) : 0;
+    pumpRuntimeEvents();
+    return pending || closeRequested != wasRequested ? 1 : 0;
+}
+
+bool windowCloseRequested() { return closeRequested; }
+void clearWindowCloseRequest() { closeRequested = false; }
+
+bool saveScreenshot(const std::string& path) {
+    if (!renderer || outputWidth <= 0) return false;
+    int width = 0, height = 0;
+    if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return false;
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+    if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
+                             width * 4) != 0)
+        return false;
+    for (uint32_t& p : pixels) p |= 0xFF000000u; // the screen is opaque
+    return savePng(path, width, height, pixels.data());
+}
+
+void messageBox(const std::string& title, const std::string& text, int64_t icon) {
+    shownMessages += title + ": " + text + "\n";
+    bool shown = false;
+    if (!isHeadless() && videoStarted) {
+        Uint32 flags = icon == kMessageErrorIcon ? SDL_MESSAGEBOX_ERROR : 0;
+        shown = SDL_ShowSimpleMessageBox(flags, title.c_str(), text.c_str(), window) == 0;
+    }
+    if (!shown) std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+}
+
+const std::string& messageBoxLog() { return shownMessages; }
+void clearMessageBoxLog() { shownMessages.clear(); }
+
+void endRuntime() {
+    endSound();
+    endSprites();
+    closeWindow(-1);
+    endImages();
+    endInput();
+    closeAllFiles();
+    freeJson(-1);
+    if (videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoStarted = false;
+    SDL_Quit();
+    closeRequested = false;
+    nextScreenshotEvent = 0;
+    resetElapsedClock();
+}

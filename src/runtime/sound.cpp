@@ -1,0 +1,395 @@
+// The mixer. The audio callback is the only other thread; every change to the sound table or
+// to a voice from the game thread holds the audio device lock.
+#include "runtime/sound.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <vorbis/vorbisfile.h>
+
+#include "runtime/files.h"
+#include "runtime/headless.h"
+#include "runtime/internal.h"
+#include "runtime/object_table.h"
+
+namespace {
+struct SoundData {
+    int64_t channels = 1;
+    int64_t rate = kMixRate;
+    std::vector<int16_t> samples; // interleaved
+    int64_t frames() const { return int64_t(samples.size()) / channels; }
+};
+
+struct Voice {
+    int64_t status = 0; // 0 stopped, 1 playing, 2 paused
+    double position = 0; // in the sound's frames
+    int64_t frequency = kMixRate;
+    int64_t volume = 100;
+    int64_t pan = 0;
+    bool looping = false;
+};
+
+struct Sound {
+    std::shared_ptr<const SoundData> data;
+    Voice main;
+    std::map<int64_t, Voice> channels; // extra channels started with kSoundNewChannel
+};
+
+ObjectTable<Sound> sounds;
+SDL_AudioDeviceID device = 0;
+int64_t nextChannel = 1;
+double silentCarryFrames = 0;
+
+struct AudioLock {
+    AudioLock() {
+        if (device) SDL_LockAudioDevice(device);
+    }
+    ~AudioLock() {
+        if (device) SDL_UnlockAudioDevice(device);
+    }
+};
+
+void audioCallback(void*, Uint8* stream, int bytes) {
+    mixSounds(reinterpret_cast<int16_t*>(stream), bytes / 4);
+}
+
+// The voice a channel argument names, or null.
+Voice* voiceOf(Sound& sound, int64_t channel) {
+    if (channel <= 0) return &sound.main;
+    auto it = sound.channels.find(channel);
+    return it == sound.channels.end() ? nullptr : &it->second;
+}
+
+template <typename F> void forVoices(int64_t soundId, int64_t channel, F action) {
+    AudioLock lock;
+    auto apply = [&](Sound& sound) {
+        if (soundId == -1 || channel == 0) {
+            action(sound, sound.main);
+            if (soundId == -1)
+                for (auto& [number, voice] : sound.channels) action(sound, voice);
+        } else if (Voice* voice = voiceOf(sound, channel)) {
+            action(sound, *voice);
+        }
+    };
+    if (soundId == -1) {
+        for (auto& [id, sound] : sounds.objects) apply(*sound);
+    } else if (Sound* sound = sounds.find(soundId)) {
+        apply(*sound);
+    }
+}
+
+void dropFinishedChannels(Sound& sound) {
+    std::erase_if(sound.channels, [](const auto& entry) { return entry.second.status == 0; });
+}
+
+bool decodeWav(const void* bytes, int64_t size, SoundData& out) {
+    SDL_RWops* source = SDL_RWFromConstMem(bytes, int(size));
+    if (!source) return false;
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV_RW(source, 1, &spec, &buffer, &length)) return false;
+    int channels = spec.channels >= 2 ? 2 : 1;
+    SDL_AudioCVT convert;
+    int built = SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+                                  Uint8(channels), spec.freq);
+    bool ok = built >= 0;
+    if (ok) {
+        std::vector<Uint8> work(size_t(length) * size_t(std::max(convert.len_mult, 1)));
+        std::memcpy(work.data(), buffer, length);
+        convert.buf = work.data();
+        convert.len = int(length);
+        if (built == 1) ok = SDL_ConvertAudio(&convert) == 0;
+        else convert.len_cvt = int(length);
+        if (ok) {
+            out.channels = channels;
+            out.rate = spec.freq;
+            out.samples.resize(size_t(convert.len_cvt) / 2);
+            std::memcpy(out.samples.data(), work.data(), out.samples.size() * 2);
+        }
+    }
+    SDL_FreeWAV(buffer);
+    return ok && !out.samples.empty() && out.rate > 0;
+}
+
+struct MemoryStream {
+    const unsigned char* data;
+    size_t size;
+    size_t at;
+};
+
+size_t memoryRead(void* into, size_t size, size_t count, void* source) {
+    auto* stream = static_cast<MemoryStream*>(source);
+    size_t bytes = std::min(size * count, stream->size - stream->at);
+    std::memcpy(into, stream->data + stream->at, bytes);
+    stream->at += bytes;
+    return size ? bytes / size : 0;
+}
+
+int memorySeek(void* source, ogg_int64_t offset, int whence) {
+    auto* stream = static_cast<MemoryStream*>(source);
+    int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? int64_t(stream->at)
+                                                               : int64_t(stream->size);
+    int64_t to = base + offset;
+    if (to < 0 || to > int64_t(stream->size)) return -1;
+    stream->at = size_t(to);
+    return 0;
+}
+
+long memoryTell(void* source) { return long(static_cast<MemoryStream*>(source)->at); }
+
+bool decodeOgg(const void* bytes, int64_t size, SoundData& out) {
+    MemoryStream stream{static_cast<const unsigned char*>(bytes), size_t(size), 0};
+    ov_callbacks callbacks{memoryRead, memorySeek, nullptr, memoryTell};
+    OggVorbis_File file;
+    if (ov_open_callbacks(&stream, &file, nullptr, 0, callbacks) != 0) return false;
+    vorbis_info* info = ov_info(&file, -1);
+    bool ok = info && info->channels > 0 && info->rate > 0;
+    if (ok) {
+        int sourceChannels = info->channels;
+        out.channels = sourceChannels >= 2 ? 2 : 1;
+        out.rate = info->rate;
+        std::vector<int16_t> block(4096 * size_t(sourceChannels));
+        int section = 0;
+        for (;;) {
+            long read = ov_read(&file, reinterpret_cast<char*>(block.data()),
+                                int(block.size() * 2), 0, 2, 1, &section);
+            if (read == OV_HOLE) continue;
+            if (read < 0) {
+                ok = false;
+                break;
+            }
+            if (read == 0) break;
+            size_t frames = size_t(read) / 2 / size_t(sourceChannels);
+            for (size_t f = 0; f < frames; ++f)
+                for (int c = 0; c < out.channels; ++c)
+                    out.samples.push_back(block[f * size_t(sourceChannels) + size_t(c)]);
+        }
+    }
+    ov_clear(&file);
+    return ok && !out.samples.empty();
+}
+
+int64_t storeSound(int64_t soundId, std::shared_ptr<SoundData> data) {
+    auto sound = std::make_unique<Sound>();
+    sound->main.frequency = data->rate;
+    sound->data = std::move(data);
+    AudioLock lock;
+    return creationResult(soundId, sounds.store(soundId, std::move(sound)));
+}
+
+// Mixes one voice into the accumulator; returns false when it ended.
+void mixVoice(const SoundData& data, Voice& voice, int32_t* mix, int64_t frames) {
+    int64_t length = data.frames();
+    if (length <= 0) {
+        voice.status = 0;
+        return;
+    }
+    StereoGain gain = gainOf(voice.volume, voice.pan);
+    double step = double(voice.frequency) / double(kMixRate);
+    const int16_t* samples = data.samples.data();
+    for (int64_t f = 0; f < frames; ++f) {
+        if (voice.position >= double(length)) {
+            if (!voice.looping) {
+                voice.status = 0;
+                voice.position = 0;
+                return;
+            }
+            voice.position = std::fmod(voice.position, double(length));
+        }
+        int64_t index = int64_t(voice.position);
+        double fraction = voice.position - double(index);
+        int64_t next = index + 1 < length ? index + 1 : (voice.looping ? 0 : index);
+        double left, right;
+        if (data.channels == 2) {
+            left = samples[2 * index] + (samples[2 * next] - samples[2 * index]) * fraction;
+            right = samples[2 * index + 1] +
+                    (samples[2 * next + 1] - samples[2 * index + 1]) * fraction;
+        } else {
+            left = right = samples[index] + (samples[next] - samples[index]) * fraction;
+        }
+        mix[2 * f] += int32_t(left * gain.left);
+        mix[2 * f + 1] += int32_t(right * gain.right);
+        voice.position += step;
+    }
+}
+} // namespace
+
+StereoGain gainOf(int64_t volume, int64_t pan) {
+    volume = std::clamp<int64_t>(volume, 0, 100);
+    pan = std::clamp<int64_t>(pan, -100, 100);
+    // 20 * log10(v / 100) dB of attenuation is an amplitude of v / 100.
+    double amplitude = double(volume) / 100.0;
+    StereoGain gain{amplitude, amplitude};
+    if (pan > 0) gain.left *= double(100 - pan) / 100.0;
+    if (pan < 0) gain.right *= double(100 + pan) / 100.0;
+    return gain;
+}
+
+void mixSounds(int16_t* output, int64_t frames) {
+    std::vector<int32_t> mix(size_t(frames) * 2, 0);
+    for (auto& [id, sound] : sounds.objects) {
+        if (sound->main.status == 1) mixVoice(*sound->data, sound->main, mix.data(), frames);
+        for (auto& [number, voice] : sound->channels)
+            if (voice.status == 1) mixVoice(*sound->data, voice, mix.data(), frames);
+    }
+    if (!output) return;
+    for (size_t i = 0; i < mix.size(); ++i) output[i] = int16_t(std::clamp(mix[i], -32768, 32767));
+}
+
+void advanceSilentMixer(double ms) {
+    silentCarryFrames += ms * double(kMixRate) / 1000.0;
+    auto frames = int64_t(silentCarryFrames);
+    silentCarryFrames -= double(frames);
+    if (frames > 0) mixSounds(nullptr, frames);
+}
+
+int64_t initSound() {
+    if (isHeadless()) return 1; // silent: the mixer runs on the virtual clock
+    if (device) return 1;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+    SDL_AudioSpec want{}, have{};
+    want.freq = int(kMixRate);
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024; // about 23 ms: low latency for hits, safe against underruns
+    want.callback = audioCallback;
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!device) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return 0;
+    }
+    SDL_PauseAudioDevice(device, 0);
+    return 1;
+}
+
+int64_t loadSound(int64_t soundId, const std::string& path) {
+    std::string bytes;
+    if (fileSize(path) <= 0 || !readWholeFile(path, bytes)) return 0;
+    return loadSoundFromMemory(soundId, bytes.data(), int64_t(bytes.size()));
+}
+
+int64_t loadSoundFromMemory(int64_t soundId, const void* data, int64_t size) {
+    if (!data || size < 12) return 0;
+    auto decoded = std::make_shared<SoundData>();
+    bool ok = std::memcmp(data, "RIFF", 4) == 0 ? decodeWav(data, size, *decoded)
+                                                : decodeOgg(data, size, *decoded);
+    return ok ? storeSound(soundId, std::move(decoded)) : 0;
+}
+
+int64_t playSound(int64_t soundId, int64_t flags, int64_t volume) {
+    AudioLock lock;
+    Sound* sound = sounds.find(soundId);
+    if (!sound) return 0;
+    dropFinishedChannels(*sound);
+    Voice* voice = &sound->main;
+    int64_t result = 1;
+    if (flags & kSoundNewChannel) {
+        result = nextChannel++;
+        Voice fresh = sound->main;
+        fresh.position = 0;
+        voice = &sound->channels.emplace(result, fresh).first->second;
+    }
+    if (volume >= 0) voice->volume = std::min<int64_t>(volume, 100);
+    voice->looping = flags & kSoundLoop;
+    voice->status = 1;
+    return result;
+}
+
+void stopSound(int64_t soundId) {
+    forVoices(soundId, 0, [](Sound& sound, Voice& voice) {
+        voice.status = 0;
+        voice.position = 0;
+        sound.channels.clear();
+    });
+}
+
+void pauseSound(int64_t soundId) {
+    forVoices(soundId, -1 == soundId ? 0 : 0, [](Sound&, Voice& voice) {
+        if (voice.status == 1) voice.status = 2;
+    });
+}
+
+void resumeSound(int64_t soundId) {
+    forVoices(soundId, 0, [](Sound&, Voice& voice) {
+        if (voice.status == 2) voice.status = 1;
+    });
+}
+
+void setSoundVolume(int64_t soundId, int64_t volume, int64_t channel) {
+    volume = std::clamp<int64_t>(volume, 0, 100);
+    forVoices(soundId, channel, [&](Sound&, Voice& voice) { voice.volume = volume; });
+}
+
+void setSoundPan(int64_t soundId, int64_t pan, int64_t channel) {
+    pan = std::clamp<int64_t>(pan, -100, 100);
+    forVoices(soundId, channel, [&](Sound&, Voice& voice) { voice.pan = pan; });
+}
+
+void setSoundFrequency(int64_t soundId, int64_t hertz, int64_t channel) {
+    // Beyond these rates a sound is inaudible or the resampler skips most of it.
+    hertz = std::clamp<int64_t>(hertz, 100, 400000);
+    forVoices(soundId, channel, [&](Sound&, Voice& voice) { voice.frequency = hertz; });
+}
+
+void setSoundPosition(int64_t soundId, int64_t position, int64_t unit, int64_t channel) {
+    forVoices(soundId, channel, [&](Sound& sound, Voice& voice) {
+        double frames = unit == 0 ? double(position)
+                                  : double(position) * double(sound.data->rate) / 1000.0;
+        voice.position = std::clamp(frames, 0.0, double(sound.data->frames()));
+    });
+}
+
+namespace {
+template <typename F> int64_t readVoice(int64_t soundId, int64_t channel, int64_t absent, F read) {
+    AudioLock lock;
+    Sound* sound = sounds.find(soundId);
+    if (!sound) return absent;
+    Voice* voice = voiceOf(*sound, channel);
+    return voice ? read(*sound, *voice) : absent;
+}
+} // namespace
+
+int64_t getSoundFrequency(int64_t soundId, int64_t channel) {
+    return readVoice(soundId, channel, 0, [](Sound&, Voice& v) { return v.frequency; });
+}
+int64_t soundStatus(int64_t soundId, int64_t channel) {
+    return readVoice(soundId, channel, 3, [](Sound&, Voice& v) { return v.status; });
+}
+int64_t getSoundVolume(int64_t soundId, int64_t channel) {
+    return readVoice(soundId, channel, 0, [](Sound&, Voice& v) { return v.volume; });
+}
+int64_t getSoundPan(int64_t soundId, int64_t channel) {
+    return readVoice(soundId, channel, 0, [](Sound&, Voice& v) { return v.pan; });
+}
+int64_t soundLengthFrames(int64_t soundId) {
+    return readVoice(soundId, 0, 0, [](Sound& s, Voice&) { return s.data->frames(); });
+}
+int64_t soundChannelCount(int64_t soundId) {
+    return readVoice(soundId, 0, 0, [](Sound& s, Voice&) { return s.data->channels; });
+}
+
+void freeSound(int64_t soundId) {
+    AudioLock lock;
+    sounds.release(soundId);
+}
+
+int64_t soundExists(int64_t soundId) {
+    AudioLock lock;
+    return sounds.find(soundId) ? 1 : 0;
+}
+
+void endSound() {
+    if (device) {
+        SDL_CloseAudioDevice(device);
+        device = 0;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    sounds.release(-1);
+    nextChannel = 1;
+    silentCarryFrames = 0;
+}

@@ -1,0 +1,357 @@
+// Sprites over SDL textures. Each sprite keeps its pixels on the CPU: the pixel test reads
+// their alpha, drawing into a sprite edits them, and a new screen uploads them again.
+#include "runtime/sprites.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "runtime/colour.h"
+#include "runtime/images.h"
+#include "runtime/internal.h"
+#include "runtime/object_table.h"
+#include "runtime/screen.h"
+
+namespace {
+struct Sprite {
+    Bitmap bitmap;
+    int64_t flags = 0;
+    int64_t keyColour = 0;
+    int64_t displayWidth = 0, displayHeight = 0;
+    int64_t clipX = 0, clipY = 0, clipWidth = 0, clipHeight = 0;
+    double angle = 0;
+    bool transformed = false;
+    double corners[8] = {};
+    SDL_Texture* texture = nullptr;
+    SDL_Texture* tintTexture = nullptr; // white with the sprite's alpha, made when first needed
+
+    ~Sprite() { dropTextures(); }
+    void dropTextures() {
+        if (texture) SDL_DestroyTexture(texture);
+        if (tintTexture) SDL_DestroyTexture(tintTexture);
+        texture = tintTexture = nullptr;
+    }
+};
+
+ObjectTable<Sprite> sprites;
+int64_t defaultKeyColour = 0;
+
+// Without the alpha flag a sprite is keyed: its key colour is transparent, all else opaque.
+// Transparent pixels are stored as transparent black, so that an opaque display shows black.
+void applyKey(Sprite& sprite) {
+    uint32_t key = pixelOf(sprite.keyColour, 0) & 0x00FFFFFFu;
+    bool keepAlpha = sprite.flags & kSpriteAlpha;
+    for (uint32_t& p : sprite.bitmap.pixels) {
+        if ((p & 0x00FFFFFFu) == key) p = 0;
+        else if (!keepAlpha) p |= 0xFF000000u;
+        else if ((p >> 24) == 0) p = 0;
+    }
+}
+
+SDL_Texture* makeTexture(const std::vector<uint32_t>& pixels, int64_t width, int64_t height) {
+    SDL_Renderer* renderer = runtimeRenderer();
+    if (!renderer) return nullptr;
+    SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+                                             SDL_TEXTUREACCESS_STATIC, int(width), int(height));
+    if (!texture) return nullptr;
+    SDL_UpdateTexture(texture, nullptr, pixels.data(), int(width * 4));
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    return texture;
+}
+
+bool upload(Sprite& sprite) {
+    sprite.dropTextures();
+    if (!runtimeRenderer()) return true; // uploaded when a screen opens
+    sprite.texture = makeTexture(sprite.bitmap.pixels, sprite.bitmap.width, sprite.bitmap.height);
+    return sprite.texture != nullptr;
+}
+
+SDL_Texture* tintTextureOf(Sprite& sprite) {
+    if (!sprite.tintTexture) {
+        std::vector<uint32_t> white(sprite.bitmap.pixels.size());
+        for (size_t i = 0; i < white.size(); ++i)
+            white[i] = (sprite.bitmap.pixels[i] & 0xFF000000u) | 0x00FFFFFFu;
+        sprite.tintTexture = makeTexture(white, sprite.bitmap.width, sprite.bitmap.height);
+    }
+    return sprite.tintTexture;
+}
+
+void resetView(Sprite& sprite) {
+    sprite.clipX = sprite.clipY = 0;
+    sprite.clipWidth = sprite.displayWidth = sprite.bitmap.width;
+    sprite.clipHeight = sprite.displayHeight = sprite.bitmap.height;
+    sprite.angle = 0;
+    sprite.transformed = false;
+}
+
+int64_t storeSprite(int64_t spriteId, std::unique_ptr<Sprite> sprite) {
+    resetView(*sprite);
+    if (!upload(*sprite)) return 0;
+    return creationResult(spriteId, sprites.store(spriteId, std::move(sprite)));
+}
+
+// How the quadrilateral lies: an axis-aligned rectangle (possibly flipped) is drawn as a
+// plain copy; anything else as two textured triangles.
+struct QuadShape {
+    bool rectangular = false;
+    bool flipX = false, flipY = false;
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+QuadShape shapeOf(const Sprite& s) {
+    const double* c = s.corners;
+    QuadShape q;
+    bool rows = c[1] == c[3] && c[5] == c[7] && c[0] == c[6] && c[2] == c[4];
+    if (!rows) return q;
+    q.rectangular = true;
+    q.flipX = c[2] < c[0];
+    q.flipY = c[7] < c[1];
+    // Corners are pixel centres: the covered area reaches half a pixel beyond them.
+    q.left = std::min(c[0], c[2]);
+    q.top = std::min(c[1], c[7]);
+    q.width = std::fabs(c[2] - c[0]) + 1;
+    q.height = std::fabs(c[7] - c[1]) + 1;
+    return q;
+}
+
+void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
+    SDL_Renderer* renderer = runtimeRenderer();
+    SDL_Rect source{int(sprite.clipX), int(sprite.clipY), int(sprite.clipWidth),
+                    int(sprite.clipHeight)};
+    if (sprite.transformed) {
+        QuadShape q = shapeOf(sprite);
+        if (q.rectangular) {
+            SDL_FRect dest{float(x + q.left), float(y + q.top), float(q.width), float(q.height)};
+            int flip = (q.flipX ? SDL_FLIP_HORIZONTAL : 0) | (q.flipY ? SDL_FLIP_VERTICAL : 0);
+            SDL_RenderCopyExF(renderer, texture, &source, &dest, sprite.angle, nullptr,
+                              SDL_RendererFlip(flip));
+            return;
+        }
+        Uint8 r, g, b, a;
+        SDL_GetTextureColorMod(texture, &r, &g, &b);
+        SDL_GetTextureAlphaMod(texture, &a);
+        float w = float(sprite.bitmap.width), h = float(sprite.bitmap.height);
+        float u0 = (float(sprite.clipX) + 0.5f) / w, v0 = (float(sprite.clipY) + 0.5f) / h;
+        float u1 = (float(sprite.clipX + sprite.clipWidth) - 0.5f) / w;
+        float v1 = (float(sprite.clipY + sprite.clipHeight) - 0.5f) / h;
+        float uv[8] = {u0, v0, u1, v0, u1, v1, u0, v1};
+        SDL_Vertex vertices[4];
+        for (int i = 0; i < 4; ++i) {
+            vertices[i].position = {float(x + sprite.corners[2 * i] + 0.5),
+                                    float(y + sprite.corners[2 * i + 1] + 0.5)};
+            vertices[i].color = {r, g, b, a};
+            vertices[i].tex_coord = {uv[2 * i], uv[2 * i + 1]};
+        }
+        const int indices[6] = {0, 1, 2, 0, 2, 3};
+        SDL_RenderGeometry(renderer, texture, vertices, 4, indices, 6);
+        return;
+    }
+    SDL_Rect dest{int(x), int(y), int(sprite.displayWidth), int(sprite.displayHeight)};
+    if (sprite.angle != 0)
+        SDL_RenderCopyEx(renderer, texture, &source, &dest, sprite.angle, nullptr, SDL_FLIP_NONE);
+    else
+        SDL_RenderCopy(renderer, texture, &source, &dest);
+}
+
+// Nothing is drawn when the displayed rectangle (widened for a rotated sprite) lies wholly
+// off the screen.
+bool offScreen(const Sprite& sprite, int64_t x, int64_t y) {
+    int64_t margin = sprite.angle != 0 ? std::max(sprite.displayWidth, sprite.displayHeight) : 0;
+    int64_t left = x, top = y, right = x + sprite.displayWidth, bottom = y + sprite.displayHeight;
+    if (sprite.transformed) {
+        double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
+        for (int i = 0; i < 4; ++i) {
+            minX = std::min(minX, sprite.corners[2 * i]);
+            maxX = std::max(maxX, sprite.corners[2 * i]);
+            minY = std::min(minY, sprite.corners[2 * i + 1]);
+            maxY = std::max(maxY, sprite.corners[2 * i + 1]);
+        }
+        left = x + int64_t(std::floor(minX)), right = x + int64_t(std::ceil(maxX)) + 1;
+        top = y + int64_t(std::floor(minY)), bottom = y + int64_t(std::ceil(maxY)) + 1;
+    }
+    int64_t width = screenOutputWidth(), height = screenOutputHeight();
+    return right + margin <= 0 || bottom + margin <= 0 || left - margin >= width ||
+           top - margin >= height;
+}
+
+// Alpha at a displayed pixel (dx, dy counted from the sprite's display position).
+bool opaqueAt(const Sprite& sprite, int64_t dx, int64_t dy) {
+    int64_t u = dx * sprite.clipWidth / std::max<int64_t>(sprite.displayWidth, 1);
+    int64_t v = dy * sprite.clipHeight / std::max<int64_t>(sprite.displayHeight, 1);
+    if (sprite.transformed) {
+        QuadShape q = shapeOf(sprite);
+        if (q.flipX) u = sprite.clipWidth - 1 - u;
+        if (q.flipY) v = sprite.clipHeight - 1 - v;
+    }
+    u += sprite.clipX;
+    v += sprite.clipY;
+    if (u < 0 || v < 0 || u >= sprite.bitmap.width || v >= sprite.bitmap.height) return false;
+    return (sprite.bitmap.pixels[size_t(v * sprite.bitmap.width + u)] >> 24) != 0;
+}
+} // namespace
+
+int64_t loadSprite(int64_t spriteId, const std::string& path, int64_t flags) {
+    auto sprite = std::make_unique<Sprite>();
+    bool hasAlpha = false;
+    if (!loadPng(path, sprite->bitmap, hasAlpha)) return 0;
+    sprite->flags = flags;
+    sprite->keyColour = defaultKeyColour;
+    if (!(flags & kSpriteAlpha)) applyKey(*sprite);
+    return storeSprite(spriteId, std::move(sprite));
+}
+
+int64_t createSprite(int64_t spriteId, int64_t width, int64_t height, int64_t flags) {
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return 0;
+    auto sprite = std::make_unique<Sprite>();
+    sprite->bitmap.width = width;
+    sprite->bitmap.height = height;
+    sprite->bitmap.pixels.assign(size_t(width * height), 0xFF000000u);
+    sprite->flags = flags;
+    sprite->keyColour = defaultKeyColour;
+    applyKey(*sprite);
+    return storeSprite(spriteId, std::move(sprite));
+}
+
+void setSpriteTransparentColour(int64_t spriteId, int64_t colour) {
+    colour &= 0xFFFFFF;
+    if (spriteId == -1) {
+        defaultKeyColour = colour;
+        return;
+    }
+    Sprite* sprite = sprites.find(spriteId);
+    if (!sprite) return;
+    sprite->keyColour = colour;
+    uint32_t key = pixelOf(colour, 0) & 0x00FFFFFFu;
+    for (uint32_t& p : sprite->bitmap.pixels)
+        if ((p & 0x00FFFFFFu) == key) p = 0;
+    upload(*sprite);
+}
+
+void freeSprite(int64_t spriteId) { sprites.release(spriteId); }
+int64_t spriteExists(int64_t spriteId) { return sprites.find(spriteId) ? 1 : 0; }
+
+int64_t spriteWidth(int64_t spriteId) {
+    const Sprite* s = sprites.find(spriteId);
+    return s ? s->displayWidth : 0;
+}
+int64_t spriteHeight(int64_t spriteId) {
+    const Sprite* s = sprites.find(spriteId);
+    return s ? s->displayHeight : 0;
+}
+int64_t spriteOwnWidth(int64_t spriteId) {
+    const Sprite* s = sprites.find(spriteId);
+    return s ? s->bitmap.width : 0;
+}
+int64_t spriteOwnHeight(int64_t spriteId) {
+    const Sprite* s = sprites.find(spriteId);
+    return s ? s->bitmap.height : 0;
+}
+int64_t spriteFlags(int64_t spriteId) {
+    const Sprite* s = sprites.find(spriteId);
+    return s ? s->flags : 0;
+}
+
+void zoomSprite(int64_t spriteId, int64_t width, int64_t height) {
+    Sprite* s = sprites.find(spriteId);
+    if (!s) return;
+    s->displayWidth = width == -1 ? s->clipWidth : std::max<int64_t>(width, 0);
+    s->displayHeight = height == -1 ? s->clipHeight : std::max<int64_t>(height, 0);
+}
+
+void clipSprite(int64_t spriteId, int64_t x, int64_t y, int64_t width, int64_t height) {
+    Sprite* s = sprites.find(spriteId);
+    if (!s) return;
+    int64_t w = s->bitmap.width, h = s->bitmap.height;
+    s->clipX = std::clamp<int64_t>(x == -1 ? 0 : x, 0, w);
+    s->clipY = std::clamp<int64_t>(y == -1 ? 0 : y, 0, h);
+    s->clipWidth = std::clamp<int64_t>(width == -1 ? w : width, 0, w - s->clipX);
+    s->clipHeight = std::clamp<int64_t>(height == -1 ? h : height, 0, h - s->clipY);
+    s->displayWidth = s->clipWidth;
+    s->displayHeight = s->clipHeight;
+}
+
+void rotateSprite(int64_t spriteId, double degrees, int64_t mode) {
+    Sprite* s = sprites.find(spriteId);
+    if (!s) return;
+    s->angle = std::fmod(mode == 0 ? degrees : s->angle + degrees, 360.0);
+}
+
+void transformSprite(int64_t spriteId, double x1, double y1, double x2, double y2, double x3,
+                     double y3, double x4, double y4) {
+    Sprite* s = sprites.find(spriteId);
+    if (!s) return;
+    double corners[8] = {x1, y1, x2, y2, x3, y3, x4, y4};
+    std::copy(corners, corners + 8, s->corners);
+    s->transformed = true;
+}
+
+void drawSprite(int64_t spriteId, int64_t x, int64_t y) {
+    Sprite* s = sprites.find(spriteId);
+    if (!s || !s->texture || renderingSkipped() || offScreen(*s, x, y)) return;
+    SDL_SetTextureBlendMode(s->texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureAlphaMod(s->texture, 255);
+    render(*s, s->texture, x, y);
+    SDL_SetTextureBlendMode(s->texture, SDL_BLENDMODE_BLEND);
+}
+
+void drawSpriteBlended(int64_t spriteId, int64_t x, int64_t y, int64_t intensity, int64_t tint) {
+    Sprite* s = sprites.find(spriteId);
+    if (!s || !s->texture || renderingSkipped() || offScreen(*s, x, y)) return;
+    SDL_Texture* texture = tint >= 0 ? tintTextureOf(*s) : s->texture;
+    if (!texture) return;
+    Uint8 alpha = Uint8(std::clamp<int64_t>(intensity, 0, 255));
+    if (tint >= 0)
+        SDL_SetTextureColorMod(texture, Uint8(redOf(tint)), Uint8(greenOf(tint)),
+                               Uint8(blueOf(tint)));
+    SDL_SetTextureAlphaMod(texture, alpha);
+    render(*s, texture, x, y);
+}
+
+int64_t spritesTouch(int64_t spriteA, int64_t xA, int64_t yA, int64_t spriteB, int64_t xB,
+                     int64_t yB) {
+    const Sprite* a = sprites.find(spriteA);
+    const Sprite* b = sprites.find(spriteB);
+    if (!a || !b || !(a->flags & kSpriteMask) || !(b->flags & kSpriteMask)) return 0;
+    int64_t left = std::max(xA, xB), top = std::max(yA, yB);
+    int64_t right = std::min(xA + a->displayWidth, xB + b->displayWidth);
+    int64_t bottom = std::min(yA + a->displayHeight, yB + b->displayHeight);
+    if (left >= right || top >= bottom) return 0;
+    for (int64_t y = top; y < bottom; ++y)
+        for (int64_t x = left; x < right; ++x)
+            if (opaqueAt(*a, x - xA, y - yA) && opaqueAt(*b, x - xB, y - yB)) return 1;
+    return 0;
+}
+
+int64_t spritePixelAlpha(int64_t spriteId, int64_t x, int64_t y) {
+    const Sprite* s = sprites.find(spriteId);
+    if (!s || x < 0 || y < 0 || x >= s->bitmap.width || y >= s->bitmap.height) return 0;
+    return s->bitmap.pixels[size_t(y * s->bitmap.width + x)] >> 24;
+}
+
+int64_t spriteCount() { return int64_t(sprites.objects.size()); }
+
+Bitmap* spriteBitmapForDrawing(int64_t spriteId) {
+    Sprite* s = sprites.find(spriteId);
+    return s ? &s->bitmap : nullptr;
+}
+
+void finishSpriteDrawing(int64_t spriteId) {
+    Sprite* s = sprites.find(spriteId);
+    if (!s) return;
+    if (!(s->flags & kSpriteAlpha)) applyKey(*s);
+    upload(*s);
+}
+
+void recreateSpriteTextures() {
+    for (auto& [id, sprite] : sprites.objects) upload(*sprite);
+}
+
+void destroySpriteTextures() {
+    for (auto& [id, sprite] : sprites.objects) sprite->dropTextures();
+}
+
+void endSprites() {
+    sprites.release(-1);
+    defaultKeyColour = 0;
+}

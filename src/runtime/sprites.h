@@ -1,0 +1,36 @@
+// Sprites: numbered textures with a displayed size, clip, rotation, an optional free
+// quadrilateral, opaque and blended display with tint silhouettes, and pixel-exact touching.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+constexpr int64_t kSpriteMask = 4;  // keep a per-pixel mask for spritesTouch
+constexpr int64_t kSpriteAlpha = 8; // transparency from the image's alpha channel
+constexpr int64_t kNoTint = -1;
+
+int64_t loadSprite(int64_t spriteId, const std::string& path, int64_t flags = 0);
+int64_t createSprite(int64_t spriteId, int64_t width, int64_t height, int64_t flags = 0);
+void setSpriteTransparentColour(int64_t spriteId, int64_t colour); // -1: for later sprites
+void freeSprite(int64_t spriteId); // -1 frees every sprite
+int64_t spriteExists(int64_t spriteId);
+int64_t spriteWidth(int64_t spriteId);  // displayed size
+int64_t spriteHeight(int64_t spriteId);
+int64_t spriteOwnWidth(int64_t spriteId);
+int64_t spriteOwnHeight(int64_t spriteId);
+int64_t spriteFlags(int64_t spriteId);
+void zoomSprite(int64_t spriteId, int64_t width, int64_t height); // -1 restores
+void clipSprite(int64_t spriteId, int64_t x, int64_t y, int64_t width, int64_t height);
+void rotateSprite(int64_t spriteId, double degrees, int64_t mode); // mode 0 sets, else adds
+// Corners (x, y pairs, relative to the display position) at which the sprite's top-left,
+// top-right, bottom-right and bottom-left pixels are drawn from its next display on.
+void transformSprite(int64_t spriteId, double x1, double y1, double x2, double y2, double x3,
+                     double y3, double x4, double y4);
+void drawSprite(int64_t spriteId, int64_t x, int64_t y);
+void drawSpriteBlended(int64_t spriteId, int64_t x, int64_t y, int64_t intensity = 255,
+                       int64_t tint = kNoTint);
+int64_t spritesTouch(int64_t spriteA, int64_t xA, int64_t yA, int64_t spriteB, int64_t xB,
+                     int64_t yB);
+// The alpha of one of the sprite's own pixels (0 outside or when absent), for tests and tools.
+int64_t spritePixelAlpha(int64_t spriteId, int64_t x, int64_t y);
+int64_t spriteCount();
