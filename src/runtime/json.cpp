@@ -32,23 +32,23 @@ struct JsonDocument {
 };
 ObjectTable<JsonDocument> documents;
 
-void convert(const nlohmann::json& from, JsonNode& to) {
+void convert(const nlohmann::ordered_json& from, JsonNode& to) {
     switch (from.type()) {
-    case nlohmann::json::value_t::string:
+    case nlohmann::ordered_json::value_t::string:
         to.type = kJsonString;
         to.text = from.get<std::string>();
         break;
-    case nlohmann::json::value_t::boolean:
+    case nlohmann::ordered_json::value_t::boolean:
         to.type = kJsonBool;
         to.truth = from.get<bool>();
         break;
-    case nlohmann::json::value_t::number_integer:
+    case nlohmann::ordered_json::value_t::number_integer:
         to.type = kJsonNumber;
         to.isInteger = true;
         to.integer = from.get<int64_t>();
         to.number = double(to.integer);
         break;
-    case nlohmann::json::value_t::number_unsigned: {
+    case nlohmann::ordered_json::value_t::number_unsigned: {
         uint64_t value = from.get<uint64_t>();
         to.type = kJsonNumber;
         to.isInteger = value <= uint64_t(INT64_MAX);
@@ -56,18 +56,18 @@ void convert(const nlohmann::json& from, JsonNode& to) {
         to.number = double(value);
         break;
     }
-    case nlohmann::json::value_t::number_float:
+    case nlohmann::ordered_json::value_t::number_float:
         to.type = kJsonNumber;
         to.number = from.get<double>();
         break;
-    case nlohmann::json::value_t::array:
+    case nlohmann::ordered_json::value_t::array:
         to.type = kJsonArray;
         for (const auto& element : from) {
             to.elements.push_back(std::make_unique<JsonNode>());
             convert(element, *to.elements.back());
         }
         break;
-    case nlohmann::json::value_t::object:
+    case nlohmann::ordered_json::value_t::object:
         to.type = kJsonObject;
         for (const auto& [key, value] : from.items()) {
             to.members.emplace_back(key, std::make_unique<JsonNode>());
@@ -160,8 +160,8 @@ void reset(JsonNode* value, JsonType type) {
 } // namespace
 
 int64_t parseJson(int64_t jsonId, const std::string& text) {
-    // Parse without exceptions; comments are allowed in the game's files.
-    nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false, true);
+    // Parse without exceptions, keeping the members' order; comments are allowed.
+    nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(text, nullptr, false, true);
     if (parsed.is_discarded()) return 0;
     auto document = std::make_unique<JsonDocument>();
     convert(parsed, *document->root);

@@ -69,7 +69,7 @@ int64_t initSprites() {
 }
 
 int64_t desktopCount() {
-    if (isHeadless()) return 1;
+    if (isHeadless()) return headlessOptions().desktopWidth > 0 ? 1 : 0;
     if (!videoStarted) return 0;
     int count = SDL_GetNumVideoDisplays();
     return count < 0 ? 0 : count;
@@ -224,16 +224,24 @@ int64_t processWindowEvent() {
 bool windowCloseRequested() { return closeRequested; }
 void clearWindowCloseRequest() { closeRequested = false; }
 
-bool saveScreenshot(const std::string& path) {
+bool readScreen(Bitmap& bitmap) {
     if (!renderer || outputWidth <= 0) return false;
     int width = 0, height = 0;
     if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return false;
-    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
-    if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
+    bitmap.width = width;
+    bitmap.height = height;
+    bitmap.depth = 24;
+    bitmap.pixels.assign(size_t(width) * size_t(height), 0);
+    if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, bitmap.pixels.data(),
                              width * 4) != 0)
         return false;
-    for (uint32_t& p : pixels) p |= 0xFF000000u; // the screen is opaque
-    return savePng(path, width, height, pixels.data());
+    for (uint32_t& p : bitmap.pixels) p |= 0xFF000000u; // the screen is opaque
+    return true;
+}
+
+bool saveScreenshot(const std::string& path) {
+    Bitmap screen;
+    return readScreen(screen) && savePng(path, screen.width, screen.height, screen.pixels.data());
 }
 
 void messageBox(const std::string& title, const std::string& text, int64_t icon) {

@@ -38,7 +38,9 @@ int64_t processWindowEvent(); // handles pending events; 0 when none was left
 bool windowCloseRequested();  // a close request arrived (kept until cleared)
 void clearWindowCloseRequest();
 
-// Writes the frame drawn so far as a PNG file; false on failure.
+// The frame drawn so far, as pixels or as a PNG file; false on failure.
+struct Bitmap;
+bool readScreen(Bitmap& bitmap);
 bool saveScreenshot(const std::string& path);
 
 void messageBox(const std::string& title, const std::string& text, int64_t icon = kMessageNoIcon);

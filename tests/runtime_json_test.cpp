@@ -1,0 +1,75 @@
+// JSON documents: lenient readers, comments, navigation, composing.
+#include <gtest/gtest.h>
+
+#include "runtime/json.h"
+
+namespace {
+struct JsonTest : testing::Test {
+    void TearDown() override { freeJson(-1); }
+};
+} // namespace
+
+TEST_F(JsonTest, IntegerAndDoubleRules) {
+    ASSERT_EQ(parseJson(1, R"({"a": 2.9, "b": true, "c": "5", "d": -2.9, "e": null,
+                              "f": false, "g": 1e30, "h": 9007199254740993})"),
+              1);
+    const JsonNode* root = jsonRoot(1);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "a")), 2);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "b")), 1);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "c")), 0);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "d")), -2);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "e")), 0);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "f")), 0);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "missing")), 0);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "g")), INT64_MAX);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "h")), 9007199254740993); // exact, not via double
+    EXPECT_EQ(jsonDouble(jsonMember(root, "a")), 2.9);
+    EXPECT_EQ(jsonDouble(jsonMember(root, "c")), 0.0);
+    EXPECT_EQ(jsonString(jsonMember(root, "c")), "5");
+    EXPECT_EQ(jsonString(jsonMember(root, "a")), "");
+}
+
+TEST_F(JsonTest, NavigationOnWrongTypesGivesNothing) {
+    ASSERT_EQ(parseJson(1, R"(// the game's files may carry comments
+        {"list": [1, {"x": 3}], /* here too */ "text": "t", "dup": 1, "dup": 2})"),
+              1);
+    const JsonNode* root = jsonRoot(1);
+    const JsonNode* list = jsonMember(root, "list");
+    EXPECT_EQ(jsonType(list), kJsonArray);
+    EXPECT_EQ(jsonArraySize(list), 2);
+    EXPECT_EQ(jsonInteger(jsonMember(jsonElement(list, 1), "x")), 3);
+    EXPECT_EQ(jsonElement(list, 2), nullptr);
+    EXPECT_EQ(jsonElement(list, -1), nullptr);
+    EXPECT_EQ(jsonMember(list, "x"), nullptr);
+    EXPECT_EQ(jsonArraySize(root), 0);
+    EXPECT_EQ(jsonArraySize(nullptr), 0);
+    EXPECT_EQ(jsonType(nullptr), kJsonNull);
+    EXPECT_EQ(jsonInteger(jsonMember(root, "dup")), 2);
+    EXPECT_EQ(parseJson(2, "{\"a\": }"), 0);
+    EXPECT_EQ(jsonRoot(2), nullptr);
+    EXPECT_EQ(loadJsonFile(3, "no/such/file.json"), 0);
+    EXPECT_EQ(loadJsonFile(3, "."), 0); // a directory is not a document
+}
+
+TEST_F(JsonTest, ComposeKeepsOrderTenDigitsAndStableHandles) {
+    ASSERT_EQ(createJson(1), 1);
+    JsonNode* root = jsonRoot(1);
+    jsonSetObject(root);
+    JsonNode* first = jsonAddMember(root, "zeta");
+    jsonSetObject(first);
+    for (int i = 0; i < 100; ++i) jsonSetInteger(jsonAddMember(root, "k" + std::to_string(i)), i);
+    // The handle taken before a hundred more members still names the same value.
+    jsonSetDouble(jsonAddMember(first, "third"), 1.0 / 3.0);
+    jsonSetString(jsonAddMember(first, "quote"), "a\"b\\c\n");
+    JsonNode* list = jsonAddMember(first, "list");
+    jsonSetArray(list);
+    jsonSetBool(jsonAddElement(list), true);
+    jsonAddElement(list);
+    std::string text = composeJson(1, false);
+    std::string start =
+        R"({"zeta":{"third":0.3333333333,"quote":"a\"b\\c\n","list":[true,null]},"k0":0,"k1":1,)";
+    EXPECT_EQ(text.substr(0, start.size()), start);
+    ASSERT_EQ(parseJson(2, composeJson(1, true)), 1);
+    EXPECT_EQ(composeJson(2, false), text);
+    EXPECT_EQ(jsonMemberCount(jsonRoot(2)), 101);
+}

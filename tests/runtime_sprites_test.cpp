@@ -1,0 +1,144 @@
+// Sprites: pixel-exact touching with zoom and mirroring, tinted display, clip and zoom, culling.
+#include "headless_fixture.h"
+
+using SpriteTest = HeadlessScreen;
+
+TEST_F(SpriteTest, TouchFollowsDisplayedSizeAndNeedsMasks) {
+    makeDotSprite(1, 4, 4, {{3, 3}});
+    makeDotSprite(2, 1, 1, {{0, 0}});
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 3, 3), 1);
+    EXPECT_EQ(spritesTouch(2, 3, 3, 1, 0, 0), 1);
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 2, 2), 0); // overlapping rectangles, transparent there
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 4, 4), 0); // rectangles apart
+    // Zoomed to twice the size, the opaque pixel covers displayed pixels 6 and 7.
+    zoomSprite(1, 8, 8);
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 3, 3), 0);
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 6, 6), 1);
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 7, 7), 1);
+    EXPECT_EQ(spritesTouch(1, 10, 20, 2, 17, 27), 1);
+    // Shrunk to half, displayed pixel 1 maps back to own pixel 2 (truncating): the dot at
+    // own pixel 3 is never sampled, one at 2 is.
+    zoomSprite(1, 2, 2);
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 1, 1), 0);
+    makeDotSprite(4, 4, 4, {{2, 2}});
+    zoomSprite(4, 2, 2);
+    EXPECT_EQ(spritesTouch(4, 0, 0, 2, 1, 1), 1);
+    EXPECT_EQ(spritesTouch(4, 0, 0, 2, 0, 0), 0);
+    // Without the mask flag a sprite never touches.
+    makeDotSprite(3, 4, 4, {{3, 3}}, kSpriteAlpha);
+    EXPECT_EQ(spritesTouch(3, 0, 0, 2, 3, 3), 0);
+}
+
+TEST_F(SpriteTest, MirroredSpriteTouchesAndDrawsMirrored) {
+    makeDotSprite(1, 4, 1, {{0, 0}});
+    makeDotSprite(2, 1, 1, {{0, 0}});
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 0, 0), 1);
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 3, 0), 0);
+    transformSprite(1, 3, 0, 0, 0, 0, 0, 3, 0); // mirrored left to right
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 0, 0), 0);
+    EXPECT_EQ(spritesTouch(1, 0, 0, 2, 3, 0), 1);
+
+    clearScreen(0);
+    drawSpriteBlended(1, 10, 5);
+    EXPECT_EQ(screenPixel(13, 5), 0xFFFFFFu);
+    EXPECT_EQ(screenPixel(10, 5), 0u);
+    transformSprite(1, 0, 0, 3, 0, 3, 0, 0, 0); // plain again
+    clearScreen(0);
+    drawSpriteBlended(1, 10, 5);
+    EXPECT_EQ(screenPixel(10, 5), 0xFFFFFFu);
+    EXPECT_EQ(screenPixel(13, 5), 0u);
+}
+
+TEST_F(SpriteTest, TintDrawsASilhouetteWithTheSpritesShape) {
+    ASSERT_TRUE(createSprite(1, 2, 1, kSpriteAlpha));
+    ASSERT_TRUE(beginDrawing(spriteOutput(1)));
+    setDrawingMode(kDrawExact);
+    fillBox(0, 0, 1, 1, RGBA(255, 0, 0, 255));
+    endDrawing();
+    clearScreen(RGB(0, 0, 255));
+    drawSpriteBlended(1, 10, 10, 255, RGB(0, 255, 0));
+    EXPECT_EQ(screenPixel(10, 10), 0x00FF00u);       // the tint replaces the red
+    EXPECT_EQ(screenPixel(11, 10), 0x0000FFu);       // transparent stays transparent
+    clearScreen(0);
+    drawSpriteBlended(1, 10, 10, 128, RGB(0, 255, 0));
+    uint32_t half = screenPixel(10, 10);
+    EXPECT_NEAR(double((half >> 8) & 255), 128, 2); // intensity scales the alpha
+    EXPECT_EQ(half & 0xFF00FFu, 0u);
+    clearScreen(0);
+    drawSpriteBlended(1, 10, 10); // no tint: its own colour
+    EXPECT_EQ(screenPixel(10, 10), 0xFF0000u);
+}
+
+TEST_F(SpriteTest, OpaqueDisplayReplacesAndKeyedPixelsShowBlack) {
+    ASSERT_TRUE(createSprite(1, 2, 1)); // keyed on black: starts wholly transparent
+    EXPECT_EQ(spritePixelAlpha(1, 0, 0), 0);
+    ASSERT_TRUE(beginDrawing(spriteOutput(1)));
+    fillBox(0, 0, 1, 1, RGB(200, 100, 50));
+    endDrawing();
+    EXPECT_EQ(spritePixelAlpha(1, 0, 0), 255);
+    EXPECT_EQ(spritePixelAlpha(1, 1, 0), 0);
+    clearScreen(RGB(255, 255, 255));
+    drawSprite(1, 0, 0);
+    EXPECT_EQ(screenPixel(0, 0), 0xC86432u);
+    EXPECT_EQ(screenPixel(1, 0), 0u); // not blended: the transparent pixel is black
+    clearScreen(RGB(255, 255, 255));
+    drawSpriteBlended(1, 0, 0);
+    EXPECT_EQ(screenPixel(1, 0), 0xFFFFFFu);
+}
+
+TEST_F(SpriteTest, ClipAndZoomResetAndEdges) {
+    ASSERT_TRUE(createSprite(1, 10, 6));
+    EXPECT_EQ(spriteWidth(1), 10);
+    zoomSprite(1, 20, 30);
+    EXPECT_EQ(spriteWidth(1), 20);
+    EXPECT_EQ(spriteHeight(1), 30);
+    zoomSprite(1, -1, -1);
+    EXPECT_EQ(spriteWidth(1), 10);
+    EXPECT_EQ(spriteHeight(1), 6);
+    clipSprite(1, 2, 1, 4, 3);
+    EXPECT_EQ(spriteWidth(1), 4);
+    EXPECT_EQ(spriteHeight(1), 3);
+    clipSprite(1, 8, 4, 5, 5); // cut at the sprite's edge
+    EXPECT_EQ(spriteWidth(1), 2);
+    EXPECT_EQ(spriteHeight(1), 2);
+    clipSprite(1, -1, -1, -1, -1);
+    EXPECT_EQ(spriteWidth(1), 10);
+    EXPECT_EQ(spriteHeight(1), 6);
+    // Absent sprites answer 0 and ignore actions.
+    zoomSprite(99, 5, 5);
+    EXPECT_EQ(spriteWidth(99), 0);
+    EXPECT_EQ(spriteExists(99), 0);
+}
+
+TEST_F(SpriteTest, ClippedSpriteShowsOnlyItsRectangle) {
+    makeDotSprite(1, 4, 1, {{0, 0}, {2, 0}});
+    clipSprite(1, 2, 0, 2, 1);
+    clearScreen(0);
+    drawSpriteBlended(1, 0, 0);
+    EXPECT_EQ(screenPixel(0, 0), 0xFFFFFFu); // own pixel 2
+    EXPECT_EQ(screenPixel(1, 0), 0u);
+    EXPECT_EQ(screenPixel(2, 0), 0u);        // nothing beyond the clip
+}
+
+TEST_F(SpriteTest, IdsPickedFreedAndReplaced) {
+    int64_t picked = createSprite(-1, 3, 3);
+    EXPECT_GT(picked, 1000);
+    EXPECT_EQ(spriteExists(picked), 1);
+    ASSERT_EQ(createSprite(5, 3, 3), 1);
+    ASSERT_EQ(createSprite(5, 7, 2), 1); // the old sprite 5 is replaced
+    EXPECT_EQ(spriteWidth(5), 7);
+    freeSprite(-1);
+    EXPECT_EQ(spriteExists(5), 0);
+    EXPECT_EQ(spriteExists(picked), 0);
+    EXPECT_EQ(loadSprite(6, "no/such/file.png", 8), 0);
+    EXPECT_EQ(spriteExists(6), 0);
+}
+
+TEST_F(SpriteTest, SpritesSurviveANewScreen) {
+    makeDotSprite(1, 2, 2, {{0, 0}});
+    ASSERT_TRUE(openWindow(1, 0, 0, 32, 32, "test", kWindowBorderless));
+    ASSERT_TRUE(openWindowedScreen(windowHandle(1), 0, 0, 32, 32, 0, 0, 0, 0));
+    clearScreen(0);
+    drawSpriteBlended(1, 3, 3);
+    EXPECT_EQ(screenPixel(3, 3), 0xFFFFFFu);
+}
