@@ -1,0 +1,197 @@
+// The settings file: reading rules, key names, defaults, writing and failures.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/game_screen.h"
+#include "app/pacing.h"
+#include "app/settings.h"
+#include "fight/fighter.h"
+#include "runtime/files.h"
+#include "runtime/screen.h"
+
+namespace {
+struct SettingsTest : testing::Test {
+    void SetUp() override {
+        std::filesystem::create_directories("settings_test");
+        settingsPath = "settings_test/settings.txt";
+        std::filesystem::remove_all(settingsPath + ".tmp");
+        std::filesystem::remove(settingsPath);
+        resetSettingsToDefaults(1920);
+        createFighter(playerOne, "Player one", 0, 1);
+        createFighter(playerTwo, "Player two", 0, 2);
+        playersCreated = true;
+    }
+    void TearDown() override {
+        playersCreated = false;
+        settingsPath = "settings.txt";
+        std::filesystem::remove_all("settings_test");
+    }
+    static void write(const std::string& text) {
+        ASSERT_TRUE(replaceFileAtomically(settingsPath, text));
+    }
+};
+} // namespace
+
+TEST_F(SettingsTest, LimitsApplyWhenRead) {
+    write(R"({"SoundVolume": 150, "MusicVolume": -3, "SoundStereo": -5, "ComboDisplay": 7,
+              "BuffedFrames": 0, "AttackDelay": 0, "FPSMode": 0, "ScreenSize": 12})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVolume, 100);
+    EXPECT_EQ(musicVolume, 0);
+    EXPECT_EQ(soundStereo, 0);
+    EXPECT_EQ(comboDisplay, 3);
+    EXPECT_EQ(buffedFrames, 5);
+    EXPECT_EQ(attackDelay, 3);
+    EXPECT_EQ(fpsMode, 6);
+    EXPECT_EQ(targetFps, 100);
+    EXPECT_EQ(screenSizeIndex, 9);
+    write(R"({"BuffedFrames": 3, "AttackDelay": 2, "FPSMode": 11, "ScreenSize": -4})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(buffedFrames, 3);
+    EXPECT_EQ(attackDelay, 2);
+    EXPECT_EQ(fpsMode, 10);
+    EXPECT_DOUBLE_EQ(frameMs, 1000.0 / 240);
+    EXPECT_EQ(screenSizeIndex, 0);
+    write(R"({"BuffedFrames": 9, "FPSMode": -2, "AttackDelay": 4})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(buffedFrames, 5);
+    EXPECT_EQ(fpsMode, 6);
+    EXPECT_EQ(attackDelay, 3);
+    write(R"({"BuffedFrames": -1})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(buffedFrames, 5);
+}
+
+TEST_F(SettingsTest, WrongTypesReadAsZeroThenMeetTheirRule) {
+    write(R"({"FPSMode": "x", "ComboDisplay": "x", "SoundVolume": 42.9, "ShowFPS": true})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(fpsMode, 6);
+    EXPECT_EQ(comboDisplay, 1);
+    EXPECT_EQ(soundVolume, 42);
+    EXPECT_EQ(showFps, 1);
+}
+
+TEST_F(SettingsTest, FullscreenDebugAndAbsentKeys) {
+    soundVolume = 33;
+    write(R"({"Debug": 1})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(fullscreen, 1); // absent: full screen
+    EXPECT_EQ(debugMode, -1);
+    EXPECT_EQ(playerOne.debug, -1);
+    EXPECT_EQ(playerTwo.debug, -1);
+    EXPECT_EQ(soundVolume, 33); // absent: unchanged
+    write(R"({"Fullscreen": 0, "Debug": 0})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(fullscreen, 0);
+    EXPECT_EQ(debugMode, 0);
+    EXPECT_EQ(playerOne.debug, 0);
+}
+
+TEST_F(SettingsTest, BindingsByNameAndDefaults) {
+    write(R"({"player1right": {"left": " space ", "right": "nonsense", "up": "Y", "down": "h",
+              "neutral": "-unkown-", "heavy": "Pad 0", "jump": "Return", "jumpWithUp": 1}})");
+    ASSERT_EQ(loadSettings(), 1);
+    const Controls& one = playerOne.keyBindings.primary;
+    EXPECT_EQ(one.left, 57);
+    EXPECT_EQ(one.right, 0);
+    EXPECT_EQ(one.up, 21);
+    EXPECT_EQ(one.down, 35);
+    EXPECT_EQ(one.neutral, 0);
+    EXPECT_EQ(one.heavy, 82);
+    EXPECT_EQ(one.jump, 28);
+    EXPECT_EQ(playerOne.jumpWithUp, 1);
+    // An absent binding object gives that player the defaults.
+    EXPECT_EQ(playerTwo.keyBindings.primary.left, 34);
+    EXPECT_EQ(playerTwo.jumpWithUp, 0);
+}
+
+TEST_F(SettingsTest, MissingOrBrokenFileChangesNothing) {
+    soundVolume = 12;
+    EXPECT_EQ(loadSettings(), 0);
+    write("{ \"SoundVolume\": 80, ");
+    EXPECT_EQ(loadSettings(), 0);
+    EXPECT_EQ(soundVolume, 12);
+}
+
+TEST_F(SettingsTest, WriteThenReadGivesTheSameSettings) {
+    soundVolume = 71;
+    musicVolume = 9;
+    soundStereo = 30;
+    soundVariation = 2;
+    keyboardType = 0;
+    comboDisplay = 3;
+    windEnabled = 0;
+    particleEnabled = 0;
+    buffedFrames = 2;
+    attackDelay = 1;
+    showFps = 0;
+    applyFpsMode(9);
+    screenSizeIndex = 4;
+    fullscreen = 0;
+    debugMode = -1;
+    playerOne.keyBindings.primary.jump = 57;
+    playerOne.keyBindings.primary.heavy = 0;
+    playerOne.keyBindings.primary.neutral = 14; // a code without a name
+    playerTwo.jumpWithUp = 1;
+    ASSERT_EQ(saveSettings(), 1);
+    std::string text;
+    ASSERT_TRUE(readWholeFile(settingsPath, text));
+    EXPECT_NE(text.find("\"heavy\": \"-unasigned-\""), std::string::npos);
+    EXPECT_NE(text.find("\"neutral\": \"-unkown-\""), std::string::npos);
+    EXPECT_LT(text.find("SoundVolume"), text.find("MusicVolume"));
+    EXPECT_LT(text.find("Debug"), text.find("player1right"));
+    EXPECT_LT(text.find("player1right"), text.find("player2left"));
+
+    Fighter savedOne = playerOne, savedTwo = playerTwo;
+    resetSettingsToDefaults(1920);
+    createFighter(playerOne, "Player one", 0, 1);
+    createFighter(playerTwo, "Player two", 0, 2);
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVolume, 71);
+    EXPECT_EQ(musicVolume, 9);
+    EXPECT_EQ(soundStereo, 30);
+    EXPECT_EQ(soundVariation, 2);
+    EXPECT_EQ(keyboardType, 0);
+    EXPECT_EQ(comboDisplay, 3);
+    EXPECT_EQ(windEnabled, 0);
+    EXPECT_EQ(particleEnabled, 0);
+    EXPECT_EQ(buffedFrames, 2);
+    EXPECT_EQ(attackDelay, 1);
+    EXPECT_EQ(showFps, 0);
+    EXPECT_EQ(fpsMode, 9);
+    EXPECT_EQ(screenSizeIndex, 4);
+    EXPECT_EQ(fullscreen, 0);
+    EXPECT_EQ(debugMode, -1);
+    EXPECT_EQ(playerOne.keyBindings.primary.jump, 57);
+    EXPECT_EQ(playerOne.keyBindings.primary.heavy, 0);
+    EXPECT_EQ(playerOne.keyBindings.primary.neutral, 0); // unnamed keys cannot be bound
+    EXPECT_EQ(playerOne.keyBindings.primary.left, savedOne.keyBindings.primary.left);
+    EXPECT_EQ(playerTwo.jumpWithUp, 1);
+    EXPECT_EQ(playerTwo.keyBindings.primary.up, savedTwo.keyBindings.primary.up);
+}
+
+TEST_F(SettingsTest, AFailedWriteKeepsTheOldFileAndSaysSo) {
+    write(R"({"SoundVolume": 80})");
+    // A directory where the temporary file would go makes the write fail.
+    std::filesystem::create_directories(settingsPath + ".tmp");
+    clearMessageBoxLog();
+    soundVolume = 5;
+    EXPECT_EQ(saveSettings(), 0);
+    EXPECT_NE(messageBoxLog().find("QRX error: Cannot create settings file"), std::string::npos);
+    std::string text;
+    ASSERT_TRUE(readWholeFile(settingsPath, text));
+    EXPECT_EQ(text, R"({"SoundVolume": 80})");
+    EXPECT_EQ(soundVolume, 5); // the settings in memory are unchanged
+}
+
+TEST(ScreenSizes, AutomaticChoiceTakesTheFirstLargeEnough) {
+    EXPECT_EQ(automaticScreenSizeIndex(1366, 768), 7); // 1680 x 1050
+    EXPECT_EQ(automaticScreenSizeIndex(1920, 1080), 8);
+    EXPECT_EQ(automaticScreenSizeIndex(1024, 768), 0);
+    EXPECT_EQ(automaticScreenSizeIndex(1280, 1000), 5);
+    EXPECT_EQ(automaticScreenSizeIndex(2560, 1440), -1);
+    setScreenSizeFromIndex(6);
+    EXPECT_EQ(screenWidth, 1360);
+    EXPECT_EQ(screenHeight, 768);
+}
