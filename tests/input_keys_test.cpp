@@ -32,8 +32,9 @@ TEST(KeyNames, LookupTrimsAndIgnoresCase) {
     EXPECT_EQ(keyCodeOf("Hyper"), 0);
     EXPECT_EQ(keyCodeOf(""), 0);
     // Every named key reads back as its own code.
-    for (int64_t code = 1; code < 256; ++code)
+    for (int64_t code = 1; code < 256; ++code) {
         if (keyNameOf(code) != "-unkown-") EXPECT_EQ(keyCodeOf(keyNameOf(code)), code);
+    }
 }
 
 TEST(KeyNames, DefaultBindings) {

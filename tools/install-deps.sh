@@ -6,7 +6,7 @@ packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev lib
           libvorbis-dev nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev
           googletest)
 if [ "${1:-}" = "--ci" ]; then
-  packages+=(xvfb xauth xdotool)
+  packages+=(xvfb xauth xdotool x11-utils)
 fi
 missing=()
 for p in "${packages[@]}"; do

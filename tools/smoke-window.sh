@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Starts the real game in a real window under Xvfb (1366x768 screen) with several settings
+# files, and checks that it keeps running, opens "Quarrelix project" at the expected size and
+# style, and ends cleanly on Escape.
+# Usage: tools/smoke-window.sh [BUILD_DIR]   (needs xvfb, xdotool and x11-utils)
+set -euo pipefail
+build=$(realpath "${1:-build}")
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+failures=0
+
+# One case: settings text ("" for no file), expected geometry, expected maximised (yes/no).
+check() {
+  local settings=$1 geometry=$2 maximised=$3 work
+  work=$(mktemp -d)
+  for entry in "$build"/game/*; do
+    [ "$(basename "$entry")" = settings.txt ] || ln -s "$entry" "$work/"
+  done
+  [ -n "$settings" ] && printf '%s\n' "$settings" > "$work/settings.txt"
+  local report
+  report=$(cd "$work" && xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
+    ./quarrelix & game=$!
+    for _ in $(seq 50); do
+      w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
+      sleep 0.2
+    done
+    sleep 2
+    if ! kill -0 $game 2>/dev/null; then echo "not-running"; exit 0; fi
+    [ -n "$w" ] || { echo "no-window"; kill $game; exit 0; }
+    xdotool getwindowgeometry "$w" | sed -n "s/.*Geometry: //p"
+    if xprop -id "$w" _NET_WM_STATE | grep -q MAXIMIZED; then echo maximised=yes; else echo maximised=no; fi
+    xdotool key --window "$w" Escape
+    for _ in $(seq 25); do kill -0 $game 2>/dev/null || break; sleep 0.2; done
+    if kill -0 $game 2>/dev/null; then echo "escape-ignored"; kill $game; else wait $game; echo "exit=$?"; fi
+  ' 2>/dev/null)
+  rm -rf "$work"
+  local expected
+  expected=$(printf '%s\nmaximised=%s\nexit=0' "$geometry" "$maximised")
+  if [ "$report" = "$expected" ]; then
+    echo "smoke ok: settings '${settings:-none}' -> $geometry, maximised=$maximised, clean exit"
+  else
+    echo "smoke FAILED: settings '${settings:-none}': expected [$expected] got [$report]" >&2
+    failures=$((failures + 1))
+  fi
+}
+
+check '' 1680x1050 no
+check '{"ScreenSize": 3}' 1280x800 no
+check '{"ScreenSize": -4}' 1024x768 no
+check '{"ScreenSize": 3, "Fullscreen": 0}' 1280x800 yes
+exit $failures
