@@ -161,7 +161,7 @@ void fillOriented(Image& image, const Path& path, const Paint& paint) {
     });
 }
 
-int segmentsFor(float radius) { return std::clamp(int(radius * 1.2f) + 12, 12, 256); }
+int segmentsFor(float radius) { return std::clamp(int(radius * 2.5f) + 16, 16, 512); }
 
 }  // namespace
 
@@ -290,10 +290,10 @@ Contour roundedRectContour(float x, float y, float w, float h, float radius) {
     const int n = std::max(4, segmentsFor(radius) / 4);
     const Vec2 centres[4] = {{x + radius, y + radius}, {x + radius, y + h - radius},
                              {x + w - radius, y + h - radius}, {x + w - radius, y + radius}};
-    const float starts[4] = {kPi * 1.5f, kPi, kPi * 0.5f, 0.0f};
+    const float starts[4] = {kPi * 0.5f, kPi, kPi * 1.5f, 0.0f};
     for (int k = 0; k < 4; ++k) {
         for (int i = 0; i <= n; ++i) {
-            const float t = starts[k] - kPi * 0.5f * float(i) / float(n);
+            const float t = starts[k] + kPi * 0.5f * float(i) / float(n);
             c.push_back({centres[k].x + std::cos(t) * radius, centres[k].y - std::sin(t) * radius});
         }
     }
