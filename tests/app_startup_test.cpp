@@ -8,25 +8,38 @@
 #include "app/settings.h"
 #include "app/stages.h"
 #include "app/startup.h"
+#include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
 #include "render/sprite_numbers.h"
 #include "runtime/runtime.h"
 
 namespace {
+// Three small classes: enough for start-up, which gives the players classes 2 and 0.
+const char* const kSmallData = R"({"class": [
+    {"id": 0, "name": "Zero", "idle": {"name": "idle0", "looped": 1, "frames": [{"length": 5}]},
+     "stat": {"life": 2}, "stance": [{"name": "a"}, {"name": "b"}]},
+    {"id": 1, "name": "One", "toBeAdded": 1},
+    {"id": 2, "name": "Two", "idle": {"name": "idle2", "frames": [{"length": 5}]},
+     "stat": {"life": 4}, "stance": [{"name": "c"}]}]})";
+
+// Each test runs in a directory of its own, with its own data and settings files.
 struct StartupTest : testing::Test {
     HeadlessOptions options;
+    std::filesystem::path home;
 
     void SetUp() override {
+        home = std::filesystem::current_path();
+        std::filesystem::remove_all("startup_test");
         std::filesystem::create_directories("startup_test");
-        settingsPath = "startup_test/settings.txt";
-        std::filesystem::remove(settingsPath);
+        std::filesystem::current_path("startup_test");
+        ASSERT_TRUE(replaceFileAtomically("data.json", kSmallData));
         options.desktopWidth = 1366;
         options.desktopHeight = 768;
     }
     void TearDown() override {
         clearHeadless();
-        settingsPath = "settings.txt";
+        std::filesystem::current_path(home);
         std::filesystem::remove_all("startup_test");
     }
     int run() {
@@ -39,7 +52,7 @@ struct StartupTest : testing::Test {
 
 TEST_F(StartupTest, ReachesTheMenuAndLeavesOnEscape) {
     options.controllerCount = 2;
-    scriptScreenshot(options.script, 8, "startup_test/menu.png");
+    scriptScreenshot(options.script, 8, "menu.png");
     pressEscapeAt(10);
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(presentedFrames(), 12); // three loading frames, then menu frames 3 to 11
@@ -51,15 +64,19 @@ TEST_F(StartupTest, ReachesTheMenuAndLeavesOnEscape) {
     EXPECT_EQ(comboDisplay, 2); // a desktop narrower than 1500 pixels
     // The players exist with their keys and pads; the stages with their tile numbers.
     EXPECT_EQ(playerOne.name, "Player one");
-    EXPECT_EQ(playerOne.classIndex, 2);
-    EXPECT_EQ(playerTwo.classIndex, 0);
+    EXPECT_EQ(playerOne.fighterClass->name, "Two");
+    EXPECT_EQ(playerTwo.fighterClass->name, "Zero");
+    EXPECT_EQ(playerOne.currentAnimation.name, "idle2");
+    EXPECT_EQ(playerOne.maxLife, 15 * 4 + 200);
+    EXPECT_EQ(playerTwo.stance->name, "a");
+    EXPECT_EQ(selectableClasses, (std::vector<int64_t>{0, 2, -1, -2}));
     EXPECT_EQ(playerOne.padIndex, 0);
     EXPECT_EQ(playerTwo.padIndex, 1);
     EXPECT_EQ(playerTwo.keyBindings.primary.jump, 18);
-    EXPECT_EQ(nextSpriteNumber, 1 + 4 + 6 + 5);
+    EXPECT_EQ(nextSpriteNumber, 1 + 4 + 6 + 5 + 3 * 2); // stage tiles, class pictures
     Bitmap shot;
     bool alpha = false;
-    ASSERT_TRUE(loadPng("startup_test/menu.png", shot, alpha));
+    ASSERT_TRUE(loadPng("menu.png", shot, alpha));
     EXPECT_EQ(shot.width, 1680);
     EXPECT_EQ(shot.pixels[size_t(500 * shot.width + 800)] & 0xFFFFFFu, 0x181420u);
     // Everything the run made is gone after the shutdown.
@@ -68,13 +85,13 @@ TEST_F(StartupTest, ReachesTheMenuAndLeavesOnEscape) {
 }
 
 TEST_F(StartupTest, StoredScreenSizeAndFullscreenAreUsed) {
-    ASSERT_TRUE(replaceFileAtomically(settingsPath, R"({"ScreenSize": 3, "Fullscreen": 0})"));
+    ASSERT_TRUE(replaceFileAtomically("settings.txt", R"({"ScreenSize": 3, "Fullscreen": 0})"));
     pressEscapeAt(4);
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(screenWidth, 1280);
     EXPECT_EQ(screenHeight, 800);
     EXPECT_EQ(fullscreen, 0);
-    ASSERT_TRUE(replaceFileAtomically(settingsPath, R"({"ScreenSize": -4})"));
+    ASSERT_TRUE(replaceFileAtomically("settings.txt", R"({"ScreenSize": -4})"));
     options.script.clear();
     pressEscapeAt(4);
     EXPECT_EQ(run(), 0);
@@ -85,7 +102,7 @@ TEST_F(StartupTest, StoredScreenSizeAndFullscreenAreUsed) {
 
 TEST_F(StartupTest, BindingsFromTheFileReachThePlayers) {
     ASSERT_TRUE(replaceFileAtomically(
-        settingsPath, R"({"player2left": {"left": "Z", "right": "X", "up": "C", "down": "V",
+        "settings.txt", R"({"player2left": {"left": "Z", "right": "X", "up": "C", "down": "V",
                           "neutral": "B", "heavy": "N", "jump": "M", "jumpWithUp": 1}})"));
     pressEscapeAt(4);
     EXPECT_EQ(run(), 0);
@@ -108,6 +125,14 @@ TEST_F(StartupTest, LargeDesktopKeepsItsOwnSize) {
     EXPECT_EQ(screenWidth, 2560);
     EXPECT_EQ(screenHeight, 1440);
     EXPECT_EQ(comboDisplay, 1);
+}
+
+TEST_F(StartupTest, MissingOrSmallDataEndsTheGameWithItsMessage) {
+    std::filesystem::remove("data.json");
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1),
+                "Error: Failed to open the data file\n\\(do not move or delete it !\\)");
+    ASSERT_TRUE(replaceFileAtomically("data.json", R"({"class": [{}, {}]})"));
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1), "fewer than three fighter classes");
 }
 
 TEST_F(StartupTest, NoDesktopIsAFatalError) {

@@ -8,6 +8,11 @@
 #include "app/settings.h"
 #include "app/stages.h"
 #include "app/state_loop.h"
+#include "data/animation.h"
+#include "data/fighter_class.h"
+#include "data/game_data.h"
+#include "data/sound_library.h"
+#include "fight/class_choice.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "render/sprite_numbers.h"
@@ -18,11 +23,9 @@ int64_t gaugeColors[11];
 namespace {
 constexpr int64_t kMenuMusicSlot = 1;
 
-void endEverything() {
-    endRuntime();
-    stageList.clear();
-    playersCreated = false;
-}
+// The runtime's objects are freed; the game's records stay until the next run (or the end of
+// the process), so that a test can look at them.
+void endEverything() { endRuntime(); }
 
 // The game's globals start afresh, so that a test can run the game more than once.
 void resetGlobals() {
@@ -32,7 +35,11 @@ void resetGlobals() {
     playersCreated = false;
     playerOne = Fighter{};
     playerTwo = Fighter{};
+    clearGameData();
 }
+
+// The fight needs three classes: start-up gives the players those at positions 2 and 0.
+constexpr size_t kClassesNeeded = 3;
 } // namespace
 
 void buildGaugeColors() {
@@ -109,22 +116,37 @@ int runGame() {
     buildGaugeColors();
     // 12: the menu music, when the generated content has it.
     if (musicVolume > 0) loadSound(kMenuMusicSlot, "music/Quarrelix menu v04.ogg");
-    // 13: the screen must be open. (The font check joins when the font is loaded.)
+    // 13: the placeholder animation; the screen must be open. (The font check joins when the
+    // font is loaded.)
+    emptyAnimation = makePlaceholderAnimation(nullptr, 0, 0, 0, "empty");
     if (!screenIsOpen()) fatalError("Quarrelix error", "Could not be able to init screen", kMessageNoIcon);
     // 14: stages.
     showLoadingMessage("Loading music -------------------");
     buildStages();
-    // 15-16: game data and its images join here with the data loader.
+    // 15: the game data. (The shared images join here with the sprite loader.)
+    makePlaceholderSoundPool();
     showLoadingMessage("Loading data");
-    // 17: the players.
+    makePlaceholderAnimation(emptyAnimation, 1, 0, 0, "No name");
+    // The message has been shown; the game cannot go on without its data.
+    if (!loadGameData("data.json")) shutdownProgram(1);
+    if (classes.size() < kClassesNeeded)
+        fatalError("Quarrelix error",
+                   "The data file has fewer than three fighter classes: the game cannot start",
+                   kMessageErrorIcon);
+    // 16: follow-up tables and shared pictures.
+    finishAnimations();
+    // 17: the players, with the classes at positions 2 and 0 and their idle animations.
     showLoadingMessage("Loading players");
     createFighter(playerOne, "Player one", RGB(192, 64, 0), 1);
     createFighter(playerTwo, "Player two", RGB(100, 100, 255), 2);
-    playerOne.classIndex = 2;
-    playerTwo.classIndex = 0;
+    chooseClass(playerOne, classAt(0), 0);
+    chooseClass(playerTwo, classAt(0), 0);
+    chooseClass(playerOne, classAt(2), 0);
     if (joysticks >= 1) playerOne.padIndex = 0;
     if (joysticks >= 2) playerTwo.padIndex = 1;
     playersCreated = true;
+    // 18: the classes offered by the selection screens, then random and mirror.
+    buildSelectableList(1);
     // 19: letters follow the keyboard layout.
     setKeyboardMode(kKeyboardFollowLayout);
     // 20: settings again, now reaching the players' keys; keyboard type; music volume.

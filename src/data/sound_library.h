@@ -1,0 +1,59 @@
+// Sound pools (a sound with its variants), sound classes (pools by hit strength) and sound
+// materials (classes by damage type), and playing a pool with variation and stereo placement.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct JsonNode;
+
+struct SoundPool {
+    int64_t id = 0;           // selects the pool's slots
+    std::string name;         // base file name under "sound/"
+    int64_t next = 0;         // position of a pool played together with this one, 0 none
+    float nextVolume = 1.0f;
+    std::vector<int64_t> frequencies; // native rate of each variant (Hz)
+    int64_t volume = 100;     // percent
+    std::string extension;    // ".wav", ".ogg", or "" for the silent fallback
+};
+
+struct SoundClass {
+    int64_t id = 0;
+    int64_t blocked = 0; // positions in soundPools, 0 none
+    int64_t light = 0;
+    int64_t medium = 0;
+    int64_t heavy = 0;
+    int64_t lightThreshold = 2;
+    int64_t mediumThreshold = 5;
+    int64_t heavyThreshold = 10;
+};
+
+struct SoundMaterial {
+    int64_t id = 0;
+    int64_t cut = 0; // positions in soundClasses, 0 none
+    int64_t pierce = 0;
+    int64_t blunt = 0;
+};
+
+extern std::vector<SoundPool> soundPools;
+extern std::vector<SoundClass> soundClasses;
+extern std::vector<SoundMaterial> soundMaterials;
+
+constexpr int64_t kNoStereo = -9999; // playPoolSound's x for a sound without a place
+
+// The first of a pool's 255 slots; -1 for an id that owns none (outside 0-254).
+int64_t poolBase(int64_t id);
+int64_t variantCount(int64_t id); // index of the pool's last variant
+
+SoundPool readSoundPool(const JsonNode* json);
+SoundClass readSoundClass(const JsonNode* json);
+SoundMaterial readSoundMaterial(const JsonNode* json);
+std::string loadPoolSounds(const std::string& name, int64_t id);
+void makePlaceholderSoundPool(); // the pool list holding only pool 0 "empty"
+
+int64_t playPoolVariant(int64_t id, int64_t x, int64_t volume); // returns the slot
+// pool: a position in soundPools (0 or outside: nothing is played).
+void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
+                   double volumeFactor);
+void clearSoundLibrary(); // the lists and the variant table (the sounds stay loaded)

@@ -1,0 +1,231 @@
+// The data file loader: reading rules, animations and frames, classes and combo lists.
+#include <gtest/gtest.h>
+
+#include "data/animation.h"
+#include "data/fighter_class.h"
+#include "data/game_data.h"
+#include "data/sound_library.h"
+#include "render/sprite_numbers.h"
+#include "runtime/runtime.h"
+
+namespace {
+struct DataTest : testing::Test {
+    void SetUp() override {
+        clearGameData();
+        nextSpriteNumber = 1;
+        setHeadless(HeadlessOptions{});
+        initSound();
+    }
+    void TearDown() override {
+        clearGameData();
+        endRuntime();
+        clearHeadless();
+    }
+    // Loads a data file given as text.
+    static void load(const std::string& text) {
+        ASSERT_TRUE(replaceFileAtomically("data_test.json", text));
+        ASSERT_TRUE(loadGameData("data_test.json"));
+        finishAnimations();
+    }
+    static const Frame& frameOf(const Animation* a, size_t i) { return a->frames.at(i); }
+};
+
+// An attack animation with the given follow-ups (JSON text of animations, keyed by stance).
+std::string attack(const std::string& followUps = "") {
+    return R"({"attack": 1, "frames": [{"length": 2}])" + (followUps.empty() ? "" : ", " + followUps) + "}";
+}
+} // namespace
+
+TEST_F(DataTest, IntegersTruncateAndWrongTypesGiveDefaults) {
+    load(R"({"class": [{"id": 2.9, "name": 5, "toBeAdded": -2.9, "notSelectable": "yes",
+                         "stat": {"strength": 7.9, "life": true, "reach": [1]},
+                         "idle": {"frames": [{"length": 3.7, "movement": {"x": 3},
+                                              "movementDelta": {"x": -1.5, "y": "2"}}]}}],
+              "soundPool": {"not": "an array"}})");
+    ASSERT_EQ(classes.size(), 1u);
+    const FighterClass& c = *classes[0];
+    EXPECT_EQ(c.id, 2);
+    EXPECT_EQ(c.name, "");
+    EXPECT_EQ(c.toBeAdded, -2);
+    EXPECT_EQ(c.notSelectable, 0);
+    ASSERT_TRUE(c.stat);
+    EXPECT_EQ(c.stat->strength, 7);
+    EXPECT_EQ(c.stat->life, 1);
+    EXPECT_EQ(c.stat->reach, 0);
+    EXPECT_TRUE(soundPools.empty()); // "soundPool" as an object reads as an empty array
+    const Frame& f = frameOf(c.idle, 0);
+    EXPECT_EQ(f.length, 3);
+    ASSERT_TRUE(f.movement);
+    EXPECT_EQ(f.movement->x, 3.0f);
+    EXPECT_EQ(f.movement->y, 0.0f);
+    ASSERT_TRUE(f.movementDelta);
+    EXPECT_EQ(f.movementDelta->x, -1.0f);
+    EXPECT_EQ(f.movementDelta->y, 0.0f);
+    EXPECT_FALSE(f.pushPower); // absent stays empty, unlike (0, 0)
+    EXPECT_EQ(c.moveFront, nullptr);
+    EXPECT_TRUE(c.stance.empty());
+    EXPECT_EQ(c.animationTable[kSlotIdle], c.idle);
+}
+
+TEST_F(DataTest, OnlyClassesGivesEmptySoundReferences) {
+    load(R"({"class": [{"stance": [{"material": [0, 3, -1]}]}], "soundClass": [{"light": 0}]})");
+    ASSERT_EQ(classes.size(), 1u);
+    // No materials were loaded: every material reference is none.
+    EXPECT_EQ(classes[0]->stance[0].material, (std::vector<int64_t>{-1, -1, -1}));
+    EXPECT_EQ(soundClasses[0].light, 0);
+    EXPECT_EQ(soundClasses[0].lightThreshold, 2);
+    EXPECT_EQ(soundClasses[0].mediumThreshold, 5);
+    EXPECT_EQ(soundClasses[0].heavyThreshold, 10);
+}
+
+TEST_F(DataTest, BrokenFilesAreReportedAndLeaveNothing) {
+    clearMessageBoxLog();
+    ASSERT_TRUE(replaceFileAtomically("data_broken.json", R"({"class": [{"name": "cut off)"));
+    EXPECT_FALSE(loadGameData("data_broken.json"));
+    EXPECT_FALSE(loadGameData("no_such_data.json"));
+    EXPECT_TRUE(classes.empty());
+    EXPECT_NE(messageBoxLog().find("Error: Failed to open the data file\n(do not move or delete it !)"),
+              std::string::npos);
+}
+
+TEST_F(DataTest, FramesClonePicturesAndReserveSpriteNumbers) {
+    load(R"({"class": [{"idle": {"frames": [
+        {"clone": -1, "path": "a", "shift": {"x": 350450, "y": 425}, "cloneHurt": -1,
+         "hurtShift": {"x": 1, "y": 2}},
+        {"clone": 0},
+        {},
+        {"clone": -1, "path": "d", "cloneHurt": -1},
+        {"clone": 1, "cloneHurt": 0},
+        {"clone": 9, "cloneHurt": -7},
+        {"clone": 6}]}}]})");
+    const Animation* idle = classes[0]->idle;
+    // Class picture and portrait take 1 and 2; frame 0 takes 3 and its hit masks 4 and 5.
+    EXPECT_EQ(classes[0]->pictureSprite, 1);
+    EXPECT_EQ(classes[0]->portraitSprite, 2);
+    EXPECT_EQ(frameOf(idle, 0).sprite, 3);
+    EXPECT_EQ(frameOf(idle, 0).hurtSpriteA, 4);
+    EXPECT_EQ(frameOf(idle, 0).hurtSpriteB, 5);
+    // Frame 3 has its own picture but no hit mask: "cloneHurt" -1 without "hurtShift".
+    EXPECT_EQ(frameOf(idle, 3).sprite, 6);
+    EXPECT_EQ(frameOf(idle, 3).hurtSpriteA, 0);
+    EXPECT_EQ(nextSpriteNumber, 7);
+    // Shared pictures: explicit, by default (no key means frame 0) and through a chain.
+    EXPECT_EQ(frameOf(idle, 1).sprite, 3);
+    EXPECT_EQ(frameOf(idle, 1).path, "a");
+    EXPECT_EQ(frameOf(idle, 1).shift->x, 350450.0f);
+    EXPECT_EQ(frameOf(idle, 2).sprite, 3);
+    EXPECT_EQ(frameOf(idle, 4).sprite, 3); // frame 1, which copied frame 0 before it
+    EXPECT_EQ(frameOf(idle, 4).hurtSpriteA, 4);
+    EXPECT_EQ(frameOf(idle, 4).hurtShift->y, 2.0f);
+    // Out-of-range references share nothing; a reference to itself is harmless.
+    EXPECT_EQ(frameOf(idle, 5).sprite, 0);
+    EXPECT_EQ(frameOf(idle, 5).hurtSpriteA, 0);
+    EXPECT_EQ(frameOf(idle, 6).sprite, 0);
+}
+
+TEST_F(DataTest, ACloneOfALaterCloneTakesItsValuesAsTheyStand) {
+    load(R"({"loading": [{"frames": [{"clone": -1, "path": "p"}, {"clone": 2}, {"clone": 0}]}]})");
+    const Animation* a = loadingAnimations.at(0);
+    EXPECT_EQ(frameOf(a, 2).path, "p");
+    EXPECT_EQ(frameOf(a, 1).path, ""); // frame 2 was still unresolved when frame 1 copied it
+}
+
+TEST_F(DataTest, WindTablesSplitTheirElementsByFrame) {
+    load(R"({"class": [{"neutral": {"frames": [{}, {}, {}],
+        "frontWind": [{"name": "w0"}, null, {"name": "w2"}, 0, {"name": "w4"}, {"name": "w5"},
+                      {"name": "w6"}],
+        "backWind": [{"name": "b"}]}}]})");
+    const Animation* a = classes[0]->neutral;
+    ASSERT_TRUE(a->frontWind);
+    EXPECT_EQ(a->frontWind->frameCount, 3);
+    EXPECT_EQ(a->frontWind->perFrame, 2);
+    EXPECT_EQ(a->frontWind->entry(0, 0)->name, "w0");
+    EXPECT_EQ(a->frontWind->entry(0, 1), nullptr);
+    EXPECT_EQ(a->frontWind->entry(1, 0)->name, "w2");
+    EXPECT_EQ(a->frontWind->entry(1, 1), nullptr);
+    EXPECT_EQ(a->frontWind->entry(2, 1)->name, "w5");
+    EXPECT_EQ(a->frontWind->entry(3, 0), nullptr);
+    // The seventh element was ignored: it made no animation.
+    for (const Animation* any : allAnimations) EXPECT_NE(any->name, "w6");
+    // One element on three frames gives no entries per frame.
+    ASSERT_TRUE(a->backWind);
+    EXPECT_EQ(a->backWind->perFrame, 0);
+    EXPECT_FALSE(classes[0]->idle);
+}
+
+TEST_F(DataTest, NestedFollowUpsAreListedAfterTheirParents) {
+    load(R"({"class": [{"neutral": {"name": "1", "side": {"name": "2", "up": {"name": "3",
+             "back": {"name": "4", "down": {"name": "5"}}}}}}]})");
+    std::vector<std::string> names;
+    for (const Animation* a : allAnimations) names.push_back(a->name);
+    EXPECT_EQ(names, (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(animationsFromFileCount(), 5);
+    const Animation* first = classes[0]->neutral;
+    EXPECT_EQ(first->followUps[1], first->side); // table order: neutral, side, back, up, ...
+    EXPECT_EQ(first->side->followUps[3], first->side->up);
+    EXPECT_EQ(followUpFor(first->side->up, 4)->name, "4");
+    EXPECT_EQ(followUpFor(first, 7), nullptr);
+}
+
+TEST_F(DataTest, ComboListHoldsCompleteChainsOnly) {
+    // neutral -> side (ends): combo 21. side -> up -> back -> down -> heavy: five attacks.
+    // heavy has a follow-up that has one itself: 46 and 346 are complete, 6 alone is not.
+    load(R"({"class": [{"neutral": )" + attack(R"("side": )" + attack()) + R"(,
+        "side": )" + attack(R"("up": )" + attack(R"("back": )" + attack(R"("down": )" +
+                    attack(R"("heavy": )" + attack())))) + R"(,
+        "heavy": )" + attack(R"("back": )" + attack(R"("up": )" + attack())) + R"(,
+        "up": )" + attack() + R"(}]})");
+    const FighterClass* c = classes[0].get();
+    EXPECT_TRUE(comboIsComplete(c, 21));
+    EXPECT_TRUE(comboIsComplete(c, 65432));
+    EXPECT_FALSE(comboIsComplete(c, 5432)); // its last animation still has a follow-up
+    EXPECT_FALSE(comboIsComplete(c, 3));    // a single attack is no combo
+    EXPECT_FALSE(comboIsComplete(c, 11));
+    EXPECT_FALSE(comboIsComplete(c, 46));
+    EXPECT_TRUE(comboIsComplete(c, 346));
+    EXPECT_FALSE(comboIsComplete(nullptr, 21));
+    EXPECT_EQ(c->comboList, (std::vector<int64_t>{21, 65432, 346}));
+}
+
+TEST_F(DataTest, AttacksWithoutFollowUpsGiveNoCombos) {
+    load(R"({"class": [{"neutral": )" + attack() + R"(, "heavy": )" + attack() + "}]}");
+    EXPECT_TRUE(classes[0]->comboList.empty());
+}
+
+TEST_F(DataTest, SelectableListAndRandomClasses) {
+    load(R"({"class": [{"id": 0}, {"id": 1, "toBeAdded": 1}, {"id": 2, "notSelectable": 1},
+                       {"id": 3}]})");
+    buildSelectableList(1);
+    EXPECT_EQ(selectableClasses, (std::vector<int64_t>{0, 3, -1, -2}));
+    buildSelectableList(0);
+    EXPECT_EQ(selectableClasses, (std::vector<int64_t>{0, 3}));
+    seedRandom(3);
+    bool sawNotSelectable = false;
+    for (int i = 0; i < 300; ++i) {
+        int64_t drawn = randomClassIndex(1);
+        EXPECT_NE(drawn, 1); // to be added: never drawn
+        sawNotSelectable |= drawn == 2;
+    }
+    EXPECT_TRUE(sawNotSelectable); // may be drawn; the assignment rejects it
+    EXPECT_EQ(randomStanceIndex(classes[0].get()), 0);
+}
+
+TEST_F(DataTest, LandingEffectsAndLoadingAnimations) {
+    load(R"({"effect": {"LandLightFront": [{}, {}], "LandHeavyBack": [5]},
+              "loading": [{"looped": 1}]})");
+    EXPECT_EQ(landLightFront.size(), 2u);
+    EXPECT_EQ(landLightBack.size(), 0u);
+    EXPECT_EQ(landHeavyBack.size(), 1u); // a non-object still makes a default record
+    EXPECT_EQ(loadingAnimations.at(0)->looped, 1);
+}
+
+TEST_F(DataTest, PlaceholderAnimationsAreListedEachTime) {
+    Animation* empty = makePlaceholderAnimation(nullptr, 0, 0, 0, "empty");
+    EXPECT_EQ(empty->id, 0);
+    makePlaceholderAnimation(empty, 1, 0, 0, "No name");
+    EXPECT_EQ(empty->id, 1);
+    EXPECT_EQ(empty->looped, 1);
+    EXPECT_EQ(empty->name, "No name");
+    EXPECT_EQ(allAnimations.size(), 2u);
+    EXPECT_EQ(animationsFromFileCount(), 0);
+}
