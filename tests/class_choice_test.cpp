@@ -1,6 +1,8 @@
 // Choosing classes and stances: selection codes, mirror and random choices, user counts.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "fight/class_choice.h"
@@ -26,7 +28,10 @@ struct ClassChoiceTest : testing::Test {
         createFighter(two, "Player two", 0, 2);
         seedRandom(11);
     }
-    void TearDown() override { clearGameData(); }
+    void TearDown() override {
+        clearGameData();
+        std::remove("class_choice.json");
+    }
     int64_t position(const Fighter& f) { return f.fighterClass ? f.fighterClass->id : -1; }
 };
 } // namespace

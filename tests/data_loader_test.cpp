@@ -1,6 +1,8 @@
 // The data file loader: reading rules, animations and frames, classes and combo lists.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "data/animation.h"
 #include "data/fighter_class.h"
 #include "data/game_data.h"
@@ -20,6 +22,8 @@ struct DataTest : testing::Test {
         clearGameData();
         endRuntime();
         clearHeadless();
+        std::remove("data_test.json");
+        std::remove("data_broken.json");
     }
     // Loads a data file given as text.
     static void load(const std::string& text) {
