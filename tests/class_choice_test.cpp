@@ -102,7 +102,9 @@ TEST_F(ClassChoiceTest, SameClassPlayersGetDifferentStancesWhenAsked) {
     int differentDraws = 0;
     for (int i = 0; i < 200; ++i) {
         assignRandomClassAndStance(two, &one, 0, 1);
-        if (two.fighterClass == one.fighterClass) EXPECT_NE(two.stanceIndex, one.stanceIndex);
+        if (two.fighterClass == one.fighterClass) {
+            EXPECT_NE(two.stanceIndex, one.stanceIndex);
+        }
         differentDraws += two.fighterClass == one.fighterClass;
         EXPECT_NE(position(two), 1);
     }

@@ -142,3 +142,33 @@ TEST_F(SpriteTest, SpritesSurviveANewScreen) {
     drawSpriteBlended(1, 3, 3);
     EXPECT_EQ(screenPixel(3, 3), 0xFFFFFFu);
 }
+
+TEST_F(SpriteTest, LoadedSpritesKeepOnlyTheirAlphaAndReadTheirFileWhenNeeded) {
+    ASSERT_TRUE(createImage(1, 4, 2, 32, RGBA(0, 200, 0, 255)));
+    ASSERT_TRUE(beginDrawing(imageOutput(1)));
+    setDrawingMode(kDrawExact);
+    fillBox(0, 0, 1, 1, RGBA(0, 0, 0, 0));
+    endDrawing();
+    const Bitmap* image = imageBitmap(1);
+    ASSERT_TRUE(savePng("sprite_loaded.png", image->width, image->height, image->pixels.data()));
+    ASSERT_EQ(loadSprite(2, "sprite_loaded.png", kSpriteAlpha | kSpriteMask), 1);
+    EXPECT_EQ(spriteCpuBytes(), 4 * 2); // one byte of alpha per pixel
+    EXPECT_EQ(spritePixelAlpha(2, 0, 0), 0);
+    EXPECT_EQ(spritePixelAlpha(2, 1, 0), 255);
+    // A new screen uploads it again from its file.
+    ASSERT_TRUE(openWindow(1, 0, 0, 32, 32, "test", kWindowBorderless));
+    ASSERT_TRUE(openWindowedScreen(windowHandle(1), 0, 0, 32, 32, 0, 0, 0, 0));
+    clearScreen(0);
+    drawSpriteBlended(2, 0, 0);
+    EXPECT_EQ(screenPixel(1, 0), 0x00C800u);
+    EXPECT_EQ(screenPixel(0, 0), 0u);
+    // Drawing into it brings its colours back; it then keeps them.
+    ASSERT_TRUE(beginDrawing(spriteOutput(2)));
+    fillBox(3, 1, 1, 1, RGB(255, 0, 0));
+    endDrawing();
+    clearScreen(0);
+    drawSpriteBlended(2, 0, 0);
+    EXPECT_EQ(screenPixel(2, 1), 0x00C800u);
+    EXPECT_EQ(screenPixel(3, 1), 0xFF0000u);
+    std::remove("sprite_loaded.png");
+}

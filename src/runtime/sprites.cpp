@@ -1,5 +1,6 @@
-// Sprites over SDL textures. Each sprite keeps its pixels on the CPU: the pixel test reads
-// their alpha, drawing into a sprite edits them, and a new screen uploads them again.
+// Sprites over SDL textures. On the CPU a sprite keeps what its contracts need: the alpha of
+// every pixel (the pixel test, tint silhouettes). A sprite made in code also keeps its colours
+// (drawing into it, a new screen); a loaded sprite reads its file again when it needs them.
 #include "runtime/sprites.h"
 
 #include <algorithm>
@@ -14,7 +15,9 @@
 
 namespace {
 struct Sprite {
-    Bitmap bitmap;
+    Bitmap bitmap;              // width and height always; pixels only while needed
+    std::vector<uint8_t> alpha; // a loaded sprite's alpha while its pixels are released
+    std::string sourcePath;     // the file of a loaded sprite, "" for one made in code
     int64_t flags = 0;
     int64_t keyColour = 0;
     int64_t displayWidth = 0, displayHeight = 0;
@@ -48,6 +51,36 @@ void applyKey(Sprite& sprite) {
     }
 }
 
+// Brings back a loaded sprite's colours from its file (keyed as when it was loaded).
+bool ensurePixels(Sprite& sprite) {
+    if (!sprite.bitmap.pixels.empty()) return true;
+    if (sprite.sourcePath.empty()) return false;
+    Bitmap reread;
+    bool hasAlpha = false;
+    if (!loadPng(sprite.sourcePath, reread, hasAlpha) || reread.width != sprite.bitmap.width ||
+        reread.height != sprite.bitmap.height)
+        return false;
+    sprite.bitmap.pixels = std::move(reread.pixels);
+    applyKey(sprite);
+    sprite.alpha.clear();
+    return true;
+}
+
+// A loaded sprite keeps only its alpha between uses of its colours.
+void releasePixels(Sprite& sprite) {
+    if (sprite.sourcePath.empty() || sprite.bitmap.pixels.empty()) return;
+    sprite.alpha.resize(sprite.bitmap.pixels.size());
+    for (size_t i = 0; i < sprite.alpha.size(); ++i)
+        sprite.alpha[i] = uint8_t(sprite.bitmap.pixels[i] >> 24);
+    sprite.bitmap.pixels.clear();
+    sprite.bitmap.pixels.shrink_to_fit();
+}
+
+uint8_t alphaAt(const Sprite& sprite, size_t index) {
+    return sprite.bitmap.pixels.empty() ? sprite.alpha[index]
+                                        : uint8_t(sprite.bitmap.pixels[index] >> 24);
+}
+
 SDL_Texture* makeTexture(const std::vector<uint32_t>& pixels, int64_t width, int64_t height) {
     SDL_Renderer* renderer = runtimeRenderer();
     if (!renderer) return nullptr;
@@ -63,15 +96,17 @@ SDL_Texture* makeTexture(const std::vector<uint32_t>& pixels, int64_t width, int
 bool upload(Sprite& sprite) {
     sprite.dropTextures();
     if (!runtimeRenderer()) return true; // uploaded when a screen opens
+    if (!ensurePixels(sprite)) return false;
     sprite.texture = makeTexture(sprite.bitmap.pixels, sprite.bitmap.width, sprite.bitmap.height);
+    releasePixels(sprite);
     return sprite.texture != nullptr;
 }
 
 SDL_Texture* tintTextureOf(Sprite& sprite) {
     if (!sprite.tintTexture) {
-        std::vector<uint32_t> white(sprite.bitmap.pixels.size());
+        std::vector<uint32_t> white(size_t(sprite.bitmap.width * sprite.bitmap.height));
         for (size_t i = 0; i < white.size(); ++i)
-            white[i] = (sprite.bitmap.pixels[i] & 0xFF000000u) | 0x00FFFFFFu;
+            white[i] = (uint32_t(alphaAt(sprite, i)) << 24) | 0x00FFFFFFu;
         sprite.tintTexture = makeTexture(white, sprite.bitmap.width, sprite.bitmap.height);
     }
     return sprite.tintTexture;
@@ -187,7 +222,7 @@ bool opaqueAt(const Sprite& sprite, int64_t dx, int64_t dy) {
     u += sprite.clipX;
     v += sprite.clipY;
     if (u < 0 || v < 0 || u >= sprite.bitmap.width || v >= sprite.bitmap.height) return false;
-    return (sprite.bitmap.pixels[size_t(v * sprite.bitmap.width + u)] >> 24) != 0;
+    return alphaAt(sprite, size_t(v * sprite.bitmap.width + u)) != 0;
 }
 } // namespace
 
@@ -195,6 +230,7 @@ int64_t loadSprite(int64_t spriteId, const std::string& path, int64_t flags) {
     auto sprite = std::make_unique<Sprite>();
     bool hasAlpha = false;
     if (!loadPng(path, sprite->bitmap, hasAlpha)) return 0;
+    sprite->sourcePath = path;
     sprite->flags = flags;
     sprite->keyColour = defaultKeyColour;
     if (!(flags & kSpriteAlpha)) applyKey(*sprite);
@@ -220,11 +256,12 @@ void setSpriteTransparentColour(int64_t spriteId, int64_t colour) {
         return;
     }
     Sprite* sprite = sprites.find(spriteId);
-    if (!sprite) return;
+    if (!sprite || !ensurePixels(*sprite)) return;
     sprite->keyColour = colour;
     uint32_t key = pixelOf(colour, 0) & 0x00FFFFFFu;
     for (uint32_t& p : sprite->bitmap.pixels)
         if ((p & 0x00FFFFFFu) == key) p = 0;
+    sprite->sourcePath.clear(); // the file no longer gives these pixels
     upload(*sprite);
 }
 
@@ -326,14 +363,23 @@ int64_t spritesTouch(int64_t spriteA, int64_t xA, int64_t yA, int64_t spriteB, i
 int64_t spritePixelAlpha(int64_t spriteId, int64_t x, int64_t y) {
     const Sprite* s = sprites.find(spriteId);
     if (!s || x < 0 || y < 0 || x >= s->bitmap.width || y >= s->bitmap.height) return 0;
-    return s->bitmap.pixels[size_t(y * s->bitmap.width + x)] >> 24;
+    return alphaAt(*s, size_t(y * s->bitmap.width + x));
 }
 
 int64_t spriteCount() { return int64_t(sprites.objects.size()); }
 
 Bitmap* spriteBitmapForDrawing(int64_t spriteId) {
     Sprite* s = sprites.find(spriteId);
-    return s ? &s->bitmap : nullptr;
+    if (!s || !ensurePixels(*s)) return nullptr;
+    s->sourcePath.clear(); // drawn into: made in code from now on
+    return &s->bitmap;
+}
+
+int64_t spriteCpuBytes() {
+    int64_t bytes = 0;
+    for (const auto& [id, s] : sprites.objects)
+        bytes += int64_t(s->bitmap.pixels.size() * 4 + s->alpha.size());
+    return bytes;
 }
 
 void finishSpriteDrawing(int64_t spriteId) {

@@ -34,3 +34,4 @@ int64_t spritesTouch(int64_t spriteA, int64_t xA, int64_t yA, int64_t spriteB, i
 // The alpha of one of the sprite's own pixels (0 outside or when absent), for tests and tools.
 int64_t spritePixelAlpha(int64_t spriteId, int64_t x, int64_t y);
 int64_t spriteCount();
+int64_t spriteCpuBytes(); // pixel memory the sprites keep on the CPU
