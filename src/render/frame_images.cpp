@@ -1,0 +1,76 @@
+// Frame pictures and the deferred image queue.
+#include "render/frame_images.h"
+
+#include <deque>
+
+#include "app/pacing.h"
+#include "data/animation.h"
+#include "render/sprite_assets.h"
+#include "runtime/runtime.h"
+
+namespace {
+std::deque<Frame*> queue;
+double budgetMs = -1; // fixed at the first call of the run
+double (*queueClock)() = systemTimeMs;
+
+// A hit mask and its mirrored copy, both with their pixel masks.
+void loadHitMask(Frame& frame, const std::string& path) {
+    int64_t plain = loadImage(-1, path);
+    if (!plain) return;
+    auto fill = [](int64_t sprite, int64_t image) {
+        createSprite(sprite, imageWidth(image), imageHeight(image), kLoadAlphaMask);
+        setSpriteTransparentColour(sprite, 0);
+        if (beginDrawing(spriteOutput(sprite))) {
+            drawImageAlpha(imageHandle(image), 0, 0);
+            endDrawing();
+        }
+    };
+    fill(frame.hurtSpriteA, plain);
+    int64_t mirrored = mirrorImage(plain);
+    if (mirrored) fill(frame.hurtSpriteB, mirrored);
+    freeImage(plain);
+    freeImage(mirrored);
+}
+} // namespace
+
+void loadFrameImages(Frame& frame) {
+    frame.loaded = true;
+    if (frame.sprite != 0 && !spriteExists(frame.sprite))
+        loadSprite(frame.sprite, frame.path + ".png", kLoadAlphaMask);
+    if (frame.hurtSpriteA == 0 || spriteExists(frame.hurtSpriteA) || spriteExists(frame.hurtSpriteB))
+        return;
+    std::string maskPath = frame.path + "hurt.png";
+    if (fileSize(maskPath) > 0) {
+        loadHitMask(frame, maskPath);
+    } else {
+        frame.hurtSpriteA = frame.hurtSpriteB = 0; // this frame has no hit mask
+    }
+}
+
+void queueFrameImages(Frame* frame) {
+    if (frame) queue.push_back(frame);
+}
+
+int64_t queuedImageCount() { return int64_t(queue.size()); }
+
+int64_t loadQueuedImages(int64_t maxItems) {
+    if (budgetMs < 0) budgetMs = frameMs / 2.0;
+    double spent = 0;
+    int64_t count = 0;
+    // The budget is tested before each entry: a call with work to do always loads one.
+    while (spent < budgetMs && !queue.empty() && count < maxItems) {
+        double start = queueClock();
+        loadFrameImages(*queue.front());
+        spent += queueClock() - start;
+        queue.pop_front();
+        ++count;
+    }
+    return count;
+}
+
+void setImageQueueClock(double (*clock)()) { queueClock = clock ? clock : systemTimeMs; }
+
+void clearImageQueue() {
+    queue.clear();
+    budgetMs = -1;
+}

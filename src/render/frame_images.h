@@ -1,0 +1,19 @@
+// Fight frame pictures, loaded when first needed, and the deferred queue that loads a class's
+// frames a few at a time without stalling the game.
+#pragma once
+
+#include <cstdint>
+
+struct Frame;
+
+// Loads a frame's picture (with its pixel mask, for the hit test) and its hit mask with the
+// mirrored copy, unless already loaded.
+void loadFrameImages(Frame& frame);
+void queueFrameImages(Frame* frame);
+int64_t queuedImageCount();
+// Loads queued frames while the frame time budget (half a frame) lasts, at least one, at most
+// maxItems; returns how many were loaded.
+int64_t loadQueuedImages(int64_t maxItems);
+// The clock the queue measures with (tests give it their own).
+void setImageQueueClock(double (*clock)());
+void clearImageQueue(); // also forgets the budget

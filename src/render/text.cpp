@@ -1,0 +1,186 @@
+// Bitmap text drawing.
+#include "render/text.h"
+
+#include "app/game_screen.h"
+#include "render/sprite_numbers.h"
+#include "runtime/runtime.h"
+
+int64_t letterSprite = 0;
+int64_t questionMarkSprite = 0;
+int64_t mirrorMarkSprite = 0;
+const std::string noText = "\n";
+double menuPulse = 128;
+double menuPulseSpeed = 4.0;
+
+namespace {
+std::vector<PlacedGlyph>* glyphRecord = nullptr;
+constexpr int64_t kCommaCell = ',' - 32;
+constexpr int64_t kSemicolonCell = ';' - 32;
+
+// The next character of a UTF-8 text; a broken sequence gives one "?" per bad byte.
+int64_t nextCodePoint(const std::string& text, size_t& at) {
+    auto byte = [&](size_t i) { return i < text.size() ? uint8_t(text[i]) : uint8_t(0); };
+    uint8_t first = byte(at);
+    int length = first < 0x80 ? 1 : (first & 0xE0) == 0xC0 ? 2 : (first & 0xF0) == 0xE0 ? 3
+                                  : (first & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || at + size_t(length) > text.size()) {
+        ++at;
+        return '?';
+    }
+    int64_t code = length == 1 ? first : first & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        uint8_t next = byte(at + size_t(i));
+        if ((next & 0xC0) != 0x80) {
+            ++at;
+            return '?';
+        }
+        code = (code << 6) | (next & 0x3F);
+    }
+    at += size_t(length);
+    return code;
+}
+
+// The glyph cell of a character; one outside the font sheet shows "?".
+int64_t cellOf(int64_t code) {
+    int64_t cells = spriteOwnWidth(letterSprite) / 16;
+    int64_t cell = code - 32;
+    if (cell < 0 || (cells > 0 && cell >= cells)) return '?' - 32;
+    return cell;
+}
+
+// Draws one ordinary character at x with the punctuation kerning; returns the next x.
+int64_t placeCharacter(int64_t code, int64_t x, int64_t y, int64_t tint, int64_t intensity) {
+    if (code == '.' || code == ',' || code == ';') x -= 5;
+    if (code == '\'') x -= 3;
+    // Glyphs wholly off the screen's sides are skipped; the others keep their places.
+    if (x > -16 && x < screenWidth) drawGlyph(cellOf(code), x, y, tint, intensity);
+    x += kGlyphAdvance;
+    if (code == '\'') x -= 3;
+    return x;
+}
+
+// Splits a text at single spaces; two spaces in a row end it there (the empty word is kept).
+std::vector<std::string> wrapWords(const std::string& text) {
+    constexpr size_t kMaxWords = 501;
+    std::vector<std::string> words;
+    size_t start = 0;
+    while (words.size() < kMaxWords) {
+        size_t space = text.find(' ', start);
+        words.push_back(text.substr(start, space == std::string::npos ? std::string::npos
+                                                                      : space - start));
+        if (words.back().empty() || space == std::string::npos) break;
+        start = space + 1;
+    }
+    return words;
+}
+
+int64_t codePointCount(const std::string& text) {
+    int64_t count = 0;
+    for (size_t at = 0; at < text.size(); ++count) nextCodePoint(text, at);
+    return count;
+}
+
+// A 16 x 16 sprite cut from the font's cell of a character, shown at 96 x 96.
+void makeSymbol(int64_t& sprite, char character) {
+    if (sprite != 0 && spriteExists(sprite)) return;
+    if (sprite == 0) sprite = takeSpriteNumber();
+    int64_t sheet = loadImage(-1, "image/letter_white.png");
+    if (!sheet) return;
+    int64_t cell = grabImage(sheet, -1, int64_t(character - 32) * 16, 0, 16, 16);
+    freeImage(sheet);
+    if (!cell) return;
+    createSprite(sprite, 16, 16);
+    setSpriteTransparentColour(sprite, 0);
+    if (beginDrawing(spriteOutput(sprite))) {
+        drawImage(imageHandle(cell), 0, 0);
+        endDrawing();
+    }
+    freeImage(cell);
+    zoomSprite(sprite, 96, 96);
+}
+} // namespace
+
+void loadFont() {
+    if (letterSprite == 0) letterSprite = takeSpriteNumber();
+    if (!spriteExists(letterSprite)) loadSprite(letterSprite, "image/letter_white.png", 0);
+}
+
+void makeSymbolSprites() {
+    makeSymbol(questionMarkSprite, '?');
+    makeSymbol(mirrorMarkSprite, 'M');
+}
+
+void recordGlyphs(std::vector<PlacedGlyph>* list) { glyphRecord = list; }
+
+void drawGlyph(int64_t cell, int64_t x, int64_t y, int64_t tint, int64_t intensity) {
+    if (cell == kCommaCell || cell == kSemicolonCell) y += 3;
+    if (glyphRecord) glyphRecord->push_back({cell, x, y, tint, intensity});
+    clipSprite(letterSprite, cell * 16, 0, 16, 16);
+    drawSpriteBlended(letterSprite, x, y, 255);
+    if (tint != 0) drawSpriteBlended(letterSprite, x, y, intensity, tint);
+}
+
+int64_t drawText(const std::string& text, int64_t x, int64_t y, int64_t tint, int64_t intensity) {
+    if (text == noText) return 0;
+    if (y < -15 || y >= screenHeight) return y + kLineHeight;
+    int64_t lineStart = x;
+    for (size_t at = 0; at < text.size();) {
+        int64_t code = nextCodePoint(text, at);
+        if (code == '\\') {
+            x = lineStart;
+            y += kLineHeight;
+            if (y > screenHeight) return y;
+            continue;
+        }
+        x = placeCharacter(code, x, y, tint, intensity);
+    }
+    return y + kLineHeight;
+}
+
+int64_t drawPlainText(const std::string& text, int64_t x, int64_t y) {
+    return drawText(text, x, y, 0, 128);
+}
+
+int64_t drawWrappedText(const std::string& text, int64_t x, int64_t y, int64_t maxWidth,
+                        int64_t tint) {
+    if (text == noText) return 0;
+    std::string spaced = text;
+    for (char& c : spaced)
+        if (c == '\\') c = ' ';
+    int64_t lineStart = x, width = 0;
+    for (const std::string& word : wrapWords(spaced)) {
+        int64_t wordWidth = codePointCount(word) * 16;
+        width += wordWidth;
+        if (width > maxWidth) {
+            x = lineStart;
+            y += kLineHeight;
+            width = wordWidth;
+        }
+        for (size_t at = 0; at < word.size();) x = placeCharacter(nextCodePoint(word, at), x, y, tint, 128);
+        x += 16;
+    }
+    return y + kLineHeight;
+}
+
+void drawMenuEntry(int64_t x, int64_t y, const std::string& label, int64_t entry,
+                   int64_t selected, int64_t unavailable) {
+    if (entry != selected) {
+        drawText("   " + label + "   ", x, y, unavailable ? kBlueTint : 0, 128);
+    } else if (unavailable) {
+        drawText("-=[" + label + "]=- Soon...", x, y, kBlueTint, 128);
+    } else {
+        drawText("-=[" + label + "]=-", x, y, kOrangeTint, roundToInt(menuPulse));
+    }
+}
+
+void updateMenuPulse(double frameFactor) {
+    menuPulse += menuPulseSpeed * frameFactor;
+    if (menuPulse > 192) {
+        menuPulse = 384 - menuPulse;
+        menuPulseSpeed = -menuPulseSpeed;
+    }
+    if (menuPulse < 64) {
+        menuPulse = 128 - menuPulse;
+        menuPulseSpeed = -menuPulseSpeed;
+    }
+}
