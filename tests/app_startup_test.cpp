@@ -221,3 +221,37 @@ TEST(GeneratedContent, StartUpLoadsItWithoutAMessage) {
     std::filesystem::current_path(home);
     std::filesystem::remove_all("generated_content");
 }
+
+TEST_F(StartupTest, TheThreeLoadingMessagesAreShown) {
+    // The generated font when there is one, for a screenshot worth looking at.
+    std::filesystem::path generated = std::filesystem::path(QRX_GAME_DIR) / "image";
+    if (std::filesystem::exists(generated / "letter_white.png")) {
+        std::filesystem::remove_all("image");
+        std::filesystem::create_symlink(generated, "image");
+    }
+    for (int frame = 0; frame < 3; ++frame)
+        scriptScreenshot(options.script, frame, "loading" + std::to_string(frame) + ".png");
+    pressEscapeAt(4);
+    EXPECT_EQ(run(), 0);
+    for (int frame = 0; frame < 3; ++frame) {
+        Bitmap shot;
+        bool alpha = false;
+        ASSERT_TRUE(loadPng("loading" + std::to_string(frame) + ".png", shot, alpha));
+        // The message line (orange) and the line under it (white) hold drawn pixels.
+        int64_t orange = 0, white = 0;
+        int64_t top = shot.height / 2 - 18;
+        for (int64_t y = top; y < top + 54; ++y)
+            for (int64_t x = 40; x < 600; ++x) {
+                uint32_t p = shot.pixels[size_t(y * shot.width + x)] & 0xFFFFFFu;
+                orange += p == 0xFF8800u;
+                white += p == 0xFFFFFFu;
+            }
+        EXPECT_GT(orange, 50) << "frame " << frame;
+        EXPECT_GT(white, 50) << "frame " << frame;
+    }
+    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
+        for (int frame = 0; frame < 3; ++frame)
+            std::filesystem::copy_file("loading" + std::to_string(frame) + ".png",
+                                       std::string(keep) + "/loading" + std::to_string(frame) + ".png",
+                                       std::filesystem::copy_options::overwrite_existing);
+}
