@@ -30,6 +30,11 @@ constexpr int64_t kMenuMusicSlot = 1;
 // The runtime's objects are freed; the game's records stay until the next run (or the end of
 // the process), so that a test can look at them.
 void endEverything() { endRuntime(); }
+} // namespace
+
+void endGame() { endEverything(); }
+
+namespace {
 
 // The game's globals start afresh, so that a test can run the game more than once.
 void resetGlobals() {
@@ -95,7 +100,7 @@ void showLoadingMessage(const std::string& text) {
     presentFrame();
 }
 
-int runGame() {
+void startUpGame() {
     resetGlobals();
     // 1-2: runtime, clock, frame timing and setting defaults.
     elapsedMs();
@@ -176,6 +181,10 @@ int runGame() {
     applyMusicVolume();
     // 21: the menu music plays.
     if (musicVolume > 0) playSound(kMenuMusicSlot, kSoundLoop);
+}
+
+int runGame() {
+    startUpGame();
     // 22-23: the main state loop, then shutdown.
     mainStateLoop(40, 40);
     endEverything();

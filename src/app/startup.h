@@ -11,6 +11,10 @@ extern int64_t gaugeColors[11]; // blue through green, yellow, orange and red to
 // Start-up, the main state loop and the orderly shutdown; returns the exit code. Tests run it
 // in headless mode.
 int runGame();
+// Start-up up to the main state loop (for tools that run matches without menus), and the
+// orderly end that follows it.
+void startUpGame();
+void endGame();
 // Shows a start-up failure and ends the program (exit code 1) after an orderly shutdown.
 [[noreturn]] void fatalError(const std::string& title, const std::string& text, int64_t icon);
 // Orderly shutdown and the end of the process.

@@ -1,8 +1,13 @@
 // The main state loop and, until the menus exist, a placeholder main menu.
 #include "app/state_loop.h"
 
+#include "app/match_record.h"
 #include "app/pacing.h"
+#include "app/stages.h"
+#include "fight/fight_state.h"
+#include "fight/match.h"
 #include "input/keys.h"
+#include "render/text.h"
 #include "runtime/runtime.h"
 
 int64_t runMainMenuPlaceholder(int64_t, int64_t, int64_t) {
@@ -12,11 +17,23 @@ int64_t runMainMenuPlaceholder(int64_t, int64_t, int64_t) {
         processWindowEvent();
         if (windowCloseRequested()) return kStateExit;
         clearScreen(RGB(24, 20, 32));
+        drawText("Quarrelix project pre-alpha 0.1.0.5a", 40, 40, kOrangeTint, 255);
+        drawPlainText("Return: fight (two players)\\Escape: quit", 40, 76);
         presentFrame();
-        // Return will start a fight once the fight exists.
         if (keyReleased(kKeyEscape)) return kStateExit;
+        if (keyReleased(kKeyReturn)) return kStatePlayerVsPlayer;
         framePacing(frameStart, 0);
     }
+}
+
+// A two-player fight with the players' current classes and stances, on the first stage.
+void runTwoPlayerFight() {
+    if (stageList.empty()) return;
+    Stage* stage = &stageList[0];
+    MatchRecord* match = prepareMatch(currentMatch, stage, 0);
+    match->stage = stage;
+    globalFightContext.stage = stage;
+    startMatch();
 }
 
 void mainStateLoop(int64_t textX, int64_t textY) {
@@ -35,7 +52,8 @@ void mainStateLoop(int64_t textX, int64_t textY) {
             state = runMainMenuPlaceholder(textX, textY, previousState);
         }
         previousState = state;
-        // The screens of states 0-5 join here as they are built; until then the menu returns.
         if (state == kStateExit) return;
+        // The other screens join here as they are built; until then the menu returns.
+        if (state == kStatePlayerVsPlayer) runTwoPlayerFight();
     }
 }

@@ -155,7 +155,7 @@ int64_t playPoolVariant(int64_t id, int64_t x, int64_t volume) {
 }
 
 void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
-                   double volumeFactor) {
+                   double volumeFactor, bool withChain) {
     if (pool <= 0 || pool >= int64_t(soundPools.size())) return;
     const SoundPool& p = soundPools[size_t(pool)];
     variation *= soundVariation;
@@ -171,7 +171,7 @@ void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFacto
                                                pitchFactor));
         }
     }
-    if (p.next > 0)
+    if (withChain && p.next > 0)
         playPoolSound(p.next, x, variation, pitchFactor, volumeFactor * double(p.nextVolume));
 }
 

@@ -54,6 +54,7 @@ void makePlaceholderSoundPool(); // the pool list holding only pool 0 "empty"
 
 int64_t playPoolVariant(int64_t id, int64_t x, int64_t volume); // returns the slot
 // pool: a position in soundPools (0 or outside: nothing is played).
+// withChain false plays the pool alone, without the pools chained to it.
 void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
-                   double volumeFactor);
+                   double volumeFactor, bool withChain = true);
 void clearSoundLibrary(); // the lists and the variant table (the sounds stay loaded)

@@ -3,6 +3,7 @@
 
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
+#include "fight/fighter_update.h"
 
 namespace {
 constexpr int64_t kMirror = 98;
@@ -35,7 +36,7 @@ void chooseClass(Fighter& fighter, FighterClass* fighterClass, int64_t stanceInd
         if (fighter.fighterClass) --fighter.fighterClass->userCount;
         if (fighterClass) ++fighterClass->userCount;
         fighter.fighterClass = fighterClass;
-        if (fighterClass && fighterClass->idle) fighter.currentAnimation = *fighterClass->idle;
+        if (fighterClass && fighterClass->idle) setAnimation(fighter, fighterClass->idle);
     }
     chooseStance(fighter, stanceIndex);
 }

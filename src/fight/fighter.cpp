@@ -1,7 +1,10 @@
-// The two fighter records.
+// The two fighter records and their reset.
 #include "fight/fighter.h"
 
+#include <algorithm>
+
 #include "data/fighter_class.h"
+#include "fight/fighter_update.h"
 
 Fighter playerOne;
 Fighter playerTwo;
@@ -17,6 +20,7 @@ void createFighter(Fighter& fighter, const std::string& name, int64_t color, int
     fighter.name = name;
     fighter.color = color;
     fighter.keyBindings.primary = defaultControls(player);
+    fighter.lifeBar.orientation = player == 1 ? 0 : 1;
 }
 
 Stat effectiveStat(const Fighter& fighter) {
@@ -27,12 +31,65 @@ Stat effectiveStat(const Fighter& fighter) {
     const Stat* modifier =
         fighter.stance && fighter.stance->modificator ? &*fighter.stance->modificator : nullptr;
     int64_t hardBonus = fighter.botLevel == 3 ? 1 : 0;
-    auto sum = [&](int64_t Stat::*field) {
-        total.*field = (base ? base->*field : 0) + (modifier ? modifier->*field : 0) + hardBonus;
-    };
     for (auto field : {&Stat::strength, &Stat::agility, &Stat::speed, &Stat::weight,
                        &Stat::endurence, &Stat::life, &Stat::cut, &Stat::pierce, &Stat::blunt,
                        &Stat::reach, &Stat::difficulty})
-        sum(field);
+        total.*field = (base ? base->*field : 0) + (modifier ? modifier->*field : 0) + hardBonus;
     return total;
+}
+
+int64_t animationType(const Fighter& fighter) {
+    return fighter.hasAnimation ? fighter.currentAnimation.type : 0;
+}
+
+const Frame* currentFrame(const Fighter& fighter) {
+    const auto& frames = fighter.currentAnimation.frames;
+    if (!fighter.hasAnimation || frames.empty()) return nullptr;
+    int64_t index = std::clamp<int64_t>(fighter.currentAnimation.frameIndex, 0,
+                                        int64_t(frames.size()) - 1);
+    return &frames[size_t(index)];
+}
+
+bool isAlive(const Fighter& fighter) { return fighter.life > 0; }
+
+void resetLifeGauge(Fighter& fighter) {
+    LifeGauge& g = fighter.lifeBar;
+    updateLifeGaugeTargets(fighter);
+    g.mainShown = double(g.mainTarget);
+    g.extraShown = g.extraTarget;
+    g.shaking = false;
+    g.shake = {};
+    g.flash = 0;
+}
+
+void resetFighter(Fighter& fighter, float x) {
+    fighter.position = {x, 775};
+    fighter.previousPosition = fighter.position;
+    fighter.moveVelocity = fighter.velocity = fighter.pushVelocity = {};
+    fighter.stunFrames = 0;
+    fighter.caught = 0;
+    fighter.hurtAnimIndex = -1;
+    fighter.hitStopFrameIndex = -1;
+    fighter.cooldown = 0;
+    fighter.attacking = 0;
+    fighter.hitList.clear();
+    fighter.hitLanded = 0;
+    setAnimation(fighter, fighter.fighterClass ? fighter.fighterClass->spawn : nullptr);
+    fighter.maxLife = 15 * effectiveStat(fighter).life + 200;
+    fighter.life = fighter.maxLife;
+    fighter.regenCount = 0;
+    fighter.regenTimer = 0;
+    fighter.damageFlash = 0;
+    resetLifeGauge(fighter);
+    fighter.comboTouched = {};
+    fighter.comboStance = {};
+    fighter.comboShake = {};
+    fighter.comboFlash = {};
+    fighter.comboEndBonus = {};
+    fighter.comboMultiplier = {1, 1, 1, 1, 1};
+    fighter.comboStep = 0;
+    fighter.input = {};
+    fighter.moveState = {};
+    fighter.falling = 0;
+    fighter.stats = {};
 }

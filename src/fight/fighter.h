@@ -1,33 +1,105 @@
-// The fighter record: one per player for the whole run. The fight fills in the rest of it;
-// for now it carries what start-up, the settings and match preparation give each player.
+// The fighter record: one per player for the whole run, read by every part of the fight.
+// Positions are world pixels (x right, y down); time is counted in ticks of 20 ms.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/animation.h"
+#include "data/json_fields.h"
 #include "input/bindings.h"
 
 struct FighterClass;
 struct Stance;
 struct Stat;
 
+// Buffered input counters, in this order.
+enum InputCounter { kInputUp, kInputDown, kInputRight, kInputLeft, kInputLight, kInputHeavy,
+                    kInputJump, kInputCount };
+
+constexpr int kComboSteps = 5; // the combo tables hold five attacks
+
+// The life gauge of the HUD; the fighter update writes its lengths (pixels).
+struct LifeGauge {
+    int64_t orientation = 0; // 0 drawn from the right (player one), 1 from the left
+    double x = 0, y = 0;     // screen position
+    int64_t mainTarget = 0, extraTarget = 0;
+    double mainShown = 0;
+    int64_t extraShown = 0;
+    bool shaking = false;
+    Vec2 shake;              // offset while shaking
+    double flash = 0;
+};
+
+struct MoveState {
+    int64_t walking = 0;
+    int64_t walkStarted = 0;
+    int64_t jumping = 0;
+};
+
+// What a match reports about a fighter (for the match runner and the balance report).
+struct MatchStats {
+    int64_t hits = 0;     // damaging touches landed
+    int64_t damage = 0;   // total dealt
+    int64_t maxCombo = 0; // the longest chain of touching attacks in one combo
+};
+
 struct Fighter {
     int64_t id = 0;
     std::string name;
-    Animation currentAnimation; // the fighter's own copy of the animation being played
+    Animation currentAnimation;             // the fighter's own copy of the animation playing
+    const Animation* animationSource = nullptr; // the record it was copied from
+    bool hasAnimation = false;
+    float tickAccumulator = 0;
+    int64_t frameTime = 0;   // whole ticks spent in the current frame
+    double cooldown = 0;     // ticks of recovery left
+    Vec2 position, previousPosition;
+    Vec2 velocity, moveVelocity, pushVelocity;
+    Vec2 screenPosition;
+    float gravityThisUpdate = 0; // what gravity added to velocity y in this update (per tick)
     int64_t life = 0;
     int64_t maxLife = 0;
+    int64_t attacking = 0;
     int64_t color = 0;         // the player's own colour (RGB)
     KeyBindings keyBindings;
     int64_t jumpWithUp = 0;    // the up key also jumps
+    std::array<int64_t, kInputCount> input{};
+    MoveState moveState;
     FighterClass* fighterClass = nullptr;
     int64_t stanceIndex = 0;
     const Stance* stance = nullptr;
     int64_t useAlternateColor = 0; // player two's stance colour equals player one's
+    int64_t side = 0;          // 1: the opponent is to the right
+    int64_t facing = 0;        // 1 facing right, 0 facing left
+    std::vector<int64_t> hitList; // fighters touched by the current attack
+    int64_t hitLanded = 0;
+    std::array<int64_t, kComboSteps> comboStance{};
+    std::array<double, kComboSteps> comboShake{};
+    std::array<double, kComboSteps> comboMultiplier{1, 1, 1, 1, 1};
+    std::array<double, kComboSteps> comboTouched{};
+    std::array<double, kComboSteps> comboFlash{};
+    std::array<double, kComboSteps> comboEndBonus{};
+    std::array<double, kComboSteps> comboFacing{};
+    int64_t comboStep = 0;
+    LifeGauge lifeBar;
+    float regenTimer = 0;
+    int64_t regenCount = 0;
+    int64_t falling = 0;
+    int64_t onGround = 0;
+    int64_t stunFrames = 0;
+    int64_t caught = 0;
     int64_t botLevel = 0;      // 0 human; 1, 2, 3 Easy, Medium, Hard
+    int64_t damageFlash = 0;
+    int64_t hurtAnimIndex = -1;
+    int64_t hitStopFrameIndex = -1;
+    int64_t movementApplied = 0;
+    int64_t windEmitted = 0;
     int64_t padIndex = -1;     // game controller of this player, -1 for none
-    int64_t debug = 0;         // -1 while debug mode is on
+    int64_t debug = 0;         // -1 while debug mode is on (the overlay's switch)
+    int64_t animationStarts = 0; // counts setAnimation calls: tells an update what it started
+    MatchStats stats;
 };
 
 extern Fighter playerOne;
@@ -38,3 +110,10 @@ void createFighter(Fighter& fighter, const std::string& name, int64_t color, int
 
 // Class statistics plus the stance's modifier, plus 1 each for a Hard bot.
 Stat effectiveStat(const Fighter& fighter);
+int64_t animationType(const Fighter& fighter); // 0 without an animation
+const Frame* currentFrame(const Fighter& fighter); // null without frames
+bool isAlive(const Fighter& fighter);
+
+// Places the fighter for a new match at (x, 775), in its spawn animation, at full life.
+void resetFighter(Fighter& fighter, float x);
+void resetLifeGauge(Fighter& fighter);

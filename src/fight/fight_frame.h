@@ -1,0 +1,18 @@
+// One fight frame: everything that happens in a fight within one displayed frame, in order.
+#pragma once
+
+#include <cstdint>
+
+struct FightContext;
+struct Fighter;
+struct Stage;
+
+// Returns 0 while both fighters live, 1 when player one has no life left, 2 when player two
+// has none (also when both are out). A null context means the global one.
+int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor);
+
+void drawBackdrop();
+void shakeStep(double timeFactor);
+void updateCamera(const Stage& stage);
+void drawStage(Stage& stage);
+void computeScreenPositions();

@@ -1,0 +1,48 @@
+// The fighter update: animation playback, movement and physics, attacks and combos.
+// f is the frame factor (the frame's length in ticks), p the previous frame's.
+#pragma once
+
+#include <cstdint>
+
+struct Fighter;
+struct Stage;
+struct Animation;
+struct Frame;
+
+// One displayed frame of a fighter.
+void updateFighter(Fighter& fighter, const Stage* stage, double f, double p);
+
+// Playback.
+void setAnimation(Fighter& fighter, const Animation* animation); // null: the class's idle
+void switchTo(Fighter& fighter, const Animation* animation, int64_t type); // locomotion rule
+void goIdle(Fighter& fighter);
+void setIdle(Fighter& fighter);
+void emitWind(Fighter& fighter);
+void updateLifeGaugeTargets(Fighter& fighter);
+void updateLifeGauge(Fighter& fighter);
+int64_t stanceOfType(int64_t type); // the stance number of an attack animation's type
+int64_t frameLengthFor(const Fighter& fighter, const Frame& frame); // walking runs by speed
+void playFrameSound(const Fighter& fighter, const Frame& frame);
+
+// Movement and physics.
+int64_t walkSpeed(const Fighter& fighter);
+int64_t jumpImpulse(const Fighter& fighter);
+void walk(Fighter& fighter, double f, bool canCancel);
+void jumpStart(Fighter& fighter, bool canCancel);
+void land(Fighter& fighter);
+void applyGravity(Fighter& fighter, double f);
+void integrate(Fighter& fighter, double f, double p);
+void groundContact(Fighter& fighter);
+void applyFrameMovement(Fighter& fighter, const Frame& frame);
+void applyFrameVelocity(Fighter& fighter, const Frame& frame);
+void applyStageLimits(Fighter& fighter, const Stage* stage);
+void updateSideAndFacing(Fighter& one, Fighter& two);
+void spawnLandingEffects(const Fighter& fighter);
+
+// Attacks.
+bool canDoNextReached(const Fighter& fighter);
+void attackStart(Fighter& fighter);
+void endOfAttack(Fighter& fighter, bool& chain, bool ended);
+void recovery(Fighter& fighter);
+void needCatchRule(Fighter& fighter, bool& chain);
+void perFrameEffects(Fighter& fighter, const Frame& frame);

@@ -1,0 +1,259 @@
+// Match set-up, the intro with its countdown, and the fight loop.
+#include "fight/match.h"
+
+#include <array>
+#include <cmath>
+#include <functional>
+
+#include "app/game_screen.h"
+#include "app/pacing.h"
+#include "app/settings.h"
+#include "app/stages.h"
+#include "app/startup.h"
+#include "data/fighter_class.h"
+#include "fight/fight_frame.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "fight/fighter_update.h"
+#include "input/controls.h"
+#include "input/keys.h"
+#include "render/effects.h"
+#include "render/fighter_drawing.h"
+#include "render/frame_images.h"
+#include "render/sprite_assets.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+
+MatchHooks matchHooks;
+
+namespace {
+constexpr int64_t kIntroMs = 3000;
+
+void endIfWindowClosed() {
+    processWindowEvent();
+    if (windowCloseRequested()) shutdownProgram(0);
+}
+
+// Every animation of a class that a match can show, once each.
+void collectAnimations(const Animation* a, bool followUps, std::vector<const Animation*>& out) {
+    if (!a || std::find(out.begin(), out.end(), a) != out.end()) return;
+    out.push_back(a);
+    if (followUps)
+        for (const Animation* next : a->followUps) collectAnimations(next, true, out);
+}
+
+void drawCountdown(int64_t digit, double scale, double fade) {
+    int64_t sprite = digit == 2 ? countdownSprites.three
+                     : digit == 1 ? countdownSprites.two : countdownSprites.one;
+    if (!spriteExists(sprite)) return;
+    zoomSprite(sprite, -1, -1);
+    double w = double(spriteWidth(sprite)), h = double(spriteHeight(sprite));
+    // Centred where the number stands at its own size, growing around its centre.
+    double centreX = double(screenWidth - 188) / 2 + w / 2, centreY = 300 + h / 2;
+    zoomSprite(sprite, roundToInt(w * scale), roundToInt(h * scale));
+    drawSpriteBlended(sprite, roundToInt(centreX - w * scale / 2), roundToInt(centreY - h * scale / 2),
+                      roundToInt(255 - fade));
+}
+
+void drawLabels() {
+    auto label = [](const Fighter& f, const std::string& text, int64_t colour) {
+        drawText(text, roundToInt(f.screenPosition.x) + 400, roundToInt(f.screenPosition.y) + 300,
+                 colour, 255);
+    };
+    if (playerTwo.botLevel == 0) {
+        label(playerOne, "V V V Player 1 V V V", RGB(255, 136, 0));
+        label(playerTwo, "V V V Player 2 V V V", RGB(0, 0, 255));
+    } else {
+        label(playerOne, "V V V You are here V V V", RGB(255, 136, 0));
+    }
+}
+
+void fightIntro(const Stage* stage) {
+    double elapsed = 0, scale = 20.0, fade = 255.0;
+    int64_t lastDigit = 2;
+    double factor = nominalFrameFactor, previous = nominalFrameFactor;
+    Stage* drawn = globalFightContext.stage;
+    if (stage && musicVolume > 0 && soundExists(stage->introSlot)) {
+        setSoundVolume(stage->introSlot, musicVolume);
+        playSound(stage->introSlot);
+    }
+    while (elapsed < kIntroMs) {
+        double start = systemTimeMs();
+        drawBackdrop();
+        shakeStep(1.0);
+        updateFighter(playerOne, stage, factor, previous);
+        updateFighter(playerTwo, stage, factor, previous);
+        if (drawn) drawStage(*drawn);
+        computeScreenPositions();
+        drawEffects(1);
+        drawFighter(playerOne);
+        drawFighter(playerTwo);
+        drawEffects(0);
+        drawLabels();
+        int64_t digit = std::max<int64_t>(0, 2 - roundToInt(elapsed / 1000.0));
+        if (digit == lastDigit) {
+            double k = scale <= 1.0 ? 0.999 : 0.9;
+            scale *= k;
+            fade *= k;
+        } else {
+            scale = 20.0;
+            fade = 255.0;
+            lastDigit = digit;
+        }
+        drawCountdown(digit, scale, fade);
+        endIfWindowClosed();
+        presentFrame();
+        loadQueuedImages(1);
+        previous = factor;
+        factor = framePacing(start, 0);
+        elapsed += systemTimeMs() - start;
+    }
+    if (stage && musicVolume > 0 && soundExists(stage->musicSlot)) {
+        setSoundVolume(stage->musicSlot, musicVolume);
+        playSound(stage->musicSlot, kSoundLoop);
+    }
+}
+
+int64_t fightLoop() {
+    double factor = nominalFrameFactor, previous = nominalFrameFactor;
+    std::array<double, 100> ring;
+    ring.fill(nominalFrameFactor);
+    size_t ringIndex = 0;
+    bool finished = false;
+    int64_t result = 0;
+    matchHooks.fightFrames = 0;
+    while (true) {
+        double start = systemTimeMs();
+        pollKeyboard();
+        for (Fighter* f : {&playerOne, &playerTwo})
+            if (f->botLevel == 0) applyInput(*f, pollActions(*f));
+        updateSideAndFacing(playerOne, playerTwo);
+        endIfWindowClosed();
+        result = fightFrame(&globalFightContext, factor, previous);
+        if (result > 0) finished = true;
+        if (showFps) {
+            double sum = 0;
+            for (double r : ring) sum += r;
+            drawPlainText("FPS : " + std::to_string(roundToInt(50.0 / (sum / 100.0))), 0, 240);
+        }
+        for (const auto& [frame, path] : matchHooks.screenshots)
+            if (frame == matchHooks.fightFrames) saveScreenshot(path);
+        presentFrame();
+        ring[ringIndex] = slowMotion ? factor * 5.0 : factor;
+        ringIndex = (ringIndex + 1) % ring.size();
+        loadQueuedImages(1);
+        previous = factor;
+        factor = framePacing(start, slowMotion);
+        matchHooks.fightFrames += 1;
+        if (keyReleased(kKeyEscape)) finished = true;
+        if (matchHooks.maxFightFrames > 0 && matchHooks.fightFrames >= matchHooks.maxFightFrames)
+            finished = true;
+        if (finished) return result;
+    }
+}
+} // namespace
+
+void placeLifeGauge(Fighter& fighter, bool onTheRight) {
+    bool narrow = screenWidth < 1201;
+    LifeGauge& g = fighter.lifeBar;
+    if (onTheRight) {
+        g.x = double(screenWidth - (narrow ? 498 : 688));
+        g.y = narrow ? 30 : 80;
+    } else {
+        g.x = narrow ? -240 : -50;
+        g.y = narrow ? 30 : 80;
+    }
+}
+
+void resetMatch(FightContext* context) {
+    if (!context) context = &globalFightContext;
+    Stage* stage = context->stage;
+    int64_t width = stage ? stage->width : 3000;
+    resetFightState();
+    focusX = (width - screenWidth) / 2;
+    resetFighter(playerOne, float(width / 2 + screenWidth / 3 - 650));
+    resetFighter(playerTwo, float(width / 2 - screenWidth / 3 - 350));
+    playerOne.side = playerOne.facing = 0;
+    playerTwo.side = playerTwo.facing = 1;
+    placeLifeGauge(playerOne, true);
+    placeLifeGauge(playerTwo, false);
+    if (stage) std::fill(stage->tileVisible.begin(), stage->tileVisible.end(), 0);
+    leftFighter = &playerTwo;
+    rightFighter = &playerOne;
+    if (rightFighter->position.x < leftFighter->position.x) std::swap(leftFighter, rightFighter);
+    clearEffects();
+}
+
+void prepareClassImages(Fighter& fighter) {
+    FighterClass* c = fighter.fighterClass;
+    if (!c || c->imagesPrepared) return;
+    bool slotsOnly, everyOther;
+    switch (buffedFrames) {
+    case 5: slotsOnly = false, everyOther = false; break;
+    case 3: slotsOnly = false, everyOther = true; break;
+    case 2: slotsOnly = true, everyOther = false; break;
+    case 4: slotsOnly = true, everyOther = true; break;
+    default: return; // "Load on demand": every frame loads when first drawn
+    }
+    c->imagesPrepared = true;
+    std::vector<const Animation*> animations;
+    for (const Animation* a : c->animationTable) collectAnimations(a, !slotsOnly, animations);
+    for (const Animation* a : c->idleOther) collectAnimations(a, !slotsOnly, animations);
+    if (windEnabled) {
+        std::vector<const Animation*> winds;
+        for (const Animation* a : animations)
+            for (const auto* table : {&a->frontWind, &a->backWind})
+                if (*table)
+                    for (const Animation* w : (*table)->entries) collectAnimations(w, false, winds);
+        animations.insert(animations.end(), winds.begin(), winds.end());
+    }
+    bool take = true;
+    for (const Animation* a : animations)
+        for (const Frame& frame : a->frames) {
+            if (!everyOther || take) queueFrameImages(const_cast<Frame*>(&frame));
+            take = !take;
+        }
+    for (Frame& frame : c->hit) queueFrameImages(&frame);
+
+    int64_t total = queuedImageCount();
+    while (queuedImageCount() > 0) {
+        double start = systemTimeMs();
+        drawBackdrop();
+        int64_t done = total - queuedImageCount();
+        int64_t barLength = total > 0 ? done * (screenWidth / 64) / total : 0;
+        drawPlainText("Loading class " + c->name + "\\" + std::string(size_t(barLength), 'O'), 200, 200);
+        loadQueuedImages(999);
+        endIfWindowClosed();
+        framePacing(start, 0);
+        presentFrame();
+    }
+}
+
+int64_t startMatch() {
+    Stage* stage = globalFightContext.stage;
+    placeLifeGauge(playerOne, false);
+    placeLifeGauge(playerTwo, true);
+    resetMatch(&globalFightContext);
+    if (stage) loadStageTiles(*stage);
+    if (soundExists(1)) {
+        stopSound(1);
+        freeSound(1);
+    }
+    prepareClassImages(playerOne);
+    prepareClassImages(playerTwo);
+    if (stage && musicVolume > 0) {
+        loadSound(stage->musicSlot, stage->musicFile);
+        loadSound(stage->introSlot, stage->introFile);
+    }
+    playerOne.side = playerOne.facing = 0;
+    playerTwo.side = playerTwo.facing = 1;
+    for (Fighter* f : {&playerOne, &playerTwo}) {
+        f->life = f->maxLife;
+        const FighterClass* c = f->fighterClass;
+        setAnimation(*f, c && c->spawn ? c->spawn : (c ? c->idle : nullptr));
+    }
+    fightIntro(stage);
+    int64_t result = fightLoop();
+    if (stage) stopSound(stage->musicSlot);
+    return result;
+}

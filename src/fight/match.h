@@ -1,0 +1,26 @@
+// A match: fighters placed on the stage, class images prepared, the intro countdown and the
+// fight loop, until a knock-out or Escape.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct FightContext;
+struct Fighter;
+
+// What tools and tests ask of a match beyond the game's own rules.
+struct MatchHooks {
+    int64_t maxFightFrames = 0; // 0: no limit; a match that reaches it ends with no winner
+    std::vector<std::pair<int64_t, std::string>> screenshots; // fight-loop pass, PNG path
+    int64_t fightFrames = 0;    // passes of the fight loop in the last match
+};
+extern MatchHooks matchHooks;
+
+void placeLifeGauge(Fighter& fighter, bool onTheRight);
+void resetMatch(FightContext* context);
+// Runs one match with both players as they stand; returns the last fight frame's result
+// (0 no knock-out, 1 player one lost, 2 player two lost).
+int64_t startMatch();
+void prepareClassImages(Fighter& fighter);

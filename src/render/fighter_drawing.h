@@ -1,0 +1,21 @@
+// Drawing fighters and anything placed like them: a frame's picture at a screen position by
+// its shift, mirrored for a fighter facing right.
+#pragma once
+
+#include <cstdint>
+
+#include "data/json_fields.h"
+
+struct Fighter;
+struct Frame;
+
+// The picture's top-left corner for a frame drawn at a screen position.
+Vec2 framePicturePlace(const Frame& frame, Vec2 screen, int64_t facing);
+// Draws the frame's picture with its alpha at the given opacity, then, with a tint, its
+// silhouette in that colour at the given intensity. Shake and camera height are applied.
+void drawFramePicture(const Frame& frame, Vec2 screen, int64_t facing, int64_t opacity,
+                      int64_t tint, int64_t tintIntensity);
+// Loads the images of the fighter's current frame when they are not yet.
+void ensureFrameLoaded(Fighter& fighter);
+int64_t fighterTint(const Fighter& fighter);
+void drawFighter(Fighter& fighter);
