@@ -1,0 +1,183 @@
+// quarrelix-match: runs fights headless with the game's own code (class images, intro, fight
+// loop), fast and seeded, and prints one JSON line per match. Run it from the game directory.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/game_screen.h"
+#include "app/pacing.h"
+#include "app/settings.h"
+#include "app/stages.h"
+#include "app/startup.h"
+#include "data/fighter_class.h"
+#include "fight/class_choice.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "fight/match.h"
+#include "runtime/runtime.h"
+
+namespace {
+struct Side {
+    int64_t classPosition = -1; // -1: drawn from the seed
+    int64_t stance = -1;
+    int64_t level = 0;
+};
+
+struct Options {
+    uint64_t seed = 1;
+    int64_t matches = 1;
+    Side p1, p2;
+    int64_t stage = -1; // -1: drawn from the seed
+    int64_t fps = 100;
+    double maxSeconds = 120;
+    bool render = false;
+    int64_t width = 1280, height = 720;
+    std::vector<std::pair<int64_t, std::string>> screenshots;
+};
+
+[[noreturn]] void usage(const std::string& problem) {
+    std::fprintf(stderr,
+                 "quarrelix-match: %s\n"
+                 "usage: quarrelix-match [--seed N] [--matches K] [--p1 C[:S]] [--p2 C[:S]]\n"
+                 "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
+                 "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n",
+                 problem.c_str());
+    std::exit(2);
+}
+
+int64_t number(const std::string& text, const std::string& option) {
+    char* end = nullptr;
+    long long value = std::strtoll(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0') usage("bad number for " + option + ": " + text);
+    return value;
+}
+
+Side parseSide(const std::string& text, const std::string& option, Side side) {
+    size_t colon = text.find(':');
+    side.classPosition = number(text.substr(0, colon), option);
+    if (colon != std::string::npos) side.stance = number(text.substr(colon + 1), option);
+    if (side.classPosition < 0 || side.stance < -1) usage("bad class for " + option);
+    return side;
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (i + 1 >= argc) usage("missing value for " + option);
+        std::string value = argv[++i];
+        if (option == "--seed") o.seed = uint64_t(number(value, option));
+        else if (option == "--matches") o.matches = number(value, option);
+        else if (option == "--p1") o.p1 = parseSide(value, option, o.p1);
+        else if (option == "--p2") o.p2 = parseSide(value, option, o.p2);
+        else if (option == "--p1-level") o.p1.level = number(value, option);
+        else if (option == "--p2-level") o.p2.level = number(value, option);
+        else if (option == "--stage") o.stage = number(value, option);
+        else if (option == "--fps") o.fps = number(value, option);
+        else if (option == "--max-seconds") o.maxSeconds = double(number(value, option));
+        else if (option == "--render") {
+            if (value != "none" && value != "software") usage("--render takes none or software");
+            o.render = value == "software";
+        } else if (option == "--size") {
+            size_t x = value.find('x');
+            if (x == std::string::npos) usage("--size takes WxH");
+            o.width = number(value.substr(0, x), option);
+            o.height = number(value.substr(x + 1), option);
+            if (o.width < 640 || o.height < 480 || o.width > 4096 || o.height > 4096)
+                usage("--size out of range");
+        } else if (option == "--screenshot") {
+            size_t colon = value.find(':');
+            if (colon == std::string::npos) usage("--screenshot takes FRAME:PATH");
+            o.screenshots.emplace_back(number(value.substr(0, colon), option), value.substr(colon + 1));
+        } else {
+            usage("unknown option " + option);
+        }
+    }
+    if (o.matches < 1) usage("--matches must be at least 1");
+    if (o.p1.level < 0 || o.p1.level > 3 || o.p2.level < 0 || o.p2.level > 3)
+        usage("levels are 0 to 3");
+    bool rateKnown = false;
+    for (int64_t i = 1; i <= 10; ++i) rateKnown |= fpsTable[i] == o.fps;
+    if (!rateKnown) usage("--fps must be one of 50 60 70 80 90 100 120 144 200 240");
+    if (o.maxSeconds <= 0) usage("--max-seconds must be positive");
+    return o;
+}
+
+void giveClass(Fighter& fighter, const Side& side) {
+    fighter.botLevel = side.level;
+    if (side.classPosition < 0) {
+        assignRandomClassAndStance(fighter, nullptr, 0, 0);
+        chooseStance(fighter, fighter.stanceIndex); // life with the level's bonus
+        return;
+    }
+    FighterClass* c = classAt(side.classPosition);
+    if (!c) usage("no class at position " + std::to_string(side.classPosition));
+    chooseClass(fighter, c, side.stance < 0 ? randomStanceIndex(c) : side.stance);
+}
+
+void describe(JsonNode* object, const Fighter& f, int64_t level) {
+    jsonSetObject(object);
+    auto put = [&](const char* key, int64_t value) { jsonSetInteger(jsonAddMember(object, key), value); };
+    put("class", f.fighterClass ? f.fighterClass->id : -1);
+    put("stance", f.stanceIndex);
+    put("level", level);
+    put("life", f.life);
+    put("maxLife", f.maxLife);
+    put("hits", f.stats.hits);
+    put("damage", f.stats.damage);
+    put("maxCombo", f.stats.maxCombo);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o = parseOptions(argc, argv);
+    HeadlessOptions headless;
+    headless.nullRenderer = !o.render;
+    headless.seed = o.seed;
+    headless.fixedFrameFactor = 50.0 / double(o.fps);
+    headless.desktopWidth = o.width;
+    headless.desktopHeight = o.height;
+    setHeadless(headless);
+    settingsPath = "quarrelix-match: no settings file"; // the player's settings play no part
+    startUpGame();
+    for (int64_t i = 1; i <= 10; ++i)
+        if (fpsTable[i] == o.fps) applyFpsMode(i);
+    openGameScreen(o.width, o.height);
+    showFps = 0;
+    if (o.stage >= int64_t(stageList.size())) usage("no stage " + std::to_string(o.stage));
+
+    for (int64_t m = 0; m < o.matches; ++m) {
+        uint64_t seed = o.seed + uint64_t(m);
+        seedRandom(seed);
+        giveClass(playerOne, o.p1);
+        giveClass(playerTwo, o.p2);
+        playerTwo.useAlternateColor = playerOne.stance && playerTwo.stance &&
+                                      playerOne.stance->specialColor == playerTwo.stance->specialColor;
+        int64_t stage = o.stage >= 0 ? o.stage : randomInt(int64_t(stageList.size()) - 1);
+        globalFightContext.stage = &stageList[size_t(stage)];
+        matchHooks.maxFightFrames = int64_t(o.maxSeconds * double(o.fps));
+        matchHooks.screenshots = o.screenshots;
+        auto start = std::chrono::steady_clock::now();
+        int64_t result = startMatch();
+        double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+        int64_t document = createJson(-1);
+        JsonNode* root = jsonRoot(document);
+        jsonSetObject(root);
+        jsonSetInteger(jsonAddMember(root, "seed"), int64_t(seed));
+        jsonSetInteger(jsonAddMember(root, "stage"), stage);
+        describe(jsonAddMember(root, "p1"), playerOne, o.p1.level);
+        describe(jsonAddMember(root, "p2"), playerTwo, o.p2.level);
+        jsonSetInteger(jsonAddMember(root, "winner"), result == 1 ? 2 : result == 2 ? 1 : 0);
+        jsonSetInteger(jsonAddMember(root, "frames"), matchHooks.fightFrames);
+        jsonSetDouble(jsonAddMember(root, "gameSeconds"), double(matchHooks.fightFrames) / double(o.fps));
+        jsonSetDouble(jsonAddMember(root, "wallSeconds"), wall);
+        std::printf("%s\n", composeJson(document, false).c_str());
+        std::fflush(stdout);
+        freeJson(document);
+    }
+    endGame();
+    return 0;
+}
