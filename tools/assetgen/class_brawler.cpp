@@ -169,7 +169,7 @@ MoveSpec lowKick(int type, int step) {
     s.windup.frontFoot = {40, 40};
     s.step1 = step;
     Pose kick = withBody(r, {10, 88}, -16);
-    kick = withFeet(kick, {120, 30}, {-40, 8});
+    kick = withFeet(kick, {134, 30}, {-40, 8});
     kick.frontToePointed = true;
     s.blow = withHands(kick, {40, 156}, {16, 146});
     s.step2 = 16;
@@ -312,7 +312,7 @@ ClassDesign brawlerDesign() {
     MoveSpec side = withFollowUps(cross(5, 30, 26), {withFollowUps(hook(4), {uppercut(7, true, 10, 8)}), stomp(7)});
     MoveSpec back = withFollowUps(clinch(6), {haymaker(9, 0, 10), jab(4, 10, 8)});
     MoveSpec up = withFollowUps(uppercut(7, false, 34, 30), {hammerFist(8), haymaker(9, 6, 8)});
-    MoveSpec down = withFollowUps(lowKick(8, 30), {stomp(8), uppercut(7, true, 12, 10)});
+    MoveSpec down = withFollowUps(lowKick(8, 46), {stomp(8), uppercut(7, true, 12, 10)});
     MoveSpec heavy = withFollowUps(haymaker(9, 34, 30), {stomp(8)});
     d.attacks = {neutral, side, back, up, down, heavy};
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <thread>
 
@@ -120,7 +121,9 @@ struct Walker {
         Json frames = Json::array();
         for (const auto& [job, length] : pictures) {
             const PictureJob& j = reg.jobs[size_t(job)];
-            frames.push_back(pictureFrame(j.path, length, j.placement.shiftX, j.placement.shiftY));
+            Json frame = pictureFrame(j.path, length, j.placement.shiftX, j.placement.shiftY);
+            frame["cloneHurt"] = -1;
+            frames.push_back(frame);
         }
         return frames;
     }
@@ -368,11 +371,24 @@ StatSpec noModifier() {
 
 int reachStatFor(double averageTip) {
     // Every class must reach the 180..240 px window; the statistic ranks them inside it.
-    if (averageTip < 200) return 1;
-    if (averageTip < 209) return 2;
-    if (averageTip < 218) return 3;
-    if (averageTip < 227) return 4;
+    if (averageTip < 207) return 1;
+    if (averageTip < 214) return 2;
+    if (averageTip < 221) return 3;
+    if (averageTip < 228) return 4;
     return 5;
+}
+
+double mainReach(const std::vector<AttackReach>& reaches) {
+    std::vector<int> tips;
+    for (const AttackReach& r : reaches) {
+        if (r.firstAttack) tips.push_back(r.tip);
+    }
+    if (tips.empty()) return 0;
+    std::sort(tips.begin(), tips.end(), std::greater<int>());
+    const size_t n = std::min<size_t>(4, tips.size());
+    double sum = 0;
+    for (size_t i = 0; i < n; ++i) sum += tips[i];
+    return sum / double(n);
 }
 
 std::vector<BuiltClass> buildClasses(const std::vector<ClassDesign>& designs, const std::string& outDir, int threads,
@@ -410,14 +426,7 @@ std::vector<BuiltClass> buildClasses(const std::vector<ClassDesign>& designs, co
         BuiltClass built;
         Walker measure{d, reg, &built.reaches};
         measure.classJson(0);
-        double sum = 0;
-        int count = 0;
-        for (const AttackReach& r : built.reaches) {
-            if (!r.firstAttack) continue;
-            sum += r.tip;
-            ++count;
-        }
-        built.reachStat = count > 0 ? reachStatFor(sum / count) : 3;
+        built.reachStat = reachStatFor(mainReach(built.reaches));
         Walker emit{d, reg, nullptr};
         built.classJson = emit.classJson(built.reachStat);
         out.push_back(std::move(built));

@@ -28,8 +28,11 @@ struct BuiltClass {
 std::vector<BuiltClass> buildClasses(const std::vector<ClassDesign>& designs, const std::string& outDir, int threads,
                                      bool* ok);
 
-// The reach statistic (1..5) for an average reach of the first attacks in px ahead of the feet.
+// The reach statistic (1..5) for the main reach in px ahead of the feet.
 int reachStatFor(double averageTip);
+// A class's main reach: the mean tip of its four longest first attacks (the others may be
+// anti-air or close-range moves).
+double mainReach(const std::vector<AttackReach>& reaches);
 
 // Animation type of each follow-up slot and back: 4 "neutral", 5 "side", 6 "back", 7 "up",
 // 8 "down", 9 "heavy".

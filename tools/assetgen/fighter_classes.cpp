@@ -4,7 +4,7 @@
 #include <cstdio>
 
 std::vector<ClassDesign> rosterDesigns() {
-    return {brawlerDesign()};
+    return {brawlerDesign(), duelistDesign(), lancerDesign(), crusherDesign(), dancerDesign(), wardenDesign()};
 }
 
 bool addFighterClasses(DataBuilder& builder, const std::string& outDir) {

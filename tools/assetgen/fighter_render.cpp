@@ -307,6 +307,11 @@ Path strikerPath(const Shaper& s, const Build& b, const Rig& r, Striker striker)
                 blade(r.frontHand, r.weaponTip);
             }
             break;
+        case Striker::WeaponButt: {
+            const Vec2 d = unit(r.weaponTip - r.weaponButt);
+            append(p, s.taper(r.weaponButt, r.weaponButt + d * 34.0f, b.weaponWidth * 0.5f + 3, b.weaponWidth * 0.5f + 2));
+            break;
+        }
         case Striker::OffWeapon:
             blade(r.backHand, r.offTip);
             break;
@@ -358,6 +363,10 @@ void sweepPoints(const Build& b, const Rig& r, Striker part, Vec2& outer, Vec2& 
         case Striker::Weapon:
             outer = r.weaponTip;
             inner = r.weaponTip + (r.frontHand - r.weaponTip) * (b.weapon == WeaponKind::Hammer ? 0.35f : 0.6f);
+            break;
+        case Striker::WeaponButt:
+            outer = r.weaponButt;
+            inner = r.weaponButt + (r.frontHand - r.weaponButt) * 0.5f;
             break;
         case Striker::OffWeapon:
             outer = r.offTip;
@@ -492,6 +501,8 @@ float strikerFront(const Build& build, const Rig& rig, Striker striker) {
             return rig.frontKnee.x + build.legWidth;
         case Striker::Weapon:
             return rig.weaponTip.x + (build.weapon == WeaponKind::Hammer ? 30.0f : 2.0f);
+        case Striker::WeaponButt:
+            return rig.weaponButt.x + 6;
         case Striker::OffWeapon:
             return rig.offTip.x + 2;
         case Striker::BothWeapons:

@@ -6,7 +6,7 @@
 #include "skeleton.h"
 
 // The part of the figure that strikes on a hitting frame (what its hit mask holds).
-enum class Striker { None, FrontFist, BackFist, FrontFoot, BackFoot, FrontKnee, Weapon, OffWeapon, BothWeapons, Shoulder, Head };
+enum class Striker { None, FrontFist, BackFist, FrontFoot, BackFoot, FrontKnee, Weapon, WeaponButt, OffWeapon, BothWeapons, Shoulder, Head };
 
 // Draws the whole figure (every pixel of the body opaque, soft edges, thin gaps between limbs
 // that overlap so the pose reads as a flat silhouette too).
