@@ -14,46 +14,10 @@
 #include "render/sprite_numbers.h"
 #include "runtime/runtime.h"
 
+#include "game_dir_fixture.h"
+
 namespace {
-// Three small classes: enough for start-up, which gives the players classes 2 and 0.
-const char* const kSmallData = R"({"class": [
-    {"id": 0, "name": "Zero", "idle": {"name": "idle0", "looped": 1, "frames": [{"length": 5}]},
-     "stat": {"life": 2}, "stance": [{"name": "a"}, {"name": "b"}]},
-    {"id": 1, "name": "One", "toBeAdded": 1},
-    {"id": 2, "name": "Two", "idle": {"name": "idle2", "frames": [{"length": 5}]},
-     "stat": {"life": 4}, "stance": [{"name": "c"}]}]})";
-
-// A font sheet of solid white squares, one per character from 32 to 126.
-void writeTestFont() {
-    std::filesystem::create_directories("image");
-    const int64_t width = 95 * 16, height = 16;
-    std::vector<uint32_t> pixels(size_t(width * height), 0xFF000000u);
-    for (int64_t y = 2; y < 14; ++y)
-        for (int64_t x = 0; x < width; ++x)
-            if (x % 16 >= 2 && x % 16 < 12 && x >= 16) pixels[size_t(y * width + x)] = 0xFFFFFFFFu;
-    ASSERT_TRUE(savePng("image/letter_white.png", width, height, pixels.data()));
-}
-
-// Each test runs in a directory of its own, with its own data and settings files.
-struct StartupTest : testing::Test {
-    HeadlessOptions options;
-    std::filesystem::path home;
-
-    void SetUp() override {
-        home = std::filesystem::current_path();
-        std::filesystem::remove_all("startup_test");
-        std::filesystem::create_directories("startup_test");
-        std::filesystem::current_path("startup_test");
-        ASSERT_TRUE(replaceFileAtomically("data.json", kSmallData));
-        writeTestFont();
-        options.desktopWidth = 1366;
-        options.desktopHeight = 768;
-    }
-    void TearDown() override {
-        clearHeadless();
-        std::filesystem::current_path(home);
-        std::filesystem::remove_all("startup_test");
-    }
+struct StartupTest : GameDirTest {
     int run() {
         setHeadless(options);
         return runGame();

@@ -73,6 +73,7 @@ void fightIntro(const Stage* stage) {
     int64_t lastDigit = 2;
     double factor = nominalFrameFactor, previous = nominalFrameFactor;
     Stage* drawn = globalFightContext.stage;
+    matchHooks.introDigits.clear();
     if (stage && musicVolume > 0 && soundExists(stage->introSlot)) {
         setSoundVolume(stage->introSlot, musicVolume);
         playSound(stage->introSlot);
@@ -102,6 +103,9 @@ void fightIntro(const Stage* stage) {
         }
         drawCountdown(digit, scale, fade);
         endIfWindowClosed();
+        for (const auto& [frame, path] : matchHooks.introScreenshots)
+            if (frame == int64_t(matchHooks.introDigits.size())) saveScreenshot(path);
+        matchHooks.introDigits.push_back(digit);
         presentFrame();
         loadQueuedImages(1);
         previous = factor;

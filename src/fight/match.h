@@ -14,7 +14,9 @@ struct Fighter;
 struct MatchHooks {
     int64_t maxFightFrames = 0; // 0: no limit; a match that reaches it ends with no winner
     std::vector<std::pair<int64_t, std::string>> screenshots; // fight-loop pass, PNG path
+    std::vector<std::pair<int64_t, std::string>> introScreenshots; // intro frame, PNG path
     int64_t fightFrames = 0;    // passes of the fight loop in the last match
+    std::vector<int64_t> introDigits; // the countdown digit of every intro frame
 };
 extern MatchHooks matchHooks;
 

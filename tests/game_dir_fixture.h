@@ -1,0 +1,53 @@
+// A small game directory for end-to-end tests: a font, three classes without pictures, and
+// the test's own settings. Each test runs in it and leaves it behind clean.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "runtime/runtime.h"
+
+// Three small classes: enough for start-up, which gives the players classes 2 and 0.
+inline const char* const kSmallData = R"({"class": [
+    {"id": 0, "name": "Zero", "idle": {"name": "idle0", "type": 1, "looped": 1,
+                                       "frames": [{"length": 5}]},
+     "stat": {"life": 2, "speed": 5, "weight": 5, "strength": 5},
+     "stance": [{"name": "a"}, {"name": "b"}]},
+    {"id": 1, "name": "One", "toBeAdded": 1},
+    {"id": 2, "name": "Two", "idle": {"name": "idle2", "type": 1, "frames": [{"length": 5}]},
+     "stat": {"life": 4}, "stance": [{"name": "c"}]}]})";
+
+// A font sheet of solid white squares, one per character from 32 to 126.
+inline void writeTestFont() {
+    std::filesystem::create_directories("image");
+    const int64_t width = 95 * 16, height = 16;
+    std::vector<uint32_t> pixels(size_t(width * height), 0xFF000000u);
+    for (int64_t y = 2; y < 14; ++y)
+        for (int64_t x = 16; x < width; ++x)
+            if (x % 16 >= 2 && x % 16 < 12) pixels[size_t(y * width + x)] = 0xFFFFFFFFu;
+    ASSERT_TRUE(savePng("image/letter_white.png", width, height, pixels.data()));
+}
+
+struct GameDirTest : testing::Test {
+    HeadlessOptions options;
+    std::filesystem::path home;
+    std::string directory = "game_dir_test";
+
+    void SetUp() override {
+        home = std::filesystem::current_path();
+        std::filesystem::remove_all(directory);
+        std::filesystem::create_directories(directory);
+        std::filesystem::current_path(directory);
+        ASSERT_TRUE(replaceFileAtomically("data.json", kSmallData));
+        writeTestFont();
+        options.desktopWidth = 1366;
+        options.desktopHeight = 768;
+    }
+    void TearDown() override {
+        clearHeadless();
+        std::filesystem::current_path(home);
+        std::filesystem::remove_all(directory);
+    }
+};
