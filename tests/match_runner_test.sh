@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The match runner: ten seconds of a fight without input at 50, 100 and 240 frames per second
+# are 500, 1000 and 2400 fight frames, with full life and no winner; bad options give 2.
+# Usage: match_runner_test.sh RUNNER GAME_DIR
+set -u
+runner=$1 game=$2 work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -f "$game/image/letter_white.png" ] || { echo "no generated content: skipped"; exit 77; }
+
+# The generated content with its own fighters when it has them, else three small classes.
+for entry in image sound music; do ln -s "$game/$entry" "$work/$entry"; done
+classes=$(grep -o '"toBeAdded"' "$game/data.json" | wc -l)
+if grep -q '"idle"' "$game/data.json"; then
+  ln -s "$game/data.json" "$work/data.json"
+else
+  cat > "$work/data.json" <<'JSON'
+{"class": [{"id": 0, "idle": {"type": 1, "looped": 1, "frames": [{"length": 5}]}, "stance": [{}]},
+           {"id": 1, "idle": {"type": 1, "looped": 1, "frames": [{"length": 5}]}, "stance": [{}]},
+           {"id": 2, "idle": {"type": 1, "looped": 1, "frames": [{"length": 5}]}, "stance": [{}]}]}
+JSON
+fi
+: "$classes"
+
+for pair in 50:500 100:1000 240:2400; do
+  fps=${pair%:*} frames=${pair#*:}
+  line=$(cd "$work" && "$runner" --p1-level 0 --p2-level 0 --max-seconds 10 --fps "$fps" --seed 7) \
+    || fail "runner failed at $fps frames per second"
+  echo "$line"
+  echo "$line" | grep -q "\"frames\":$frames," || fail "expected $frames frames at $fps: $line"
+  echo "$line" | grep -q '"winner":0' || fail "a winner without input at $fps"
+  python3 - "$line" <<'PY' || fail "life not full at $fps"
+import json, sys
+m = json.loads(sys.argv[1])
+assert m["p1"]["life"] == m["p1"]["maxLife"] and m["p2"]["life"] == m["p2"]["maxLife"]
+assert abs(m["gameSeconds"] - 10) < 1e-9
+PY
+done
+for bad in "--fps 75" "--p1 x" "--size 10" "--bogus 1" "--matches 0" "--render fast"; do
+  (cd "$work" && "$runner" $bad >/dev/null 2>&1); status=$?
+  [ $status -eq 2 ] || fail "'$bad' gave $status, expected 2"
+done
+echo "match runner ok"
