@@ -95,3 +95,61 @@ TEST_F(MatchTest, TenSecondsAreTheSameGameTimeAtEveryRate) {
         endGame();
     }
 }
+
+// The generated fighters in a scripted fight: walking, jumping, the six attacks and a combo.
+// Set QRX_KEEP_SCREENSHOTS to a directory to keep the pictures for a look.
+TEST(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
+    std::filesystem::path game = QRX_GAME_DIR;
+    if (!std::filesystem::exists(game / "data.json")) GTEST_SKIP() << "no generated content";
+    std::string data;
+    ASSERT_TRUE(readWholeFile((game / "data.json").string(), data));
+    if (data.find("\"idle\"") == std::string::npos) GTEST_SKIP() << "no generated fighters";
+    std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::create_directories("generated_fight");
+    for (const char* entry : {"data.json", "image", "sound", "music"})
+        std::filesystem::create_symlink(game / entry, std::filesystem::path("generated_fight") / entry);
+    std::filesystem::current_path("generated_fight");
+
+    HeadlessOptions options;
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    // Fight-loop frames start after three loading frames, two class preparations and the
+    // 300 intro frames. Player one (arrows, P, O, L) faces left, towards player two.
+    const int64_t fight = 3 + 2 + 300;
+    auto hold = [&](int64_t from, int64_t frames, std::initializer_list<int64_t> keys) {
+        for (int64_t key : keys) scriptKeyTap(options.script, fight + from, key, frames);
+    };
+    hold(10, 40, {kKeyLeft});                   // walk towards player two
+    hold(60, 4, {38});                           // jump (L)
+    hold(140, 3, {25});                          // neutral (P)
+    hold(200, 3, {25, kKeyLeft});                // side
+    hold(260, 3, {25, kKeyRight});               // back
+    hold(320, 3, {25, kKeyUp});                  // up
+    hold(380, 3, {25, kKeyDown});                // down
+    hold(440, 3, {24});                          // heavy (O)
+    setHeadless(options);
+    startUpGame();
+    globalFightContext.stage = &stageList[0];
+    matchHooks = MatchHooks{};
+    matchHooks.maxFightFrames = 520;
+    std::vector<int64_t> types;
+    const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS");
+    for (int64_t frame : {0, 30, 75, 100, 145, 205, 265, 325, 385, 450})
+        matchHooks.screenshots.emplace_back(frame, "fight" + std::to_string(frame) + ".png");
+    matchHooks.introScreenshots = {{20, "intro.png"}};
+    EXPECT_EQ(startMatch(), 0);
+    EXPECT_EQ(matchHooks.fightFrames, 520);
+    EXPECT_NE(playerOne.position.x, playerTwo.position.x);
+    for (const auto& [frame, path] : matchHooks.screenshots) {
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+        if (keep) std::filesystem::copy_file(path, std::string(keep) + "/" + path,
+                                             std::filesystem::copy_options::overwrite_existing);
+    }
+    if (keep) std::filesystem::copy_file("intro.png", std::string(keep) + "/intro.png",
+                                         std::filesystem::copy_options::overwrite_existing);
+    matchHooks = MatchHooks{};
+    endGame();
+    clearHeadless();
+    std::filesystem::current_path(home);
+    std::filesystem::remove_all("generated_fight");
+}
