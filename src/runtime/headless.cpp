@@ -1,6 +1,8 @@
 // Headless mode state: options, the presented-frame counter and the virtual clock.
 #include "runtime/headless.h"
 
+#include <algorithm>
+
 #include "runtime/sound.h"
 
 namespace {
@@ -13,6 +15,9 @@ double clockMs = kClockStartMs;
 
 void setHeadless(const HeadlessOptions& options) {
     currentOptions = options;
+    // Events are applied in frame order, those of one frame in the order given.
+    std::stable_sort(currentOptions.script.begin(), currentOptions.script.end(),
+                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.frame < b.frame; });
     currentOptions.enabled = true;
     frameCount = 0;
     clockMs = kClockStartMs;

@@ -1,0 +1,103 @@
+// Players' actions from keys and controllers, input counters, key capture and defaults.
+#include "headless_fixture.h"
+
+#include "fight/fighter.h"
+#include "input/controls.h"
+#include "input/keys.h"
+
+namespace {
+struct ControlsTest : HeadlessScreen {
+    Fighter one, two;
+    void start(std::vector<ScriptEvent> script, int64_t pads = 0) {
+        endRuntime();
+        HeadlessOptions options;
+        options.controllerCount = pads;
+        options.script = std::move(script);
+        setHeadless(options);
+        ASSERT_TRUE(initKeyboard());
+        initControllers();
+        createFighter(one, "Player one", 0, 1);
+        createFighter(two, "Player two", 0, 2);
+        pollKeyboard();
+    }
+    static std::vector<ScriptEvent> held(std::initializer_list<int64_t> keys) {
+        std::vector<ScriptEvent> script;
+        for (int64_t k : keys) script.push_back({0, kScriptKey, k, 1, {}});
+        return script;
+    }
+};
+} // namespace
+
+TEST_F(ControlsTest, JumpWithUpOnlyWithoutAnAttack) {
+    start(held({kKeyUp, 25}));
+    one.jumpWithUp = 1;
+    Actions a = pollActions(one);
+    EXPECT_TRUE(a.up);
+    EXPECT_TRUE(a.neutral);
+    EXPECT_FALSE(a.jump);
+    start(held({kKeyUp}));
+    one.jumpWithUp = 1;
+    EXPECT_TRUE(pollActions(one).jump);
+    one.jumpWithUp = 0;
+    EXPECT_FALSE(pollActions(one).jump);
+}
+
+TEST_F(ControlsTest, UnassignedKeysNeverActAndSharedKeysServeBoth) {
+    start(held({57}));
+    one.keyBindings.primary = {};
+    EXPECT_FALSE(pollActions(one).up); // code 0 is never held
+    one.keyBindings.secondary.heavy = 57;
+    two.keyBindings.primary.heavy = 57;
+    EXPECT_TRUE(pollActions(one).heavy);
+    EXPECT_TRUE(pollActions(two).heavy);
+}
+
+TEST_F(ControlsTest, ControllerDrivesTheActions) {
+    std::vector<ScriptEvent> script = {{0, kScriptPadAxisX, 0, -800, {}},
+                                       {0, kScriptPadButton, 1, 1, {}},
+                                       {0, kScriptPadButton, 4, 1, {}}};
+    start(script, 1);
+    one.padIndex = 0;
+    Actions a = pollActions(one);
+    EXPECT_TRUE(a.left);
+    EXPECT_FALSE(a.right);
+    EXPECT_TRUE(a.neutral);
+    EXPECT_TRUE(a.jump);
+    EXPECT_FALSE(a.heavy);
+    EXPECT_FALSE(pollActions(two).left); // player two has no pad
+}
+
+TEST_F(ControlsTest, CountersAreTwoForMovesAndTenForAttacks) {
+    start(held({kKeyLeft, 25, 38}));
+    applyInput(one, pollActions(one));
+    EXPECT_EQ(one.input[kInputLeft], 2);
+    EXPECT_EQ(one.input[kInputLight], 10);
+    EXPECT_EQ(one.input[kInputJump], 2);
+    EXPECT_EQ(one.input[kInputRight], 0);
+}
+
+TEST_F(ControlsTest, CaptureTakesTheLowestReleasedKey) {
+    std::vector<ScriptEvent> script;
+    scriptKeyTap(script, 0, kKeyEscape);
+    scriptKeyTap(script, 0, 14);
+    start(script);
+    EXPECT_EQ(captureKey(), 0); // nothing released yet
+    countPresentedFrame();
+    pollKeyboard();
+    EXPECT_EQ(captureKey(), 1);
+    EXPECT_EQ(captureKey(), 14); // a key without a name: the caller refuses it
+    EXPECT_EQ(keyNameOf(14), "-unkown-");
+    EXPECT_EQ(captureKey(), 0);
+}
+
+TEST_F(ControlsTest, ResetToDefaultKeepsSecondaryKeys) {
+    start({});
+    one.keyBindings.primary.left = 57;
+    one.keyBindings.secondary.left = 30;
+    one.jumpWithUp = 1;
+    resetBindingsToDefault(one, two);
+    EXPECT_EQ(one.keyBindings.primary.left, kKeyLeft);
+    EXPECT_EQ(one.keyBindings.secondary.left, 30);
+    EXPECT_EQ(one.jumpWithUp, 0);
+    EXPECT_EQ(two.keyBindings.primary.neutral, 16);
+}
