@@ -99,7 +99,8 @@ TEST(FrameGeometry, WrittenFramePlacesTheFeetPoint) {
     Image canvas = makeImage(600, 400);
     fillRect(canvas, 250, 200, 101, 100, solid(Color{1, 1, 1, 1}));  // feet at the bottom centre (300.5, 300)
     const std::string dir = std::filesystem::path(scratchFile("x")).parent_path().string();
-    const FramePlacement p = writeFramePicture(dir, "frame_probe", ".png", canvas, 300, 300);
+    FramePlacement p;
+    ASSERT_TRUE(writeFramePicture(dir, "frame_probe", ".png", canvas, 300, 300, p));
     Image back;
     ASSERT_TRUE(readPng(dir + "/frame_probe.png", back));
     EXPECT_EQ(back.width, 103);  // 101 px plus the 1 px margins

@@ -34,6 +34,7 @@ uint16_t getU16(const std::vector<uint8_t>& in, size_t at) { return uint16_t(in[
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    out.close();  // a full disk shows only when the buffer is flushed
     if (!out) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return false;

@@ -398,7 +398,11 @@ std::vector<BuiltClass> buildClasses(const std::vector<ClassDesign>& designs, co
     for (const ClassDesign& d : designs) {
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::path(outDir) / "image" / "fighter" / d.key, error);
-        if (error) good = false;
+        if (error) {
+            std::fprintf(stderr, "cannot create %s/image/fighter/%s: %s\n", outDir.c_str(), d.key.c_str(),
+                         error.message().c_str());
+            good = false;
+        }
         PictureJob picture;
         picture.kind = PictureKind::ClassPicture;
         picture.design = &d;

@@ -148,6 +148,7 @@ bool writeDataJson(const std::string& outDir, const DataBuilder& builder) {
     const std::string path = outDir + "/data.json";
     std::ofstream out(path, std::ios::binary);
     out << dataJsonText(builder);
+    out.close();  // a full disk shows only when the buffer is flushed
     if (!out) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return false;

@@ -27,8 +27,9 @@ struct Puff {
 };
 
 // One dust cloud animation of `frames` frames from a set of puffs.
+// Clears ok when a picture cannot be written.
 Json dustAnimation(const std::string& outDir, const std::string& name, const std::vector<Puff>& puffs, int frames,
-                   int ticks, Color tint, float opacity, bool withPebbles, uint64_t seed) {
+                   int ticks, Color tint, float opacity, bool withPebbles, uint64_t seed, bool& ok) {
     Json list = Json::array();
     Rng rng = makeRng(seed);
     std::vector<Vec2> pebbles;
@@ -60,7 +61,8 @@ Json dustAnimation(const std::string& outDir, const std::string& name, const std
             fillCircle(canvas, p, 3.2f - ft * 0.3f, solid(withAlpha(shade(tint, 0.55f), 1.0f - t * 0.6f)));
         }
         const std::string rel = "image/effect/" + name + "_" + std::to_string(f + 1);
-        const FramePlacement pl = writeFramePicture(outDir, rel, ".png", canvas, kFeetX, kFeetY);
+        FramePlacement pl;
+        ok &= writeFramePicture(outDir, rel, ".png", canvas, kFeetX, kFeetY, pl);
         list.push_back(pictureFrame(rel, ticks, pl.shiftX, pl.shiftY));
     }
     return animationJson(name, list, false);
@@ -78,8 +80,9 @@ std::vector<Puff> ringOfPuffs(Rng& rng, int count, float spread, float height, f
     return puffs;
 }
 
-// A spinning emblem of eight beads, one bright bead running round.
-Json loadingAnimation(const std::string& outDir) {
+// A spinning emblem of eight beads, one bright bead running round. Clears ok when a picture
+// cannot be written.
+Json loadingAnimation(const std::string& outDir, bool& ok) {
     Json frames = Json::array();
     const int count = 8;
     for (int f = 0; f < count; ++f) {
@@ -101,7 +104,8 @@ Json loadingAnimation(const std::string& outDir) {
         strokeLine(canvas, {c.x + 26, c.y + 26}, {c.x - 26, c.y - 26}, 7, solid(rgb(230, 232, 240)));
         fillCircle(canvas, c, 9, solid(rgb(255, 150, 40)));
         const std::string rel = "image/effect/loading_" + std::to_string(f + 1);
-        const FramePlacement pl = writeFramePicture(outDir, rel, ".png", canvas, kFeetX, kFeetY);
+        FramePlacement pl;
+        ok &= writeFramePicture(outDir, rel, ".png", canvas, kFeetX, kFeetY, pl);
         frames.push_back(pictureFrame(rel, 4, pl.shiftX, pl.shiftY));
     }
     return animationJson("loading", frames, true);
@@ -111,6 +115,7 @@ Json loadingAnimation(const std::string& outDir) {
 
 EffectAnimations writeEffectAnimations(const std::string& outDir, bool* ok) {
     EffectAnimations out;
+    bool written = true;
     Rng rng = makeRng(4242);
     const Color dust = rgb(214, 200, 176);
     const Color darkDust = rgb(170, 156, 136);
@@ -118,15 +123,15 @@ EffectAnimations writeEffectAnimations(const std::string& outDir, bool* ok) {
     for (int v = 0; v < 2; ++v) {
         const std::string n = std::to_string(v + 1);
         out.landLightFront.push_back(dustAnimation(outDir, "land_light_front" + n, ringOfPuffs(rng, 6, 40, 8, 13, 9), 6, 3,
-                                                   dust, 0.85f, false, 10 + uint64_t(v)));
+                                                   dust, 0.85f, false, 10 + uint64_t(v), written));
         out.landLightBack.push_back(dustAnimation(outDir, "land_light_back" + n, ringOfPuffs(rng, 5, 60, 26, 18, 6), 6, 3,
-                                                  darkDust, 0.6f, false, 20 + uint64_t(v)));
+                                                  darkDust, 0.6f, false, 20 + uint64_t(v), written));
         out.landHeavyFront.push_back(dustAnimation(outDir, "land_heavy_front" + n, ringOfPuffs(rng, 10, 70, 12, 20, 16), 8, 3,
-                                                   dust, 0.95f, true, 30 + uint64_t(v)));
+                                                   dust, 0.95f, true, 30 + uint64_t(v), written));
         out.landHeavyBack.push_back(dustAnimation(outDir, "land_heavy_back" + n, ringOfPuffs(rng, 8, 90, 50, 30, 10), 8, 3,
-                                                  darkDust, 0.7f, false, 40 + uint64_t(v)));
+                                                  darkDust, 0.7f, false, 40 + uint64_t(v), written));
     }
-    out.loading.push_back(loadingAnimation(outDir));
-    if (ok) *ok = true;
+    out.loading.push_back(loadingAnimation(outDir, written));
+    if (ok) *ok = written;
     return out;
 }

@@ -15,12 +15,12 @@ bool placementFits(int width, int feetU) {
     return right >= 0 && right <= 999 && left >= 0 && left <= 999;
 }
 
-FramePlacement writeFramePicture(const std::string& outDir, const std::string& relPath, const std::string& suffix,
-                                 const Image& canvas, float feetX, float feetY) {
+bool writeFramePicture(const std::string& outDir, const std::string& relPath, const std::string& suffix,
+                       const Image& canvas, float feetX, float feetY, FramePlacement& placement) {
     PixelBox box;
     const Image cropped = cropToVisible(canvas, 1, &box);
-    writePng(outDir + "/" + relPath + suffix, cropped, PngMode::Alpha);
     const int u = int(std::lround(feetX)) - box.x;
     const int v = int(std::lround(feetY)) - box.y;
-    return placementFor(cropped.width, u, v);
+    placement = placementFor(cropped.width, u, v);
+    return writePng(outDir + "/" + relPath + suffix, cropped, PngMode::Alpha);
 }

@@ -18,7 +18,8 @@ FramePlacement placementFor(int width, int feetU, int feetV);
 bool placementFits(int width, int feetU);
 
 // Crops the canvas to its visible pixels (1 px margin), writes outDir/relPath + ".png" (or the
-// given suffix) with alpha, and returns the placement for the feet point given in canvas
-// coordinates. An empty canvas is written as a single transparent pixel.
-FramePlacement writeFramePicture(const std::string& outDir, const std::string& relPath, const std::string& suffix,
-                                 const Image& canvas, float feetX, float feetY);
+// given suffix) with alpha, and sets the placement for the feet point given in canvas
+// coordinates. An empty canvas is written as a single transparent pixel. False (with a message)
+// when the file cannot be written: the data must not name a picture that is not there.
+bool writeFramePicture(const std::string& outDir, const std::string& relPath, const std::string& suffix,
+                       const Image& canvas, float feetX, float feetY, FramePlacement& placement);

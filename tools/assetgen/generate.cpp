@@ -85,11 +85,17 @@ bool generateContent(const std::string& outDir, int threads, bool verbose) {
     }));
     if (!runJobs(jobs, threads)) return false;
 
+    return writeDataFile(outDir, effects);
+}
+
+bool writeDataFile(const std::string& outDir, const EffectAnimations& effects) {
     DataBuilder builder;
     addSoundPools(builder, soundPoolCatalogue());
     addSoundClasses(builder);
     addSoundMaterials(builder);
-    addFighterClasses(builder, outDir);
+    // The classes name every fighter picture: a data file written after a failed picture
+    // would send the game after files that are not there.
+    if (!addFighterClasses(builder, outDir)) return false;
     setLandingEffects(builder, effects.landLightFront, effects.landLightBack, effects.landHeavyFront, effects.landHeavyBack);
     setLoadingAnimations(builder, effects.loading);
     return writeDataJson(outDir, builder);

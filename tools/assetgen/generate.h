@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "effect_frames.h"
+
 // One independent piece of work that writes its own files.
 struct GenerationJob {
     std::string name;
@@ -18,5 +20,11 @@ bool runJobs(const std::vector<GenerationJob>& jobs, int threads);
 // Creates image/, sound/ and music/ under outDir.
 bool makeContentDirectories(const std::string& outDir);
 
-// The whole content tree; prints the time each job took when verbose.
+// The whole content tree; prints the time each job took when verbose. False when any file
+// could not be written (each failure has printed its own message); data.json is then not
+// written by this run.
 bool generateContent(const std::string& outDir, int threads, bool verbose);
+
+// Draws the fighter classes and writes data.json with every section (the effect animations
+// come from the effects job). False when a fighter picture or the data file failed.
+bool writeDataFile(const std::string& outDir, const EffectAnimations& effects);

@@ -19,5 +19,10 @@ int main(int argc, char** argv) {
     }
     if (std::string(argv[1]) == "--fighter-sheets" && argc >= 4) return writeFighterSheets(argv[2], argv[3]) ? 0 : 1;
     const bool verbose = argc > 2 && std::string(argv[2]) == "-v";
-    return generateContent(argv[1], 2, verbose) ? 0 : 1;
+    if (!generateContent(argv[1], 2, verbose)) {
+        // A non-zero status stops the build instead of shipping half a content tree.
+        std::fprintf(stderr, "quarrelix-assets: the content in %s is incomplete (see the messages above)\n", argv[1]);
+        return 1;
+    }
+    return 0;
 }

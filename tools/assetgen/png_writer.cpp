@@ -78,6 +78,11 @@ bool writePng(const std::string& path, const Image& image, PngMode mode) {
     png_write_image(png, rowPointers.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
+    // A full disk shows only when the buffered bytes are flushed.
+    if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return false;
+    }
     return true;
 }
 
