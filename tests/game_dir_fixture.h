@@ -15,7 +15,8 @@ inline const char* const kSmallData = R"({"class": [
                                        "frames": [{"length": 5}]},
      "stat": {"life": 2, "speed": 5, "weight": 5, "strength": 5},
      "stance": [{"name": "a"}, {"name": "b"}]},
-    {"id": 1, "name": "One", "toBeAdded": 1},
+    {"id": 1, "name": "One", "toBeAdded": 1,
+     "idle": {"type": 1, "looped": 1, "frames": [{"length": 5}], "frontWind": [null]}},
     {"id": 2, "name": "Two", "idle": {"name": "idle2", "type": 1, "frames": [{"length": 5}]},
      "stat": {"life": 4}, "stance": [{"name": "c"}]}]})";
 

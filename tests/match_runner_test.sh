@@ -16,7 +16,8 @@ if grep -q '"idle"' "$game/data.json"; then
 else
   cat > "$work/data.json" <<'JSON'
 {"class": [{"id": 0, "idle": {"type": 1, "looped": 1, "frames": [{"length": 5}]}, "stance": [{}]},
-           {"id": 1, "idle": {"type": 1, "looped": 1, "frames": [{"length": 5}]}, "stance": [{}]},
+           {"id": 1, "idle": {"type": 1, "looped": 1, "frames": [{"length": 5}], "frontWind": [null]},
+            "stance": [{}]},
            {"id": 2, "idle": {"type": 1, "looped": 1, "frames": [{"length": 5}]}, "stance": [{}]}]}
 JSON
 fi

@@ -9,6 +9,15 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
+#include "fight/debug_keys.h"
+#include "fight/hits.h"
+#include "fight/bot.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "data/fighter_class.h"
+#include "input/keys.h"
+#include "render/combo_display.h"
+#include "render/particles.h"
 #include "render/effects.h"
 #include "render/fighter_drawing.h"
 #include "render/sprite_numbers.h"
@@ -106,16 +115,85 @@ void computeScreenPositions() {
         f->screenPosition = {f->position.x - float(focusX), f->position.y};
 }
 
+namespace {
+// A grab holds the other fighter while the holder's mask touches it.
+void catchTest(Fighter& holder, Fighter& held) {
+    const Frame* frame = currentFrame(holder);
+    if (frame && frame->catchFrame) {
+        if (maskTouches(holder, held)) {
+            held.caught = 1;
+            held.velocity = held.moveVelocity = held.pushVelocity = {};
+        } else {
+            held.caught = 0;
+        }
+    } else {
+        held.caught = 0;
+    }
+}
+
+Vec2 bodyCentre(const Fighter& f) {
+    return {float(roundToInt(f.position.x + (f.facing == 1 ? 450 : 525))),
+            float(roundToInt(f.position.y + 525))};
+}
+
+int64_t shove(const Fighter& f) {
+    Stat s = effectiveStat(f);
+    int64_t type = animationType(f);
+    return s.strength - (type == 2 || type == 3 ? s.weight : 0);
+}
+} // namespace
+
+void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor) {
+    if (!isAlive(one) || !isAlive(two) || (one.attacking && two.attacking)) return;
+    Vec2 c1 = bodyCentre(one), c2 = bodyCentre(two);
+    if (std::hypot(double(c1.x - c2.x), double(c1.y - c2.y)) >= 200) return;
+    double dx = std::fabs(double(c1.x) - double(c2.x));
+    for (Fighter* f : {&one, &two})
+        if (animationType(*f) == 3) f->position.x = f->previousPosition.x;
+    double overlap = dx - 200;
+    int64_t s1 = shove(one), s2 = shove(two);
+    if (s1 == s2) return;
+    Fighter& pusher = s1 > s2 ? one : two;
+    Fighter& pushed = s1 > s2 ? two : one;
+    double d = double(std::llabs(s1 - s2));
+    if (animationType(pusher) != 2) return;
+    double push = d / 5 * timeFactor * (200 - dx);
+    double direction = pushed.position.x > pusher.position.x ? 1 : -1;
+    pusher.position.x += float(direction * (push + overlap / 2));
+    pushed.position.x += float(direction * push);
+    if (animationType(pushed) == 3) pushed.position.x -= float(direction * overlap / 2);
+    // Held at a stage limit, the pair is eased apart by the pusher.
+    Vec2 before1 = one.position, before2 = two.position;
+    applyStageLimits(one, stage);
+    applyStageLimits(two, stage);
+    if (before1.x != one.position.x || before2.x != two.position.x) {
+        float half = std::fabs(one.position.x - two.position.x) / 2;
+        pusher.position.x += pusher.position.x < pushed.position.x ? half : -half;
+    }
+}
+
 int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor) {
     if (!context) context = &globalFightContext;
     Stage* stage = context->stage;
     drawBackdrop();
     shakeStep(timeFactor);
     freezeTimer = std::max(0.0f, freezeTimer - float(timeFactor));
-    for (Fighter* f : {&playerOne, &playerTwo})
-        if (isAlive(*f) && freezeTimer <= 0) updateFighter(*f, stage, timeFactor, previousTimeFactor);
+    const FighterClass* second = classAt(1);
+    if (!second || !second->idle || !second->idle->frontWind)
+        fatalError("failed", "u noob", kMessageNoIcon);
+    bool oneAttackPressed = false;
+    for (Fighter* f : {&playerOne, &playerTwo}) {
+        if (!isAlive(*f)) continue;
+        if (f == &playerOne) oneAttackPressed = f->input[kInputLight] != 0;
+        Fighter& opponent = f == &playerOne ? playerTwo : playerOne;
+        runBotStep(*f, opponent, timeFactor, stage);
+        if (freezeTimer <= 0) updateFighter(*f, stage, timeFactor, previousTimeFactor);
+    }
+    catchTest(playerOne, playerTwo);
+    catchTest(playerTwo, playerOne);
     if (isAlive(playerOne) && isAlive(playerTwo) && rightFighter->position.x < leftFighter->position.x)
         std::swap(leftFighter, rightFighter);
+    if (freezeTimer <= 0) bodyPush(playerOne, playerTwo, stage, timeFactor);
     if (stage) {
         updateCamera(*stage);
         drawStage(*stage);
@@ -124,13 +202,25 @@ int64_t fightFrame(FightContext* context, double timeFactor, double previousTime
     int64_t result = 0;
     if (!isAlive(playerOne)) result = 1;
     if (!isAlive(playerTwo)) result = 2;
+    updateParticles(timeFactor);
+    drawParticles(1);
     if (freezeTimer <= 0) advanceEffects(timeFactor);
     drawEffects(1);
     bool oneOnTop = playerOne.attacking && !playerTwo.attacking;
     drawFighter(oneOnTop ? playerTwo : playerOne);
     drawFighter(oneOnTop ? playerOne : playerTwo);
+    drawParticles(0);
     drawEffects(0);
+    if (comboDisplay != 3)
+        for (Fighter* f : {&playerOne, &playerTwo})
+            if (isAlive(*f)) drawComboDisplay(*f, timeFactor);
+    if (freezeTimer <= 0 && isAlive(playerOne) && isAlive(playerTwo)) {
+        resolveAttack(&playerOne, &playerTwo, timeFactor);
+        resolveAttack(&playerTwo, &playerOne, timeFactor);
+    }
+    if (debugMode && debugStripSwitch() > 0) drawDebugStrip(stage, oneAttackPressed);
     drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0,
                   screenWidth > 1200 ? 0 : screenHeight - 32);
+    if (debugMode && keyDown(kKeyLeftShift)) handleDebugKeys(context);
     return result;
 }

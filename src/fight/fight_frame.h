@@ -16,3 +16,4 @@ void shakeStep(double timeFactor);
 void updateCamera(const Stage& stage);
 void drawStage(Stage& stage);
 void computeScreenPositions();
+void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -98,6 +99,10 @@ struct Fighter {
     int64_t windEmitted = 0;
     int64_t padIndex = -1;     // game controller of this player, -1 for none
     int64_t debug = 0;         // -1 while debug mode is on (the overlay's switch)
+    // The picture last drawn for the fighter: what the opponent's attacks can hit.
+    int64_t bodySprite = 0;
+    std::optional<Vec2> bodyShift;
+    int64_t bodyDamageSide = 0;
     int64_t animationStarts = 0; // counts setAnimation calls: tells an update what it started
     MatchStats stats;
 };

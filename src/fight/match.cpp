@@ -34,14 +34,6 @@ void endIfWindowClosed() {
     if (windowCloseRequested()) shutdownProgram(0);
 }
 
-// Every animation of a class that a match can show, once each.
-void collectAnimations(const Animation* a, bool followUps, std::vector<const Animation*>& out) {
-    if (!a || std::find(out.begin(), out.end(), a) != out.end()) return;
-    out.push_back(a);
-    if (followUps)
-        for (const Animation* next : a->followUps) collectAnimations(next, true, out);
-}
-
 void drawCountdown(int64_t digit, double scale, double fade) {
     int64_t sprite = digit == 2 ? countdownSprites.three
                      : digit == 1 ? countdownSprites.two : countdownSprites.one;
@@ -200,17 +192,7 @@ void prepareClassImages(Fighter& fighter) {
     default: return; // "Load on demand": every frame loads when first drawn
     }
     c->imagesPrepared = true;
-    std::vector<const Animation*> animations;
-    for (const Animation* a : c->animationTable) collectAnimations(a, !slotsOnly, animations);
-    for (const Animation* a : c->idleOther) collectAnimations(a, !slotsOnly, animations);
-    if (windEnabled) {
-        std::vector<const Animation*> winds;
-        for (const Animation* a : animations)
-            for (const auto* table : {&a->frontWind, &a->backWind})
-                if (*table)
-                    for (const Animation* w : (*table)->entries) collectAnimations(w, false, winds);
-        animations.insert(animations.end(), winds.begin(), winds.end());
-    }
+    std::vector<const Animation*> animations = classAnimations(*c, !slotsOnly, windEnabled != 0);
     bool take = true;
     for (const Animation* a : animations)
         for (const Frame& frame : a->frames) {

@@ -1,10 +1,12 @@
 // Frame pictures and the deferred image queue.
 #include "render/frame_images.h"
 
+#include <algorithm>
 #include <deque>
 
 #include "app/pacing.h"
 #include "data/animation.h"
+#include "data/fighter_class.h"
 #include "render/sprite_assets.h"
 #include "runtime/runtime.h"
 
@@ -73,4 +75,39 @@ void setImageQueueClock(double (*clock)()) { queueClock = clock ? clock : system
 void clearImageQueue() {
     queue.clear();
     budgetMs = -1;
+}
+
+namespace {
+void collect(const Animation* a, bool followUps, std::vector<const Animation*>& out) {
+    if (!a || std::find(out.begin(), out.end(), a) != out.end()) return;
+    out.push_back(a);
+    if (followUps)
+        for (const Animation* next : a->followUps) collect(next, true, out);
+}
+} // namespace
+
+std::vector<const Animation*> classAnimations(const FighterClass& c, bool followUps, bool wind) {
+    std::vector<const Animation*> animations;
+    for (const Animation* a : c.animationTable) collect(a, followUps, animations);
+    for (const Animation* a : c.idleOther) collect(a, followUps, animations);
+    if (wind) {
+        size_t own = animations.size();
+        for (size_t i = 0; i < own; ++i)
+            for (const auto* table : {&animations[i]->frontWind, &animations[i]->backWind})
+                if (*table)
+                    for (const Animation* w : (*table)->entries) collect(w, false, animations);
+    }
+    return animations;
+}
+
+void releaseClassImages(FighterClass& c) {
+    auto release = [](Frame& frame) {
+        for (int64_t sprite : {frame.sprite, frame.hurtSpriteA, frame.hurtSpriteB})
+            if (sprite != 0) freeSprite(sprite);
+        frame.loaded = false;
+    };
+    for (const Animation* a : classAnimations(c, true, true))
+        for (const Frame& frame : a->frames) release(const_cast<Frame&>(frame));
+    for (Frame& frame : c.hit) release(frame);
+    c.imagesPrepared = false;
 }

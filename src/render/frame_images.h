@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct Frame;
 
@@ -17,3 +18,11 @@ int64_t loadQueuedImages(int64_t maxItems);
 // The clock the queue measures with (tests give it their own).
 void setImageQueueClock(double (*clock)());
 void clearImageQueue(); // also forgets the budget
+
+struct Animation;
+struct FighterClass;
+// Every animation a class can show: its slots, other idles, follow-ups and wind, once each.
+std::vector<const Animation*> classAnimations(const FighterClass& fighterClass, bool followUps,
+                                              bool wind);
+// Frees every picture of the class's frames (they load again when next needed).
+void releaseClassImages(FighterClass& fighterClass);

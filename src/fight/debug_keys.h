@@ -1,0 +1,11 @@
+// Debug mode in the fight: the position strip and the keys held with Left Shift.
+#pragma once
+
+#include <cstdint>
+
+struct FightContext;
+struct Stage;
+
+int64_t debugStripSwitch(); // the global debug flag: -1 off, 1 showing the strip
+void drawDebugStrip(const Stage* stage, bool attackPressed);
+void handleDebugKeys(FightContext* context);

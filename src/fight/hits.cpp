@@ -1,0 +1,219 @@
+// Hit resolution and damage.
+#include "fight/hits.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/settings.h"
+#include "data/fighter_class.h"
+#include "data/sound_library.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "fight/fighter_update.h"
+#include "render/fighter_drawing.h"
+#include "render/frame_images.h"
+#include "render/particles.h"
+#include "render/sprite_assets.h"
+#include "runtime/numbers.h"
+#include "runtime/sprites.h"
+
+namespace {
+// The formulas hold for statistics between -20 and 20; data outside is held inside so that no
+// divisor reaches zero and no factor changes sign.
+int64_t held(int64_t stat) { return std::clamp<int64_t>(stat, -19, 19); }
+int64_t heldEndurance(int64_t endurance) { return std::clamp<int64_t>(endurance, -9, 19); }
+
+bool listed(const Fighter& attacker, const Fighter& defender) {
+    return std::find(attacker.hitList.begin(), attacker.hitList.end(), defender.id) !=
+           attacker.hitList.end();
+}
+
+// A push vector scaled by the attacker's strength and the defender's weight and endurance.
+Vec2 scaledPush(Vec2 push, const Fighter& attacker, const Fighter& defender, double timeFactor) {
+    Stat a = effectiveStat(attacker), d = effectiveStat(defender);
+    double x = push.x * timeFactor, y = push.y * timeFactor;
+    if (attacker.facing == 1) x = -x;
+    double factor = (double(held(a.strength)) + 20) / 20 * (20 - double(held(d.weight))) / 20 *
+                    (20 - double(held(d.endurence))) / 20;
+    return {float(x * factor), float(y * factor)};
+}
+} // namespace
+
+bool maskTouches(const Fighter& attacker, const Fighter& defender) {
+    const Frame* frame = currentFrame(attacker);
+    if (!frame || !frame->hurtShift) return false;
+    int64_t mask = attacker.facing == 1 ? frame->hurtSpriteB : frame->hurtSpriteA;
+    if (mask == 0 || !spriteExists(mask)) return false;
+    double shiftX = frame->hurtShift->x;
+    double offsetX = attacker.facing == 1 ? shiftX / 1000.0 : std::fmod(shiftX, 1000.0);
+    int64_t maskX = roundToInt(attacker.position.x + float(roundToInt(offsetX)));
+    int64_t maskY = roundToInt(attacker.position.y + float(roundToInt(frame->hurtShift->y)));
+    // The body is tested where and as it is drawn: by its frame's shift, mirrored facing right.
+    if (defender.bodySprite == 0) return false;
+    Vec2 place = framePicturePlace(defender.bodyShift, {defender.position.x, defender.position.y},
+                                   defender.facing);
+    orientFrameSprite(defender.bodySprite, defender.facing);
+    return spritesTouch(mask, maskX, maskY, defender.bodySprite, roundToInt(place.x),
+                        roundToInt(place.y)) != 0;
+}
+
+bool touchTest(Fighter& attacker, Fighter& defender) {
+    if (!isAlive(attacker) || !isAlive(defender) || attacker.stunFrames > 0) return false;
+    if (!maskTouches(attacker, defender)) return false;
+    attacker.hitList.push_back(defender.id);
+    attacker.hitLanded = 1;
+    size_t k = size_t(std::clamp<int64_t>(attacker.comboStep - 1, 0, kComboSteps - 1));
+    if (attacker.comboTouched[k] == 0) {
+        attacker.comboTouched[k] = 1.0;
+        attacker.comboMultiplier[k] = 1.0;
+        attacker.comboFlash[k] = 1.0;
+        if (attacker.currentAnimation.comboEnd != 0) attacker.comboEndBonus[k] = 1.0;
+        attacker.stats.maxCombo = std::max(attacker.stats.maxCombo, attacker.comboStep);
+        if (comboDisplay != 3) {
+            int64_t x = roundToInt(attacker.screenPosition.x + (attacker.facing == 1 ? 450 : 550));
+            playPoolSound(71, x, 0, 0.4 + 0.21 * double(k), 0.1 + 0.1 * double(k));
+        }
+    }
+    return true;
+}
+
+bool canDamage(Fighter& attacker, Fighter& defender) {
+    if (attacker.id == defender.id || !attacker.attacking || listed(attacker, defender)) return false;
+    if (attacker.stunFrames != 0) return false;
+    const Frame* frame = currentFrame(attacker);
+    if (!frame || frame->damage == 0) return false;
+    return touchTest(attacker, defender);
+}
+
+int64_t computeDamage(const Fighter& attacker, const Fighter& defender) {
+    const Frame* frame = currentFrame(attacker);
+    if (!attacker.currentAnimation.attack || !frame || frame->damage == 0) return 0;
+    int64_t base = frame->damage;
+    if (!frame->pureProjectileDamage) {
+        Stat a = effectiveStat(attacker);
+        int64_t bonus = 0;
+        switch (frame->damageType) {
+        case 1: bonus = 2 * (held(a.cut) + held(a.speed)) + held(a.strength); break;
+        case 2: bonus = 2 * (held(a.pierce) + held(a.agility)) + held(a.strength); break;
+        case 3: bonus = 2 * (held(a.blunt) + held(a.strength)) + held(a.weight); break;
+        default: bonus = 0;
+        }
+        base = base * (bonus + 100) / 100;
+    }
+    int64_t endurance = held(effectiveStat(defender).endurence);
+    if (endurance == 0) return base;
+    int64_t result = base * 20 / (endurance + 20);
+    if (result == 0) return randomInt(endurance) == endurance ? 1 : 0;
+    return result;
+}
+
+void playMaterialSound(int64_t material, int64_t damageType, int64_t damage, int64_t x) {
+    if (material < 0 || material >= int64_t(soundMaterials.size())) return;
+    const SoundMaterial& m = soundMaterials[size_t(material)];
+    int64_t soundClass = damageType == 1 ? m.cut : damageType == 2 ? m.pierce : m.blunt;
+    if (soundClass <= 0 || soundClass >= int64_t(soundClasses.size())) return;
+    const SoundClass& c = soundClasses[size_t(soundClass)];
+    int64_t pool = damage < c.lightThreshold    ? c.blocked
+                   : damage < c.mediumThreshold ? c.light
+                   : damage < c.heavyThreshold  ? c.medium
+                                                : c.heavy;
+    playPoolSound(pool, x, 1, 1.0, 1.0);
+}
+
+void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage) {
+    if (!particleEnabled || damage <= 0) return;
+    double dx = double(defender.position.x) - double(attacker.position.x);
+    double dy = double(defender.position.y) - double(attacker.position.y);
+    double angle = dx != 0 ? std::atan(dy / dx) : (dy >= 0 ? M_PI / 2 : -M_PI / 2);
+    double n = std::sqrt(2.0 * double(damage));
+    int64_t count = roundToInt(2 * n) + 1;
+    bool leftHand = defender.side == 1;
+    double x = defender.position.x + 68 + (leftHand ? 350 : 450);
+    double y = defender.position.y + 461;
+    double vx = double(damage) * std::cos(angle) * 2, vy = double(damage) * std::sin(angle) * 2;
+    if (leftHand) vx = -vx;
+    for (int64_t i = 0; i < count; ++i) {
+        double px = double(roundToInt(x + double(randomInt(100)) - 50));
+        double py = double(roundToInt(y + double(randomInt(100)) - 50));
+        double r1 = double(randomRange(110, 90)), r2 = double(randomRange(110, 90));
+        emitParticle(hurtSequence, px, py, vx * r1 / 100, vy * r2 / 100,
+                     roundToInt(n * double(hurtSequence.frameTime)));
+    }
+}
+
+void resolveAttack(Fighter* attackerPointer, Fighter* defenderPointer, double timeFactor) {
+    if (!attackerPointer || !defenderPointer || attackerPointer == defenderPointer) return;
+    Fighter& a = *attackerPointer;
+    Fighter& d = *defenderPointer;
+    bool touchedBefore = a.hitLanded != 0;
+    if (canDamage(a, d)) {
+        const Frame& frame = *currentFrame(a);
+        int64_t damage = computeDamage(a, d);
+        // The struck material: the defender's stance material named by its own frame.
+        int64_t side = d.bodyDamageSide;
+        int64_t material = d.stance && side >= 0 && side < int64_t(d.stance->material.size())
+                               ? d.stance->material[size_t(side)]
+                               : -1;
+        playMaterialSound(material, frame.damageType, damage,
+                          roundToInt(d.screenPosition.x + (d.side == 1 ? 450 : 550)));
+        d.damageFlash += damage == 0 ? 2 : 2 * damage;
+        d.life -= damage;
+        a.stats.hits += 1;
+        a.stats.damage += damage;
+        sprayBlood(a, d, damage);
+        if (d.life <= 0) {
+            playPoolSound(frame.damageType == 3 ? 69 : 70, roundToInt(d.position.x), 1, 1.0, 1.0);
+            screenShake.x += 50;
+            screenShake.y += 50;
+        }
+        screenShake.x += float(damage);
+        screenShake.y += float(damage);
+        size_t j = size_t(std::clamp<int64_t>(a.comboStep - 1, 0, kComboSteps - 1));
+        if (!touchedBefore) {
+            a.comboShake[j] = 20.0;
+            a.comboMultiplier[j] = 1.5;
+        } else {
+            a.comboShake[j] += 4.0;
+            a.comboMultiplier[j] += 0.1;
+        }
+        if (frame.stun != 0) {
+            Stat as = effectiveStat(a), ds = effectiveStat(d);
+            int64_t s = roundToInt(d.cooldown / 2 + double(frame.stun));
+            s = s * (held(as.weight) + held(as.strength) + 10) / (heldEndurance(ds.endurence) + 10);
+            d.cooldown = double(s);
+            const FighterClass* c = d.fighterClass;
+            if (d.hurtAnimIndex == -1 && c && !c->hit.empty()) {
+                setIdle(d);
+                d.hurtAnimIndex = randomInt(int64_t(c->hit.size()) - 1);
+                loadFrameImages(d.fighterClass->hit[size_t(d.hurtAnimIndex)]);
+            }
+        }
+        if (attackDelay == 2 || attackDelay == 3) {
+            freezeTimer += attackDelay == 2 ? 10.0f : float(double(damage) * 0.5);
+            screenShake.x += float(2 * damage);
+            screenShake.y += float(2 * damage);
+        }
+        if (frame.pushInstant) {
+            Vec2 p = scaledPush(*frame.pushInstant, a, d, timeFactor);
+            d.pushVelocity.x += p.x;
+            d.pushVelocity.y += p.y;
+        }
+        if (frame.moveTargetTo) {
+            d.position = {a.position.x + frame.moveTargetTo->x, a.position.y + frame.moveTargetTo->y};
+            d.velocity = d.moveVelocity = d.pushVelocity = {};
+        }
+    }
+    if (touchTest(a, d)) {
+        const Frame& frame = *currentFrame(a);
+        if (frame.pushPowerDelta) {
+            Vec2 p = scaledPush(*frame.pushPowerDelta, a, d, timeFactor);
+            d.pushVelocity.x += p.x;
+            d.pushVelocity.y += p.y;
+        }
+        if (frame.pushPower) {
+            float x = frame.pushPower->x * float(timeFactor), y = frame.pushPower->y * float(timeFactor);
+            d.position.x += a.facing == 1 ? -x : x;
+            d.position.y += y;
+        }
+    }
+}

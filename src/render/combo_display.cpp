@@ -1,0 +1,89 @@
+// Combo icons.
+#include "render/combo_display.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/game_screen.h"
+#include "app/settings.h"
+#include "data/fighter_class.h"
+#include "fight/fighter.h"
+#include "render/fighter_drawing.h"
+#include "render/sprite_assets.h"
+#include "runtime/numbers.h"
+#include "runtime/sprites.h"
+
+namespace {
+// The icon of a stance and its angle (degrees clockwise): the arrow points up for up, down for
+// down, towards the opponent for side and away from it for back.
+int64_t iconOf(int64_t stance, bool small, double facing, double& angle) {
+    angle = 0;
+    int64_t arrow = small ? comboImages.upSmall : comboImages.up;
+    double towards = facing >= 0.5 ? 90 : -90;
+    switch (stance) {
+    case 1: return small ? comboImages.neutralSmall : comboImages.neutral;
+    case 6: return small ? comboImages.heavySmall : comboImages.heavy;
+    case 3: return arrow;
+    case 5: angle = 180; return arrow;
+    case 2: angle = towards; return arrow;
+    case 4: angle = -towards; return arrow;
+    default: return 0;
+    }
+}
+
+void drawIcon(int64_t sprite, double angle, double x, double y, double size, double scale,
+              int64_t brightness, int64_t tint, int64_t tintIntensity) {
+    if (!spriteExists(sprite) || scale <= 0) return;
+    int64_t shown = std::max<int64_t>(1, roundToInt(size * scale));
+    zoomSprite(sprite, shown, shown);
+    rotateSprite(sprite, angle, 0);
+    int64_t px = roundToInt(x + (1 - scale) * size / 2), py = roundToInt(y + (1 - scale) * size / 2);
+    drawSpriteBlended(sprite, px, py, std::clamp<int64_t>(brightness, 0, 255));
+    if (tint != 0) drawSpriteBlended(sprite, px, py, std::clamp<int64_t>(tintIntensity, 0, 255), tint);
+}
+} // namespace
+
+void drawComboDisplay(Fighter& f, double t) {
+    bool small = comboDisplay == 2;
+    double size = small ? 38 : 188;
+    double firstX = (double(screenWidth) - 4 * size) / 2;
+    double y = double(screenHeight) - size - (small ? 60 : 40);
+    int64_t tint = fighterTint(f);
+    int64_t stanceIntensity = f.stance ? (f.useAlternateColor ? f.stance->alternateTransparency
+                                                              : f.stance->specialTransparency)
+                                       : 128;
+    for (int i = 0; i < kComboSteps; ++i) {
+        if (f.comboStance[size_t(i)] == 0) continue;
+        double brightness = double(roundToInt(f.comboTouched[size_t(i)] * 128 + 128));
+        if (i >= f.comboStep) brightness *= f.comboMultiplier[size_t(i)];
+        double flash = f.comboFlash[size_t(i)];
+        double intensity = double(stanceIntensity) < 128 ? double(stanceIntensity) + flash * 128
+                                                         : double(stanceIntensity) - flash * 127;
+        double shake = f.comboShake[size_t(i)];
+        double jx = double(randomInt(roundToInt(2 * shake))) - shake;
+        double jy = double(randomInt(roundToInt(2 * shake))) - shake;
+        double angle = 0;
+        int64_t icon = iconOf(f.comboStance[size_t(i)], small, f.comboFacing[size_t(i)], angle);
+        double x = firstX + double(i) * size;
+        double m = f.comboMultiplier[size_t(i)];
+        drawIcon(icon, angle, x + jx, y + jy, size, m, roundToInt(brightness), tint,
+                 roundToInt(intensity));
+        if (f.comboEndBonus[size_t(i)] > 0)
+            drawIcon(icon, angle, x + 2 * jx, y + 2 * jy, size, m + f.comboEndBonus[size_t(i)],
+                     roundToInt(brightness * 0.66), tint, roundToInt(intensity));
+    }
+    double d = std::pow(0.9, t);
+    for (int i = 0; i < kComboSteps; ++i) {
+        size_t k = size_t(i);
+        f.comboShake[k] *= d;
+        f.comboFlash[k] *= d;
+        if (i < f.comboStep) {
+            f.comboMultiplier[k] = (f.comboMultiplier[k] - 1) * d + 1;
+        } else {
+            f.comboMultiplier[k] *= d * d;
+            if (f.comboMultiplier[k] < 0.1) f.comboMultiplier[k] = 0;
+        }
+        f.comboEndBonus[k] *= d;
+        if (f.comboEndBonus[k] < 0.1) f.comboEndBonus[k] = 0;
+    }
+}
