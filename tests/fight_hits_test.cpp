@@ -1,0 +1,266 @@
+// Hit resolution with hand-built frames and masks: damage once per attack, pushes on every
+// touching frame, sounds by material and strength, shake, hit-stop and the combo marks.
+#include "headless_fixture.h"
+
+#include "app/game_screen.h"
+#include "app/settings.h"
+#include "data/fighter_class.h"
+#include "data/game_data.h"
+#include "data/sound_library.h"
+#include "fight/class_choice.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "fight/fighter_update.h"
+#include "fight/hits.h"
+#include "render/particles.h"
+#include "render/sprite_assets.h"
+
+namespace {
+constexpr int64_t kBody = 500, kMask = 501; // the mask and its mirror at 501 and 502
+
+struct HitTest : HeadlessScreen {
+    Fighter a, d;
+    FighterClass* cls = nullptr;
+    Animation* attack = nullptr;
+
+    void SetUp() override {
+        HeadlessScreen::SetUp();
+        clearGameData();
+        screenWidth = 1280;
+        screenHeight = 720;
+        screenHeightMinus720 = 0;
+        resetFightState();
+        comboDisplay = 1;
+        attackDelay = 1;
+        particleEnabled = 1;
+        // Silent pools 0-71: the pool that played is the one whose slot is playing.
+        makePlaceholderSoundPool();
+        for (int64_t id = 1; id <= 71; ++id) {
+            SoundPool pool;
+            pool.id = id;
+            pool.extension = loadPoolSounds("none", id);
+            soundPools.push_back(pool);
+        }
+        stopSound(-1); // the silent warm-up plays are over
+        soundClasses = {SoundClass{}, SoundClass{1, 10, 11, 12, 13, 2, 5, 10}};
+        hurtSequence = ImageSequence{};
+        hurtSequence.frames = {600, 601, 602};
+        hurtSequence.frameTime = 5;
+        hurtSequence.frameStep = 2;
+        soundMaterials = {SoundMaterial{0, 1, 1, 1}};
+        makeDotSprite(kBody, 100, 200, {}, kSpriteAlpha | kSpriteMask);
+        fillWhole(kBody, 100, 200);
+        makeDotSprite(kMask, 20, 20, {}, kSpriteAlpha | kSpriteMask);
+        fillWhole(kMask, 20, 20);
+        makeDotSprite(kMask + 1, 20, 20, {}, kSpriteAlpha | kSpriteMask);
+        fillWhole(kMask + 1, 20, 20);
+
+        classes.push_back(std::make_unique<FighterClass>());
+        cls = classes.back().get();
+        cls->stat = Stat{5, 5, 5, 5, 0, 5, 0, 0, 0, 3, 3};
+        Stance stance;
+        stance.material = {0};
+        cls->stance.push_back(stance);
+        cls->idle = newAnimation();
+        cls->idle->type = 1;
+        cls->idle->frames.resize(1);
+        attack = newAnimation();
+        attack->type = 4;
+        attack->attack = 1;
+        Frame hit;
+        hit.length = 5;
+        hit.damage = 10;
+        hit.damageType = 3;
+        hit.hurtShift = Vec2{300300, 500};
+        hit.hurtSpriteA = kMask;
+        hit.hurtSpriteB = kMask + 1;
+        hit.loaded = true;
+        attack->frames = {hit, hit, hit};
+        for (Fighter* f : {&a, &d}) {
+            createFighter(*f, f == &a ? "A" : "B", 0, f == &a ? 1 : 2);
+            chooseClass(*f, cls, 0);
+        }
+        // The attacker faces left at 1000: its mask covers x 1300-1320, y 500-520. The
+        // defender faces right at 900: its body covers x 1250-1350, y 425-625.
+        a.position = {1000, 0};
+        a.facing = 0;
+        d.position = {900, 0};
+        d.facing = 1;
+        d.side = 1;
+        d.bodySprite = kBody;
+        d.bodyShift = Vec2{350450, 425};
+        setAnimation(a, attack);
+        a.attacking = 1;
+        a.comboStep = 1;
+        a.comboStance[0] = 1;
+    }
+    void TearDown() override {
+        clearGameData();
+        clearParticles();
+        hurtSequence = ImageSequence{};
+        HeadlessScreen::TearDown();
+    }
+    static void fillWhole(int64_t sprite, int64_t w, int64_t h) {
+        ASSERT_TRUE(beginDrawing(spriteOutput(sprite)));
+        setDrawingMode(kDrawExact);
+        fillBox(0, 0, w, h, RGBA(255, 255, 255, 255));
+        endDrawing();
+    }
+    Frame& frame() { return a.currentAnimation.frames[size_t(a.currentAnimation.frameIndex)]; }
+    static bool played(int64_t pool) { return soundStatus(poolBase(pool)) == 1; }
+    void setEndurance(int64_t e) {
+        cls->stat->endurence = e;
+        chooseStance(d, 0);
+    }
+};
+} // namespace
+
+TEST_F(HitTest, MasksTouchWhereTheyAreDrawnInBothFacings) {
+    EXPECT_TRUE(maskTouches(a, d));
+    d.position.x = 700; // the body now ends at 1150
+    EXPECT_FALSE(maskTouches(a, d));
+    // Facing right, the mirrored mask lies at x + 300 as well (the thousands of 300300).
+    a.facing = 1;
+    d.position.x = 900;
+    EXPECT_TRUE(maskTouches(a, d));
+    // Facing left, the defender's body is placed 100 px further right (x + 450).
+    d.facing = 0;
+    d.position.x = 800;
+    EXPECT_TRUE(maskTouches(a, d));
+    d.position.x = 900; // body 1350-1450: the mask at 1300-1320 misses it
+    EXPECT_FALSE(maskTouches(a, d));
+}
+
+TEST_F(HitTest, OneDamagePerAttackButPushesOnEveryTouchingFrame) {
+    setEndurance(0);
+    for (Frame& f : a.currentAnimation.frames) f.pushPower = Vec2{10, 0};
+    int64_t life = d.life;
+    for (int i = 0; i < 3; ++i) {
+        a.currentAnimation.frameIndex = i;
+        float before = d.position.x;
+        resolveAttack(&a, &d, 1.0);
+        EXPECT_FLOAT_EQ(d.position.x - before, 10.0f); // every frame, no stat factors
+        d.position.x = 900;
+    }
+    // Blunt: 10 x (2 x (0 + 5) + 5 + 100) / 100 = 11, once.
+    EXPECT_EQ(life - d.life, 11);
+    EXPECT_EQ(a.stats.hits, 1);
+    EXPECT_EQ(a.stats.damage, 11);
+    EXPECT_EQ(a.hitLanded, 1);
+}
+
+TEST_F(HitTest, DamageCutLetsTheSameAttackHitTwice) {
+    setEndurance(0);
+    int64_t life = d.life;
+    resolveAttack(&a, &d, 1.0);
+    a.hitList.clear(); // what a "damageCut" frame does when it is reached
+    resolveAttack(&a, &d, 1.0);
+    EXPECT_EQ(life - d.life, 22);
+}
+
+TEST_F(HitTest, EnduranceSoftensAndSmallHitsLandOnceInEPlusOne) {
+    setEndurance(0);
+    EXPECT_EQ(computeDamage(a, d), 11);
+    setEndurance(20);
+    EXPECT_EQ(computeDamage(a, d), 11 * 20 / 40);
+    frame().damage = 1;
+    frame().pureProjectileDamage = 1;
+    setEndurance(19); // 1 x 20 / 39 = 0: one point with a chance of 1 in 20
+    seedRandom(4);
+    int ones = 0;
+    for (int i = 0; i < 4000; ++i) ones += int(computeDamage(a, d));
+    EXPECT_NEAR(double(ones) / 4000, 1.0 / 20, 0.015);
+    a.currentAnimation.attack = 0; // not an attack: nothing
+    EXPECT_EQ(computeDamage(a, d), 0);
+}
+
+TEST_F(HitTest, HitSoundsFollowTheThresholds) {
+    // Damage exactly at the light threshold (2) sounds light, not blocked.
+    playMaterialSound(0, 3, 2, 0);
+    EXPECT_TRUE(played(11));
+    EXPECT_FALSE(played(10));
+    stopSound(-1);
+    playMaterialSound(0, 3, 1, 0);
+    EXPECT_TRUE(played(10));
+    stopSound(-1);
+    playMaterialSound(0, 1, 5, 0);
+    EXPECT_TRUE(played(12));
+    stopSound(-1);
+    playMaterialSound(0, 2, 10, 0);
+    EXPECT_TRUE(played(13));
+    stopSound(-1);
+    playMaterialSound(7, 3, 10, 0); // no such material: silence
+    playMaterialSound(-1, 3, 10, 0);
+    EXPECT_FALSE(played(13));
+}
+
+TEST_F(HitTest, KnockOutSoundsAndShakesBeforeTheDamageShake) {
+    setEndurance(0);
+    d.life = 5;
+    resolveAttack(&a, &d, 1.0);
+    EXPECT_LE(d.life, 0);
+    EXPECT_TRUE(played(69)); // a blunt knock-out
+    EXPECT_FLOAT_EQ(screenShake.x, 50.0f + 11.0f);
+    EXPECT_FLOAT_EQ(screenShake.y, 50.0f + 11.0f);
+    EXPECT_EQ(d.damageFlash, 22);
+    EXPECT_FALSE(particles.empty()); // blood
+}
+
+TEST_F(HitTest, RelativeDelayFreezesHalfTheDamage) {
+    setEndurance(0);
+    attackDelay = 3;
+    frame().damage = 18; // 18 x 1.15 = 20
+    resolveAttack(&a, &d, 1.0);
+    EXPECT_EQ(a.stats.damage, 20);
+    EXPECT_FLOAT_EQ(freezeTimer, 10.0f);
+    EXPECT_FLOAT_EQ(screenShake.x, 20.0f + 40.0f);
+    freezeTimer = 0;
+    attackDelay = 2;
+    a.hitList.clear();
+    resolveAttack(&a, &d, 1.0);
+    EXPECT_FLOAT_EQ(freezeTimer, 10.0f);
+}
+
+TEST_F(HitTest, ComboMarksWithoutTheirSoundWhenTheDisplayIsOff) {
+    comboDisplay = 3;
+    resolveAttack(&a, &d, 1.0);
+    EXPECT_EQ(a.comboTouched[0], 1.0);
+    EXPECT_EQ(a.comboFlash[0], 1.0);
+    EXPECT_EQ(a.comboMultiplier[0], 1.5); // then raised by the damaging touch
+    EXPECT_EQ(a.comboShake[0], 20.0);
+    EXPECT_FALSE(played(71));
+    comboDisplay = 1;
+    a.comboStep = 2;
+    a.hitList.clear();
+    resolveAttack(&a, &d, 1.0);
+    EXPECT_TRUE(played(71));
+    EXPECT_EQ(a.stats.maxCombo, 2);
+}
+
+TEST_F(HitTest, StunPushesAndGrabs) {
+    setEndurance(0);
+    frame().stun = 10;
+    frame().pushInstant = Vec2{10, -4};
+    frame().moveTargetTo = Vec2{0, 0};
+    cls->hit.resize(3);
+    d.cooldown = 4;
+    resolveAttack(&a, &d, 1.0);
+    // s = round(4 / 2 + 10) x (5 + 5 + 10) / (0 + 10) = 24
+    EXPECT_DOUBLE_EQ(d.cooldown, 24.0);
+    EXPECT_GE(d.hurtAnimIndex, 0);
+    EXPECT_LT(d.hurtAnimIndex, 3);
+    // Pulled to the attacker: its velocities cleared after the push.
+    EXPECT_EQ(d.position.x, a.position.x);
+    EXPECT_EQ(d.pushVelocity.x, 0.0f);
+}
+
+TEST_F(HitTest, NoTouchWhileStunnedOrWithoutAMask) {
+    a.stunFrames = 1;
+    EXPECT_FALSE(touchTest(a, d));
+    a.stunFrames = 0;
+    frame().hurtSpriteA = 0;
+    EXPECT_FALSE(touchTest(a, d));
+    EXPECT_TRUE(a.hitList.empty());
+    resolveAttack(&a, &a, 1.0); // a fighter never hits itself
+    resolveAttack(nullptr, &d, 1.0);
+}
