@@ -9,6 +9,7 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/match.h"
+#include "data/fighter_class.h"
 #include "input/keys.h"
 
 namespace {
@@ -152,4 +153,43 @@ TEST(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
     clearHeadless();
     std::filesystem::current_path(home);
     std::filesystem::remove_all("generated_fight");
+}
+
+// Two players on the generated content: player one walks in and keeps attacking, player two
+// stands; the fight loop ends on the knock-out and hands over with player two as the loser.
+TEST(GeneratedFight, APlayerKnocksTheOtherOut) {
+    std::filesystem::path game = QRX_GAME_DIR;
+    std::string data;
+    if (!readWholeFile((game / "data.json").string(), data) || data.find("\"idle\"") == std::string::npos)
+        GTEST_SKIP() << "no generated fighters";
+    std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::create_directories("knock_out");
+    for (const char* entry : {"data.json", "image", "sound", "music"})
+        std::filesystem::create_symlink(game / entry, std::filesystem::path("knock_out") / entry);
+    std::filesystem::current_path("knock_out");
+
+    HeadlessOptions options;
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    const int64_t fight = 3 + 2 + 300;
+    // Towards player two all along, attacking every 24 frames: between attacks player one
+    // walks after its opponent again.
+    scriptKeyTap(options.script, fight, kKeyLeft, 6000);
+    for (int64_t frame = 26; frame < 6000; frame += 24) scriptKeyTap(options.script, fight + frame, 25, 2);
+    setHeadless(options);
+    startUpGame();
+    globalFightContext.stage = &stageList[0];
+    matchHooks = MatchHooks{};
+    matchHooks.maxFightFrames = 6000;
+    EXPECT_EQ(startMatch(), 2);
+    EXPECT_LE(playerTwo.life, 0);
+    EXPECT_GT(playerOne.life, 0);
+    EXPECT_GT(playerOne.stats.hits, 3);
+    EXPECT_GE(playerOne.stats.damage, playerTwo.maxLife);
+    EXPECT_LT(matchHooks.fightFrames, 6000);
+    matchHooks = MatchHooks{};
+    endGame();
+    clearHeadless();
+    std::filesystem::current_path(home);
+    std::filesystem::remove_all("knock_out");
 }
