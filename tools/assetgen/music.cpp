@@ -314,6 +314,17 @@ void finish(Mix& m, float reverbMix, float size, float peak) {
     } else {
         addReverb(m.audio, reverbMix, size, 0.4f);
     }
+    if (m.wrap) {
+        // Kicks and plucks leave a small constant offset that wastes headroom; a loop has no
+        // edges, so taking each channel's mean off is seamless (one-shots fade to zero instead).
+        const size_t ch = size_t(m.audio.channels);
+        for (size_t c = 0; c < ch; ++c) {
+            double sum = 0;
+            for (size_t i = c; i < m.audio.samples.size(); i += ch) sum += m.audio.samples[i];
+            const float mean = float(sum / double(frameCount(m.audio)));
+            for (size_t i = c; i < m.audio.samples.size(); i += ch) m.audio.samples[i] -= mean;
+        }
+    }
     // Gentle bus compression: soft clip the loudest peaks, then set the level.
     normalizeAudio(m.audio, 1.0f);
     for (float& s : m.audio.samples) s = softClip(s * 1.3f) / std::tanh(1.3f);

@@ -140,8 +140,10 @@ AudioBuffer hitSound(int material, int damageType, int strength, int variant) {
         addSweep(out, rng, 0, 0.10 + 0.05 * strength, 9000 * pitch, 2500, 2.0, 0.9f * power);
         if (material >= kMaterialWood) addMode(out, 0.002, 3400 * pitch, 0.08 + 0.03 * strength, 0.18f);
     } else if (damageType == kDamagePierce) {
-        // A sharp tick and a short stab of mid noise.
-        addNoise(out, rng, 0, FilterKind::HighPass, 4500, 0.8, 0.0002, 0.004, 1.6f);
+        // A sharp tick and a short stab of mid noise. The tick grows with the strength: at a
+        // fixed level it set the peak of weak hits, and peak normalising then left a light
+        // stab quieter than a blocked one.
+        addNoise(out, rng, 0, FilterKind::HighPass, 4500, 0.8, 0.0002, 0.004, 0.5f + 0.4f * float(strength));
         addNoise(out, rng, 0.006, FilterKind::BandPass, 1800 * pitch, 3.0, 0.001, 0.02 + 0.008 * strength, 1.2f * power);
     } else {
         // Blunt: a heavier, lower thump with crunch on strong hits.
@@ -157,6 +159,8 @@ AudioBuffer hitSound(int material, int damageType, int strength, int variant) {
         addThump(out, 0, 260 * pitch, 160 * pitch, 0.03, 0.5f);
     } else if (strength == kStrengthLight) {
         highPassAll(out, 120);
+        // A touch of drive so that a light stab, all transient, is not quieter than a blocked one.
+        saturate(out, 1.2f);
     } else if (strength == kStrengthHeavy) {
         // Weight: sub boom, drive and a little room.
         addThump(out, 0, 90, 38, 0.18, 0.9f);
