@@ -47,9 +47,10 @@ TEST_F(FrameTest, HitStopHoldsTheFightersButNotTheBotsOrParticles) {
     freezeTimer = 5;
     playerTwo.input[kInputRight] = 2;
     playerOne.botLevel = 1;
-    activateBot(playerOne, true);
+    switchBotOn(ensureBot(playerOne, 1));
     playerOne.input[kInputLight] = 10;
     particleEnabled = 1;
+    hurtSequence = ImageSequence{};
     hurtSequence.frames = {900};
     hurtSequence.frameTime = 50;
     hurtSequence.frameStep = 1;

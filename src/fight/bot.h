@@ -1,24 +1,40 @@
-// The bot's place in the fight frame: a controller per player that, while active, fills the
-// fighter's input counters instead of the keys.
+// The computer opponent: it drives a fighter through the same buffered input counters that a
+// player's keys fill, so it obeys every rule a player does.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
+struct Animation;
 struct Fighter;
 struct Stage;
 
 struct BotController {
     Fighter* fighter = nullptr;
-    int64_t level = 2; // 1 Easy, 2 Medium, 3 Hard
-    bool active = false;
+    double thinkTimer = 0;             // ticks towards the next decision
+    int64_t botState = 0;              // 0 off, 1 switched on, 2 running
+    const Animation* plannedAttack = nullptr;
+    int64_t botLevelSetting = 2;       // 1 Easy, 2 Medium, 3 Hard
 };
 
 extern std::unique_ptr<BotController> playerOneBot;
 extern std::unique_ptr<BotController> playerTwoBot;
 
 std::unique_ptr<BotController>& botOf(const Fighter& fighter);
-BotController& ensureBot(Fighter& fighter); // created at level 2 when missing
-void activateBot(Fighter& fighter, bool active);
-// The bot step of the fight frame for one fighter.
+// Creates the controller when missing (off, at the given level; the fighter's level follows).
+BotController& ensureBot(Fighter& fighter, int64_t level = 2);
+void switchBotOn(BotController& bot);
+void switchBotOff(BotController& bot);
+bool botActive(const Fighter& fighter);
+// The bot step of the fight frame for one fighter: clear its input and let the bot think.
 void runBotStep(Fighter& fighter, Fighter& opponent, double timeFactor, const Stage* stage);
+void think(BotController& bot, Fighter* opponent, double timeFactor, int64_t leftLimit,
+           int64_t rightLimit);
+
+// Parts of the thinking, for tests.
+int64_t scaledDistance(const Fighter& fighter, double distance); // by the class's reach
+void planAttack(BotController& bot, int64_t kind);              // 1-6, 0 clears the plan
+int64_t attackKind(const Animation* animation);                  // 1-6 by type, 0 for none
+void holdPlannedInputs(BotController& bot);
+void walkTowards(Fighter& fighter, double x);
+void decide(BotController& bot, const Fighter& opponent);

@@ -92,8 +92,12 @@ void drawDebugStrip(const Stage* stage, bool attackPressed) {
 void handleDebugKeys(FightContext* context) {
     bool bothAlive = isAlive(playerOne) && isAlive(playerTwo);
     if (keyReleased(0x13) && bothAlive) resetMatch(context);
-    if (keyReleased(0x2F) && bothAlive) activateBot(playerOne, !ensureBot(playerOne).active);
-    if (keyReleased(0x30) && bothAlive) activateBot(playerTwo, !ensureBot(playerTwo).active);
+    for (auto [key, fighter] : {std::pair{0x2F, &playerOne}, std::pair{0x30, &playerTwo}}) {
+        if (!keyReleased(key) || !bothAlive) continue;
+        BotController& bot = ensureBot(*fighter);
+        if (bot.botState == 0) switchBotOn(bot);
+        else switchBotOff(bot);
+    }
     if (keyReleased(0x03) && bothAlive) {
         playerOne.life = playerOne.maxLife;
         playerTwo.life = playerTwo.maxLife;
