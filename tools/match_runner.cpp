@@ -1,5 +1,6 @@
 // quarrelix-match: runs fights headless with the game's own code (class images, intro, fight
 // loop), fast and seeded, and prints one JSON line per match. Run it from the game directory.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "app/stages.h"
 #include "app/startup.h"
 #include "data/fighter_class.h"
+#include "fight/bot.h"
 #include "fight/class_choice.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
@@ -22,7 +24,7 @@ namespace {
 struct Side {
     int64_t classPosition = -1; // -1: drawn from the seed
     int64_t stance = -1;
-    int64_t level = 0;
+    int64_t level = 3;          // 0: no input at all; 1-3 a bot of that level
 };
 
 struct Options {
@@ -106,15 +108,23 @@ Options parseOptions(int argc, char** argv) {
 }
 
 void giveClass(Fighter& fighter, const Side& side) {
-    fighter.botLevel = side.level;
     if (side.classPosition < 0) {
         assignRandomClassAndStance(fighter, nullptr, 0, 0);
-        chooseStance(fighter, fighter.stanceIndex); // life with the level's bonus
-        return;
+    } else {
+        FighterClass* c = classAt(side.classPosition);
+        if (!c) usage("no class at position " + std::to_string(side.classPosition));
+        chooseClass(fighter, c, side.stance < 0 ? randomStanceIndex(c) : side.stance);
     }
-    FighterClass* c = classAt(side.classPosition);
-    if (!c) usage("no class at position " + std::to_string(side.classPosition));
-    chooseClass(fighter, c, side.stance < 0 ? randomStanceIndex(c) : side.stance);
+    // A bot at its level (the level changes a Hard bot's statistics and so its life).
+    BotController& bot = ensureBot(fighter, std::max<int64_t>(side.level, 1));
+    if (side.level > 0) {
+        bot.botLevelSetting = side.level;
+        bot.plannedAttack = nullptr;
+        bot.thinkTimer = 0;
+        switchBotOn(bot);
+    } else {
+        switchBotOff(bot);
+    }
 }
 
 void describe(JsonNode* object, const Fighter& f, int64_t level) {
