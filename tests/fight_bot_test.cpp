@@ -1,0 +1,166 @@
+// The bot's thinking: distances by reach, walking, backing off, planned inputs, follow-ups,
+// decision chances by level, and switching itself off.
+#include "fight_fixture.h"
+
+#include "fight/bot.h"
+#include "runtime/numbers.h"
+
+namespace {
+struct BotTest : FightTest {
+    Fighter opponent;
+    BotController bot;
+    void SetUp() override {
+        FightTest::SetUp();
+        createFighter(opponent, "Opponent", 0, 2);
+        chooseClass(opponent, cls, 0);
+        opponent.position = {1300, 0};
+        opponent.life = opponent.maxLife;
+        setAnimation(opponent, cls->idle);
+        bot.fighter = &fighter;
+        bot.botLevelSetting = 2;
+        bot.botState = 2;
+        fighter.side = 1;
+        fighter.facing = 1;
+    }
+    void setReach(int64_t reach) { cls->stat->reach = reach; }
+};
+} // namespace
+
+TEST_F(BotTest, DistancesGrowTenPercentPerPointOfReachAboveTwo) {
+    setReach(2);
+    EXPECT_EQ(scaledDistance(fighter, 300), 300);
+    setReach(5);
+    EXPECT_EQ(scaledDistance(fighter, 100), 130);
+    setReach(1);
+    EXPECT_EQ(scaledDistance(fighter, 125), 112); // 112.5: a half goes to the even neighbour
+}
+
+TEST_F(BotTest, WalksOnlyWithoutCooldownAndStopsCloseBy) {
+    setReach(2);
+    fighter.cooldown = 0.5;
+    walkTowards(fighter, 2000);
+    EXPECT_EQ(fighter.input[kInputRight], 0);
+    fighter.cooldown = 0;
+    walkTowards(fighter, 2000);
+    EXPECT_EQ(fighter.input[kInputRight], 1);
+    EXPECT_EQ(fighter.input[kInputLeft], 0);
+    walkTowards(fighter, 500);
+    EXPECT_EQ(fighter.input[kInputLeft], 1);
+    walkTowards(fighter, 1050); // within 100: stand
+    EXPECT_EQ(fighter.input[kInputLeft] + fighter.input[kInputRight], 0);
+}
+
+TEST_F(BotTest, BacksOffOnlyWithReachAboveOne) {
+    opponent.position = {1050, 0}; // 50 away
+    setReach(3);
+    think(bot, &opponent, 1.0, 0, 6000);
+    // The left-hand bot walks towards opponent x - (0 + 200) x 1.1 = 830: to the left.
+    EXPECT_EQ(fighter.input[kInputLeft], 1);
+    EXPECT_DOUBLE_EQ(bot.thinkTimer, 0.0); // no decision while backing off
+    fighter.input = {};
+    setReach(1);
+    think(bot, &opponent, 1.0, 0, 6000);
+    EXPECT_EQ(fighter.input[kInputLeft], 0);
+    EXPECT_DOUBLE_EQ(bot.thinkTimer, 1.0);
+}
+
+TEST_F(BotTest, PlannedAttacksHoldTheirInputs) {
+    struct Case {
+        int64_t kind;
+        std::initializer_list<InputCounter> held;
+    };
+    fighter.facing = 1;
+    for (const Case& c : {Case{1, {kInputLight}}, Case{2, {kInputLight, kInputRight}},
+                          Case{3, {kInputLight, kInputLeft}}, Case{4, {kInputLight, kInputUp}},
+                          Case{5, {kInputLight, kInputDown}}, Case{6, {kInputHeavy}}}) {
+        bot.plannedAttack = nullptr;
+        planAttack(bot, c.kind);
+        ASSERT_NE(bot.plannedAttack, nullptr);
+        EXPECT_EQ(attackKind(bot.plannedAttack), c.kind);
+        fighter.input = {};
+        fighter.input[kInputJump] = 1;
+        holdPlannedInputs(bot);
+        int64_t set = 0;
+        for (InputCounter counter : c.held) {
+            EXPECT_EQ(fighter.input[size_t(counter)], 2) << "kind " << c.kind;
+            set += 1;
+        }
+        int64_t total = 0;
+        for (int i = 0; i < kInputJump; ++i) total += fighter.input[size_t(i)] > 0;
+        EXPECT_EQ(total, set) << "kind " << c.kind;
+        EXPECT_EQ(fighter.input[kInputJump], 1); // jump is not the plan's business
+    }
+}
+
+TEST_F(BotTest, PlansFollowTheFollowUps) {
+    Animation* second = makeAnimation(8, {2}, 0, 1);
+    cls->neutral->down = second;
+    refreshFollowUpTables();
+    planAttack(bot, 1);
+    EXPECT_EQ(bot.plannedAttack, cls->neutral);
+    planAttack(bot, 5);
+    EXPECT_EQ(bot.plannedAttack, second);
+    planAttack(bot, 5); // the down attack has no down follow-up
+    EXPECT_EQ(bot.plannedAttack, nullptr);
+    planAttack(bot, 6);
+    planAttack(bot, 0);
+    EXPECT_EQ(bot.plannedAttack, nullptr);
+    // A plan that is neither the running attack nor one of its follow-ups is dropped.
+    setAnimation(fighter, cls->side);
+    fighter.attacking = 1;
+    bot.plannedAttack = second;
+    opponent.position = {5000, 0};
+    decide(bot, opponent);
+    EXPECT_NE(bot.plannedAttack, second);
+}
+
+TEST_F(BotTest, DecisionsStartAttacksByLevel) {
+    opponent.position = {1200, 0}; // near, not overlapping, and not above
+    seedRandom(9);
+    for (int64_t level : {1, 2, 3}) {
+        bot.botLevelSetting = level;
+        int started = 0;
+        const int trials = 31000;
+        for (int i = 0; i < trials; ++i) {
+            bot.plannedAttack = nullptr;
+            fighter.attacking = 0;
+            decide(bot, opponent);
+            started += bot.plannedAttack != nullptr;
+        }
+        // Random(30) / level is 0 for level values out of 31.
+        EXPECT_NEAR(double(started) / trials, double(level) / 31.0, 0.006) << "level " << level;
+    }
+}
+
+TEST_F(BotTest, TheBotSwitchesItselfOffWhenTheOpponentDies) {
+    opponent.life = 0;
+    think(bot, &opponent, 1.0, 0, 6000);
+    EXPECT_EQ(bot.botState, 0);
+    opponent.life = 50;
+    think(bot, &opponent, 1.0, 0, 6000);
+    EXPECT_EQ(bot.botState, 0); // stays off until switched on again
+    switchBotOn(bot);
+    EXPECT_EQ(bot.botState, 1);
+    EXPECT_EQ(fighter.botLevel, 2);
+    think(bot, &opponent, 1.0, 0, 6000);
+    EXPECT_EQ(bot.botState, 2);
+    switchBotOff(bot);
+    EXPECT_EQ(fighter.botLevel, 0);
+}
+
+TEST_F(BotTest, FarAwayTheBotWalksInAndDropsItsPlan) {
+    opponent.position = {3000, 0};
+    planAttack(bot, 1);
+    bot.botLevelSetting = 3;
+    think(bot, &opponent, 1.0, 0, 6000);
+    EXPECT_EQ(bot.plannedAttack, nullptr);
+    EXPECT_EQ(fighter.input[kInputRight], 1);
+    EXPECT_DOUBLE_EQ(bot.thinkTimer, 2.0); // Hard decides at once when it arrives
+}
+
+TEST_F(BotTest, AHardBotHasOneMoreOfEveryStatistic) {
+    fighter.botLevel = 3;
+    Stat s = effectiveStat(fighter);
+    EXPECT_EQ(s.strength, 6);
+    EXPECT_EQ(s.reach, 4);
+}
