@@ -133,3 +133,16 @@ TEST_F(FrameTest, TheStrongerWalkerPushesTheOther) {
     bodyPush(playerOne, playerTwo, &stage, 1.0);
     EXPECT_EQ(playerTwo.position.x, before);
 }
+
+TEST_F(FrameTest, ARetreatIsNeverHeldButWalkingBackIntoTheOtherIs) {
+    setAnimation(playerOne, cls->moveBack);
+    playerOne.previousPosition = {1600, 0};
+    playerOne.position = {1610, 0}; // stepped away from player two at 1500
+    playerTwo.position = {1500, 0};
+    bodyPush(playerOne, playerTwo, &stage, 1.0);
+    EXPECT_EQ(playerOne.position.x, 1610.0f);
+    playerOne.previousPosition = {1600, 0};
+    playerOne.position = {1590, 0}; // backed into player two
+    bodyPush(playerOne, playerTwo, &stage, 1.0);
+    EXPECT_EQ(playerOne.position.x, 1600.0f);
+}

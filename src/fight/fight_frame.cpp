@@ -148,8 +148,14 @@ void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor)
     Vec2 c1 = bodyCentre(one), c2 = bodyCentre(two);
     if (std::hypot(double(c1.x - c2.x), double(c1.y - c2.y)) >= 200) return;
     double dx = std::fabs(double(c1.x) - double(c2.x));
-    for (Fighter* f : {&one, &two})
-        if (animationType(*f) == 3) f->position.x = f->previousPosition.x;
+    // A fighter walking back is stopped only when its step brought it nearer the other: the
+    // bodies may not pass through each other, but a retreat is never held in place.
+    for (Fighter* f : {&one, &two}) {
+        const Fighter& other = f == &one ? two : one;
+        double now = std::fabs(double(f->position.x) - double(other.position.x));
+        double before = std::fabs(double(f->previousPosition.x) - double(other.position.x));
+        if (animationType(*f) == 3 && now < before) f->position.x = f->previousPosition.x;
+    }
     double overlap = dx - 200;
     int64_t s1 = shove(one), s2 = shove(two);
     if (s1 == s2) return;
