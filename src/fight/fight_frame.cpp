@@ -28,7 +28,9 @@ namespace {
 int64_t backdropSprite = 0;
 } // namespace
 
-void drawBackdrop() {
+void drawBackdrop() { drawBackdropAround(0, 0, 0, 0); }
+
+void drawBackdropAround(int64_t left, int64_t top, int64_t right, int64_t bottom) {
     if (backdropSprite == 0) backdropSprite = takeSpriteNumber();
     if (!spriteExists(backdropSprite) || spriteWidth(backdropSprite) != screenWidth ||
         spriteHeight(backdropSprite) != screenHeight) {
@@ -45,7 +47,22 @@ void drawBackdrop() {
             endDrawing();
         }
     }
-    drawSprite(backdropSprite, 0, 0);
+    // Only the parts outside the covered rectangle: copying a whole screen that the stage
+    // paints over again costs a software screen much of its frame time.
+    left = std::clamp<int64_t>(left, 0, screenWidth);
+    right = std::clamp<int64_t>(right, left, screenWidth);
+    top = std::clamp<int64_t>(top, 0, screenHeight);
+    bottom = std::clamp<int64_t>(bottom, top, screenHeight);
+    auto piece = [](int64_t x, int64_t y, int64_t w, int64_t h) {
+        if (w <= 0 || h <= 0) return;
+        clipSprite(backdropSprite, x, y, w, h);
+        drawSprite(backdropSprite, x, y);
+    };
+    piece(0, 0, screenWidth, top);
+    piece(0, bottom, screenWidth, screenHeight - bottom);
+    piece(0, top, left, bottom - top);
+    piece(right, top, screenWidth - right, bottom - top);
+    clipSprite(backdropSprite, -1, -1, -1, -1);
 }
 
 void shakeStep(double timeFactor) {
@@ -92,21 +109,37 @@ void updateCamera(const Stage& stage) {
     cameraY = (cameraY + heightTarget) / 2;
 }
 
-void drawStage(Stage& stage) {
-    int64_t tiles = stage.lastTile + 1;
-    if (tiles <= 0) return;
-    int64_t tileWidth = stage.width / tiles;
-    std::fill(stage.tileVisible.begin(), stage.tileVisible.end(), 0);
+void drawStageWithBackdrop(Stage* stage) {
+    int64_t tiles = stage ? stage->lastTile + 1 : 0;
+    if (tiles <= 0) {
+        drawBackdrop();
+        return;
+    }
+    int64_t tileWidth = stage->width / tiles;
+    std::fill(stage->tileVisible.begin(), stage->tileVisible.end(), 0);
     int64_t first = std::max<int64_t>(0, focusX / tileWidth - 1);
-    int64_t last = std::min((focusX + screenWidth) / tileWidth, stage.lastTile);
-    for (int64_t i = first; i <= last; ++i) stage.tileVisible[size_t(i)] = 1;
-    stage.cameraX = double(focusX);
-    for (int64_t i = 0; i < tiles; ++i) {
-        int64_t sprite = stage.tileSprites[size_t(i)];
-        if (!stage.tileVisible[size_t(i)] || !spriteExists(sprite)) continue;
-        drawSprite(sprite, roundToInt(double(i * tileWidth - focusX) + shakeOffset.x),
-                   roundToInt(double(stage.vertical) + shakeOffset.y + double(screenHeight) -
-                              1080.0 - double(cameraY)));
+    int64_t last = std::min((focusX + screenWidth) / tileWidth, stage->lastTile);
+    for (int64_t i = first; i <= last; ++i) stage->tileVisible[size_t(i)] = 1;
+    stage->cameraX = double(focusX);
+    int64_t y = roundToInt(double(stage->vertical) + shakeOffset.y + double(screenHeight) - 1080.0 -
+                           double(cameraY));
+    // The tiles drawn form one row; what they leave uncovered shows the backdrop.
+    int64_t left = 0, right = 0, height = INT64_MAX;
+    bool whole = true;
+    for (int64_t i = first; i <= last; ++i) {
+        int64_t sprite = stage->tileSprites[size_t(i)];
+        whole = whole && spriteExists(sprite);
+        height = std::min(height, spriteHeight(sprite));
+        int64_t x = roundToInt(double(i * tileWidth - focusX) + shakeOffset.x);
+        if (i == first) left = x;
+        right = x + spriteWidth(sprite);
+    }
+    if (whole && first <= last) drawBackdropAround(left, y, right, y + height);
+    else drawBackdrop();
+    for (int64_t i = first; i <= last; ++i) {
+        int64_t sprite = stage->tileSprites[size_t(i)];
+        if (!spriteExists(sprite)) continue;
+        drawSprite(sprite, roundToInt(double(i * tileWidth - focusX) + shakeOffset.x), y);
     }
 }
 
@@ -181,7 +214,7 @@ void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor)
 int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor) {
     if (!context) context = &globalFightContext;
     Stage* stage = context->stage;
-    drawBackdrop();
+    // The backdrop is drawn with the stage (step 11): nothing is drawn before it.
     shakeStep(timeFactor);
     freezeTimer = std::max(0.0f, freezeTimer - float(timeFactor));
     const FighterClass* second = classAt(1);
@@ -200,10 +233,8 @@ int64_t fightFrame(FightContext* context, double timeFactor, double previousTime
     if (isAlive(playerOne) && isAlive(playerTwo) && rightFighter->position.x < leftFighter->position.x)
         std::swap(leftFighter, rightFighter);
     if (freezeTimer <= 0) bodyPush(playerOne, playerTwo, stage, timeFactor);
-    if (stage) {
-        updateCamera(*stage);
-        drawStage(*stage);
-    }
+    if (stage) updateCamera(*stage);
+    drawStageWithBackdrop(stage);
     computeScreenPositions();
     int64_t result = 0;
     if (!isAlive(playerOne)) result = 1;

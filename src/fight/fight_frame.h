@@ -12,8 +12,11 @@ struct Stage;
 int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor);
 
 void drawBackdrop();
+// The backdrop except a covered rectangle (left, top, right, bottom) of the screen.
+void drawBackdropAround(int64_t left, int64_t top, int64_t right, int64_t bottom);
 void shakeStep(double timeFactor);
 void updateCamera(const Stage& stage);
-void drawStage(Stage& stage);
+// The stage's visible tiles for the camera, with the backdrop wherever they leave a gap.
+void drawStageWithBackdrop(Stage* stage);
 void computeScreenPositions();
 void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor);

@@ -17,6 +17,7 @@ struct MatchHooks {
     std::vector<std::pair<int64_t, std::string>> introScreenshots; // intro frame, PNG path
     int64_t fightFrames = 0;    // passes of the fight loop in the last match
     std::vector<int64_t> introDigits; // the countdown digit of every intro frame
+    double fightLoopSeconds = 0;      // wall-clock time of the last fight loop (benchmarks)
 };
 extern MatchHooks matchHooks;
 

@@ -57,6 +57,11 @@ void takeScriptedScreenshots() {
 } // namespace
 
 SDL_Renderer* runtimeRenderer() { return renderer; }
+bool softwareRendering() {
+    SDL_RendererInfo info;
+    return renderer && SDL_GetRendererInfo(renderer, &info) == 0 &&
+           (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
 bool renderingSkipped() { return !renderer || (isHeadless() && headlessOptions().nullRenderer); }
 
 int64_t initSprites() {

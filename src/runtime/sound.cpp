@@ -182,11 +182,28 @@ int64_t storeSound(int64_t soundId, std::shared_ptr<SoundData> data) {
     return creationResult(soundId, sounds.store(soundId, std::move(sound)));
 }
 
-// Mixes one voice into the accumulator; returns false when it ended.
+// Moves a voice on without producing samples (the silent mixer of headless runs).
+void skipVoice(const SoundData& data, Voice& voice, int64_t frames) {
+    double length = double(data.frames());
+    voice.position += double(frames) * double(voice.frequency) / double(kMixRate);
+    if (voice.position < length) return;
+    if (voice.looping && length > 0) {
+        voice.position = std::fmod(voice.position, length);
+    } else {
+        voice.status = 0;
+        voice.position = 0;
+    }
+}
+
+// Mixes one voice into the accumulator, or only moves it on when there is no accumulator.
 void mixVoice(const SoundData& data, Voice& voice, int32_t* mix, int64_t frames) {
     int64_t length = data.frames();
     if (length <= 0) {
         voice.status = 0;
+        return;
+    }
+    if (!mix) {
+        skipVoice(data, voice, frames);
         return;
     }
     StereoGain gain = gainOf(voice.volume, voice.pan);
@@ -231,11 +248,13 @@ StereoGain gainOf(int64_t volume, int64_t pan) {
 }
 
 void mixSounds(int16_t* output, int64_t frames) {
-    std::vector<int32_t> mix(size_t(frames) * 2, 0);
+    // Without an output the voices only move on: what nobody hears is not computed.
+    std::vector<int32_t> mix(output ? size_t(frames) * 2 : 0, 0);
+    int32_t* into = output ? mix.data() : nullptr;
     for (auto& [id, sound] : sounds.objects) {
-        if (sound->main.status == 1) mixVoice(*sound->data, sound->main, mix.data(), frames);
+        if (sound->main.status == 1) mixVoice(*sound->data, sound->main, into, frames);
         for (auto& [number, voice] : sound->channels)
-            if (voice.status == 1) mixVoice(*sound->data, voice, mix.data(), frames);
+            if (voice.status == 1) mixVoice(*sound->data, voice, into, frames);
     }
     if (!output) return;
     for (size_t i = 0; i < mix.size(); ++i) output[i] = int16_t(std::clamp(mix[i], -32768, 32767));

@@ -26,13 +26,15 @@ struct Sprite {
     bool transformed = false;
     double corners[8] = {};
     SDL_Texture* texture = nullptr;
-    SDL_Texture* tintTexture = nullptr; // white with the sprite's alpha, made when first needed
+    SDL_Texture* tintTexture = nullptr; // the sprite's alpha in one colour, made when needed
+    int64_t tintTextureColour = -1;     // that colour; -1: white, tinted by colour modulation
 
     ~Sprite() { dropTextures(); }
     void dropTextures() {
         if (texture) SDL_DestroyTexture(texture);
         if (tintTexture) SDL_DestroyTexture(tintTexture);
         texture = tintTexture = nullptr;
+        tintTextureColour = -1;
     }
 };
 
@@ -102,13 +104,18 @@ bool upload(Sprite& sprite) {
     return sprite.texture != nullptr;
 }
 
-SDL_Texture* tintTextureOf(Sprite& sprite) {
-    if (!sprite.tintTexture) {
-        std::vector<uint32_t> white(size_t(sprite.bitmap.width * sprite.bitmap.height));
-        for (size_t i = 0; i < white.size(); ++i)
-            white[i] = (uint32_t(alphaAt(sprite, i)) << 24) | 0x00FFFFFFu;
-        sprite.tintTexture = makeTexture(white, sprite.bitmap.width, sprite.bitmap.height);
-    }
+// The silhouette texture. An accelerated renderer tints a white one by colour modulation for
+// free; a software renderer would take its slowest blitter for that, so there the texture is
+// made in the tint colour itself (and made again when the colour changes).
+SDL_Texture* tintTextureOf(Sprite& sprite, int64_t tint) {
+    int64_t colour = softwareRendering() ? tint : -1;
+    if (sprite.tintTexture && sprite.tintTextureColour == colour) return sprite.tintTexture;
+    if (sprite.tintTexture) SDL_DestroyTexture(sprite.tintTexture);
+    uint32_t rgb = colour < 0 ? 0x00FFFFFFu : pixelOf(colour, 0);
+    std::vector<uint32_t> flat(size_t(sprite.bitmap.width * sprite.bitmap.height));
+    for (size_t i = 0; i < flat.size(); ++i) flat[i] = (uint32_t(alphaAt(sprite, i)) << 24) | rgb;
+    sprite.tintTexture = makeTexture(flat, sprite.bitmap.width, sprite.bitmap.height);
+    sprite.tintTextureColour = colour;
     return sprite.tintTexture;
 }
 
@@ -335,10 +342,10 @@ void drawSprite(int64_t spriteId, int64_t x, int64_t y) {
 void drawSpriteBlended(int64_t spriteId, int64_t x, int64_t y, int64_t intensity, int64_t tint) {
     Sprite* s = sprites.find(spriteId);
     if (!s || !s->texture || renderingSkipped() || offScreen(*s, x, y)) return;
-    SDL_Texture* texture = tint >= 0 ? tintTextureOf(*s) : s->texture;
+    SDL_Texture* texture = tint >= 0 ? tintTextureOf(*s, tint & 0xFFFFFF) : s->texture;
     if (!texture) return;
     Uint8 alpha = Uint8(std::clamp<int64_t>(intensity, 0, 255));
-    if (tint >= 0)
+    if (tint >= 0 && s->tintTextureColour < 0)
         SDL_SetTextureColorMod(texture, Uint8(redOf(tint)), Uint8(greenOf(tint)),
                                Uint8(blueOf(tint)));
     SDL_SetTextureAlphaMod(texture, alpha);
