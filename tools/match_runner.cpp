@@ -40,6 +40,18 @@ struct Options {
     bool bench = false; // a summary of the fight loops' speed on standard error
 };
 
+// Resident memory of this process in kB (0 where /proc is not there).
+int64_t residentKb() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return 0;
+    char line[256];
+    int64_t kb = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmRSS: %lld kB", reinterpret_cast<long long*>(&kb)) == 1) break;
+    std::fclose(status);
+    return kb;
+}
+
 [[noreturn]] void usage(const std::string& problem) {
     std::fprintf(stderr,
                  "quarrelix-match: %s\n"
@@ -167,6 +179,7 @@ int main(int argc, char** argv) {
 
     int64_t benchFrames = 0;
     double benchSeconds = 0;
+    int64_t memoryAfterFirst = 0;
     for (int64_t m = 0; m < o.matches; ++m) {
         uint64_t seed = o.seed + uint64_t(m);
         seedRandom(seed);
@@ -196,6 +209,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", composeJson(document, false).c_str());
         benchFrames += matchHooks.fightFrames;
         benchSeconds += matchHooks.fightLoopSeconds;
+        if (m == 0) memoryAfterFirst = residentKb();
         std::fflush(stdout);
         freeJson(document);
     }
@@ -204,6 +218,9 @@ int main(int argc, char** argv) {
                      "fight loops: %lld frames in %.3f s: %.0f frames per second, %.3f ms a frame\n",
                      (long long)benchFrames, benchSeconds, double(benchFrames) / benchSeconds,
                      1000.0 * benchSeconds / double(benchFrames));
+    if (o.bench)
+        std::fprintf(stderr, "memory: %lld kB after the first match, %lld kB after the last\n",
+                     (long long)memoryAfterFirst, (long long)residentKb());
     endGame();
     return 0;
 }
