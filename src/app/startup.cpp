@@ -16,6 +16,7 @@
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/keys.h"
+#include "render/fade.h"
 #include "render/frame_images.h"
 #include "render/sprite_assets.h"
 #include "render/text.h"
@@ -47,6 +48,7 @@ void resetGlobals() {
     clearGameData();
     resetSpriteAssets();
     clearImageQueue();
+    resetFade();
 }
 
 // The images of the landing effects and loading animations, shared by every match.
@@ -181,6 +183,10 @@ void startUpGame() {
     applyMusicVolume();
     // 21: the menu music plays.
     if (musicVolume > 0) playSound(kMenuMusicSlot, kSoundLoop);
+    // 22: the first menu shows through a fade back from black.
+    fadeActive = 1;
+    fadeAlpha = 255;
+    fadeSpeed = -12.8;
 }
 
 int runGame() {

@@ -7,6 +7,7 @@
 #include "fight/fight_state.h"
 #include "fight/match.h"
 #include "input/keys.h"
+#include "render/fade.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
 
@@ -19,6 +20,10 @@ int64_t runMainMenuPlaceholder(int64_t, int64_t, int64_t) {
         clearScreen(RGB(24, 20, 32));
         drawText("Quarrelix project pre-alpha 0.1.0.5a", 40, 40, kOrangeTint, 255);
         drawPlainText("Return: fight (two players)\\Escape: quit", 40, 76);
+        if (fadeActive) {
+            updateFade(nominalFrameFactor);
+            if (fadeActive) drawFade();
+        }
         presentFrame();
         if (keyReleased(kKeyEscape)) return kStateExit;
         if (keyReleased(kKeyReturn)) return kStatePlayerVsPlayer;
@@ -27,13 +32,16 @@ int64_t runMainMenuPlaceholder(int64_t, int64_t, int64_t) {
 }
 
 // A two-player fight with the players' current classes and stances, on the first stage.
+// After a knock-out a new fight of the same mode follows; leaving a fight with Escape returns
+// to the menu.
 void runTwoPlayerFight() {
     if (stageList.empty()) return;
     Stage* stage = &stageList[0];
     MatchRecord* match = prepareMatch(currentMatch, stage, 0);
     match->stage = stage;
     globalFightContext.stage = stage;
-    startMatch();
+    while (startMatch() != 0 && !windowCloseRequested()) {
+    }
 }
 
 void mainStateLoop(int64_t textX, int64_t textY) {

@@ -17,6 +17,7 @@
 #include "data/fighter_class.h"
 #include "input/keys.h"
 #include "render/combo_display.h"
+#include "render/debug_overlay.h"
 #include "render/particles.h"
 #include "render/effects.h"
 #include "render/fighter_drawing.h"
@@ -248,6 +249,9 @@ int64_t fightFrame(FightContext* context, double timeFactor, double previousTime
     drawFighter(oneOnTop ? playerOne : playerTwo);
     drawParticles(0);
     drawEffects(0);
+    if (debugMode)
+        for (Fighter* f : {&playerOne, &playerTwo})
+            if (f->debug > 0) drawDebugOverlay(*f, 0);
     if (comboDisplay != 3)
         for (Fighter* f : {&playerOne, &playerTwo})
             if (isAlive(*f)) drawComboDisplay(*f, timeFactor);

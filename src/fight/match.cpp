@@ -19,6 +19,8 @@
 #include "input/controls.h"
 #include "input/keys.h"
 #include "render/effects.h"
+#include "render/sprite_numbers.h"
+#include "fight/end_of_match.h"
 #include "render/fighter_drawing.h"
 #include "render/frame_images.h"
 #include "render/sprite_assets.h"
@@ -29,6 +31,26 @@ MatchHooks matchHooks;
 
 namespace {
 constexpr int64_t kIntroMs = 3000;
+int64_t vignetteSprite = 0;
+
+// Red screen edges while a player fighting the bot takes damage.
+void drawHurtVignette() {
+    if (playerOne.botLevel != 0 || playerTwo.botLevel == 0 || playerOne.damageFlash == 0) return;
+    if (vignetteSprite == 0) vignetteSprite = takeSpriteNumber();
+    if (!spriteExists(vignetteSprite)) {
+        createSprite(vignetteSprite, screenWidth, screenHeight, kSpriteAlpha);
+        if (beginDrawing(spriteOutput(vignetteSprite))) {
+            fillBox(0, 0, screenWidth, screenHeight, RGB(255, 0, 0));
+            setDrawingMode(kDrawAlphaOnly);
+            for (int64_t i = 1; i <= 19; ++i)
+                fillBox(16 * i, 16 * i, screenWidth - 32 * i, screenHeight - 32 * i,
+                        RGBA(0, 0, 0, 255 / i));
+            endDrawing();
+        }
+        zoomSprite(vignetteSprite, screenWidth + 100, screenHeight + 100);
+    }
+    drawSpriteBlended(vignetteSprite, -50, -50, std::min<int64_t>(255, 10 * playerOne.damageFlash));
+}
 
 void endIfWindowClosed() {
     processWindowEvent();
@@ -136,6 +158,7 @@ int64_t fightLoop() {
         endIfWindowClosed();
         result = fightFrame(&globalFightContext, factor, previous);
         if (result > 0) finished = true;
+        drawHurtVignette();
         if (showFps) {
             double sum = 0;
             for (double r : ring) sum += r;
@@ -249,6 +272,10 @@ int64_t startMatch() {
     }
     fightIntro(stage);
     int64_t result = fightLoop();
-    if (stage) stopSound(stage->musicSlot);
+    // The fight loop hands over to the end of match.
+    if (matchHooks.endOfMatch)
+        endOfMatch(result, &globalFightContext, playerTwo.botLevel != 0 ? 1 : 0, nullptr);
+    else if (stage)
+        stopSound(stage->musicSlot);
     return result;
 }

@@ -8,6 +8,9 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "render/frame_images.h"
+#include "render/life_bar.h"
+#include "render/sprite_assets.h"
+#include "runtime/colour.h"
 #include "runtime/numbers.h"
 #include "runtime/sprites.h"
 
@@ -59,12 +62,54 @@ void ensureFrameLoaded(Fighter& fighter) {
     }
 }
 
-int64_t fighterTint(const Fighter& fighter) {
+int64_t fighterColour(const Fighter& fighter) {
     int64_t colour = fighter.color;
     if (fighter.stance && fighter.stance->specialColor != 0)
         colour = fighter.useAlternateColor ? fighter.stance->alternateColor
                                            : fighter.stance->specialColor;
     return colour;
+}
+
+int64_t fighterTint(const Fighter& fighter) {
+    int64_t colour = fighterColour(fighter);
+    int64_t phase = fighter.damageFlash % 9;
+    if (fighter.damageFlash != 0 && phase <= 5) {
+        // The damage flash: light red, or purple for a fighter without a colour.
+        return phase >= 3 && colour == 0 ? RGB(128, 0, 128) : RGB(255, 96, 96);
+    }
+    if (fighter.cooldown != 0) return RGB(12, 12, 12); // held in recovery or stun: near black
+    return colour;
+}
+
+int64_t motionBrightness(const Frame& frame) {
+    double b = 255;
+    if (frame.movement) b -= std::fabs(frame.movement->x) + std::fabs(frame.movement->y);
+    if (frame.movementDelta)
+        b -= 3 * std::fabs(frame.movementDelta->x) + 3 * std::fabs(frame.movementDelta->y);
+    return std::max<int64_t>(192, roundToInt(b));
+}
+
+int64_t lightened(int64_t colour, int64_t k) {
+    if (colour == 0 || k <= 0) return colour;
+    return RGB(std::min<int64_t>(255, redOf(colour) + k), std::min<int64_t>(255, greenOf(colour) + k),
+               std::min<int64_t>(255, blueOf(colour) + k));
+}
+
+double shadowScale(const Fighter& fighter, const Frame* frame) {
+    double lift = std::fabs(double(fighter.position.y) - double(groundLine())) / 1000.0;
+    double shift = frame && frame->shadowShift ? frame->shadowShift->y / 1000.0 : 0;
+    return std::max(0.1, 1 - lift + shift);
+}
+
+void drawShadow(const Fighter& fighter, const Frame* frame) {
+    if (!spriteExists(shadowSprite)) return;
+    double scale = shadowScale(fighter, frame);
+    double shiftX = frame && frame->shadowShift ? frame->shadowShift->x : 0;
+    zoomSprite(shadowSprite, roundToInt(300 * scale), roundToInt(40 * scale));
+    double y = double(groundLine()) + shakeOffset.y - double(cameraY) + (40 - 40 * scale) / 2 + 600;
+    double base = fighter.screenPosition.x + shakeOffset.x + (300 - 300 * scale) / 2;
+    double x = fighter.facing == 1 ? base - shiftX + 330 : base + shiftX + 430;
+    drawSpriteBlended(shadowSprite, roundToInt(x), roundToInt(y), roundToInt(scale * 128));
 }
 
 const Frame* frameToDraw(Fighter& fighter) {
@@ -95,5 +140,16 @@ void drawFighter(Fighter& fighter) {
     fighter.bodySprite = frame->sprite;
     fighter.bodyShift = frame->shift;
     fighter.bodyDamageSide = frame->damageSide;
-    drawFramePicture(*frame, fighter.screenPosition, fighter.facing, 255, fighterTint(fighter), 255);
+    drawShadow(fighter, frame);
+    Vec2 at = fighter.screenPosition;
+    if (fighter.hurtAnimIndex >= 0 && !fighter.caught) {
+        // A hit reaction trembles, less and less as its cooldown runs out.
+        double c = fighter.cooldown;
+        at.x += float(double(randomInt(roundToInt(c))) - c / 2);
+        at.y += float(double(randomInt(roundToInt(c))) - c / 2);
+    }
+    int64_t b = motionBrightness(*frame);
+    int64_t tint = lightened(fighterTint(fighter), 2 * std::max<int64_t>(0, 224 - b));
+    drawFramePicture(*frame, at, fighter.facing, b, tint, b);
+    drawLifeBar(fighter);
 }

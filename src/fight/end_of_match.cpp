@@ -1,0 +1,101 @@
+// End of match.
+#include "fight/end_of_match.h"
+
+#include <algorithm>
+
+#include "app/pacing.h"
+#include "app/settings.h"
+#include "app/stages.h"
+#include "app/startup.h"
+#include "fight/fight_frame.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "fight/fighter_update.h"
+#include "input/controls.h"
+#include "render/effects.h"
+#include "render/fade.h"
+#include "render/frame_images.h"
+#include "render/particles.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+#include "data/fighter_class.h"
+
+std::string winnerText(int64_t winner, int64_t matchMode) {
+    if (matchMode == 1) return winner == 1 ? "You win !!!" : "You lose...";
+    return "Winner is player " + std::to_string(winner);
+}
+
+int64_t countdownSeconds(double elapsedMs) {
+    return std::max<int64_t>(0, roundToInt(5 - elapsedMs / 1000));
+}
+
+void releaseMatch(Stage* stage) {
+    for (Fighter* f : {&playerOne, &playerTwo}) {
+        if (f->fighterClass) releaseClassImages(*f->fighterClass);
+        f->bodySprite = 0;
+    }
+    clearEffects();
+    clearParticles();
+    clearImageQueue();
+    if (stage) freeStageTiles(*stage);
+}
+
+void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* stage) {
+    if (!context) context = &globalFightContext;
+    if (!stage) stage = context->stage;
+    if (musicVolume > 0) {
+        for (int64_t slot : {stage ? stage->musicSlot : 0, int64_t(3)}) {
+            if (slot == 0 || !soundExists(slot)) continue;
+            stopSound(slot);
+            freeSound(slot);
+        }
+    }
+    if (loser == 1 || loser == 2) {
+        int64_t winner = loser == 1 ? 2 : 1;
+        if (musicVolume > 0) {
+            bool defeat = loser == 1 && matchMode == 1;
+            int64_t slot = defeat ? kDefeatSlot : kVictorySlot;
+            if (loadSound(slot, defeat ? "sound/defeat.ogg" : "sound/victory.ogg"))
+                playSound(slot, 0, musicVolume);
+        }
+        double factor = nominalFrameFactor, previous = factor, elapsed = 0;
+        std::string banner = winnerText(winner, matchMode);
+        int64_t bannerColour = banner == "You lose..." ? RGB(0, 0, 255) : RGB(255, 136, 0);
+        for (;;) {
+            double start = systemTimeMs();
+            pollKeyboard();
+            for (Fighter* f : {&playerOne, &playerTwo})
+                if (f->botLevel == 0) applyInput(*f, pollActions(*f));
+            updateSideAndFacing(playerOne, playerTwo);
+            fightFrame(nullptr, factor, previous);
+            drawText(banner, 500, 490, bannerColour, 128);
+            const std::string rule = "=====================================";
+            drawText(rule, 500, 505, kOrangeTint, 128);
+            drawText("| Back to the main menu in " + std::to_string(countdownSeconds(elapsed)) +
+                         " seconds |",
+                     500, 520, kOrangeTint, 128);
+            drawText(rule, 500, 535, kOrangeTint, 128);
+            processWindowEvent();
+            if (windowCloseRequested()) shutdownProgram(0);
+            if (fadeActive) drawFade();
+            presentFrame();
+            previous = factor;
+            loadQueuedImages(999);
+            factor = framePacing(start, 0);
+            elapsed += systemTimeMs() - start;
+            if (elapsed > 5000 && !fadeActive) startFade();
+            if (updateFade(factor) == 1) break;
+        }
+    }
+    if (musicVolume > 0) {
+        for (int64_t slot : {kDefeatSlot, kVictorySlot}) {
+            if (!soundExists(slot)) continue;
+            stopSound(slot);
+            freeSound(slot);
+        }
+        if (loadSound(1, "music/Quarrelix menu v04.ogg")) playSound(1, kSoundLoop, musicVolume);
+    }
+    releaseMatch(stage);
+    startFade();
+    focusX = 0;
+}

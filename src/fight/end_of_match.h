@@ -1,0 +1,19 @@
+// The end of a match: the result banner and a five-second countdown over the running fight,
+// the fade to black, and the release of everything the match loaded.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct FightContext;
+struct Stage;
+
+constexpr int64_t kVictorySlot = 4;
+constexpr int64_t kDefeatSlot = 5;
+
+// loser: 1 player one, 2 player two, anything else no result; mode 1 against the bot.
+void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* stage);
+// The banner's first line for a result.
+std::string winnerText(int64_t winner, int64_t matchMode);
+int64_t countdownSeconds(double elapsedMs); // 5 ... 0, never negative
+void releaseMatch(Stage* stage);            // classes' images, effects, particles, tiles
