@@ -9,6 +9,13 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/match.h"
+#include "fight/bot.h"
+#include "fight/end_of_match.h"
+#include "render/effects.h"
+#include "render/fade.h"
+#include "render/frame_images.h"
+#include "render/particles.h"
+#include <algorithm>
 #include "data/fighter_class.h"
 #include "input/keys.h"
 
@@ -192,4 +199,63 @@ TEST(GeneratedFight, APlayerKnocksTheOtherOut) {
     clearHeadless();
     std::filesystem::current_path(home);
     std::filesystem::remove_all("knock_out");
+}
+
+// The presentation and the end of match on the generated content, against the bot: screenshots
+// of the fight and the banner (kept with QRX_KEEP_SCREENSHOTS), the countdown, the jingle, and
+// everything of the match released afterwards.
+TEST(GeneratedFight, EndOfMatchAgainstTheBot) {
+    std::filesystem::path game = QRX_GAME_DIR;
+    std::string data;
+    if (!readWholeFile((game / "data.json").string(), data) || data.find("\"idle\"") == std::string::npos)
+        GTEST_SKIP() << "no generated fighters";
+    std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::create_directories("end_of_match");
+    for (const char* entry : {"data.json", "image", "sound", "music"})
+        std::filesystem::create_symlink(game / entry, std::filesystem::path("end_of_match") / entry);
+    std::filesystem::current_path("end_of_match");
+    HeadlessOptions options;
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    setHeadless(options);
+    startUpGame();
+    Stage* stage = &stageList[1];
+    globalFightContext.stage = stage;
+    // Player one, a human who never presses a key, against a Hard bot.
+    BotController& bot = ensureBot(playerTwo, 3);
+    bot.botLevelSetting = 3;
+    switchBotOn(bot);
+    matchHooks = MatchHooks{};
+    matchHooks.screenshots = {{150, "fight150.png"}, {400, "fight400.png"}, {700, "fight700.png"}};
+    matchHooks.endScreenshots = {{60, "banner.png"}};
+    musicVolume = 20;
+    int64_t result = startMatch();
+    EXPECT_EQ(result, 1); // the bot wins
+    const auto& shown = matchHooks.endCountdown;
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), 5);
+    EXPECT_EQ(shown.back(), 0);
+    for (size_t i = 1; i < shown.size(); ++i) EXPECT_LE(shown[i], shown[i - 1]);
+    EXPECT_GE(std::count(shown.begin(), shown.end(), 0), 1);
+    // Released: the stage, the classes' pictures, the effects; the menu music plays again.
+    EXPECT_EQ(spriteExists(stage->tileSprites[0]), 0);
+    EXPECT_EQ(soundExists(stage->musicSlot), 0);
+    EXPECT_EQ(soundExists(kDefeatSlot), 0);
+    EXPECT_EQ(soundStatus(1), 1);
+    EXPECT_TRUE(effects.empty());
+    EXPECT_TRUE(particles.empty());
+    for (const Animation* a : classAnimations(*playerTwo.fighterClass, true, true))
+        for (const Frame& f : a->frames) EXPECT_EQ(spriteExists(f.sprite), 0);
+    EXPECT_EQ(fadeActive, 1);
+    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
+        for (const char* file : {"fight150.png", "fight400.png", "fight700.png", "banner.png"})
+            if (std::filesystem::exists(file))
+                std::filesystem::copy_file(file, std::string(keep) + "/" + file,
+                                           std::filesystem::copy_options::overwrite_existing);
+    matchHooks = MatchHooks{};
+    playerTwoBot.reset();
+    endGame();
+    clearHeadless();
+    std::filesystem::current_path(home);
+    std::filesystem::remove_all("end_of_match");
 }

@@ -11,6 +11,7 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
+#include "fight/match.h"
 #include "input/controls.h"
 #include "render/effects.h"
 #include "render/fade.h"
@@ -59,6 +60,7 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
                 playSound(slot, 0, musicVolume);
         }
         double factor = nominalFrameFactor, previous = factor, elapsed = 0;
+        matchHooks.endCountdown.clear();
         std::string banner = winnerText(winner, matchMode);
         int64_t bannerColour = banner == "You lose..." ? RGB(0, 0, 255) : RGB(255, 136, 0);
         for (;;) {
@@ -78,6 +80,9 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             processWindowEvent();
             if (windowCloseRequested()) shutdownProgram(0);
             if (fadeActive) drawFade();
+            for (const auto& [frame, path] : matchHooks.endScreenshots)
+                if (frame == int64_t(matchHooks.endCountdown.size())) saveScreenshot(path);
+            matchHooks.endCountdown.push_back(countdownSeconds(elapsed));
             presentFrame();
             previous = factor;
             loadQueuedImages(999);

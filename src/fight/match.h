@@ -15,6 +15,8 @@ struct MatchHooks {
     int64_t maxFightFrames = 0; // 0: no limit; a match that reaches it ends with no winner
     std::vector<std::pair<int64_t, std::string>> screenshots; // fight-loop pass, PNG path
     std::vector<std::pair<int64_t, std::string>> introScreenshots; // intro frame, PNG path
+    std::vector<std::pair<int64_t, std::string>> endScreenshots;   // end-of-match frame, path
+    std::vector<int64_t> endCountdown; // the countdown shown in each end-of-match frame
     int64_t fightFrames = 0;    // passes of the fight loop in the last match
     std::vector<int64_t> introDigits; // the countdown digit of every intro frame
     double fightLoopSeconds = 0;      // wall-clock time of the last fight loop (benchmarks)

@@ -1,0 +1,118 @@
+// Presentation rules: fighter colours, flash and stun, motion brightness, the shadow, the combo
+// display's decay, the fade, and the end of match's texts.
+#include "fight_fixture.h"
+
+#include "app/settings.h"
+#include "fight/end_of_match.h"
+#include "render/combo_display.h"
+#include "render/fade.h"
+#include "render/fighter_drawing.h"
+#include "runtime/colour.h"
+
+using PresentationTest = FightTest;
+
+TEST_F(PresentationTest, StanceAndAlternateColours) {
+    fighter.color = RGB(192, 64, 0);
+    EXPECT_EQ(fighterTint(fighter), RGB(192, 64, 0)); // no stance colour: the player's own
+    cls->stance[0].specialColor = RGB(10, 20, 30);
+    cls->stance[0].alternateColor = RGB(40, 50, 60);
+    chooseStance(fighter, 0);
+    EXPECT_EQ(fighterTint(fighter), RGB(10, 20, 30));
+    fighter.useAlternateColor = 1; // the same stance colour as the other player
+    EXPECT_EQ(fighterTint(fighter), RGB(40, 50, 60));
+}
+
+TEST_F(PresentationTest, FlashPhasesAndTheNearBlackStun) {
+    fighter.color = RGB(1, 2, 3);
+    fighter.damageFlash = 9 * 3 + 4; // phase 4: light red
+    EXPECT_EQ(fighterTint(fighter), RGB(255, 96, 96));
+    fighter.color = 0;
+    EXPECT_EQ(fighterTint(fighter), RGB(128, 0, 128)); // phase 3-5 without a colour: purple
+    fighter.damageFlash = 9 + 1;
+    EXPECT_EQ(fighterTint(fighter), RGB(255, 96, 96));
+    fighter.damageFlash = 9 + 7; // phase 6-8: the fighter's own colour again...
+    fighter.color = RGB(1, 2, 3);
+    EXPECT_EQ(fighterTint(fighter), RGB(1, 2, 3));
+    fighter.cooldown = 3; // ...or near black while stunned
+    EXPECT_EQ(fighterTint(fighter), RGB(12, 12, 12));
+    fighter.damageFlash = 0;
+    EXPECT_EQ(fighterTint(fighter), RGB(12, 12, 12));
+    fighter.cooldown = 0;
+    EXPECT_EQ(fighterTint(fighter), RGB(1, 2, 3));
+}
+
+TEST_F(PresentationTest, FastMovesFlashBrighterAndShadowsNeverVanish) {
+    Frame still, lunge, dash;
+    EXPECT_EQ(motionBrightness(still), 255);
+    lunge.movement = Vec2{20, -10};
+    EXPECT_EQ(motionBrightness(lunge), 225);
+    dash.movementDelta = Vec2{40, 0};
+    EXPECT_EQ(motionBrightness(dash), 192); // at least 192
+    fighter.position.y = 0;
+    EXPECT_DOUBLE_EQ(shadowScale(fighter, nullptr), 1.0);
+    fighter.position.y = -400;
+    EXPECT_DOUBLE_EQ(shadowScale(fighter, nullptr), 0.6);
+    fighter.position.y = -5000;
+    EXPECT_DOUBLE_EQ(shadowScale(fighter, nullptr), 0.1);
+    Frame lifted;
+    lifted.shadowShift = Vec2{0, -300};
+    fighter.position.y = 0;
+    EXPECT_DOUBLE_EQ(shadowScale(fighter, &lifted), 0.7);
+}
+
+TEST_F(PresentationTest, ComboIconsDecayBackAfterTheCombo) {
+    comboDisplay = 1;
+    fighter.comboStance = {1, 2, 0, 0, 0};
+    fighter.comboStep = 1;
+    fighter.comboShake = {20, 20, 0, 0, 0};
+    fighter.comboFlash = {1, 1, 0, 0, 0};
+    fighter.comboMultiplier = {1.5, 1.5, 1, 1, 1};
+    fighter.comboEndBonus = {1, 0.105, 0, 0, 0};
+    drawComboDisplay(fighter, 1.0);
+    EXPECT_NEAR(fighter.comboShake[0], 18.0, 1e-9);
+    EXPECT_NEAR(fighter.comboFlash[1], 0.9, 1e-9);
+    EXPECT_NEAR(fighter.comboMultiplier[0], 1.45, 1e-9);      // a step done eases back to 1
+    EXPECT_NEAR(fighter.comboMultiplier[1], 1.5 * 0.81, 1e-9); // beyond the step: shrinks twice
+    EXPECT_NEAR(fighter.comboEndBonus[0], 0.9, 1e-9);
+    EXPECT_EQ(fighter.comboEndBonus[1], 0.0); // below 0.1: gone
+    for (int i = 0; i < 40; ++i) drawComboDisplay(fighter, 1.0);
+    EXPECT_EQ(fighter.comboMultiplier[1], 0.0);
+    EXPECT_NEAR(fighter.comboMultiplier[0], 1.0, 0.01);
+}
+
+TEST(Fade, TwentyUpdatesEachWayAtFactorOne) {
+    resetFade();
+    startFade();
+    int updates = 0;
+    int64_t result = 0;
+    while ((result = updateFade(1.0)) == 0) ++updates;
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(updates + 1, 20);
+    updates = 0;
+    while ((result = updateFade(1.0)) == 0) ++updates;
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(updates + 1, 20);
+    EXPECT_EQ(fadeActive, 0);
+    // Selecting while still fading in from 150 darkens again from 64.
+    fadeActive = 1;
+    fadeAlpha = 150;
+    fadeSpeed = -12.8;
+    startFade();
+    EXPECT_DOUBLE_EQ(fadeAlpha, 64);
+    updates = 0;
+    while (updateFade(2.0) == 0) ++updates;
+    EXPECT_EQ(updates + 1, 8);
+    resetFade();
+}
+
+TEST(EndOfMatchTexts, WinnersAndTheCountdown) {
+    EXPECT_EQ(winnerText(1, 0), "Winner is player 1");
+    EXPECT_EQ(winnerText(2, 0), "Winner is player 2");
+    EXPECT_EQ(winnerText(1, 1), "You win !!!");
+    EXPECT_EQ(winnerText(2, 1), "You lose...");
+    EXPECT_EQ(countdownSeconds(0), 5);
+    EXPECT_EQ(countdownSeconds(499), 5);
+    EXPECT_EQ(countdownSeconds(501), 4);
+    EXPECT_EQ(countdownSeconds(4600), 0);
+    EXPECT_EQ(countdownSeconds(9000), 0); // never negative
+}
