@@ -159,21 +159,9 @@ TEST(GaugeColors, GradientWithAveragedEntries) {
 
 // The real generated content, linked into a scratch directory so that the player's settings in
 // the game directory are never touched.
-TEST(GeneratedContent, StartUpLoadsItWithoutAMessage) {
-    std::filesystem::path game = QRX_GAME_DIR;
-    if (!std::filesystem::exists(game / "data.json")) GTEST_SKIP() << "no generated content";
-    int64_t document = loadJsonFile(-1, (game / "data.json").string());
-    ASSERT_NE(document, 0);
-    int64_t classCount = jsonArraySize(jsonMember(jsonRoot(document), "class"));
-    freeJson(document);
-    if (classCount < 3) GTEST_SKIP() << "the generated data has no fighters yet";
+using GeneratedContent = GeneratedGameTest;
 
-    std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::remove_all("generated_content");
-    std::filesystem::create_directories("generated_content");
-    for (const char* entry : {"data.json", "image", "sound", "music"})
-        std::filesystem::create_symlink(game / entry, std::filesystem::path("generated_content") / entry);
-    std::filesystem::current_path("generated_content");
+TEST_F(GeneratedContent, StartUpLoadsItWithoutAMessage) {
     HeadlessOptions options;
     scriptKeyTap(options.script, 5, kKeyEscape);
     setHeadless(options);
@@ -182,9 +170,6 @@ TEST(GeneratedContent, StartUpLoadsItWithoutAMessage) {
     EXPECT_EQ(messageBoxLog(), "");
     EXPECT_GE(classes.size(), 6u);
     EXPECT_GE(selectableClasses.size(), 5u + 2u);
-    clearHeadless();
-    std::filesystem::current_path(home);
-    std::filesystem::remove_all("generated_content");
 }
 
 TEST_F(StartupTest, TheThreeLoadingMessagesAreShown) {

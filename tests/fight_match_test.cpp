@@ -106,18 +106,9 @@ TEST_F(MatchTest, TenSecondsAreTheSameGameTimeAtEveryRate) {
 
 // The generated fighters in a scripted fight: walking, jumping, the six attacks and a combo.
 // Set QRX_KEEP_SCREENSHOTS to a directory to keep the pictures for a look.
-TEST(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
-    std::filesystem::path game = QRX_GAME_DIR;
-    if (!std::filesystem::exists(game / "data.json")) GTEST_SKIP() << "no generated content";
-    std::string data;
-    ASSERT_TRUE(readWholeFile((game / "data.json").string(), data));
-    if (data.find("\"idle\"") == std::string::npos) GTEST_SKIP() << "no generated fighters";
-    std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::create_directories("generated_fight");
-    for (const char* entry : {"data.json", "image", "sound", "music"})
-        std::filesystem::create_symlink(game / entry, std::filesystem::path("generated_fight") / entry);
-    std::filesystem::current_path("generated_fight");
+using GeneratedFight = GeneratedGameTest;
 
+TEST_F(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
     HeadlessOptions options;
     options.desktopWidth = 1280;
     options.desktopHeight = 720;
@@ -156,25 +147,11 @@ TEST(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
     if (keep) std::filesystem::copy_file("intro.png", std::string(keep) + "/intro.png",
                                          std::filesystem::copy_options::overwrite_existing);
     matchHooks = MatchHooks{};
-    endGame();
-    clearHeadless();
-    std::filesystem::current_path(home);
-    std::filesystem::remove_all("generated_fight");
 }
 
 // Two players on the generated content: player one walks in and keeps attacking, player two
 // stands; the fight loop ends on the knock-out and hands over with player two as the loser.
-TEST(GeneratedFight, APlayerKnocksTheOtherOut) {
-    std::filesystem::path game = QRX_GAME_DIR;
-    std::string data;
-    if (!readWholeFile((game / "data.json").string(), data) || data.find("\"idle\"") == std::string::npos)
-        GTEST_SKIP() << "no generated fighters";
-    std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::create_directories("knock_out");
-    for (const char* entry : {"data.json", "image", "sound", "music"})
-        std::filesystem::create_symlink(game / entry, std::filesystem::path("knock_out") / entry);
-    std::filesystem::current_path("knock_out");
-
+TEST_F(GeneratedFight, APlayerKnocksTheOtherOut) {
     HeadlessOptions options;
     options.desktopWidth = 1280;
     options.desktopHeight = 720;
@@ -195,25 +172,12 @@ TEST(GeneratedFight, APlayerKnocksTheOtherOut) {
     EXPECT_GE(playerOne.stats.damage, playerTwo.maxLife);
     EXPECT_LT(matchHooks.fightFrames, 6000);
     matchHooks = MatchHooks{};
-    endGame();
-    clearHeadless();
-    std::filesystem::current_path(home);
-    std::filesystem::remove_all("knock_out");
 }
 
 // The presentation and the end of match on the generated content, against the bot: screenshots
 // of the fight and the banner (kept with QRX_KEEP_SCREENSHOTS), the countdown, the jingle, and
 // everything of the match released afterwards.
-TEST(GeneratedFight, EndOfMatchAgainstTheBot) {
-    std::filesystem::path game = QRX_GAME_DIR;
-    std::string data;
-    if (!readWholeFile((game / "data.json").string(), data) || data.find("\"idle\"") == std::string::npos)
-        GTEST_SKIP() << "no generated fighters";
-    std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::create_directories("end_of_match");
-    for (const char* entry : {"data.json", "image", "sound", "music"})
-        std::filesystem::create_symlink(game / entry, std::filesystem::path("end_of_match") / entry);
-    std::filesystem::current_path("end_of_match");
+TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     HeadlessOptions options;
     options.desktopWidth = 1280;
     options.desktopHeight = 720;
@@ -254,8 +218,4 @@ TEST(GeneratedFight, EndOfMatchAgainstTheBot) {
                                            std::filesystem::copy_options::overwrite_existing);
     matchHooks = MatchHooks{};
     playerTwoBot.reset();
-    endGame();
-    clearHeadless();
-    std::filesystem::current_path(home);
-    std::filesystem::remove_all("end_of_match");
 }

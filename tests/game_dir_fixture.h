@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/startup.h"
 #include "runtime/runtime.h"
 
 // Three small classes: enough for start-up, which gives the players classes 2 and 0.
@@ -50,5 +51,32 @@ struct GameDirTest : testing::Test {
         clearHeadless();
         std::filesystem::current_path(home);
         std::filesystem::remove_all(directory);
+    }
+};
+
+// The generated content linked into a scratch directory, so that the player's settings in the
+// game directory are never touched. Skipped until the content has its fighters.
+struct GeneratedGameTest : testing::Test {
+    std::filesystem::path home;
+
+    void SetUp() override {
+        std::filesystem::path game = QRX_GAME_DIR;
+        std::string data;
+        if (!readWholeFile((game / "data.json").string(), data) ||
+            data.find("\"idle\"") == std::string::npos)
+            GTEST_SKIP() << "no generated fighters";
+        home = std::filesystem::current_path();
+        std::filesystem::remove_all("generated_game");
+        std::filesystem::create_directories("generated_game");
+        for (const char* entry : {"data.json", "image", "sound", "music"})
+            std::filesystem::create_symlink(game / entry, std::filesystem::path("generated_game") / entry);
+        std::filesystem::current_path("generated_game");
+    }
+    void TearDown() override {
+        if (home.empty()) return;
+        endGame();
+        clearHeadless();
+        std::filesystem::current_path(home);
+        std::filesystem::remove_all("generated_game");
     }
 };
