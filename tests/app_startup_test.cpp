@@ -157,8 +157,6 @@ TEST(GaugeColors, GradientWithAveragedEntries) {
     EXPECT_EQ(gaugeColors[10], RGB(255, 0, 255));
 }
 
-// The real generated content, linked into a scratch directory so that the player's settings in
-// the game directory are never touched.
 using GeneratedContent = GeneratedGameTest;
 
 TEST_F(GeneratedContent, StartUpLoadsItWithoutAMessage) {
