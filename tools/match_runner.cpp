@@ -169,7 +169,12 @@ int main(int argc, char** argv) {
     headless.desktopHeight = o.height;
     setHeadless(headless);
     settingsPath = "quarrelix-match: no settings file"; // the player's settings play no part
+    auto startUpBegins = std::chrono::steady_clock::now();
     startUpGame();
+    if (o.bench)
+        std::fprintf(stderr, "start-up: %.3f s to the first menu, %lld kB resident\n",
+                     std::chrono::duration<double>(std::chrono::steady_clock::now() - startUpBegins).count(),
+                     (long long)residentKb());
     for (int64_t i = 1; i <= 10; ++i)
         if (fpsTable[i] == o.fps) applyFpsMode(i);
     openGameScreen(o.width, o.height);

@@ -28,6 +28,7 @@ struct Sprite {
     SDL_Texture* texture = nullptr;
     SDL_Texture* tintTexture = nullptr; // the sprite's alpha in one colour, made when needed
     int64_t tintTextureColour = -1;     // that colour; -1: white, tinted by colour modulation
+    int64_t tintTextureIntensity = 255; // the intensity baked into its alpha (software only)
 
     ~Sprite() { dropTextures(); }
     void dropTextures() {
@@ -35,6 +36,7 @@ struct Sprite {
         if (tintTexture) SDL_DestroyTexture(tintTexture);
         texture = tintTexture = nullptr;
         tintTextureColour = -1;
+        tintTextureIntensity = 255;
     }
 };
 
@@ -104,18 +106,25 @@ bool upload(Sprite& sprite) {
     return sprite.texture != nullptr;
 }
 
-// The silhouette texture. An accelerated renderer tints a white one by colour modulation for
-// free; a software renderer would take its slowest blitter for that, so there the texture is
-// made in the tint colour itself (and made again when the colour changes).
-SDL_Texture* tintTextureOf(Sprite& sprite, int64_t tint) {
-    int64_t colour = softwareRendering() ? tint : -1;
-    if (sprite.tintTexture && sprite.tintTextureColour == colour) return sprite.tintTexture;
+// The silhouette texture. An accelerated renderer tints a white one by colour and alpha
+// modulation for free; a software renderer would take its slowest blitter for either, so there
+// the texture is made in the tint colour with the intensity in its alpha (and made again when
+// they change, which for a fighter or a gauge is seldom).
+SDL_Texture* tintTextureOf(Sprite& sprite, int64_t tint, int64_t intensity) {
+    bool baked = softwareRendering();
+    int64_t colour = baked ? tint : -1;
+    intensity = baked ? intensity : 255;
+    if (sprite.tintTexture && sprite.tintTextureColour == colour &&
+        sprite.tintTextureIntensity == intensity)
+        return sprite.tintTexture;
     if (sprite.tintTexture) SDL_DestroyTexture(sprite.tintTexture);
     uint32_t rgb = colour < 0 ? 0x00FFFFFFu : pixelOf(colour, 0);
     std::vector<uint32_t> flat(size_t(sprite.bitmap.width * sprite.bitmap.height));
-    for (size_t i = 0; i < flat.size(); ++i) flat[i] = (uint32_t(alphaAt(sprite, i)) << 24) | rgb;
+    for (size_t i = 0; i < flat.size(); ++i)
+        flat[i] = (uint32_t(alphaAt(sprite, i) * intensity / 255) << 24) | rgb;
     sprite.tintTexture = makeTexture(flat, sprite.bitmap.width, sprite.bitmap.height);
     sprite.tintTextureColour = colour;
+    sprite.tintTextureIntensity = intensity;
     return sprite.tintTexture;
 }
 
@@ -342,9 +351,10 @@ void drawSprite(int64_t spriteId, int64_t x, int64_t y) {
 void drawSpriteBlended(int64_t spriteId, int64_t x, int64_t y, int64_t intensity, int64_t tint) {
     Sprite* s = sprites.find(spriteId);
     if (!s || !s->texture || renderingSkipped() || offScreen(*s, x, y)) return;
-    SDL_Texture* texture = tint >= 0 ? tintTextureOf(*s, tint & 0xFFFFFF) : s->texture;
-    if (!texture) return;
     Uint8 alpha = Uint8(std::clamp<int64_t>(intensity, 0, 255));
+    SDL_Texture* texture = tint >= 0 ? tintTextureOf(*s, tint & 0xFFFFFF, alpha) : s->texture;
+    if (!texture) return;
+    if (tint >= 0 && s->tintTextureColour >= 0) alpha = 255; // colour and intensity baked in
     if (tint >= 0 && s->tintTextureColour < 0)
         SDL_SetTextureColorMod(texture, Uint8(redOf(tint)), Uint8(greenOf(tint)),
                                Uint8(blueOf(tint)));
