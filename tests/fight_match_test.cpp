@@ -219,3 +219,37 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     matchHooks = MatchHooks{};
     playerTwoBot.reset();
 }
+
+// Debug mode: the read-outs beside both fighters, their hit masks and bodies at half intensity.
+TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
+    HeadlessOptions options;
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    scriptKeyTap(options.script, 3 + 2 + 300 + 10, kKeyLeft, 26);
+    scriptKeyTap(options.script, 3 + 2 + 300 + 40, 25, 2);
+    setHeadless(options);
+    startUpGame();
+    globalFightContext.stage = &stageList[2];
+    debugMode = 1;
+    playerOne.debug = playerTwo.debug = 1;
+    matchHooks = MatchHooks{};
+    matchHooks.maxFightFrames = 60;
+    matchHooks.endOfMatch = false;
+    matchHooks.screenshots = {{30, "plain.png"}, {52, "debug.png"}};
+    startMatch();
+    Bitmap shot;
+    bool alpha = false;
+    ASSERT_TRUE(loadPng("debug.png", shot, alpha));
+    // The life read-out "life/maxLife" stands at (x + 450, y + 408) of player one.
+    int64_t x = roundToInt(playerOne.screenPosition.x) + 450, y = roundToInt(playerOne.screenPosition.y) + 408;
+    int64_t white = 0;
+    for (int64_t dy = 0; dy < 16; ++dy)
+        for (int64_t dx = 0; dx < 80; ++dx)
+            white += (shot.pixels[size_t((y + dy) * shot.width + x + dx)] & 0xFFFFFFu) == 0xFFFFFFu;
+    EXPECT_GT(white, 20);
+    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
+        std::filesystem::copy_file("debug.png", std::string(keep) + "/debug.png",
+                                   std::filesystem::copy_options::overwrite_existing);
+    debugMode = 0;
+    matchHooks = MatchHooks{};
+}
