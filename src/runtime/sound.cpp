@@ -89,14 +89,14 @@ void dropFinishedChannels(Sound& sound) {
 bool decodeWav(const void* bytes, int64_t size, SoundData& out) {
     SDL_RWops* source = SDL_RWFromConstMem(bytes, int(size));
     if (!source) return false;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec stored;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(source, 1, &spec, &buffer, &length)) return false;
-    int channels = spec.channels >= 2 ? 2 : 1;
+    if (!SDL_LoadWAV_RW(source, 1, &stored, &buffer, &length)) return false;
+    int channels = stored.channels >= 2 ? 2 : 1;
     SDL_AudioCVT convert;
-    int built = SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
-                                  Uint8(channels), spec.freq);
+    int built = SDL_BuildAudioCVT(&convert, stored.format, stored.channels, stored.freq, AUDIO_S16SYS,
+                                  Uint8(channels), stored.freq);
     bool ok = built >= 0;
     if (ok) {
         std::vector<Uint8> work(size_t(length) * size_t(std::max(convert.len_mult, 1)));
@@ -107,7 +107,7 @@ bool decodeWav(const void* bytes, int64_t size, SoundData& out) {
         else convert.len_cvt = int(length);
         if (ok) {
             out.channels = channels;
-            out.rate = spec.freq;
+            out.rate = stored.freq;
             out.samples.resize(size_t(convert.len_cvt) / 2);
             std::memcpy(out.samples.data(), work.data(), out.samples.size() * 2);
         }

@@ -35,7 +35,7 @@ struct DataBuilder {
     Json loading = Json::array();
 };
 
-// "soundPool": the pools in position order; spec ids must equal their positions.
+// "soundPool": the pools in position order; ids must equal their positions.
 void addSoundPools(DataBuilder& builder, const std::vector<PoolSpec>& pools);
 // Appends one more pool after the fixed ones and returns its number (its position).
 int appendSoundPool(DataBuilder& builder, const PoolSpec& pool);
