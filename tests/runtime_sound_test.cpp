@@ -1,5 +1,6 @@
 // Sounds: loading, the volume law and pan clamps, playback rate, channels and the mixer.
 #include "headless_fixture.h"
+#include "wav_fixture.h"
 
 #include <cmath>
 #include <cstring>
@@ -7,25 +8,8 @@
 using SoundTest = HeadlessScreen;
 
 namespace {
-// A mono 16-bit WAV in memory holding frames samples of the given value.
-std::vector<uint8_t> makeWav(int64_t rate, int64_t frames, int16_t value) {
-    std::vector<uint8_t> wav(44 + size_t(frames) * 2);
-    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&wav[at], &v, 4); };
-    auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&wav[at], &v, 2); };
-    std::memcpy(&wav[0], "RIFF", 4);
-    put32(4, uint32_t(36 + frames * 2));
-    std::memcpy(&wav[8], "WAVEfmt ", 8);
-    put32(16, 16);
-    put16(20, 1);
-    put16(22, 1);
-    put32(24, uint32_t(rate));
-    put32(28, uint32_t(rate * 2));
-    put16(32, 2);
-    put16(34, 16);
-    std::memcpy(&wav[36], "data", 4);
-    put32(40, uint32_t(frames * 2));
-    for (int64_t i = 0; i < frames; ++i) std::memcpy(&wav[44 + size_t(i) * 2], &value, 2);
-    return wav;
+std::string makeWav(int64_t rate, int64_t frames, int16_t value) {
+    return wavFile(rate, frames, [value](int64_t) { return value; });
 }
 } // namespace
 
