@@ -5,41 +5,28 @@
 #include "app/pacing.h"
 #include "app/stages.h"
 #include "fight/fight_state.h"
+#include "fight/bot.h"
+#include "fight/fighter.h"
 #include "fight/match.h"
+#include "menus/main_menu.h"
 #include "input/keys.h"
 #include "render/fade.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
 
-int64_t runMainMenuPlaceholder(int64_t, int64_t, int64_t) {
-    for (;;) {
-        double frameStart = systemTimeMs();
-        pollKeyboard();
-        processWindowEvent();
-        if (windowCloseRequested()) return kStateExit;
-        clearScreen(RGB(24, 20, 32));
-        drawText("Quarrelix project pre-alpha 0.1.0.5a", 40, 40, kOrangeTint, 255);
-        drawPlainText("Return: fight (two players)\\Escape: quit", 40, 76);
-        if (fadeActive) {
-            updateFade(nominalFrameFactor);
-            if (fadeActive) drawFade();
-        }
-        presentFrame();
-        if (keyReleased(kKeyEscape)) return kStateExit;
-        if (keyReleased(kKeyReturn)) return kStatePlayerVsPlayer;
-        framePacing(frameStart, 0);
-    }
-}
-
-// A two-player fight with the players' current classes and stances, on the first stage.
 // After a knock-out a new fight of the same mode follows; leaving a fight with Escape returns
 // to the menu.
-void runTwoPlayerFight() {
+void runFights(int64_t againstBot) {
     if (stageList.empty()) return;
     Stage* stage = &stageList[0];
-    MatchRecord* match = prepareMatch(currentMatch, stage, 0);
+    MatchRecord* match = prepareMatch(currentMatch, stage, againstBot);
     match->stage = stage;
     globalFightContext.stage = stage;
+    // Player one is always a player here; player two is the bot in a match against it.
+    switchBotOff(ensureBot(playerOne));
+    BotController& two = ensureBot(playerTwo);
+    if (againstBot) switchBotOn(two);
+    else switchBotOff(two);
     while (startMatch() != 0 && !windowCloseRequested()) {
     }
 }
@@ -57,11 +44,14 @@ void mainStateLoop(int64_t textX, int64_t textY) {
             state = repeatState;
             repeatState = -1;
         } else {
-            state = runMainMenuPlaceholder(textX, textY, previousState);
+            state = runMainMenu(textX, textY, previousState);
         }
         previousState = state;
         if (state == kStateExit) return;
-        // The other screens join here as they are built; until then the menu returns.
-        if (state == kStatePlayerVsPlayer) runTwoPlayerFight();
+        // Until the class, difficulty and stage selections exist, both modes fight with the
+        // players' current classes on the first stage, against a Medium bot in mode 1. The
+        // viewer, options and credits screens join here as they are built.
+        if (state == kStatePlayerVsPlayer) runFights(0);
+        if (state == kStatePlayerVsBot) runFights(1);
     }
 }

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 constexpr int64_t kStatePlayerVsPlayer = 0;
+constexpr int64_t kStatePlayerVsBot = 1;
 constexpr int64_t kStateExit = 6;
 
 void mainStateLoop(int64_t textX, int64_t textY);
-void runTwoPlayerFight();
-// The main menu until the real menus exist: a plain frame; Escape returns the exit state.
-int64_t runMainMenuPlaceholder(int64_t textX, int64_t textY, int64_t highlighted);
+// Fights of one mode (1 against the bot) until a fight is left with Escape.
+void runFights(int64_t againstBot);

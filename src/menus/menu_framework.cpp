@@ -1,0 +1,73 @@
+// The menu framework.
+#include "menus/menu_framework.h"
+
+#include "app/game_screen.h"
+#include "data/sound_library.h"
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "render/fade.h"
+#include "render/sprite_numbers.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+
+namespace {
+int64_t backgroundSprite = 0;
+
+bool eitherPlayer(int64_t Controls::*key, bool released) {
+    for (const Fighter* f : {&playerOne, &playerTwo})
+        for (const Controls* c : {&f->keyBindings.primary, &f->keyBindings.secondary}) {
+            int64_t code = c->*key;
+            if (code != 0 && (released ? keyReleased(code) : keyDown(code))) return true;
+        }
+    return false;
+}
+} // namespace
+
+void drawMenuBackground() {
+    if (backgroundSprite == 0) backgroundSprite = takeSpriteNumber();
+    if (!spriteExists(backgroundSprite) || spriteWidth(backgroundSprite) != screenWidth ||
+        spriteHeight(backgroundSprite) != screenHeight) {
+        createSprite(backgroundSprite, screenWidth, screenHeight, kSpriteAlpha);
+        if (beginDrawing(spriteOutput(backgroundSprite))) {
+            int64_t r = 255, g = 127, b = 0;
+            for (int64_t i = 0; i < 20; ++i) {
+                fillBox(8 * i, 8 * i, screenWidth - 16 * i, screenHeight - 16 * i, RGB(r, g, b));
+                r = (r + 32) / 2;
+                g = (g + 32) / 2;
+                b = (b + 32) / 2;
+            }
+            fillBox(160, 160, screenWidth - 320, screenHeight - 320, RGB(32, 32, 32));
+            endDrawing();
+        }
+    }
+    drawSprite(backgroundSprite, 0, 0);
+}
+
+void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title) {
+    drawPlainText("Escape to quit\\Arrows to move\\Enter to select", textX + 80, textY);
+    drawText("QUARRELIX PROJECT pre-alpha 0.1.0.5a =======", textX + 100, textY + 60, kOrangeTint, 128);
+    drawText(title, textX + 140, textY + 80, kOrangeTint, 128);
+}
+
+bool menuInputFrozen() { return fadeActive && fadeSpeed >= 0; }
+
+MenuInput readMenuInput(MenuKeys& keys) {
+    MenuInput input;
+    bool previous = keyDown(kKeyUp) || eitherPlayer(&Controls::up, false) ||
+                    eitherPlayer(&Controls::left, false);
+    bool next = keyDown(kKeyDown) || eitherPlayer(&Controls::down, false) ||
+                eitherPlayer(&Controls::right, false);
+    keys.holdPrevious = previous ? keys.holdPrevious + 1 : 0;
+    keys.holdNext = next ? keys.holdNext + 1 : 0;
+    if (keys.holdPrevious == 1) input.move = -1;
+    if (keys.holdNext == 1) input.move = 1;
+    input.select = keyReleased(kKeyReturn) || eitherPlayer(&Controls::neutral, true);
+    bool back = keyReleased(kKeyEscape) || eitherPlayer(&Controls::heavy, true);
+    if (back && !keys.backTaken) {
+        keys.backTaken = true;
+        input.back = true;
+    }
+    return input;
+}
+
+void playMenuSound(int64_t pool) { playPoolSound(pool, kNoStereo, 0, 1.0, 1.0); }
