@@ -232,6 +232,9 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
     scriptKeyTap(options.script, 3 + 2 + 300 + 40, 25, 2);
     setHeadless(options);
     startUpGame();
+    playerOneBot.reset(); // two players without bots, whatever ran before
+    playerTwoBot.reset();
+    slowMotion = 0;
     globalFightContext.stage = &stageList[2];
     debugMode = 1;
     playerOne.debug = playerTwo.debug = 1;
@@ -249,7 +252,8 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
     for (int64_t dy = 0; dy < 16; ++dy)
         for (int64_t dx = 0; dx < 80; ++dx)
             white += (shot.pixels[size_t((y + dy) * shot.width + x + dx)] & 0xFFFFFFu) == 0xFFFFFFu;
-    EXPECT_GT(white, 20);
+    EXPECT_GT(white, 20) << "player one at " << playerOne.screenPosition.x << ", "
+                         << playerOne.screenPosition.y << " life " << playerOne.life;
     if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
         std::filesystem::copy_file("debug.png", std::string(keep) + "/debug.png",
                                    std::filesystem::copy_options::overwrite_existing);

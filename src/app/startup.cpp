@@ -13,6 +13,10 @@
 #include "data/game_data.h"
 #include "data/sound_library.h"
 #include "fight/class_choice.h"
+#include "fight/debug_keys.h"
+#include "fight/fight_frame.h"
+#include "fight/match.h"
+#include "menus/menu_framework.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/keys.h"
@@ -46,7 +50,12 @@ void resetGlobals() {
     playerOne = Fighter{};
     playerTwo = Fighter{};
     clearGameData();
+    // Sprite numbers are handed out from 1 again: every owner forgets the numbers it had.
     resetSpriteAssets();
+    resetBackdrop();
+    resetMatchSprites();
+    resetDebugStrip();
+    resetMenuBackground();
     clearImageQueue();
     resetFade();
 }

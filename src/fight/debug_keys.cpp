@@ -115,3 +115,5 @@ void handleDebugKeys(FightContext* context) {
     if (keyReleased(0x05) && isAlive(playerTwo)) nextClassOrStance(playerTwo);
     if (keyReleased(0x06)) slowMotion = slowMotion ? 0 : 1;
 }
+
+void resetDebugStrip() { stripBlock = 0; }

@@ -9,3 +9,5 @@ struct Stage;
 int64_t debugStripSwitch(); // the global debug flag: -1 off, 1 showing the strip
 void drawDebugStrip(const Stage* stage, bool attackPressed);
 void handleDebugKeys(FightContext* context);
+// Forgets the strip's sprite numbers (a new run hands numbers out from 1 again).
+void resetDebugStrip();

@@ -265,3 +265,5 @@ int64_t fightFrame(FightContext* context, double timeFactor, double previousTime
     if (debugMode && keyDown(kKeyLeftShift)) handleDebugKeys(context);
     return result;
 }
+
+void resetBackdrop() { backdropSprite = 0; }

@@ -20,3 +20,4 @@ void updateCamera(const Stage& stage);
 void drawStageWithBackdrop(Stage* stage);
 void computeScreenPositions();
 void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor);
+void resetBackdrop(); // forgets the backdrop's sprite number (a new run)

@@ -279,3 +279,5 @@ int64_t startMatch() {
         stopSound(stage->musicSlot);
     return result;
 }
+
+void resetMatchSprites() { vignetteSprite = 0; }

@@ -30,3 +30,5 @@ void resetMatch(FightContext* context);
 // (0 no knock-out, 1 player one lost, 2 player two lost).
 int64_t startMatch();
 void prepareClassImages(Fighter& fighter);
+// Forgets the numbers of the sprites the match makes (a new run hands them out again).
+void resetMatchSprites();

@@ -71,3 +71,5 @@ MenuInput readMenuInput(MenuKeys& keys) {
 }
 
 void playMenuSound(int64_t pool) { playPoolSound(pool, kNoStereo, 0, 1.0, 1.0); }
+
+void resetMenuBackground() { backgroundSprite = 0; }

@@ -29,3 +29,4 @@ MenuInput readMenuInput(MenuKeys& keys);
 void playMenuSound(int64_t pool);
 // While a fade to black runs, the keyboard is not examined.
 bool menuInputFrozen();
+void resetMenuBackground(); // forgets its sprite number (a new run)
