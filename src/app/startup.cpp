@@ -52,7 +52,6 @@ void resetGlobals() {
     clearGameData();
     // Sprite numbers are handed out from 1 again: every owner forgets the numbers it had.
     resetSpriteAssets();
-    resetBackdrop();
     resetMatchSprites();
     resetDebugStrip();
     resetMenuBackground();

@@ -1,4 +1,4 @@
-// The main state loop and, until the menus exist, a placeholder main menu.
+// The main state loop: the main menu, then the activity chosen there.
 #include "app/state_loop.h"
 
 #include "app/match_record.h"

@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "data/fighter_class.h"
 #include "input/keys.h"
+#include "menus/menu_framework.h"
 #include "render/combo_display.h"
 #include "render/debug_overlay.h"
 #include "render/particles.h"
@@ -25,36 +26,18 @@
 #include "render/text.h"
 #include "runtime/runtime.h"
 
-namespace {
-int64_t backdropSprite = 0;
-} // namespace
-
 void drawBackdrop() { drawBackdropAround(0, 0, 0, 0); }
 
+// The fight's backdrop is the menus' background picture.
 void drawBackdropAround(int64_t left, int64_t top, int64_t right, int64_t bottom) {
-    if (backdropSprite == 0) backdropSprite = takeSpriteNumber();
-    if (!spriteExists(backdropSprite) || spriteWidth(backdropSprite) != screenWidth ||
-        spriteHeight(backdropSprite) != screenHeight) {
-        createSprite(backdropSprite, screenWidth, screenHeight, kSpriteAlpha);
-        if (beginDrawing(spriteOutput(backdropSprite))) {
-            int64_t r = 255, g = 127, b = 0;
-            for (int64_t i = 0; i < 20; ++i) {
-                fillBox(8 * i, 8 * i, screenWidth - 16 * i, screenHeight - 16 * i, RGB(r, g, b));
-                r = (r + 32) / 2;
-                g = (g + 32) / 2;
-                b = (b + 32) / 2;
-            }
-            fillBox(160, 160, screenWidth - 320, screenHeight - 320, RGB(32, 32, 32));
-            endDrawing();
-        }
-    }
+    int64_t backdropSprite = menuBackgroundSprite();
     // Only the parts outside the covered rectangle: copying a whole screen that the stage
     // paints over again costs a software screen much of its frame time.
     left = std::clamp<int64_t>(left, 0, screenWidth);
     right = std::clamp<int64_t>(right, left, screenWidth);
     top = std::clamp<int64_t>(top, 0, screenHeight);
     bottom = std::clamp<int64_t>(bottom, top, screenHeight);
-    auto piece = [](int64_t x, int64_t y, int64_t w, int64_t h) {
+    auto piece = [backdropSprite](int64_t x, int64_t y, int64_t w, int64_t h) {
         if (w <= 0 || h <= 0) return;
         clipSprite(backdropSprite, x, y, w, h);
         drawSprite(backdropSprite, x, y);
@@ -266,4 +249,3 @@ int64_t fightFrame(FightContext* context, double timeFactor, double previousTime
     return result;
 }
 
-void resetBackdrop() { backdropSprite = 0; }

@@ -20,4 +20,3 @@ void updateCamera(const Stage& stage);
 void drawStageWithBackdrop(Stage* stage);
 void computeScreenPositions();
 void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor);
-void resetBackdrop(); // forgets the backdrop's sprite number (a new run)

@@ -23,7 +23,7 @@ bool eitherPlayer(int64_t Controls::*key, bool released) {
 }
 } // namespace
 
-void drawMenuBackground() {
+int64_t menuBackgroundSprite() {
     if (backgroundSprite == 0) backgroundSprite = takeSpriteNumber();
     if (!spriteExists(backgroundSprite) || spriteWidth(backgroundSprite) != screenWidth ||
         spriteHeight(backgroundSprite) != screenHeight) {
@@ -40,8 +40,10 @@ void drawMenuBackground() {
             endDrawing();
         }
     }
-    drawSprite(backgroundSprite, 0, 0);
+    return backgroundSprite;
 }
+
+void drawMenuBackground() { drawSprite(menuBackgroundSprite(), 0, 0); }
 
 void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title) {
     drawPlainText("Escape to quit\\Arrows to move\\Enter to select", textX + 80, textY);

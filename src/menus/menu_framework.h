@@ -21,6 +21,8 @@ struct MenuInput {
     bool back = false;
 };
 
+// The background shared by every menu and the fight, made when missing or of another size.
+int64_t menuBackgroundSprite();
 void drawMenuBackground();
 void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title);
 // Reads this frame's keys (after the keyboard snapshot): arrows or either player's directions
