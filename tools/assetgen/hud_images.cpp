@@ -121,6 +121,10 @@ Image hudOverlayImage() {
     frame.push_back(roundedRectContour(88, 58, w - 88, 118, 14));
     frame.push_back(roundedRectContour(504, 56, 182, 184, 22));
     frame.push_back(rectContour(600, 60, w - 600, 112));
+    // A back plate over the whole of the game's tinted panel behind the gauge (drawn 98 px
+    // right of and 20 px below the overlay's corner, 610 x 210), so that the panel only shows
+    // through the windows.
+    frame.push_back(roundedRectContour(92, 16, 622, 218, 16));
     const Path windows = {roundedRectContour(float(kGaugeWindowLeft), float(kGaugeMainTop) - 1, 400, kBarHeight + 2, 4),
                           roundedRectContour(float(kGaugeWindowLeft), float(kGaugeExtraTop) - 1, 400, kBarHeight + 2, 4),
                           roundedRectContour(float(kPortraitLeft), float(kPortraitTop), kPortraitSize, kPortraitSize, 10)};
