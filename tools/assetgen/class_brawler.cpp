@@ -284,11 +284,6 @@ MoveSpec clinch(int type) {
     return m;
 }
 
-MoveSpec withFollowUps(MoveSpec m, std::vector<MoveSpec> next) {
-    m.followUps = std::move(next);
-    return m;
-}
-
 }  // namespace
 
 ClassDesign brawlerDesign() {

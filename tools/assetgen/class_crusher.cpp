@@ -142,11 +142,6 @@ MoveSpec shoulderCharge(int type) {
     return attackMove("shoulder charge", type, 26, {crouch, dash, barge, settle});
 }
 
-MoveSpec withFollowUps(MoveSpec m, std::vector<MoveSpec> next) {
-    m.followUps = std::move(next);
-    return m;
-}
-
 }  // namespace
 
 ClassDesign crusherDesign() {

@@ -145,11 +145,6 @@ MoveSpec whirlwind(int type, int step1) {
     return m;
 }
 
-MoveSpec withFollowUps(MoveSpec m, std::vector<MoveSpec> next) {
-    m.followUps = std::move(next);
-    return m;
-}
-
 }  // namespace
 
 ClassDesign dancerDesign() {

@@ -137,11 +137,6 @@ MoveSpec retreatCut(int type) {
     return m;
 }
 
-MoveSpec withFollowUps(MoveSpec m, std::vector<MoveSpec> next) {
-    m.followUps = std::move(next);
-    return m;
-}
-
 }  // namespace
 
 ClassDesign duelistDesign() {

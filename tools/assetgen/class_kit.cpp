@@ -243,3 +243,8 @@ std::vector<FrameSpec> hitReactions(const Pose& ready) {
     stagger.weaponAngle = ready.weaponAngle - 10;
     return {still(snap, 4), still(gut, 4), still(stagger, 4)};
 }
+
+MoveSpec withFollowUps(MoveSpec m, std::vector<MoveSpec> next) {
+    m.followUps = std::move(next);
+    return m;
+}

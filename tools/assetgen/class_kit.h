@@ -35,6 +35,8 @@ struct StrikePlan {
 MoveSpec strikeMove(const StrikePlan& plan, const Pose& ready);
 
 MoveSpec attackMove(const std::string& name, int type, int recovery, std::vector<FrameSpec> frames);
+// The move with the attacks that may follow it.
+MoveSpec withFollowUps(MoveSpec m, std::vector<MoveSpec> next);
 
 // Moves every class has, built around its guard pose. `weaponUp` is the weapon angle used when
 // the arms go up (jumps, the spawn drop).

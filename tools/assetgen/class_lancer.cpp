@@ -127,11 +127,6 @@ MoveSpec charge(int type, int step1) {
     return m;
 }
 
-MoveSpec withFollowUps(MoveSpec m, std::vector<MoveSpec> next) {
-    m.followUps = std::move(next);
-    return m;
-}
-
 }  // namespace
 
 ClassDesign lancerDesign() {
