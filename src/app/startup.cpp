@@ -55,6 +55,7 @@ void resetGlobals() {
     resetMatchSprites();
     resetDebugStrip();
     resetMenuBackground();
+    resetMenuState();
     clearImageQueue();
     resetFade();
 }
@@ -192,9 +193,7 @@ void startUpGame() {
     // 21: the menu music plays.
     if (musicVolume > 0) playSound(kMenuMusicSlot, kSoundLoop);
     // 22: the first menu shows through a fade back from black.
-    fadeActive = 1;
-    fadeAlpha = 255;
-    fadeSpeed = -12.8;
+    revealFromBlack();
 }
 
 int runGame() {

@@ -2,56 +2,129 @@
 #include "app/state_loop.h"
 
 #include "app/match_record.h"
-#include "app/pacing.h"
 #include "app/stages.h"
-#include "fight/fight_state.h"
 #include "fight/bot.h"
+#include "fight/class_choice.h"
+#include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/match.h"
+#include "menus/class_selection.h"
+#include "menus/difficulty_menu.h"
 #include "menus/main_menu.h"
-#include "input/keys.h"
-#include "render/fade.h"
-#include "render/text.h"
+#include "menus/menu_framework.h"
+#include "menus/selection_panels.h"
+#include "menus/stage_selection.h"
+#include "menus/stats_panel.h"
 #include "runtime/runtime.h"
 
-// After a knock-out a new fight of the same mode follows; leaving a fight with Escape returns
-// to the menu.
-void runFights(int64_t againstBot) {
-    if (stageList.empty()) return;
-    Stage* stage = &stageList[0];
-    MatchRecord* match = prepareMatch(currentMatch, stage, againstBot);
-    match->stage = stage;
+namespace {
+constexpr int64_t kViewFighters = 2;
+constexpr int64_t kNoState = -1;
+
+// The stage chosen on the stage selection screen: -1 is any stage at random.
+Stage* chosenStage(int64_t choice) {
+    if (stageList.empty()) return nullptr;
+    if (choice < 0 || choice >= int64_t(stageList.size()))
+        choice = randomInt(int64_t(stageList.size()) - 1);
+    return &stageList[size_t(choice)];
+}
+
+void runFight(int64_t choice) {
+    Stage* stage = chosenStage(choice);
+    if (currentMatch) currentMatch->stage = stage;
     globalFightContext.stage = stage;
-    // Player one is always a player here; player two is the bot in a match against it.
-    switchBotOff(ensureBot(playerOne));
-    BotController& two = ensureBot(playerTwo);
-    if (againstBot) switchBotOn(two);
-    else switchBotOff(two);
-    while (startMatch() != 0 && !windowCloseRequested()) {
+    noteScreenOpened("fight");
+    startMatch();
+}
+
+// Stage selection for the coming fight, starting from the first stage's tiles.
+int64_t selectStage(int64_t textX, int64_t textY) {
+    if (!stageList.empty()) loadStageTiles(stageList[0]);
+    return runStageSelection(textX, textY);
+}
+
+// Player vs Player: class selection, stage selection (back: class selection again), fight.
+// Returns false when the class selection was left.
+bool playerVsPlayer(int64_t textX, int64_t textY) {
+    for (;;) {
+        int64_t code = runClassSelection(kTwoPlayerMode);
+        if (code == kNoSelection || windowCloseRequested()) return false;
+        Stage* first = stageList.empty() ? nullptr : &stageList[0];
+        prepareMatch(currentMatch, first, 0);
+        for (Fighter* player : {&playerOne, &playerTwo})
+            if (auto& bot = botOf(*player)) switchBotOff(*bot);
+        applySelectionCode(playerOne, playerTwo, code);
+        int64_t stage = selectStage(textX, textY);
+        if (windowCloseRequested()) return true;
+        if (stage == kStageBack) continue;
+        runFight(stage);
+        return true;
     }
+}
+
+// Player vs Bot: class selection, difficulty (back: class selection again), stage selection
+// (back: difficulty again), fight. Returns 1 after a fight, 0 when the class selection was
+// left, -1 to start over from the class selection.
+int64_t playerVsBot(int64_t textX, int64_t textY) {
+    Stage* first = stageList.empty() ? nullptr : &stageList[0];
+    prepareMatch(currentMatch, first, 1);
+    int64_t code = runClassSelection(kAgainstBotMode);
+    if (code == kNoSelection || windowCloseRequested()) return 0;
+    applySelectionCode(playerOne, playerTwo, code);
+    for (;;) {
+        int64_t difficulty = runDifficultyMenu(textX, textY);
+        if (windowCloseRequested()) return 1;
+        if (difficulty < 0 || difficulty > 2) return -1;
+        switchBotOff(ensureBot(playerOne));
+        BotController& bot = ensureBot(playerTwo);
+        bot.botLevelSetting = difficulty + 1;
+        switchBotOn(bot);
+        int64_t stage = selectStage(textX, textY);
+        if (windowCloseRequested()) return 1;
+        if (stage == kStageBack) continue;
+        runFight(stage);
+        return 1;
+    }
+}
+} // namespace
+
+void resetMenuState() {
+    playerOnePanel = SelectionPanel{};
+    playerTwoPanel = SelectionPanel{};
+    botPanel = SingleCursorPanel{};
+    stageCursor = 0;
+    difficultySelection = 0;
+    returnHoldFrames = 0;
+    resetGaugePulse();
 }
 
 void mainStateLoop(int64_t textX, int64_t textY) {
     int64_t previousState = 0;
-    int64_t retryState = -1;  // set when the difficulty screen is left without a choice
-    int64_t repeatState = -1; // set after a class selection, so a match leads to the next
+    int64_t retryState = kNoState;  // the difficulty screen was left without a choice
+    int64_t repeatState = kNoState; // a class selection was made: after the fight, again
     for (;;) {
         int64_t state;
-        if (retryState >= 0) {
+        if (retryState != kNoState) {
             state = retryState;
-            retryState = -1;
-        } else if (repeatState >= 0) {
+            retryState = kNoState;
+        } else if (repeatState != kNoState) {
             state = repeatState;
-            repeatState = -1;
+            repeatState = kNoState;
         } else {
             state = runMainMenu(textX, textY, previousState);
         }
+        if (windowCloseRequested()) return;
         previousState = state;
         if (state == kStateExit) return;
-        // Until the class, difficulty and stage selections exist, both modes fight with the
-        // players' current classes on the first stage, against a Medium bot in mode 1. The
-        // viewer, options and credits screens join here as they are built.
-        if (state == kStatePlayerVsPlayer) runFights(0);
-        if (state == kStatePlayerVsBot) runFights(1);
+        if (state == kStatePlayerVsPlayer) {
+            repeatState = playerVsPlayer(textX, textY) ? kStatePlayerVsPlayer : kNoState;
+        } else if (state == kStatePlayerVsBot) {
+            int64_t outcome = playerVsBot(textX, textY);
+            repeatState = outcome != 0 ? kStatePlayerVsBot : kNoState;
+            if (outcome < 0) retryState = kStatePlayerVsBot;
+        } else if (state == kViewFighters) {
+            // The fighter viewer joins here; until then the menu comes back.
+        }
+        if (windowCloseRequested()) return;
     }
 }

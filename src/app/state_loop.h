@@ -8,5 +8,5 @@ constexpr int64_t kStatePlayerVsBot = 1;
 constexpr int64_t kStateExit = 6;
 
 void mainStateLoop(int64_t textX, int64_t textY);
-// Fights of one mode (1 against the bot) until a fight is left with Escape.
-void runFights(int64_t againstBot);
+// The screens' kept choices back to their start (a new run).
+void resetMenuState();

@@ -101,6 +101,8 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
         if (loadSound(1, "music/Quarrelix menu v04.ogg")) playSound(1, kSoundLoop, musicVolume);
     }
     releaseMatch(stage);
-    startFade();
+    // The next screen shows through the fade running back from black. (Darkening once more
+    // here would make it reach black again in its first frames and leave it at once.)
+    revealFromBlack();
     focusX = 0;
 }

@@ -306,6 +306,13 @@ void updateFighter(Fighter& fighter, const Stage* stage, double f, double p) {
         std::clamp<int64_t>(fighter.currentAnimation.frameIndex, 0, lastFrameIndex(fighter));
 }
 
+void playAnimation(Fighter& fighter, double f) {
+    if (!fighter.hasAnimation) setIdle(fighter);
+    advanceFrames(fighter, false);
+    if (!fighter.hasAnimation) setIdle(fighter);
+    advanceTime(fighter, f);
+}
+
 // Attacks.
 
 bool canDoNextReached(const Fighter& fighter) {

@@ -13,6 +13,7 @@ struct Frame;
 void updateFighter(Fighter& fighter, const Stage* stage, double f, double p);
 
 // Playback.
+void playAnimation(Fighter& fighter, double f); // the animation alone: no input, no physics
 void setAnimation(Fighter& fighter, const Animation* animation); // null: the class's idle
 void switchTo(Fighter& fighter, const Animation* animation, int64_t type); // locomotion rule
 void goIdle(Fighter& fighter);

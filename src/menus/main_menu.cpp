@@ -3,12 +3,10 @@
 
 #include <algorithm>
 
-#include "app/pacing.h"
 #include "app/settings.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
 #include "render/text.h"
-#include "runtime/runtime.h"
 
 namespace {
 const char* const kLabels[kMainMenuEntries] = {"Player vs Player", " Player vs Bot  ",
@@ -20,50 +18,37 @@ constexpr int64_t kExitEntry = 6;
 
 int64_t runMainMenu(int64_t textX, int64_t textY, int64_t highlighted) {
     loadSettings();
+    noteScreenOpened("main menu");
     int64_t selected = std::clamp<int64_t>(highlighted, 0, kMainMenuEntries - 1);
     int64_t chosen = -1;
     bool quit = false;
     MenuKeys keys;
-    double factor = nominalFrameFactor;
-    for (;;) {
-        double start = systemTimeMs();
-        drawMenuBackground();
-        bool frozen = menuInputFrozen();
-        if (!frozen) pollKeyboard();
+    bool black = runMenuFrames([&](double, bool frozen) {
         drawMenuHeader(textX, textY, "=======Main Menu");
         for (int64_t i = 0; i < kMainMenuEntries; ++i)
             drawMenuEntry(textX + 100, textY + 120 + 20 * i, kLabels[i], i, selected,
                           i == kTutorialEntry ? 1 : 0);
         drawText("==============", textX + 120, textY + 120 + 20 * kMainMenuEntries, kOrangeTint, 128);
-        processWindowEvent();
-        // Closing the window ends the program: the state loop's exit runs the shutdown.
-        if (windowCloseRequested()) return kExitEntry;
-        if (!frozen) {
-            MenuInput input = readMenuInput(keys);
-            int64_t moved = std::clamp<int64_t>(selected + input.move, 0, kMainMenuEntries - 1);
-            if (moved != selected) {
-                selected = moved;
-                playMenuSound(kMenuMovePool);
-            }
-            if (input.select) {
-                playMenuSound(kMenuSelectPool);
-                if (selected != kTutorialEntry) {
-                    chosen = selected;
-                    startFade();
-                }
-            }
-            if (input.back) {
-                playMenuSound(kMenuBackPool);
-                quit = true;
+        if (frozen) return;
+        MenuInput input = readMenuInput(keys);
+        int64_t moved = std::clamp<int64_t>(selected + input.move, 0, kMainMenuEntries - 1);
+        if (moved != selected) {
+            selected = moved;
+            playMenuSound(kMenuMovePool);
+        }
+        if (input.select) {
+            playMenuSound(kMenuSelectPool);
+            if (selected != kTutorialEntry) {
+                chosen = selected;
                 startFade();
             }
         }
-        if (fadeActive) {
-            if (updateFade(factor) == 1) return quit ? kExitEntry : chosen;
-            drawFade();
+        if (input.back) {
+            playMenuSound(kMenuBackPool);
+            quit = true;
+            startFade();
         }
-        presentFrame();
-        factor = framePacing(start, 0);
-        updateMenuPulse(factor);
-    }
+    });
+    // Closing the window ends the program: the state loop's exit runs the shutdown.
+    return !black || quit ? kExitEntry : chosen;
 }

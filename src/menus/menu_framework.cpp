@@ -2,6 +2,7 @@
 #include "menus/menu_framework.h"
 
 #include "app/game_screen.h"
+#include "app/pacing.h"
 #include "data/sound_library.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
@@ -72,6 +73,35 @@ MenuInput readMenuInput(MenuKeys& keys) {
     return input;
 }
 
-void playMenuSound(int64_t pool) { playPoolSound(pool, kNoStereo, 0, 1.0, 1.0); }
+void playMenuSound(int64_t pool, int64_t x) { playPoolSound(pool, x, 0, 1.0, 1.0); }
+
+int64_t returnHoldFrames = 0;
+void updateReturnHold() { returnHoldFrames = keyDown(kKeyReturn) ? returnHoldFrames + 1 : 0; }
+
+std::function<void(const std::string&)> screenOpenedHook;
+void noteScreenOpened(const std::string& name) {
+    if (screenOpenedHook) screenOpenedHook(name);
+}
 
 void resetMenuBackground() { backgroundSprite = 0; }
+
+bool runMenuFrames(const std::function<void(double frameFactor, bool inputFrozen)>& frame) {
+    double factor = nominalFrameFactor;
+    forgetKeyReleases();
+    for (;;) {
+        double start = systemTimeMs();
+        drawMenuBackground();
+        bool frozen = menuInputFrozen();
+        if (!frozen) pollKeyboard();
+        frame(factor, frozen);
+        processWindowEvent();
+        if (windowCloseRequested()) return false;
+        if (fadeActive) {
+            if (updateFade(factor) == 1) return true;
+            drawFade();
+        }
+        presentFrame();
+        factor = framePacing(start, 0);
+        updateMenuPulse(factor);
+    }
+}

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "data/sound_library.h"
 
 constexpr int64_t kMenuMovePool = 1;
 constexpr int64_t kMenuSelectPool = 2;
@@ -28,7 +31,20 @@ void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title);
 // Reads this frame's keys (after the keyboard snapshot): arrows or either player's directions
 // move, Return or either player's neutral key selects, Escape or either heavy key goes back.
 MenuInput readMenuInput(MenuKeys& keys);
-void playMenuSound(int64_t pool);
+void playMenuSound(int64_t pool, int64_t x = kNoStereo); // x: screen position for the pan
+// Frames Return has been held (0 when released): selection screens start on its first frame
+// only, so a Return held over from the screen before never chooses.
+extern int64_t returnHoldFrames;
+void updateReturnHold();
+// Called with a screen's name each time one opens ("main menu", "class selection", ...):
+// tests follow the game from screen to screen with it.
+extern std::function<void(const std::string&)> screenOpenedHook;
+void noteScreenOpened(const std::string& name);
 // While a fade to black runs, the keyboard is not examined.
 bool menuInputFrozen();
+// The frame loop every menu screen shares: the background, the keyboard snapshot (not while
+// the screen darkens), the screen's own frame, window events, the fade, pacing and the menu
+// pulse. Returns when the fade reaches full black, or false at once when the window is asked
+// to close (the program then ends).
+bool runMenuFrames(const std::function<void(double frameFactor, bool inputFrozen)>& frame);
 void resetMenuBackground(); // forgets its sprite number (a new run)

@@ -52,6 +52,12 @@ void drawFade() {
     drawSpriteBlended(fadeSprite, 0, 0, roundToInt(fadeAlpha));
 }
 
+void revealFromBlack() {
+    fadeActive = 1;
+    fadeAlpha = 255;
+    fadeSpeed = -12.8;
+}
+
 void resetFade() {
     fadeAlpha = 0;
     fadeSpeed = 12.8;

@@ -12,4 +12,6 @@ void startFade();
 // 1 at the moment the screen is fully black, -1 when a fade has just ended, else 0.
 int64_t updateFade(double frameFactor);
 void drawFade();
+// Black now, clearing over the next frames: how a screen is revealed.
+void revealFromBlack();
 void resetFade(); // clear, not running (start-up)

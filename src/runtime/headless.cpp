@@ -52,3 +52,17 @@ void scriptKeyTap(std::vector<ScriptEvent>& script, int64_t frame, int64_t code,
 void scriptScreenshot(std::vector<ScriptEvent>& script, int64_t frame, const std::string& path) {
     script.push_back({frame, kScriptScreenshot, 0, 0, path});
 }
+
+void scriptAdd(ScriptEvent event) {
+    // Events of past frames are already applied: the newcomer goes after them, in frame order.
+    event.frame = std::max(event.frame, frameCount);
+    auto& script = currentOptions.script;
+    auto at = std::upper_bound(script.begin(), script.end(), event.frame,
+                               [](int64_t frame, const ScriptEvent& e) { return frame < e.frame; });
+    script.insert(at, event);
+}
+
+void scriptTapLater(int64_t delay, int64_t code, int64_t frames) {
+    scriptAdd({frameCount + delay, kScriptKey, code, 1, {}});
+    scriptAdd({frameCount + delay + frames, kScriptKey, code, 0, {}});
+}

@@ -50,3 +50,8 @@ void advanceHeadlessClock(double ms);
 // Script helpers for tests and tools.
 void scriptKeyTap(std::vector<ScriptEvent>& script, int64_t frame, int64_t code, int64_t frames = 1);
 void scriptScreenshot(std::vector<ScriptEvent>& script, int64_t frame, const std::string& path);
+// Adds an event to the running script (tests that react to what the game shows). An event
+// for a frame already presented is applied at the next one.
+void scriptAdd(ScriptEvent event);
+// Presses a key `delay` frames after the current one and lets it go `frames` later.
+void scriptTapLater(int64_t delay, int64_t code, int64_t frames = 1);

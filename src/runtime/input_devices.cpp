@@ -242,6 +242,10 @@ int64_t keyReleased(int64_t code) {
     return physical > 0 && releasedEdge(physical) ? 1 : 0;
 }
 
+void forgetKeyReleases() {
+    for (size_t i = 0; i < wasDown.size(); ++i) wasDown[i] = liveDown[i];
+}
+
 void handleInputEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_KEYDOWN:

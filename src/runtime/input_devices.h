@@ -11,6 +11,9 @@ void setKeyboardMode(int64_t flags);
 int64_t pollKeyboard(); // takes this frame's snapshot of all 256 keys
 int64_t keyDown(int64_t code);     // -1: any key
 int64_t keyReleased(int64_t code); // 1 once after a held key is let go; -1: any key
+// Forgets the releases no one has read yet, except of keys held now: a key let go on an
+// earlier screen does not act on the next one.
+void forgetKeyReleases();
 
 int64_t initControllers(); // number of controllers found
 int64_t controllerCount();

@@ -1,0 +1,51 @@
+// The class selection screen.
+#include "menus/class_selection.h"
+
+#include "app/game_screen.h"
+#include "fight/fight_state.h"
+#include "input/keys.h"
+#include "menus/menu_framework.h"
+#include "menus/preview.h"
+#include "menus/selection_panels.h"
+#include "menus/stats_panel.h"
+#include "render/fade.h"
+#include "render/sprite_assets.h"
+#include "runtime/runtime.h"
+
+int64_t runClassSelection(int64_t mode) {
+    noteScreenOpened("class selection");
+    loadStatIcons();
+    // The previews are drawn like fighters: no camera height or screen shake in a menu.
+    shakeOffset = {};
+    cameraY = 0;
+    bool viewer = mode == kViewerMode;
+    int64_t intensity = viewer ? 255 : 128;
+    makePreview(rightPreview, viewer ? 50 : double(screenWidth - 1000), -150, viewer ? 1 : 0,
+                intensity, true);
+    makePreview(leftPreview, 50, -150, 1, intensity,
+                mode == kTwoPlayerMode && screenWidth > kWidePreviewScreen);
+    bool backTaken = false;
+    int64_t result = kNoSelection;
+    bool black = runMenuFrames([&](double factor, bool frozen) {
+        updateGaugePulse(factor);
+        updateReturnHold();
+        int64_t code = kNoSelection;
+        if (mode == kTwoPlayerMode) code = twoPlayerPanels(factor);
+        else if (mode == kAgainstBotMode) code = singleCursorPanel(factor, false);
+        if (code != kNoSelection && !fadeActive) {
+            playMenuSound(kMenuSelectPool);
+            result = code;
+            startFade();
+        }
+        if (!frozen && !backTaken && keyReleased(kKeyEscape)) {
+            backTaken = true;
+            playMenuSound(kMenuBackPool);
+            result = kNoSelection;
+            startFade();
+        }
+    });
+    freeStatIcons();
+    clearPreviewClass(rightPreview);
+    freeAllClassPictures();
+    return black ? result : kNoSelection;
+}

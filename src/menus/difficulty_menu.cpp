@@ -1,0 +1,85 @@
+// The difficulty screen.
+#include "menus/difficulty_menu.h"
+
+#include <algorithm>
+
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "menus/menu_framework.h"
+#include "render/fade.h"
+#include "render/sprite_assets.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+
+int64_t difficultySelection = 0;
+
+namespace {
+constexpr int64_t kGoBackEntry = 3;
+const char* const kLabels[] = {"      Easy      ", "     Medium     ", "      Hard      ",
+                               "   (go back)    "};
+const char* const kDescriptions[] = {
+    "Attacks randomly, heavy attacks are rare.",
+    "Attacks frequently, punishes you in the air\\and may use random combos.",
+    "Attacks very frequently with semi-intelligent combos.\\Some classes and stances may have "
+    "specific behaviors."};
+
+bool playerOneKey(int64_t Controls::*key, bool released) {
+    for (const Controls* c : {&playerOne.keyBindings.primary, &playerOne.keyBindings.secondary}) {
+        int64_t code = c->*key;
+        if (code != 0 && (released ? keyReleased(code) : keyDown(code))) return true;
+    }
+    return false;
+}
+} // namespace
+
+int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
+    noteScreenOpened("difficulty");
+    loadStatIcons();
+    seedRandom(uint64_t(systemTimeMs()));
+    int64_t highlighted = difficultySelection == -1 ? kGoBackEntry : difficultySelection;
+    highlighted = std::clamp<int64_t>(highlighted, 0, kGoBackEntry);
+    int64_t result = -1;
+    bool backTaken = false;
+    MenuKeys keys;
+    bool black = runMenuFrames([&](double, bool frozen) {
+        drawMenuHeader(textX, textY, "=======Difficulty selection");
+        for (int64_t i = 0; i <= kGoBackEntry; ++i)
+            drawMenuEntry(textX + 100, textY + 120 + 20 * i, kLabels[i], i, highlighted, 0);
+        drawText("==============", textX + 120, textY + 200, kOrangeTint, 128);
+        if (highlighted < kGoBackEntry)
+            drawText(kDescriptions[highlighted], textX + 500, textY + 120, kBlueTint, 128);
+        if (frozen) return;
+        // Only player one moves here, once per press.
+        bool up = keyDown(kKeyUp) || playerOneKey(&Controls::up, false);
+        bool down = keyDown(kKeyDown) || playerOneKey(&Controls::down, false);
+        keys.holdPrevious = up ? keys.holdPrevious + 1 : 0;
+        keys.holdNext = down ? keys.holdNext + 1 : 0;
+        int64_t moved = highlighted;
+        if (keys.holdPrevious == 1) moved -= 1;
+        if (keys.holdNext == 1) moved += 1;
+        moved = std::clamp<int64_t>(moved, 0, kGoBackEntry);
+        if (moved != highlighted) {
+            highlighted = moved;
+            playMenuSound(kMenuMovePool);
+        }
+        if (keyReleased(kKeyReturn) || playerOneKey(&Controls::neutral, true)) {
+            if (highlighted == kGoBackEntry) {
+                playMenuSound(kMenuBackPool);
+                result = -1;
+            } else {
+                playMenuSound(kMenuSelectPool);
+                result = highlighted;
+            }
+            startFade();
+        } else if ((keyReleased(kKeyEscape) || playerOneKey(&Controls::heavy, true)) && !backTaken) {
+            backTaken = true;
+            playMenuSound(kMenuBackPool);
+            result = -1;
+            startFade();
+        }
+    });
+    freeStatIcons();
+    // Kept for the next visit: going back shows "(go back)" again.
+    difficultySelection = result;
+    return black ? result : -1;
+}

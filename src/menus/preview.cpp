@@ -1,0 +1,65 @@
+// The selection previews.
+#include "menus/preview.h"
+
+#include "app/game_screen.h"
+#include "data/fighter_class.h"
+#include "fight/fighter_update.h"
+#include "render/fighter_drawing.h"
+#include "render/sprite_assets.h"
+#include "runtime/runtime.h"
+
+Preview rightPreview;
+Preview leftPreview;
+
+void makePreview(Preview& preview, double x, double y, int64_t facing, int64_t intensity,
+                 bool visible) {
+    preview = Preview{};
+    preview.fighter.position = {float(x), float(y)};
+    preview.fighter.screenPosition = preview.fighter.position;
+    preview.fighter.facing = facing;
+    preview.fighter.side = facing;
+    preview.intensity = intensity;
+    preview.visible = visible;
+}
+
+void restartPreview(Preview& preview) {
+    if (preview.fighter.fighterClass) setIdle(preview.fighter);
+}
+
+void setPreviewClass(Preview& preview, FighterClass* fighterClass, int64_t stanceIndex) {
+    Fighter& f = preview.fighter;
+    bool changed = f.fighterClass != fighterClass;
+    f.fighterClass = fighterClass;
+    f.stanceIndex = stanceIndex;
+    f.stance = fighterClass && stanceIndex >= 0 && stanceIndex < int64_t(fighterClass->stance.size())
+                   ? &fighterClass->stance[size_t(stanceIndex)]
+                   : nullptr;
+    if (changed) {
+        if (fighterClass) setIdle(f);
+        else setAnimation(f, nullptr);
+    }
+}
+
+void clearPreviewClass(Preview& preview) { setPreviewClass(preview, nullptr, 0); }
+
+void drawPreview(Preview& preview, double frameFactor, int64_t pictureX, int64_t pictureY) {
+    Fighter& f = preview.fighter;
+    if (!preview.visible || !f.fighterClass) return;
+    int64_t tintIntensity = preview.tintTransparency * preview.intensity / 255;
+    if (screenWidth < kWidePreviewScreen) {
+        FighterClass& c = *f.fighterClass;
+        loadClassPicture(c);
+        if (!spriteExists(c.pictureSprite)) return;
+        drawSpriteBlended(c.pictureSprite, pictureX, pictureY, preview.intensity);
+        if (preview.tint != 0)
+            drawSpriteBlended(c.pictureSprite, pictureX, pictureY, preview.intensity * 128 / 255,
+                              preview.tint);
+        return;
+    }
+    playAnimation(f, frameFactor);
+    ensureFrameLoaded(f);
+    const Frame* frame = currentFrame(f);
+    if (!frame) return;
+    drawFramePicture(*frame, f.screenPosition, f.facing, preview.intensity, preview.tint,
+                     tintIntensity);
+}

@@ -1,0 +1,286 @@
+// The class selection panels.
+#include "menus/selection_panels.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/game_screen.h"
+#include "data/fighter_class.h"
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "menus/class_carousel.h"
+#include "menus/menu_framework.h"
+#include "menus/preview.h"
+#include "menus/stats_panel.h"
+#include "render/fade.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+
+SelectionPanel playerOnePanel;
+SelectionPanel playerTwoPanel;
+SingleCursorPanel botPanel;
+
+namespace {
+constexpr int64_t kRandomCode = 99;
+constexpr int64_t kMirrorCode = 98;
+constexpr int64_t kGrey = 0x808080;
+
+bool playerKeyDown(const Fighter& player, int64_t Controls::*key) {
+    for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
+        if (c->*key != 0 && keyDown(c->*key)) return true;
+    return false;
+}
+
+bool playerKeyReleased(const Fighter& player, int64_t Controls::*key) {
+    bool released = false; // both are read: each release is an edge taken once
+    for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
+        if (c->*key != 0 && keyReleased(c->*key)) released = true;
+    return released;
+}
+
+// True on the frame a key goes down; the latch holds it until the key is let go.
+bool pressedOnce(bool down, bool& latch) {
+    if (!down) {
+        latch = false;
+        return false;
+    }
+    if (latch) return false;
+    latch = true;
+    return true;
+}
+
+// The highest stance index: the last of a class's stances; 0 for the random and mirror marks.
+int64_t lastStance(int64_t entry) {
+    FighterClass* c = classWithId(entry);
+    return c ? int64_t(c->stance.size()) - 1 : 0;
+}
+
+// Stored values from an older list or a hand-edited game never point outside the lists.
+void keepInRange(SelectionPanel& p) {
+    int64_t n = std::max<int64_t>(1, int64_t(selectableClasses.size()));
+    p.cursor = ((p.cursor % n) + n) % n;
+    p.carouselStart = ((p.carouselStart % n) + n) % n;
+    p.stance = std::clamp<int64_t>(p.stance, -2, std::max<int64_t>(-2, lastStance(selectableAt(p.cursor))));
+}
+
+struct PanelKeys {
+    bool next = false, previous = false, stanceUp = false, stanceDown = false;
+};
+
+PanelKeys readPanelKeys(SelectionPanel& p, const Fighter& player, bool upArrowToo) {
+    PanelKeys keys;
+    keys.next = pressedOnce(playerKeyDown(player, &Controls::right), p.latchNext);
+    keys.previous = pressedOnce(playerKeyDown(player, &Controls::left), p.latchPrevious);
+    bool up = playerKeyDown(player, &Controls::up) || (upArrowToo && keyDown(kKeyUp));
+    keys.stanceUp = pressedOnce(up, p.latchStanceUp);
+    keys.stanceDown = pressedOnce(playerKeyDown(player, &Controls::down), p.latchStanceDown);
+    return keys;
+}
+
+// Moves cursor and stance; plays the move sound and restarts the preview on a change.
+void movePanel(SelectionPanel& p, const PanelKeys& keys, Preview& preview, int64_t pan) {
+    int64_t cursor = p.cursor, stance = p.stance;
+    if (keys.next) {
+        carouselNext(p.cursor, p.carouselStart);
+        p.stance = 0;
+    }
+    if (keys.previous) {
+        carouselPrevious(p.cursor, p.carouselStart);
+        p.stance = 0;
+    }
+    if (keys.stanceUp) p.stance -= 1;
+    if (keys.stanceDown) p.stance += 1;
+    keepInRange(p);
+    if (p.cursor != cursor || p.stance != stance) playMenuSound(kMenuMovePool, pan);
+    if (p.cursor != cursor) restartPreview(preview);
+}
+
+// The preview shows the panel's class in its stance's colour; player two's takes the
+// stance's other colour when it would look like player one's.
+void colourPreview(Preview& preview, const SelectionPanel& p, Fighter& player,
+                   const Preview* otherPlayers) {
+    int64_t entry = selectableAt(p.cursor);
+    FighterClass* c = classWithId(entry);
+    bool alternate = false;
+    preview.visible = c != nullptr;
+    setPreviewClass(preview, c, p.stance);
+    if (p.stance == -2) {
+        preview.tint = RGB(255, 255, 255);
+        preview.tintTransparency = 254;
+    } else if (p.stance == -1 || !preview.fighter.stance) {
+        preview.tint = RGB(1, 1, 1);
+        preview.tintTransparency = 254;
+    } else {
+        const Stance& s = *preview.fighter.stance;
+        preview.tint = s.specialColor != 0 ? s.specialColor : player.color;
+        preview.tintTransparency = s.specialTransparency;
+        if (otherPlayers && otherPlayers->visible && preview.tint == otherPlayers->tint) {
+            alternate = s.alternateColor != 0;
+            preview.tint = alternate ? s.alternateColor : player.color;
+            preview.tintTransparency = s.alternateTransparency;
+        }
+    }
+    if (otherPlayers) player.useAlternateColor = alternate ? 1 : 0;
+}
+
+std::string stanceLine(int64_t entry, int64_t stance) {
+    FighterClass* c = classWithId(entry);
+    if (entry == kMirrorMarker) return stance == -2 ? "Stance : Mirror" : "Stance : Random";
+    if (!c || stance == -1) return "Stance : Random";
+    if (stance == -2) return "Stance : Mirror";
+    return "Stance : " + c->stance[size_t(stance)].name;
+}
+
+// The class name and stance lines, the stats panel and, on narrow screens, the class picture.
+void drawPanelLines(const SelectionPanel& p, int64_t x, int64_t statsX, bool mirrored,
+                    bool greyRandom) {
+    int64_t entry = selectableAt(p.cursor);
+    FighterClass* c = classWithId(entry);
+    if (entry == kRandomMarker && greyRandom) drawText("Random", x, 80, RGB(128, 128, 128), 128);
+    else drawPlainText(entry == kRandomMarker ? "Random" : entry == kMirrorMarker ? "Mirror" : c ? c->name : "", x, 80);
+    drawPlainText(stanceLine(entry, p.stance), x, 100);
+    if (c) drawStatsPanel(*c, statsX, 150, p.stance, mirrored);
+}
+
+std::string keyName(const Fighter& player, int64_t Controls::*key) {
+    return keyNameOf(player.keyBindings.primary.*key);
+}
+
+// One panel of the pair: keys while not ready, the hint, the display.
+void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Preview* other,
+               bool isPlayerOne, double frameFactor) {
+    int64_t w = screenWidth;
+    int64_t x = isPlayerOne ? w - 600 : 100;
+    int64_t pan = isPlayerOne ? w : 0;
+    int64_t hintX = isPlayerOne ? 3 * w / 4 - 100 : 100;
+    keepInRange(p);
+    if (!p.ready) {
+        movePanel(p, readPanelKeys(p, player, false), preview, pan);
+        std::string hint = "Press " + keyName(player, &Controls::neutral) +
+                           (isPlayerOne ? " To Select" : " to select");
+        drawText(hint, hintX, 600, isPlayerOne ? kOrangeTint : kBlueTint, 128);
+        if (playerKeyReleased(player, &Controls::neutral)) {
+            playMenuSound(kMenuMovePool, pan);
+            p.ready = true;
+            preview.intensity = 255;
+        }
+    } else {
+        drawText("Press " + keyName(player, &Controls::heavy) + " to cancel", hintX, 600, kGrey, 128);
+        if (playerKeyReleased(player, &Controls::heavy)) {
+            p.ready = false;
+            preview.intensity = 128;
+        }
+    }
+    colourPreview(preview, p, player, other);
+    drawPanelLines(p, x, isPlayerOne ? w - 75 : 75, isPlayerOne, false);
+    drawPreview(preview, frameFactor, isPlayerOne ? w - 600 : 75, 150);
+    if (screenHeight >= 800)
+        drawClassCarousel(p.carouselStart, p.cursor, isPlayerOne ? w - 575 : 75, 650);
+}
+
+void startSingleAfresh(SingleCursorPanel& s) {
+    s = SingleCursorPanel{};
+    s.panel.cursor = s.panel.stance = s.panel.carouselStart = 0;
+    rightPreview.visible = leftPreview.visible = false;
+    rightPreview.intensity = leftPreview.intensity = 128;
+    clearPreviewClass(rightPreview);
+    clearPreviewClass(leftPreview);
+}
+
+// Back to picking one's own class, the cursor on that first choice.
+void backToFirstStep(SingleCursorPanel& s) {
+    if (s.firstCode >= 0) {
+        s.panel.cursor = cursorOfCode(s.firstCode);
+        int64_t stance = s.firstCode / 100;
+        s.panel.stance = stance == kRandomCode ? -1 : stance == kMirrorCode ? -2 : stance;
+    }
+    s.firstCode = -1;
+    s.step = 1;
+    leftPreview.visible = false;
+    clearPreviewClass(leftPreview);
+    rightPreview.intensity = 128;
+    keepInRange(s.panel);
+}
+} // namespace
+
+int64_t panelCode(const SelectionPanel& panel) {
+    int64_t entry = selectableAt(panel.cursor);
+    int64_t classValue = entry == kRandomMarker ? kRandomCode : entry == kMirrorMarker ? kMirrorCode : entry;
+    int64_t stanceValue = panel.stance == -1 ? kRandomCode : panel.stance == -2 ? kMirrorCode : panel.stance;
+    return classValue + 100 * stanceValue;
+}
+
+int64_t cursorOfCode(int64_t code) {
+    int64_t classValue = code % 100;
+    int64_t entry = classValue == kRandomCode ? kRandomMarker
+                    : classValue == kMirrorCode ? kMirrorMarker : classValue;
+    auto at = std::find(selectableClasses.begin(), selectableClasses.end(), entry);
+    return at == selectableClasses.end() ? 0 : int64_t(at - selectableClasses.begin());
+}
+
+int64_t twoPlayerPanels(double frameFactor) {
+    pairPanel(playerOnePanel, playerOne, rightPreview, nullptr, true, frameFactor);
+    pairPanel(playerTwoPanel, playerTwo, leftPreview, &rightPreview, false, frameFactor);
+    if (playerOnePanel.ready && playerTwoPanel.ready) {
+        drawText("Press enter to start !", (screenWidth - 300) / 2, 600, kOrangeTint, 128);
+        // Only a fresh press starts: Return held since before both were ready does not.
+        if (returnHoldFrames == 1) {
+            playerOnePanel.ready = playerTwoPanel.ready = false;
+            return panelCode(playerOnePanel) + 10000 * panelCode(playerTwoPanel);
+        }
+    }
+    if (keyDown(kKeyEscape) && (playerOnePanel.ready || playerTwoPanel.ready)) {
+        playerOnePanel.ready = playerTwoPanel.ready = false;
+        rightPreview.intensity = leftPreview.intensity = 128;
+        if (!fadeActive) playMenuSound(kMenuBackPool);
+    }
+    return kNoSelection;
+}
+
+int64_t singleCursorPanel(double frameFactor, bool reset) {
+    SingleCursorPanel& s = botPanel;
+    bool fadingOut = fadeActive && fadeSpeed >= 0;
+    if (reset || (s.done && !fadingOut)) startSingleAfresh(s);
+    SelectionPanel& p = s.panel;
+    keepInRange(p);
+    int64_t result = kNoSelection;
+    if (s.step < 3) {
+        Preview& choosing = s.step == 1 ? rightPreview : leftPreview;
+        movePanel(p, readPanelKeys(p, playerOne, true), choosing, kNoStereo);
+        if (keyReleased(kKeyReturn)) {
+            if (s.step == 1) {
+                s.firstCode = panelCode(p);
+                rightPreview.intensity = 255;
+                s.step = 2;
+                p.stance = 0;
+                keepInRange(p);
+            } else {
+                s.result = s.firstCode + 10000 * panelCode(p);
+                leftPreview.intensity = 255;
+                s.step = 3;
+            }
+        } else if (s.step == 2 && playerKeyDown(playerOne, &Controls::heavy)) {
+            playMenuSound(kMenuBackPool);
+            backToFirstStep(s);
+        }
+        if (keyDown(kKeyEscape) && s.step != 1) backToFirstStep(s);
+        if (s.step < 3) {
+            Preview& now = s.step == 1 ? rightPreview : leftPreview;
+            // The opponent is player two: its colours give way to player one's.
+            if (s.step == 1) colourPreview(now, p, playerOne, nullptr);
+            else colourPreview(now, p, playerTwo, &rightPreview);
+        }
+    } else if (!s.done) {
+        result = s.result;
+        s.done = true;
+    }
+    static const char* const kSteps[] = {"Pick your class", "Pick your opponent", "Bring in on !"};
+    static const int64_t kStepTints[] = {RGB(255, 128, 0), RGB(0, 0, 255), RGB(255, 0, 0)};
+    int64_t step = std::clamp<int64_t>(s.step, 1, 3) - 1;
+    drawText(kSteps[step], 75, 125, kStepTints[step], 128);
+    drawPanelLines(p, 100, 75, false, true);
+    drawPreview(rightPreview, frameFactor, 75, 150);
+    drawPreview(leftPreview, frameFactor, 75, 150);
+    drawClassCarousel(p.carouselStart, p.cursor, 100, 600);
+    return result;
+}

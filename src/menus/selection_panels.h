@@ -1,0 +1,39 @@
+// The class selection panels: the two-player pair (each player moves a cursor over the
+// selectable classes and their stances, then declares ready) and the single-cursor panel of a
+// match against the bot (pick your class, then your opponent). They return a selection code:
+// class + 100 x stance for one player (99 random, 98 mirror), player one's code + 10000 x
+// player two's for a pair, -999 while no choice is made.
+#pragma once
+
+#include <cstdint>
+
+constexpr int64_t kNoSelection = -999;
+
+// A panel's cursor and keys; kept between visits so a panel shows the previous choice.
+struct SelectionPanel {
+    int64_t cursor = 0;        // position in selectableClasses
+    int64_t stance = 0;        // index in the class's stances; -1 random, -2 mirror
+    int64_t carouselStart = 0; // position of the carousel's first slot
+    bool latchNext = false, latchPrevious = false, latchStanceUp = false, latchStanceDown = false;
+    bool ready = false;
+};
+
+struct SingleCursorPanel {
+    SelectionPanel panel;
+    int64_t step = 1;        // 1 pick your class, 2 pick your opponent, 3 done
+    int64_t firstCode = -1;  // player one's choice once made
+    int64_t result = kNoSelection;
+    bool done = false;       // starts afresh when it next runs outside a fade out
+};
+
+extern SelectionPanel playerOnePanel;
+extern SelectionPanel playerTwoPanel;
+extern SingleCursorPanel botPanel;
+// The code of one panel's choice (class or 99/98, plus 100 x stance or 99/98).
+int64_t panelCode(const SelectionPanel& panel);
+// The cursor position of a stored choice's class id or marker; 0 when the list lacks it.
+int64_t cursorOfCode(int64_t code);
+// One frame of the pair (reads keys, draws both panels); the code or -999.
+int64_t twoPlayerPanels(double frameFactor);
+// One frame of the single-cursor panel; a reset starts it afresh first.
+int64_t singleCursorPanel(double frameFactor, bool reset);

@@ -1,0 +1,104 @@
+// The stage selection screen.
+#include "menus/stage_selection.h"
+
+#include "app/stages.h"
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "menus/menu_framework.h"
+#include "render/fade.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+
+int64_t stageCursor = 0;
+
+namespace {
+bool playerOneDown(int64_t Controls::*key) {
+    for (const Controls* c : {&playerOne.keyBindings.primary, &playerOne.keyBindings.secondary})
+        if (c->*key != 0 && keyDown(c->*key)) return true;
+    return false;
+}
+
+bool pressedOnce(bool down, bool& latch) {
+    bool fresh = down && !latch;
+    latch = down;
+    return fresh;
+}
+
+Stage* stageAt(int64_t cursor) {
+    return cursor >= 0 && cursor < int64_t(stageList.size()) ? &stageList[size_t(cursor)] : nullptr;
+}
+
+// A strip of the stage's background tiles at a tenth of their size.
+void drawStageStrip(const Stage& stage, int64_t x, int64_t y) {
+    if (!stage.tileSprites.empty() && !spriteExists(stage.tileSprites[0])) loadStageTiles(stage);
+    for (int64_t tile : stage.tileSprites) {
+        if (!spriteExists(tile)) continue;
+        int64_t w = spriteOwnWidth(tile) / 10, h = spriteOwnHeight(tile) / 10;
+        zoomSprite(tile, w, h);
+        drawSprite(tile, x, y);
+        zoomSprite(tile, -1, -1);
+        x += w;
+    }
+}
+} // namespace
+
+const char* stageSizeText(int64_t width) {
+    if (width <= 3000) return "Size : small";
+    if (width <= 5000) return "Size : medium";
+    return "Size : big";
+}
+
+int64_t runStageSelection(int64_t textX, int64_t textY) {
+    noteScreenOpened("stage selection");
+    int64_t count = int64_t(stageList.size());
+    if (stageCursor < kRandomStage || stageCursor >= count) stageCursor = kRandomStage;
+    int64_t result = kStageBack;
+    bool latchNext = false, latchPrevious = false, backTaken = false;
+    bool black = runMenuFrames([&](double, bool frozen) {
+        if (frozen) {
+            returnHoldFrames = 0;
+        } else {
+            updateReturnHold();
+            bool next = pressedOnce(keyDown(kKeyRight) || keyDown(kKeyUp) ||
+                                        playerOneDown(&Controls::right) || playerOneDown(&Controls::up),
+                                    latchNext);
+            bool previous = pressedOnce(keyDown(kKeyLeft) || keyDown(kKeyDown) ||
+                                            playerOneDown(&Controls::left) || playerOneDown(&Controls::down),
+                                        latchPrevious);
+            int64_t step = (next ? 1 : 0) - (previous ? 1 : 0);
+            if (next || previous) {
+                if (Stage* leaving = stageAt(stageCursor)) freeStageTiles(*leaving);
+                // Past the last stage comes "Random", and before "Random" the last stage.
+                stageCursor += step;
+                if (stageCursor >= count) stageCursor = kRandomStage;
+                if (stageCursor < kRandomStage) stageCursor = count - 1;
+                if (Stage* arriving = stageAt(stageCursor)) loadStageTiles(*arriving);
+                playMenuSound(kMenuMovePool);
+            }
+            if (returnHoldFrames == 1) {
+                playMenuSound(kMenuSelectPool);
+                result = stageCursor;
+                startFade();
+            }
+            if (keyReleased(kKeyEscape) && !backTaken) {
+                backTaken = true;
+                result = kStageBack;
+                if (!fadeActive) playMenuSound(kMenuBackPool);
+                startFade();
+            }
+        }
+        if (Stage* stage = stageAt(stageCursor)) {
+            drawPlainText(stage->name, textX + 100, textY + 80);
+            drawText(stageSizeText(stage->width), textX + 100, textY + 100, kBlueTint, 128);
+            drawStageStrip(*stage, textX + 100, textY + 120);
+        } else {
+            drawPlainText("Random", textX + 100, textY + 80);
+            if (spriteExists(questionMarkSprite)) {
+                zoomSprite(questionMarkSprite, 100, 100);
+                drawSpriteBlended(questionMarkSprite, textX + 100, textY + 120);
+                zoomSprite(questionMarkSprite, -1, -1);
+            }
+        }
+    });
+    return black ? result : kStageBack;
+}

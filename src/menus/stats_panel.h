@@ -1,0 +1,21 @@
+// The statistics panel: one row per stat with its icon and a gauge of crescents, showing how
+// the stance raises or lowers the class's values. Shared by the selection panels and the
+// fighter viewer.
+#pragma once
+
+#include <cstdint>
+
+struct FighterClass;
+
+// The pulse of a stance's bonus crescents: -64 (black overlay) to 192 (white overlay).
+extern int64_t gaugePulse;
+extern int64_t gaugePulseStep;
+void updateGaugePulse(double frameFactor); // once a frame
+void resetGaugePulse();
+
+// One gauge: a dot and `value` crescents 18 px apart; comparison -1 means the value itself.
+void drawGauge(int64_t value, int64_t x, int64_t y, int64_t comparison, bool mirrored);
+// The panel for a class in a stance (an index into its stance list, or none when outside);
+// returns the distance from y to its last row.
+int64_t drawStatsPanel(const FighterClass& fighterClass, int64_t x, int64_t y,
+                       int64_t stanceIndex, bool mirrored);

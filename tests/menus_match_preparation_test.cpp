@@ -1,0 +1,271 @@
+// Choosing a match through the real screens: class selection for two players and against the
+// bot, the difficulty screen, the stage selection, the fight and the way back.
+#include "game_dir_fixture.h"
+
+#include <functional>
+#include <map>
+
+#include "app/match_record.h"
+#include "app/stages.h"
+#include "data/fighter_class.h"
+#include "fight/bot.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "menus/class_carousel.h"
+#include "menus/class_selection.h"
+#include "menus/difficulty_menu.h"
+#include "menus/menu_framework.h"
+#include "menus/selection_panels.h"
+#include "menus/stage_selection.h"
+
+namespace {
+constexpr int64_t kP = 25, kO = 24;          // player one's neutral and heavy keys
+constexpr int64_t kQ = 16, kH = 35, kJ = 36; // player two's neutral, down and right keys
+
+// Follows the game from screen to screen: each opening of a screen can run a plan that
+// scripts the keys to press there, counted in frames from the opening.
+struct Journey {
+    std::vector<std::string> screens;
+    std::map<std::pair<std::string, int>, std::function<void()>> plans;
+    std::map<std::string, int> openings;
+
+    void on(const std::string& screen, int opening, std::function<void()> plan) {
+        plans[{screen, opening}] = std::move(plan);
+    }
+    void start() {
+        screenOpenedHook = [this](const std::string& name) {
+            screens.push_back(name);
+            int n = openings[name]++;
+            auto plan = plans.find({name, n});
+            if (plan != plans.end()) plan->second();
+        };
+    }
+};
+
+// Keys: a tap `at` frames after the screen opened (its fade in takes 20 frames here).
+void tap(int64_t at, int64_t code, int64_t frames = 1) { scriptTapLater(at, code, frames); }
+
+struct MatchPreparation : GeneratedGameTest {
+    Journey journey;
+    void SetUp() override {
+        GeneratedGameTest::SetUp();
+        if (IsSkipped()) return;
+        options.fixedFrameFactor = 1.0; // 20 frames a fade
+        options.nullRenderer = true;
+        options.desktopWidth = 1280;
+        options.desktopHeight = 720;
+    }
+    void TearDown() override {
+        screenOpenedHook = nullptr;
+        GeneratedGameTest::TearDown();
+    }
+    int run() {
+        journey.start();
+        setHeadless(options);
+        return runGame();
+    }
+    HeadlessOptions options;
+};
+
+using Screens = std::vector<std::string>;
+} // namespace
+
+TEST_F(MatchPreparation, TwoPlayersChooseClassesAndAStageThenFightAndComeBack) {
+    journey.on("main menu", 0, [] { tap(25, kKeyReturn); });
+    journey.on("class selection", 0, [] {
+        tap(25, kKeyRight);          // player one: the next class
+        tap(28, kH);                 // player two: the second stance
+        tap(30, kQ);                 // player two is ready
+        tap(35, kKeyReturn, 25);     // Return held before player one is ready...
+        tap(40, kP);                 // ...stays held as player one gets ready: no start
+        tap(42, kO);                 // player one's heavy key cancels...
+        tap(45, kP);                 // ...and the neutral key makes it ready again
+        tap(70, kKeyReturn);         // a fresh press starts
+    });
+    journey.on("stage selection", 0, [] {
+        tap(25, kKeyRight);          // desktop -> college
+        tap(28, kKeyRight);          // -> board game club
+        tap(31, kKeyRight);          // -> Random
+        tap(34, kKeyLeft);           // -> board game club again
+        tap(40, kKeyEscape);         // back to the class selection
+    });
+    journey.on("class selection", 1, [] {
+        tap(25, kQ);
+        tap(28, kP);
+        tap(31, kKeyReturn);
+    });
+    journey.on("stage selection", 1, [] { tap(25, kKeyReturn); });
+    journey.on("fight", 0, [] { tap(350, kKeyEscape); });
+    journey.on("class selection", 2, [] { tap(25, kKeyEscape); });
+    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(journey.screens,
+              (Screens{"main menu", "class selection", "stage selection", "class selection",
+                       "stage selection", "fight", "class selection", "main menu"}));
+    ASSERT_TRUE(playerOne.fighterClass && playerTwo.fighterClass);
+    EXPECT_EQ(playerOne.fighterClass->id, selectableClasses[1]);
+    EXPECT_EQ(playerOne.stanceIndex, 0);
+    EXPECT_EQ(playerTwo.fighterClass->id, selectableClasses[0]);
+    EXPECT_EQ(playerTwo.stanceIndex, 1);
+    ASSERT_TRUE(currentMatch);
+    EXPECT_EQ(currentMatch->stage, &stageList[2]);
+    EXPECT_EQ(currentMatch->againstBot, 0);
+    EXPECT_EQ(stageCursor, 2);
+    EXPECT_FALSE(botActive(playerTwo));
+}
+
+TEST_F(MatchPreparation, AgainstTheBotThroughBothStepsAndTheDifficulty) {
+    journey.on("main menu", 0, [] {
+        tap(25, kKeyDown);
+        tap(28, kKeyReturn);
+    });
+    journey.on("class selection", 0, [] {
+        tap(25, kKeyRight);
+        tap(28, kKeyRight);          // the third class
+        tap(31, kKeyReturn);         // pick your class
+        tap(34, kKeyRight);          // the opponent's cursor moves on...
+        tap(37, kO, 3);              // ...but the heavy key goes back to the first choice
+        tap(45, kKeyReturn);
+        tap(48, kKeyLeft);           // the opponent: the second class
+        tap(51, kKeyReturn);
+    });
+    int64_t firstCode = -1;
+    journey.on("difficulty", 0, [&] {
+        firstCode = botPanel.result; // what the two steps chose
+        for (int i = 0; i < 4; ++i) tap(25 + 3 * i, kKeyDown); // to "(go back)", and no further
+        tap(40, kKeyReturn);
+    });
+    journey.on("class selection", 1, [] {
+        // The panel starts afresh: the first class for both.
+        tap(25, kKeyReturn);
+        tap(28, kKeyReturn);
+    });
+    journey.on("difficulty", 1, [] {
+        tap(25, kKeyUp);             // from "(go back)" to Hard
+        tap(28, kKeyReturn);
+    });
+    journey.on("stage selection", 0, [] { tap(25, kKeyEscape); });
+    journey.on("difficulty", 2, [] { tap(25, kKeyReturn); }); // Hard is kept
+    journey.on("stage selection", 1, [] {
+        tap(25, kKeyRight);
+        tap(30, kKeyReturn);
+    });
+    journey.on("fight", 0, [] { tap(350, kKeyEscape); });
+    journey.on("class selection", 2, [] { tap(25, kKeyEscape); });
+    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(journey.screens,
+              (Screens{"main menu", "class selection", "difficulty", "class selection",
+                       "difficulty", "stage selection", "difficulty", "stage selection", "fight",
+                       "class selection", "main menu"}));
+    // Player one kept the third class after going back; the opponent is the second.
+    EXPECT_EQ(firstCode, selectableClasses[2] + 10000 * selectableClasses[1]);
+    EXPECT_EQ(difficultySelection, 2);
+    EXPECT_EQ(playerTwo.botLevel, 3);
+    EXPECT_TRUE(botActive(playerTwo));
+    EXPECT_FALSE(botActive(playerOne));
+    ASSERT_TRUE(currentMatch);
+    EXPECT_EQ(currentMatch->againstBot, 1);
+    EXPECT_EQ(currentMatch->stage, &stageList[1]); // one step right of the first stage
+}
+
+namespace {
+// One screen on its own after a real start-up, keys counted from its opening.
+struct OneScreen : MatchPreparation {
+    void startUp() {
+        journey.start();
+        setHeadless(options);
+        startUpGame();
+    }
+};
+} // namespace
+
+TEST_F(OneScreen, SelectionCodesOfRandomMirrorAndStances) {
+    startUp();
+    ASSERT_EQ(selectableClasses.size(), 7u); // five classes, Random, Mirror
+    journey.on("class selection", 0, [] {
+        tap(25, kKeyLeft);  // wraps to Mirror...
+        tap(28, kKeyLeft);  // ...and on to Random
+        tap(31, kKeyUp);    // "Stance : Random"
+        for (int i = 0; i < 3; ++i) tap(34 + 3 * i, kJ); // player two: the fourth class
+        for (int i = 0; i < 6; ++i) tap(45 + 3 * i, kH); // down to the last stance, no further
+        tap(65, 21);        // and one up (Y): stance 1
+        tap(70, kP);
+        tap(73, kQ);
+        tap(80, kKeyReturn);
+    });
+    int64_t code = runClassSelection(kTwoPlayerMode);
+    ASSERT_EQ(classWithId(3)->stance.size(), 3u);
+    EXPECT_EQ(code, 9999 + 10000 * 103);
+    // The carousel followed the cursor backwards over the wrap.
+    EXPECT_EQ(playerOnePanel.cursor, 5);
+    EXPECT_EQ(playerOnePanel.carouselStart, 5);
+    EXPECT_FALSE(playerOnePanel.ready || playerTwoPanel.ready);
+
+    // Up from "Stance : Random" reaches "Stance : Mirror" and stays there; Mirror is 98.
+    journey.on("class selection", 1, [] {
+        tap(25, kKeyRight); // Mirror
+        for (int i = 0; i < 3; ++i) tap(28 + 3 * i, kKeyUp);
+        tap(40, kP);
+        tap(43, kQ);
+        tap(50, kKeyReturn);
+    });
+    code = runClassSelection(kTwoPlayerMode);
+    EXPECT_EQ(code % 10000, 98 + 100 * 98);
+    EXPECT_EQ(code / 10000, 103);
+}
+
+TEST_F(OneScreen, ReadyNeedsTheNeutralKeyAndCancelNeedsReady) {
+    startUp();
+    journey.on("class selection", 0, [] {
+        tap(25, kO);        // the heavy key before choosing does nothing
+        tap(28, kKeyReturn); // nor does Return before both are ready
+        tap(31, kP);
+        tap(34, kO);        // cancelled
+        tap(37, kQ);
+        tap(40, kKeyReturn); // only player two is ready
+        tap(60, kKeyEscape);
+    });
+    EXPECT_EQ(runClassSelection(kTwoPlayerMode), kNoSelection);
+    EXPECT_FALSE(playerOnePanel.ready);
+    EXPECT_FALSE(playerTwoPanel.ready); // Escape cancels readiness too
+}
+
+TEST_F(OneScreen, CarouselWrapsForwardAndFollows) {
+    startUp();
+    journey.on("class selection", 0, [] {
+        for (int i = 0; i < 7; ++i) tap(25 + 3 * i, kKeyRight);
+        tap(60, kKeyEscape);
+    });
+    runClassSelection(kTwoPlayerMode);
+    EXPECT_EQ(playerOnePanel.cursor, 0);        // seven steps: round to the first again
+    EXPECT_EQ(playerOnePanel.carouselStart, 3); // the cursor stays within the five slots
+    int64_t cursor = 6, start = 2;
+    carouselNext(cursor, start);
+    EXPECT_EQ(cursor, 0);
+    EXPECT_EQ(start, 3);
+}
+
+TEST_F(OneScreen, StageSelectionWrapsThroughRandomAndNeedsAFreshReturn) {
+    startUp();
+    EXPECT_STREQ(stageSizeText(3000), "Size : small");
+    EXPECT_STREQ(stageSizeText(3001), "Size : medium");
+    EXPECT_STREQ(stageSizeText(5000), "Size : medium");
+    EXPECT_STREQ(stageSizeText(5001), "Size : big");
+    stageCursor = 2;
+    returnHoldFrames = 30; // Return held since the screen before...
+    journey.on("stage selection", 0, [] {
+        tap(0, kKeyReturn, 40); // ...and still held here: it never chooses
+        tap(45, kKeyRight);     // past the last stage: Random
+        tap(50, kKeyReturn);
+    });
+    EXPECT_EQ(runStageSelection(40, 40), kRandomStage);
+    journey.on("stage selection", 1, [] {
+        tap(25, kKeyLeft); // before Random: the last stage
+        tap(30, kKeyReturn);
+    });
+    EXPECT_EQ(runStageSelection(40, 40), 2);
+    journey.on("stage selection", 2, [] { tap(25, kKeyEscape); });
+    EXPECT_EQ(runStageSelection(40, 40), kStageBack);
+}
