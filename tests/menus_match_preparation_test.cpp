@@ -269,3 +269,99 @@ TEST_F(OneScreen, StageSelectionWrapsThroughRandomAndNeedsAFreshReturn) {
     journey.on("stage selection", 2, [] { tap(25, kKeyEscape); });
     EXPECT_EQ(runStageSelection(40, 40), kStageBack);
 }
+
+namespace {
+void shotLater(int64_t delay, const std::string& path) {
+    scriptAdd({presentedFrames() + delay, kScriptScreenshot, 0, 0, path});
+}
+
+// Pixels of a screenshot in a box that are not the menu background's dark grey.
+int64_t drawnPixels(const std::string& path, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+    Bitmap shot;
+    bool alpha = false;
+    EXPECT_TRUE(loadPng(path, shot, alpha));
+    int64_t count = 0;
+    for (int64_t y = y0; y < std::min(y1, shot.height); ++y)
+        for (int64_t x = x0; x < std::min(x1, shot.width); ++x)
+            count += (shot.pixels[size_t(y * shot.width + x)] & 0xFFFFFFu) != 0x202020u;
+    return count;
+}
+
+struct ScreensAtASize : MatchPreparation, testing::WithParamInterface<std::pair<int, int>> {};
+} // namespace
+
+// Every screen of the way to a fight, drawn at two screen sizes: the previews, the panels, the
+// carousel (on screens at least 800 px high), the difficulty and the stage strip.
+TEST_P(ScreensAtASize, EachScreenIsDrawn) {
+    auto [width, height] = GetParam();
+    options.desktopWidth = width;
+    options.desktopHeight = height;
+    options.nullRenderer = false;
+    std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::vector<std::string> shots;
+    auto shot = [&](int64_t delay, const std::string& name) {
+        shots.push_back(name + "-" + size + ".png");
+        shotLater(delay, shots.back());
+    };
+    journey.on("main menu", 0, [&] {
+        shot(25, "main-menu");
+        tap(30, kKeyReturn);
+    });
+    journey.on("class selection", 0, [&] {
+        tap(25, kKeyRight);
+        tap(28, kH);
+        tap(31, kP);
+        shot(40, "two-players");
+        tap(45, kKeyEscape);
+    });
+    journey.on("main menu", 1, [&] {
+        tap(25, kKeyDown);
+        tap(28, kKeyReturn);
+    });
+    journey.on("class selection", 1, [&] {
+        tap(25, kKeyRight);
+        shot(30, "pick-your-class");
+        tap(32, kKeyReturn);
+        tap(35, kKeyLeft);
+        shot(40, "pick-your-opponent");
+        tap(45, kKeyReturn);
+    });
+    journey.on("difficulty", 0, [&] {
+        tap(25, kKeyDown);
+        shot(30, "difficulty");
+        tap(35, kKeyReturn);
+    });
+    journey.on("stage selection", 0, [&] {
+        tap(25, kKeyRight);
+        shot(30, "stage");
+        tap(35, kKeyLeft);
+        tap(38, kKeyLeft);
+        shot(45, "stage-random");
+        tap(50, kKeyEscape);
+    });
+    journey.on("difficulty", 1, [&] { tap(25, kKeyEscape); });
+    journey.on("class selection", 2, [&] { tap(25, kKeyEscape); });
+    journey.on("main menu", 2, [&] { tap(25, kKeyEscape); });
+    EXPECT_EQ(run(), 0);
+    ASSERT_EQ(shots.size(), 7u);
+    for (const std::string& path : shots) EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
+        for (const std::string& path : shots)
+            std::filesystem::copy_file(path, std::string(keep) + "/" + path,
+                                       std::filesystem::copy_options::overwrite_existing);
+    // Both previews stand where the fighters' pictures fall: player one's on the right (on
+    // narrow screens the class pictures stand in for them).
+    if (width >= 1200) {
+        EXPECT_GT(drawnPixels(shots[1], width - 500, 250, width - 350, 480), 2000);
+        EXPECT_GT(drawnPixels(shots[1], 460, 250, 620, 480), 2000);
+    }
+    // The carousel shows only where there is room below the panels.
+    int64_t carousel = drawnPixels(shots[1], 75, 650, 575, 760);
+    if (height >= 800) EXPECT_GT(carousel, 10000);
+    // The stage strip: a tenth of each tile, side by side under the name.
+    EXPECT_GT(drawnPixels(shots[5], 140, 160, 440, 200), 10000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ScreensAtASize,
+                         testing::Values(std::pair{1280, 720}, std::pair{1920, 1080},
+                                         std::pair{1024, 768}));

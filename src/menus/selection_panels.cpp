@@ -154,26 +154,29 @@ void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Previ
     int64_t pan = isPlayerOne ? w : 0;
     int64_t hintX = isPlayerOne ? 3 * w / 4 - 100 : 100;
     keepInRange(p);
+    std::string hint;
+    int64_t hintTint = kGrey;
     if (!p.ready) {
         movePanel(p, readPanelKeys(p, player, false), preview, pan);
-        std::string hint = "Press " + keyName(player, &Controls::neutral) +
-                           (isPlayerOne ? " To Select" : " to select");
-        drawText(hint, hintX, 600, isPlayerOne ? kOrangeTint : kBlueTint, 128);
+        hint = "Press " + keyName(player, &Controls::neutral) + (isPlayerOne ? " To Select" : " to select");
+        hintTint = isPlayerOne ? kOrangeTint : kBlueTint;
         if (playerKeyReleased(player, &Controls::neutral)) {
             playMenuSound(kMenuMovePool, pan);
             p.ready = true;
             preview.intensity = 255;
         }
     } else {
-        drawText("Press " + keyName(player, &Controls::heavy) + " to cancel", hintX, 600, kGrey, 128);
+        hint = "Press " + keyName(player, &Controls::heavy) + " to cancel";
         if (playerKeyReleased(player, &Controls::heavy)) {
             p.ready = false;
             preview.intensity = 128;
         }
     }
     colourPreview(preview, p, player, other);
-    drawPanelLines(p, x, isPlayerOne ? w - 75 : 75, isPlayerOne, false);
+    // The preview first: on narrow screens the class pictures lie under the panel's lines.
     drawPreview(preview, frameFactor, isPlayerOne ? w - 600 : 75, 150);
+    drawPanelLines(p, x, isPlayerOne ? w - 75 : 75, isPlayerOne, false);
+    drawText(hint, hintX, 600, hintTint, 128);
     if (screenHeight >= 800)
         drawClassCarousel(p.carouselStart, p.cursor, isPlayerOne ? w - 575 : 75, 650);
 }
@@ -278,9 +281,11 @@ int64_t singleCursorPanel(double frameFactor, bool reset) {
     static const int64_t kStepTints[] = {RGB(255, 128, 0), RGB(0, 0, 255), RGB(255, 0, 0)};
     int64_t step = std::clamp<int64_t>(s.step, 1, 3) - 1;
     drawText(kSteps[step], 75, 125, kStepTints[step], 128);
-    drawPanelLines(p, 100, 75, false, true);
-    drawPreview(rightPreview, frameFactor, 75, 150);
+    drawPreview(rightPreview, frameFactor, screenWidth - 600, 150);
     drawPreview(leftPreview, frameFactor, 75, 150);
-    drawClassCarousel(p.carouselStart, p.cursor, 100, 600);
+    drawPanelLines(p, 100, 75, false, true);
+    // The cursor's portrait reaches 125 px below the row: on short screens the row moves up
+    // so that it stays on the screen.
+    drawClassCarousel(p.carouselStart, p.cursor, 100, std::min<int64_t>(600, screenHeight - 150));
     return result;
 }
