@@ -1,4 +1,17 @@
 // The game executable: everything happens in start-up and the main state loop.
-#include "app/startup.h"
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
-int main() { startProgram(); }
+#include "app/startup.h"
+#include "menus/menu_framework.h"
+
+int main() {
+    // QRX_SCREEN_LOG=1 names each screen on the standard error as it opens (the smoke tests
+    // follow a player's path through a real window with it).
+    if (std::getenv("QRX_SCREEN_LOG"))
+        screenOpenedHook = [](const std::string& name) {
+            std::fprintf(stderr, "screen: %s\n", name.c_str());
+        };
+    startProgram();
+}

@@ -43,6 +43,49 @@ check() {
   fi
 }
 
+# A player's path with the default keys, followed through the screens the game names:
+# Player vs Player, both ready, Return, a stage, the fight, Escape, back in the class
+# selection, Escape, the main menu, Exit.
+journey() {
+  local work report
+  work=$(mktemp -d)
+  for entry in "$build"/game/*; do
+    [ "$(basename "$entry")" = settings.txt ] || ln -s "$entry" "$work/"
+  done
+  report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
+    ./quarrelix 2>screens.log & game=$!
+    for _ in $(seq 50); do
+      w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
+      sleep 0.2
+    done
+    [ -n "$w" ] || { echo "no-window"; kill $game; exit 0; }
+    press() { sleep "$1"; shift; xdotool key --delay 150 --window "$w" "$@"; }
+    press 2 Return            # Player vs Player
+    press 1.5 p               # player one ready
+    press 0.3 q               # player two ready
+    press 0.3 Return          # start
+    press 1.5 Right           # the next stage
+    press 0.3 Return          # fight there
+    press 5 Escape            # leave the fight
+    press 2 Escape            # leave the class selection
+    press 1.5 Down Down Down Down Down Down
+    press 0.3 Return          # Exit
+    for _ in $(seq 25); do kill -0 $game 2>/dev/null || break; sleep 0.2; done
+    if kill -0 $game 2>/dev/null; then echo "still-running"; kill $game; else wait $game; echo "exit=$?"; fi
+    sed -n "s/^screen: //p" screens.log | paste -sd, -
+  ' 2>/dev/null)
+  rm -rf "$work"
+  local expected
+  expected=$(printf 'exit=0\nmain menu,class selection,stage selection,fight,class selection,main menu')
+  if [ "$report" = "$expected" ]; then
+    echo "smoke ok: a player's path from the main menu through a fight and back to Exit"
+  else
+    echo "smoke FAILED: player's path: expected [$expected] got [$report]" >&2
+    failures=$((failures + 1))
+  fi
+}
+
+journey
 check '' 1680x1050 no
 check '{"ScreenSize": 3}' 1280x800 no
 check '{"ScreenSize": -4}' 1024x768 no
