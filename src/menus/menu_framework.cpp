@@ -73,7 +73,12 @@ MenuInput readMenuInput(MenuKeys& keys) {
     return input;
 }
 
-void playMenuSound(int64_t pool, int64_t x) { playPoolSound(pool, x, 0, 1.0, 1.0); }
+std::vector<int64_t>* menuSoundLog = nullptr;
+
+void playMenuSound(int64_t pool, int64_t x) {
+    if (menuSoundLog) menuSoundLog->push_back(pool);
+    playPoolSound(pool, x, 0, 1.0, 1.0);
+}
 
 int64_t returnHoldFrames = 0;
 void updateReturnHold() { returnHoldFrames = keyDown(kKeyReturn) ? returnHoldFrames + 1 : 0; }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "data/sound_library.h"
 
@@ -32,6 +33,8 @@ void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title);
 // move, Return or either player's neutral key selects, Escape or either heavy key goes back.
 MenuInput readMenuInput(MenuKeys& keys);
 void playMenuSound(int64_t pool, int64_t x = kNoStereo); // x: screen position for the pan
+// Tests listen to the menus: when set, every menu sound's pool is appended to it.
+extern std::vector<int64_t>* menuSoundLog;
 // Frames Return has been held (0 when released): selection screens start on its first frame
 // only, so a Return held over from the screen before never chooses.
 extern int64_t returnHoldFrames;
