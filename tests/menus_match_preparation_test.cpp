@@ -365,3 +365,35 @@ TEST_P(ScreensAtASize, EachScreenIsDrawn) {
 INSTANTIATE_TEST_SUITE_P(Sizes, ScreensAtASize,
                          testing::Values(std::pair{1280, 720}, std::pair{1920, 1080},
                                          std::pair{1024, 768}));
+
+// Kept choices from another game version or a stray write never reach outside the lists.
+TEST_F(OneScreen, StoredChoicesOutsideTheListsAreBroughtBack) {
+    startUp();
+    playerOnePanel = {99, 50, -7};
+    playerTwoPanel = {-3, -9, 1000};
+    botPanel.panel = {12345, 7, 8};
+    stageCursor = 42;
+    difficultySelection = 17;
+    journey.on("class selection", 0, [] {
+        tap(25, kP);
+        tap(28, kQ);
+        tap(31, kKeyReturn);
+    });
+    int64_t code = runClassSelection(kTwoPlayerMode);
+    int64_t n = int64_t(selectableClasses.size());
+    EXPECT_GE(playerOnePanel.cursor, 0);
+    EXPECT_LT(playerOnePanel.cursor, n);
+    EXPECT_LT(playerOnePanel.carouselStart, n);
+    EXPECT_GE(playerTwoPanel.stance, -2);
+    EXPECT_NE(code, kNoSelection);
+    journey.on("class selection", 1, [] {
+        tap(25, kKeyReturn);
+        tap(28, kKeyReturn);
+    });
+    code = runClassSelection(kAgainstBotMode);
+    EXPECT_NE(code, kNoSelection);
+    journey.on("stage selection", 0, [] { tap(25, kKeyReturn); });
+    EXPECT_EQ(runStageSelection(40, 40), kRandomStage);
+    journey.on("difficulty", 0, [] { tap(25, kKeyReturn); });
+    EXPECT_EQ(runDifficultyMenu(40, 40), 0);
+}

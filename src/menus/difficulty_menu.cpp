@@ -36,8 +36,9 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
     noteScreenOpened("difficulty");
     loadStatIcons();
     seedRandom(uint64_t(systemTimeMs()));
+    // -1 is shown as "(go back)"; any other value outside the entries as the first.
     int64_t highlighted = difficultySelection == -1 ? kGoBackEntry : difficultySelection;
-    highlighted = std::clamp<int64_t>(highlighted, 0, kGoBackEntry);
+    if (highlighted < 0 || highlighted > kGoBackEntry) highlighted = 0;
     int64_t result = -1;
     bool backTaken = false;
     MenuKeys keys;
