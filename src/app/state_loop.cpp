@@ -9,6 +9,7 @@
 #include "fight/fighter.h"
 #include "fight/match.h"
 #include "menus/class_selection.h"
+#include "menus/credits.h"
 #include "menus/difficulty_menu.h"
 #include "menus/main_menu.h"
 #include "menus/menu_framework.h"
@@ -18,7 +19,7 @@
 #include "runtime/runtime.h"
 
 namespace {
-constexpr int64_t kViewFighters = 2;
+constexpr int64_t kCredits = 5;
 constexpr int64_t kNoState = -1;
 
 // The stage chosen on the stage selection screen: -1 is any stage at random.
@@ -122,8 +123,8 @@ void mainStateLoop(int64_t textX, int64_t textY) {
             int64_t outcome = playerVsBot(textX, textY);
             repeatState = outcome != 0 ? kStatePlayerVsBot : kNoState;
             if (outcome < 0) retryState = kStatePlayerVsBot;
-        } else if (state == kViewFighters) {
-            // The fighter viewer joins here; until then the menu comes back.
+        } else if (state == kCredits) {
+            runCredits(textX, textY);
         }
         if (windowCloseRequested()) return;
     }

@@ -31,7 +31,7 @@ int64_t runClassSelection(int64_t mode) {
         updateReturnHold();
         int64_t code = kNoSelection;
         if (mode == kTwoPlayerMode) code = twoPlayerPanels(factor);
-        else if (mode == kAgainstBotMode) code = singleCursorPanel(factor, false);
+        else if (mode == kAgainstBotMode) code = singleCursorPanel(factor);
         if (code != kNoSelection && !fadeActive) {
             playMenuSound(kMenuSelectPool);
             result = code;

@@ -183,7 +183,6 @@ void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Previ
 
 void startSingleAfresh(SingleCursorPanel& s) {
     s = SingleCursorPanel{};
-    s.panel.cursor = s.panel.stance = s.panel.carouselStart = 0;
     rightPreview.visible = leftPreview.visible = false;
     rightPreview.intensity = leftPreview.intensity = 128;
     clearPreviewClass(rightPreview);
@@ -240,10 +239,10 @@ int64_t twoPlayerPanels(double frameFactor) {
     return kNoSelection;
 }
 
-int64_t singleCursorPanel(double frameFactor, bool reset) {
+int64_t singleCursorPanel(double frameFactor) {
     SingleCursorPanel& s = botPanel;
     bool fadingOut = fadeActive && fadeSpeed >= 0;
-    if (reset || (s.done && !fadingOut)) startSingleAfresh(s);
+    if (s.done && !fadingOut) startSingleAfresh(s);
     SelectionPanel& p = s.panel;
     keepInRange(p);
     int64_t result = kNoSelection;

@@ -35,5 +35,5 @@ int64_t panelCode(const SelectionPanel& panel);
 int64_t cursorOfCode(int64_t code);
 // One frame of the pair (reads keys, draws both panels); the code or -999.
 int64_t twoPlayerPanels(double frameFactor);
-// One frame of the single-cursor panel; a reset starts it afresh first.
-int64_t singleCursorPanel(double frameFactor, bool reset);
+// One frame of the single-cursor panel; after a completed choice it starts afresh.
+int64_t singleCursorPanel(double frameFactor);

@@ -1,0 +1,86 @@
+// The credits page.
+#include "menus/credits.h"
+
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "menus/menu_framework.h"
+#include "render/fade.h"
+#include "render/sprite_assets.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+
+namespace {
+constexpr int64_t kHeadingTint = 0x0088FF; // orange
+constexpr int64_t kDetailTint = 0xFF8080;  // light violet
+constexpr int64_t kSectionGap = 17;        // px after a section's last block
+
+// Each text starts where the previous one ended; a detail block leaves 5 px after itself.
+struct Column {
+    int64_t y;
+    void heading(const char* text, int64_t x) { y = drawText(text, x, y, kHeadingTint, 128); }
+    void details(const char* text, int64_t x) { y = drawText(text, x, y, kDetailTint, 128) + 5; }
+};
+
+void drawCreditColumns(int64_t textX, int64_t textY) {
+    Column left{textY};
+    int64_t x = textX + 80;
+    left.heading("The Quarrelix developers", x);
+    left.details("> Game design\\> Code\\> Graphics\\> Music\\> Sound design\\> Fighter animation", x);
+    left.heading("Media runtime", x);
+    left.details("> Sound loading and playing on our own mixer\\> Headless mode for the tests and "
+                 "tools\\> Windows, drawing and input over SDL2",
+                 x);
+    left.heading("Content generator", x);
+    left.details("> Image crop system", x);
+    left.heading("Drawn by the generator", x);
+    left.details("304 fighter frames with their hit masks", x);
+    left.details("15 stage tiles", x);
+    left.details("6 class pictures and portraits", x);
+    left.details("34 icons, gauges and effects", x);
+    left.heading("Synthesised by the generator", x);
+    left.details("> Sound design: 172 effects, 3 jingles, 5 pieces of music", x);
+    left.y += kSectionGap;
+    left.heading("Libraries", x);
+    left.details("> Rotation and free quads: SDL2's geometry rendering", x);
+    left.y += kSectionGap;
+    left.heading("Softwares used", x);
+    left.details("> GCC and CMake\\> GoogleTest\\> Xvfb and xdotool (window tests)\\> Debian 12", x);
+
+    Column right{textY};
+    right.heading("Sounds", textX + 500);
+    right.heading("made with", textX + 540);
+    right.details("> our own synthesiser (tools/assetgen)", textX + 580);
+    right.heading("Libraries", textX + 540);
+    right.details("> libogg and libvorbis (music), libpng and zlib (pictures)", textX + 580);
+    right.y += kSectionGap;
+    right.heading("Special thanks", textX + 500);
+    right.details("> The SDL project (the platform layer)\\> The DejaVu fonts (the letters)\\> "
+                  "FreeType (rendering the font)\\> nlohmann/json (the data files)\\> "
+                  "GoogleTest (the tests)\\> Debian (everything else)",
+                  textX + 500);
+}
+
+bool eitherHeavyReleased() {
+    bool released = false; // every key is read: each release is an edge taken once
+    for (const Fighter* f : {&playerOne, &playerTwo})
+        for (const Controls* c : {&f->keyBindings.primary, &f->keyBindings.secondary})
+            if (c->heavy != 0 && keyReleased(c->heavy)) released = true;
+    return released;
+}
+} // namespace
+
+void runCredits(int64_t textX, int64_t textY) {
+    noteScreenOpened("credits");
+    loadStatIcons();
+    bool left = false;
+    runMenuFrames([&](double, bool frozen) {
+        drawCreditColumns(textX, textY);
+        if (frozen || left) return;
+        if (keyReleased(kKeyEscape) || eitherHeavyReleased()) {
+            left = true;
+            playMenuSound(kMenuBackPool);
+            startFade();
+        }
+    });
+    freeStatIcons();
+}
