@@ -290,7 +290,7 @@ int64_t drawnPixels(const std::string& path, int64_t x0, int64_t y0, int64_t x1,
 struct ScreensAtASize : MatchPreparation, testing::WithParamInterface<std::pair<int, int>> {};
 } // namespace
 
-// Every screen of the way to a fight, drawn at two screen sizes: the previews, the panels, the
+// Every screen of the way to a fight and the credits, drawn at three screen sizes: the previews, the panels, the
 // carousel (on screens at least 800 px high), the difficulty and the stage strip.
 TEST_P(ScreensAtASize, EachScreenIsDrawn) {
     auto [width, height] = GetParam();
@@ -341,9 +341,17 @@ TEST_P(ScreensAtASize, EachScreenIsDrawn) {
     });
     journey.on("difficulty", 1, [&] { tap(25, kKeyEscape); });
     journey.on("class selection", 2, [&] { tap(25, kKeyEscape); });
-    journey.on("main menu", 2, [&] { tap(25, kKeyEscape); });
+    journey.on("main menu", 2, [&] {
+        for (int i = 0; i < 4; ++i) tap(25 + 3 * i, kKeyDown); // from " Player vs Bot  "
+        tap(45, kKeyReturn);
+    });
+    journey.on("credits", 0, [&] {
+        shot(25, "credits");
+        tap(30, kKeyEscape);
+    });
+    journey.on("main menu", 3, [&] { tap(25, kKeyEscape); });
     EXPECT_EQ(run(), 0);
-    ASSERT_EQ(shots.size(), 7u);
+    ASSERT_EQ(shots.size(), 8u);
     for (const std::string& path : shots) EXPECT_TRUE(std::filesystem::exists(path)) << path;
     if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
         for (const std::string& path : shots)
@@ -357,7 +365,9 @@ TEST_P(ScreensAtASize, EachScreenIsDrawn) {
     }
     // The carousel shows only where there is room below the panels.
     int64_t carousel = drawnPixels(shots[1], 75, 650, 575, 760);
-    if (height >= 800) EXPECT_GT(carousel, 10000);
+    if (height >= 800) {
+        EXPECT_GT(carousel, 10000);
+    }
     // The stage strip: a tenth of each tile, side by side under the name.
     EXPECT_GT(drawnPixels(shots[5], 140, 160, 440, 200), 10000);
 }

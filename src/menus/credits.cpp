@@ -21,40 +21,39 @@ struct Column {
     void details(const char* text, int64_t x) { y = drawText(text, x, y, kDetailTint, 128) + 5; }
 };
 
+// The left column's lines stay within 31 characters (403 px): the right one starts 420 px on.
 void drawCreditColumns(int64_t textX, int64_t textY) {
     Column left{textY};
     int64_t x = textX + 80;
     left.heading("The Quarrelix developers", x);
     left.details("> Game design\\> Code\\> Graphics\\> Music\\> Sound design\\> Fighter animation", x);
     left.heading("Media runtime", x);
-    left.details("> Sound loading and playing on our own mixer\\> Headless mode for the tests and "
-                 "tools\\> Windows, drawing and input over SDL2",
-                 x);
+    left.details("> Sound: our own mixer\\> Headless mode for the tests\\> Windows and input: SDL2", x);
     left.heading("Content generator", x);
     left.details("> Image crop system", x);
     left.heading("Drawn by the generator", x);
-    left.details("304 fighter frames with their hit masks", x);
+    left.details("304 fighter frames and masks", x);
     left.details("15 stage tiles", x);
-    left.details("6 class pictures and portraits", x);
+    left.details("6 class pictures", x);
     left.details("34 icons, gauges and effects", x);
     left.heading("Synthesised by the generator", x);
-    left.details("> Sound design: 172 effects, 3 jingles, 5 pieces of music", x);
+    left.details("> 172 sound effects\\> 3 jingles, 5 pieces of music", x);
     left.y += kSectionGap;
     left.heading("Libraries", x);
-    left.details("> Rotation and free quads: SDL2's geometry rendering", x);
+    left.details("> Rotation: SDL2's geometry", x);
     left.y += kSectionGap;
     left.heading("Softwares used", x);
-    left.details("> GCC and CMake\\> GoogleTest\\> Xvfb and xdotool (window tests)\\> Debian 12", x);
+    left.details("> GCC and CMake\\> GoogleTest\\> Xvfb and xdotool\\> Debian 12", x);
 
     Column right{textY};
     right.heading("Sounds", textX + 500);
     right.heading("made with", textX + 540);
-    right.details("> our own synthesiser (tools/assetgen)", textX + 580);
+    right.details("> our own synthesiser", textX + 580);
     right.heading("Libraries", textX + 540);
-    right.details("> libogg and libvorbis (music), libpng and zlib (pictures)", textX + 580);
+    right.details("> libogg and libvorbis (music)\\> libpng and zlib (pictures)", textX + 580);
     right.y += kSectionGap;
     right.heading("Special thanks", textX + 500);
-    right.details("> The SDL project (the platform layer)\\> The DejaVu fonts (the letters)\\> "
+    right.details("> The SDL project (platform layer)\\> DejaVu fonts (the letters)\\> "
                   "FreeType (rendering the font)\\> nlohmann/json (the data files)\\> "
                   "GoogleTest (the tests)\\> Debian (everything else)",
                   textX + 500);
