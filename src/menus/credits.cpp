@@ -59,13 +59,6 @@ void drawCreditColumns(int64_t textX, int64_t textY) {
                   textX + 500);
 }
 
-bool eitherHeavyReleased() {
-    bool released = false; // every key is read: each release is an edge taken once
-    for (const Fighter* f : {&playerOne, &playerTwo})
-        for (const Controls* c : {&f->keyBindings.primary, &f->keyBindings.secondary})
-            if (c->heavy != 0 && keyReleased(c->heavy)) released = true;
-    return released;
-}
 } // namespace
 
 void runCredits(int64_t textX, int64_t textY) {
@@ -75,7 +68,9 @@ void runCredits(int64_t textX, int64_t textY) {
     runMenuFrames([&](double, bool frozen) {
         drawCreditColumns(textX, textY);
         if (frozen || left) return;
-        if (keyReleased(kKeyEscape) || eitherHeavyReleased()) {
+        bool heavy = playerKeyReleased(playerOne, &Controls::heavy);
+        heavy = playerKeyReleased(playerTwo, &Controls::heavy) || heavy;
+        if (keyReleased(kKeyEscape) || heavy) {
             left = true;
             playMenuSound(kMenuBackPool);
             startFade();

@@ -23,13 +23,6 @@ const char* const kDescriptions[] = {
     "Attacks very frequently with semi-intelligent combos.\\Some classes and stances may have "
     "specific behaviors."};
 
-bool playerOneKey(int64_t Controls::*key, bool released) {
-    for (const Controls* c : {&playerOne.keyBindings.primary, &playerOne.keyBindings.secondary}) {
-        int64_t code = c->*key;
-        if (code != 0 && (released ? keyReleased(code) : keyDown(code))) return true;
-    }
-    return false;
-}
 } // namespace
 
 int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
@@ -51,8 +44,8 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
             drawText(kDescriptions[highlighted], textX + 500, textY + 120, kBlueTint, 128);
         if (frozen) return;
         // Only player one moves here, once per press.
-        bool up = keyDown(kKeyUp) || playerOneKey(&Controls::up, false);
-        bool down = keyDown(kKeyDown) || playerOneKey(&Controls::down, false);
+        bool up = keyDown(kKeyUp) || playerKeyDown(playerOne, &Controls::up);
+        bool down = keyDown(kKeyDown) || playerKeyDown(playerOne, &Controls::down);
         keys.holdPrevious = up ? keys.holdPrevious + 1 : 0;
         keys.holdNext = down ? keys.holdNext + 1 : 0;
         int64_t moved = highlighted;
@@ -63,7 +56,7 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
             highlighted = moved;
             playMenuSound(kMenuMovePool);
         }
-        if (keyReleased(kKeyReturn) || playerOneKey(&Controls::neutral, true)) {
+        if (keyReleased(kKeyReturn) || playerKeyReleased(playerOne, &Controls::neutral)) {
             if (highlighted == kGoBackEntry) {
                 playMenuSound(kMenuBackPool);
                 result = -1;
@@ -72,7 +65,7 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
                 result = highlighted;
             }
             startFade();
-        } else if ((keyReleased(kKeyEscape) || playerOneKey(&Controls::heavy, true)) && !backTaken) {
+        } else if ((keyReleased(kKeyEscape) || playerKeyReleased(playerOne, &Controls::heavy)) && !backTaken) {
             backTaken = true;
             playMenuSound(kMenuBackPool);
             result = -1;

@@ -15,14 +15,30 @@ namespace {
 int64_t backgroundSprite = 0;
 
 bool eitherPlayer(int64_t Controls::*key, bool released) {
-    for (const Fighter* f : {&playerOne, &playerTwo})
-        for (const Controls* c : {&f->keyBindings.primary, &f->keyBindings.secondary}) {
-            int64_t code = c->*key;
-            if (code != 0 && (released ? keyReleased(code) : keyDown(code))) return true;
-        }
-    return false;
+    bool one = released ? playerKeyReleased(playerOne, key) : playerKeyDown(playerOne, key);
+    bool two = released ? playerKeyReleased(playerTwo, key) : playerKeyDown(playerTwo, key);
+    return one || two;
 }
 } // namespace
+
+bool playerKeyDown(const Fighter& player, int64_t Controls::*key) {
+    for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
+        if (c->*key != 0 && keyDown(c->*key)) return true;
+    return false;
+}
+
+bool playerKeyReleased(const Fighter& player, int64_t Controls::*key) {
+    bool released = false;
+    for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
+        if (c->*key != 0 && keyReleased(c->*key)) released = true;
+    return released;
+}
+
+bool pressedOnce(bool down, bool& latch) {
+    bool fresh = down && !latch;
+    latch = down;
+    return fresh;
+}
 
 int64_t menuBackgroundSprite() {
     if (backgroundSprite == 0) backgroundSprite = takeSpriteNumber();

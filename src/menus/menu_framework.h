@@ -13,6 +13,16 @@ constexpr int64_t kMenuMovePool = 1;
 constexpr int64_t kMenuSelectPool = 2;
 constexpr int64_t kMenuBackPool = 3;
 
+struct Controls;
+struct Fighter;
+
+// A player's key for an action, primary or secondary: held, or just let go (both keys are
+// read, so that each release is taken once).
+bool playerKeyDown(const Fighter& player, int64_t Controls::*key);
+bool playerKeyReleased(const Fighter& player, int64_t Controls::*key);
+// True on the frame a key goes down; the latch holds it until the key is let go.
+bool pressedOnce(bool down, bool& latch);
+
 struct MenuKeys {
     int64_t holdPrevious = 0; // frames the direction has been held; a move happens at 1
     int64_t holdNext = 0;

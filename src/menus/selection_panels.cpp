@@ -25,30 +25,6 @@ constexpr int64_t kRandomCode = 99;
 constexpr int64_t kMirrorCode = 98;
 constexpr int64_t kGrey = 0x808080;
 
-bool playerKeyDown(const Fighter& player, int64_t Controls::*key) {
-    for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
-        if (c->*key != 0 && keyDown(c->*key)) return true;
-    return false;
-}
-
-bool playerKeyReleased(const Fighter& player, int64_t Controls::*key) {
-    bool released = false; // both are read: each release is an edge taken once
-    for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
-        if (c->*key != 0 && keyReleased(c->*key)) released = true;
-    return released;
-}
-
-// True on the frame a key goes down; the latch holds it until the key is let go.
-bool pressedOnce(bool down, bool& latch) {
-    if (!down) {
-        latch = false;
-        return false;
-    }
-    if (latch) return false;
-    latch = true;
-    return true;
-}
-
 // The highest stance index: the last of a class's stances; 0 for the random and mirror marks.
 int64_t lastStance(int64_t entry) {
     FighterClass* c = classWithId(entry);

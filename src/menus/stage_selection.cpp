@@ -12,18 +12,6 @@
 int64_t stageCursor = 0;
 
 namespace {
-bool playerOneDown(int64_t Controls::*key) {
-    for (const Controls* c : {&playerOne.keyBindings.primary, &playerOne.keyBindings.secondary})
-        if (c->*key != 0 && keyDown(c->*key)) return true;
-    return false;
-}
-
-bool pressedOnce(bool down, bool& latch) {
-    bool fresh = down && !latch;
-    latch = down;
-    return fresh;
-}
-
 Stage* stageAt(int64_t cursor) {
     return cursor >= 0 && cursor < int64_t(stageList.size()) ? &stageList[size_t(cursor)] : nullptr;
 }
@@ -60,10 +48,10 @@ int64_t runStageSelection(int64_t textX, int64_t textY) {
         } else {
             updateReturnHold();
             bool next = pressedOnce(keyDown(kKeyRight) || keyDown(kKeyUp) ||
-                                        playerOneDown(&Controls::right) || playerOneDown(&Controls::up),
+                                        playerKeyDown(playerOne, &Controls::right) || playerKeyDown(playerOne, &Controls::up),
                                     latchNext);
             bool previous = pressedOnce(keyDown(kKeyLeft) || keyDown(kKeyDown) ||
-                                            playerOneDown(&Controls::left) || playerOneDown(&Controls::down),
+                                            playerKeyDown(playerOne, &Controls::left) || playerKeyDown(playerOne, &Controls::down),
                                         latchPrevious);
             int64_t step = (next ? 1 : 0) - (previous ? 1 : 0);
             if (next || previous) {
