@@ -1,9 +1,6 @@
 // Choosing a match through the real screens: class selection for two players and against the
 // bot, the difficulty screen, the stage selection, the fight and the way back.
-#include "game_dir_fixture.h"
-
-#include <functional>
-#include <map>
+#include "journey_fixture.h"
 
 #include "app/match_record.h"
 #include "app/stages.h"
@@ -23,51 +20,7 @@ namespace {
 constexpr int64_t kP = 25, kO = 24;          // player one's neutral and heavy keys
 constexpr int64_t kQ = 16, kH = 35, kJ = 36; // player two's neutral, down and right keys
 
-// Follows the game from screen to screen: each opening of a screen can run a plan that
-// scripts the keys to press there, counted in frames from the opening.
-struct Journey {
-    std::vector<std::string> screens;
-    std::map<std::pair<std::string, int>, std::function<void()>> plans;
-    std::map<std::string, int> openings;
-
-    void on(const std::string& screen, int opening, std::function<void()> plan) {
-        plans[{screen, opening}] = std::move(plan);
-    }
-    void start() {
-        screenOpenedHook = [this](const std::string& name) {
-            screens.push_back(name);
-            int n = openings[name]++;
-            auto plan = plans.find({name, n});
-            if (plan != plans.end()) plan->second();
-        };
-    }
-};
-
-// Keys: a tap `at` frames after the screen opened (its fade in takes 20 frames here).
-void tap(int64_t at, int64_t code, int64_t frames = 1) { scriptTapLater(at, code, frames); }
-
-struct MatchPreparation : GeneratedGameTest {
-    Journey journey;
-    void SetUp() override {
-        GeneratedGameTest::SetUp();
-        if (IsSkipped()) return;
-        options.fixedFrameFactor = 1.0; // 20 frames a fade
-        options.nullRenderer = true;
-        options.desktopWidth = 1280;
-        options.desktopHeight = 720;
-    }
-    void TearDown() override {
-        screenOpenedHook = nullptr;
-        GeneratedGameTest::TearDown();
-    }
-    int run() {
-        journey.start();
-        setHeadless(options);
-        return runGame();
-    }
-    HeadlessOptions options;
-};
-
+using MatchPreparation = JourneyTest;
 using Screens = std::vector<std::string>;
 } // namespace
 
@@ -170,16 +123,7 @@ TEST_F(MatchPreparation, AgainstTheBotThroughBothStepsAndTheDifficulty) {
     EXPECT_EQ(currentMatch->stage, &stageList[1]); // one step right of the first stage
 }
 
-namespace {
-// One screen on its own after a real start-up, keys counted from its opening.
-struct OneScreen : MatchPreparation {
-    void startUp() {
-        journey.start();
-        setHeadless(options);
-        startUpGame();
-    }
-};
-} // namespace
+using OneScreen = JourneyTest;
 
 TEST_F(OneScreen, SelectionCodesOfRandomMirrorAndStances) {
     startUp();

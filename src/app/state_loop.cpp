@@ -12,6 +12,7 @@
 #include "menus/credits.h"
 #include "menus/difficulty_menu.h"
 #include "menus/main_menu.h"
+#include "menus/options_menu.h"
 #include "menus/menu_framework.h"
 #include "menus/selection_panels.h"
 #include "menus/stage_selection.h"
@@ -19,6 +20,7 @@
 #include "runtime/runtime.h"
 
 namespace {
+constexpr int64_t kOptions = 3;
 constexpr int64_t kCredits = 5;
 constexpr int64_t kNoState = -1;
 
@@ -123,6 +125,8 @@ void mainStateLoop(int64_t textX, int64_t textY) {
             int64_t outcome = playerVsBot(textX, textY);
             repeatState = outcome != 0 ? kStatePlayerVsBot : kNoState;
             if (outcome < 0) retryState = kStatePlayerVsBot;
+        } else if (state == kOptions) {
+            runOptionsMenu(textX, textY);
         } else if (state == kCredits) {
             runCredits(textX, textY);
         }

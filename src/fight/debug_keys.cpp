@@ -89,6 +89,12 @@ void drawDebugStrip(const Stage* stage, bool attackPressed) {
     if (attackPressed) drawPlainText("attack", 600, 600);
 }
 
+void setDebugMode(bool on) {
+    debugMode = on ? -1 : 0;
+    playerOne.debug = playerTwo.debug = debugMode;
+    if (!on) freeStrip();
+}
+
 void handleDebugKeys(FightContext* context) {
     bool bothAlive = isAlive(playerOne) && isAlive(playerTwo);
     if (keyReleased(0x13) && bothAlive) resetMatch(context);

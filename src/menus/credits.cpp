@@ -68,8 +68,7 @@ void runCredits(int64_t textX, int64_t textY) {
     runMenuFrames([&](double, bool frozen) {
         drawCreditColumns(textX, textY);
         if (frozen || left) return;
-        bool heavy = playerKeyReleased(playerOne, &Controls::heavy);
-        heavy = playerKeyReleased(playerTwo, &Controls::heavy) || heavy;
+        bool heavy = eitherPlayerKeyReleased(&Controls::heavy);
         if (keyReleased(kKeyEscape) || heavy) {
             left = true;
             playMenuSound(kMenuBackPool);

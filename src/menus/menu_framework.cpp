@@ -14,11 +14,6 @@
 namespace {
 int64_t backgroundSprite = 0;
 
-bool eitherPlayer(int64_t Controls::*key, bool released) {
-    bool one = released ? playerKeyReleased(playerOne, key) : playerKeyDown(playerOne, key);
-    bool two = released ? playerKeyReleased(playerTwo, key) : playerKeyDown(playerTwo, key);
-    return one || two;
-}
 } // namespace
 
 bool playerKeyDown(const Fighter& player, int64_t Controls::*key) {
@@ -32,6 +27,15 @@ bool playerKeyReleased(const Fighter& player, int64_t Controls::*key) {
     for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
         if (c->*key != 0 && keyReleased(c->*key)) released = true;
     return released;
+}
+
+bool eitherPlayerKeyDown(int64_t Controls::*key) {
+    return playerKeyDown(playerOne, key) || playerKeyDown(playerTwo, key);
+}
+
+bool eitherPlayerKeyReleased(int64_t Controls::*key) {
+    bool one = playerKeyReleased(playerOne, key);
+    return playerKeyReleased(playerTwo, key) || one;
 }
 
 bool pressedOnce(bool down, bool& latch) {
@@ -62,9 +66,10 @@ int64_t menuBackgroundSprite() {
 
 void drawMenuBackground() { drawSprite(menuBackgroundSprite(), 0, 0); }
 
-void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title) {
+void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title,
+                    const std::string& banner) {
     drawPlainText("Escape to quit\\Arrows to move\\Enter to select", textX + 80, textY);
-    drawText("QUARRELIX PROJECT pre-alpha 0.1.0.5a =======", textX + 100, textY + 60, kOrangeTint, 128);
+    drawText(banner, textX + 100, textY + 60, kOrangeTint, 128);
     drawText(title, textX + 140, textY + 80, kOrangeTint, 128);
 }
 
@@ -72,16 +77,16 @@ bool menuInputFrozen() { return fadeActive && fadeSpeed >= 0; }
 
 MenuInput readMenuInput(MenuKeys& keys) {
     MenuInput input;
-    bool previous = keyDown(kKeyUp) || eitherPlayer(&Controls::up, false) ||
-                    eitherPlayer(&Controls::left, false);
-    bool next = keyDown(kKeyDown) || eitherPlayer(&Controls::down, false) ||
-                eitherPlayer(&Controls::right, false);
+    bool previous = keyDown(kKeyUp) || eitherPlayerKeyDown(&Controls::up) ||
+                    eitherPlayerKeyDown(&Controls::left);
+    bool next = keyDown(kKeyDown) || eitherPlayerKeyDown(&Controls::down) ||
+                eitherPlayerKeyDown(&Controls::right);
     keys.holdPrevious = previous ? keys.holdPrevious + 1 : 0;
     keys.holdNext = next ? keys.holdNext + 1 : 0;
     if (keys.holdPrevious == 1) input.move = -1;
     if (keys.holdNext == 1) input.move = 1;
-    input.select = keyReleased(kKeyReturn) || eitherPlayer(&Controls::neutral, true);
-    bool back = keyReleased(kKeyEscape) || eitherPlayer(&Controls::heavy, true);
+    input.select = keyReleased(kKeyReturn) || eitherPlayerKeyReleased(&Controls::neutral);
+    bool back = keyReleased(kKeyEscape) || eitherPlayerKeyReleased(&Controls::heavy);
     if (back && !keys.backTaken) {
         keys.backTaken = true;
         input.back = true;

@@ -13,6 +13,9 @@ constexpr int64_t kMenuMovePool = 1;
 constexpr int64_t kMenuSelectPool = 2;
 constexpr int64_t kMenuBackPool = 3;
 
+inline const std::string kMenuBanner = "QUARRELIX PROJECT pre-alpha 0.1.0.5a =======";
+inline const std::string kOptionsBanner = "QUARRELIX PROJECT ALPHA pre-alpha 0.1.0.5a =======";
+
 struct Controls;
 struct Fighter;
 
@@ -20,6 +23,8 @@ struct Fighter;
 // read, so that each release is taken once).
 bool playerKeyDown(const Fighter& player, int64_t Controls::*key);
 bool playerKeyReleased(const Fighter& player, int64_t Controls::*key);
+bool eitherPlayerKeyDown(int64_t Controls::*key);
+bool eitherPlayerKeyReleased(int64_t Controls::*key);
 // True on the frame a key goes down; the latch holds it until the key is let go.
 bool pressedOnce(bool down, bool& latch);
 
@@ -38,7 +43,9 @@ struct MenuInput {
 // The background shared by every menu and the fight, made when missing or of another size.
 int64_t menuBackgroundSprite();
 void drawMenuBackground();
-void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title);
+// The help lines, the banner and the title of a screen.
+void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title,
+                    const std::string& banner = kMenuBanner);
 // Reads this frame's keys (after the keyboard snapshot): arrows or either player's directions
 // move, Return or either player's neutral key selects, Escape or either heavy key goes back.
 MenuInput readMenuInput(MenuKeys& keys);

@@ -1,0 +1,282 @@
+// The options screen.
+#include "menus/options_menu.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/game_screen.h"
+#include "app/pacing.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "fight/debug_keys.h"
+#include "fight/fighter.h"
+#include "input/bindings.h"
+#include "input/keys.h"
+#include "menus/controls_menu.h"
+#include "menus/menu_framework.h"
+#include "menus/stats_panel.h"
+#include "render/fade.h"
+#include "render/sprite_assets.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+
+namespace {
+enum OptionRow {
+    kSoundVolumeRow, kMusicVolumeRow, kStereoRow, kVariationRow, kKeyboardRow, kComboRow,
+    kWindRow, kParticleRow, kAttackDelayRow, kPerformanceRow, kRefreshRow, kShowFpsRow,
+    kScreenSizeRow, kFullscreenRow, kDebugRow, kControlsRow, kResetRow, kSaveRow
+};
+
+const char* const kLabels[kOptionRows] = {
+    "  Sound volume  ", "  Music volume  ", " Sound Stereo   ", "Sound variation ",
+    " Keyboard type  ", " Combo display  ", "  Wind display  ", "Particle display",
+    "  Attack delay  ", "   Performance  ", "   Refresh rate ", "    Show FPS    ",
+    "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "    Controls    ",
+    "Reset to default", " Save & Return  "};
+
+constexpr int64_t kMenuMusicSlot = 1;
+constexpr int64_t kDefaultFpsMode = 6;
+constexpr int64_t kHintTint = kBlueTint;
+
+const char* enabled(int64_t value) { return value ? "Enabled" : "Disabled"; }
+
+// The menu music plays whenever its volume is above 0.
+void startMenuMusicIfNeeded() {
+    if (musicVolume <= 0) return;
+    if (!soundExists(kMenuMusicSlot)) loadSound(kMenuMusicSlot, "music/Quarrelix menu v04.ogg");
+    if (soundExists(kMenuMusicSlot) && soundStatus(kMenuMusicSlot) != 1)
+        playSound(kMenuMusicSlot, kSoundLoop, musicVolume);
+}
+
+void reopenScreen() {
+    setScreenSizeFromIndex(screenSizeIndex);
+    openGameScreen(screenWidth, screenHeight);
+}
+
+bool toggle(int64_t& setting) {
+    setting = setting ? 0 : 1;
+    return true;
+}
+
+// The hint shown beside a highlighted row, and where.
+void drawRowHint(int64_t row, int64_t textX, int64_t textY, int64_t rowY) {
+    switch (row) {
+    case kWindRow:
+    case kParticleRow:
+        drawText("Disable it for squeeze more performance if needed", textX + 550, rowY, kHintTint, 128);
+        break;
+    case kAttackDelayRow:
+        drawText("Damage freezes the screen and shakes more", textX + 550, rowY, kHintTint, 128);
+        break;
+    case kPerformanceRow:
+        drawText(buffedFrames == 5 ? "High GPU usage" : "High CPU & disk usage", textX + 650,
+                 textY + 280, kHintTint, 128);
+        break;
+    case kScreenSizeRow:
+        drawText("Also changes the fight width", screenWidth < 1500 ? textX + 550 : textX + 750,
+                 rowY, kHintTint, 128);
+        break;
+    case kDebugRow:
+        drawText("Enables special hidden commands", textX + 550, rowY, kHintTint, 128);
+        break;
+    case kControlsRow:
+        drawText("Change controls here", textX + 400, rowY, kHintTint, 128);
+        break;
+    default: break;
+    }
+}
+
+// The marks shown whatever row is highlighted: defaults, the recommended size, a low rate.
+void drawRowMarks(int64_t textX, int64_t textY) {
+    auto rowY = [&](int64_t row) { return textY + 100 + 20 * row; };
+    if (soundStereo == 60) drawText("(default)", textX + 475, rowY(kStereoRow), kHintTint, 128);
+    if (soundVariation == 1) drawText("(default)", textX + 500, rowY(kVariationRow), kHintTint, 128);
+    if (comboDisplay == 1) drawText("(default)", textX + 475, rowY(kComboRow), kHintTint, 128);
+    if (fpsMode == kDefaultFpsMode) drawText("(default)", textX + 500, rowY(kRefreshRow), kHintTint, 128);
+    if (targetFps < 70)
+        drawText("Too low FPS can break the gameplay", textX + 500, rowY(kRefreshRow), kHintTint, 128);
+    const ScreenSize& size = screenSizes[std::clamp<int64_t>(screenSizeIndex, 0, 9)];
+    if (size.width == 1920 && size.height == 1080)
+        drawText("(recommended)", textX + 550, rowY(kScreenSizeRow), RGB(255, 128, 0), 128);
+}
+} // namespace
+
+bool changeOption(int64_t row, int64_t d) {
+    switch (row) {
+    case kSoundVolumeRow:
+    case kMusicVolumeRow: {
+        int64_t& volume = row == kSoundVolumeRow ? soundVolume : musicVolume;
+        int64_t before = volume;
+        volume = std::clamp<int64_t>(volume + 10 * d, 0, 100);
+        if (volume == before) return false;
+        if (row == kMusicVolumeRow) {
+            if (d > 0) startMenuMusicIfNeeded();
+            applyMusicVolume();
+        }
+        return true;
+    }
+    case kStereoRow: {
+        int64_t before = soundStereo;
+        if (d > 0) soundStereo = soundStereo < 30 ? 30 : 60;
+        else soundStereo = soundStereo > 30 ? 30 : 0;
+        return soundStereo != before;
+    }
+    case kVariationRow: return toggle(soundVariation);
+    case kKeyboardRow:
+        toggle(keyboardType);
+        applyKeyboardType(keyboardType);
+        return true;
+    case kComboRow: {
+        int64_t before = comboDisplay;
+        comboDisplay = std::clamp<int64_t>(comboDisplay + d, 1, 3);
+        return comboDisplay != before;
+    }
+    case kWindRow: return toggle(windEnabled);
+    case kParticleRow: return toggle(particleEnabled);
+    case kAttackDelayRow:
+        attackDelay = (std::clamp<int64_t>(attackDelay, 1, 3) - 1 + d + 3) % 3 + 1;
+        return true;
+    case kPerformanceRow:
+        buffedFrames = buffedFrames == 5 ? 1 : 5;
+        return true;
+    case kShowFpsRow: return toggle(showFps);
+    case kRefreshRow: {
+        int64_t before = fpsMode;
+        if (d > 0 && fpsMode < 10) applyFpsMode(fpsMode + 1);
+        if (d < 0 && fpsMode > 1) applyFpsMode(fpsMode - 1);
+        return fpsMode != before;
+    }
+    case kScreenSizeRow: {
+        int64_t before = screenSizeIndex;
+        screenSizeIndex = ((std::clamp<int64_t>(screenSizeIndex, 0, 9) + d) % 10 + 10) % 10;
+        if (screenSizeIndex == before) return false;
+        reopenScreen();
+        return true;
+    }
+    case kFullscreenRow:
+        toggle(fullscreen);
+        reopenScreen();
+        return true;
+    case kDebugRow:
+        setDebugMode(debugMode == 0);
+        return true;
+    default: return false;
+    }
+}
+
+const char* optionValueText(int64_t row) {
+    static std::string text;
+    switch (row) {
+    case kStereoRow:
+        if (soundStereo == 60) return "Large";
+        if (soundStereo == 30) return "Small";
+        if (soundStereo == 0) return "None";
+        text = std::to_string(soundStereo);
+        return text.c_str();
+    case kVariationRow: return enabled(soundVariation);
+    case kKeyboardRow: return keyboardType ? "Local keyboard" : "Force QWERTY";
+    case kComboRow: return comboDisplay == 1 ? "Big" : comboDisplay == 2 ? "Small" : "None";
+    case kWindRow: return enabled(windEnabled);
+    case kParticleRow: return enabled(particleEnabled);
+    case kAttackDelayRow: return attackDelay == 1 ? "Disabled" : attackDelay == 2 ? "Fix" : "Relative";
+    case kPerformanceRow: return buffedFrames == 5 ? "Load everything" : "Load on demand";
+    case kRefreshRow:
+        text = std::to_string(targetFps) + " FPS";
+        return text.c_str();
+    case kShowFpsRow: return showFps ? "Yes" : "No";
+    case kScreenSizeRow: {
+        const ScreenSize& size = screenSizes[std::clamp<int64_t>(screenSizeIndex, 0, 9)];
+        text = std::to_string(int64_t(size.width)) + "x" + std::to_string(int64_t(size.height));
+        return text.c_str();
+    }
+    case kFullscreenRow: return enabled(fullscreen);
+    case kDebugRow: return enabled(debugMode != 0);
+    default: return "";
+    }
+}
+
+void resetOptionsToDefault() {
+    bool musicWasOff = musicVolume == 0;
+    soundVolume = 50;
+    musicVolume = 20;
+    soundStereo = 60;
+    soundVariation = 1;
+    keyboardType = 1;
+    comboDisplay = 1;
+    windEnabled = 1;
+    particleEnabled = 1;
+    buffedFrames = 5;
+    showFps = 1;
+    setDebugMode(false);
+    if (musicWasOff) startMenuMusicIfNeeded();
+    applyMusicVolume();
+    applyKeyboardType(keyboardType);
+    applyFpsMode(kDefaultFpsMode);
+}
+
+int64_t runOptionsMenu(int64_t textX, int64_t textY) {
+    loadStatIcons();
+    int64_t row = 0;
+    for (;;) {
+        noteScreenOpened("options");
+        bool controls = false, backTaken = false;
+        bool latchUp = false, latchDown = false, latchLeft = false, latchRight = false;
+        bool black = runMenuFrames([&](double, bool frozen) {
+            drawMenuHeader(textX, textY, "=======Options", kOptionsBanner);
+            for (int64_t i = 0; i < kOptionRows; ++i) {
+                int64_t y = textY + 100 + 20 * i;
+                drawMenuEntry(textX + 100, y, kLabels[i], i, row, 0);
+                if (i == kSoundVolumeRow || i == kMusicVolumeRow) {
+                    int64_t volume = i == kSoundVolumeRow ? soundVolume : musicVolume;
+                    drawPlainText(std::to_string(volume), textX + 410, y);
+                    drawGauge(volume / 10, textX + 480, y - 3, -1, false);
+                } else {
+                    drawPlainText(optionValueText(i), textX + 400, y);
+                }
+            }
+            drawRowMarks(textX, textY);
+            drawRowHint(row, textX, textY, textY + 100 + 20 * row);
+            drawText("==============", textX + 120, textY + 460, kOrangeTint, 128);
+            if (frozen) return;
+            bool up = pressedOnce(keyDown(kKeyUp) || eitherPlayerKeyDown(&Controls::up), latchUp);
+            bool down = pressedOnce(keyDown(kKeyDown) || eitherPlayerKeyDown(&Controls::down), latchDown);
+            bool left = pressedOnce(keyDown(kKeyLeft) || eitherPlayerKeyDown(&Controls::left), latchLeft);
+            bool right = pressedOnce(keyDown(kKeyRight) || eitherPlayerKeyDown(&Controls::right), latchRight);
+            if (up || down) {
+                row = ((row + (down ? 1 : 0) - (up ? 1 : 0)) % kOptionRows + kOptionRows) % kOptionRows;
+                playMenuSound(kMenuMovePool);
+            }
+            if ((left || right) && changeOption(row, right ? 1 : -1)) playMenuSound(kMenuMovePool);
+            bool select = keyReleased(kKeyReturn);
+            select = eitherPlayerKeyReleased(&Controls::neutral) || select;
+            if (select && !fadeActive) {
+                if (row == kSaveRow || row == kControlsRow) {
+                    playMenuSound(kMenuSelectPool);
+                    controls = row == kControlsRow;
+                    startFade();
+                } else if (row == kResetRow) {
+                    playMenuSound(kMenuSelectPool);
+                    resetOptionsToDefault();
+                }
+            }
+            bool back = keyReleased(kKeyEscape);
+            back = eitherPlayerKeyReleased(&Controls::heavy) || back;
+            if (back && !backTaken) {
+                backTaken = true;
+                playMenuSound(kMenuBackPool);
+                startFade();
+            }
+        });
+        if (!black) break;
+        if (controls) {
+            runControlsMenu(textX, textY);
+            if (windowCloseRequested()) break;
+            continue;
+        }
+        break;
+    }
+    // Leaving always saves, through the atomic write; a closed window keeps the choices too.
+    saveSettings();
+    freeStatIcons();
+    return row;
+}

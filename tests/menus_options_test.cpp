@@ -1,0 +1,226 @@
+// The options and controls screens through their real frame loops: each row's changes at its
+// ends, the screen reopened at a new size, reset, saving on leaving, and key capture.
+#include "journey_fixture.h"
+
+#include "app/game_screen.h"
+#include "app/pacing.h"
+#include "app/settings.h"
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "menus/options_menu.h"
+#include "runtime/runtime.h"
+
+namespace {
+constexpr int64_t kK = 37, kBackspace = 14;
+
+struct OptionsTest : JourneyTest {
+    std::vector<int64_t> sounds;
+    void startUp() {
+        JourneyTest::startUp();
+        menuSoundLog = &sounds;
+    }
+    // Presses Down `rows` times from the first row, starting `at` frames after the opening.
+    static int64_t downTo(int64_t at, int64_t rows) {
+        for (int64_t i = 0; i < rows; ++i) tap(at + 3 * i, kKeyDown);
+        return at + 3 * rows + 3;
+    }
+    static std::string savedSettings() {
+        std::string text;
+        EXPECT_TRUE(readWholeFile(settingsPath, text));
+        return text;
+    }
+};
+} // namespace
+
+TEST_F(OptionsTest, VolumesStopAtTheirEndsAndMusicStartsFromZero) {
+    startUp();
+    soundVolume = 100;
+    musicVolume = 0;
+    stopSound(1);
+    freeSound(1);
+    journey.on("options", 0, [] {
+        tap(25, kKeyRight);   // sound volume 100: stays, silently
+        tap(28, kKeyDown);
+        tap(31, kKeyRight);   // music 0 -> 10
+        tap(40, kKeyEscape);
+    });
+    runOptionsMenu(40, 40);
+    EXPECT_EQ(soundVolume, 100);
+    EXPECT_EQ(musicVolume, 10);
+    EXPECT_EQ(soundStatus(1), 1); // the menu music plays
+    EXPECT_EQ(getSoundVolume(1), 10);
+    EXPECT_EQ(sounds, (std::vector<int64_t>{kMenuMovePool, kMenuMovePool, kMenuBackPool}));
+    // Backing out saved the settings.
+    EXPECT_NE(savedSettings().find("\"MusicVolume\": 10"), std::string::npos) << savedSettings();
+}
+
+TEST_F(OptionsTest, RefreshRateStaysWithinTheTable) {
+    startUp();
+    applyFpsMode(10);
+    journey.on("options", 0, [] {
+        int64_t at = downTo(25, 10);
+        tap(at, kKeyRight); // already the last rate
+        tap(at + 10, kKeyEscape);
+    });
+    runOptionsMenu(40, 40);
+    EXPECT_EQ(fpsMode, 10);
+    applyFpsMode(1);
+    journey.on("options", 1, [] {
+        int64_t at = downTo(25, 10);
+        tap(at, kKeyLeft);
+        tap(at + 3, kKeyRight); // 50 -> 60 FPS
+        tap(at + 10, kKeyEscape);
+    });
+    sounds.clear();
+    runOptionsMenu(40, 40);
+    EXPECT_EQ(fpsMode, 2);
+    EXPECT_EQ(targetFps, 60);
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kMenuMovePool), 11); // the moves and one change
+}
+
+TEST_F(OptionsTest, ScreenSizeWrapsAndReopensTheScreen) {
+    options.nullRenderer = false;
+    startUp();
+    screenSizeIndex = 9;
+    journey.on("options", 0, [] {
+        int64_t at = downTo(25, 12);
+        tap(at, kKeyRight); // 1920x1200 -> 1024x768
+        scriptAdd({presentedFrames() + at + 10, kScriptScreenshot, 0, 0, "reopened.png"});
+        tap(at + 15, kKeyEscape);
+    });
+    runOptionsMenu(40, 40);
+    EXPECT_EQ(screenSizeIndex, 0);
+    EXPECT_EQ(screenWidth, 1024);
+    EXPECT_EQ(screenHeight, 768);
+    // Everything drawn after the reopening is there, at the new size: the background's
+    // orange border to the far corner, and the text of the rows.
+    Bitmap shot;
+    bool alpha = false;
+    ASSERT_TRUE(loadPng("reopened.png", shot, alpha));
+    ASSERT_EQ(shot.width, 1024);
+    EXPECT_EQ(shot.pixels[size_t(767 * 1024 + 1023)] & 0xFFFFFFu, 0xFF7F00u);
+    int64_t white = 0;
+    for (int64_t y = 140; y < 500; ++y)
+        for (int64_t x = 140; x < 360; ++x) white += (shot.pixels[size_t(y * 1024 + x)] & 0xFFFFFFu) == 0xFFFFFFu;
+    EXPECT_GT(white, 500);
+    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
+        std::filesystem::copy_file("reopened.png", std::string(keep) + "/options-reopened.png",
+                                   std::filesystem::copy_options::overwrite_existing);
+}
+
+TEST_F(OptionsTest, ResetLeavesAttackDelayScreenSizeAndFullScreen) {
+    startUp();
+    soundVolume = 0;
+    soundStereo = 0;
+    comboDisplay = 3;
+    attackDelay = 1;
+    screenSizeIndex = 1;
+    fullscreen = 0;
+    applyFpsMode(2);
+    resetOptionsToDefault();
+    EXPECT_EQ(soundVolume, 50);
+    EXPECT_EQ(musicVolume, 20);
+    EXPECT_EQ(soundStereo, 60);
+    EXPECT_EQ(comboDisplay, 1);
+    EXPECT_EQ(fpsMode, 6);
+    EXPECT_EQ(attackDelay, 1);
+    EXPECT_EQ(screenSizeIndex, 1);
+    EXPECT_EQ(fullscreen, 0);
+}
+
+TEST_F(OptionsTest, EveryRowChangesBothWays) {
+    startUp();
+    soundStereo = 0;
+    EXPECT_TRUE(changeOption(2, 1));
+    EXPECT_STREQ(optionValueText(2), "Small");
+    EXPECT_TRUE(changeOption(2, 1));
+    EXPECT_FALSE(changeOption(2, 1)); // nothing beyond Large
+    EXPECT_STREQ(optionValueText(2), "Large");
+    comboDisplay = 3;
+    EXPECT_FALSE(changeOption(5, 1));
+    EXPECT_TRUE(changeOption(5, -1));
+    EXPECT_STREQ(optionValueText(5), "Small");
+    attackDelay = 1;
+    changeOption(8, -1);
+    EXPECT_EQ(attackDelay, 3); // Left cycles 1, 3, 2, 1
+    changeOption(8, -1);
+    EXPECT_EQ(attackDelay, 2);
+    changeOption(8, 1);
+    changeOption(8, 1);
+    EXPECT_EQ(attackDelay, 1); // Right cycles 1, 2, 3, 1
+    buffedFrames = 5;
+    changeOption(9, 1);
+    EXPECT_STREQ(optionValueText(9), "Load on demand");
+    EXPECT_EQ(debugMode, 0);
+    changeOption(14, 1);
+    EXPECT_EQ(debugMode, -1);
+    EXPECT_EQ(playerOne.debug, -1);
+    changeOption(14, -1);
+    EXPECT_EQ(playerTwo.debug, 0);
+    keyboardType = 1;
+    changeOption(4, 1);
+    EXPECT_STREQ(optionValueText(4), "Force QWERTY");
+}
+
+TEST_F(OptionsTest, OutOfRangeSettingsAreShownAndSavedNormalised) {
+    ASSERT_TRUE(replaceFileAtomically(
+        "settings.txt", R"({"SoundVolume": 250, "MusicVolume": -5, "ComboDisplay": 9,
+                           "AttackDelay": 0, "ScreenSize": 42, "FPSMode": 99})"));
+    startUp();
+    loadSettings();
+    EXPECT_EQ(soundVolume, 100);
+    EXPECT_EQ(musicVolume, 0);
+    EXPECT_STREQ(optionValueText(5), "None");
+    EXPECT_STREQ(optionValueText(8), "Relative");
+    EXPECT_STREQ(optionValueText(12), "1920x1200");
+    journey.on("options", 0, [] { tap(25, kKeyEscape); });
+    runOptionsMenu(40, 40);
+    std::string saved = savedSettings();
+    for (const char* expected : {"\"SoundVolume\": 100", "\"MusicVolume\": 0", "\"ComboDisplay\": 3",
+                                 "\"AttackDelay\": 3", "\"ScreenSize\": 9"})
+        EXPECT_NE(saved.find(expected), std::string::npos) << expected << " in " << saved;
+    EXPECT_EQ(saved.find("99"), std::string::npos) << saved;
+}
+
+TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
+    startUp();
+    playerOne.keyBindings.secondary.left = 30;
+    journey.on("options", 0, [] {
+        int64_t at = downTo(25, 15);
+        tap(at, kKeyReturn); // "    Controls    "
+    });
+    journey.on("controls", 0, [] {
+        tap(25, kKeyReturn);  // capture player one's Left
+        tap(30, kBackspace);  // unnamed: refused, capture goes on
+        tap(35, kK);          // taken
+        tap(40, kKeyDown);    // Right
+        tap(43, kKeyRight);   // player two's column
+        tap(46, kKeyReturn);
+        tap(50, kKeyEscape);  // Escape while capturing binds Escape
+        tap(60, kKeyEscape);  // and now leaves
+    });
+    journey.on("options", 1, [] { tap(25, kKeyEscape); });
+    runOptionsMenu(40, 40);
+    EXPECT_EQ(journey.screens, (std::vector<std::string>{"options", "controls", "options"}));
+    EXPECT_EQ(playerOne.keyBindings.primary.left, kK);
+    EXPECT_EQ(playerTwo.keyBindings.primary.right, kKeyEscape);
+    std::string saved = savedSettings();
+    EXPECT_NE(saved.find("\"K\""), std::string::npos) << saved;
+
+    // Reset puts the primary keys back and leaves the secondary ones.
+    journey.on("options", 2, [] {
+        int64_t at = downTo(25, 15);
+        tap(at, kKeyReturn);
+    });
+    journey.on("controls", 1, [] {
+        for (int i = 0; i < 8; ++i) tap(25 + 3 * i, kKeyDown);
+        tap(55, kKeyReturn); // "Reset to default"
+        tap(58, kKeyDown);
+        tap(61, kKeyReturn); // "    Return      "
+    });
+    journey.on("options", 3, [] { tap(25, kKeyEscape); });
+    runOptionsMenu(40, 40);
+    EXPECT_EQ(playerOne.keyBindings.primary.left, kKeyLeft);
+    EXPECT_EQ(playerTwo.keyBindings.primary.right, 36);
+    EXPECT_EQ(playerOne.keyBindings.secondary.left, 30);
+}
