@@ -11,6 +11,7 @@
 #include "menus/class_selection.h"
 #include "menus/credits.h"
 #include "menus/difficulty_menu.h"
+#include "menus/fighter_viewer.h"
 #include "menus/main_menu.h"
 #include "menus/options_menu.h"
 #include "menus/menu_framework.h"
@@ -20,6 +21,7 @@
 #include "runtime/runtime.h"
 
 namespace {
+constexpr int64_t kViewFighters = 2;
 constexpr int64_t kOptions = 3;
 constexpr int64_t kCredits = 5;
 constexpr int64_t kNoState = -1;
@@ -97,6 +99,8 @@ void resetMenuState() {
     botPanel = SingleCursorPanel{};
     stageCursor = 0;
     difficultySelection = 0;
+    viewerClassIndex = 0;
+    viewerStance = 0;
     returnHoldFrames = 0;
     resetGaugePulse();
 }
@@ -125,6 +129,8 @@ void mainStateLoop(int64_t textX, int64_t textY) {
             int64_t outcome = playerVsBot(textX, textY);
             repeatState = outcome != 0 ? kStatePlayerVsBot : kNoState;
             if (outcome < 0) retryState = kStatePlayerVsBot;
+        } else if (state == kViewFighters) {
+            runClassSelection(kViewerMode);
         } else if (state == kOptions) {
             runOptionsMenu(textX, textY);
         } else if (state == kCredits) {

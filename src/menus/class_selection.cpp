@@ -4,6 +4,7 @@
 #include "app/game_screen.h"
 #include "fight/fight_state.h"
 #include "input/keys.h"
+#include "menus/fighter_viewer.h"
 #include "menus/menu_framework.h"
 #include "menus/preview.h"
 #include "menus/selection_panels.h"
@@ -32,6 +33,7 @@ int64_t runClassSelection(int64_t mode) {
         int64_t code = kNoSelection;
         if (mode == kTwoPlayerMode) code = twoPlayerPanels(factor);
         else if (mode == kAgainstBotMode) code = singleCursorPanel(factor);
+        else viewerFrame(rightPreview, factor);
         if (code != kNoSelection && !fadeActive) {
             playMenuSound(kMenuSelectPool);
             result = code;

@@ -43,6 +43,16 @@ void drawIcon(int64_t sprite, double angle, double x, double y, double size, dou
 }
 } // namespace
 
+void drawComboIcon(int64_t stance, int64_t x, int64_t y, int64_t tint, int64_t tintIntensity) {
+    double angle = 0;
+    int64_t icon = iconOf(stance, true, 1.0, angle);
+    drawIcon(icon, angle, double(x), double(y), 38, 1.0, 255, tint, tintIntensity);
+    if (spriteExists(icon)) {
+        zoomSprite(icon, -1, -1);
+        rotateSprite(icon, 0, 0);
+    }
+}
+
 void drawComboDisplay(Fighter& f, double t) {
     bool small = comboDisplay == 2;
     double size = small ? 38 : 188;

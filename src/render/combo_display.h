@@ -2,6 +2,11 @@
 // growing as the attacks touch, and fading back afterwards.
 #pragma once
 
+#include <cstdint>
+
 struct Fighter;
 
 void drawComboDisplay(Fighter& fighter, double timeFactor);
+// One small icon of an attack's stance code (1-6) as a fighter facing right would show it,
+// at full brightness, with a tint (0: none) over it.
+void drawComboIcon(int64_t stance, int64_t x, int64_t y, int64_t tint, int64_t tintIntensity);

@@ -1,0 +1,154 @@
+// The fighter viewer and the stats panel: gauges with a stance's bonus or malus, rows of
+// absent stats, the class cursor skipping classes not shown, combo rows, and both widths.
+#include "journey_fixture.h"
+
+#include "app/startup.h"
+#include "data/fighter_class.h"
+#include "input/keys.h"
+#include "menus/class_selection.h"
+#include "menus/fighter_viewer.h"
+#include "menus/stats_panel.h"
+#include "render/sprite_assets.h"
+#include "runtime/runtime.h"
+
+namespace {
+struct ViewerTest : JourneyTest {
+    // The summed brightness of each 16 x 16 crescent cell of a gauge drawn at (100, 100).
+    std::vector<int64_t> crescentCells(int64_t value, int64_t comparison) {
+        fillScreen();
+        drawGauge(value, 100, 100, comparison, false);
+        Bitmap screen;
+        EXPECT_TRUE(readScreen(screen));
+        std::vector<int64_t> cells;
+        for (int64_t i = 1; i <= 9; ++i) {
+            int64_t sum = 0, left = 105 + 18 * i;
+            for (int64_t y = 100; y < 116; ++y)
+                for (int64_t x = left; x < left + 16; ++x) {
+                    uint32_t p = screen.pixels[size_t(y * screen.width + x)];
+                    sum += ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
+                }
+            cells.push_back(sum);
+        }
+        return cells;
+    }
+    static void fillScreen() {
+        int64_t background = menuBackgroundSprite();
+        drawSprite(background, 0, 0); // dark grey over the whole area of the gauge
+    }
+};
+} // namespace
+
+TEST_F(ViewerTest, GaugeShowsWhatTheStanceTakesAndGives) {
+    options.nullRenderer = false;
+    startUp();
+    loadStatIcons();
+    std::vector<int64_t> lowered = crescentCells(5, 3); // modifier -2 on 5
+    int64_t empty = lowered[8];
+    EXPECT_GT(lowered[0], empty * 2);
+    EXPECT_GT(lowered[2], lowered[3] + 1000); // three bright...
+    EXPECT_GT(lowered[3], empty);             // ...then two faded
+    EXPECT_GT(lowered[4], empty);
+    EXPECT_EQ(lowered[5], empty);             // and nothing after the value
+    gaugePulse = 192;
+    std::vector<int64_t> white = crescentCells(5, 7); // modifier +2: seven, two pulsing
+    gaugePulse = -64;
+    std::vector<int64_t> black = crescentCells(5, 7);
+    EXPECT_EQ(white[4], black[4]); // the class's own five do not pulse
+    EXPECT_GT(white[5], black[5] + 1000);
+    EXPECT_GT(white[6], black[6] + 1000);
+    EXPECT_EQ(white[7], empty);
+    freeStatIcons();
+}
+
+TEST(StatsPanel, AbsentStatsLeaveNoRow) {
+    FighterClass c;
+    c.stat = Stat{};
+    EXPECT_EQ(drawStatsPanel(c, 75, 150, 0, false), 412); // eleven rows
+    c.stat->cut = -1;
+    EXPECT_EQ(drawStatsPanel(c, 75, 150, 0, false), 372); // the rows below move up 40 px
+    c.stat->pierce = c.stat->blunt = -1;
+    EXPECT_EQ(drawStatsPanel(c, 75, 150, 0, true), 292);
+}
+
+TEST(ComboRows, DigitsFromTheUnitsUp) {
+    EXPECT_EQ(comboStances(431), (std::vector<int64_t>{1, 3, 4}));
+    EXPECT_EQ(comboStances(6), (std::vector<int64_t>{6}));
+    EXPECT_TRUE(comboStances(0).empty());
+}
+
+TEST_F(ViewerTest, LeftWrapsOverClassesNotShown) {
+    startUp();
+    ASSERT_GE(classes.size(), 6u);
+    classes[4]->notSelectable = 1; // the last but one, and the last is to be added
+    viewerClassIndex = 0;
+    journey.on("class selection", 0, [] {
+        tap(25, kKeyLeft);  // from the first: wraps past nothing to the last shown class
+        tap(28, kKeyLeft);  // skipping class 4
+        tap(31, kKeyDown);  // a stance down
+        tap(34, kKeyDown);
+        tap(37, kKeyDown);
+        tap(40, kKeyDown);  // no further than the last
+        tap(50, kKeyEscape);
+    });
+    EXPECT_EQ(runClassSelection(kViewerMode), -999);
+    EXPECT_EQ(viewerClassIndex, 3);
+    EXPECT_EQ(viewerStance, int64_t(classes[3]->stance.size()) - 1);
+    classes[4]->notSelectable = 0;
+}
+
+namespace {
+struct ViewerScreens : JourneyTest, testing::WithParamInterface<std::pair<int, int>> {};
+} // namespace
+
+// The viewer at two widths: the grid of classes only on the wide one; the numbers with Left
+// Shift held.
+TEST_P(ViewerScreens, DrawnAtBothWidths) {
+    auto [width, height] = GetParam();
+    options.desktopWidth = width;
+    options.desktopHeight = height;
+    options.nullRenderer = false;
+    std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::vector<std::string> shots = {"viewer-" + size + ".png", "viewer-numbers-" + size + ".png"};
+    journey.on("main menu", 0, [] {
+        tap(25, kKeyDown);
+        tap(28, kKeyDown);
+        tap(31, kKeyReturn);
+    });
+    journey.on("class selection", 0, [&] {
+        tap(25, kKeyRight);
+        tap(28, kKeyDown);
+        scriptAdd({presentedFrames() + 40, kScriptScreenshot, 0, 0, shots[0]});
+        tap(45, kKeyLeftShift, 10);
+        scriptAdd({presentedFrames() + 50, kScriptScreenshot, 0, 0, shots[1]});
+        tap(60, kKeyEscape);
+    });
+    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
+    EXPECT_EQ(run(), 0);
+    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
+        for (const std::string& path : shots)
+            std::filesystem::copy_file(path, std::string(keep) + "/" + path,
+                                       std::filesystem::copy_options::overwrite_existing);
+    Bitmap plain, numbers;
+    bool alpha = false;
+    ASSERT_TRUE(loadPng(shots[0], plain, alpha));
+    ASSERT_TRUE(loadPng(shots[1], numbers, alpha));
+    auto drawn = [](const Bitmap& b, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+        int64_t count = 0;
+        for (int64_t y = y0; y < y1; ++y)
+            for (int64_t x = x0; x < x1; ++x) count += (b.pixels[size_t(y * b.width + x)] & 0xFFFFFFu) != 0x202020u;
+        return count;
+    };
+    // The class grid right of the combo list on the wide screen only.
+    if (width >= 1500) {
+        EXPECT_GT(drawn(plain, 1100, 100, 1600, 300), 20000);
+    } else {
+        EXPECT_EQ(drawn(plain, 1000, 160, 1100, 300), 0);
+    }
+    // The combo list's icons, and the numbers where the plain page has none.
+    int64_t column = width >= 1500 ? 875 : 725;
+    EXPECT_GT(drawn(plain, column, 106, column + 120, 300), 2000);
+    EXPECT_GT(drawn(numbers, 325, 160, 470, 560), drawn(plain, 325, 160, 470, 560) + 1000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, ViewerScreens,
+                         testing::Values(std::pair{1280, 720}, std::pair{1920, 1080}));
