@@ -224,3 +224,47 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     EXPECT_EQ(playerTwo.keyBindings.primary.right, 36);
     EXPECT_EQ(playerOne.keyBindings.secondary.left, 30);
 }
+
+namespace {
+struct OptionsScreens : OptionsTest, testing::WithParamInterface<std::pair<int, int>> {};
+} // namespace
+
+// Both screens drawn at two sizes: the options with a row's hint, the controls while a key is
+// being captured.
+TEST_P(OptionsScreens, DrawnWithHintsAndCapture) {
+    auto [width, height] = GetParam();
+    options.desktopWidth = width;
+    options.desktopHeight = height;
+    options.nullRenderer = false;
+    std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::vector<std::string> shots = {"options-" + size + ".png", "controls-" + size + ".png"};
+    startUp();
+    journey.on("options", 0, [&] {
+        int64_t at = downTo(25, 9); // "   Performance  " and its hint
+        scriptAdd({presentedFrames() + at + 5, kScriptScreenshot, 0, 0, shots[0]});
+        at = downTo(at + 10, 6);
+        tap(at, kKeyReturn);
+    });
+    journey.on("controls", 0, [&] {
+        tap(25, kKeyDown);
+        tap(28, kKeyReturn); // capturing player one's Right
+        scriptAdd({presentedFrames() + 35, kScriptScreenshot, 0, 0, shots[1]});
+        tap(40, kK);
+        tap(45, kKeyEscape);
+    });
+    journey.on("options", 1, [] { tap(25, kKeyEscape); });
+    runOptionsMenu(40, 40);
+    EXPECT_EQ(playerOne.keyBindings.primary.right, kK);
+    for (const std::string& path : shots) {
+        Bitmap shot;
+        bool alpha = false;
+        ASSERT_TRUE(loadPng(path, shot, alpha)) << path;
+        EXPECT_EQ(shot.width, width);
+        if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
+            std::filesystem::copy_file(path, std::string(keep) + "/" + path,
+                                       std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, OptionsScreens,
+                         testing::Values(std::pair{1280, 720}, std::pair{1920, 1080}));
