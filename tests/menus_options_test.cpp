@@ -87,6 +87,7 @@ TEST_F(OptionsTest, ScreenSizeWrapsAndReopensTheScreen) {
         tap(at, kKeyRight); // 1920x1200 -> 1024x768
         scriptAdd({presentedFrames() + at + 10, kScriptScreenshot, 0, 0, "reopened.png"});
         tap(at + 15, kKeyEscape);
+        scriptAdd({presentedFrames() + at + 27, kScriptScreenshot, 0, 0, "darkening.png"});
     });
     runOptionsMenu(40, 40);
     EXPECT_EQ(screenSizeIndex, 0);
@@ -103,6 +104,15 @@ TEST_F(OptionsTest, ScreenSizeWrapsAndReopensTheScreen) {
     for (int64_t y = 140; y < 500; ++y)
         for (int64_t x = 140; x < 360; ++x) white += (shot.pixels[size_t(y * 1024 + x)] & 0xFFFFFFu) == 0xFFFFFFu;
     EXPECT_GT(white, 500);
+    // The sound volume's gauge: its icons were reloaded into the new screen.
+    int64_t gauge = 0;
+    for (int64_t y = 137; y < 153; ++y)
+        for (int64_t x = 520; x < 640; ++x) gauge += (shot.pixels[size_t(y * 1024 + x)] & 0xFFFFFFu) != 0x202020u;
+    EXPECT_GT(gauge, 300);
+    // The fade covers the whole new screen, its far corner included.
+    Bitmap darker;
+    ASSERT_TRUE(loadPng("darkening.png", darker, alpha));
+    EXPECT_LT((darker.pixels[size_t(767 * 1024 + 1023)] >> 16) & 255u, 0xC0u); // red, darkened
     if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
         std::filesystem::copy_file("reopened.png", std::string(keep) + "/options-reopened.png",
                                    std::filesystem::copy_options::overwrite_existing);
@@ -268,3 +278,15 @@ TEST_P(OptionsScreens, DrawnWithHintsAndCapture) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, OptionsScreens,
                          testing::Values(std::pair{1280, 720}, std::pair{1920, 1080}));
+
+TEST_F(OptionsTest, ReachedFromTheMainMenuAndBackToIt) {
+    journey.on("main menu", 0, [] {
+        for (int i = 0; i < 3; ++i) tap(25 + 3 * i, kKeyDown);
+        tap(40, kKeyReturn);
+    });
+    journey.on("options", 0, [] { tap(25, 17); }); // player two's heavy key leaves too
+    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(journey.screens, (std::vector<std::string>{"main menu", "options", "main menu"}));
+    EXPECT_TRUE(std::filesystem::exists(settingsPath));
+}
