@@ -2,6 +2,8 @@
 // scripts the keys to press there, counted in frames from the opening.
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -27,6 +29,16 @@ struct Journey {
         };
     }
 };
+
+// With QRX_KEEP_SCREENSHOTS set to a directory, the screenshots are copied there to be looked at.
+inline void keepScreenshots(const std::vector<std::string>& paths) {
+    const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS");
+    if (!keep) return;
+    for (const std::string& path : paths)
+        if (std::filesystem::exists(path))
+            std::filesystem::copy_file(path, std::string(keep) + "/" + path,
+                                       std::filesystem::copy_options::overwrite_existing);
+}
 
 // Keys: a tap `at` frames after the screen opened (its fade in takes 20 frames here).
 inline void tap(int64_t at, int64_t code, int64_t frames = 1) { scriptTapLater(at, code, frames); }

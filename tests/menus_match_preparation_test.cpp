@@ -297,10 +297,7 @@ TEST_P(ScreensAtASize, EachScreenIsDrawn) {
     EXPECT_EQ(run(), 0);
     ASSERT_EQ(shots.size(), 8u);
     for (const std::string& path : shots) EXPECT_TRUE(std::filesystem::exists(path)) << path;
-    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
-        for (const std::string& path : shots)
-            std::filesystem::copy_file(path, std::string(keep) + "/" + path,
-                                       std::filesystem::copy_options::overwrite_existing);
+    keepScreenshots(shots);
     // Both previews stand where the fighters' pictures fall: player one's on the right (on
     // narrow screens the class pictures stand in for them).
     if (width >= 1200) {

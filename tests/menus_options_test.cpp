@@ -113,9 +113,7 @@ TEST_F(OptionsTest, ScreenSizeWrapsAndReopensTheScreen) {
     Bitmap darker;
     ASSERT_TRUE(loadPng("darkening.png", darker, alpha));
     EXPECT_LT((darker.pixels[size_t(767 * 1024 + 1023)] >> 16) & 255u, 0xC0u); // red, darkened
-    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
-        std::filesystem::copy_file("reopened.png", std::string(keep) + "/options-reopened.png",
-                                   std::filesystem::copy_options::overwrite_existing);
+    keepScreenshots({"reopened.png", "darkening.png"});
 }
 
 TEST_F(OptionsTest, ResetLeavesAttackDelayScreenSizeAndFullScreen) {
@@ -270,10 +268,8 @@ TEST_P(OptionsScreens, DrawnWithHintsAndCapture) {
         bool alpha = false;
         ASSERT_TRUE(loadPng(path, shot, alpha)) << path;
         EXPECT_EQ(shot.width, width);
-        if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
-            std::filesystem::copy_file(path, std::string(keep) + "/" + path,
-                                       std::filesystem::copy_options::overwrite_existing);
     }
+    keepScreenshots(shots);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, OptionsScreens,

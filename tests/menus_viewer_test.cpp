@@ -124,10 +124,7 @@ TEST_P(ViewerScreens, DrawnAtBothWidths) {
     });
     journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
     EXPECT_EQ(run(), 0);
-    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
-        for (const std::string& path : shots)
-            std::filesystem::copy_file(path, std::string(keep) + "/" + path,
-                                       std::filesystem::copy_options::overwrite_existing);
+    keepScreenshots(shots);
     Bitmap plain, numbers;
     bool alpha = false;
     ASSERT_TRUE(loadPng(shots[0], plain, alpha));

@@ -108,13 +108,7 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
             }
             return;
         }
-        bool back = keyReleased(kKeyEscape);
-        back = eitherPlayerKeyReleased(&Controls::heavy) || back;
-        if (back && !backTaken) {
-            backTaken = true;
-            playMenuSound(kMenuBackPool);
-            startFade();
-        }
+        takeMenuBack(backTaken);
     });
     return 1;
 }

@@ -64,16 +64,10 @@ void drawCreditColumns(int64_t textX, int64_t textY) {
 void runCredits(int64_t textX, int64_t textY) {
     noteScreenOpened("credits");
     loadStatIcons();
-    bool left = false;
+    bool backTaken = false;
     runMenuFrames([&](double, bool frozen) {
         drawCreditColumns(textX, textY);
-        if (frozen || left) return;
-        bool heavy = eitherPlayerKeyReleased(&Controls::heavy);
-        if (keyReleased(kKeyEscape) || heavy) {
-            left = true;
-            playMenuSound(kMenuBackPool);
-            startFade();
-        }
+        if (!frozen) takeMenuBack(backTaken);
     });
     freeStatIcons();
 }

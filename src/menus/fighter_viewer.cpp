@@ -43,14 +43,6 @@ int64_t stepClass(int64_t index, int64_t direction) {
 
 int64_t lastStanceOf(const FighterClass& c) { return std::max<int64_t>(0, int64_t(c.stance.size()) - 1); }
 
-int64_t statOf(const Stat& stat, int64_t row) {
-    const int64_t Stat::*fields[] = {&Stat::strength, &Stat::agility,   &Stat::speed,
-                                     &Stat::weight,   &Stat::endurence, &Stat::life,
-                                     &Stat::cut,      &Stat::pierce,    &Stat::blunt,
-                                     &Stat::reach,    &Stat::difficulty};
-    return stat.*fields[row];
-}
-
 // The numbers beside the gauges while Left Shift is held, one row per gauge. The labels
 // stand right of the longest gauge: left of a panel near the screen's edge they would fall
 // off it.
@@ -59,9 +51,9 @@ void drawStatNumbers(const FighterClass& c, const Stance* stance, int64_t x, int
     Stat change = stance && stance->modificator ? *stance->modificator : Stat{};
     int64_t rowY = y + 12;
     for (int64_t row = 0; row < 11; ++row) {
-        int64_t value = statOf(own, row);
+        int64_t value = statValue(own, row);
         if (row >= 6 && row <= 8 && value < 0) continue;
-        if (row <= 8) value += statOf(change, row);
+        if (row <= 8) value += statValue(change, row);
         drawPlainText(kStatLabels[row], x + 250, rowY);
         drawPlainText(std::to_string(value), x + 390, rowY);
         rowY += 40;

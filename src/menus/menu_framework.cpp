@@ -38,6 +38,16 @@ bool eitherPlayerKeyReleased(int64_t Controls::*key) {
     return playerKeyReleased(playerTwo, key) || one;
 }
 
+bool takeMenuBack(bool& backTaken) {
+    bool back = keyReleased(kKeyEscape);
+    back = eitherPlayerKeyReleased(&Controls::heavy) || back;
+    if (!back || backTaken) return false;
+    backTaken = true;
+    playMenuSound(kMenuBackPool);
+    startFade();
+    return true;
+}
+
 bool pressedOnce(bool down, bool& latch) {
     bool fresh = down && !latch;
     latch = down;

@@ -25,6 +25,9 @@ bool playerKeyDown(const Fighter& player, int64_t Controls::*key);
 bool playerKeyReleased(const Fighter& player, int64_t Controls::*key);
 bool eitherPlayerKeyDown(int64_t Controls::*key);
 bool eitherPlayerKeyReleased(int64_t Controls::*key);
+// Back (Escape or either player's heavy key let go), honoured once per screen: plays the back
+// sound and starts the fade out. True on the frame it is taken.
+bool takeMenuBack(bool& backTaken);
 // True on the frame a key goes down; the latch holds it until the key is let go.
 bool pressedOnce(bool down, bool& latch);
 

@@ -259,13 +259,7 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
                     resetOptionsToDefault();
                 }
             }
-            bool back = keyReleased(kKeyEscape);
-            back = eitherPlayerKeyReleased(&Controls::heavy) || back;
-            if (back && !backTaken) {
-                backTaken = true;
-                playMenuSound(kMenuBackPool);
-                startFade();
-            }
+            takeMenuBack(backTaken);
         });
         if (!black) break;
         if (controls) {

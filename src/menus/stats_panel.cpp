@@ -30,6 +30,8 @@ void drawMark(int64_t sprite, int64_t x, int64_t y, int64_t colour) {
     drawSpriteBlended(sprite, x, y, 192, colour);
 }
 
+} // namespace
+
 int64_t statValue(const Stat& stat, int64_t row) {
     const int64_t Stat::*fields[] = {&Stat::strength, &Stat::agility,   &Stat::speed,
                                      &Stat::weight,   &Stat::endurence, &Stat::life,
@@ -37,8 +39,6 @@ int64_t statValue(const Stat& stat, int64_t row) {
                                      &Stat::reach,    &Stat::difficulty};
     return stat.*fields[row];
 }
-} // namespace
-
 void updateGaugePulse(double frameFactor) {
     pulseAccumulator += frameFactor;
     if (pulseAccumulator < 1) return;
