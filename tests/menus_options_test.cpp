@@ -168,6 +168,16 @@ TEST_F(OptionsTest, EveryRowChangesBothWays) {
     keyboardType = 1;
     changeOption(4, 1);
     EXPECT_STREQ(optionValueText(4), "Force QWERTY");
+    // The two-valued rows flip either way and back.
+    for (int64_t row : {3, 6, 7, 11, 13}) {
+        std::string before = optionValueText(row);
+        EXPECT_TRUE(changeOption(row, 1)) << row;
+        EXPECT_NE(before, optionValueText(row)) << row;
+        EXPECT_TRUE(changeOption(row, -1)) << row;
+        EXPECT_EQ(before, optionValueText(row)) << row;
+    }
+    EXPECT_FALSE(changeOption(15, 1)); // the last three rows have no value
+    EXPECT_STREQ(optionValueText(17), "");
 }
 
 TEST_F(OptionsTest, OutOfRangeSettingsAreShownAndSavedNormalised) {
