@@ -168,7 +168,8 @@ TEST_F(AttackTest, TwoUpdatesAtHalfFactorMakeOneTick) {
     fighter.input[kInputLight] = 10;
     updateFighter(fighter, &stage, 0.5, 0.5);
     EXPECT_EQ(fighter.frameTime, 0);
-    EXPECT_EQ(fighter.input[kInputLight], 10);
+    // Input counters run down by the frame's own length, not by whole ticks.
+    EXPECT_EQ(fighter.input[kInputLight], 9.5);
     updateFighter(fighter, &stage, 0.5, 0.5);
     EXPECT_EQ(fighter.input[kInputLight], 9);
 }
@@ -200,13 +201,13 @@ TEST_F(AttackTest, LifeGaugeShowsGainsAtOnceAndSlidesLosses) {
     resetLifeGauge(fighter);
     EXPECT_EQ(fighter.lifeBar.mainTarget, 0); // drawn from the right: 400 - 400
     fighter.life = 190;
-    updateLifeGauge(fighter);
+    updateLifeGauge(fighter, 1.0, 1);
     EXPECT_EQ(fighter.lifeBar.mainTarget, 20);
     EXPECT_DOUBLE_EQ(fighter.lifeBar.mainShown, 1.0);
     fighter.life = 200;
-    updateLifeGauge(fighter);
+    updateLifeGauge(fighter, 1.0, 1);
     EXPECT_DOUBLE_EQ(fighter.lifeBar.mainShown, 0.0);
     fighter.life = 260;
-    updateLifeGauge(fighter);
+    updateLifeGauge(fighter, 1.0, 1);
     EXPECT_EQ(fighter.lifeBar.extraTarget, 400 - 120);
 }

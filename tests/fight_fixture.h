@@ -91,7 +91,7 @@ struct FightTest : testing::Test {
     void run(int updates, double f, std::initializer_list<InputCounter> held = {}) {
         for (int i = 0; i < updates; ++i) {
             for (InputCounter c : held)
-                fighter.input[size_t(c)] = (c == kInputLight || c == kInputHeavy) ? 10 : 2;
+                fighter.input[size_t(c)] = heldCounter(c == kInputLight || c == kInputHeavy ? 10 : 2, f);
             updateFighter(fighter, &stage, f, f);
         }
     }

@@ -69,7 +69,7 @@ TEST_F(ControlsTest, ControllerDrivesTheActions) {
 
 TEST_F(ControlsTest, CountersAreTwoForMovesAndTenForAttacks) {
     start(held({kKeyLeft, 25, 38}));
-    applyInput(one, pollActions(one));
+    applyInput(one, pollActions(one), 1.0);
     EXPECT_EQ(one.input[kInputLeft], 2);
     EXPECT_EQ(one.input[kInputLight], 10);
     EXPECT_EQ(one.input[kInputJump], 2);

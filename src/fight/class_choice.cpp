@@ -27,7 +27,7 @@ void chooseStance(Fighter& fighter, int64_t stanceIndex) {
     fighter.stanceIndex = stanceIndex;
     fighter.stance = stanceCount(fighter) > 0 ? &fighter.fighterClass->stance[size_t(stanceIndex)]
                                               : nullptr;
-    fighter.maxLife = 15 * effectiveStat(fighter).life + 200;
+    fighter.maxLife = maxLifeOf(fighter);
     fighter.life = fighter.maxLife;
 }
 

@@ -67,7 +67,7 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             double start = systemTimeMs();
             pollKeyboard();
             for (Fighter* f : {&playerOne, &playerTwo})
-                if (f->botLevel == 0) applyInput(*f, pollActions(*f));
+                if (f->botLevel == 0) applyInput(*f, pollActions(*f), factor);
             updateSideAndFacing(playerOne, playerTwo);
             fightFrame(nullptr, factor, previous);
             drawText(banner, 500, 490, bannerColour, 128);

@@ -136,7 +136,7 @@ namespace {
 // A grab holds the other fighter while the holder's mask touches it.
 void catchTest(Fighter& holder, Fighter& held) {
     const Frame* frame = currentFrame(holder);
-    if (frame && frame->catchFrame) {
+    if (frame && frame->catchFrame && isAlive(held)) {
         if (maskTouches(holder, held)) {
             held.caught = 1;
             held.velocity = held.moveVelocity = held.pushVelocity = {};
@@ -206,10 +206,15 @@ int64_t fightFrame(FightContext* context, double timeFactor, double previousTime
         fatalError("failed", "u noob", kMessageNoIcon);
     bool oneAttackPressed = false;
     for (Fighter* f : {&playerOne, &playerTwo}) {
-        if (!isAlive(*f)) continue;
-        if (f == &playerOne) oneAttackPressed = f->input[kInputLight] != 0;
-        Fighter& opponent = f == &playerOne ? playerTwo : playerOne;
-        runBotStep(*f, opponent, timeFactor, stage);
+        // A knocked-out fighter takes no input but goes on falling, playing its death and
+        // emptying its gauge.
+        if (isAlive(*f)) {
+            if (f == &playerOne) oneAttackPressed = f->input[kInputLight] != 0;
+            Fighter& opponent = f == &playerOne ? playerTwo : playerOne;
+            runBotStep(*f, opponent, timeFactor, stage);
+        } else {
+            f->input = {};
+        }
         if (freezeTimer <= 0) updateFighter(*f, stage, timeFactor, previousTimeFactor);
     }
     catchTest(playerOne, playerTwo);
@@ -228,8 +233,8 @@ int64_t fightFrame(FightContext* context, double timeFactor, double previousTime
     if (freezeTimer <= 0) advanceEffects(timeFactor);
     drawEffects(1);
     bool oneOnTop = playerOne.attacking && !playerTwo.attacking;
-    drawFighter(oneOnTop ? playerTwo : playerOne);
-    drawFighter(oneOnTop ? playerOne : playerTwo);
+    drawFighter(oneOnTop ? playerTwo : playerOne, timeFactor);
+    drawFighter(oneOnTop ? playerOne : playerTwo, timeFactor);
     drawParticles(0);
     drawEffects(0);
     if (debugMode)

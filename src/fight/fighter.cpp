@@ -38,6 +38,11 @@ Stat effectiveStat(const Fighter& fighter) {
     return total;
 }
 
+int64_t maxLifeOf(const Fighter& fighter) {
+    // At least one point: a very low life statistic must not start a fighter knocked out.
+    return std::max<int64_t>(1, 15 * effectiveStat(fighter).life + 200);
+}
+
 int64_t animationType(const Fighter& fighter) {
     return fighter.hasAnimation ? fighter.currentAnimation.type : 0;
 }
@@ -75,7 +80,7 @@ void resetFighter(Fighter& fighter, float x) {
     fighter.hitList.clear();
     fighter.hitLanded = 0;
     setAnimation(fighter, fighter.fighterClass ? fighter.fighterClass->spawn : nullptr);
-    fighter.maxLife = 15 * effectiveStat(fighter).life + 200;
+    fighter.maxLife = maxLifeOf(fighter);
     fighter.life = fighter.maxLife;
     fighter.regenCount = 0;
     fighter.regenTimer = 0;

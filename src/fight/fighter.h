@@ -20,6 +20,13 @@ struct Stat;
 enum InputCounter { kInputUp, kInputDown, kInputRight, kInputLeft, kInputLight, kInputHeavy,
                     kInputJump, kInputCount };
 
+// The counter of an action held in a frame of `frameFactor` ticks: pressed for this frame and
+// `ticks` - 1 ticks after it, at every frame rate (at 50 frames per second simply `ticks`). A
+// plain `ticks` would keep a released key pressed longer the shorter the frames are.
+inline double heldCounter(int64_t ticks, double frameFactor) {
+    return double(ticks - 1) + frameFactor;
+}
+
 constexpr int kComboSteps = 5; // the combo tables hold five attacks
 
 // The life gauge of the HUD; the fighter update writes its lengths (pixels).
@@ -27,10 +34,9 @@ struct LifeGauge {
     int64_t orientation = 0; // 0 drawn from the right (player one), 1 from the left
     double x = 0, y = 0;     // screen position
     int64_t mainTarget = 0, extraTarget = 0;
-    double mainShown = 0;
-    int64_t extraShown = 0;
+    double mainShown = 0, extraShown = 0; // slide towards the targets at 1 px per tick
     bool shaking = false;
-    Vec2 shake;              // offset while shaking
+    Vec2 shake;              // offset while shaking, drawn anew once per tick
     double flash = 0;
 };
 
@@ -66,7 +72,7 @@ struct Fighter {
     int64_t color = 0;         // the player's own colour (RGB)
     KeyBindings keyBindings;
     int64_t jumpWithUp = 0;    // the up key also jumps
-    std::array<int64_t, kInputCount> input{};
+    std::array<double, kInputCount> input{}; // ticks each action still counts as pressed
     MoveState moveState;
     FighterClass* fighterClass = nullptr;
     int64_t stanceIndex = 0;
@@ -115,6 +121,7 @@ void createFighter(Fighter& fighter, const std::string& name, int64_t color, int
 
 // Class statistics plus the stance's modifier, plus 1 each for a Hard bot.
 Stat effectiveStat(const Fighter& fighter);
+int64_t maxLifeOf(const Fighter& fighter);     // 15 x life + 200
 int64_t animationType(const Fighter& fighter); // 0 without an animation
 const Frame* currentFrame(const Fighter& fighter); // null without frames
 bool isAlive(const Fighter& fighter);

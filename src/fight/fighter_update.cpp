@@ -11,6 +11,7 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "render/effects.h"
+#include "render/fighter_drawing.h"
 #include "runtime/numbers.h"
 #include "runtime/screen.h"
 
@@ -26,15 +27,15 @@ int64_t lastFrameIndex(const Fighter& fighter) {
 
 bool isLocomotion(int64_t type) { return type == 1 || type == 2 || type == 3 || type == 13; }
 
-// The idle loop ended: now and then one of the other idles, and back to the plain one after.
+// An idle loop ended: one time in three one of the other idles follows (after another idle
+// too), otherwise the plain idle (which simply loops on).
 void repickIdle(Fighter& fighter) {
     const FighterClass* c = classOf(fighter);
     if (!c) return;
-    if (fighter.animationSource != c->idle) {
-        setAnimation(fighter, c->idle);
-    } else if (!c->idleOther.empty() && randomInt(2) == 0) {
+    if (!c->idleOther.empty() && randomInt(2) == 0)
         setAnimation(fighter, c->idleOther[size_t(randomInt(int64_t(c->idleOther.size()) - 1))]);
-    }
+    else if (fighter.animationSource != c->idle)
+        setAnimation(fighter, c->idle);
 }
 
 // Life comes back slowly up to 200, at most 10 x endurence + 20 points a match.
@@ -109,7 +110,9 @@ void advanceFrames(Fighter& fighter, bool animChanged) {
             fighter.stunFrames -= 1;
             if (isAlive(fighter) && fighter.stunFrames <= 0) {
                 setIdle(fighter);
-                fighter.cooldown += 10 - effectiveStat(fighter).agility;
+                // Very agile fighters (above 10) recover at once, never with negative time.
+                int64_t agility = effectiveStat(fighter).agility;
+                fighter.cooldown += double(std::max<int64_t>(0, 10 - agility));
             }
         }
         if (ended || chain) endOfAnimation(fighter, chain, ended);
@@ -121,15 +124,23 @@ void advanceFrames(Fighter& fighter, bool animChanged) {
     }
 }
 
-void advanceTime(Fighter& fighter, double f) {
+// Returns the whole ticks that this update completed.
+int64_t advanceTime(Fighter& fighter, double f) {
     fighter.tickAccumulator += float(f);
     fighter.cooldown = std::max(0.0, fighter.cooldown - f);
+    // Input counters run down by the frame's own length, so that a released key stays pressed
+    // for the same time at every frame rate; what is left below half a frame would be held one
+    // frame too long and counts as released.
+    for (double& counter : fighter.input) {
+        counter -= f;
+        if (counter < f / 2) counter = 0;
+    }
     int64_t n = roundToInt(fighter.tickAccumulator);
-    if (n == 0) return;
-    for (int64_t& counter : fighter.input) counter = std::max<int64_t>(0, counter - n);
+    if (n == 0) return 0;
     fighter.tickAccumulator -= float(n);
     fighter.frameTime += n;
     fighter.damageFlash = std::max<int64_t>(0, fighter.damageFlash - n);
+    return n;
 }
 } // namespace
 
@@ -147,8 +158,12 @@ int64_t stanceOfType(int64_t type) {
 
 int64_t frameLengthFor(const Fighter& fighter, const Frame& frame) {
     int64_t type = animationType(fighter);
-    if (type == 2 || type == 3)
-        return std::max<int64_t>(1, (frame.length * 30) / (3 * effectiveStat(fighter).speed + 15));
+    if (type == 2 || type == 3) {
+        // Very slow fighters (speed -5 and below) walk at a thirtieth of the usual pace
+        // instead of dividing by zero or running their walk backwards.
+        int64_t pace = std::max<int64_t>(1, 3 * effectiveStat(fighter).speed + 15);
+        return std::max<int64_t>(1, (frame.length * 30) / pace);
+    }
     return frame.length;
 }
 
@@ -204,13 +219,12 @@ void emitWind(Fighter& fighter) {
     if (!windEnabled || !fighter.hasAnimation) return;
     const Animation& a = fighter.currentAnimation;
     if (!a.frontWind && !a.backWind) return;
-    int64_t colour = fighter.color, transparency = 0;
-    if (fighter.stance && fighter.stance->specialColor != 0) {
-        colour = fighter.useAlternateColor ? fighter.stance->alternateColor
-                                           : fighter.stance->specialColor;
+    // The colour falls back to the player's own without a stance colour; the intensity is
+    // always the stance's.
+    int64_t colour = fighterColour(fighter), transparency = 0;
+    if (fighter.stance)
         transparency = fighter.useAlternateColor ? fighter.stance->alternateTransparency
                                                  : fighter.stance->specialTransparency;
-    }
     const int64_t opacity = 255 * 224 / 255;
     auto emit = [&](const WindTable& table, int64_t intensity, int64_t variant) {
         for (int64_t j = 0; j < table.perFrame; ++j) {
@@ -227,7 +241,8 @@ void emitWind(Fighter& fighter) {
 
 void updateLifeGaugeTargets(Fighter& fighter) {
     LifeGauge& g = fighter.lifeBar;
-    int64_t first = std::min<int64_t>(fighter.life * 400 / 200, 400);
+    // A knocked-out fighter's life may lie below 0: its gauge is simply empty.
+    int64_t first = std::clamp<int64_t>(fighter.life * 400 / 200, 0, 400);
     int64_t second = std::max<int64_t>((fighter.life - 200) * 400 / 200, 0);
     if (g.orientation == 0) {
         first = 400 - first;
@@ -237,27 +252,37 @@ void updateLifeGaugeTargets(Fighter& fighter) {
     g.extraTarget = second;
 }
 
-void updateLifeGauge(Fighter& fighter) {
+void updateLifeGauge(Fighter& fighter, double f, int64_t ticks) {
     updateLifeGaugeTargets(fighter);
     LifeGauge& g = fighter.lifeBar;
-    // A gain shows at once; a loss slides by one pixel per update.
+    // A gain shows at once; a loss slides by one pixel per tick.
     double d = g.orientation == 0 ? 1.0 : -1.0;
-    if (double(g.mainTarget) * d <= g.mainShown * d) g.mainShown = double(g.mainTarget);
-    else g.mainShown += d;
-    if (double(g.extraTarget) * d <= double(g.extraShown) * d) g.extraShown = g.extraTarget;
-    else g.extraShown = roundToInt(double(g.extraShown) + d);
+    auto follow = [d, f](double& shown, int64_t target) {
+        if (double(target) * d <= shown * d) shown = double(target);
+        else shown += d * f;
+    };
+    follow(g.mainShown, g.mainTarget);
+    follow(g.extraShown, g.extraTarget);
+    // The shake takes a new offset once per tick, so that it trembles alike at every rate.
     int64_t k = fighter.damageFlash;
     g.shaking = k != 0;
-    g.shake = k != 0 ? Vec2{float(randomInt(2 * k) - k), float(randomInt(2 * k) - k)} : Vec2{};
+    if (k == 0) g.shake = {};
+    else if (ticks > 0) g.shake = {float(randomInt(2 * k) - k), float(randomInt(2 * k) - k)};
 }
 
 void updateFighter(Fighter& fighter, const Stage* stage, double f, double p) {
     fighter.previousPosition = fighter.position;
     fighter.gravityThisUpdate = 0;
     const FighterClass* c = classOf(fighter);
-    // Death: a dead fighter plays its death animation and stays on its last frame.
+    // Death: a dead fighter plays its death animation and stays on its last frame. Dying
+    // ends a hit reaction and a stun at once, so that the death shows from its first frame.
     if (fighter.life < 1) {
-        if (animationType(fighter) != 10 && c && c->death) setAnimation(fighter, c->death);
+        if (animationType(fighter) != 10 && c && c->death) {
+            fighter.hurtAnimIndex = -1;
+            fighter.stunFrames = 0;
+            fighter.cooldown = 0;
+            setAnimation(fighter, c->death);
+        }
         const Frame* frame = currentFrame(fighter);
         if (frame && fighter.currentAnimation.frameIndex == lastFrameIndex(fighter) &&
             fighter.frameTime >= frame->length)
@@ -300,8 +325,8 @@ void updateFighter(Fighter& fighter, const Stage* stage, double f, double p) {
     }
     int64_t type = animationType(fighter);
     if (!fighter.attacking && (isLocomotion(type) || type == 12)) fighter.comboStep = 0;
-    advanceTime(fighter, f);
-    updateLifeGauge(fighter);
+    int64_t ticks = advanceTime(fighter, f);
+    updateLifeGauge(fighter, f, ticks);
     fighter.currentAnimation.frameIndex =
         std::clamp<int64_t>(fighter.currentAnimation.frameIndex, 0, lastFrameIndex(fighter));
 }
@@ -369,8 +394,10 @@ void attackStart(Fighter& fighter) {
 }
 
 void recovery(Fighter& fighter) {
-    double r = double(fighter.currentAnimation.recovery) /
-               (double(effectiveStat(fighter).agility) / 10.0 + 1.0);
+    // Agility -10 would divide by zero (a fighter frozen for ever) and below that make every
+    // recovery vanish: from -9 down the recovery stays at ten times its length.
+    int64_t agility = std::max<int64_t>(-9, effectiveStat(fighter).agility);
+    double r = double(fighter.currentAnimation.recovery) / (double(agility) / 10.0 + 1.0);
     if (r > 0) {
         setIdle(fighter);
         fighter.cooldown = r;

@@ -20,7 +20,8 @@ void goIdle(Fighter& fighter);
 void setIdle(Fighter& fighter);
 void emitWind(Fighter& fighter);
 void updateLifeGaugeTargets(Fighter& fighter);
-void updateLifeGauge(Fighter& fighter);
+// Slides the gauge over a frame of f ticks in which `ticks` whole ticks were completed.
+void updateLifeGauge(Fighter& fighter, double f, int64_t ticks);
 int64_t stanceOfType(int64_t type); // the stance number of an attack animation's type
 int64_t frameLengthFor(const Fighter& fighter, const Frame& frame); // walking runs by speed
 void playFrameSound(const Fighter& fighter, const Frame& frame);

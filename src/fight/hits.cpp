@@ -121,7 +121,7 @@ void playMaterialSound(int64_t material, int64_t damageType, int64_t damage, int
 }
 
 void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage) {
-    if (!particleEnabled || damage <= 0) return;
+    if (!particleEnabled) return; // a touch that did no damage still sprays one drop
     double dx = double(defender.position.x) - double(attacker.position.x);
     double dy = double(defender.position.y) - double(attacker.position.y);
     double angle = dx != 0 ? std::atan(dy / dx) : (dy >= 0 ? M_PI / 2 : -M_PI / 2);
@@ -194,7 +194,9 @@ void resolveAttack(Fighter* attackerPointer, Fighter* defenderPointer, double ti
             screenShake.y += float(2 * damage);
         }
         if (frame.pushInstant) {
-            Vec2 p = scaledPush(*frame.pushInstant, a, d, timeFactor);
+            // An impulse given once per hit: not scaled by the frame's length, which would
+            // make knockback shorter the higher the frame rate.
+            Vec2 p = scaledPush(*frame.pushInstant, a, d, 1.0);
             d.pushVelocity.x += p.x;
             d.pushVelocity.y += p.y;
         }

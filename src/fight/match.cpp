@@ -101,8 +101,8 @@ void fightIntro(const Stage* stage) {
         drawStageWithBackdrop(drawn);
         computeScreenPositions();
         drawEffects(1);
-        drawFighter(playerOne);
-        drawFighter(playerTwo);
+        drawFighter(playerOne, factor);
+        drawFighter(playerTwo, factor);
         drawEffects(0);
         drawLabels();
         int64_t digit = std::max<int64_t>(0, 2 - roundToInt(elapsed / 1000.0));
@@ -153,7 +153,7 @@ int64_t fightLoop() {
         double start = systemTimeMs();
         pollKeyboard();
         for (Fighter* f : {&playerOne, &playerTwo})
-            if (f->botLevel == 0) applyInput(*f, pollActions(*f));
+            if (f->botLevel == 0) applyInput(*f, pollActions(*f), factor);
         updateSideAndFacing(playerOne, playerTwo);
         endIfWindowClosed();
         result = fightFrame(&globalFightContext, factor, previous);

@@ -37,14 +37,21 @@ double dampedStep(double base, double f) {
 }
 } // namespace
 
+// Slow, heavy fighters still walk and jump a little: a walk speed or jump impulse at or
+// below zero would leave them stuck, or walking and jumping the wrong way.
+constexpr int64_t kMinWalkSpeed = 3;    // pixels per tick, a tenth of the usual
+constexpr int64_t kMinJumpImpulse = 10; // pixels per tick
+constexpr double kMinGravity = 0.5;     // pixels per tick per tick: every jump comes down
+
 int64_t walkSpeed(const Fighter& fighter) {
     Stat s = effectiveStat(fighter);
-    return 3 * s.speed - std::max<int64_t>(s.weight - s.strength, 0) + 15;
+    int64_t speed = 3 * s.speed - std::max<int64_t>(s.weight - s.strength, 0) + 15;
+    return std::max(kMinWalkSpeed, speed);
 }
 
 int64_t jumpImpulse(const Fighter& fighter) {
     Stat s = effectiveStat(fighter);
-    return 2 * s.speed + 2 * s.weight + 40;
+    return std::max(kMinJumpImpulse, 2 * s.speed + 2 * s.weight + 40);
 }
 
 void walk(Fighter& fighter, double f, bool canCancel) {
@@ -121,16 +128,18 @@ void land(Fighter& fighter) {
         fighter.falling = 0;
         fighter.onGround = 1;
         fighter.pushVelocity.y = 0;
+        // A knocked-out fighter lands in its death animation.
+        bool alive = isAlive(fighter);
         if (std::fabs(fighter.velocity.y) >= 8) {
             landingShake(fighter);
-            if (!fighter.attacking) {
+            if (!fighter.attacking && alive) {
                 if (c && c->land) {
                     if (animationType(fighter) != 13) setAnimation(fighter, c->land);
                 } else if (animationType(fighter) != 1) {
                     setIdle(fighter);
                 }
             }
-        } else if (animationType(fighter) != 1) {
+        } else if (animationType(fighter) != 1 && alive) {
             setIdle(fighter);
         }
         fighter.velocity.y = 0;
@@ -143,16 +152,17 @@ void land(Fighter& fighter) {
 void applyGravity(Fighter& fighter, double f) {
     if (!fighter.falling || fighter.caught) return;
     const FighterClass* c = classOf(fighter);
-    double perTick = 2.0 + double(weightOf(fighter)) / 2.0;
+    double perTick = std::max(kMinGravity, 2.0 + double(weightOf(fighter)) / 2.0);
     fighter.gravityThisUpdate = float(perTick);
-    fighter.velocity.y += float(f * 2 + double(weightOf(fighter)) / 2.0 * f);
+    fighter.velocity.y += float(perTick * f);
     if (fighter.position.y > groundY()) {
         fighter.falling = 0;
         fighter.position.y = groundY();
         fighter.moveState.jumping = 0;
         if (std::fabs(fighter.velocity.y) <= 8) {
-            if (c && c->land && !fighter.attacking) setAnimation(fighter, c->land);
-            else setIdle(fighter);
+            // A knocked-out fighter lands in its death animation.
+            if (isAlive(fighter))
+                setAnimation(fighter, c && c->land && !fighter.attacking ? c->land : nullptr);
         } else {
             landingShake(fighter);
         }
@@ -164,7 +174,7 @@ void applyGravity(Fighter& fighter, double f) {
     }
     fighter.onGround = 0;
     if (c && c->jump && !fighter.attacking && fighter.position.y < groundY() - 200 &&
-        fighter.hurtAnimIndex == -1) {
+        fighter.hurtAnimIndex == -1 && isAlive(fighter)) {
         if (animationType(fighter) != 12) setAnimation(fighter, c->jump);
         // The jump frames follow the vertical speed, from rising fast to falling fast.
         int64_t impulse = jumpImpulse(fighter), v = roundToInt(fighter.velocity.y);
@@ -201,7 +211,7 @@ void groundContact(Fighter& fighter) {
     fighter.falling = 0;
     fighter.pushVelocity.y = 0;
     int64_t type = animationType(fighter);
-    if (!fighter.attacking && type != 11 && type != 10 &&
+    if (!fighter.attacking && type != 11 && type != 10 && isAlive(fighter) &&
         (fighter.position.y > groundY() || !fighter.onGround)) {
         fighter.moveVelocity = {};
         const FighterClass* c = classOf(fighter);

@@ -28,9 +28,9 @@ Actions pollActions(const Fighter& player) {
     return act;
 }
 
-void applyInput(Fighter& player, const Actions& actions) {
-    auto set = [&](InputCounter counter, bool on, int64_t value) {
-        if (on) player.input[size_t(counter)] = value;
+void applyInput(Fighter& player, const Actions& actions, double frameFactor) {
+    auto set = [&](InputCounter counter, bool on, int64_t ticks) {
+        if (on) player.input[size_t(counter)] = heldCounter(ticks, frameFactor);
     };
     set(kInputUp, actions.up, 2);
     set(kInputDown, actions.down, 2);

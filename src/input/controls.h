@@ -12,7 +12,8 @@ struct Actions {
 };
 
 Actions pollActions(const Fighter& player); // after the keyboard snapshot of the frame
-// Held directions and jump set their counters to 2, held attacks theirs to 10.
-void applyInput(Fighter& player, const Actions& actions);
+// Held directions and jump count as pressed for 2 ticks, held attacks for 10 (counted from
+// the start of this frame of `frameFactor` ticks).
+void applyInput(Fighter& player, const Actions& actions, double frameFactor);
 int64_t captureKey(); // the lowest code just released, 0 when none
 void resetBindingsToDefault(Fighter& one, Fighter& two);

@@ -58,7 +58,9 @@ void drawComboDisplay(Fighter& f, double t) {
     double size = small ? 38 : 188;
     double firstX = (double(screenWidth) - 4 * size) / 2;
     double y = double(screenHeight) - size - (small ? 60 : 40);
-    int64_t tint = fighterTint(f);
+    // The icons wear the fighter's colour, never its damage flash or the near-black of its
+    // recovery (which would darken them after every attack).
+    int64_t tint = fighterColour(f);
     int64_t stanceIntensity = f.stance ? (f.useAlternateColor ? f.stance->alternateTransparency
                                                               : f.stance->specialTransparency)
                                        : 128;

@@ -131,7 +131,7 @@ const Frame* frameToDraw(Fighter& fighter) {
     return currentFrame(fighter);
 }
 
-void drawFighter(Fighter& fighter) {
+void drawFighter(Fighter& fighter, double timeFactor) {
     const Frame* frame = frameToDraw(fighter);
     fighter.bodySprite = 0;
     if (!frame) return;
@@ -151,5 +151,5 @@ void drawFighter(Fighter& fighter) {
     int64_t b = motionBrightness(*frame);
     int64_t tint = lightened(fighterTint(fighter), 2 * std::max<int64_t>(0, 224 - b));
     drawFramePicture(*frame, at, fighter.facing, b, tint, b);
-    drawLifeBar(fighter);
+    drawLifeBar(fighter, timeFactor);
 }

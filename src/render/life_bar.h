@@ -3,4 +3,5 @@
 
 struct Fighter;
 
-void drawLifeBar(Fighter& fighter);
+// timeFactor: the frame's length in ticks, for the red flash's fading.
+void drawLifeBar(Fighter& fighter, double timeFactor);
