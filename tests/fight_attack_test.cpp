@@ -1,6 +1,8 @@
 // Animation playback, attacks, chains, recovery, stun and regeneration.
 #include "fight_fixture.h"
 
+#include "app/settings.h"
+#include "runtime/colour.h"
 #include "runtime/numbers.h"
 
 using AttackTest = FightTest;
@@ -194,6 +196,45 @@ TEST_F(AttackTest, IdleLoopsSometimesPickAnotherIdleAndComeBack) {
     }
     EXPECT_GT(other, 60);
     EXPECT_GT(plain, 300);
+}
+
+// The end of another idle's loop draws again too: one time in three another idle follows.
+TEST_F(AttackTest, AnotherIdleMayFollowAnotherIdle) {
+    cls->idleOther = {makeAnimation(1, {1}, 1), makeAnimation(1, {1}, 1)};
+    cls->idle = makeAnimation(1, {1}, 1);
+    setAnimation(fighter, cls->idle);
+    seedRandom(7);
+    int otherLoops = 0, otherAgain = 0;
+    for (int i = 0; i < 900; ++i) {
+        bool wasOther = fighter.animationSource != cls->idle;
+        int64_t starts = fighter.animationStarts;
+        run(1, 1.0);
+        if (!wasOther || fighter.animationStarts == starts) continue; // no loop ended
+        otherLoops += 1;
+        otherAgain += fighter.animationSource != cls->idle;
+    }
+    ASSERT_GT(otherLoops, 60);
+    EXPECT_NEAR(double(otherAgain) / otherLoops, 1.0 / 3, 0.1);
+}
+
+// Wind trails take the stance's intensity even when the stance has no colour of its own (the
+// colour is then the player's).
+TEST_F(AttackTest, WindOfAStanceWithoutColourKeepsItsIntensity) {
+    int64_t windWas = windEnabled;
+    windEnabled = 1;
+    Animation* trail = makeAnimation(0, {2});
+    cls->neutral->frontWind = WindTable{3, 1, {trail, trail, trail}};
+    cls->neutral->backWind = WindTable{3, 1, {trail, trail, trail}};
+    cls->stance[0].specialColor = 0;
+    cls->stance[0].specialTransparency = 200;
+    chooseStance(fighter, 0);
+    fighter.color = RGB(1, 2, 3);
+    run(1, 1.0, {kInputLight});
+    ASSERT_EQ(effects.size(), 2u);
+    EXPECT_EQ(effects[0].colour, RGB(1, 2, 3));
+    EXPECT_EQ(effects[0].intensity, (200 / 4 * 224) / 255); // front
+    EXPECT_EQ(effects[1].intensity, (200 / 2 * 224) / 255); // back
+    windEnabled = windWas;
 }
 
 TEST_F(AttackTest, LifeGaugeShowsGainsAtOnceAndSlidesLosses) {

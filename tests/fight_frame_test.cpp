@@ -146,3 +146,59 @@ TEST_F(FrameTest, ARetreatIsNeverHeldButWalkingBackIntoTheOtherIs) {
     bodyPush(playerOne, playerTwo, &stage, 1.0);
     EXPECT_EQ(playerOne.position.x, 1600.0f);
 }
+
+// A knocked-out fighter is not frozen where the last hit found it: it falls, plays its death
+// to the last frame, its gauge empties and its flash fades; it takes no input and no hits.
+TEST_F(FrameTest, AKnockOutInMidAirFallsAndEndsOnTheLastDeathFrame) {
+    cls->death = makeAnimation(10, {3, 3, 3});
+    playerTwo.life = playerTwo.maxLife;
+    resetLifeGauge(playerTwo);
+    const double full = playerTwo.lifeBar.mainShown; // player two's gauge is drawn from the left
+    setAnimation(playerTwo, cls->jump);
+    playerTwo.position.y = -288;
+    playerTwo.velocity.y = -10;
+    playerTwo.falling = 1;
+    playerTwo.onGround = 0;
+    playerTwo.moveState.jumping = 1;
+    playerTwo.life = -125; // the hit that knocked it out went far below 0
+    playerTwo.damageFlash = 40;
+    playerTwo.input[kInputRight] = 2;
+    int64_t result = 0;
+    bool landed = false;
+    for (int i = 0; i < 500; ++i) {
+        playerTwo.input[kInputLight] = 10; // keys still held: they do nothing now
+        result = fightFrame(nullptr, 1.0, 1.0);
+        landed = landed || playerTwo.position.y == 0.0f;
+        if (!landed) EXPECT_EQ(animationType(playerTwo), 10) << "frame " << i;
+    }
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(playerTwo.position.y, 0.0f); // on the ground, not floating
+    EXPECT_EQ(animationType(playerTwo), 10);
+    EXPECT_EQ(playerTwo.currentAnimation.frameIndex, 2);
+    EXPECT_EQ(playerTwo.attacking, 0);
+    EXPECT_EQ(playerTwo.lifeBar.mainTarget, 0); // empty, never beyond its end
+    EXPECT_DOUBLE_EQ(playerTwo.lifeBar.mainShown, 0.0);
+    EXPECT_GT(full, 0.0);
+    EXPECT_EQ(playerTwo.damageFlash, 0);
+    EXPECT_FALSE(playerTwo.lifeBar.shaking);
+}
+
+TEST_F(FrameTest, AKnockOutOnTheGroundPlaysTheDeathFromItsFirstFrame) {
+    cls->death = makeAnimation(10, {2, 2, 2, 2});
+    cls->hit.resize(2); // the knock-out hit brought a hit reaction with a long stun
+    playerOne.life = 0;
+    playerOne.hurtAnimIndex = 1;
+    playerOne.cooldown = 60;
+    playerOne.stunFrames = 3;
+    std::vector<int64_t> shown;
+    for (int i = 0; i < 30; ++i) {
+        fightFrame(nullptr, 1.0, 1.0);
+        if (shown.empty() || shown.back() != playerOne.currentAnimation.frameIndex)
+            shown.push_back(playerOne.currentAnimation.frameIndex);
+    }
+    // Dying ends the reaction: the death plays from its first frame to its last, once.
+    EXPECT_EQ(animationType(playerOne), 10);
+    EXPECT_EQ(shown, (std::vector<int64_t>{0, 1, 2, 3}));
+    EXPECT_EQ(playerOne.hurtAnimIndex, -1);
+    EXPECT_EQ(playerOne.position.y, 0.0f);
+}

@@ -2,6 +2,8 @@
 // touching frame, sounds by material and strength, shake, hit-stop and the combo marks.
 #include "headless_fixture.h"
 
+#include <cmath>
+
 #include "app/game_screen.h"
 #include "app/settings.h"
 #include "data/fighter_class.h"
@@ -263,4 +265,36 @@ TEST_F(HitTest, NoTouchWhileStunnedOrWithoutAMask) {
     EXPECT_TRUE(a.hitList.empty());
     resolveAttack(&a, &a, 1.0); // a fighter never hits itself
     resolveAttack(nullptr, &d, 1.0);
+}
+
+// Knockback is an impulse given once per hit: the defender slides the same distance at every
+// frame rate (a push scaled by the frame's length went half as far at 100 frames per second).
+TEST_F(HitTest, KnockbackCarriesTheSameDistanceAtEveryRate) {
+    setEndurance(0);
+    for (Frame& f : a.currentAnimation.frames) f.pushInstant = Vec2{30, -5};
+    double atFifty = 0;
+    for (double fps : {50.0, 100.0, 240.0}) {
+        double f = 50.0 / fps;
+        d.position = {900, 0};
+        d.velocity = d.moveVelocity = d.pushVelocity = {};
+        d.onGround = 1;
+        d.life = d.maxLife;
+        a.hitList.clear();
+        resolveAttack(&a, &d, f);
+        ASSERT_LT(d.life, d.maxLife);
+        for (int i = 0; i < int(std::lround(100 / f)); ++i) updateFighter(d, nullptr, f, f);
+        double moved = double(d.position.x) - 900;
+        if (fps == 50.0) atFifty = moved;
+        EXPECT_NEAR(moved, atFifty, 0.05 * std::fabs(atFifty)) << fps << " frames per second";
+    }
+    EXPECT_NEAR(atFifty, 28.125, 0.5); // 30 x (5 + 20) / 20 x (20 - 5) / 20, all of it travelled
+}
+
+// A touch whose damage rounded down to nothing still sprays one drop: round(2 x 0) + 1.
+TEST_F(HitTest, ATouchWithoutDamageSpraysOneDrop) {
+    sprayBlood(a, d, 0);
+    EXPECT_EQ(particles.size(), 1u);
+    clearParticles();
+    sprayBlood(a, d, 8); // round(2 x sqrt(16)) + 1
+    EXPECT_EQ(particles.size(), 9u);
 }

@@ -1,12 +1,17 @@
 // Presentation rules: fighter colours, flash and stun, motion brightness, the shadow, the combo
 // display's decay, the fade, and the end of match's texts.
+#include <cmath>
+
 #include "fight_fixture.h"
+#include "headless_fixture.h"
 
 #include "app/settings.h"
 #include "fight/end_of_match.h"
 #include "render/combo_display.h"
 #include "render/fade.h"
 #include "render/fighter_drawing.h"
+#include "render/life_bar.h"
+#include "render/sprite_assets.h"
 #include "runtime/colour.h"
 
 using PresentationTest = FightTest;
@@ -78,6 +83,77 @@ TEST_F(PresentationTest, ComboIconsDecayBackAfterTheCombo) {
     for (int i = 0; i < 40; ++i) drawComboDisplay(fighter, 1.0);
     EXPECT_EQ(fighter.comboMultiplier[1], 0.0);
     EXPECT_NEAR(fighter.comboMultiplier[0], 1.0, 0.01);
+}
+
+namespace {
+// The HUD drawn on a small headless screen by a fighter of a coloured stance.
+struct HudTest : HeadlessScreen {
+    Fighter fighter;
+    Stance stance;
+    ComboImages keptImages = comboImages;
+    int64_t keptWidth = screenWidth, keptHeight = screenHeight, keptBlock = hudBlock;
+
+    void SetUp() override {
+        HeadlessScreen::SetUp();
+        stance.specialColor = RGB(0, 0, 255);
+        stance.specialTransparency = 200;
+        fighter.stance = &stance;
+    }
+    void TearDown() override {
+        comboImages = keptImages;
+        screenWidth = keptWidth;
+        screenHeight = keptHeight;
+        hudBlock = keptBlock;
+        HeadlessScreen::TearDown();
+    }
+};
+} // namespace
+
+// The combo icons wear the stance's colour: neither the damage flash nor the near-black of a
+// recovery darkens them.
+TEST_F(HudTest, ComboIconsKeepTheirColourDuringFlashAndRecovery) {
+    comboDisplay = 2;
+    screenWidth = 152; // the first small slot at (0, 0)
+    screenHeight = 98;
+    comboImages.neutralSmall = 700;
+    makeDotSprite(700, 38, 38, {});
+    ASSERT_TRUE(beginDrawing(spriteOutput(700)));
+    fillBox(0, 0, 38, 38, RGBA(255, 255, 255, 255));
+    endDrawing();
+    auto iconPixel = [&](double cooldown, int64_t flash) {
+        fighter.comboStance = {1, 0, 0, 0, 0};
+        fighter.comboTouched = {1, 0, 0, 0, 0};
+        fighter.comboStep = 1;
+        fighter.comboMultiplier = {1, 1, 1, 1, 1};
+        fighter.comboShake = fighter.comboFlash = fighter.comboEndBonus = {};
+        fighter.cooldown = cooldown;
+        fighter.damageFlash = flash;
+        clearScreen(0);
+        drawComboDisplay(fighter, 1.0);
+        return screenPixel(19, 19);
+    };
+    uint32_t plain = iconPixel(0, 0);
+    EXPECT_NE(plain, 0u);
+    EXPECT_GT(plain & 0xFFu, (plain >> 16) & 0xFFu); // tinted towards blue
+    EXPECT_EQ(iconPixel(40, 0), plain);
+    EXPECT_EQ(iconPixel(0, 4), plain);
+    EXPECT_EQ(iconPixel(40, 13), plain);
+}
+
+// The gauge's red flash fades by the frame's own length: half a tick's fading in a half-tick
+// frame, a fifth in slow motion, whatever the frame rate setting.
+TEST_F(HudTest, TheGaugeFlashFadesByTheFramesLength) {
+    hudBlock = 800; // pictures that do not exist: nothing drawn, the flash still fades
+    for (double t : {1.0, 0.5, 0.1}) {
+        fighter.lifeBar.shaking = false;
+        fighter.lifeBar.flash = 100;
+        drawLifeBar(fighter, t);
+        EXPECT_NEAR(fighter.lifeBar.flash, 100 * std::pow(0.5, t), 1e-9) << t;
+    }
+    // Small remains are gone rather than stuck at a faint red for ever.
+    fighter.lifeBar.flash = 1.5;
+    for (int i = 0; i < 10; ++i) drawLifeBar(fighter, 0.2);
+    EXPECT_EQ(fighter.lifeBar.flash, 0.0);
 }
 
 TEST(Fade, TwentyUpdatesEachWayAtFactorOne) {
