@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
+#include "fight/fighter_update.h"
 #include "fight/match.h"
 #include "fight/bot.h"
 #include "fight/end_of_match.h"
@@ -177,6 +178,98 @@ TEST_F(GeneratedFight, APlayerKnocksTheOtherOut) {
     matchHooks = MatchHooks{};
 }
 
+// Keeps a screenshot for a look when QRX_KEEP_SCREENSHOTS names a directory.
+static void keepScreenshot(const std::string& file) {
+    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
+        if (std::filesystem::exists(file))
+            std::filesystem::copy_file(file, std::string(keep) + "/" + file,
+                                       std::filesystem::copy_options::overwrite_existing);
+}
+
+// Player two is knocked out at the top of a jump: through the end of match it falls to the
+// ground, plays its death to the last frame, and its gauge runs empty.
+TEST_F(GeneratedFight, AKnockOutInMidAirEndsOnTheGroundInTheLastDeathFrame) {
+    HeadlessOptions options;
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    const int64_t fight = 3 + 2 + 300;
+    scriptKeyTap(options.script, fight + 10, 0x12, 4); // E: player two jumps
+    setHeadless(options);
+    startUpGame();
+    playerOneBot.reset();
+    playerTwoBot.reset();
+    globalFightContext.stage = &stageList[0];
+    matchHooks = MatchHooks{};
+    float knockedOutAt = 0;
+    matchHooks.afterFightFrame = [&](int64_t pass) {
+        if (pass == 0) { // worn down by earlier hits, its gauge long settled
+            playerTwo.life = 30;
+            playerTwo.regenCount = 1000;
+            updateLifeGaugeTargets(playerTwo);
+            playerTwo.lifeBar.mainShown = double(playerTwo.lifeBar.mainTarget);
+        }
+        if (playerTwo.life > 0 && playerTwo.position.y < float(groundLine() - 250)) {
+            playerTwo.life = -40; // the knock-out blow
+            knockedOutAt = playerTwo.position.y;
+            saveScreenshot("knocked_out_in_the_air.png");
+        }
+    };
+    matchHooks.endScreenshots = {{450, "knocked_out_landed.png"}};
+    EXPECT_EQ(startMatch(), 2);
+    EXPECT_LT(knockedOutAt, float(groundLine() - 250));
+    EXPECT_EQ(playerTwo.position.y, float(groundLine()));
+    ASSERT_EQ(animationType(playerTwo), 10);
+    EXPECT_EQ(playerTwo.currentAnimation.frameIndex,
+              int64_t(playerTwo.fighterClass->death->frames.size()) - 1);
+    EXPECT_EQ(playerTwo.lifeBar.mainTarget, 0); // player two's gauge empties towards the left
+    EXPECT_DOUBLE_EQ(playerTwo.lifeBar.mainShown, 0.0);
+    EXPECT_EQ(playerTwo.damageFlash, 0);
+    keepScreenshot("knocked_out_in_the_air.png");
+    keepScreenshot("knocked_out_landed.png");
+    matchHooks = MatchHooks{};
+}
+
+// The combo icons during the recovery after an attack keep the fighter's colour: they do not
+// go near-black with the fighter.
+TEST_F(GeneratedFight, ComboIconsStayLitDuringTheRecovery) {
+    HeadlessOptions options;
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    const int64_t fight = 3 + 2 + 300;
+    scriptKeyTap(options.script, fight, kKeyLeft, 3000);
+    for (int64_t frame = 26; frame < 3000; frame += 24)
+        scriptKeyTap(options.script, fight + frame, 25, 2); // P: neutral attack
+    setHeadless(options);
+    startUpGame();
+    playerOneBot.reset();
+    playerTwoBot.reset();
+    globalFightContext.stage = &stageList[0];
+    comboDisplay = 2; // small icons: the first at (564, 622) on a 1280 x 720 screen
+    matchHooks = MatchHooks{};
+    matchHooks.maxFightFrames = 3000;
+    matchHooks.endOfMatch = false;
+    bool taken = false;
+    int64_t brightest = 0;
+    matchHooks.afterFightFrame = [&](int64_t) {
+        if (taken || playerOne.cooldown <= 2 || playerOne.comboStance[0] == 0) return;
+        taken = saveScreenshot("combo_in_recovery.png");
+        Bitmap shot;
+        bool alpha = false;
+        ASSERT_TRUE(loadPng("combo_in_recovery.png", shot, alpha));
+        for (int64_t y = 622; y < 660; ++y)
+            for (int64_t x = 564; x < 602; ++x) {
+                uint32_t p = shot.pixels[size_t(y * shot.width + x)];
+                uint32_t channel = std::max({p & 0xFFu, (p >> 8) & 0xFFu, (p >> 16) & 0xFFu});
+                brightest = std::max<int64_t>(brightest, channel);
+            }
+    };
+    startMatch();
+    ASSERT_TRUE(taken) << "player one never recovered from an attack";
+    EXPECT_GT(brightest, 160);
+    keepScreenshot("combo_in_recovery.png");
+    matchHooks = MatchHooks{};
+}
+
 // The presentation and the end of match on the generated content, against the bot: screenshots
 // of the fight and the banner (kept with QRX_KEEP_SCREENSHOTS), the countdown, the jingle, and
 // everything of the match released afterwards.
@@ -214,11 +307,8 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     for (const Animation* a : classAnimations(*playerTwo.fighterClass, true, true))
         for (const Frame& f : a->frames) EXPECT_EQ(spriteExists(f.sprite), 0);
     EXPECT_EQ(fadeActive, 1);
-    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
-        for (const char* file : {"fight150.png", "fight400.png", "fight700.png", "banner.png"})
-            if (std::filesystem::exists(file))
-                std::filesystem::copy_file(file, std::string(keep) + "/" + file,
-                                           std::filesystem::copy_options::overwrite_existing);
+    for (const char* file : {"fight150.png", "fight400.png", "fight700.png", "banner.png"})
+        keepScreenshot(file);
     matchHooks = MatchHooks{};
     playerTwoBot.reset();
 }
@@ -254,9 +344,7 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
             white += (shot.pixels[size_t((y + dy) * shot.width + x + dx)] & 0xFFFFFFu) == 0xFFFFFFu;
     EXPECT_GT(white, 20) << "player one at " << playerOne.screenPosition.x << ", "
                          << playerOne.screenPosition.y << " life " << playerOne.life;
-    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
-        std::filesystem::copy_file("debug.png", std::string(keep) + "/debug.png",
-                                   std::filesystem::copy_options::overwrite_existing);
+    keepScreenshot("debug.png");
     debugMode = 0;
     matchHooks = MatchHooks{};
 }

@@ -164,6 +164,7 @@ int64_t fightLoop() {
             for (double r : ring) sum += r;
             drawPlainText("FPS : " + std::to_string(roundToInt(50.0 / (sum / 100.0))), 0, 240);
         }
+        if (matchHooks.afterFightFrame) matchHooks.afterFightFrame(matchHooks.fightFrames);
         for (const auto& [frame, path] : matchHooks.screenshots)
             if (frame == matchHooks.fightFrames) saveScreenshot(path);
         presentFrame();

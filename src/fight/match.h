@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,9 @@ struct MatchHooks {
     std::vector<int64_t> introDigits; // the countdown digit of every intro frame
     double fightLoopSeconds = 0;      // wall-clock time of the last fight loop (benchmarks)
     bool endOfMatch = true;           // the banner, countdown, fade and release after a fight
+    // Called with the pass number once each fight-loop pass is drawn, before it is shown:
+    // tests look at the fight there, or step in.
+    std::function<void(int64_t pass)> afterFightFrame;
 };
 extern MatchHooks matchHooks;
 
