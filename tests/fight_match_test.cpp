@@ -178,6 +178,24 @@ TEST_F(GeneratedFight, APlayerKnocksTheOtherOut) {
     matchHooks = MatchHooks{};
 }
 
+// Fight-loop passes start after three loading frames, two class preparations and the intro.
+constexpr int64_t kFirstFightFrame = 3 + 2 + 300;
+
+// Starts the game for two players without bots on the first stage, at 1280 x 720, with the
+// keys scripted in `script`.
+static void startTwoPlayers(const std::vector<ScriptEvent>& script) {
+    HeadlessOptions options;
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    options.script = script;
+    setHeadless(options);
+    startUpGame();
+    playerOneBot.reset();
+    playerTwoBot.reset();
+    globalFightContext.stage = &stageList[0];
+    matchHooks = MatchHooks{};
+}
+
 // Keeps a screenshot for a look when QRX_KEEP_SCREENSHOTS names a directory.
 static void keepScreenshot(const std::string& file) {
     if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
@@ -189,17 +207,9 @@ static void keepScreenshot(const std::string& file) {
 // Player two is knocked out at the top of a jump: through the end of match it falls to the
 // ground, plays its death to the last frame, and its gauge runs empty.
 TEST_F(GeneratedFight, AKnockOutInMidAirEndsOnTheGroundInTheLastDeathFrame) {
-    HeadlessOptions options;
-    options.desktopWidth = 1280;
-    options.desktopHeight = 720;
-    const int64_t fight = 3 + 2 + 300;
-    scriptKeyTap(options.script, fight + 10, 0x12, 4); // E: player two jumps
-    setHeadless(options);
-    startUpGame();
-    playerOneBot.reset();
-    playerTwoBot.reset();
-    globalFightContext.stage = &stageList[0];
-    matchHooks = MatchHooks{};
+    std::vector<ScriptEvent> script;
+    scriptKeyTap(script, kFirstFightFrame + 10, 0x12, 4); // E: player two jumps
+    startTwoPlayers(script);
     float knockedOutAt = 0;
     matchHooks.afterFightFrame = [&](int64_t pass) {
         if (pass == 0) { // worn down by earlier hits, its gauge long settled
@@ -232,20 +242,12 @@ TEST_F(GeneratedFight, AKnockOutInMidAirEndsOnTheGroundInTheLastDeathFrame) {
 // The combo icons during the recovery after an attack keep the fighter's colour: they do not
 // go near-black with the fighter.
 TEST_F(GeneratedFight, ComboIconsStayLitDuringTheRecovery) {
-    HeadlessOptions options;
-    options.desktopWidth = 1280;
-    options.desktopHeight = 720;
-    const int64_t fight = 3 + 2 + 300;
-    scriptKeyTap(options.script, fight, kKeyLeft, 3000);
+    std::vector<ScriptEvent> script;
+    scriptKeyTap(script, kFirstFightFrame, kKeyLeft, 3000);
     for (int64_t frame = 26; frame < 3000; frame += 24)
-        scriptKeyTap(options.script, fight + frame, 25, 2); // P: neutral attack
-    setHeadless(options);
-    startUpGame();
-    playerOneBot.reset();
-    playerTwoBot.reset();
-    globalFightContext.stage = &stageList[0];
+        scriptKeyTap(script, kFirstFightFrame + frame, 25, 2); // P: neutral attack
+    startTwoPlayers(script);
     comboDisplay = 2; // small icons: the first at (564, 622) on a 1280 x 720 screen
-    matchHooks = MatchHooks{};
     matchHooks.maxFightFrames = 3000;
     matchHooks.endOfMatch = false;
     bool taken = false;
