@@ -2,6 +2,9 @@
 // absent stats, the class cursor skipping classes not shown, combo rows, and both widths.
 #include "journey_fixture.h"
 
+#include <algorithm>
+#include <array>
+
 #include "app/startup.h"
 #include "data/fighter_class.h"
 #include "input/keys.h"
@@ -149,3 +152,62 @@ TEST_P(ViewerScreens, DrawnAtBothWidths) {
 
 INSTANTIATE_TEST_SUITE_P(Widths, ViewerScreens,
                          testing::Values(std::pair{1280, 720}, std::pair{1920, 1080}));
+
+// On a screen narrower than the selection screens' two fighters need, the viewer still shows
+// its one fighter playing the idle animation, not the class's still picture, and the picture
+// does not lie over the stance line.
+TEST_F(ViewerTest, NarrowScreenShowsTheAnimatedFighter) {
+    options.desktopWidth = 1024;
+    options.desktopHeight = 768;
+    options.nullRenderer = false;
+    std::vector<std::string> shots;
+    for (int i = 0; i < 4; ++i)
+        shots.push_back("viewer-idle" + std::to_string(i) + "-1024x768.png");
+    journey.on("main menu", 0, [] {
+        tap(25, kKeyDown);
+        tap(28, kKeyDown);
+        tap(31, kKeyReturn);
+    });
+    journey.on("class selection", 0, [&] {
+        for (int i = 0; i < 3; ++i) tap(25 + 3 * i, kKeyRight); // the fourth class
+        tap(36, kKeyDown);                                        // its second stance
+        for (int i = 0; i < 4; ++i)
+            scriptAdd({presentedFrames() + 45 + 8 * i, kScriptScreenshot, 0, 0, shots[size_t(i)]});
+        tap(80, kKeyEscape);
+    });
+    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
+    EXPECT_EQ(run(), 0);
+    keepScreenshots(shots);
+    std::vector<Bitmap> frames(shots.size());
+    bool alpha = false;
+    for (size_t i = 0; i < shots.size(); ++i) ASSERT_TRUE(loadPng(shots[i], frames[i], alpha));
+    auto rgb = [](const Bitmap& b, int64_t x, int64_t y) {
+        uint32_t p = b.pixels[size_t(y * b.width + x)];
+        return std::array<int64_t, 3>{(p >> 16) & 255, (p >> 8) & 255, p & 255};
+    };
+    auto count = [&](const Bitmap& b, int64_t x0, int64_t y0, int64_t x1, int64_t y1, auto test) {
+        int64_t n = 0;
+        for (int64_t y = y0; y < y1; ++y)
+            for (int64_t x = x0; x < x1; ++x) n += test(rgb(b, x, y)) ? 1 : 0;
+        return n;
+    };
+    auto lit = [](std::array<int64_t, 3> c) { return c[0] > 40 || c[1] > 40 || c[2] > 40; };
+    // The fighter stands where it does on wide screens, and its pixels change as it moves.
+    EXPECT_GT(count(frames[0], 440, 250, 720, 500, lit), 2000);
+    int64_t changed = 0;
+    for (size_t i = 1; i < frames.size(); ++i)
+        for (int64_t y = 250; y < 500; ++y)
+            for (int64_t x = 440; x < 720; ++x)
+                changed += rgb(frames[i], x, y) != rgb(frames[i - 1], x, y);
+    EXPECT_GT(changed, 200);
+    // Between the stance line and the fighter, where the still picture would lie: nothing.
+    EXPECT_EQ(count(frames[0], 330, 125, 460, 250, lit), 0);
+    // "Stance : Juggernaut" runs on past x = 325 uncovered: white letters on the dark
+    // background, and nothing of any colour.
+    auto white = [](std::array<int64_t, 3> c) { return c[0] > 200 && c[1] > 200 && c[2] > 200; };
+    auto coloured = [](std::array<int64_t, 3> c) {
+        return std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]}) > 4;
+    };
+    EXPECT_GT(count(frames[0], 325, 96, 420, 120, white), 40);
+    EXPECT_EQ(count(frames[0], 100, 96, 420, 120, coloured), 0);
+}

@@ -32,12 +32,18 @@ MatchHooks matchHooks;
 namespace {
 constexpr int64_t kIntroMs = 3000;
 int64_t vignetteSprite = 0;
+// The screen size the vignette was made for: it is zoomed past the screen's edges, so its
+// own size cannot tell whether the screen has been reopened at another size since.
+int64_t vignetteWidth = 0, vignetteHeight = 0;
 
 // Red screen edges while a player fighting the bot takes damage.
 void drawHurtVignette() {
     if (playerOne.botLevel != 0 || playerTwo.botLevel == 0 || playerOne.damageFlash == 0) return;
     if (vignetteSprite == 0) vignetteSprite = takeSpriteNumber();
-    if (!spriteExists(vignetteSprite)) {
+    if (!spriteExists(vignetteSprite) || vignetteWidth != screenWidth ||
+        vignetteHeight != screenHeight) {
+        vignetteWidth = screenWidth;
+        vignetteHeight = screenHeight;
         createSprite(vignetteSprite, screenWidth, screenHeight, kSpriteAlpha);
         if (beginDrawing(spriteOutput(vignetteSprite))) {
             fillBox(0, 0, screenWidth, screenHeight, RGB(255, 0, 0));

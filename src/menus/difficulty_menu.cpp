@@ -34,7 +34,6 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
     if (highlighted < 0 || highlighted > kGoBackEntry) highlighted = 0;
     int64_t result = -1;
     bool backTaken = false;
-    MenuKeys keys;
     bool black = runMenuFrames([&](double, bool frozen) {
         drawMenuHeader(textX, textY, "=======Difficulty selection");
         for (int64_t i = 0; i <= kGoBackEntry; ++i)
@@ -43,20 +42,27 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
         if (highlighted < kGoBackEntry)
             drawText(kDescriptions[highlighted], textX + 500, textY + 120, kBlueTint, 128);
         if (frozen) return;
-        // Only player one moves here, once per press.
-        bool up = keyDown(kKeyUp) || playerKeyDown(playerOne, &Controls::up);
-        bool down = keyDown(kKeyDown) || playerKeyDown(playerOne, &Controls::down);
-        keys.holdPrevious = up ? keys.holdPrevious + 1 : 0;
-        keys.holdNext = down ? keys.holdNext + 1 : 0;
-        int64_t moved = highlighted;
-        if (keys.holdPrevious == 1) moved -= 1;
-        if (keys.holdNext == 1) moved += 1;
+        // Only player one moves here, once per press, when the key is let go like every other
+        // key of this screen. Both keys are read so that each release is taken once.
+        bool up = keyReleased(kKeyUp);
+        up = playerKeyReleased(playerOne, &Controls::up) || up;
+        bool down = keyReleased(kKeyDown);
+        down = playerKeyReleased(playerOne, &Controls::down) || down;
+        int64_t moved = highlighted - (up ? 1 : 0) + (down ? 1 : 0);
         moved = std::clamp<int64_t>(moved, 0, kGoBackEntry);
         if (moved != highlighted) {
             highlighted = moved;
             playMenuSound(kMenuMovePool);
         }
-        if (keyReleased(kKeyReturn) || playerKeyReleased(playerOne, &Controls::neutral)) {
+        bool select = keyReleased(kKeyReturn);
+        select = playerKeyReleased(playerOne, &Controls::neutral) || select;
+        bool back = keyReleased(kKeyEscape);
+        back = playerKeyReleased(playerOne, &Controls::heavy) || back;
+        // While the screen still clears from black the choice cannot be seen: a Return tapped
+        // twice on the screen before would otherwise choose here unseen. Those releases are
+        // read above all the same, so that none of them is taken once the fade is over.
+        if (fadeActive && fadeSpeed < 0) select = back = false;
+        if (select) {
             if (highlighted == kGoBackEntry) {
                 playMenuSound(kMenuBackPool);
                 result = -1;
@@ -65,7 +71,7 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
                 result = highlighted;
             }
             startFade();
-        } else if ((keyReleased(kKeyEscape) || playerKeyReleased(playerOne, &Controls::heavy)) && !backTaken) {
+        } else if (back && !backTaken) {
             backTaken = true;
             playMenuSound(kMenuBackPool);
             result = -1;

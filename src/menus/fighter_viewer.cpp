@@ -153,7 +153,9 @@ void viewerFrame(Preview& preview, double frameFactor) {
     drawPlainText(c.name, 100, 80);
     std::string stanceName = viewerStance < int64_t(c.stance.size()) ? c.stance[size_t(viewerStance)].name : "";
     drawPlainText("Stance : " + stanceName, 100, 100);
-    drawPreview(preview, frameFactor, 75 + 250, 150 - 100);
+    // The animated fighter at every width: the selection screens' narrow-screen pictures stand
+    // in for two fighters side by side, and the viewer shows only one.
+    drawPreviewFighter(preview, frameFactor);
     drawInformationPage(c, preview, 75, 150, viewerStance);
     if (screenWidth >= 1500) drawClassGrid(1000, 100, &c);
 }

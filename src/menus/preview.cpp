@@ -45,7 +45,6 @@ void clearPreviewClass(Preview& preview) { setPreviewClass(preview, nullptr, 0);
 void drawPreview(Preview& preview, double frameFactor, int64_t pictureX, int64_t pictureY) {
     Fighter& f = preview.fighter;
     if (!preview.visible || !f.fighterClass) return;
-    int64_t tintIntensity = preview.tintTransparency * preview.intensity / 255;
     if (screenWidth < kWidePreviewScreen) {
         FighterClass& c = *f.fighterClass;
         loadClassPicture(c);
@@ -56,6 +55,13 @@ void drawPreview(Preview& preview, double frameFactor, int64_t pictureX, int64_t
                               preview.tint);
         return;
     }
+    drawPreviewFighter(preview, frameFactor);
+}
+
+void drawPreviewFighter(Preview& preview, double frameFactor) {
+    Fighter& f = preview.fighter;
+    if (!preview.visible || !f.fighterClass) return;
+    int64_t tintIntensity = preview.tintTransparency * preview.intensity / 255;
     playAnimation(f, frameFactor);
     ensureFrameLoaded(f);
     const Frame* frame = currentFrame(f);

@@ -29,5 +29,8 @@ void setPreviewClass(Preview& preview, FighterClass* fighterClass, int64_t stanc
 void restartPreview(Preview& preview);
 void clearPreviewClass(Preview& preview);
 // Advances and draws the animated fighter on wide screens; on narrow ones draws the class
-// picture at (pictureX, pictureY) instead.
+// picture at (pictureX, pictureY) instead (the selection screens' two panels leave no room
+// for two fighters there).
 void drawPreview(Preview& preview, double frameFactor, int64_t pictureX, int64_t pictureY);
+// Advances and draws the animated fighter whatever the screen's width (the fighter viewer).
+void drawPreviewFighter(Preview& preview, double frameFactor);
