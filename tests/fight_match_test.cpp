@@ -100,6 +100,7 @@ TEST_F(MatchTest, TenSecondsAreTheSameGameTimeAtEveryRate) {
         matchHooks.maxFightFrames = 10 * fps;
         EXPECT_EQ(startMatch(), 0);
         EXPECT_EQ(matchHooks.fightFrames, 10 * fps);
+        EXPECT_NEAR(matchHooks.fightGameSeconds, 10.0, 1e-9); // the frame factors in 20 ms ticks
         EXPECT_NEAR(double(matchHooks.introDigits.size()), double(3 * fps), 1.0);
         EXPECT_EQ(playerOne.life, playerOne.maxLife);
         EXPECT_EQ(playerTwo.life, playerTwo.maxLife);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The match runner: ten seconds of a fight without input at 50, 100 and 240 frames per second
-# are 500, 1000 and 2400 fight frames, with full life and no winner; bad options give 2.
+# are 500, 1000 and 2400 fight frames, with full life and no winner; bad options, and a stage,
+# class or stance that is not there, give 2; --realtime keeps game time to the wall clock.
 # Usage: match_runner_test.sh RUNNER GAME_DIR
 set -u
 runner=$1 game=$2 work=$(mktemp -d)
@@ -37,8 +38,27 @@ assert m["p1"]["life"] == m["p1"]["maxLife"] and m["p2"]["life"] == m["p2"]["max
 assert abs(m["gameSeconds"] - 10) < 1e-9
 PY
 done
-for bad in "--fps 75" "--p1 x" "--size 10" "--bogus 1" "--matches 0" "--render fast"; do
-  (cd "$work" && "$runner" $bad >/dev/null 2>&1); status=$?
+for bad in "--fps 75" "--p1 x" "--size 10" "--bogus 1" "--matches 0" "--render fast" \
+           "--stage -3" "--stage 99" "--p1 99" "--p2 0:7" "--p1 0:-1"; do
+  (cd "$work" && "$runner" $bad >/dev/null 2>"$work/stderr"); status=$?
   [ $status -eq 2 ] || fail "'$bad' gave $status, expected 2"
+  grep -q "^usage:" "$work/stderr" || fail "'$bad' without the usage: $(cat "$work/stderr")"
 done
+grep -q "no stance 7 in class 0 for --p2" <(cd "$work" && "$runner" --p2 0:7 2>&1) \
+  || fail "an unknown stance is not named"
+
+# Real time: two seconds of frames really paced at 100 per second; the fight loop's game time
+# keeps to its wall time (loose bounds: a busy machine oversleeps).
+line=$(cd "$work" && "$runner" --realtime --p1-level 0 --p2-level 0 --max-seconds 2 --fps 100 \
+       --seed 7) || fail "runner failed with --realtime"
+echo "$line"
+python3 - "$line" <<'PY' || fail "game time does not keep to real time: $line"
+import json, sys
+m = json.loads(sys.argv[1])
+assert m["frames"] == 200, m["frames"]
+assert m["wallSeconds"] >= 1.5, m["wallSeconds"] # really paced, not run as fast as it can
+ratio = m["gameSeconds"] / m["wallSeconds"]
+print("realtime: game/wall %.4f" % ratio)
+assert 0.9 <= ratio <= 1.1, ratio
+PY
 echo "match runner ok"

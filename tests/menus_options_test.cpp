@@ -78,6 +78,57 @@ TEST_F(OptionsTest, RefreshRateStaysWithinTheTable) {
     EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kMenuMovePool), 11); // the moves and one change
 }
 
+namespace {
+// A clock of the test's own for the options screen paced in real time: time passes in sleeps,
+// and the part of a frame before a change of the frame rate takes 5 ms (it is seen at the first
+// reading after the change).
+double optionsNowMs = 1000.0;
+int64_t optionsRateSeen = 0;
+std::vector<std::pair<int64_t, int64_t>> optionsSleeps; // the frame rate then, ms asked for
+
+double optionsClock() {
+    if (targetFps != optionsRateSeen) {
+        optionsRateSeen = targetFps;
+        optionsNowMs += 5.0;
+    }
+    return optionsNowMs;
+}
+void optionsSleep(int64_t ms) {
+    optionsSleeps.emplace_back(targetFps, ms);
+    optionsNowMs += double(ms);
+}
+struct OwnClock {
+    OwnClock() { setTimeSource({optionsClock, optionsSleep}); }
+    ~OwnClock() { setTimeSource({}); }
+};
+} // namespace
+
+// The frame that changes the frame rate is paced from the change on, at the new rate: from 50
+// to 60 FPS it sleeps the whole 16.67 ms frame (16 of it, the rest owed) after the change, not
+// what is left of it counted from the frame's start 5 ms earlier (11).
+TEST_F(OptionsTest, NewFrameRatePacesFromTheChange) {
+    options.realTime = true;
+    OwnClock clock;
+    startUp();
+    applyFpsMode(1);
+    optionsRateSeen = targetFps;
+    optionsSleeps.clear();
+    journey.on("options", 0, [] {
+        int64_t at = downTo(25, 10);
+        tap(at, kKeyRight); // 50 -> 60 FPS
+        tap(at + 10, kKeyEscape);
+    });
+    runOptionsMenu(40, 40);
+    EXPECT_EQ(targetFps, 60);
+    auto change = std::find_if(optionsSleeps.begin(), optionsSleeps.end(),
+                               [](const auto& sleep) { return sleep.first == 60; });
+    ASSERT_NE(change, optionsSleeps.end());
+    ASSERT_GT(change - optionsSleeps.begin(), 30);
+    for (auto sleep = optionsSleeps.begin(); sleep != change; ++sleep) EXPECT_EQ(sleep->second, 20);
+    EXPECT_EQ(change->second, 16);
+    EXPECT_EQ((change + 1)->second, 17); // 16.67 + 0.67 owed
+}
+
 TEST_F(OptionsTest, ScreenSizeWrapsAndReopensTheScreen) {
     options.nullRenderer = false;
     startUp();

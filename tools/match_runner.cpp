@@ -1,5 +1,6 @@
 // quarrelix-match: runs fights headless with the game's own code (class images, intro, fight
 // loop), fast and seeded, and prints one JSON line per match. Run it from the game directory.
+// With --realtime the frames are paced on the real clock, as in the game, to check the pace.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -38,6 +39,7 @@ struct Options {
     int64_t width = 1280, height = 720;
     std::vector<std::pair<int64_t, std::string>> screenshots;
     bool bench = false; // a summary of the fight loops' speed on standard error
+    bool realTime = false; // frames paced and measured on the real clock, as in the game
 };
 
 // Resident memory of this process in kB (0 where /proc is not there).
@@ -58,7 +60,7 @@ int64_t residentKb() {
                  "usage: quarrelix-match [--seed N] [--matches K] [--p1 C[:S]] [--p2 C[:S]]\n"
                  "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
                  "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n"
-                 "       [--bench]\n",
+                 "       [--bench] [--realtime]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -74,7 +76,9 @@ Side parseSide(const std::string& text, const std::string& option, Side side) {
     size_t colon = text.find(':');
     side.classPosition = number(text.substr(0, colon), option);
     if (colon != std::string::npos) side.stance = number(text.substr(colon + 1), option);
-    if (side.classPosition < 0 || side.stance < -1) usage("bad class for " + option);
+    if (side.classPosition < 0) usage("bad class for " + option + ": " + text);
+    if (colon != std::string::npos && side.stance < 0)
+        usage("bad stance for " + option + ": " + text);
     return side;
 }
 
@@ -86,6 +90,10 @@ Options parseOptions(int argc, char** argv) {
             o.bench = true;
             continue;
         }
+        if (option == "--realtime") {
+            o.realTime = true;
+            continue;
+        }
         if (i + 1 >= argc) usage("missing value for " + option);
         std::string value = argv[++i];
         if (option == "--seed") o.seed = uint64_t(number(value, option));
@@ -94,10 +102,12 @@ Options parseOptions(int argc, char** argv) {
         else if (option == "--p2") o.p2 = parseSide(value, option, o.p2);
         else if (option == "--p1-level") o.p1.level = number(value, option);
         else if (option == "--p2-level") o.p2.level = number(value, option);
-        else if (option == "--stage") o.stage = number(value, option);
         else if (option == "--fps") o.fps = number(value, option);
         else if (option == "--max-seconds") o.maxSeconds = double(number(value, option));
-        else if (option == "--render") {
+        else if (option == "--stage") {
+            o.stage = number(value, option);
+            if (o.stage < 0) usage("--stage must be 0 or more: " + value);
+        } else if (option == "--render") {
             if (value != "none" && value != "software") usage("--render takes none or software");
             o.render = value == "software";
         } else if (option == "--size") {
@@ -123,6 +133,19 @@ Options parseOptions(int argc, char** argv) {
     if (!rateKnown) usage("--fps must be one of 50 60 70 80 90 100 120 144 200 240");
     if (o.maxSeconds <= 0) usage("--max-seconds must be positive");
     return o;
+}
+
+// A class and stance given on the command line must be in the loaded data.
+void checkSide(const Side& side, const std::string& option) {
+    if (side.classPosition < 0) return;
+    FighterClass* c = classAt(side.classPosition);
+    std::string position = std::to_string(side.classPosition);
+    if (!c)
+        usage("no class at position " + position + " for " + option + " (" +
+              std::to_string(classes.size()) + " classes)");
+    if (side.stance >= int64_t(c->stance.size()))
+        usage("no stance " + std::to_string(side.stance) + " in class " + position + " for " +
+              option + " (" + std::to_string(c->stance.size()) + " stances)");
 }
 
 void giveClass(Fighter& fighter, const Side& side) {
@@ -164,7 +187,9 @@ int main(int argc, char** argv) {
     HeadlessOptions headless;
     headless.nullRenderer = !o.render;
     headless.seed = o.seed;
-    headless.fixedFrameFactor = 50.0 / double(o.fps);
+    // Real time: each frame's factor is measured, so there is no fixed one.
+    headless.fixedFrameFactor = o.realTime ? 0 : 50.0 / double(o.fps);
+    headless.realTime = o.realTime;
     headless.desktopWidth = o.width;
     headless.desktopHeight = o.height;
     setHeadless(headless);
@@ -180,7 +205,11 @@ int main(int argc, char** argv) {
     openGameScreen(o.width, o.height);
     showFps = 0;
     musicVolume = 0; // nobody listens: the music would only be decoded and mixed for nothing
-    if (o.stage >= int64_t(stageList.size())) usage("no stage " + std::to_string(o.stage));
+    if (o.stage >= int64_t(stageList.size()))
+        usage("no stage " + std::to_string(o.stage) + " (" + std::to_string(stageList.size()) +
+              " stages)");
+    checkSide(o.p1, "--p1");
+    checkSide(o.p2, "--p2");
 
     int64_t benchFrames = 0;
     double benchSeconds = 0;
@@ -209,8 +238,12 @@ int main(int argc, char** argv) {
         describe(jsonAddMember(root, "p2"), playerTwo, o.p2.level);
         jsonSetInteger(jsonAddMember(root, "winner"), result == 1 ? 2 : result == 2 ? 1 : 0);
         jsonSetInteger(jsonAddMember(root, "frames"), matchHooks.fightFrames);
-        jsonSetDouble(jsonAddMember(root, "gameSeconds"), double(matchHooks.fightFrames) / double(o.fps));
-        jsonSetDouble(jsonAddMember(root, "wallSeconds"), wall);
+        // Real time: the fight loop's own game time (its measured frames) against its wall time.
+        double gameSeconds = o.realTime ? matchHooks.fightGameSeconds
+                                        : double(matchHooks.fightFrames) / double(o.fps);
+        jsonSetDouble(jsonAddMember(root, "gameSeconds"), gameSeconds);
+        jsonSetDouble(jsonAddMember(root, "wallSeconds"),
+                      o.realTime ? matchHooks.fightLoopSeconds : wall);
         std::printf("%s\n", composeJson(document, false).c_str());
         benchFrames += matchHooks.fightFrames;
         benchSeconds += matchHooks.fightLoopSeconds;

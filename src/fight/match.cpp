@@ -155,6 +155,7 @@ int64_t fightLoop() {
     bool finished = false;
     int64_t result = 0;
     matchHooks.fightFrames = 0;
+    matchHooks.fightGameSeconds = 0;
     while (true) {
         double start = systemTimeMs();
         pollKeyboard();
@@ -163,6 +164,7 @@ int64_t fightLoop() {
         updateSideAndFacing(playerOne, playerTwo);
         endIfWindowClosed();
         result = fightFrame(&globalFightContext, factor, previous);
+        matchHooks.fightGameSeconds += factor * 0.02; // a factor of 1 is a tick of 20 ms
         if (result > 0) finished = true;
         drawHurtVignette();
         if (showFps) {

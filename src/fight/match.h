@@ -21,6 +21,7 @@ struct MatchHooks {
     int64_t fightFrames = 0;    // passes of the fight loop in the last match
     std::vector<int64_t> introDigits; // the countdown digit of every intro frame
     double fightLoopSeconds = 0;      // wall-clock time of the last fight loop (benchmarks)
+    double fightGameSeconds = 0;      // game time of the last fight loop: its frame factors x 20 ms
     bool endOfMatch = true;           // the banner, countdown, fade and release after a fight
     // Called with the pass number once each fight-loop pass is drawn, before it is shown:
     // tests look at the fight there, or step in.

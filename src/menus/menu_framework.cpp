@@ -13,7 +13,7 @@
 
 namespace {
 int64_t backgroundSprite = 0;
-
+bool frameClockRestart = false; // set by restartMenuFrameClock, read once the frame returns
 } // namespace
 
 bool playerKeyDown(const Fighter& player, int64_t Controls::*key) {
@@ -121,15 +121,22 @@ void noteScreenOpened(const std::string& name) {
 
 void resetMenuBackground() { backgroundSprite = 0; }
 
+void restartMenuFrameClock() { frameClockRestart = true; }
+
 bool runMenuFrames(const std::function<void(double frameFactor, bool inputFrozen)>& frame) {
     double factor = nominalFrameFactor;
     forgetKeyReleases();
+    frameClockRestart = false;
     for (;;) {
         double start = systemTimeMs();
         drawMenuBackground();
         bool frozen = menuInputFrozen();
         if (!frozen) pollKeyboard();
         frame(factor, frozen);
+        if (frameClockRestart) {
+            frameClockRestart = false;
+            start = systemTimeMs();
+        }
         processWindowEvent();
         if (windowCloseRequested()) return false;
         if (fadeActive) {

@@ -70,4 +70,8 @@ bool menuInputFrozen();
 // pulse. Returns when the fade reaches full black, or false at once when the window is asked
 // to close (the program then ends).
 bool runMenuFrames(const std::function<void(double frameFactor, bool inputFrozen)>& frame);
+// Called from a screen's frame: the frame is paced from the moment its frame callback returns
+// instead of from its start (after a change of the frame rate, so that the frame that changed
+// it takes the new frame length from then on).
+void restartMenuFrameClock();
 void resetMenuBackground(); // forgets its sprite number (a new run)

@@ -238,6 +238,7 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
             drawRowHint(row, textX, textY, textY + 100 + 20 * row);
             drawText("==============", textX + 120, textY + 460, kOrangeTint, 128);
             if (frozen) return;
+            int64_t rateBefore = fpsMode;
             bool up = pressedOnce(keyDown(kKeyUp) || eitherPlayerKeyDown(&Controls::up), latchUp);
             bool down = pressedOnce(keyDown(kKeyDown) || eitherPlayerKeyDown(&Controls::down), latchDown);
             bool left = pressedOnce(keyDown(kKeyLeft) || eitherPlayerKeyDown(&Controls::left), latchLeft);
@@ -260,6 +261,8 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
                 }
             }
             takeMenuBack(backTaken);
+            // A new frame rate (its row or the reset) paces this frame from now on.
+            if (fpsMode != rateBefore) restartMenuFrameClock();
         });
         if (!black) break;
         if (controls) {

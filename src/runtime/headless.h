@@ -1,5 +1,6 @@
 // Headless mode: the real game code runs without a display, sound device or player, for tests
-// and tools. Input comes from a script of events by frame number; time is virtual.
+// and tools. Input comes from a script of events by frame number; time is virtual unless a
+// run asks for real time.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,9 @@ struct HeadlessOptions {
     bool nullRenderer = false;   // draw nothing at all: pure simulation speed
     uint64_t seed = 12345;       // the random generator's fixed seed
     double fixedFrameFactor = 0; // 0: the nominal factor of the frame rate setting
+    // Real time instead of the virtual clock: the system clock is read and delays really sleep,
+    // and frames are paced and measured as in the game (the fixed frame factor is not used).
+    bool realTime = false;
     int64_t desktopWidth = 1920;
     int64_t desktopHeight = 1080;
     int64_t controllerCount = 0; // scripted game controllers
@@ -43,7 +47,9 @@ const HeadlessOptions& headlessOptions();
 int64_t presentedFrames();
 void countPresentedFrame();
 
-// Virtual time: advanced by the frame pacing and by delays, never by the wall clock.
+// Virtual time: advanced by the frame pacing and by delays, never by the wall clock (in
+// real-time runs the frame pacing advances it by each frame's measured length, a frame late, so
+// that the silent mixer keeps pace).
 double headlessClockMs();
 void advanceHeadlessClock(double ms);
 

@@ -9,12 +9,23 @@
 namespace {
 bool elapsedStarted = false;
 double elapsedStartMs = 0;
+
+double monotonicMs() {
+    auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration<double, std::milli>(now).count();
+}
+
+void threadSleepMs(int64_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+TimeSource source{monotonicMs, threadSleepMs};
+
+// Headless runs keep to their virtual clock unless they asked for real time.
+bool virtualTime() { return isHeadless() && !headlessOptions().realTime; }
 } // namespace
 
 double systemTimeMs() {
-    if (isHeadless()) return headlessClockMs();
-    auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return std::chrono::duration<double, std::milli>(now).count();
+    if (virtualTime()) return headlessClockMs();
+    return source.nowMs();
 }
 
 int64_t elapsedMs() {
@@ -30,9 +41,14 @@ void resetElapsedClock() { elapsedStarted = false; }
 
 void delayMs(int64_t ms) {
     if (ms <= 0) return;
-    if (isHeadless()) {
+    if (virtualTime()) {
         advanceHeadlessClock(double(ms));
         return;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    source.sleepMs(ms);
+}
+
+void setTimeSource(const TimeSource& replacement) {
+    if (replacement.nowMs && replacement.sleepMs) source = replacement;
+    else source = TimeSource{monotonicMs, threadSleepMs};
 }
