@@ -1,21 +1,56 @@
 #!/usr/bin/env bash
-# The data inspector on the generated data and on broken files.
-# Usage: data_inspector_test.sh INSPECTOR GAME_DIR
+# The data inspector on the generated data, on broken files and on data the game would refuse
+# or misread. Usage: data_inspector_test.sh INSPECTOR GAME_DIR
 set -u
 inspector=$1 game=$2 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-report=$(cd "$game" && "$inspector" data.json) || fail "generated data.json was refused"
+report=$(cd "$game" && "$inspector" --strict data.json 2>"$work/warnings") \
+  || fail "generated data.json was refused or warned about: $(cat "$work/warnings")"
 echo "$report" | grep -q '"soundPools"' || fail "no sound pools reported"
 echo "$report" | grep -q '"extension": ".wav"' || fail "no pool found its files"
+[ -s "$work/warnings" ] && fail "warnings on the generated data: $(cat "$work/warnings")"
 
+# A report that cannot be written is a failure.
+(cd "$game" && "$inspector" data.json >/dev/full 2>"$work/full"); status=$?
+[ $status -eq 1 ] || fail "writing to a full disk gave exit status $status"
+grep -q "cannot write the report" "$work/full" || fail "no message for a failed write"
+
+# A missing file and a malformed one are told apart; a syntax error says where it is.
+out=$(cd "$work" && "$inspector" missing.json 2>&1 >/dev/null); status=$?
+[ $status -eq 1 ] || fail "missing.json: exit status $status, expected 1"
+echo "$out" | grep -q "cannot read missing.json" || fail "missing.json: $out"
 printf '{"class": [{"name": "cut off' > "$work/truncated.json"
 printf '\x00\xff\x13 not json at all' > "$work/garbage.json"
-for file in truncated.json garbage.json missing.json; do
+printf '{"class": [\n  {"name": "a"},,\n]}' > "$work/comma.json"
+for file in truncated.json garbage.json comma.json; do
   out=$(cd "$work" && "$inspector" "$file" 2>&1 >/dev/null); status=$?
   [ $status -eq 1 ] || fail "$file: exit status $status, expected 1"
-  echo "$out" | grep -q "Failed to open the data file" || fail "$file: no message ($out)"
+  echo "$out" | grep -q "$file is not valid JSON" || fail "$file: $out"
 done
+
+# Data that loads but that the game would refuse or misread: warnings, exit 0 (3 with --strict).
+cat > "$work/odd.json" <<'EOF'
+{"soundPool": [{"id": 0, "name": "none"}, {"id": 300, "name": "x", "next": 3}],
+ "soundClass": [{"blocked": 9}],
+ "soundMaterial": [{"cut": 4}],
+ "class": [{"name": "a", "idle": {"type": 1, "frames": [{"clone": -1, "path": "image/gone", "sound": 12}]},
+            "stance": [{"name": "s", "material": [7]}]},
+           {"name": "b", "id": 5, "idle": {"type": 2}}]}
+EOF
+(cd "$work" && "$inspector" odd.json >/dev/null 2>"$work/odd"); status=$?
+[ $status -eq 0 ] || fail "odd.json: exit status $status, expected 0"
+for expected in "only 2 classes" 'class 1 ("b"): its idle animation has no "frontWind"' \
+    '"id" 5 differs from its position' 'its "idle" animation has type 2' \
+    '"id" 300 is outside 0-254' '"next" 3 is not an earlier sound pool' \
+    '"blocked" 9 is not a sound pool' '"cut" 4 is not a sound class' \
+    'names a sound material that is not there' '"sound" 12 is not a sound pool' \
+    'picture "image/gone.png" is missing'; do
+  grep -qF "$expected" "$work/odd" || fail "odd.json: no warning \"$expected\" in: $(cat "$work/odd")"
+done
+(cd "$work" && "$inspector" --strict odd.json >/dev/null 2>&1); status=$?
+[ $status -eq 3 ] || fail "odd.json --strict: exit status $status, expected 3"
+
 "$inspector" >/dev/null 2>&1; [ $? -eq 2 ] || fail "no argument should give the usage and 2"
 echo "data inspector ok"

@@ -59,9 +59,9 @@ TEST_F(RatesTest, TheGaugeSlidesAndShakesPerTick) {
         double f = 50.0 / fps;
         fighter.life = 200;
         resetLifeGauge(fighter);
-        fighter.life = 150; // 100 px to slide down
+        fighter.life = 150;        // 100 px to slide down
         fighter.regenCount = 1000; // no life comes back meanwhile
-        fighter.cooldown = 1e9; // held in idle for the whole test
+        fighter.cooldown = 1e9;    // held in idle for the whole test
         fighter.damageFlash = 1000;
         int updates = 0, offsets = 0;
         Vec2 previous = fighter.lifeBar.shake;
@@ -75,7 +75,8 @@ TEST_F(RatesTest, TheGaugeSlidesAndShakesPerTick) {
             if (flashBefore == fighter.damageFlash) EXPECT_FALSE(moved) << fps;
             previous = shake;
             updates += 1;
-        } while (roundToInt(fighter.lifeBar.mainShown) != fighter.lifeBar.mainTarget && updates < 5000);
+        } while (roundToInt(fighter.lifeBar.mainShown) != fighter.lifeBar.mainTarget &&
+                 updates < 5000);
         EXPECT_EQ(fighter.lifeBar.mainTarget, 100);
         EXPECT_NEAR(updates * f, 100.0, 1.0) << fps << " frames per second";
         EXPECT_LE(offsets, 101) << fps; // about one a tick

@@ -7,7 +7,8 @@
 namespace {
 struct StatLimitsTest : FightTest {
     bool finite() const {
-        for (Vec2 v : {fighter.position, fighter.velocity, fighter.pushVelocity, fighter.moveVelocity})
+        for (Vec2 v :
+             {fighter.position, fighter.velocity, fighter.pushVelocity, fighter.moveVelocity})
             if (!std::isfinite(v.x) || !std::isfinite(v.y)) return false;
         return std::isfinite(fighter.cooldown);
     }
@@ -55,7 +56,8 @@ TEST_F(StatLimitsTest, EveryStatFromMinusToPlusHundredKeepsTheFighterGoing) {
             EXPECT_GE(ticksUntil([&] { return !fighter.attacking && fighter.cooldown <= 0; }), 0)
                 << "frozen after an attack";
             fighter.stunFrames = 2;
-            EXPECT_GE(ticksUntil([&] { return fighter.stunFrames <= 0 && fighter.cooldown <= 0; }), 0)
+            EXPECT_GE(ticksUntil([&] { return fighter.stunFrames <= 0 && fighter.cooldown <= 0; }),
+                      0)
                 << "frozen after a stun";
             ASSERT_TRUE(finite());
         }

@@ -1,8 +1,14 @@
-// quarrelix-data FILE: loads a data file with the game's own loader and prints, as one JSON
-// document, what the game makes of it. Run it from a game directory so that the sound pools
-// find their files.
+// quarrelix-data [--strict] FILE: loads a data file with the game's own loader and prints, as
+// one JSON document, what the game makes of it, and on standard error what the game will
+// refuse or misread. Run it from a game directory so that the sound pools find their files.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
+
+#include "data_checks.h"
 
 #include "data/animation.h"
 #include "data/fighter_class.h"
@@ -67,15 +73,35 @@ void describeSounds(JsonNode* root) {
 }
 } // namespace
 
+// Exit statuses: 0 read (warnings allowed), 1 the file cannot be read or parsed or the report
+// cannot be written, 2 usage, 3 warnings with --strict.
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quarrelix-data FILE\n");
+    bool strict = argc == 3 && std::string(argv[1]) == "--strict";
+    if (argc != 2 && !strict) {
+        std::fprintf(stderr, "usage: quarrelix-data [--strict] FILE\n");
         return 2;
+    }
+    std::string path = argv[argc - 1];
+    // The game says the same thing of a missing file and a malformed one; the inspector tells
+    // them apart, and where the text goes wrong.
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::fprintf(stderr, "quarrelix-data: cannot read %s: %s\n", path.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    int64_t parsed = parseJson(-1, text.str());
+    if (!parsed) {
+        std::fprintf(stderr, "quarrelix-data: %s is not valid JSON: %s\n", path.c_str(),
+                     "syntax error");
+        return 1;
     }
     // Headless: sounds load and play silently; message boxes go to stderr.
     setHeadless(HeadlessOptions{});
     initSound();
-    if (!loadGameData(argv[1])) {
+    if (!loadGameData(path)) {
         endRuntime();
         return 1;
     }
@@ -94,8 +120,23 @@ int main(int argc, char** argv) {
     for (const auto* list : {&landLightFront, &landLightBack, &landHeavyFront, &landHeavyBack})
         jsonSetInteger(jsonAddElement(landing), int64_t(list->size()));
     setInt(root, "loading", int64_t(loadingAnimations.size()));
-    std::printf("%s\n", composeJson(document).c_str());
+    size_t slash = path.rfind('/');
+    std::string directory = slash == std::string::npos ? "" : path.substr(0, slash);
+    std::vector<std::string> warnings = checkGameData(jsonRoot(parsed), directory);
+    freeJson(parsed);
+    // A report that cannot be written (a full disk, a closed pipe) is a failure, not a success.
+    std::string report = composeJson(document) + "\n";
+    bool written = std::fwrite(report.data(), 1, report.size(), stdout) == report.size();
+    written = std::fflush(stdout) == 0 && written && !std::ferror(stdout);
+    int writeError = errno;
     clearGameData();
     endRuntime();
-    return 0;
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "quarrelix-data: warning: %s\n", warning.c_str());
+    if (!written) {
+        std::fprintf(stderr, "quarrelix-data: cannot write the report: %s\n",
+                     std::strerror(writeError));
+        return 1;
+    }
+    return strict && !warnings.empty() ? 3 : 0;
 }
