@@ -46,7 +46,6 @@ max_len() {
 }
 
 # Seeds: the committed ones, then pieces of the generated content.
-rm -rf "$logs" "$findings"
 mkdir -p "$logs" "$findings"
 made=$build/fuzz-made-seeds
 rm -rf "$made"
@@ -64,6 +63,7 @@ seed() { # TARGET FILE...: copies files into the target's working corpus
 }
 for target in "${targets[@]}"; do
   [ -d "tests/fuzz/seeds/$target" ] || { echo "unknown target: $target" >&2; exit 2; }
+  rm -rf "${findings:?}/$target" "$logs/$target.log" # what a run finds is what this run found
   seed "$target" tests/fuzz/seeds/"$target"/*
 done
 seed json tests/fuzz/seeds/settings/* "$made"/settings/*
