@@ -1,0 +1,206 @@
+// One input through each of the game's readers; see reader_feeds.h.
+#include "reader_feeds.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/pacing.h"
+#include "app/settings.h"
+#include "data/fighter_class.h"
+#include "data/game_data.h"
+#include "fight/fighter.h"
+#include "input/bindings.h"
+#include "runtime/runtime.h"
+
+namespace {
+// The readers that take a path read these files.
+std::string dataFile, settingsFile, pngFile;
+
+// Writes the whole input; false when it could not be written (a full RAM disk, say).
+bool writeInput(const std::string& path, const uint8_t* data, size_t size) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && ok;
+}
+
+std::string asText(const uint8_t* data, size_t size) {
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+// Composed text must read back; what it reads back as must compose to a fixed point. The first
+// composition may still differ from the second: "%.10g" rounds, -0.0 comes back as the integer 0,
+// and infinities come back as null.
+std::string composeAndReadBack(int64_t document, bool pretty) {
+    std::string first = composeJson(document, pretty);
+    if (!parseJson(2, first)) return "composed JSON does not parse: " + first.substr(0, 200);
+    std::string second = composeJson(2, false);
+    if (!parseJson(3, second)) return "composed JSON does not parse: " + second.substr(0, 200);
+    std::string third = composeJson(3, false);
+    if (second != third)
+        return "composing what was read back changes it: " + second.substr(0, 200) + " / " +
+               third.substr(0, 200);
+    return "";
+}
+
+// Walks arrays through the navigation calls the game's readers use.
+void walk(const JsonNode* node, int depth) {
+    if (depth > 64) return;
+    (void)jsonType(node);
+    (void)jsonString(node);
+    (void)jsonInteger(node);
+    (void)jsonDouble(node);
+    (void)jsonMemberCount(node);
+    for (int64_t i = 0; i < jsonArraySize(node); ++i) walk(jsonElement(node, i), depth + 1);
+}
+
+struct SettingsValues {
+    int64_t values[16];
+    Controls keys[2];
+    int64_t jumpWithUp[2];
+    int64_t debug[2];
+};
+
+SettingsValues currentSettings() {
+    SettingsValues s{{soundVolume, musicVolume, soundStereo, soundVariation, keyboardType,
+                      comboDisplay, windEnabled, particleEnabled, buffedFrames, attackDelay,
+                      showFps, fpsMode, screenSizeIndex, fullscreen, debugMode, 0},
+                     {playerOne.keyBindings.primary, playerTwo.keyBindings.primary},
+                     {playerOne.jumpWithUp, playerTwo.jumpWithUp},
+                     {playerOne.debug, playerTwo.debug}};
+    return s;
+}
+
+bool sameKeys(const Controls& a, const Controls& b) {
+    return a.up == b.up && a.down == b.down && a.right == b.right && a.left == b.left &&
+           a.neutral == b.neutral && a.heavy == b.heavy && a.jump == b.jump;
+}
+
+bool sameSettings(const SettingsValues& a, const SettingsValues& b) {
+    return std::memcmp(a.values, b.values, sizeof a.values) == 0 && sameKeys(a.keys[0], b.keys[0]) &&
+           sameKeys(a.keys[1], b.keys[1]) && a.jumpWithUp[0] == b.jumpWithUp[0] &&
+           a.jumpWithUp[1] == b.jumpWithUp[1] && a.debug[0] == b.debug[0] &&
+           a.debug[1] == b.debug[1];
+}
+
+// What start-up leaves before the settings file is read.
+void settingsAsAtStartUp() {
+    resetSettingsToDefaults(1920);
+    playerOne.keyBindings.primary = defaultControls(1);
+    playerTwo.keyBindings.primary = defaultControls(2);
+    playerOne.jumpWithUp = playerTwo.jumpWithUp = 0;
+    playerOne.debug = playerTwo.debug = 0;
+}
+
+// A decoded sound must be one the mixer can play: a short mix at its own rate.
+std::string loadAndPlaySound(const uint8_t* data, size_t size) {
+    std::string problem;
+    if (loadSoundFromMemory(1, data, int64_t(size))) {
+        int64_t channels = soundChannelCount(1);
+        if (channels != 1 && channels != 2) problem = "decoded sound has " +
+                                                      std::to_string(channels) + " channels";
+        else if (soundLengthFrames(1) <= 0) problem = "decoded sound has no frames";
+        else if (getSoundFrequency(1) <= 0) problem = "decoded sound has no rate";
+        playSound(1);
+        int16_t out[2 * 64];
+        mixSounds(out, 64);
+    }
+    freeSound(-1);
+    return problem;
+}
+} // namespace
+
+void startReaderRuntime(const std::string& inputDirectory) {
+    dataFile = inputDirectory + "/fuzz-data.json";
+    settingsFile = inputDirectory + "/fuzz-settings.txt";
+    pngFile = inputDirectory + "/fuzz-image.png";
+    setHeadless(HeadlessOptions{});
+    initSound();
+    // The players exist, so the settings reader reads their keys as it does in the game.
+    playersCreated = true;
+    settingsPath = settingsFile;
+    settingsAsAtStartUp();
+}
+
+void endReaderRuntime() {
+    clearGameData();
+    playersCreated = false;
+    settingsPath = "settings.txt";
+    endRuntime();
+    clearHeadless();
+}
+
+std::string feedJson(const uint8_t* data, size_t size) {
+    std::string problem;
+    if (parseJson(1, asText(data, size))) {
+        walk(jsonRoot(1), 0);
+        problem = composeAndReadBack(1, true);
+        if (problem.empty()) problem = composeAndReadBack(1, false);
+    }
+    freeJson(-1);
+    return problem;
+}
+
+std::string feedGameData(const uint8_t* data, size_t size) {
+    if (!writeInput(dataFile, data, size)) return "cannot write the input file";
+    if (loadGameData(dataFile)) {
+        finishAnimations();
+        buildSelectableList(1);
+    }
+    clearGameData();
+    freeSound(-1);
+    freeJson(-1);
+    clearMessageBoxLog();
+    return "";
+}
+
+std::string feedSettings(const uint8_t* data, size_t size) {
+    if (!writeInput(settingsFile, data, size)) return "cannot write the input file";
+    settingsAsAtStartUp();
+    std::string problem;
+    if (loadSettings()) {
+        // What was read must survive being saved and read again: the game saves the settings
+        // it read whenever an option changes.
+        SettingsValues read = currentSettings();
+        if (!saveSettings()) {
+            problem = "settings could not be saved";
+        } else {
+            settingsAsAtStartUp();
+            if (!loadSettings()) problem = "saved settings do not read back";
+            else if (!sameSettings(read, currentSettings()))
+                problem = "saved settings read back different";
+        }
+    }
+    settingsAsAtStartUp();
+    freeJson(-1);
+    clearMessageBoxLog();
+    return problem;
+}
+
+std::string feedPng(const uint8_t* data, size_t size) {
+    if (!writeInput(pngFile, data, size)) return "cannot write the input file";
+    Bitmap bitmap;
+    bool hasAlpha = false;
+    if (!loadPng(pngFile, bitmap, hasAlpha)) return "";
+    if (bitmap.width <= 0 || bitmap.height <= 0 ||
+        bitmap.pixels.size() != size_t(bitmap.width) * size_t(bitmap.height))
+        return "decoded image has " + std::to_string(bitmap.pixels.size()) + " pixels for " +
+               std::to_string(bitmap.width) + "x" + std::to_string(bitmap.height);
+    return "";
+}
+
+std::string feedWav(const uint8_t* data, size_t size) {
+    // Other files go to the Ogg decoder: the Ogg target's work.
+    if (size < 4 || std::memcmp(data, "RIFF", 4) != 0) return "";
+    return loadAndPlaySound(data, size);
+}
+
+std::string feedOgg(const uint8_t* data, size_t size) {
+    if (size >= 4 && std::memcmp(data, "RIFF", 4) == 0) return "";
+    return loadAndPlaySound(data, size);
+}
+
+const ReaderFeed kReaderFeeds[6] = {{"json", feedJson}, {"data", feedGameData},
+                                    {"settings", feedSettings}, {"png", feedPng},
+                                    {"wav", feedWav},   {"ogg", feedOgg}};
