@@ -10,9 +10,16 @@ Animation* emptyAnimation = nullptr;
 namespace {
 std::vector<std::unique_ptr<Animation>> animationStore; // owns every record
 int64_t fromFileCount = 0;
+Animation* readAnimationFields(const JsonNode* json);
+
+// Follow-ups and wind effects nest records in records; deeper ones read as absent so that a
+// hostile file cannot exhaust the stack (the JSON reader stops at the same depth anyway).
+constexpr int64_t kMaxAnimationNesting = kJsonMaxDepth;
+int64_t nesting = 0; // records being read, outermost included
 
 std::optional<WindTable> readWindTable(const JsonNode* array, int64_t frameCount) {
-    if (!array) return std::nullopt;
+    // Anything but an array (null, 0, an object) is no table.
+    if (jsonType(array) != kJsonArray) return std::nullopt;
     WindTable table;
     table.frameCount = frameCount;
     table.perFrame = jsonArraySize(array) / frameCount;
@@ -86,7 +93,15 @@ Frame readFrame(const JsonNode* json) {
 }
 
 Animation* readAnimation(const JsonNode* json) {
-    if (!json) return nullptr;
+    if (!json || nesting >= kMaxAnimationNesting) return nullptr;
+    ++nesting;
+    Animation* a = readAnimationFields(json);
+    --nesting;
+    return a;
+}
+
+namespace {
+Animation* readAnimationFields(const JsonNode* json) {
     Animation* a = newAnimation();
     ++fromFileCount;
     a->name = readTextField(json, "name");
@@ -101,12 +116,13 @@ Animation* readAnimation(const JsonNode* json) {
     a->loopStart = readIntegerField(json, "loopStart");
     a->type = readIntegerField(json, "type");
     a->ungrounded = readIntegerField(json, "ungrounded");
-    a->neutral = readAnimation(jsonMember(json, "neutral"));
-    a->side = readAnimation(jsonMember(json, "side"));
-    a->back = readAnimation(jsonMember(json, "back"));
-    a->up = readAnimation(jsonMember(json, "up"));
-    a->down = readAnimation(jsonMember(json, "down"));
-    a->heavy = readAnimation(jsonMember(json, "heavy"));
+    // A follow-up that is not an object (null, 0, "") is none: no phantom combo.
+    a->neutral = readAnimation(objectMember(json, "neutral"));
+    a->side = readAnimation(objectMember(json, "side"));
+    a->back = readAnimation(objectMember(json, "back"));
+    a->up = readAnimation(objectMember(json, "up"));
+    a->down = readAnimation(objectMember(json, "down"));
+    a->heavy = readAnimation(objectMember(json, "heavy"));
     auto frameCount = int64_t(a->frames.size());
     if (frameCount > 0) {
         a->frontWind = readWindTable(jsonMember(json, "frontWind"), frameCount);
@@ -115,6 +131,7 @@ Animation* readAnimation(const JsonNode* json) {
     fillFollowUps(*a);
     return a;
 }
+} // namespace
 
 Animation* makePlaceholderAnimation(Animation* record, int64_t looped, int64_t attack,
                                     int64_t recovery, const std::string& name) {

@@ -30,7 +30,7 @@ Stance readStance(const JsonNode* json) {
     Stance s;
     s.id = readIntegerField(json, "id");
     s.name = readTextField(json, "name");
-    if (const JsonNode* modificator = jsonMember(json, "modificator"))
+    if (const JsonNode* modificator = objectMember(json, "modificator"))
         s.modificator = readStat(modificator);
     const JsonNode* materials = jsonMember(json, "material");
     for (int64_t i = 0; i < jsonArraySize(materials); ++i) {
@@ -56,7 +56,7 @@ std::unique_ptr<FighterClass> readClass(const JsonNode* json) {
     c->id = readIntegerField(json, "id");
     c->toBeAdded = readIntegerField(json, "toBeAdded");
     c->notSelectable = readIntegerField(json, "notSelectable");
-    auto animation = [&](const char* key) { return readAnimation(jsonMember(json, key)); };
+    auto animation = [&](const char* key) { return readAnimation(objectMember(json, key)); };
     c->idle = animation("idle");
     c->moveFront = animation("moveFront");
     c->moveBack = animation("moveBack");
@@ -73,7 +73,7 @@ std::unique_ptr<FighterClass> readClass(const JsonNode* json) {
     const JsonNode* idleOther = jsonMember(json, "idleOther");
     for (int64_t i = 0; i < jsonArraySize(idleOther); ++i)
         c->idleOther.push_back(readAnimation(jsonElement(idleOther, i)));
-    if (const JsonNode* stat = jsonMember(json, "stat")) c->stat = readStat(stat);
+    if (const JsonNode* stat = objectMember(json, "stat")) c->stat = readStat(stat);
     const JsonNode* stances = jsonMember(json, "stance");
     for (int64_t i = 0; i < jsonArraySize(stances); ++i)
         c->stance.push_back(readStance(jsonElement(stances, i)));
