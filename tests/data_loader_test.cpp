@@ -313,3 +313,16 @@ TEST_F(DataTest, ReadingAnimationsStopsAtTheNestingLimit) {
     EXPECT_EQ(chainLength(a), kJsonMaxDepth);
     freeJson(document);
 }
+
+TEST_F(DataTest, StatisticsAreReadWithinTheirLimits) {
+    load(R"({"class": [{"stat": {"life": 1e30, "strength": -1e30, "speed": 9223372036854775807,
+                                 "weight": 42},
+                        "stance": [{"modificator": {"life": 1e300}}]}]})");
+    const FighterClass& c = *classes.at(0);
+    ASSERT_TRUE(c.stat);
+    EXPECT_EQ(c.stat->life, kStatLimit);
+    EXPECT_EQ(c.stat->strength, -kStatLimit);
+    EXPECT_EQ(c.stat->speed, kStatLimit);
+    EXPECT_EQ(c.stat->weight, 42);
+    EXPECT_EQ(c.stance.at(0).modificator->life, kStatLimit);
+}

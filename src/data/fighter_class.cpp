@@ -1,6 +1,8 @@
 // Reading fighter classes, deriving their combo lists, and choosing classes at random.
 #include "data/fighter_class.h"
 
+#include <algorithm>
+
 #include "data/sound_library.h"
 #include "render/sprite_numbers.h"
 #include "runtime/json.h"
@@ -10,18 +12,23 @@ std::vector<std::unique_ptr<FighterClass>> classes;
 std::vector<int64_t> selectableClasses;
 
 Stat readStat(const JsonNode* json) {
+    // Far beyond any playable value, yet small enough that the fight's arithmetic on sums and
+    // products of statistics never overflows (a modded "life": 1e30 reads as the limit).
+    auto stat = [&](const char* key) {
+        return std::clamp<int64_t>(readIntegerField(json, key), -kStatLimit, kStatLimit);
+    };
     Stat s;
-    s.strength = readIntegerField(json, "strength");
-    s.agility = readIntegerField(json, "agility");
-    s.speed = readIntegerField(json, "speed");
-    s.weight = readIntegerField(json, "weight");
-    s.endurence = readIntegerField(json, "endurence");
-    s.life = readIntegerField(json, "life");
-    s.cut = readIntegerField(json, "cut");
-    s.pierce = readIntegerField(json, "pierce");
-    s.blunt = readIntegerField(json, "blunt");
-    s.reach = readIntegerField(json, "reach");
-    s.difficulty = readIntegerField(json, "difficulty");
+    s.strength = stat("strength");
+    s.agility = stat("agility");
+    s.speed = stat("speed");
+    s.weight = stat("weight");
+    s.endurence = stat("endurence");
+    s.life = stat("life");
+    s.cut = stat("cut");
+    s.pierce = stat("pierce");
+    s.blunt = stat("blunt");
+    s.reach = stat("reach");
+    s.difficulty = stat("difficulty");
     return s;
 }
 
