@@ -261,6 +261,33 @@ TEST_F(SettingsTest, SoundVariationIsOnOrOff) {
     EXPECT_EQ(soundVariation, 0);
 }
 
+TEST_F(SettingsTest, SavingThroughASymbolicLinkKeepsTheLink) {
+    // The player keeps the real file elsewhere and links to it from the game directory.
+    std::filesystem::create_directories("settings_test/elsewhere");
+    ASSERT_TRUE(replaceFileAtomically("settings_test/elsewhere/mine.txt", R"({"SoundVolume": 80})"));
+    std::filesystem::create_symlink("elsewhere/mine.txt", settingsPath);
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVolume, 80);
+    soundVolume = 33;
+    ASSERT_EQ(saveSettings(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(settingsPath));
+    EXPECT_EQ(std::filesystem::read_symlink(settingsPath), "elsewhere/mine.txt");
+    soundVolume = 0;
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVolume, 33);
+    // A link to a link, and a link whose target does not exist yet, are written through too.
+    std::filesystem::remove(settingsPath);
+    std::filesystem::create_symlink("link2", settingsPath);
+    std::filesystem::create_symlink("elsewhere/new.txt", "settings_test/link2");
+    ASSERT_EQ(saveSettings(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(settingsPath));
+    EXPECT_TRUE(std::filesystem::is_symlink("settings_test/link2"));
+    std::string text;
+    ASSERT_TRUE(readWholeFile("settings_test/elsewhere/new.txt", text));
+    EXPECT_NE(text.find("\"SoundVolume\": 33"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("settings_test/elsewhere/new.txt.tmp"));
+}
+
 TEST(ScreenSizes, AutomaticChoiceTakesTheFirstLargeEnough) {
     EXPECT_EQ(automaticScreenSizeIndex(1366, 768), 7); // 1680 x 1050
     EXPECT_EQ(automaticScreenSizeIndex(1920, 1080), 8);
