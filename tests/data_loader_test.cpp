@@ -326,3 +326,19 @@ TEST_F(DataTest, StatisticsAreReadWithinTheirLimits) {
     EXPECT_EQ(c.stat->weight, 42);
     EXPECT_EQ(c.stance.at(0).modificator->life, kStatLimit);
 }
+
+TEST_F(DataTest, FrameQuantitiesAreReadWithinTheirLimits) {
+    load(R"({"class": [{"neutral": {"recovery": 1e30, "frames": [{"damage": 1e30,
+        "damageCut": -1e30, "stun": 9223372036854775807, "shake": 1e300, "length": 1e30,
+        "sound": 1e30}, {"damage": 12, "length": 3}]}}]})");
+    const Animation* a = classes.at(0)->neutral;
+    EXPECT_EQ(a->recovery, kFrameValueLimit);
+    const Frame& f = frameOf(a, 0);
+    EXPECT_EQ(f.damage, kFrameValueLimit);
+    EXPECT_EQ(f.damageCut, -kFrameValueLimit);
+    EXPECT_EQ(f.stun, kFrameValueLimit);
+    EXPECT_EQ(f.shake, kFrameValueLimit);
+    EXPECT_EQ(f.length, kFrameValueLimit);
+    EXPECT_EQ(frameOf(a, 1).damage, 12);
+    EXPECT_EQ(frameOf(a, 1).length, 3);
+}

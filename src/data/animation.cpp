@@ -1,6 +1,8 @@
 // Reading animations and frames, follow-up tables and shared pictures.
 #include "data/animation.h"
 
+#include <algorithm>
+
 #include "render/sprite_numbers.h"
 #include "runtime/json.h"
 
@@ -52,10 +54,15 @@ Animation* newAnimation() {
 }
 
 Frame readFrame(const JsonNode* json) {
+    // Quantities the fight multiplies (damage by the attacker's statistics, and so on) are read
+    // within +-kFrameValueLimit, so that a modded 1e30 cannot overflow that arithmetic.
+    auto quantity = [&](const char* key) {
+        return std::clamp<int64_t>(readIntegerField(json, key), -kFrameValueLimit, kFrameValueLimit);
+    };
     Frame f;
-    f.length = readIntegerField(json, "length");
-    f.damage = readIntegerField(json, "damage");
-    f.damageCut = readIntegerField(json, "damageCut");
+    f.length = quantity("length");
+    f.damage = quantity("damage");
+    f.damageCut = quantity("damageCut");
     f.damageSide = readIntegerField(json, "damageSide");
     f.damageType = readIntegerField(json, "damageType");
     f.needCatch = readIntegerField(json, "needCatch");
@@ -65,8 +72,8 @@ Frame readFrame(const JsonNode* json) {
     f.pureProjectileDamage = readIntegerField(json, "pureProjectileDamage");
     f.canDoNext = readIntegerField(json, "canDoNext");
     f.freeMovement = readIntegerField(json, "freeMovement");
-    f.stun = readIntegerField(json, "stun");
-    f.shake = readIntegerField(json, "shake");
+    f.stun = quantity("stun");
+    f.shake = quantity("shake");
     f.clone = readIntegerField(json, "clone");
     f.catchFrame = readIntegerField(json, "catch");
     if (f.clone == -1) {
@@ -111,7 +118,8 @@ Animation* readAnimationFields(const JsonNode* json) {
     a->id = readIntegerField(json, "id");
     a->looped = readIntegerField(json, "looped");
     a->attack = readIntegerField(json, "attack");
-    a->recovery = readIntegerField(json, "recovery");
+    a->recovery = std::clamp<int64_t>(readIntegerField(json, "recovery"), -kFrameValueLimit,
+                                      kFrameValueLimit);
     a->comboEnd = readIntegerField(json, "comboEnd");
     a->loopStart = readIntegerField(json, "loopStart");
     a->type = readIntegerField(json, "type");
