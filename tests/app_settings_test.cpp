@@ -1,12 +1,14 @@
 // The settings file: reading rules, key names, defaults, writing and failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/game_screen.h"
 #include "app/pacing.h"
 #include "app/settings.h"
 #include "fight/fighter.h"
+#include "input/bindings.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -118,7 +120,7 @@ TEST_F(SettingsTest, WriteThenReadGivesTheSameSettings) {
     soundVolume = 71;
     musicVolume = 9;
     soundStereo = 30;
-    soundVariation = 2;
+    soundVariation = 0;
     keyboardType = 0;
     comboDisplay = 3;
     windEnabled = 0;
@@ -151,7 +153,7 @@ TEST_F(SettingsTest, WriteThenReadGivesTheSameSettings) {
     EXPECT_EQ(soundVolume, 71);
     EXPECT_EQ(musicVolume, 9);
     EXPECT_EQ(soundStereo, 30);
-    EXPECT_EQ(soundVariation, 2);
+    EXPECT_EQ(soundVariation, 0);
     EXPECT_EQ(keyboardType, 0);
     EXPECT_EQ(comboDisplay, 3);
     EXPECT_EQ(windEnabled, 0);
@@ -183,6 +185,107 @@ TEST_F(SettingsTest, AFailedWriteKeepsTheOldFileAndSaysSo) {
     ASSERT_TRUE(readWholeFile(settingsPath, text));
     EXPECT_EQ(text, R"({"SoundVolume": 80})");
     EXPECT_EQ(soundVolume, 5); // the settings in memory are unchanged
+}
+
+TEST_F(SettingsTest, ABindingThatIsNoObjectKeepsTheDefaults) {
+    for (const char* binding : {"5", "null", "\"x\"", "[]", "true"}) {
+        SCOPED_TRACE(binding);
+        createFighter(playerTwo, "Player two", 0, 2);
+        playerTwo.jumpWithUp = 1;
+        write(std::string(R"({"player1right": {"left": "Z"}, "player2left": )") + binding + "}");
+        ASSERT_EQ(loadSettings(), 1);
+        EXPECT_EQ(playerOne.keyBindings.primary.left, 44); // the good one is still read
+        const Controls& two = playerTwo.keyBindings.primary;
+        const Controls defaults = defaultControls(2);
+        EXPECT_EQ(two.left, defaults.left);
+        EXPECT_EQ(two.right, defaults.right);
+        EXPECT_EQ(two.up, defaults.up);
+        EXPECT_EQ(two.down, defaults.down);
+        EXPECT_EQ(two.neutral, defaults.neutral);
+        EXPECT_EQ(two.heavy, defaults.heavy);
+        EXPECT_EQ(two.jump, defaults.jump);
+        EXPECT_EQ(playerTwo.jumpWithUp, 0);
+        // And the defaults, not unassigned keys, are what the next save writes.
+        ASSERT_EQ(saveSettings(), 1);
+        std::string text;
+        ASSERT_TRUE(readWholeFile(settingsPath, text));
+        EXPECT_EQ(text.find("-unasigned-", text.find("player2left")), std::string::npos);
+    }
+}
+
+TEST_F(SettingsTest, AnUnreadableFileIsKeptAsideBeforeTheFirstSave) {
+    const std::string bad = settingsPath + ".bad";
+    // A trailing comma, text that is not UTF-8, a root that is not an object, and nesting
+    // past the reader's limit.
+    const std::string unreadable[] = {"{\"SoundVolume\": 80,}", "{\"SoundVolume\": \"\xff\"}",
+                                      "[{\"SoundVolume\": 80}]", std::string(100000, '[')};
+    for (const std::string& text : unreadable) {
+        SCOPED_TRACE(text.substr(0, 30));
+        write(text);
+        soundVolume = 12;
+        EXPECT_EQ(loadSettings(), 0);
+        EXPECT_EQ(soundVolume, 12); // nothing read
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(saveSettings(), 1);
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(settingsPath + " could not be read: kept as " + bad), std::string::npos);
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
+        std::string kept;
+        ASSERT_TRUE(readWholeFile(bad, kept));
+        EXPECT_EQ(kept, text); // the last unreadable file, byte for byte
+        // Once saved, the file is the game's own: later saves keep nothing more.
+        std::filesystem::remove(bad);
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(saveSettings(), 1);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_FALSE(std::filesystem::exists(bad));
+        ASSERT_EQ(loadSettings(), 1);
+        EXPECT_EQ(soundVolume, 12);
+    }
+    // A missing file is not unreadable: nothing to keep.
+    std::filesystem::remove(settingsPath);
+    EXPECT_EQ(loadSettings(), 0);
+    ASSERT_EQ(saveSettings(), 1);
+    EXPECT_FALSE(std::filesystem::exists(bad));
+}
+
+TEST_F(SettingsTest, SoundVariationIsOnOrOff) {
+    write(R"({"SoundVariation": 9223372036854775807})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVariation, 1);
+    write(R"({"SoundVariation": -1e30})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVariation, 1);
+    write(R"({"SoundVariation": 0})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVariation, 0);
+}
+
+TEST_F(SettingsTest, SavingThroughASymbolicLinkKeepsTheLink) {
+    // The player keeps the real file elsewhere and links to it from the game directory.
+    std::filesystem::create_directories("settings_test/elsewhere");
+    ASSERT_TRUE(replaceFileAtomically("settings_test/elsewhere/mine.txt", R"({"SoundVolume": 80})"));
+    std::filesystem::create_symlink("elsewhere/mine.txt", settingsPath);
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVolume, 80);
+    soundVolume = 33;
+    ASSERT_EQ(saveSettings(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(settingsPath));
+    EXPECT_EQ(std::filesystem::read_symlink(settingsPath), "elsewhere/mine.txt");
+    soundVolume = 0;
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVolume, 33);
+    // A link to a link, and a link whose target does not exist yet, are written through too.
+    std::filesystem::remove(settingsPath);
+    std::filesystem::create_symlink("link2", settingsPath);
+    std::filesystem::create_symlink("elsewhere/new.txt", "settings_test/link2");
+    ASSERT_EQ(saveSettings(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(settingsPath));
+    EXPECT_TRUE(std::filesystem::is_symlink("settings_test/link2"));
+    std::string text;
+    ASSERT_TRUE(readWholeFile("settings_test/elsewhere/new.txt", text));
+    EXPECT_NE(text.find("\"SoundVolume\": 33"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("settings_test/elsewhere/new.txt.tmp"));
 }
 
 TEST(ScreenSizes, AutomaticChoiceTakesTheFirstLargeEnough) {

@@ -10,8 +10,10 @@
 #include "app/startup.h"
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
+#include "input/bindings.h"
 #include "input/keys.h"
 #include "render/sprite_numbers.h"
+#include "runtime/files.h"
 #include "runtime/runtime.h"
 
 #include "game_dir_fixture.h"
@@ -111,6 +113,75 @@ TEST_F(StartupTest, MissingOrSmallDataEndsTheGameWithItsMessage) {
                 "Error: Failed to open the data file\n\\(do not move or delete it !\\)");
     ASSERT_TRUE(replaceFileAtomically("data.json", R"({"class": [{}, {}]})"));
     EXPECT_EXIT(run(), testing::ExitedWithCode(1), "fewer than three fighter classes");
+}
+
+TEST_F(StartupTest, DataNestedTooDeeplyEndsTheGameWithItsMessage) {
+    // 30 000 nested arrays, and 20 000 follow-ups nested one in the other.
+    ASSERT_TRUE(replaceFileAtomically("data.json", R"({"class": )" + std::string(30000, '[') +
+                                                       std::string(30000, ']') + "}"));
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1), "Error: Failed to open the data file");
+    std::string chain = R"({"class": [{"neutral": )";
+    for (int i = 0; i < 20000; ++i) chain += R"({"side": )";
+    chain += "{}" + std::string(20000, '}') + "}]}";
+    ASSERT_TRUE(replaceFileAtomically("data.json", chain));
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1), "Error: Failed to open the data file");
+}
+
+TEST_F(StartupTest, MembersOfTheWrongTypeStillReachTheMenu) {
+    ASSERT_TRUE(replaceFileAtomically("data.json", R"({"class": [
+        {"id": 0, "name": "Zero", "idle": {"type": 1, "looped": 1, "frames": [{"length": 5}],
+                                           "side": null, "frontWind": 0},
+         "neutral": {"attack": 1, "frames": [{"length": 2, "moveTargetTo": null}],
+                     "side": null, "up": 3},
+         "stat": {"life": 1e30}, "stance": [{"name": "a", "modificator": "x"}]},
+        {"id": 1, "name": "One", "stat": 5, "idle": {"type": 1, "frames": [{"length": 5}]}},
+        {"id": 2, "name": "Two", "stat": null, "jump": [],
+         "idle": {"type": 1, "frames": [{"length": 5}]}}],
+        "soundPool": [{"id": 0}, {"id": 1, "volume": 1e30, "next": "x"}],
+        "effect": 7, "loading": null})"));
+    pressEscapeAt(4);
+    EXPECT_EQ(run(), 0);
+    EXPECT_TRUE(classes.at(0)->comboList.empty());
+    EXPECT_FALSE(classes.at(0)->idle->frontWind);
+    EXPECT_FALSE(classes.at(1)->stat);
+    EXPECT_EQ(playerTwo.maxLife, 15 * kStatLimit + 200); // class 0, life at the limit
+}
+
+TEST_F(StartupTest, HostileSettingsReachTheMenuAndAreKept) {
+    const std::string deep(100000, '[');
+    const std::string files[] = {
+        R"({"player2left": 5, "SoundVariation": 9223372036854775807})",
+        R"({"player2left": null, "player1right": "x"})",
+        "{\"SoundVolume\": 80,}",          // a trailing comma
+        "{\"SoundVolume\": \"\xc3\x28\"}", // not UTF-8
+        "[1, 2]",                        // no object
+        deep};
+    for (const std::string& text : files) {
+        SCOPED_TRACE(text.substr(0, 40));
+        std::filesystem::remove("settings.txt.bad");
+        ASSERT_TRUE(replaceFileAtomically("settings.txt", text));
+        options.script.clear();
+        pressEscapeAt(4);
+        EXPECT_EQ(run(), 0);
+        EXPECT_EQ(playerOne.keyBindings.primary.left, defaultControls(1).left);
+        EXPECT_EQ(playerTwo.keyBindings.primary.left, defaultControls(2).left);
+        EXPECT_EQ(playerTwo.keyBindings.primary.jump, defaultControls(2).jump);
+        EXPECT_LE(soundVariation, 1);
+        std::string kept;
+        ASSERT_TRUE(readWholeFile("settings.txt", kept));
+        EXPECT_EQ(kept, text); // start-up never writes the settings
+        // Leaving Options saves: an unreadable file is kept beside first.
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(saveSettings(), 1);
+        testing::internal::GetCapturedStderr();
+        bool readable = text[0] == '{' && text.back() == '}' && text.find(",}") == std::string::npos &&
+                        text.find('\xc3') == std::string::npos;
+        EXPECT_EQ(std::filesystem::exists("settings.txt.bad"), !readable);
+        if (!readable) {
+            ASSERT_TRUE(readWholeFile("settings.txt.bad", kept));
+            EXPECT_EQ(kept, text);
+        }
+    }
 }
 
 TEST_F(StartupTest, MissingFontEndsTheGame) {

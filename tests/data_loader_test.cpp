@@ -233,3 +233,112 @@ TEST_F(DataTest, PlaceholderAnimationsAreListedEachTime) {
     EXPECT_EQ(allAnimations.size(), 2u);
     EXPECT_EQ(animationsFromFileCount(), 0);
 }
+
+TEST_F(DataTest, MembersOfTheWrongTypeAreAbsent) {
+    // A follow-up, a vector, a wind table or a statistics record that is null, a number, a
+    // text or an array is as if it were not there.
+    load(R"({"class": [{"neutral": {"frames": [{"moveTargetTo": null, "movement": 3,
+                                                "pushPower": "x", "shift": [1, 2],
+                                                "clone": -1}],
+                                    "side": null, "up": 0, "back": "", "down": [],
+                                    "heavy": [{"frames": []}], "frontWind": 0,
+                                    "backWind": {"0": {}}},
+                        "idle": null, "jump": 5, "stat": 5,
+                        "stance": [{"modificator": "x"}, {"modificator": null}]},
+                       {"stat": [1], "side": {"side": null}}]})");
+    ASSERT_EQ(classes.size(), 2u);
+    const FighterClass& c = *classes[0];
+    ASSERT_TRUE(c.neutral);
+    EXPECT_FALSE(hasFollowUp(c.neutral));
+    EXPECT_TRUE(c.comboList.empty()); // no phantom combo 21
+    EXPECT_TRUE(classes[1]->comboList.empty());
+    EXPECT_EQ(animationsFromFileCount(), 2); // the two attacks, nothing else
+    const Frame& f = frameOf(c.neutral, 0);
+    EXPECT_FALSE(f.moveTargetTo); // not (0, 0)
+    EXPECT_FALSE(f.movement);
+    EXPECT_FALSE(f.pushPower);
+    EXPECT_FALSE(f.shift);
+    EXPECT_FALSE(c.neutral->frontWind);
+    EXPECT_FALSE(c.neutral->backWind);
+    EXPECT_EQ(c.idle, nullptr);
+    EXPECT_EQ(c.jump, nullptr);
+    EXPECT_FALSE(c.stat);
+    EXPECT_FALSE(classes[1]->stat);
+    ASSERT_EQ(c.stance.size(), 2u);
+    EXPECT_FALSE(c.stance[0].modificator);
+    EXPECT_FALSE(c.stance[1].modificator);
+}
+
+namespace {
+// A class whose first attack has `chain` follow-ups nested one in the other ("side" in
+// "side"...). Three levels of the file lie above that attack: the root, "class" and the class.
+std::string followUpChain(int64_t chain) {
+    std::string text = R"({"class": [{"neutral": )";
+    for (int64_t i = 0; i < chain; ++i) text += i + 1 < chain ? R"({"side": )" : "{}";
+    text += std::string(size_t(chain - 1), '}');
+    return text + "}]}";
+}
+int64_t chainLength(const Animation* a) {
+    int64_t length = 0;
+    for (; a; a = a->side) ++length;
+    return length;
+}
+} // namespace
+
+TEST_F(DataTest, FollowUpsNestedToTheLimitLoadAndDeeperIsRefused) {
+    load(followUpChain(kJsonMaxDepth - 3));
+    EXPECT_EQ(chainLength(classes.at(0)->neutral), kJsonMaxDepth - 3);
+    clearGameData();
+    clearMessageBoxLog();
+    ASSERT_TRUE(replaceFileAtomically("data_broken.json", followUpChain(kJsonMaxDepth - 2)));
+    EXPECT_FALSE(loadGameData("data_broken.json"));
+    EXPECT_NE(messageBoxLog().find("Error: Failed to open the data file"), std::string::npos);
+    EXPECT_TRUE(classes.empty());
+    // 20 000 levels: refused the same way, without exhausting the stack.
+    ASSERT_TRUE(replaceFileAtomically("data_broken.json", followUpChain(20000)));
+    EXPECT_FALSE(loadGameData("data_broken.json"));
+}
+
+TEST_F(DataTest, ReadingAnimationsStopsAtTheNestingLimit) {
+    // A document built in memory has no depth limit of its own: the reader keeps its own.
+    const int64_t document = 7;
+    ASSERT_EQ(createJson(document), 1);
+    JsonNode* node = jsonRoot(document);
+    for (int i = 0; i < 2000; ++i) {
+        jsonSetObject(node);
+        node = jsonAddMember(node, "side");
+    }
+    jsonSetObject(node);
+    const Animation* a = readAnimation(jsonRoot(document));
+    EXPECT_EQ(chainLength(a), kJsonMaxDepth);
+    freeJson(document);
+}
+
+TEST_F(DataTest, StatisticsAreReadWithinTheirLimits) {
+    load(R"({"class": [{"stat": {"life": 1e30, "strength": -1e30, "speed": 9223372036854775807,
+                                 "weight": 42},
+                        "stance": [{"modificator": {"life": 1e300}}]}]})");
+    const FighterClass& c = *classes.at(0);
+    ASSERT_TRUE(c.stat);
+    EXPECT_EQ(c.stat->life, kStatLimit);
+    EXPECT_EQ(c.stat->strength, -kStatLimit);
+    EXPECT_EQ(c.stat->speed, kStatLimit);
+    EXPECT_EQ(c.stat->weight, 42);
+    EXPECT_EQ(c.stance.at(0).modificator->life, kStatLimit);
+}
+
+TEST_F(DataTest, FrameQuantitiesAreReadWithinTheirLimits) {
+    load(R"({"class": [{"neutral": {"recovery": 1e30, "frames": [{"damage": 1e30,
+        "damageCut": -1e30, "stun": 9223372036854775807, "shake": 1e300, "length": 1e30,
+        "sound": 1e30}, {"damage": 12, "length": 3}]}}]})");
+    const Animation* a = classes.at(0)->neutral;
+    EXPECT_EQ(a->recovery, kFrameValueLimit);
+    const Frame& f = frameOf(a, 0);
+    EXPECT_EQ(f.damage, kFrameValueLimit);
+    EXPECT_EQ(f.damageCut, -kFrameValueLimit);
+    EXPECT_EQ(f.stun, kFrameValueLimit);
+    EXPECT_EQ(f.shake, kFrameValueLimit);
+    EXPECT_EQ(f.length, kFrameValueLimit);
+    EXPECT_EQ(frameOf(a, 1).damage, 12);
+    EXPECT_EQ(frameOf(a, 1).length, 3);
+}

@@ -63,3 +63,18 @@ TEST_F(StatLimitsTest, EveryStatFromMinusToPlusHundredKeepsTheFighterGoing) {
         }
     }
 }
+
+TEST_F(StatLimitsTest, MaximumLifeSaturatesForAHugeLifeStatistic) {
+    Stat s{5, 5, 5, 5, 5, 5, 5, -1, -1, 3, 3};
+    s.life = INT64_MAX / 4; // 15 times this overflows
+    setStats(s);
+    EXPECT_EQ(maxLifeOf(fighter), ((INT64_MAX - 200) / 15) * 15 + 200);
+    s.life = INT64_MIN / 4;
+    setStats(s);
+    EXPECT_EQ(maxLifeOf(fighter), 1);
+    s.life = kStatLimit; // the largest a data file gives
+    setStats(s);
+    resetFighter(fighter, 1000);
+    EXPECT_EQ(fighter.maxLife, 15 * kStatLimit + 200);
+    EXPECT_EQ(fighter.life, fighter.maxLife);
+}

@@ -101,3 +101,12 @@ TEST_F(ControlsTest, ResetToDefaultKeepsSecondaryKeys) {
     EXPECT_EQ(one.jumpWithUp, 0);
     EXPECT_EQ(two.keyBindings.primary.neutral, 16);
 }
+
+TEST_F(ControlsTest, AnyNonZeroJumpWithUpJumps) {
+    // The controls screen shows every non-zero value (from a hand-edited file) as enabled.
+    for (int64_t value : {int64_t(2), int64_t(-1), INT64_MAX}) {
+        start(held({kKeyUp}));
+        one.jumpWithUp = value;
+        EXPECT_TRUE(pollActions(one).jump) << value;
+    }
+}

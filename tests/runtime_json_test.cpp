@@ -73,3 +73,57 @@ TEST_F(JsonTest, ComposeKeepsOrderTenDigitsAndStableHandles) {
     EXPECT_EQ(composeJson(2, false), text);
     EXPECT_EQ(jsonMemberCount(jsonRoot(2)), 101);
 }
+
+namespace {
+std::string nested(int64_t depth, const char* open, const char* close, const std::string& inner) {
+    std::string text;
+    for (int64_t i = 0; i < depth; ++i) text += open;
+    text += inner;
+    for (int64_t i = 0; i < depth; ++i) text += close;
+    return text;
+}
+} // namespace
+
+TEST_F(JsonTest, NestingUpToTheLimitLoadsAndDeeperIsAParseError) {
+    // Arrays, objects and a mix, at the limit and one past it.
+    ASSERT_EQ(parseJson(1, nested(kJsonMaxDepth, "[", "]", "7")), 1);
+    const JsonNode* node = jsonRoot(1);
+    for (int64_t i = 1; i < kJsonMaxDepth; ++i) node = jsonElement(node, 0);
+    EXPECT_EQ(jsonInteger(jsonElement(node, 0)), 7);
+    EXPECT_EQ(parseJson(2, nested(kJsonMaxDepth, "{\"a\":", "}", "1")), 1);
+    EXPECT_EQ(parseJson(3, nested(kJsonMaxDepth / 2, "[{\"a\":", "}]", "1")), 1);
+    EXPECT_EQ(lastJsonError().message, "");
+    EXPECT_EQ(parseJson(4, nested(kJsonMaxDepth + 1, "[", "]", "")), 0);
+    EXPECT_EQ(jsonRoot(4), nullptr);
+    EXPECT_NE(lastJsonError().message.find("nesting deeper than 512"), std::string::npos);
+    EXPECT_EQ(lastJsonError().line, 1);
+    EXPECT_EQ(lastJsonError().column, kJsonMaxDepth + 1); // the first bracket too many
+    EXPECT_EQ(parseJson(4, nested(kJsonMaxDepth + 1, "{\"a\":", "}", "1")), 0);
+    // Far deeper, unclosed and with brackets inside strings and comments before the fault: a
+    // clean refusal, no crash, and the fault found past the decoys.
+    EXPECT_EQ(parseJson(5, std::string(100000, '[')), 0);
+    EXPECT_EQ(parseJson(5, "// [[[\n /* [[ */ {\"[\": \"\\\"[\", \"b\":\n" +
+                               nested(kJsonMaxDepth, "[", "]", "") + "}"),
+              0);
+    EXPECT_EQ(lastJsonError().line, 3);
+    EXPECT_EQ(lastJsonError().column, kJsonMaxDepth);
+}
+
+TEST_F(JsonTest, ParseErrorsGiveTheirLineAndColumn) {
+    EXPECT_EQ(parseJson(1, "{\n  \"a\": 1,\n  \"b\": }"), 0);
+    EXPECT_EQ(lastJsonError().line, 3);
+    EXPECT_EQ(lastJsonError().column, 8);
+    EXPECT_NE(lastJsonError().message.find("syntax error"), std::string::npos);
+    EXPECT_EQ(lastJsonError().message.find("[json.exception"), std::string::npos);
+    EXPECT_EQ(parseJson(1, "[1, 2,]"), 0); // a trailing comma
+    EXPECT_EQ(lastJsonError().line, 1);
+    EXPECT_EQ(lastJsonError().column, 7);
+    EXPECT_EQ(parseJson(1, "\"\xff\""), 0); // not UTF-8
+    EXPECT_EQ(lastJsonError().line, 1);
+    EXPECT_EQ(lastJsonError().column, 2);
+    EXPECT_EQ(loadJsonFile(1, "no/such/file.json"), 0);
+    EXPECT_NE(lastJsonError().message.find("no/such/file.json"), std::string::npos);
+    EXPECT_EQ(lastJsonError().line, 0);
+    EXPECT_EQ(parseJson(1, "{}"), 1);
+    EXPECT_EQ(lastJsonError().message, "");
+}

@@ -239,3 +239,28 @@ TEST_F(SoundLibraryTest, ClassesAndMaterialsResolveWithinTheirLists) {
     EXPECT_EQ(m.pierce, 0);
     freeJson(-1);
 }
+
+TEST_F(SoundLibraryTest, HugeVolumesAndVariationsStayInRange) {
+    file("a.wav", wavBytes(22050, 2000));
+    file("b.wav", wavBytes(22050, 2000));
+    soundVolume = 100;
+    // A pool volume near the integer limit, and a chain of three pools.
+    pools(R"({"id": 0}, {"id": 1, "name": "b", "volume": 100000000000000000},
+             {"id": 2, "name": "a", "next": 1}, {"id": 3, "name": "a", "next": 2})");
+    playPoolVariant(1, 0, soundPools[1].volume);
+    EXPECT_EQ(getSoundVolume(poolBase(1)), 100);
+    playPoolVariant(1, 0, -soundPools[1].volume);
+    EXPECT_EQ(getSoundVolume(poolBase(1)), 0);
+    // Every pool of the chain still varies its pitch, however large the setting in memory.
+    soundVariation = int64_t(1) << 32;
+    seedRandom(3);
+    bool varied = false;
+    for (int i = 0; i < 20; ++i) {
+        playPoolSound(3, 0, int64_t(1) << 32, 1.0, 1.0);
+        int64_t f = getSoundFrequency(poolBase(1));
+        EXPECT_GE(f, 22050 * 80 / 100);
+        EXPECT_LE(f, 22050 * 120 / 100);
+        varied |= f != 22050;
+    }
+    EXPECT_TRUE(varied);
+}

@@ -3,6 +3,7 @@
 #include "app/settings.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/pacing.h"
 #include "fight/fighter.h"
@@ -41,7 +42,9 @@ const BindingKey kBindingKeys[] = {
     {"heavy", &Controls::heavy},     {"jump", &Controls::jump}};
 
 void readBindings(const JsonNode* object, Fighter& fighter, int64_t player) {
-    if (!object) {
+    // A binding that is not an object (5, null, "x") is no binding at all: reading its key
+    // names as "" would unassign every key of that player, for good after the next save.
+    if (jsonType(object) != kJsonObject) {
         fighter.keyBindings.primary = defaultControls(player);
         fighter.jumpWithUp = 0;
         return;
@@ -50,6 +53,24 @@ void readBindings(const JsonNode* object, Fighter& fighter, int64_t player) {
         fighter.keyBindings.primary.*binding.field =
             keyCodeOf(jsonString(jsonMember(object, binding.key)));
     fighter.jumpWithUp = jsonInteger(jsonMember(object, "jumpWithUp"));
+}
+
+// The settings file was there at the last load but could not be read.
+bool unreadableFile = false;
+
+// Copies an unreadable settings file to "<path>.bad" (replacing an older copy) before it is
+// written over, and says so once on standard error. False when the copy cannot be made.
+bool keepUnreadableFile() {
+    if (!unreadableFile) return true;
+    std::string text;
+    std::string kept = settingsPath + ".bad";
+    if (fileSize(settingsPath) >= 0) {
+        if (!readWholeFile(settingsPath, text) || !replaceFileAtomically(kept, text)) return false;
+        std::fprintf(stderr, "%s could not be read: kept as %s before saving the settings\n",
+                     settingsPath.c_str(), kept.c_str());
+    }
+    unreadableFile = false;
+    return true;
 }
 
 void writeBindings(JsonNode* object, const Fighter& fighter) {
@@ -81,7 +102,14 @@ void resetSettingsToDefaults(int64_t desktopWidth) {
 
 int64_t loadSettings() {
     int64_t document = loadJsonFile(kSettingsJson, settingsPath);
-    if (!document) return 0;
+    // A file that is there but cannot be read (or whose root is no object) is the player's
+    // text all the same: the next save keeps it aside before writing over it.
+    unreadableFile = fileSize(settingsPath) >= 0 &&
+                     (!document || jsonType(jsonRoot(document)) != kJsonObject);
+    if (!document || unreadableFile) {
+        freeJson(kSettingsJson);
+        return 0;
+    }
     const JsonNode* root = jsonRoot(document);
     // Reads a present key as an integer and applies its rule; an absent key changes nothing.
     auto read = [&](const char* key, int64_t& setting, auto rule) {
@@ -91,7 +119,8 @@ int64_t loadSettings() {
     read("SoundVolume", soundVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
     read("MusicVolume", musicVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
     read("SoundStereo", soundStereo, [](int64_t v) { return std::clamp<int64_t>(v, 0, 60); });
-    read("SoundVariation", soundVariation, none);
+    // On or off: the menu toggles 0 and 1, and any other value means on.
+    read("SoundVariation", soundVariation, [](int64_t v) -> int64_t { return v != 0 ? 1 : 0; });
     read("KeyboardType", keyboardType, none);
     read("ComboDisplay", comboDisplay, [](int64_t v) { return std::clamp<int64_t>(v, 1, 3); });
     read("WindEnabled", windEnabled, none);
@@ -135,7 +164,7 @@ int64_t saveSettings() {
     std::string text = composeJson(document) + "\n";
     freeJson(document);
     // Written beside the old file and renamed over it: a failure never loses the old settings.
-    if (!replaceFileAtomically(settingsPath, text)) {
+    if (!keepUnreadableFile() || !replaceFileAtomically(settingsPath, text)) {
         messageBox("QRX error", "Cannot create settings file");
         return 0;
     }

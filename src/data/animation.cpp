@@ -1,6 +1,8 @@
 // Reading animations and frames, follow-up tables and shared pictures.
 #include "data/animation.h"
 
+#include <algorithm>
+
 #include "render/sprite_numbers.h"
 #include "runtime/json.h"
 
@@ -10,9 +12,16 @@ Animation* emptyAnimation = nullptr;
 namespace {
 std::vector<std::unique_ptr<Animation>> animationStore; // owns every record
 int64_t fromFileCount = 0;
+Animation* readAnimationFields(const JsonNode* json);
+
+// Follow-ups and wind effects nest records in records; deeper ones read as absent so that a
+// hostile file cannot exhaust the stack (the JSON reader stops at the same depth anyway).
+constexpr int64_t kMaxAnimationNesting = kJsonMaxDepth;
+int64_t nesting = 0; // records being read, outermost included
 
 std::optional<WindTable> readWindTable(const JsonNode* array, int64_t frameCount) {
-    if (!array) return std::nullopt;
+    // Anything but an array (null, 0, an object) is no table.
+    if (jsonType(array) != kJsonArray) return std::nullopt;
     WindTable table;
     table.frameCount = frameCount;
     table.perFrame = jsonArraySize(array) / frameCount;
@@ -45,10 +54,15 @@ Animation* newAnimation() {
 }
 
 Frame readFrame(const JsonNode* json) {
+    // Quantities the fight multiplies (damage by the attacker's statistics, and so on) are read
+    // within +-kFrameValueLimit, so that a modded 1e30 cannot overflow that arithmetic.
+    auto quantity = [&](const char* key) {
+        return std::clamp<int64_t>(readIntegerField(json, key), -kFrameValueLimit, kFrameValueLimit);
+    };
     Frame f;
-    f.length = readIntegerField(json, "length");
-    f.damage = readIntegerField(json, "damage");
-    f.damageCut = readIntegerField(json, "damageCut");
+    f.length = quantity("length");
+    f.damage = quantity("damage");
+    f.damageCut = quantity("damageCut");
     f.damageSide = readIntegerField(json, "damageSide");
     f.damageType = readIntegerField(json, "damageType");
     f.needCatch = readIntegerField(json, "needCatch");
@@ -58,8 +72,8 @@ Frame readFrame(const JsonNode* json) {
     f.pureProjectileDamage = readIntegerField(json, "pureProjectileDamage");
     f.canDoNext = readIntegerField(json, "canDoNext");
     f.freeMovement = readIntegerField(json, "freeMovement");
-    f.stun = readIntegerField(json, "stun");
-    f.shake = readIntegerField(json, "shake");
+    f.stun = quantity("stun");
+    f.shake = quantity("shake");
     f.clone = readIntegerField(json, "clone");
     f.catchFrame = readIntegerField(json, "catch");
     if (f.clone == -1) {
@@ -86,7 +100,15 @@ Frame readFrame(const JsonNode* json) {
 }
 
 Animation* readAnimation(const JsonNode* json) {
-    if (!json) return nullptr;
+    if (!json || nesting >= kMaxAnimationNesting) return nullptr;
+    ++nesting;
+    Animation* a = readAnimationFields(json);
+    --nesting;
+    return a;
+}
+
+namespace {
+Animation* readAnimationFields(const JsonNode* json) {
     Animation* a = newAnimation();
     ++fromFileCount;
     a->name = readTextField(json, "name");
@@ -96,17 +118,19 @@ Animation* readAnimation(const JsonNode* json) {
     a->id = readIntegerField(json, "id");
     a->looped = readIntegerField(json, "looped");
     a->attack = readIntegerField(json, "attack");
-    a->recovery = readIntegerField(json, "recovery");
+    a->recovery = std::clamp<int64_t>(readIntegerField(json, "recovery"), -kFrameValueLimit,
+                                      kFrameValueLimit);
     a->comboEnd = readIntegerField(json, "comboEnd");
     a->loopStart = readIntegerField(json, "loopStart");
     a->type = readIntegerField(json, "type");
     a->ungrounded = readIntegerField(json, "ungrounded");
-    a->neutral = readAnimation(jsonMember(json, "neutral"));
-    a->side = readAnimation(jsonMember(json, "side"));
-    a->back = readAnimation(jsonMember(json, "back"));
-    a->up = readAnimation(jsonMember(json, "up"));
-    a->down = readAnimation(jsonMember(json, "down"));
-    a->heavy = readAnimation(jsonMember(json, "heavy"));
+    // A follow-up that is not an object (null, 0, "") is none: no phantom combo.
+    a->neutral = readAnimation(objectMember(json, "neutral"));
+    a->side = readAnimation(objectMember(json, "side"));
+    a->back = readAnimation(objectMember(json, "back"));
+    a->up = readAnimation(objectMember(json, "up"));
+    a->down = readAnimation(objectMember(json, "down"));
+    a->heavy = readAnimation(objectMember(json, "heavy"));
     auto frameCount = int64_t(a->frames.size());
     if (frameCount > 0) {
         a->frontWind = readWindTable(jsonMember(json, "frontWind"), frameCount);
@@ -115,6 +139,7 @@ Animation* readAnimation(const JsonNode* json) {
     fillFollowUps(*a);
     return a;
 }
+} // namespace
 
 Animation* makePlaceholderAnimation(Animation* record, int64_t looped, int64_t attack,
                                     int64_t recovery, const std::string& name) {

@@ -84,6 +84,10 @@ struct Animation {
 extern std::vector<Animation*> allAnimations;
 extern Animation* emptyAnimation;
 
+// Frame lengths, damages, stuns, shakes and recoveries are read within this limit (ticks or
+// points): far beyond any playable value, small enough for the fight's arithmetic.
+constexpr int64_t kFrameValueLimit = 1000000;
+
 Animation* readAnimation(const JsonNode* json); // null when json is absent
 Frame readFrame(const JsonNode* json);
 Animation* newAnimation(); // a record owned by the animation store, listed in allAnimations

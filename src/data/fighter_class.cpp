@@ -1,6 +1,8 @@
 // Reading fighter classes, deriving their combo lists, and choosing classes at random.
 #include "data/fighter_class.h"
 
+#include <algorithm>
+
 #include "data/sound_library.h"
 #include "render/sprite_numbers.h"
 #include "runtime/json.h"
@@ -10,18 +12,23 @@ std::vector<std::unique_ptr<FighterClass>> classes;
 std::vector<int64_t> selectableClasses;
 
 Stat readStat(const JsonNode* json) {
+    // Far beyond any playable value, yet small enough that the fight's arithmetic on sums and
+    // products of statistics never overflows (a modded "life": 1e30 reads as the limit).
+    auto stat = [&](const char* key) {
+        return std::clamp<int64_t>(readIntegerField(json, key), -kStatLimit, kStatLimit);
+    };
     Stat s;
-    s.strength = readIntegerField(json, "strength");
-    s.agility = readIntegerField(json, "agility");
-    s.speed = readIntegerField(json, "speed");
-    s.weight = readIntegerField(json, "weight");
-    s.endurence = readIntegerField(json, "endurence");
-    s.life = readIntegerField(json, "life");
-    s.cut = readIntegerField(json, "cut");
-    s.pierce = readIntegerField(json, "pierce");
-    s.blunt = readIntegerField(json, "blunt");
-    s.reach = readIntegerField(json, "reach");
-    s.difficulty = readIntegerField(json, "difficulty");
+    s.strength = stat("strength");
+    s.agility = stat("agility");
+    s.speed = stat("speed");
+    s.weight = stat("weight");
+    s.endurence = stat("endurence");
+    s.life = stat("life");
+    s.cut = stat("cut");
+    s.pierce = stat("pierce");
+    s.blunt = stat("blunt");
+    s.reach = stat("reach");
+    s.difficulty = stat("difficulty");
     return s;
 }
 
@@ -30,7 +37,7 @@ Stance readStance(const JsonNode* json) {
     Stance s;
     s.id = readIntegerField(json, "id");
     s.name = readTextField(json, "name");
-    if (const JsonNode* modificator = jsonMember(json, "modificator"))
+    if (const JsonNode* modificator = objectMember(json, "modificator"))
         s.modificator = readStat(modificator);
     const JsonNode* materials = jsonMember(json, "material");
     for (int64_t i = 0; i < jsonArraySize(materials); ++i) {
@@ -56,7 +63,7 @@ std::unique_ptr<FighterClass> readClass(const JsonNode* json) {
     c->id = readIntegerField(json, "id");
     c->toBeAdded = readIntegerField(json, "toBeAdded");
     c->notSelectable = readIntegerField(json, "notSelectable");
-    auto animation = [&](const char* key) { return readAnimation(jsonMember(json, key)); };
+    auto animation = [&](const char* key) { return readAnimation(objectMember(json, key)); };
     c->idle = animation("idle");
     c->moveFront = animation("moveFront");
     c->moveBack = animation("moveBack");
@@ -73,7 +80,7 @@ std::unique_ptr<FighterClass> readClass(const JsonNode* json) {
     const JsonNode* idleOther = jsonMember(json, "idleOther");
     for (int64_t i = 0; i < jsonArraySize(idleOther); ++i)
         c->idleOther.push_back(readAnimation(jsonElement(idleOther, i)));
-    if (const JsonNode* stat = jsonMember(json, "stat")) c->stat = readStat(stat);
+    if (const JsonNode* stat = objectMember(json, "stat")) c->stat = readStat(stat);
     const JsonNode* stances = jsonMember(json, "stance");
     for (int64_t i = 0; i < jsonArraySize(stances); ++i)
         c->stance.push_back(readStance(jsonElement(stances, i)));

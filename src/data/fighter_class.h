@@ -77,6 +77,8 @@ extern std::vector<std::unique_ptr<FighterClass>> classes;
 extern std::vector<int64_t> selectableClasses; // class ids, then the markers -1 and -2
 
 std::unique_ptr<FighterClass> readClass(const JsonNode* json);
+// Statistics are read within -kStatLimit..kStatLimit.
+constexpr int64_t kStatLimit = 100000;
 Stat readStat(const JsonNode* json);
 Animation* attackForStance(const FighterClass* fighterClass, int64_t stanceCode);
 bool comboIsComplete(const FighterClass* fighterClass, int64_t code);

@@ -15,8 +15,13 @@ std::string readTextField(const JsonNode* object, const char* key) {
     return jsonString(jsonMember(object, key));
 }
 
-std::optional<Vec2> readVectorField(const JsonNode* object, const char* key) {
+const JsonNode* objectMember(const JsonNode* object, const char* key) {
     const JsonNode* value = jsonMember(object, key);
+    return jsonType(value) == kJsonObject ? value : nullptr;
+}
+
+std::optional<Vec2> readVectorField(const JsonNode* object, const char* key) {
+    const JsonNode* value = objectMember(object, key);
     if (!value) return std::nullopt;
     // Integer members, as every integer of the file: 2.9 reads as 2.
     return Vec2{float(readIntegerField(value, "x")), float(readIntegerField(value, "y"))};

@@ -18,6 +18,7 @@ std::vector<SoundMaterial> soundMaterials;
 
 namespace {
 constexpr int64_t kSlotsPerPool = 255;
+constexpr int64_t kMaxPoolVolume = 1000000; // percent; far louder than the 100 cap anyway
 std::array<uint8_t, 65536> variantTable{}; // at a pool's base: its last variant's index
 
 // One channel of 8-bit silence at 44100 Hz: the sound of a pool without files.
@@ -146,7 +147,11 @@ int64_t playPoolVariant(int64_t id, int64_t x, int64_t volume) {
         slot = base + k;
     }
     if (!soundExists(slot)) return slot;
-    setSoundVolume(slot, std::min<int64_t>(100, soundVolume * volume / 100));
+    // Both factors bounded first: a modded pool volume near the integer limit must not
+    // overflow the product (percent x percent).
+    int64_t product = std::clamp<int64_t>(soundVolume, 0, 100) *
+                      std::clamp<int64_t>(volume, -kMaxPoolVolume, kMaxPoolVolume);
+    setSoundVolume(slot, std::min<int64_t>(100, product / 100));
     setSoundPosition(slot, 0, 0);
     if (x != kNoStereo && screenWidth > 0)
         setSoundPan(slot, (x * 2 * soundStereo) / screenWidth - soundStereo);
@@ -158,7 +163,9 @@ void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFacto
                    double volumeFactor, bool withChain) {
     if (pool <= 0 || pool >= int64_t(soundPools.size())) return;
     const SoundPool& p = soundPools[size_t(pool)];
-    variation *= soundVariation;
+    // Only "some variation or none" matters; a product repeated along a chain of pools could
+    // overflow.
+    variation = variation != 0 && soundVariation != 0 ? 1 : 0;
     int64_t slot = playPoolVariant(p.id, x, roundToInt(double(p.volume) * volumeFactor));
     if (slot >= 0 && soundExists(slot) && (variation != 0 || pitchFactor != 1.0)) {
         int64_t k = slot - poolBase(p.id);

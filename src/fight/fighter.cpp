@@ -40,7 +40,10 @@ Stat effectiveStat(const Fighter& fighter) {
 
 int64_t maxLifeOf(const Fighter& fighter) {
     // At least one point: a very low life statistic must not start a fighter knocked out.
-    return std::max<int64_t>(1, 15 * effectiveStat(fighter).life + 200);
+    // A huge one saturates instead of overflowing.
+    int64_t life = std::clamp<int64_t>(effectiveStat(fighter).life, INT64_MIN / 15,
+                                       (INT64_MAX - 200) / 15);
+    return std::max<int64_t>(1, 15 * life + 200);
 }
 
 int64_t animationType(const Fighter& fighter) {

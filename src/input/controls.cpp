@@ -23,8 +23,9 @@ Actions pollActions(const Fighter& player) {
     act.neutral = held(a.neutral) || held(b.neutral) || button(1);
     act.heavy = held(a.heavy) || held(b.heavy) || button(3);
     act.jump = held(a.jump) || held(b.jump) || button(4);
-    // Up also jumps for players who chose it, but never together with an attack.
-    if (player.jumpWithUp == 1 && !act.neutral && !act.heavy && act.up) act.jump = true;
+    // Up also jumps for players who chose it (any non-zero value, as the controls screen shows
+    // it), but never together with an attack.
+    if (player.jumpWithUp != 0 && !act.neutral && !act.heavy && act.up) act.jump = true;
     return act;
 }
 

@@ -74,8 +74,26 @@ int64_t closeFile(int64_t fileId) {
 
 void closeAllFiles() { files.release(-1); }
 
+namespace {
+// The file a path finally names: a symbolic link (or a chain of them, as the system allows) is
+// followed, so that a player's settings.txt linked to elsewhere stays a link. The target
+// need not exist yet.
+std::string followLinks(const std::string& path) {
+    std::filesystem::path current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, error)))
+            break;
+        std::filesystem::path next = std::filesystem::read_symlink(current, error);
+        if (error) break;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return current.string();
+}
+} // namespace
+
 bool replaceFileAtomically(const std::string& path, const std::string& text) {
-    std::string target = gamePath(path);
+    std::string target = followLinks(gamePath(path));
     if (fileSize(target) == -2) return false;
     std::string temporary = target + ".tmp";
     std::FILE* out = std::fopen(temporary.c_str(), "wb");

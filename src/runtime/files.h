@@ -15,5 +15,5 @@ void closeAllFiles();
 
 // Writes the whole text to a temporary file beside path and renames it over path, so that a
 // failure never leaves a truncated file behind. Returns false and leaves path as it was on
-// failure.
+// failure. A symbolic link at path is written through: its target gets the text.
 bool replaceFileAtomically(const std::string& path, const std::string& text);

@@ -3,6 +3,7 @@
 // members are added.
 #include "runtime/json.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -153,6 +154,62 @@ void compose(std::string& out, const JsonNode& node, bool pretty, int depth) {
     }
 }
 
+JsonError lastError;
+
+// 1-based line and byte column of a position in the text, counted as the parser counts them.
+void placeError(const std::string& text, size_t offset) {
+    offset = std::min(offset, text.size());
+    lastError.line = 1;
+    size_t lineStart = 0;
+    for (size_t i = 0; i < offset; ++i)
+        if (text[i] == '\n') {
+            ++lastError.line;
+            lineStart = i + 1;
+        }
+    lastError.column = int64_t(offset - lineStart) + 1;
+}
+
+// Where the first container opening below maxDepth levels starts. The parser has accepted the
+// text up to there, so strings and comments are all that must be stepped over.
+size_t tooDeepOffset(const std::string& text, int64_t maxDepth) {
+    int64_t depth = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '"') {
+            for (++i; i < text.size() && text[i] != '"'; ++i)
+                if (text[i] == '\\') ++i;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            i = std::min(text.find('\n', i), text.size());
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            size_t end = text.find("*/", i + 2);
+            i = end == std::string::npos ? text.size() : end + 1;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxDepth) return i;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return text.size();
+}
+
+// Splits nlohmann's "[json.exception...] parse error at line L, column C: what" into its parts.
+void describeError(const std::string& what, const std::string& text, size_t byte) {
+    size_t at = what.find(" at line ");
+    long line = 0, column = 0;
+    if (at != std::string::npos &&
+        std::sscanf(what.c_str() + at, " at line %ld, column %ld", &line, &column) == 2) {
+        lastError.line = line;
+        lastError.column = column;
+    } else if (byte > 0) {
+        placeError(text, byte - 1);
+    }
+    size_t colon = what.find(": ", at == std::string::npos ? 0 : at);
+    size_t bracket = what.rfind("] ", colon);
+    if (colon != std::string::npos) lastError.message = what.substr(colon + 2);
+    else if (bracket != std::string::npos) lastError.message = what.substr(bracket + 2);
+    else lastError.message = what;
+}
+
 void reset(JsonNode* value, JsonType type) {
     *value = JsonNode{};
     value->type = type;
@@ -160,8 +217,33 @@ void reset(JsonNode* value, JsonType type) {
 } // namespace
 
 int64_t parseJson(int64_t jsonId, const std::string& text) {
-    // Parse without exceptions, keeping the members' order; comments are allowed.
-    nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(text, nullptr, false, true);
+    lastError = JsonError{};
+    // The parser itself keeps its nesting on the heap; what it would build below the depth
+    // limit is discarded as it goes, so a hostile file costs time linear in its size.
+    bool tooDeep = false;
+    auto limitDepth = [&](int depth, nlohmann::ordered_json::parse_event_t event,
+                          nlohmann::ordered_json&) {
+        bool opens = event == nlohmann::ordered_json::parse_event_t::object_start ||
+                     event == nlohmann::ordered_json::parse_event_t::array_start;
+        if (opens && depth >= kJsonMaxDepth) tooDeep = true;
+        return !(opens && depth >= kJsonMaxDepth);
+    };
+    nlohmann::ordered_json parsed;
+    try {
+        // The members keep their order; comments are allowed.
+        parsed = nlohmann::ordered_json::parse(text, limitDepth, true, true);
+    } catch (const nlohmann::ordered_json::parse_error& error) {
+        describeError(error.what(), text, error.byte);
+        return 0;
+    } catch (const nlohmann::ordered_json::exception& error) {
+        describeError(error.what(), text, 0);
+        return 0;
+    }
+    if (tooDeep) {
+        lastError.message = "nesting deeper than " + std::to_string(kJsonMaxDepth) + " levels";
+        placeError(text, tooDeepOffset(text, kJsonMaxDepth));
+        return 0;
+    }
     if (parsed.is_discarded()) return 0;
     auto document = std::make_unique<JsonDocument>();
     convert(parsed, *document->root);
@@ -170,9 +252,14 @@ int64_t parseJson(int64_t jsonId, const std::string& text) {
 
 int64_t loadJsonFile(int64_t jsonId, const std::string& path) {
     std::string text;
-    if (fileSize(path) < 0 || !readWholeFile(path, text)) return 0;
+    if (fileSize(path) < 0 || !readWholeFile(path, text)) {
+        lastError = JsonError{"cannot read " + path, 0, 0};
+        return 0;
+    }
     return parseJson(jsonId, text);
 }
+
+const JsonError& lastJsonError() { return lastError; }
 
 int64_t createJson(int64_t jsonId) {
     return creationResult(jsonId, documents.store(jsonId, std::make_unique<JsonDocument>()));

@@ -10,8 +10,21 @@ struct JsonNode; // a value inside a document; a null handle means "none"
 enum JsonType { kJsonNull = 0, kJsonString = 1, kJsonNumber = 2, kJsonBool = 3, kJsonArray = 4,
                 kJsonObject = 5 };
 
+// Containers nested deeper than this are refused as a parse error: the document tree is
+// walked recursively, and a hostile file must not exhaust the stack.
+constexpr int64_t kJsonMaxDepth = 512;
+
+// Why the last loadJsonFile or parseJson failed. Line and column (1-based, the column in
+// bytes) point at the fault; both are 0 when the text was never read (a missing file).
+struct JsonError {
+    std::string message;
+    int64_t line = 0;
+    int64_t column = 0;
+};
+
 int64_t loadJsonFile(int64_t jsonId, const std::string& path); // 0 if missing or invalid
 int64_t parseJson(int64_t jsonId, const std::string& text);    // 0 if invalid
+const JsonError& lastJsonError(); // empty message after a success
 int64_t createJson(int64_t jsonId);                            // a document holding null
 void freeJson(int64_t jsonId);                                 // -1 frees every document
 JsonNode* jsonRoot(int64_t jsonId);
