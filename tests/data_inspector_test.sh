@@ -24,11 +24,18 @@ echo "$out" | grep -q "cannot read missing.json" || fail "missing.json: $out"
 printf '{"class": [{"name": "cut off' > "$work/truncated.json"
 printf '\x00\xff\x13 not json at all' > "$work/garbage.json"
 printf '{"class": [\n  {"name": "a"},,\n]}' > "$work/comma.json"
-for file in truncated.json garbage.json comma.json; do
+for case in "truncated.json:line 1, column 29" "garbage.json:line 1, column 1" \
+    "comma.json:line 2, column 17"; do
+  file=${case%%:*} where=${case#*:}
   out=$(cd "$work" && "$inspector" "$file" 2>&1 >/dev/null); status=$?
   [ $status -eq 1 ] || fail "$file: exit status $status, expected 1"
-  echo "$out" | grep -q "$file is not valid JSON" || fail "$file: $out"
+  echo "$out" | grep -q "$file is not valid JSON: $where" || fail "$file: $out"
 done
+# Nesting past what the game reads is refused like any malformed file, without a crash.
+python3 -c 'print("[" * 30000 + "]" * 30000)' > "$work/deep.json"
+out=$(cd "$work" && "$inspector" deep.json 2>&1 >/dev/null); status=$?
+[ $status -eq 1 ] || fail "deep.json: exit status $status, expected 1"
+echo "$out" | grep -q "deep.json is not valid JSON: line 1, column" || fail "deep.json: $out"
 
 # Data that loads but that the game would refuse or misread: warnings, exit 0 (3 with --strict).
 cat > "$work/odd.json" <<'EOF'

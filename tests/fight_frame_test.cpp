@@ -169,7 +169,9 @@ TEST_F(FrameTest, AKnockOutInMidAirFallsAndEndsOnTheLastDeathFrame) {
         playerTwo.input[kInputLight] = 10; // keys still held: they do nothing now
         result = fightFrame(nullptr, 1.0, 1.0);
         landed = landed || playerTwo.position.y == 0.0f;
-        if (!landed) EXPECT_EQ(animationType(playerTwo), 10) << "frame " << i;
+        if (!landed) {
+            EXPECT_EQ(animationType(playerTwo), 10) << "frame " << i;
+        }
     }
     EXPECT_EQ(result, 2);
     EXPECT_EQ(playerTwo.position.y, 0.0f); // on the ground, not floating

@@ -72,7 +72,9 @@ TEST_F(RatesTest, TheGaugeSlidesAndShakesPerTick) {
             bool moved = shake.x != previous.x || shake.y != previous.y;
             offsets += moved;
             // An offset changes only in an update that completed a tick.
-            if (flashBefore == fighter.damageFlash) EXPECT_FALSE(moved) << fps;
+            if (flashBefore == fighter.damageFlash) {
+                EXPECT_FALSE(moved) << fps;
+            }
             previous = shake;
             updates += 1;
         } while (roundToInt(fighter.lifeBar.mainShown) != fighter.lifeBar.mainTarget &&

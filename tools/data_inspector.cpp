@@ -94,8 +94,10 @@ int main(int argc, char** argv) {
     text << file.rdbuf();
     int64_t parsed = parseJson(-1, text.str());
     if (!parsed) {
-        std::fprintf(stderr, "quarrelix-data: %s is not valid JSON: %s\n", path.c_str(),
-                     "syntax error");
+        const JsonError& error = lastJsonError();
+        std::fprintf(stderr, "quarrelix-data: %s is not valid JSON: line %lld, column %lld: %s\n",
+                     path.c_str(), (long long)error.line, (long long)error.column,
+                     error.message.c_str());
         return 1;
     }
     // Headless: sounds load and play silently; message boxes go to stderr.
