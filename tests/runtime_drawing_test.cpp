@@ -1,7 +1,10 @@
 // Images and drawing: the four drawing modes, shapes, image copies, PNG round trips.
 #include "headless_fixture.h"
 
+#include <cstdio>
 #include <filesystem>
+
+#include <sys/resource.h>
 
 using DrawingTest = HeadlessScreen;
 
@@ -117,3 +120,92 @@ TEST_F(DrawingTest, DrawingIntoASpriteKeysItsColourAndUploads) {
     EXPECT_EQ(screenPixel(1, 0), 0u);
     EXPECT_EQ(screenPixel(2, 0), 0xFFFFFFu);
 }
+
+namespace {
+// The PNG chunk checksum (the CRC-32 of zlib and gzip).
+uint32_t pngChecksum(const std::string& bytes) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+    }
+    return ~crc;
+}
+
+std::string bigEndian32(uint32_t value) {
+    return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+}
+
+std::string pngChunk(const std::string& type, const std::string& data) {
+    return bigEndian32(uint32_t(data.size())) + type + data + bigEndian32(pngChecksum(type + data));
+}
+
+// A 69-byte PNG: a header declaring width x height (8-bit RGBA), then a few bytes of deflate
+// data that hold hardly a row.
+std::string lyingPng(uint32_t width, uint32_t height) {
+    std::string header = bigEndian32(width) + bigEndian32(height) + std::string("\x08\x06\0\0\0", 5);
+    std::string data("\x78\x9C\x63\x60\x00\x00\x00\x02\x00\x01", 12);
+    return std::string("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", data) +
+           pngChunk("IEND", "");
+}
+
+bool writeBytes(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+} // namespace
+
+TEST_F(DrawingTest, PngFilesThatLieOrEndEarlyAreRefused) {
+    ASSERT_EQ(lyingPng(1, 1).size(), 69u);
+    for (auto [width, height] : {std::pair{16384u, 16384u}, {8193u, 8u}, {8u, 8193u},
+                                 {8192u, 8192u}, {4000u, 4000u}, {1000u, 1000u}}) {
+        ASSERT_TRUE(writeBytes("lying.png", lyingPng(width, height)));
+        Bitmap bitmap;
+        bool alpha = false;
+        EXPECT_FALSE(loadPng("lying.png", bitmap, alpha)) << width << " x " << height;
+        EXPECT_EQ(loadImage(1, "lying.png"), 0);
+    }
+    // A real picture cut anywhere fails cleanly (libpng's error paths: no leak, no crash).
+    std::vector<uint32_t> pixels(size_t(37 * 23));
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint32_t(i * 2654435761u) | 0xFF000000u;
+    ASSERT_TRUE(savePng("whole.png", 37, 23, pixels.data()));
+    std::string whole;
+    ASSERT_TRUE(readWholeFile("whole.png", whole));
+    Bitmap bitmap;
+    bool alpha = false;
+    ASSERT_TRUE(loadPng("whole.png", bitmap, alpha));
+    EXPECT_EQ(bitmap.pixels, pixels);
+    for (size_t cut = 0; cut < whole.size(); cut += cut < 64 ? 1 : 97) {
+        ASSERT_TRUE(writeBytes("cut.png", whole.substr(0, cut)));
+        EXPECT_FALSE(loadPng("cut.png", bitmap, alpha)) << "cut at " << cut;
+    }
+    EXPECT_FALSE(loadPng("cut.png", bitmap, alpha));
+    std::remove("lying.png");
+    std::remove("whole.png");
+    std::remove("cut.png");
+}
+
+#if !defined(__SANITIZE_ADDRESS__) // the sanitizer reserves terabytes of address space
+// With room for 48 MB more, a 69-byte header declaring 4000 x 4000 pixels (64 MB) is refused
+// without trying to allocate them.
+TEST(PngLimits, ALyingHeaderAllocatesNothing) {
+    ASSERT_TRUE(writeBytes("lying_header.png", lyingPng(4000, 4000)));
+    EXPECT_EXIT(
+        {
+            long pages = 0;
+            std::FILE* statm = std::fopen("/proc/self/statm", "r");
+            if (!statm || std::fscanf(statm, "%ld", &pages) != 1) std::_Exit(2);
+            std::fclose(statm);
+            rlimit limit{};
+            limit.rlim_cur = limit.rlim_max = rlim_t(pages) * 4096 + (48u << 20);
+            if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(3);
+            Bitmap bitmap;
+            bool alpha = false;
+            std::_Exit(loadPng("lying_header.png", bitmap, alpha) ? 4 : 0);
+        },
+        testing::ExitedWithCode(0), "");
+    std::remove("lying_header.png");
+}
+#endif
