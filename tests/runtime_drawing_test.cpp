@@ -1,5 +1,6 @@
 // Images and drawing: the four drawing modes, shapes, image copies, PNG round trips.
 #include "headless_fixture.h"
+#include "png_fixture.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -122,33 +123,6 @@ TEST_F(DrawingTest, DrawingIntoASpriteKeysItsColourAndUploads) {
 }
 
 namespace {
-// The PNG chunk checksum (the CRC-32 of zlib and gzip).
-uint32_t pngChecksum(const std::string& bytes) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
-    }
-    return ~crc;
-}
-
-std::string bigEndian32(uint32_t value) {
-    return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
-}
-
-std::string pngChunk(const std::string& type, const std::string& data) {
-    return bigEndian32(uint32_t(data.size())) + type + data + bigEndian32(pngChecksum(type + data));
-}
-
-// A 69-byte PNG: a header declaring width x height (8-bit RGBA), then a few bytes of deflate
-// data that hold hardly a row.
-std::string lyingPng(uint32_t width, uint32_t height) {
-    std::string header = bigEndian32(width) + bigEndian32(height) + std::string("\x08\x06\0\0\0", 5);
-    std::string data("\x78\x9C\x63\x60\x00\x00\x00\x02\x00\x01", 12);
-    return std::string("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", data) +
-           pngChunk("IEND", "");
-}
-
 bool writeBytes(const std::string& path, const std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
