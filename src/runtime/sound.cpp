@@ -97,7 +97,7 @@ uint32_t littleEndian32(const unsigned char* at) {
 
 // Walks the RIFF chunks before SDL sees the file: SDL allocates what a chunk declares, so a
 // 48-byte file declaring a 4 GB data chunk would cost 4 GB. Every chunk must lie within the
-// file, a format chunk must come first and the data chunk must hold at least one byte.
+// file, the format chunk must come before the data chunk, which must hold at least a byte.
 bool wavChunksFit(const unsigned char* bytes, int64_t size) {
     if (size < 12 || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0)
         return false;
@@ -360,13 +360,11 @@ int64_t loadSound(int64_t soundId, const std::string& path) {
 }
 
 int64_t loadSoundFromMemory(int64_t soundId, const void* data, int64_t size) {
-    if (!data || size < 12) return 0;
+    if (!data || size < 12 || size > kMaxSoundFileBytes) return 0;
     auto decoded = std::make_shared<SoundData>();
-    auto* bytes = static_cast<const unsigned char*>(data);
     bool wav = std::memcmp(data, "RIFF", 4) == 0;
-    if (wav && !wavChunksFit(bytes, size)) return 0;
-    bool ok = wav ? decodeWav(data, size, *decoded)
-                                                : decodeOgg(data, size, *decoded);
+    if (wav && !wavChunksFit(static_cast<const unsigned char*>(data), size)) return 0;
+    bool ok = wav ? decodeWav(data, size, *decoded) : decodeOgg(data, size, *decoded);
     return ok ? storeSound(soundId, std::move(decoded)) : 0;
 }
 
