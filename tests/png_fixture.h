@@ -26,7 +26,7 @@ inline std::string pngChunk(const std::string& type, const std::string& data) {
 // data that hold hardly a row.
 inline std::string lyingPng(uint32_t width, uint32_t height) {
     std::string header = bigEndian32(width) + bigEndian32(height) + std::string("\x08\x06\0\0\0", 5);
-    std::string data("\x78\x9C\x63\x60\x00\x00\x00\x02\x00\x01", 12);
+    std::string data("\x78\x9C\x63\x60\x00\x00\x00\x02\x00\x01\x00\x00", 12);
     return std::string("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", data) +
            pngChunk("IEND", "");
 }
