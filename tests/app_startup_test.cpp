@@ -17,6 +17,7 @@
 #include "runtime/runtime.h"
 
 #include "game_dir_fixture.h"
+#include "png_fixture.h"
 
 namespace {
 struct StartupTest : GameDirTest {
@@ -275,4 +276,84 @@ TEST_F(StartupTest, TheThreeLoadingMessagesAreShown) {
             std::filesystem::copy_file("loading" + std::to_string(frame) + ".png",
                                        std::string(keep) + "/loading" + std::to_string(frame) + ".png",
                                        std::filesystem::copy_options::overwrite_existing);
+}
+
+namespace {
+// The generated content with every file linked one by one, so that a test can put a broken
+// file in the place of one of them (or take it away).
+struct BrokenContent : GeneratedGameTest {
+    void SetUp() override {
+        GeneratedGameTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        std::filesystem::path game = QRX_GAME_DIR;
+        for (const char* directory : {"image", "sound", "music"}) {
+            std::filesystem::remove(directory);
+            std::filesystem::create_directory(directory);
+            for (const auto& entry : std::filesystem::directory_iterator(game / directory))
+                std::filesystem::create_symlink(entry.path(),
+                                                std::filesystem::path(directory) / entry.path().filename());
+        }
+    }
+
+    static std::string contentOf(const std::string& path) {
+        std::string bytes;
+        EXPECT_TRUE(readWholeFile(path, bytes)) << path;
+        return bytes;
+    }
+    // Puts bytes in the place of a content file (never writing through the link).
+    static void replace(const std::string& path, const std::string& bytes) {
+        std::filesystem::remove(path);
+        ASSERT_TRUE(replaceFileAtomically(path, bytes));
+    }
+    // Runs the game to its menu and out with Escape; the messages it showed.
+    static std::string messagesOfARun() {
+        HeadlessOptions options;
+        options.nullRenderer = true;
+        scriptKeyTap(options.script, 5, kKeyEscape);
+        setHeadless(options);
+        clearMessageBoxLog();
+        EXPECT_EQ(runGame(), 0);
+        return messageBoxLog();
+    }
+};
+
+// The WAV's header up to its data chunk, declaring that many bytes of samples and holding
+// the first few of them.
+std::string lyingWav(const std::string& wav, uint32_t declared, size_t held) {
+    size_t data = wav.find("data");
+    std::string bytes = wav.substr(0, data + 4);
+    for (int i = 0; i < 4; ++i) bytes += char((declared >> (8 * i)) & 255);
+    return bytes + wav.substr(data + 8, held);
+}
+} // namespace
+
+TEST_F(BrokenContent, BrokenPicturesAndSoundsAreTreatedAsMissingOnes) {
+    const char* const files[] = {"image/bar.png", "image/counterTwo.png", "sound/dash1.wav",
+                                 "sound/grab1.wav", "sound/grab2.wav", "sound/counter.ogg",
+                                 "music/Quarrelix menu v04.ogg"};
+    std::vector<std::string> originals;
+    for (const char* file : files) originals.push_back(contentOf(file));
+    // What start-up says today when these files are missing.
+    for (const char* file : files) std::filesystem::remove(file);
+    std::string missing = messagesOfARun();
+    EXPECT_NE(missing.find("image/bar.png"), std::string::npos);
+    // The same files truncated, lying about their sizes, or garbage.
+    replace(files[0], originals[0].substr(0, originals[0].size() / 2));
+    replace(files[1], lyingPng(16384, 16384));
+    replace(files[2], originals[2].substr(0, originals[2].size() / 2));
+    replace(files[3], lyingWav(originals[3], 0xFFFFFFF0u, 4)); // almost 4 GB
+    replace(files[4], lyingWav(originals[4], 0, 0));          // empty
+    replace(files[5], originals[5].substr(0, originals[5].size() - 100));
+    replace(files[6], "OggS" + std::string(5000, '\x33'));
+    EXPECT_EQ(messagesOfARun(), missing);
+}
+
+TEST_F(BrokenContent, ATruncatedFontStopsTheGameWithItsMessage) {
+    std::string font = contentOf("image/letter_white.png");
+    replace("image/letter_white.png", font.substr(0, font.size() - 40));
+    HeadlessOptions options;
+    setHeadless(options);
+    EXPECT_EXIT(runGame(), testing::ExitedWithCode(1), "failed: u noob");
+    replace("image/letter_white.png", lyingPng(16384, 16384));
+    EXPECT_EXIT(runGame(), testing::ExitedWithCode(1), "failed: u noob");
 }

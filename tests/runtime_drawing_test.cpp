@@ -1,7 +1,11 @@
 // Images and drawing: the four drawing modes, shapes, image copies, PNG round trips.
 #include "headless_fixture.h"
+#include "png_fixture.h"
 
+#include <cstdio>
 #include <filesystem>
+
+#include <sys/resource.h>
 
 using DrawingTest = HeadlessScreen;
 
@@ -117,3 +121,65 @@ TEST_F(DrawingTest, DrawingIntoASpriteKeysItsColourAndUploads) {
     EXPECT_EQ(screenPixel(1, 0), 0u);
     EXPECT_EQ(screenPixel(2, 0), 0xFFFFFFu);
 }
+
+namespace {
+bool writeBytes(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+} // namespace
+
+TEST_F(DrawingTest, PngFilesThatLieOrEndEarlyAreRefused) {
+    ASSERT_EQ(lyingPng(1, 1).size(), 69u);
+    for (auto [width, height] : {std::pair{16384u, 16384u}, {8193u, 8u}, {8u, 8193u},
+                                 {8192u, 8192u}, {4000u, 4000u}, {1000u, 1000u}}) {
+        ASSERT_TRUE(writeBytes("lying.png", lyingPng(width, height)));
+        Bitmap bitmap;
+        bool alpha = false;
+        EXPECT_FALSE(loadPng("lying.png", bitmap, alpha)) << width << " x " << height;
+        EXPECT_EQ(loadImage(1, "lying.png"), 0);
+    }
+    // A real picture cut anywhere fails cleanly (libpng's error paths: no leak, no crash).
+    std::vector<uint32_t> pixels(size_t(37 * 23));
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint32_t(i * 2654435761u) | 0xFF000000u;
+    ASSERT_TRUE(savePng("whole.png", 37, 23, pixels.data()));
+    std::string whole;
+    ASSERT_TRUE(readWholeFile("whole.png", whole));
+    Bitmap bitmap;
+    bool alpha = false;
+    ASSERT_TRUE(loadPng("whole.png", bitmap, alpha));
+    EXPECT_EQ(bitmap.pixels, pixels);
+    for (size_t cut = 0; cut < whole.size(); cut += cut < 64 ? 1 : 97) {
+        ASSERT_TRUE(writeBytes("cut.png", whole.substr(0, cut)));
+        EXPECT_FALSE(loadPng("cut.png", bitmap, alpha)) << "cut at " << cut;
+    }
+    EXPECT_FALSE(loadPng("cut.png", bitmap, alpha));
+    std::remove("lying.png");
+    std::remove("whole.png");
+    std::remove("cut.png");
+}
+
+#if !defined(__SANITIZE_ADDRESS__) // the sanitizer reserves terabytes of address space
+// With room for 48 MB more, a 69-byte header declaring 4000 x 4000 pixels (64 MB) is refused
+// without trying to allocate them.
+TEST(PngLimits, ALyingHeaderAllocatesNothing) {
+    ASSERT_TRUE(writeBytes("lying_header.png", lyingPng(4000, 4000)));
+    EXPECT_EXIT(
+        {
+            long pages = 0;
+            std::FILE* statm = std::fopen("/proc/self/statm", "r");
+            if (!statm || std::fscanf(statm, "%ld", &pages) != 1) std::_Exit(2);
+            std::fclose(statm);
+            rlimit limit{};
+            limit.rlim_cur = limit.rlim_max = rlim_t(pages) * 4096 + (48u << 20);
+            if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(3);
+            Bitmap bitmap;
+            bool alpha = false;
+            std::_Exit(loadPng("lying_header.png", bitmap, alpha) ? 4 : 0);
+        },
+        testing::ExitedWithCode(0), "");
+    std::remove("lying_header.png");
+}
+#endif

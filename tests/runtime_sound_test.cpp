@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 using SoundTest = HeadlessScreen;
 
@@ -107,4 +108,104 @@ TEST_F(SoundTest, TheSilentEightBitWavAndBadDataLoadSafely) {
     EXPECT_EQ(loadSoundFromMemory(3, "OggS and nothing", 16), 0);
     EXPECT_EQ(loadSound(3, "no/such.ogg"), 0);
     EXPECT_EQ(soundExists(3), 0);
+}
+
+namespace {
+void putLittleEndian32(std::string& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + size_t(i)] = char((value >> (8 * i)) & 255);
+}
+
+uint32_t littleEndian32Of(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | uint8_t(bytes[at + size_t(i)]);
+    return value;
+}
+
+int64_t loadBytes(int64_t id, const std::string& bytes) {
+    return loadSoundFromMemory(id, bytes.data(), int64_t(bytes.size()));
+}
+
+// The Ogg page checksum (polynomial 0x04C11DB7, not reflected, starting at 0) over a page
+// whose checksum field is zero.
+uint32_t oggChecksum(const std::string& page) {
+    uint32_t crc = 0;
+    for (unsigned char byte : page) {
+        crc ^= uint32_t(byte) << 24;
+        for (int bit = 0; bit < 8; ++bit) crc = crc & 0x80000000u ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    return crc;
+}
+
+// Where each Ogg page of a file starts.
+std::vector<size_t> oggPageStarts(const std::string& ogg) {
+    std::vector<size_t> starts;
+    for (size_t at = 0; at + 27 <= ogg.size();) {
+        starts.push_back(at);
+        size_t segments = uint8_t(ogg[at + 26]), body = 0;
+        for (size_t i = 0; i < segments; ++i) body += uint8_t(ogg[at + 27 + i]);
+        at += 27 + segments + body;
+    }
+    return starts;
+}
+} // namespace
+
+TEST_F(SoundTest, WavFilesWhoseChunksLieAreRefused) {
+    auto wav = makeWav(22050, 100, 1000); // 44-byte header, then 200 bytes of samples
+    ASSERT_EQ(loadBytes(1, wav), 1);
+    // An empty data chunk: nothing to play (and no buffer to copy from).
+    std::string empty = wav.substr(0, 44);
+    putLittleEndian32(empty, 40, 0);
+    EXPECT_EQ(loadBytes(2, empty), 0);
+    // One byte of 16-bit samples: SDL drops the partial frame and leaves nothing either.
+    std::string oneByte = wav.substr(0, 45);
+    putLittleEndian32(oneByte, 40, 1);
+    EXPECT_EQ(loadBytes(2, oneByte), 0);
+    // 48 bytes declaring a data chunk of almost 4 GB: refused before anything is allocated.
+    std::string lying = wav.substr(0, 48);
+    putLittleEndian32(lying, 40, 0xFFFFFFF0u);
+    EXPECT_EQ(loadBytes(2, lying), 0);
+    // A file cut in the middle of its samples.
+    EXPECT_EQ(loadBytes(2, wav.substr(0, 144)), 0);
+    // A format chunk reaching beyond the file.
+    std::string format = wav;
+    putLittleEndian32(format, 16, 0x7FFFFFF0u);
+    EXPECT_EQ(loadBytes(2, format), 0);
+    // The samples before their format.
+    std::string backwards = wav.substr(0, 12) + wav.substr(36) + wav.substr(12, 24);
+    EXPECT_EQ(loadBytes(2, backwards), 0);
+    EXPECT_EQ(soundExists(2), 0);
+    // A chunk the game does not know, padded to an even length, is stepped over.
+    std::string extra = wav.substr(0, 36) + std::string("LIST\x03\0\0\0abc\0", 12) + wav.substr(36);
+    EXPECT_EQ(loadBytes(3, extra), 1);
+    EXPECT_EQ(soundLengthFrames(3), 100);
+}
+
+TEST_F(SoundTest, OggFilesCutShortOrLyingAreRefused) {
+    std::string ogg;
+    if (!readWholeFile(std::string(QRX_GAME_DIR) + "/sound/counter.ogg", ogg))
+        GTEST_SKIP() << "no generated sounds";
+    ASSERT_EQ(loadBytes(1, ogg), 1);
+    int64_t frames = soundLengthFrames(1);
+    EXPECT_GT(frames, 0);
+    std::vector<size_t> pages = oggPageStarts(ogg);
+    ASSERT_GE(pages.size(), 3u);
+    // Cut anywhere: within a page, or where a page begins (the stream never ends).
+    for (size_t cut : {ogg.size() / 2, ogg.size() - 1, pages.back(), pages[2], size_t(30)})
+        EXPECT_EQ(loadBytes(2, ogg.substr(0, cut)), 0) << "cut at " << cut;
+    // Garbage behind a real page, or after the end.
+    EXPECT_EQ(loadBytes(2, ogg.substr(0, pages[1]) + std::string(4000, '\x5A')), 0);
+    EXPECT_EQ(loadBytes(2, ogg + "trailing"), 0);
+    // The last page claiming a length of hours (its checksum made right again).
+    std::string hours = ogg;
+    size_t last = pages.back();
+    for (int i = 0; i < 8; ++i) hours[last + 6 + size_t(i)] = char(i == 4 ? 1 : 0); // 2^32 frames
+    putLittleEndian32(hours, last + 22, 0);
+    putLittleEndian32(hours, last + 22, oggChecksum(hours.substr(last)));
+    EXPECT_EQ(loadBytes(2, hours), 0);
+    EXPECT_EQ(soundExists(2), 0);
+    // The checksum helper is right: the unchanged last page checks out.
+    std::string page = ogg.substr(last);
+    uint32_t stored = littleEndian32Of(page, 22);
+    putLittleEndian32(page, 22, 0);
+    EXPECT_EQ(oggChecksum(page), stored);
 }

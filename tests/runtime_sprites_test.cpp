@@ -172,3 +172,40 @@ TEST_F(SpriteTest, LoadedSpritesKeepOnlyTheirAlphaAndReadTheirFileWhenNeeded) {
     EXPECT_EQ(screenPixel(3, 1), 0xFF0000u);
     std::remove("sprite_loaded.png");
 }
+
+namespace {
+int64_t visiblePixels(int64_t sprite) {
+    int64_t visible = 0;
+    for (int64_t y = 0; y < spriteOwnHeight(sprite); ++y)
+        for (int64_t x = 0; x < spriteOwnWidth(sprite); ++x) visible += spritePixelAlpha(sprite, x, y) != 0;
+    return visible;
+}
+} // namespace
+
+TEST_F(SpriteTest, AlphaSpritesKeepTheirBlackPixelsOnANewScreen) {
+    // Opaque black on the left, transparent on the right, opaque white at the bottom right.
+    ASSERT_TRUE(createImage(1, 4, 2, 32, RGBA(0, 0, 0, 255)));
+    ASSERT_TRUE(beginDrawing(imageOutput(1)));
+    setDrawingMode(kDrawExact);
+    fillBox(2, 0, 2, 2, RGBA(0, 0, 0, 0));
+    fillBox(3, 1, 1, 1, RGBA(255, 255, 255, 255));
+    endDrawing();
+    const Bitmap* image = imageBitmap(1);
+    ASSERT_TRUE(savePng("black_alpha.png", image->width, image->height, image->pixels.data()));
+    ASSERT_EQ(loadSprite(2, "black_alpha.png", kSpriteAlpha), 1);
+    ASSERT_EQ(loadSprite(3, "black_alpha.png"), 1); // keyed on black
+    EXPECT_EQ(visiblePixels(2), 5);
+    EXPECT_EQ(visiblePixels(3), 1);
+    // The screen is opened again (a new screen size): the textures come from the file again.
+    ASSERT_TRUE(openWindowedScreen(windowHandle(1), 0, 0, 32, 24, 0, 0, 0, 0));
+    EXPECT_EQ(visiblePixels(2), 5);
+    EXPECT_EQ(visiblePixels(3), 1);
+    clearScreen(RGB(0, 0, 255));
+    drawSpriteBlended(2, 0, 0);
+    EXPECT_EQ(screenPixel(0, 0), 0u);        // black stays black
+    EXPECT_EQ(screenPixel(2, 0), 0x0000FFu); // transparent shows the screen
+    drawSpriteBlended(3, 0, 4);
+    EXPECT_EQ(screenPixel(0, 4), 0x0000FFu); // keyed black is transparent
+    EXPECT_EQ(screenPixel(3, 5), 0xFFFFFFu);
+    std::remove("black_alpha.png");
+}

@@ -69,17 +69,38 @@ void drawBitmap(int64_t handle, int64_t x, int64_t y, bool withAlpha) {
 }
 } // namespace
 
+// The game's largest picture is a few thousand pixels wide; a file declaring more than this is
+// refused before its pixels are allocated (8192 x 2048 pixels: 64 MB).
+constexpr int64_t kMaxPngSide = 8192;
+constexpr int64_t kMaxPngPixels = 16 << 20;
+constexpr int64_t kMaxPngFileBytes = 128 << 20;
+// Deflate expands at most about 1032 to 1: a file smaller than its declared rows (at one bit
+// per pixel, plus a filter byte per row) allow cannot hold them. A little slack on the ratio.
+constexpr int64_t kMaxInflateRatio = 1040;
+
+bool pngSizeBelievable(int64_t width, int64_t height, int64_t fileBytes) {
+    if (width <= 0 || height <= 0 || width > kMaxPngSide || height > kMaxPngSide ||
+        width * height > kMaxPngPixels)
+        return false;
+    int64_t leastRowBytes = height * (1 + (width + 7) / 8);
+    return fileBytes * kMaxInflateRatio >= leastRowBytes;
+}
+
 bool loadPng(const std::string& path, Bitmap& bitmap, bool& hasAlpha) {
+    int64_t size = fileSize(path);
+    std::string bytes;
+    if (size <= 0 || size > kMaxPngFileBytes || !readWholeFile(path, bytes)) return false;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, gamePath(path).c_str())) return false;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
     hasAlpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     image.format = PNG_FORMAT_BGRA; // 0xAARRGGBB words on a little-endian machine
-    if (image.width == 0 || image.height == 0 || image.width > 16384 || image.height > 16384) {
+    if (!pngSizeBelievable(image.width, image.height, int64_t(bytes.size()))) {
         png_image_free(&image);
         return false;
     }
     std::vector<uint32_t> pixels(size_t(image.width) * image.height);
+    // On failure libpng has freed its state already; png_image_free is harmless again.
     if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
         png_image_free(&image);
         return false;

@@ -6,6 +6,7 @@
 SDL_Renderer* runtimeRenderer(); // null when no screen is open
 bool renderingSkipped();          // no screen, or the headless null renderer
 bool softwareRendering();         // the renderer draws with the CPU
+void watchDisplayConnection(); // after video starts: a lost X server ends the game cleanly
 void pumpRuntimeEvents();        // every pending SDL event reaches its service
 void handleInputEvent(const SDL_Event& event);   // keyboard and controllers
 void applyScriptedInput(int64_t frame);          // headless input for this frame

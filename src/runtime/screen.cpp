@@ -69,6 +69,7 @@ int64_t initSprites() {
     if (!videoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
         videoStarted = true;
+        watchDisplayConnection();
     }
     return 1;
 }

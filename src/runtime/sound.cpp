@@ -86,6 +86,32 @@ void dropFinishedChannels(Sound& sound) {
     std::erase_if(sound.channels, [](const auto& entry) { return entry.second.status == 0; });
 }
 
+// Sounds are decoded whole; no sound of the game comes near ten minutes of 48 kHz stereo
+// (57.6 million samples, 115 MB), so anything claiming more is refused before it is decoded.
+constexpr int64_t kMaxSoundSamples = 10 * 60 * 48000 * 2;
+constexpr int64_t kMaxSoundFileBytes = 256 << 20; // bytes: a float WAV of that length fits
+
+uint32_t littleEndian32(const unsigned char* at) {
+    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+}
+
+// Walks the RIFF chunks before SDL sees the file: SDL allocates what a chunk declares, so a
+// 48-byte file declaring a 4 GB data chunk would cost 4 GB. Every chunk must lie within the
+// file, the format chunk must come before the data chunk, which must hold at least a byte.
+bool wavChunksFit(const unsigned char* bytes, int64_t size) {
+    if (size < 12 || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0)
+        return false;
+    bool format = false;
+    for (int64_t at = 12; at + 8 <= size;) {
+        int64_t length = littleEndian32(bytes + at + 4);
+        if (length > size - at - 8) return false;
+        if (std::memcmp(bytes + at, "fmt ", 4) == 0) format = true;
+        if (std::memcmp(bytes + at, "data", 4) == 0) return format && length > 0;
+        at += 8 + length + (length & 1); // chunks are padded to an even length
+    }
+    return false; // no data chunk
+}
+
 bool decodeWav(const void* bytes, int64_t size, SoundData& out) {
     SDL_RWops* source = SDL_RWFromConstMem(bytes, int(size));
     if (!source) return false;
@@ -93,7 +119,17 @@ bool decodeWav(const void* bytes, int64_t size, SoundData& out) {
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     if (!SDL_LoadWAV_RW(source, 1, &stored, &buffer, &length)) return false;
+    // SDL drops a partial last frame: a data chunk smaller than one frame leaves nothing.
+    if (length == 0) {
+        SDL_FreeWAV(buffer);
+        return false;
+    }
     int channels = stored.channels >= 2 ? 2 : 1;
+    int64_t sourceSamples = int64_t(length) / std::max(SDL_AUDIO_BITSIZE(stored.format) / 8, 1);
+    if (stored.channels == 0 || sourceSamples / stored.channels * channels > kMaxSoundSamples) {
+        SDL_FreeWAV(buffer);
+        return false;
+    }
     SDL_AudioCVT convert;
     int built = SDL_BuildAudioCVT(&convert, stored.format, stored.channels, stored.freq, AUDIO_S16SYS,
                                   Uint8(channels), stored.freq);
@@ -142,13 +178,39 @@ int memorySeek(void* source, ogg_int64_t offset, int whence) {
 
 long memoryTell(void* source) { return long(static_cast<MemoryStream*>(source)->at); }
 
+// Walks the Ogg pages: each must lie wholly within the file, the pages must fill it exactly
+// and the last must end its stream. vorbisfile plays a cut file up to the cut without a word;
+// a file that ends early is broken, and refused like one.
+bool oggPagesFit(const unsigned char* bytes, int64_t size) {
+    constexpr int64_t kPageHeader = 27; // bytes before the segment table
+    bool ended = false;
+    int64_t at = 0;
+    while (at < size) {
+        if (size - at < kPageHeader || std::memcmp(bytes + at, "OggS", 4) != 0) return false;
+        int64_t segments = bytes[at + 26];
+        if (size - at - kPageHeader < segments) return false;
+        int64_t body = 0;
+        for (int64_t i = 0; i < segments; ++i) body += bytes[at + kPageHeader + i];
+        int64_t page = kPageHeader + segments + body;
+        if (page > size - at) return false;
+        ended = (bytes[at + 5] & 4) != 0; // the end-of-stream flag
+        at += page;
+    }
+    return ended;
+}
+
 bool decodeOgg(const void* bytes, int64_t size, SoundData& out) {
+    if (!oggPagesFit(static_cast<const unsigned char*>(bytes), size)) return false;
     MemoryStream stream{static_cast<const unsigned char*>(bytes), size_t(size), 0};
     ov_callbacks callbacks{memoryRead, memorySeek, nullptr, memoryTell};
     OggVorbis_File file;
     if (ov_open_callbacks(&stream, &file, nullptr, 0, callbacks) != 0) return false;
     vorbis_info* info = ov_info(&file, -1);
     bool ok = info && info->channels > 0 && info->rate > 0;
+    // The length the last page declares; the decoding below holds to the limit as well.
+    ogg_int64_t declared = ov_pcm_total(&file, -1);
+    if (ok && (declared < 0 || declared * (info->channels >= 2 ? 2 : 1) > kMaxSoundSamples))
+        ok = false;
     if (ok) {
         int sourceChannels = info->channels;
         out.channels = sourceChannels >= 2 ? 2 : 1;
@@ -165,6 +227,10 @@ bool decodeOgg(const void* bytes, int64_t size, SoundData& out) {
             }
             if (read == 0) break;
             size_t frames = size_t(read) / 2 / size_t(sourceChannels);
+            if (int64_t(out.samples.size() + frames * size_t(out.channels)) > kMaxSoundSamples) {
+                ok = false;
+                break;
+            }
             for (size_t f = 0; f < frames; ++f)
                 for (int c = 0; c < out.channels; ++c)
                     out.samples.push_back(block[f * size_t(sourceChannels) + size_t(c)]);
@@ -288,15 +354,17 @@ int64_t initSound() {
 
 int64_t loadSound(int64_t soundId, const std::string& path) {
     std::string bytes;
-    if (fileSize(path) <= 0 || !readWholeFile(path, bytes)) return 0;
+    int64_t size = fileSize(path);
+    if (size <= 0 || size > kMaxSoundFileBytes || !readWholeFile(path, bytes)) return 0;
     return loadSoundFromMemory(soundId, bytes.data(), int64_t(bytes.size()));
 }
 
 int64_t loadSoundFromMemory(int64_t soundId, const void* data, int64_t size) {
-    if (!data || size < 12) return 0;
+    if (!data || size < 12 || size > kMaxSoundFileBytes) return 0;
     auto decoded = std::make_shared<SoundData>();
-    bool ok = std::memcmp(data, "RIFF", 4) == 0 ? decodeWav(data, size, *decoded)
-                                                : decodeOgg(data, size, *decoded);
+    bool wav = std::memcmp(data, "RIFF", 4) == 0;
+    if (wav && !wavChunksFit(static_cast<const unsigned char*>(data), size)) return 0;
+    bool ok = wav ? decodeWav(data, size, *decoded) : decodeOgg(data, size, *decoded);
     return ok ? storeSound(soundId, std::move(decoded)) : 0;
 }
 

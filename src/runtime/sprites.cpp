@@ -55,6 +55,12 @@ void applyKey(Sprite& sprite) {
     }
 }
 
+// A loaded sprite with the alpha flag keeps its file's pixels as they are (black included);
+// any other is keyed.
+void keyLoadedPixels(Sprite& sprite) {
+    if (!(sprite.flags & kSpriteAlpha)) applyKey(sprite);
+}
+
 // Brings back a loaded sprite's colours from its file (keyed as when it was loaded).
 bool ensurePixels(Sprite& sprite) {
     if (!sprite.bitmap.pixels.empty()) return true;
@@ -65,7 +71,7 @@ bool ensurePixels(Sprite& sprite) {
         reread.height != sprite.bitmap.height)
         return false;
     sprite.bitmap.pixels = std::move(reread.pixels);
-    applyKey(sprite);
+    keyLoadedPixels(sprite);
     sprite.alpha.clear();
     return true;
 }
@@ -249,7 +255,7 @@ int64_t loadSprite(int64_t spriteId, const std::string& path, int64_t flags) {
     sprite->sourcePath = path;
     sprite->flags = flags;
     sprite->keyColour = defaultKeyColour;
-    if (!(flags & kSpriteAlpha)) applyKey(*sprite);
+    keyLoadedPixels(*sprite);
     return storeSprite(spriteId, std::move(sprite));
 }
 
