@@ -141,10 +141,14 @@ bool decodeWav(const void* bytes, int64_t size, SoundData& out) {
         convert.len = int(length);
         if (built == 1) ok = SDL_ConvertAudio(&convert) == 0;
         else convert.len_cvt = int(length);
+        // Whole frames of 16-bit samples only: a converted stream shorter than one frame
+        // (a byte of 8-bit data, one sample of a stereo pair) plays nothing and is refused.
+        size_t frames = ok ? size_t(convert.len_cvt) / (2 * size_t(channels)) : 0;
+        ok = ok && frames > 0;
         if (ok) {
             out.channels = channels;
             out.rate = stored.freq;
-            out.samples.resize(size_t(convert.len_cvt) / 2);
+            out.samples.resize(frames * size_t(channels));
             std::memcpy(out.samples.data(), work.data(), out.samples.size() * 2);
         }
     }
