@@ -19,7 +19,7 @@ check() {
   local report
   report=$(cd "$work" && xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
     ./quarrelix & game=$!
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
       w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
       sleep 0.2
     done
@@ -32,13 +32,19 @@ check() {
     for _ in $(seq 25); do kill -0 $game 2>/dev/null || break; sleep 0.2; done
     if kill -0 $game 2>/dev/null; then echo "escape-ignored"; kill $game; else wait $game; echo "exit=$?"; fi
   ' 2>/dev/null)
+  # The player's text is never lost: the file is as it was, or kept beside it when replaced.
+  if [ -n "$settings" ] && ! printf '%s\n' "$settings" | cmp -s - "$work/settings.txt" &&
+     ! printf '%s\n' "$settings" | cmp -s - "$work/settings.txt.bad"; then
+    report="$report"$'\n'"settings-lost"
+  fi
   rm -rf "$work"
-  local expected
+  local expected label=${settings:-none}
+  label=${label:0:40}
   expected=$(printf '%s\nmaximised=%s\nexit=0' "$geometry" "$maximised")
   if [ "$report" = "$expected" ]; then
-    echo "smoke ok: settings '${settings:-none}' -> $geometry, maximised=$maximised, clean exit"
+    echo "smoke ok: settings '$label' -> $geometry, maximised=$maximised, clean exit"
   else
-    echo "smoke FAILED: settings '${settings:-none}': expected [$expected] got [$report]" >&2
+    echo "smoke FAILED: settings '$label': expected [$expected] got [$report]" >&2
     failures=$((failures + 1))
   fi
 }
@@ -54,7 +60,7 @@ journey() {
   done
   report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
     ./quarrelix 2>screens.log & game=$!
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
       w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
       sleep 0.2
     done
@@ -90,4 +96,7 @@ check '' 1680x1050 no
 check '{"ScreenSize": 3}' 1280x800 no
 check '{"ScreenSize": -4}' 1024x768 no
 check '{"ScreenSize": 3, "Fullscreen": 0}' 1280x800 yes
+# Hostile settings files: unreadable ones count as none and stay as they were.
+check '{"ScreenSize": 3, "player2left": 5,}' 1680x1050 no
+check "$(printf '%*s' 100000 '' | tr ' ' '[')" 1680x1050 no
 exit $failures
