@@ -211,9 +211,10 @@ bool decodeOgg(const void* bytes, int64_t size, SoundData& out) {
     if (ov_open_callbacks(&stream, &file, nullptr, 0, callbacks) != 0) return false;
     vorbis_info* info = ov_info(&file, -1);
     bool ok = info && info->channels > 0 && info->rate > 0;
-    // The length the last page declares; the decoding below holds to the limit as well.
+    // The length the last page declares (any 64-bit value: compared by division, never
+    // multiplied); the decoding below holds to the limit as well.
     ogg_int64_t declared = ov_pcm_total(&file, -1);
-    if (ok && (declared < 0 || declared * (info->channels >= 2 ? 2 : 1) > kMaxSoundSamples))
+    if (ok && (declared < 0 || declared > kMaxSoundSamples / (info->channels >= 2 ? 2 : 1)))
         ok = false;
     if (ok) {
         int sourceChannels = info->channels;
