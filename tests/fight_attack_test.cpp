@@ -1,4 +1,5 @@
 // Animation playback, attacks, chains, recovery, stun and regeneration.
+#include "fight/fight_events.h"
 #include "fight_fixture.h"
 
 #include "app/settings.h"
@@ -229,7 +230,9 @@ TEST_F(AttackTest, WindOfAStanceWithoutColourKeepsItsIntensity) {
     cls->stance[0].specialTransparency = 200;
     chooseStance(fighter, 0);
     fighter.color = RGB(1, 2, 3);
+    clearFightEvents();
     run(1, 1.0, {kInputLight});
+    const std::vector<EffectStart>& effects = fightEvents.effects;
     ASSERT_EQ(effects.size(), 2u);
     EXPECT_EQ(effects[0].colour, RGB(1, 2, 3));
     EXPECT_EQ(effects[0].intensity, (200 / 4 * 224) / 255); // front

@@ -2,6 +2,7 @@
 #include "fight_fixture.h"
 
 #include "app/settings.h"
+#include "app/fight_display.h"
 #include "fight/bot.h"
 #include "fight/fight_frame.h"
 #include "render/particles.h"
@@ -27,14 +28,13 @@ struct FrameTest : FightTest {
         playerOne.facing = 0;
         playerTwo.facing = 1;
         playerTwo.side = 1;
-        leftFighter = &playerTwo;
-        rightFighter = &playerOne;
+        fight.leftPlayer = 1;
         globalFightContext.stage = &stage;
         focusX = 1200;
     }
     void TearDown() override {
-        playerOneBot.reset();
-        playerTwoBot.reset();
+        removeBot(playerOne);
+        removeBot(playerTwo);
         clearParticles();
         hurtSequence = ImageSequence{};
         globalFightContext.stage = nullptr;

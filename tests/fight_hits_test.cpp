@@ -14,7 +14,7 @@
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
 #include "fight/hits.h"
-#include "render/particles.h"
+#include "fight/fight_events.h"
 #include "render/sprite_assets.h"
 
 namespace {
@@ -98,7 +98,7 @@ struct HitTest : HeadlessScreen {
     }
     void TearDown() override {
         clearGameData();
-        clearParticles();
+        clearFightEvents();
         hurtSequence = ImageSequence{};
         HeadlessScreen::TearDown();
     }
@@ -109,7 +109,12 @@ struct HitTest : HeadlessScreen {
         endDrawing();
     }
     Frame& frame() { return a.currentAnimation.frames[size_t(a.currentAnimation.frameIndex)]; }
-    static bool played(int64_t pool) { return soundStatus(poolBase(pool)) == 1; }
+    // Plays what the hit resolution queued, then asks whether the pool's slot sounds.
+    static bool played(int64_t pool) {
+        for (const PoolSoundChoice& c : fightEvents.sounds) playPoolSoundChoice(c);
+        fightEvents.sounds.clear();
+        return soundStatus(poolBase(pool)) == 1;
+    }
     void setEndurance(int64_t e) {
         cls->stat->endurence = e;
         chooseStance(d, 0);
@@ -178,21 +183,21 @@ TEST_F(HitTest, EnduranceSoftensAndSmallHitsLandOnceInEPlusOne) {
 
 TEST_F(HitTest, HitSoundsFollowTheThresholds) {
     // Damage exactly at the light threshold (2) sounds light, not blocked.
-    playMaterialSound(0, 3, 2, 0);
+    queueMaterialSound(0, 3, 2, 0);
     EXPECT_TRUE(played(11));
     EXPECT_FALSE(played(10));
     stopSound(-1);
-    playMaterialSound(0, 3, 1, 0);
+    queueMaterialSound(0, 3, 1, 0);
     EXPECT_TRUE(played(10));
     stopSound(-1);
-    playMaterialSound(0, 1, 5, 0);
+    queueMaterialSound(0, 1, 5, 0);
     EXPECT_TRUE(played(12));
     stopSound(-1);
-    playMaterialSound(0, 2, 10, 0);
+    queueMaterialSound(0, 2, 10, 0);
     EXPECT_TRUE(played(13));
     stopSound(-1);
-    playMaterialSound(7, 3, 10, 0); // no such material: silence
-    playMaterialSound(-1, 3, 10, 0);
+    queueMaterialSound(7, 3, 10, 0); // no such material: silence
+    queueMaterialSound(-1, 3, 10, 0);
     EXPECT_FALSE(played(13));
 }
 
@@ -205,7 +210,7 @@ TEST_F(HitTest, KnockOutSoundsAndShakesBeforeTheDamageShake) {
     EXPECT_FLOAT_EQ(screenShake.x, 50.0f + 11.0f);
     EXPECT_FLOAT_EQ(screenShake.y, 50.0f + 11.0f);
     EXPECT_EQ(d.damageFlash, 22);
-    EXPECT_FALSE(particles.empty()); // blood
+    EXPECT_FALSE(fightEvents.blood.empty());
 }
 
 TEST_F(HitTest, RelativeDelayFreezesHalfTheDamage) {
@@ -293,8 +298,8 @@ TEST_F(HitTest, KnockbackCarriesTheSameDistanceAtEveryRate) {
 // A touch whose damage rounded down to nothing still sprays one drop: round(2 x 0) + 1.
 TEST_F(HitTest, ATouchWithoutDamageSpraysOneDrop) {
     sprayBlood(a, d, 0);
-    EXPECT_EQ(particles.size(), 1u);
-    clearParticles();
+    EXPECT_EQ(fightEvents.blood.size(), 1u);
+    clearFightEvents();
     sprayBlood(a, d, 8); // round(2 x sqrt(16)) + 1
-    EXPECT_EQ(particles.size(), 9u);
+    EXPECT_EQ(fightEvents.blood.size(), 9u);
 }

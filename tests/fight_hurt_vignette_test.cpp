@@ -103,5 +103,5 @@ TEST_F(HurtVignette, RemadeWhenTheScreenIsReopenedAtAnotherSize) {
     EXPECT_LT(redness(reddest, 1040, 300, 1074, 500), 25) << reddestPath;
     EXPECT_LT(redness(reddest, 300, 784, 900, 818), 25) << reddestPath;
     matchHooks = MatchHooks{};
-    playerTwoBot.reset();
+    removeBot(playerTwo);
 }

@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "app/stages.h"
 #include "app/startup.h"
+#include "app/fight_display.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
@@ -191,8 +192,8 @@ static void startTwoPlayers(const std::vector<ScriptEvent>& script) {
     options.script = script;
     setHeadless(options);
     startUpGame();
-    playerOneBot.reset();
-    playerTwoBot.reset();
+    removeBot(playerOne);
+    removeBot(playerTwo);
     globalFightContext.stage = &stageList[0];
     matchHooks = MatchHooks{};
 }
@@ -313,7 +314,7 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     for (const char* file : {"fight150.png", "fight400.png", "fight700.png", "banner.png"})
         keepScreenshot(file);
     matchHooks = MatchHooks{};
-    playerTwoBot.reset();
+    removeBot(playerTwo);
 }
 
 // Debug mode: the read-outs beside both fighters, their hit masks and bodies at half intensity.
@@ -325,8 +326,8 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
     scriptKeyTap(options.script, 3 + 2 + 300 + 40, 25, 2);
     setHeadless(options);
     startUpGame();
-    playerOneBot.reset(); // two players without bots, whatever ran before
-    playerTwoBot.reset();
+    removeBot(playerOne); // two players without bots, whatever ran before
+    removeBot(playerTwo);
     slowMotion = 0;
     globalFightContext.stage = &stageList[2];
     debugMode = 1;

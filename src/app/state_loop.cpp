@@ -57,7 +57,7 @@ bool playerVsPlayer(int64_t textX, int64_t textY) {
         Stage* first = stageList.empty() ? nullptr : &stageList[0];
         prepareMatch(currentMatch, first, 0);
         for (Fighter* player : {&playerOne, &playerTwo})
-            if (auto& bot = botOf(*player)) switchBotOff(*bot);
+            if (BotController* bot = botOf(*player)) switchBotOff(*bot);
         applySelectionCode(playerOne, playerTwo, code);
         int64_t stage = selectStage(textX, textY);
         if (windowCloseRequested()) return true;

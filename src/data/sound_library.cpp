@@ -135,13 +135,14 @@ void makePlaceholderSoundPool() {
     soundPools.push_back(empty);
 }
 
-int64_t playPoolVariant(int64_t id, int64_t x, int64_t volume) {
+namespace {
+// Plays a variant of the pool, or the next one while it is still sounding: a sound is never cut
+// off by its own repetition.
+int64_t playVariantFrom(int64_t id, int64_t k, int64_t x, int64_t volume) {
     int64_t base = poolBase(id);
     if (base < 0) return -1;
     int64_t last = variantCount(id);
-    int64_t k = randomInt(last);
     int64_t slot = base + k;
-    // Rather than cut off a variant that is still sounding, take the next free one.
     for (int64_t tries = 0; tries < last && soundExists(slot) && soundStatus(slot) == 1; ++tries) {
         k = k == last ? 0 : k + 1;
         slot = base + k;
@@ -158,28 +159,57 @@ int64_t playPoolVariant(int64_t id, int64_t x, int64_t volume) {
     playSound(slot, 0, -1);
     return slot;
 }
+} // namespace
 
-void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
-                   double volumeFactor, bool withChain) {
+int64_t playPoolVariant(int64_t id, int64_t x, int64_t volume) {
+    if (poolBase(id) < 0) return -1;
+    return playVariantFrom(id, randomInt(variantCount(id)), x, volume);
+}
+
+void choosePoolSound(std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t x,
+                     int64_t variation, double pitchFactor, double volumeFactor, bool withChain) {
     if (pool <= 0 || pool >= int64_t(soundPools.size())) return;
     const SoundPool& p = soundPools[size_t(pool)];
     // Only "some variation or none" matters; a product repeated along a chain of pools could
     // overflow.
     variation = variation != 0 && soundVariation != 0 ? 1 : 0;
-    int64_t slot = playPoolVariant(p.id, x, roundToInt(double(p.volume) * volumeFactor));
-    if (slot >= 0 && soundExists(slot) && (variation != 0 || pitchFactor != 1.0)) {
-        int64_t k = slot - poolBase(p.id);
-        k = std::min({k, variantCount(p.id), int64_t(p.frequencies.size()) - 1});
-        if (k >= 0) {
-            double percent = 100;
-            if (variation != 0)
-                percent = double((randomInt(40) + 80) + (randomInt(40) + 80) + (randomInt(40) + 80)) / 3.0;
-            setSoundFrequency(slot, roundToInt(double(p.frequencies[size_t(k)]) * percent / 100.0 *
-                                               pitchFactor));
-        }
+    int64_t base = poolBase(p.id);
+    if (base >= 0) {
+        PoolSoundChoice c;
+        c.pool = pool;
+        c.poolId = p.id;
+        c.variant = randomInt(variantCount(p.id));
+        c.x = x;
+        c.volume = roundToInt(double(p.volume) * volumeFactor);
+        c.pitchFactor = pitchFactor;
+        // The loaded variants decide whether a pitch is drawn, as they decide what plays.
+        c.setFrequency = soundExists(base + c.variant) && (variation != 0 || pitchFactor != 1.0) &&
+                         !p.frequencies.empty();
+        if (c.setFrequency && variation != 0)
+            c.percent = double((randomInt(40) + 80) + (randomInt(40) + 80) + (randomInt(40) + 80)) / 3.0;
+        chosen.push_back(c);
     }
     if (withChain && p.next > 0)
-        playPoolSound(p.next, x, variation, pitchFactor, volumeFactor * double(p.nextVolume));
+        choosePoolSound(chosen, p.next, x, variation, pitchFactor, volumeFactor * double(p.nextVolume));
+}
+
+void playPoolSoundChoice(const PoolSoundChoice& c) {
+    int64_t slot = playVariantFrom(c.poolId, c.variant, c.x, c.volume);
+    if (slot < 0 || !soundExists(slot) || !c.setFrequency) return;
+    if (c.pool <= 0 || c.pool >= int64_t(soundPools.size())) return;
+    const SoundPool& p = soundPools[size_t(c.pool)];
+    int64_t k = std::min({slot - poolBase(c.poolId), variantCount(c.poolId),
+                          int64_t(p.frequencies.size()) - 1});
+    if (k < 0) return;
+    setSoundFrequency(slot, roundToInt(double(p.frequencies[size_t(k)]) * c.percent / 100.0 *
+                                       c.pitchFactor));
+}
+
+void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
+                   double volumeFactor, bool withChain) {
+    std::vector<PoolSoundChoice> chosen;
+    choosePoolSound(chosen, pool, x, variation, pitchFactor, volumeFactor, withChain);
+    for (const PoolSoundChoice& c : chosen) playPoolSoundChoice(c);
 }
 
 void clearSoundLibrary() {

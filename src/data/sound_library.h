@@ -53,6 +53,24 @@ std::string loadPoolSounds(const std::string& name, int64_t id);
 void makePlaceholderSoundPool(); // the pool list holding only pool 0 "empty"
 
 int64_t playPoolVariant(int64_t id, int64_t x, int64_t volume); // returns the slot
+
+// A pool sound with its random draws made: which variant and what pitch. Choosing draws from
+// the random generator (the fight chooses within its step); playing draws nothing, so a choice
+// can be played later, or never when a step is run again.
+struct PoolSoundChoice {
+    int64_t pool = 0;          // position in soundPools
+    int64_t poolId = 0;
+    int64_t variant = 0;       // the drawn variant (a busy one gives way to the next when played)
+    int64_t x = kNoStereo;     // screen x for the stereo position
+    int64_t volume = 100;      // percent of the pool's sound volume
+    bool setFrequency = false; // with variation or a pitch factor
+    double percent = 100;      // the drawn frequency variation
+    double pitchFactor = 1.0;
+};
+void choosePoolSound(std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t x,
+                     int64_t variation, double pitchFactor, double volumeFactor,
+                     bool withChain = true);
+void playPoolSoundChoice(const PoolSoundChoice& choice);
 // pool: a position in soundPools (0 or outside: nothing is played).
 // withChain false plays the pool alone, without the pools chained to it.
 void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,

@@ -8,11 +8,9 @@
 #include "app/stages.h"
 #include "data/fighter_class.h"
 #include "fight/class_choice.h"
+#include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "runtime/numbers.h"
-
-std::unique_ptr<BotController> playerOneBot;
-std::unique_ptr<BotController> playerTwoBot;
 
 namespace {
 Fighter& me(BotController& bot) { return *bot.fighter; }
@@ -161,20 +159,24 @@ void thirdClassRule(BotController& bot, const Fighter& opponent) {
 }
 } // namespace
 
-std::unique_ptr<BotController>& botOf(const Fighter& fighter) {
-    return &fighter == &playerOne ? playerOneBot : playerTwoBot;
+BotController* botOf(const Fighter& fighter) {
+    BotController& bot = fight.bots[size_t(playerIndex(fighter))];
+    return bot.present ? &bot : nullptr;
 }
 
+void removeBot(const Fighter& fighter) { fight.bots[size_t(playerIndex(fighter))] = {}; }
+
 BotController& ensureBot(Fighter& fighter, int64_t level) {
-    auto& bot = botOf(fighter);
-    if (!bot) {
-        bot = std::make_unique<BotController>();
-        bot->fighter = &fighter;
-        bot->botLevelSetting = level;
+    BotController& bot = fight.bots[size_t(playerIndex(fighter))];
+    if (!bot.present) {
+        bot = {};
+        bot.present = true;
+        bot.botLevelSetting = level;
         fighter.botLevel = level;
         refreshLife(fighter);
     }
-    return *bot;
+    bot.fighter = &fighter;
+    return bot;
 }
 
 void switchBotOn(BotController& bot) {
@@ -190,7 +192,7 @@ void switchBotOff(BotController& bot) {
 }
 
 bool botActive(const Fighter& fighter) {
-    const auto& bot = botOf(fighter);
+    const BotController* bot = botOf(fighter);
     return bot && bot->botState != 0;
 }
 
@@ -322,7 +324,7 @@ void think(BotController& bot, Fighter* opponent, double t, int64_t leftLimit, i
 }
 
 void runBotStep(Fighter& fighter, Fighter& opponent, double timeFactor, const Stage* stage) {
-    auto& bot = botOf(fighter);
+    const BotController* bot = botOf(fighter);
     if (fighter.botLevel == 0 || (bot && bot->botState == 0)) return;
     fighter.input = {};
     fighter.moveState.jumping = 0;

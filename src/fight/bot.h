@@ -3,24 +3,23 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 struct Animation;
 struct Fighter;
 struct Stage;
 
 struct BotController {
-    Fighter* fighter = nullptr;
+    bool present = false;              // a player's controller exists once made (fight state)
+    Fighter* fighter = nullptr;        // set again at every step: a copied state stays whole
     double thinkTimer = 0;             // ticks towards the next decision
     int64_t botState = 0;              // 0 off, 1 switched on, 2 running
     const Animation* plannedAttack = nullptr;
     int64_t botLevelSetting = 2;       // 1 Easy, 2 Medium, 3 Hard
 };
 
-extern std::unique_ptr<BotController> playerOneBot;
-extern std::unique_ptr<BotController> playerTwoBot;
-
-std::unique_ptr<BotController>& botOf(const Fighter& fighter);
+// A player's controller in the fight state, null when it has none.
+BotController* botOf(const Fighter& fighter);
+void removeBot(const Fighter& fighter);
 // Creates the controller when missing (off, at the given level; the fighter's level follows).
 BotController& ensureBot(Fighter& fighter, int64_t level = 2);
 void switchBotOn(BotController& bot);

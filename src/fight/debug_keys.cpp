@@ -73,8 +73,8 @@ void nextClassOrStance(Fighter& fighter) {
 int64_t debugStripSwitch() { return debugMode; }
 
 void drawDebugStrip(const Stage* stage, bool attackPressed) {
-    const Fighter& left = *leftFighter;
-    const Fighter& right = *rightFighter;
+    const Fighter& left = leftFighter();
+    const Fighter& right = rightFighter();
     drawPlainText("difference : " + std::to_string(roundToInt(right.position.x - left.position.x)),
                   400, 400);
     drawPlainText("leftX : " + std::to_string(roundToInt(left.position.x)), 400, 420);

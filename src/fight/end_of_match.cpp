@@ -14,6 +14,8 @@
 #include "fight/match.h"
 #include "input/controls.h"
 #include "render/effects.h"
+#include "render/fight_drawing.h"
+#include "app/fight_display.h"
 #include "render/fade.h"
 #include "render/frame_images.h"
 #include "render/particles.h"
@@ -34,6 +36,7 @@ void releaseMatch(Stage* stage) {
     for (Fighter* f : {&playerOne, &playerTwo}) {
         if (f->fighterClass) releaseClassImages(*f->fighterClass);
         f->bodySprite = 0;
+        f->shownFrame = nullptr;
     }
     clearEffects();
     clearParticles();
@@ -66,10 +69,12 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
         for (;;) {
             double start = systemTimeMs();
             pollKeyboard();
+            std::array<Actions, 2> actions{};
             for (Fighter* f : {&playerOne, &playerTwo})
-                if (f->botLevel == 0) applyInput(*f, pollActions(*f), factor);
-            updateSideAndFacing(playerOne, playerTwo);
-            fightFrame(nullptr, factor, previous);
+                if (f->botLevel == 0) actions[size_t(playerIndex(*f))] = pollActions(*f);
+            stepFight(context->stage, actions, factor, previous);
+            showFightStep(context->stage, factor);
+            fightDebugKeys(context);
             drawText(banner, 500, 490, bannerColour, 128);
             const std::string rule = "=====================================";
             drawText(rule, 500, 505, kOrangeTint, 128);

@@ -4,50 +4,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/game_screen.h"
+#include "app/settings.h"
 #include "app/stages.h"
+#include "data/fighter_class.h"
+#include "fight/bot.h"
+#include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
-#include "fight/debug_keys.h"
 #include "fight/hits.h"
-#include "fight/bot.h"
-#include "app/settings.h"
-#include "app/startup.h"
-#include "data/fighter_class.h"
-#include "input/keys.h"
-#include "menus/menu_framework.h"
-#include "render/combo_display.h"
-#include "render/debug_overlay.h"
-#include "render/particles.h"
-#include "render/effects.h"
-#include "render/fighter_drawing.h"
-#include "render/sprite_numbers.h"
-#include "render/text.h"
-#include "runtime/runtime.h"
-
-void drawBackdrop() { drawBackdropAround(0, 0, 0, 0); }
-
-// The fight's backdrop is the menus' background picture.
-void drawBackdropAround(int64_t left, int64_t top, int64_t right, int64_t bottom) {
-    int64_t backdropSprite = menuBackgroundSprite();
-    // Only the parts outside the covered rectangle: copying a whole screen that the stage
-    // paints over again costs a software screen much of its frame time.
-    left = std::clamp<int64_t>(left, 0, screenWidth);
-    right = std::clamp<int64_t>(right, left, screenWidth);
-    top = std::clamp<int64_t>(top, 0, screenHeight);
-    bottom = std::clamp<int64_t>(bottom, top, screenHeight);
-    auto piece = [backdropSprite](int64_t x, int64_t y, int64_t w, int64_t h) {
-        if (w <= 0 || h <= 0) return;
-        clipSprite(backdropSprite, x, y, w, h);
-        drawSprite(backdropSprite, x, y);
-    };
-    piece(0, 0, screenWidth, top);
-    piece(0, bottom, screenWidth, screenHeight - bottom);
-    piece(0, top, left, bottom - top);
-    piece(right, top, screenWidth - right, bottom - top);
-    clipSprite(backdropSprite, -1, -1, -1, -1);
-}
+#include "fight/shown_state.h"
+#include "input/controls.h"
+#include "runtime/numbers.h"
 
 void shakeStep(double timeFactor) {
     shakeOffset = {float(randomInt(roundToInt(screenShake.x))),
@@ -62,8 +30,8 @@ void shakeStep(double timeFactor) {
 
 void updateCamera(const Stage& stage) {
     int64_t heightTarget = 0;
-    Fighter& left = *leftFighter;
-    Fighter& right = *rightFighter;
+    Fighter& left = leftFighter();
+    Fighter& right = rightFighter();
     double span = double(right.position.x + 450) - double(left.position.x + 350);
     if (isAlive(left)) {
         double leftEdge = left.position.x + 350;
@@ -91,40 +59,6 @@ void updateCamera(const Stage& stage) {
     if (focusX + viewWidth + 200 > stage.width) focusX = stage.width - viewWidth - 200;
     if (heightTarget > 0) heightTarget = 0;
     cameraY = (cameraY + heightTarget) / 2;
-}
-
-void drawStageWithBackdrop(Stage* stage) {
-    int64_t tiles = stage ? stage->lastTile + 1 : 0;
-    if (tiles <= 0) {
-        drawBackdrop();
-        return;
-    }
-    int64_t tileWidth = stage->width / tiles;
-    std::fill(stage->tileVisible.begin(), stage->tileVisible.end(), 0);
-    int64_t first = std::max<int64_t>(0, focusX / tileWidth - 1);
-    int64_t last = std::min((focusX + screenWidth) / tileWidth, stage->lastTile);
-    for (int64_t i = first; i <= last; ++i) stage->tileVisible[size_t(i)] = 1;
-    stage->cameraX = double(focusX);
-    int64_t y = roundToInt(double(stage->vertical) + shakeOffset.y + double(screenHeight) - 1080.0 -
-                           double(cameraY));
-    // The tiles drawn form one row; what they leave uncovered shows the backdrop.
-    int64_t left = 0, right = 0, height = INT64_MAX;
-    bool whole = true;
-    for (int64_t i = first; i <= last; ++i) {
-        int64_t sprite = stage->tileSprites[size_t(i)];
-        whole = whole && spriteExists(sprite);
-        height = std::min(height, spriteHeight(sprite));
-        int64_t x = roundToInt(double(i * tileWidth - focusX) + shakeOffset.x);
-        if (i == first) left = x;
-        right = x + spriteWidth(sprite);
-    }
-    if (whole && first <= last) drawBackdropAround(left, y, right, y + height);
-    else drawBackdrop();
-    for (int64_t i = first; i <= last; ++i) {
-        int64_t sprite = stage->tileSprites[size_t(i)];
-        if (!spriteExists(sprite)) continue;
-        drawSprite(sprite, roundToInt(double(i * tileWidth - focusX) + shakeOffset.x), y);
-    }
 }
 
 void computeScreenPositions() {
@@ -195,21 +129,23 @@ void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor)
     }
 }
 
-int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor) {
-    if (!context) context = &globalFightContext;
-    Stage* stage = context->stage;
-    // The backdrop is drawn with the stage (step 11): nothing is drawn before it.
+int64_t stepFight(const Stage* stage, const std::array<Actions, 2>& actions, double timeFactor,
+                  double previousTimeFactor) {
+    for (Fighter* f : {&playerOne, &playerTwo})
+        if (f->botLevel == 0) applyInput(*f, actions[size_t(playerIndex(*f))], timeFactor);
+    updateSideAndFacing(playerOne, playerTwo);
+    return advanceFight(stage, timeFactor, previousTimeFactor);
+}
+
+int64_t advanceFight(const Stage* stage, double timeFactor, double previousTimeFactor) {
+    clearFightEvents();
     shakeStep(timeFactor);
     freezeTimer = std::max(0.0f, freezeTimer - float(timeFactor));
-    const FighterClass* second = classAt(1);
-    if (!second || !second->idle || !second->idle->frontWind)
-        fatalError("failed", "u noob", kMessageNoIcon);
-    bool oneAttackPressed = false;
     for (Fighter* f : {&playerOne, &playerTwo}) {
         // A knocked-out fighter takes no input but goes on falling, playing its death and
         // emptying its gauge.
         if (isAlive(*f)) {
-            if (f == &playerOne) oneAttackPressed = f->input[kInputLight] != 0;
+            if (f == &playerOne) fightEvents.playerOneAttackPressed = f->input[kInputLight] != 0;
             Fighter& opponent = f == &playerOne ? playerTwo : playerOne;
             runBotStep(*f, opponent, timeFactor, stage);
         } else {
@@ -219,38 +155,37 @@ int64_t fightFrame(FightContext* context, double timeFactor, double previousTime
     }
     catchTest(playerOne, playerTwo);
     catchTest(playerTwo, playerOne);
-    if (isAlive(playerOne) && isAlive(playerTwo) && rightFighter->position.x < leftFighter->position.x)
-        std::swap(leftFighter, rightFighter);
+    if (isAlive(playerOne) && isAlive(playerTwo) && rightFighter().position.x < leftFighter().position.x)
+        fight.leftPlayer = 1 - fight.leftPlayer;
     if (freezeTimer <= 0) bodyPush(playerOne, playerTwo, stage, timeFactor);
     if (stage) updateCamera(*stage);
-    drawStageWithBackdrop(stage);
     computeScreenPositions();
     int64_t result = 0;
     if (!isAlive(playerOne)) result = 1;
     if (!isAlive(playerTwo)) result = 2;
-    updateParticles(timeFactor);
-    drawParticles(1);
-    if (freezeTimer <= 0) advanceEffects(timeFactor);
-    drawEffects(1);
+    fightEvents.effectsAdvance = freezeTimer <= 0;
+    // The one attacking alone is drawn over the other; their pictures settle in drawing order.
     bool oneOnTop = playerOne.attacking && !playerTwo.attacking;
-    drawFighter(oneOnTop ? playerTwo : playerOne, timeFactor);
-    drawFighter(oneOnTop ? playerOne : playerTwo, timeFactor);
-    drawParticles(0);
-    drawEffects(0);
-    if (debugMode)
-        for (Fighter* f : {&playerOne, &playerTwo})
-            if (f->debug > 0) drawDebugOverlay(*f, 0);
+    settleShownFrame(oneOnTop ? playerTwo : playerOne, timeFactor);
+    settleShownFrame(oneOnTop ? playerOne : playerTwo, timeFactor);
     if (comboDisplay != 3)
         for (Fighter* f : {&playerOne, &playerTwo})
-            if (isAlive(*f)) drawComboDisplay(*f, timeFactor);
+            if (isAlive(*f)) advanceComboCounters(*f, timeFactor);
     if (freezeTimer <= 0 && isAlive(playerOne) && isAlive(playerTwo)) {
         resolveAttack(&playerOne, &playerTwo, timeFactor);
         resolveAttack(&playerTwo, &playerOne, timeFactor);
     }
-    if (debugMode && debugStripSwitch() > 0) drawDebugStrip(stage, oneAttackPressed);
-    drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0,
-                  screenWidth > 1200 ? 0 : screenHeight - 32);
-    if (debugMode && keyDown(kKeyLeftShift)) handleDebugKeys(context);
+    fight.frame += 1;
     return result;
 }
 
+void stepIntro(const Stage* stage, double timeFactor, double previousTimeFactor) {
+    clearFightEvents();
+    shakeStep(1.0);
+    updateFighter(playerOne, stage, timeFactor, previousTimeFactor);
+    updateFighter(playerTwo, stage, timeFactor, previousTimeFactor);
+    computeScreenPositions();
+    settleShownFrame(playerOne, timeFactor);
+    settleShownFrame(playerTwo, timeFactor);
+    fight.frame += 1;
+}

@@ -1,18 +1,20 @@
-// The fight's globals.
+// The fight state and its copies.
 #include "fight/fight_state.h"
 
 #include "app/game_screen.h"
-#include "fight/fighter.h"
 
-float freezeTimer = 0;
-Vec2 screenShake;
-Vec2 shakeOffset;
-float shakeAccumulator = 0;
-int64_t focusX = 0;
-int64_t viewWidth = 0;
-int64_t cameraY = 0;
-Fighter* leftFighter = &playerTwo;
-Fighter* rightFighter = &playerOne;
+// One translation unit defines the state and every name bound into it, so that the names are
+// bound after the state exists.
+FightState fight;
+Fighter& playerOne = fight.players[0];
+Fighter& playerTwo = fight.players[1];
+float& freezeTimer = fight.freezeTimer;
+Vec2& screenShake = fight.screenShake;
+Vec2& shakeOffset = fight.shakeOffset;
+float& shakeAccumulator = fight.shakeAccumulator;
+int64_t& focusX = fight.focusX;
+int64_t& viewWidth = fight.viewWidth;
+int64_t& cameraY = fight.cameraY;
 int64_t slowMotion = 0;
 FightContext globalFightContext;
 
@@ -25,6 +27,22 @@ void resetFightState() {
     shakeAccumulator = 0;
     cameraY = 0;
     viewWidth = screenWidthMinus200;
-    leftFighter = &playerTwo;
-    rightFighter = &playerOne;
+    fight.leftPlayer = 1;
+    fight.frame = 0;
+}
+
+FightState saveFight() {
+    FightState saved = fight;
+    saved.random = randomState();
+    return saved;
+}
+
+void restoreFight(const FightState& saved) {
+    fight = saved;
+    setRandomState(saved.random);
+}
+
+uint64_t fightHash() {
+    fight.random = randomState();
+    return fightHash(fight);
 }

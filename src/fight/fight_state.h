@@ -1,23 +1,51 @@
-// What the fight keeps between frames: hit-stop, screen shake, the camera and the stage.
+// The fight as one value: everything that decides what happens next in a fight (both fighters
+// with their animation playback, input counters, hit lists, gauges and combo counters, the bot
+// controllers, hit-stop, shake, the camera, the random generator's state and the frame count)
+// in one record that copies by value. Its pointers lead only into the immutable game data
+// (classes, stances, animations and frames), which a copy shares; the two players are told
+// apart by index.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "data/json_fields.h"
+#include "fight/bot.h"
+#include "fight/fighter.h"
+#include "runtime/numbers.h"
 
 struct Stage;
-struct Fighter;
 
-extern float freezeTimer;      // hit-stop ticks left
-extern Vec2 screenShake;       // shake amplitude (pixels)
-extern Vec2 shakeOffset;       // this frame's random offset drawn from the amplitude
-extern float shakeAccumulator; // ticks not yet spent on shake decay
-extern int64_t focusX;         // world x of the camera's left edge
-extern int64_t viewWidth;      // the fight view's width in world units
-extern int64_t cameraY;        // smoothed vertical camera offset
-extern Fighter* leftFighter;
-extern Fighter* rightFighter;
-extern int64_t slowMotion;     // the debug slow-motion switch
+struct FightState {
+    std::array<Fighter, 2> players;     // player one, player two
+    std::array<BotController, 2> bots;  // the controller of each player, when it has one
+    float freezeTimer = 0;      // hit-stop ticks left
+    Vec2 screenShake;           // shake amplitude (pixels)
+    Vec2 shakeOffset;           // this frame's random offset drawn from the amplitude
+    float shakeAccumulator = 0; // ticks not yet spent on shake decay
+    int64_t focusX = 0;         // world x of the camera's left edge
+    int64_t viewWidth = 0;      // the fight view's width in world units
+    int64_t cameraY = 0;        // smoothed vertical camera offset
+    int64_t leftPlayer = 1;     // the player (0 one, 1 two) standing on the left
+    RandomState random{};       // the random generator's state, taken by saveFight
+    int64_t frame = 0;          // steps since the match began (intro included)
+};
+
+extern FightState fight;
+
+// The fight's parts by the names the rest of the game knows them by.
+extern float& freezeTimer;
+extern Vec2& screenShake;
+extern Vec2& shakeOffset;
+extern float& shakeAccumulator;
+extern int64_t& focusX;
+extern int64_t& viewWidth;
+extern int64_t& cameraY;
+inline Fighter& leftFighter() { return fight.players[size_t(fight.leftPlayer)]; }
+inline Fighter& rightFighter() { return fight.players[size_t(1 - fight.leftPlayer)]; }
+inline int64_t playerIndex(const Fighter& f) { return &f == &fight.players[1] ? 1 : 0; }
+
+extern int64_t slowMotion; // the debug slow-motion switch (the game's pacing, not the fight)
 
 // The fight context: the stage of the fight.
 struct FightContext {
@@ -27,3 +55,12 @@ extern FightContext globalFightContext;
 
 int64_t groundLine(); // the y at which fighters stand: screen height - 720
 void resetFightState();
+
+// The whole fight with the random generator's state, and back. A restored fight steps on
+// exactly as the saved one did.
+FightState saveFight();
+void restoreFight(const FightState& saved);
+// A 64-bit hash of everything in the fight state (floats by their bits; data pointers by what
+// they point at), equal across builds and runs for equal fights.
+uint64_t fightHash(const FightState& state);
+uint64_t fightHash(); // of the running fight, with the generator's state now

@@ -6,8 +6,6 @@
 #include "data/fighter_class.h"
 #include "fight/fighter_update.h"
 
-Fighter playerOne;
-Fighter playerTwo;
 bool playersCreated = false;
 
 namespace {

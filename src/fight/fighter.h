@@ -105,7 +105,12 @@ struct Fighter {
     int64_t windEmitted = 0;
     int64_t padIndex = -1;     // game controller of this player, -1 for none
     int64_t debug = 0;         // -1 while debug mode is on (the overlay's switch)
-    // The picture last drawn for the fighter: what the opponent's attacks can hit.
+    // The picture the fighter shows, settled by the fight step and drawn as it is: what the
+    // opponent's attacks can hit. The frame lies in the class data (its current frame's
+    // original, or a hit reaction), so a copied state shares it.
+    const Frame* shownFrame = nullptr;
+    Vec2 tremble;              // a hit reaction's trembling offset this frame (pixels)
+    std::array<std::array<double, 2>, kComboSteps> comboJitter{}; // icons' shake x, y (pixels)
     int64_t bodySprite = 0;
     std::optional<Vec2> bodyShift;
     int64_t bodyDamageSide = 0;
@@ -113,8 +118,8 @@ struct Fighter {
     MatchStats stats;
 };
 
-extern Fighter playerOne;
-extern Fighter playerTwo;
+extern Fighter& playerOne; // both live in the fight state
+extern Fighter& playerTwo;
 extern bool playersCreated; // set once start-up has made both players
 
 void createFighter(Fighter& fighter, const std::string& name, int64_t color, int64_t player);

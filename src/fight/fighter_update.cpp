@@ -8,9 +8,9 @@
 #include "app/stages.h"
 #include "data/fighter_class.h"
 #include "data/sound_library.h"
+#include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
-#include "render/effects.h"
 #include "render/fighter_drawing.h"
 #include "runtime/numbers.h"
 #include "runtime/screen.h"
@@ -169,7 +169,7 @@ int64_t frameLengthFor(const Fighter& fighter, const Frame& frame) {
 
 void playFrameSound(const Fighter& fighter, const Frame& frame) {
     int64_t x = roundToInt(fighter.screenPosition.x) + (fighter.side == 0 ? 550 : 450);
-    playPoolSound(frame.sound, x, 1, 1.0, 1.0, frame.noRecSound == 0);
+    queuePoolSound(frame.sound, x, 1, 1.0, 1.0, frame.noRecSound == 0);
 }
 
 void setAnimation(Fighter& fighter, const Animation* animation) {
@@ -230,9 +230,8 @@ void emitWind(Fighter& fighter) {
         for (int64_t j = 0; j < table.perFrame; ++j) {
             const Animation* image = table.entry(a.frameIndex, j);
             if (!image) continue;
-            const Effect* made = createEffect(image, fighter.position, fighter.facing, colour,
-                                              opacity, intensity, variant);
-            if (made && made->variant != variant) messageBox("Wait", "That's illegal !");
+            fightEvents.effects.push_back(
+                {image, fighter.position, fighter.facing, colour, opacity, intensity, variant});
         }
     };
     if (a.frontWind) emit(*a.frontWind, (transparency / 4 * 224) / 255, 0);

@@ -7,12 +7,12 @@
 #include "app/settings.h"
 #include "data/fighter_class.h"
 #include "data/sound_library.h"
+#include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
 #include "render/fighter_drawing.h"
 #include "render/frame_images.h"
-#include "render/particles.h"
 #include "render/sprite_assets.h"
 #include "runtime/numbers.h"
 #include "runtime/sprites.h"
@@ -71,7 +71,7 @@ bool touchTest(Fighter& attacker, Fighter& defender) {
         attacker.stats.maxCombo = std::max(attacker.stats.maxCombo, attacker.comboStep);
         if (comboDisplay != 3) {
             int64_t x = roundToInt(attacker.screenPosition.x + (attacker.facing == 1 ? 450 : 550));
-            playPoolSound(71, x, 0, 0.4 + 0.21 * double(k), 0.1 + 0.1 * double(k));
+            queuePoolSound(71, x, 0, 0.4 + 0.21 * double(k), 0.1 + 0.1 * double(k));
         }
     }
     return true;
@@ -107,7 +107,7 @@ int64_t computeDamage(const Fighter& attacker, const Fighter& defender) {
     return result;
 }
 
-void playMaterialSound(int64_t material, int64_t damageType, int64_t damage, int64_t x) {
+void queueMaterialSound(int64_t material, int64_t damageType, int64_t damage, int64_t x) {
     if (material < 0 || material >= int64_t(soundMaterials.size())) return;
     const SoundMaterial& m = soundMaterials[size_t(material)];
     int64_t soundClass = damageType == 1 ? m.cut : damageType == 2 ? m.pierce : m.blunt;
@@ -117,7 +117,7 @@ void playMaterialSound(int64_t material, int64_t damageType, int64_t damage, int
                    : damage < c.mediumThreshold ? c.light
                    : damage < c.heavyThreshold  ? c.medium
                                                 : c.heavy;
-    playPoolSound(pool, x, 1, 1.0, 1.0);
+    queuePoolSound(pool, x, 1, 1.0, 1.0);
 }
 
 void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage) {
@@ -136,8 +136,7 @@ void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage
         double px = double(roundToInt(x + double(randomInt(100)) - 50));
         double py = double(roundToInt(y + double(randomInt(100)) - 50));
         double r1 = double(randomRange(110, 90)), r2 = double(randomRange(110, 90));
-        emitParticle(hurtSequence, px, py, vx * r1 / 100, vy * r2 / 100,
-                     roundToInt(n * double(hurtSequence.frameTime)));
+        fightEvents.blood.push_back({px, py, vx * r1 / 100, vy * r2 / 100, n});
     }
 }
 
@@ -154,7 +153,7 @@ void resolveAttack(Fighter* attackerPointer, Fighter* defenderPointer, double ti
         int64_t material = d.stance && side >= 0 && side < int64_t(d.stance->material.size())
                                ? d.stance->material[size_t(side)]
                                : -1;
-        playMaterialSound(material, frame.damageType, damage,
+        queueMaterialSound(material, frame.damageType, damage,
                           roundToInt(d.screenPosition.x + (d.side == 1 ? 450 : 550)));
         d.damageFlash += damage == 0 ? 2 : 2 * damage;
         d.life -= damage;
@@ -162,7 +161,7 @@ void resolveAttack(Fighter* attackerPointer, Fighter* defenderPointer, double ti
         a.stats.damage += damage;
         sprayBlood(a, d, damage);
         if (d.life <= 0) {
-            playPoolSound(frame.damageType == 3 ? 69 : 70, roundToInt(d.position.x), 1, 1.0, 1.0);
+            queuePoolSound(frame.damageType == 3 ? 69 : 70, roundToInt(d.position.x), 1, 1.0, 1.0);
             screenShake.x += 50;
             screenShake.y += 50;
         }

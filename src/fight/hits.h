@@ -12,5 +12,5 @@ bool canDamage(Fighter& attacker, Fighter& defender);     // once per attack and
 int64_t computeDamage(const Fighter& attacker, const Fighter& defender);
 void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage);
 void resolveAttack(Fighter* attacker, Fighter* defender, double timeFactor);
-// The hit sound of a material for a damage type and a damage value (position in the list).
-void playMaterialSound(int64_t material, int64_t damageType, int64_t damage, int64_t x);
+// Queues the hit sound of a material for a damage type and a damage value (see fightEvents).
+void queueMaterialSound(int64_t material, int64_t damageType, int64_t damage, int64_t x);

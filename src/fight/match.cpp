@@ -19,6 +19,9 @@
 #include "input/controls.h"
 #include "input/keys.h"
 #include "render/effects.h"
+#include "render/fight_drawing.h"
+#include "fight/fight_events.h"
+#include "app/fight_display.h"
 #include "render/sprite_numbers.h"
 #include "fight/end_of_match.h"
 #include "render/fighter_drawing.h"
@@ -56,6 +59,14 @@ void drawHurtVignette() {
         zoomSprite(vignetteSprite, screenWidth + 100, screenHeight + 100);
     }
     drawSpriteBlended(vignetteSprite, -50, -50, std::min<int64_t>(255, 10 * playerOne.damageFlash));
+}
+
+// What the players press this frame; nothing for a player the bot drives.
+std::array<Actions, 2> playerActions() {
+    std::array<Actions, 2> actions{};
+    for (Fighter* f : {&playerOne, &playerTwo})
+        if (f->botLevel == 0) actions[size_t(playerIndex(*f))] = pollActions(*f);
+    return actions;
 }
 
 void endIfWindowClosed() {
@@ -101,15 +112,9 @@ void fightIntro(const Stage* stage) {
     }
     while (elapsed < kIntroMs) {
         double start = systemTimeMs();
-        shakeStep(1.0);
-        updateFighter(playerOne, stage, factor, previous);
-        updateFighter(playerTwo, stage, factor, previous);
-        drawStageWithBackdrop(drawn);
-        computeScreenPositions();
-        drawEffects(1);
-        drawFighter(playerOne, factor);
-        drawFighter(playerTwo, factor);
-        drawEffects(0);
+        stepIntro(stage, factor, previous);
+        presentFightEvents(fightEvents, factor);
+        drawIntroFight(drawn);
         drawLabels();
         int64_t digit = std::max<int64_t>(0, 2 - roundToInt(elapsed / 1000.0));
         if (digit == lastDigit) {
@@ -159,11 +164,11 @@ int64_t fightLoop() {
     while (true) {
         double start = systemTimeMs();
         pollKeyboard();
-        for (Fighter* f : {&playerOne, &playerTwo})
-            if (f->botLevel == 0) applyInput(*f, pollActions(*f), factor);
-        updateSideAndFacing(playerOne, playerTwo);
+        std::array<Actions, 2> actions = playerActions();
         endIfWindowClosed();
-        result = fightFrame(&globalFightContext, factor, previous);
+        result = stepFight(globalFightContext.stage, actions, factor, previous);
+        showFightStep(globalFightContext.stage, factor);
+        fightDebugKeys(&globalFightContext);
         matchHooks.fightGameSeconds += factor * 0.02; // a factor of 1 is a tick of 20 ms
         if (result > 0) finished = true;
         drawHurtVignette();
@@ -215,9 +220,7 @@ void resetMatch(FightContext* context) {
     placeLifeGauge(playerOne, true);
     placeLifeGauge(playerTwo, false);
     if (stage) std::fill(stage->tileVisible.begin(), stage->tileVisible.end(), 0);
-    leftFighter = &playerTwo;
-    rightFighter = &playerOne;
-    if (rightFighter->position.x < leftFighter->position.x) std::swap(leftFighter, rightFighter);
+    fight.leftPlayer = playerOne.position.x < playerTwo.position.x ? 0 : 1;
     clearEffects();
 }
 
@@ -258,6 +261,10 @@ void prepareClassImages(Fighter& fighter) {
 
 int64_t startMatch() {
     Stage* stage = globalFightContext.stage;
+    // The fight reads the second class's idle wind; data without it cannot be fought with.
+    const FighterClass* second = classAt(1);
+    if (!second || !second->idle || !second->idle->frontWind)
+        fatalError("failed", "u noob", kMessageNoIcon);
     placeLifeGauge(playerOne, false);
     placeLifeGauge(playerTwo, true);
     resetMatch(&globalFightContext);

@@ -7,10 +7,10 @@
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "data/sound_library.h"
+#include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
-#include "render/effects.h"
 #include "runtime/numbers.h"
 
 namespace {
@@ -113,8 +113,8 @@ void jumpStart(Fighter& fighter, bool canCancel) {
     if (c && c->jump) setAnimation(fighter, c->jump);
     int64_t weight = weightOf(fighter);
     int64_t x = roundToInt(fighter.screenPosition.x) + 550;
-    if (weight < 4) playPoolSound(57, x, 1, 1.0, double(10 * weight + 70) / 100.0);
-    else playPoolSound(58, x, 1, 1.0, double(10 * weight + 40) / 100.0);
+    if (weight < 4) queuePoolSound(57, x, 1, 1.0, double(10 * weight + 70) / 100.0);
+    else queuePoolSound(58, x, 1, 1.0, double(10 * weight + 40) / 100.0);
 }
 
 void land(Fighter& fighter) {
@@ -219,8 +219,8 @@ void groundContact(Fighter& fighter) {
             landingShake(fighter);
             int64_t weight = weightOf(fighter);
             int64_t x = roundToInt(fighter.screenPosition.x) + 550;
-            if (weight < 4) playPoolSound(55, x, 1, 1.0, double(10 * weight + 70) / 100.0);
-            else playPoolSound(56, x, 1, 1.0, double(10 * weight + 40) / 100.0);
+            if (weight < 4) queuePoolSound(55, x, 1, 1.0, double(10 * weight + 70) / 100.0);
+            else queuePoolSound(56, x, 1, 1.0, double(10 * weight + 40) / 100.0);
             setAnimation(fighter, c ? c->land : nullptr);
         } else {
             setIdle(fighter);
@@ -236,7 +236,7 @@ void spawnLandingEffects(const Fighter& fighter) {
     auto spawn = [&](const std::vector<Animation*>& list, int64_t variant) {
         if (list.empty()) return;
         const Animation* dust = list[size_t(randomInt(int64_t(list.size()) - 1))];
-        createEffect(dust, fighter.position, fighter.facing, 0, 255, 0, variant);
+        fightEvents.effects.push_back({dust, fighter.position, fighter.facing, 0, 255, 0, variant});
     };
     spawn(heavy ? landHeavyFront : landLightFront, 0);
     spawn(heavy ? landHeavyBack : landLightBack, 1);

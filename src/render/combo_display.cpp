@@ -53,7 +53,7 @@ void drawComboIcon(int64_t stance, int64_t x, int64_t y, int64_t tint, int64_t t
     }
 }
 
-void drawComboDisplay(Fighter& f, double t) {
+void drawComboDisplay(const Fighter& f) {
     bool small = comboDisplay == 2;
     double size = small ? 38 : 188;
     double firstX = (double(screenWidth) - 4 * size) / 2;
@@ -71,9 +71,7 @@ void drawComboDisplay(Fighter& f, double t) {
         double flash = f.comboFlash[size_t(i)];
         double intensity = double(stanceIntensity) < 128 ? double(stanceIntensity) + flash * 128
                                                          : double(stanceIntensity) - flash * 127;
-        double shake = f.comboShake[size_t(i)];
-        double jx = double(randomInt(roundToInt(2 * shake))) - shake;
-        double jy = double(randomInt(roundToInt(2 * shake))) - shake;
+        auto [jx, jy] = f.comboJitter[size_t(i)];
         double angle = 0;
         int64_t icon = iconOf(f.comboStance[size_t(i)], small, f.comboFacing[size_t(i)], angle);
         double x = firstX + double(i) * size;
@@ -83,19 +81,5 @@ void drawComboDisplay(Fighter& f, double t) {
         if (f.comboEndBonus[size_t(i)] > 0)
             drawIcon(icon, angle, x + 2 * jx, y + 2 * jy, size, m + f.comboEndBonus[size_t(i)],
                      roundToInt(brightness * 0.66), tint, roundToInt(intensity));
-    }
-    double d = std::pow(0.9, t);
-    for (int i = 0; i < kComboSteps; ++i) {
-        size_t k = size_t(i);
-        f.comboShake[k] *= d;
-        f.comboFlash[k] *= d;
-        if (i < f.comboStep) {
-            f.comboMultiplier[k] = (f.comboMultiplier[k] - 1) * d + 1;
-        } else {
-            f.comboMultiplier[k] *= d * d;
-            if (f.comboMultiplier[k] < 0.1) f.comboMultiplier[k] = 0;
-        }
-        f.comboEndBonus[k] *= d;
-        if (f.comboEndBonus[k] < 0.1) f.comboEndBonus[k] = 0;
     }
 }

@@ -6,7 +6,8 @@
 
 struct Fighter;
 
-void drawComboDisplay(Fighter& fighter, double timeFactor);
+// The icons as the fight step left them (see advanceComboCounters).
+void drawComboDisplay(const Fighter& fighter);
 // One small icon of an attack's stance code (1-6) as a fighter facing right would show it,
 // at full brightness, with a tint (0: none) over it.
 void drawComboIcon(int64_t stance, int64_t x, int64_t y, int64_t tint, int64_t tintIntensity);

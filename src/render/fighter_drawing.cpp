@@ -112,44 +112,17 @@ void drawShadow(const Fighter& fighter, const Frame* frame) {
     drawSpriteBlended(shadowSprite, roundToInt(x), roundToInt(y), roundToInt(scale * 128));
 }
 
-const Frame* frameToDraw(Fighter& fighter) {
-    FighterClass* c = fighter.fighterClass;
-    bool reactions = c && !c->hit.empty();
-    if (fighter.hurtAnimIndex >= 0) {
-        // A hit reaction shows until the cooldown it brought has run out.
-        if (fighter.cooldown <= 0 || !reactions) fighter.hurtAnimIndex = -1;
-        else return &c->hit[size_t(std::min<int64_t>(fighter.hurtAnimIndex, int64_t(c->hit.size()) - 1))];
-    } else if (freezeTimer > 0 && fighter.hitList.empty() && reactions) {
-        // During hit-stop the one who was not hitting shows a reaction picked once.
-        if (fighter.hitStopFrameIndex < 0)
-            fighter.hitStopFrameIndex = randomInt(int64_t(c->hit.size()) - 1);
-        return &c->hit[size_t(std::min<int64_t>(fighter.hitStopFrameIndex, int64_t(c->hit.size()) - 1))];
-    } else {
-        fighter.hitStopFrameIndex = -1;
-    }
-    ensureFrameLoaded(fighter);
-    return currentFrame(fighter);
-}
-
-void drawFighter(Fighter& fighter, double timeFactor) {
-    const Frame* frame = frameToDraw(fighter);
-    fighter.bodySprite = 0;
+void drawFighter(const Fighter& fighter) {
+    const Frame* frame = fighter.shownFrame;
     if (!frame) return;
     if (!frame->loaded || (frame->sprite != 0 && !spriteExists(frame->sprite)))
         loadFrameImages(const_cast<Frame&>(*frame));
-    fighter.bodySprite = frame->sprite;
-    fighter.bodyShift = frame->shift;
-    fighter.bodyDamageSide = frame->damageSide;
     drawShadow(fighter, frame);
     Vec2 at = fighter.screenPosition;
-    if (fighter.hurtAnimIndex >= 0 && !fighter.caught) {
-        // A hit reaction trembles, less and less as its cooldown runs out.
-        double c = fighter.cooldown;
-        at.x += float(double(randomInt(roundToInt(c))) - c / 2);
-        at.y += float(double(randomInt(roundToInt(c))) - c / 2);
-    }
+    at.x += fighter.tremble.x;
+    at.y += fighter.tremble.y;
     int64_t b = motionBrightness(*frame);
     int64_t tint = lightened(fighterTint(fighter), 2 * std::max<int64_t>(0, 224 - b));
     drawFramePicture(*frame, at, fighter.facing, b, tint, b);
-    drawLifeBar(fighter, timeFactor);
+    drawLifeBar(fighter);
 }

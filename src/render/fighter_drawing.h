@@ -24,4 +24,5 @@ int64_t fighterColour(const Fighter& fighter); // the player's or the stance's c
 int64_t fighterTint(const Fighter& fighter);   // with the damage flash and the stun colour
 int64_t motionBrightness(const Frame& frame);  // fast moves flash brighter, 192-255
 double shadowScale(const Fighter& fighter, const Frame* frame);
-void drawFighter(Fighter& fighter, double timeFactor); // with its life gauge
+// The frame the fight step settled (see settleShownFrame), with the fighter's life gauge.
+void drawFighter(const Fighter& fighter);

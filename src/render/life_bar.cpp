@@ -25,17 +25,12 @@ void drawBar(int64_t sprite, double left, double top, int64_t tint, double flash
 }
 } // namespace
 
-void drawLifeBar(Fighter& fighter, double timeFactor) {
+void drawLifeBar(const Fighter& fighter) {
     if (hudBlock == 0) return;
-    LifeGauge& g = fighter.lifeBar;
+    const LifeGauge& g = fighter.lifeBar;
     bool mirrored = g.orientation == 1;
     double ox = mirrored ? -160 : 160, oy = -70, a = mirrored ? -10 : -50;
     Vec2 s = g.shaking ? g.shake : Vec2{};
-    // The red flash grows while the gauge shakes and fades afterwards, halving every tick of
-    // the frame's own length (slow motion and late frames included); below 1 it is gone.
-    if (g.shaking) g.flash = std::min((g.flash + 5) * 3 / 2, 192.0);
-    else g.flash = g.flash * std::pow(0.5, timeFactor);
-    if (g.flash < 1) g.flash = 0;
     int64_t colour = fighterColour(fighter);
     int64_t pick = mirrored ? 1 : 0;
 

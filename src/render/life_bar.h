@@ -3,5 +3,5 @@
 
 struct Fighter;
 
-// timeFactor: the frame's length in ticks, for the red flash's fading.
-void drawLifeBar(Fighter& fighter, double timeFactor);
+// As the fight step left it (its red flash included).
+void drawLifeBar(const Fighter& fighter);

@@ -19,12 +19,15 @@ uint64_t splitmix(uint64_t& x) {
 
 uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 
+void seedFromClockOnce() {
+    if (seeded) return;
+    auto ticks = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    auto thread = uint64_t(std::hash<std::thread::id>{}(std::this_thread::get_id()));
+    seedRandom(ticks ^ (thread << 17));
+}
+
 uint64_t nextRandom() {
-    if (!seeded) {
-        auto ticks = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
-        auto thread = uint64_t(std::hash<std::thread::id>{}(std::this_thread::get_id()));
-        seedRandom(ticks ^ (thread << 17));
-    }
+    seedFromClockOnce();
     uint64_t result = rotl(state[1] * 5, 7) * 9;
     uint64_t t = state[1] << 17;
     state[2] ^= state[0];
@@ -39,6 +42,16 @@ uint64_t nextRandom() {
 
 void seedRandom(uint64_t seed) {
     for (uint64_t& s : state) s = splitmix(seed);
+    seeded = true;
+}
+
+RandomState randomState() {
+    seedFromClockOnce();
+    return {state[0], state[1], state[2], state[3]};
+}
+
+void setRandomState(const RandomState& saved) {
+    for (size_t i = 0; i < 4; ++i) state[i] = saved[i];
     seeded = true;
 }
 

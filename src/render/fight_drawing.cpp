@@ -1,0 +1,123 @@
+// Drawing the fight and playing what its steps set off.
+#include "render/fight_drawing.h"
+
+#include <algorithm>
+
+#include "app/game_screen.h"
+#include "app/settings.h"
+#include "app/stages.h"
+#include "fight/debug_keys.h"
+#include "fight/fight_events.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "menus/menu_framework.h"
+#include "render/combo_display.h"
+#include "render/debug_overlay.h"
+#include "render/effects.h"
+#include "render/fighter_drawing.h"
+#include "render/particles.h"
+#include "render/sprite_assets.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+
+void drawBackdrop() { drawBackdropAround(0, 0, 0, 0); }
+
+// The fight's backdrop is the menus' background picture.
+void drawBackdropAround(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    int64_t backdropSprite = menuBackgroundSprite();
+    // Only the parts outside the covered rectangle: copying a whole screen that the stage
+    // paints over again costs a software screen much of its frame time.
+    left = std::clamp<int64_t>(left, 0, screenWidth);
+    right = std::clamp<int64_t>(right, left, screenWidth);
+    top = std::clamp<int64_t>(top, 0, screenHeight);
+    bottom = std::clamp<int64_t>(bottom, top, screenHeight);
+    auto piece = [backdropSprite](int64_t x, int64_t y, int64_t w, int64_t h) {
+        if (w <= 0 || h <= 0) return;
+        clipSprite(backdropSprite, x, y, w, h);
+        drawSprite(backdropSprite, x, y);
+    };
+    piece(0, 0, screenWidth, top);
+    piece(0, bottom, screenWidth, screenHeight - bottom);
+    piece(0, top, left, bottom - top);
+    piece(right, top, screenWidth - right, bottom - top);
+    clipSprite(backdropSprite, -1, -1, -1, -1);
+}
+
+void drawStageWithBackdrop(Stage* stage) {
+    int64_t tiles = stage ? stage->lastTile + 1 : 0;
+    if (tiles <= 0) {
+        drawBackdrop();
+        return;
+    }
+    int64_t tileWidth = stage->width / tiles;
+    std::fill(stage->tileVisible.begin(), stage->tileVisible.end(), 0);
+    int64_t first = std::max<int64_t>(0, focusX / tileWidth - 1);
+    int64_t last = std::min((focusX + screenWidth) / tileWidth, stage->lastTile);
+    for (int64_t i = first; i <= last; ++i) stage->tileVisible[size_t(i)] = 1;
+    stage->cameraX = double(focusX);
+    int64_t y = roundToInt(double(stage->vertical) + shakeOffset.y + double(screenHeight) - 1080.0 -
+                           double(cameraY));
+    // The tiles drawn form one row; what they leave uncovered shows the backdrop.
+    int64_t left = 0, right = 0, height = INT64_MAX;
+    bool whole = true;
+    for (int64_t i = first; i <= last; ++i) {
+        int64_t sprite = stage->tileSprites[size_t(i)];
+        whole = whole && spriteExists(sprite);
+        height = std::min(height, spriteHeight(sprite));
+        int64_t x = roundToInt(double(i * tileWidth - focusX) + shakeOffset.x);
+        if (i == first) left = x;
+        right = x + spriteWidth(sprite);
+    }
+    if (whole && first <= last) drawBackdropAround(left, y, right, y + height);
+    else drawBackdrop();
+    for (int64_t i = first; i <= last; ++i) {
+        int64_t sprite = stage->tileSprites[size_t(i)];
+        if (!spriteExists(sprite)) continue;
+        drawSprite(sprite, roundToInt(double(i * tileWidth - focusX) + shakeOffset.x), y);
+    }
+}
+
+void presentFightEvents(const FightEvents& events, double timeFactor) {
+    for (const PoolSoundChoice& sound : events.sounds) playPoolSoundChoice(sound);
+    updateParticles(timeFactor);
+    for (const BloodDrop& d : events.blood)
+        emitParticle(hurtSequence, d.x, d.y, d.vx, d.vy,
+                     roundToInt(d.lifeFactor * double(hurtSequence.frameTime)));
+    for (const EffectStart& e : events.effects)
+        createEffect(e.animation, e.position, e.facing, e.colour, e.opacity, e.intensity, e.variant);
+    if (events.effectsAdvance) advanceEffects(timeFactor);
+}
+
+void drawFight(Stage* stage) {
+    drawStageWithBackdrop(stage);
+    drawParticles(1);
+    drawEffects(1);
+    bool oneOnTop = playerOne.attacking && !playerTwo.attacking;
+    drawFighter(oneOnTop ? playerTwo : playerOne);
+    drawFighter(oneOnTop ? playerOne : playerTwo);
+    drawParticles(0);
+    drawEffects(0);
+    if (debugMode)
+        for (Fighter* f : {&playerOne, &playerTwo})
+            if (f->debug > 0) drawDebugOverlay(*f, 0);
+    if (comboDisplay != 3)
+        for (Fighter* f : {&playerOne, &playerTwo})
+            if (isAlive(*f)) drawComboDisplay(*f);
+    if (debugMode && debugStripSwitch() > 0)
+        drawDebugStrip(stage, fightEvents.playerOneAttackPressed);
+    drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0,
+                  screenWidth > 1200 ? 0 : screenHeight - 32);
+}
+
+void drawIntroFight(Stage* stage) {
+    drawStageWithBackdrop(stage);
+    drawEffects(1);
+    drawFighter(playerOne);
+    drawFighter(playerTwo);
+    drawEffects(0);
+}
+
+void showFightStep(Stage* stage, double timeFactor) {
+    presentFightEvents(fightEvents, timeFactor);
+    drawFight(stage);
+}
