@@ -3,6 +3,8 @@
 #include "headless_fixture.h"
 
 #include <cmath>
+#include <filesystem>
+#include <unistd.h>
 
 #include "app/game_screen.h"
 #include "app/settings.h"
@@ -13,17 +15,31 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
+#include "fight/hit_masks.h"
 #include "fight/hits.h"
 #include "fight/fight_events.h"
 #include "render/sprite_assets.h"
+#include "runtime/images.h"
 
 namespace {
-constexpr int64_t kBody = 500, kMask = 501; // the mask and its mirror at 501 and 502
+// A solid picture of w x h pixels written as a PNG file.
+void writeSolidPng(const std::string& path, int64_t w, int64_t h) {
+    std::vector<uint32_t> pixels(size_t(w * h), 0xFFFFFFFFu);
+    ASSERT_TRUE(savePng(path, w, h, pixels.data()));
+}
 
 struct HitTest : HeadlessScreen {
     Fighter a, d;
     FighterClass* cls = nullptr;
     Animation* attack = nullptr;
+    Frame body; // the picture the defender shows
+    std::string pictures = scratchPictures();
+    static std::string scratchPictures() {
+        auto dir = std::filesystem::temp_directory_path() /
+                   ("qrx-hits-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        return dir.string();
+    }
 
     void SetUp() override {
         HeadlessScreen::SetUp();
@@ -50,12 +66,11 @@ struct HitTest : HeadlessScreen {
         hurtSequence.frameTime = 5;
         hurtSequence.frameStep = 2;
         soundMaterials = {SoundMaterial{0, 1, 1, 1}};
-        makeDotSprite(kBody, 100, 200, {}, kSpriteAlpha | kSpriteMask);
-        fillWhole(kBody, 100, 200);
-        makeDotSprite(kMask, 20, 20, {}, kSpriteAlpha | kSpriteMask);
-        fillWhole(kMask, 20, 20);
-        makeDotSprite(kMask + 1, 20, 20, {}, kSpriteAlpha | kSpriteMask);
-        fillWhole(kMask + 1, 20, 20);
+        // The defender's body picture is 100 x 200 pixels, the attack's hit mask 20 x 20.
+        clearHitMasks();
+        writeSolidPng(pictures + "/bodyhurt.png", 1, 1); // never read: a body is no attack
+        writeSolidPng(pictures + "/body.png", 100, 200);
+        writeSolidPng(pictures + "/punchhurt.png", 20, 20);
 
         classes.push_back(std::make_unique<FighterClass>());
         cls = classes.back().get();
@@ -74,9 +89,8 @@ struct HitTest : HeadlessScreen {
         hit.damage = 10;
         hit.damageType = 3;
         hit.hurtShift = Vec2{300300, 500};
-        hit.hurtSpriteA = kMask;
-        hit.hurtSpriteB = kMask + 1;
-        hit.loaded = true;
+        hit.path = pictures + "/punch";
+        hit.cloneHurt = -1; // its own hit mask
         attack->frames = {hit, hit, hit};
         for (Fighter* f : {&a, &d}) {
             createFighter(*f, f == &a ? "A" : "B", 0, f == &a ? 1 : 2);
@@ -89,8 +103,9 @@ struct HitTest : HeadlessScreen {
         d.position = {900, 0};
         d.facing = 1;
         d.side = 1;
-        d.bodySprite = kBody;
-        d.bodyShift = Vec2{350450, 425};
+        body.path = pictures + "/body";
+        body.shift = Vec2{350450, 425};
+        d.shownFrame = &body;
         setAnimation(a, attack);
         a.attacking = 1;
         a.comboStep = 1;
@@ -99,14 +114,10 @@ struct HitTest : HeadlessScreen {
     void TearDown() override {
         clearGameData();
         clearFightEvents();
+        clearHitMasks();
+        std::filesystem::remove_all(pictures);
         hurtSequence = ImageSequence{};
         HeadlessScreen::TearDown();
-    }
-    static void fillWhole(int64_t sprite, int64_t w, int64_t h) {
-        ASSERT_TRUE(beginDrawing(spriteOutput(sprite)));
-        setDrawingMode(kDrawExact);
-        fillBox(0, 0, w, h, RGBA(255, 255, 255, 255));
-        endDrawing();
     }
     Frame& frame() { return a.currentAnimation.frames[size_t(a.currentAnimation.frameIndex)]; }
     // Plays what the hit resolution queued, then asks whether the pool's slot sounds.
@@ -265,7 +276,7 @@ TEST_F(HitTest, NoTouchWhileStunnedOrWithoutAMask) {
     a.stunFrames = 1;
     EXPECT_FALSE(touchTest(a, d));
     a.stunFrames = 0;
-    frame().hurtSpriteA = 0;
+    frame().hurtShift.reset();
     EXPECT_FALSE(touchTest(a, d));
     EXPECT_TRUE(a.hitList.empty());
     resolveAttack(&a, &a, 1.0); // a fighter never hits itself

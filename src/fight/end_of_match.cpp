@@ -35,7 +35,6 @@ int64_t countdownSeconds(double elapsedMs) {
 void releaseMatch(Stage* stage) {
     for (Fighter* f : {&playerOne, &playerTwo}) {
         if (f->fighterClass) releaseClassImages(*f->fighterClass);
-        f->bodySprite = 0;
         f->shownFrame = nullptr;
     }
     clearEffects();

@@ -118,9 +118,6 @@ void addFighter(Hasher& h, const Fighter& f) {
     addFrame(h, f.shownFrame);
     h.add(f.tremble);
     for (const auto& jitter : f.comboJitter) h.add(jitter);
-    h.add(f.bodySprite);
-    h.add(f.bodyShift);
-    h.add(f.bodyDamageSide);
     h.add(f.animationStarts);
     for (int64_t v : {f.stats.hits, f.stats.damage, f.stats.maxCombo}) h.add(v);
 }

@@ -2,6 +2,7 @@
 #include "fight/fighter.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "data/fighter_class.h"
 #include "fight/fighter_update.h"
@@ -98,4 +99,10 @@ void resetFighter(Fighter& fighter, float x) {
     fighter.moveState = {};
     fighter.falling = 0;
     fighter.stats = {};
+}
+
+Vec2 framePicturePlace(const std::optional<Vec2>& shift, Vec2 at, int64_t facing) {
+    double shiftX = shift ? shift->x : 0, shiftY = shift ? shift->y : 0;
+    double x = facing == 1 ? at.x + shiftX / 1000.0 : at.x + std::fmod(shiftX, 1000.0);
+    return {float(x), float(at.y + shiftY)};
 }

@@ -111,9 +111,6 @@ struct Fighter {
     const Frame* shownFrame = nullptr;
     Vec2 tremble;              // a hit reaction's trembling offset this frame (pixels)
     std::array<std::array<double, 2>, kComboSteps> comboJitter{}; // icons' shake x, y (pixels)
-    int64_t bodySprite = 0;
-    std::optional<Vec2> bodyShift;
-    int64_t bodyDamageSide = 0;
     int64_t animationStarts = 0; // counts setAnimation calls: tells an update what it started
     MatchStats stats;
 };
@@ -130,6 +127,11 @@ int64_t maxLifeOf(const Fighter& fighter);     // 15 x life + 200
 int64_t animationType(const Fighter& fighter); // 0 without an animation
 const Frame* currentFrame(const Fighter& fighter); // null without frames
 bool isAlive(const Fighter& fighter);
+
+// The picture's top-left corner for a frame (by its shift) shown at a position: one shift
+// value holds both placements, facing right in its thousands (a fractional division), facing
+// left in its last three digits.
+Vec2 framePicturePlace(const std::optional<Vec2>& shift, Vec2 at, int64_t facing);
 
 // Places the fighter for a new match at (x, 775), in its spawn animation, at full life.
 void resetFighter(Fighter& fighter, float x);

@@ -11,11 +11,9 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
-#include "render/fighter_drawing.h"
+#include "fight/hit_masks.h"
 #include "render/frame_images.h"
-#include "render/sprite_assets.h"
 #include "runtime/numbers.h"
-#include "runtime/sprites.h"
 
 namespace {
 // The formulas hold for statistics between -20 and 20; data outside is held inside so that no
@@ -42,19 +40,21 @@ Vec2 scaledPush(Vec2 push, const Fighter& attacker, const Fighter& defender, dou
 bool maskTouches(const Fighter& attacker, const Fighter& defender) {
     const Frame* frame = currentFrame(attacker);
     if (!frame || !frame->hurtShift) return false;
-    int64_t mask = attacker.facing == 1 ? frame->hurtSpriteB : frame->hurtSpriteA;
-    if (mask == 0 || !spriteExists(mask)) return false;
+    const HitMask* mask = frameHitMask(attacker.currentAnimation,
+                                       int64_t(frame - attacker.currentAnimation.frames.data()),
+                                       attacker.facing);
+    if (!mask) return false;
     double shiftX = frame->hurtShift->x;
     double offsetX = attacker.facing == 1 ? shiftX / 1000.0 : std::fmod(shiftX, 1000.0);
     int64_t maskX = roundToInt(attacker.position.x + float(roundToInt(offsetX)));
     int64_t maskY = roundToInt(attacker.position.y + float(roundToInt(frame->hurtShift->y)));
-    // The body is tested where and as it is drawn: by its frame's shift, mirrored facing right.
-    if (defender.bodySprite == 0) return false;
-    Vec2 place = framePicturePlace(defender.bodyShift, {defender.position.x, defender.position.y},
+    // The body is tested where and as it is shown: by its frame's shift, mirrored facing right.
+    const Frame* shown = defender.shownFrame;
+    const HitMask* body = shown ? frameBodyMask(*shown, defender.facing) : nullptr;
+    if (!body) return false;
+    Vec2 place = framePicturePlace(shown->shift, {defender.position.x, defender.position.y},
                                    defender.facing);
-    orientFrameSprite(defender.bodySprite, defender.facing);
-    return spritesTouch(mask, maskX, maskY, defender.bodySprite, roundToInt(place.x),
-                        roundToInt(place.y)) != 0;
+    return masksTouch(*mask, maskX, maskY, *body, roundToInt(place.x), roundToInt(place.y));
 }
 
 bool touchTest(Fighter& attacker, Fighter& defender) {
@@ -149,7 +149,7 @@ void resolveAttack(Fighter* attackerPointer, Fighter* defenderPointer, double ti
         const Frame& frame = *currentFrame(a);
         int64_t damage = computeDamage(a, d);
         // The struck material: the defender's stance material named by its own frame.
-        int64_t side = d.bodyDamageSide;
+        int64_t side = d.shownFrame ? d.shownFrame->damageSide : 0;
         int64_t material = d.stance && side >= 0 && side < int64_t(d.stance->material.size())
                                ? d.stance->material[size_t(side)]
                                : -1;

@@ -7,10 +7,7 @@
 #include "data/fighter_class.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
-#include "render/fighter_drawing.h"
-#include "render/frame_images.h"
 #include "runtime/numbers.h"
-#include "runtime/sprites.h"
 
 namespace {
 const Frame* pickShownFrame(Fighter& fighter) {
@@ -28,7 +25,6 @@ const Frame* pickShownFrame(Fighter& fighter) {
     } else {
         fighter.hitStopFrameIndex = -1;
     }
-    ensureFrameLoaded(fighter);
     const Frame* own = currentFrame(fighter);
     if (!own) return nullptr;
     // The class's original of the current frame: the data the copy was made from.
@@ -43,14 +39,8 @@ const Frame* pickShownFrame(Fighter& fighter) {
 void settleShownFrame(Fighter& fighter, double timeFactor) {
     const Frame* frame = pickShownFrame(fighter);
     fighter.shownFrame = frame;
-    fighter.bodySprite = 0;
     fighter.tremble = {};
     if (frame) {
-        if (!frame->loaded || (frame->sprite != 0 && !spriteExists(frame->sprite)))
-            loadFrameImages(const_cast<Frame&>(*frame));
-        fighter.bodySprite = frame->sprite;
-        fighter.bodyShift = frame->shift;
-        fighter.bodyDamageSide = frame->damageSide;
         if (fighter.hurtAnimIndex >= 0 && !fighter.caught) {
             // A hit reaction trembles, less and less as its cooldown runs out.
             double c = fighter.cooldown;

@@ -37,11 +37,11 @@ void drawDebugOverlay(const Fighter& f, int64_t xShift) {
         drawSpriteBlended(mask, roundToInt(sx + double(roundToInt(offset))),
                           roundToInt(sy + frame->hurtShift->y), 128);
     }
-    if (f.bodySprite != 0) {
+    if (f.shownFrame && f.shownFrame->sprite != 0) {
         // Where the hit test places the body: by its frame's shift, as it is drawn.
-        Vec2 place = framePicturePlace(f.bodyShift, f.screenPosition, f.facing);
-        orientFrameSprite(f.bodySprite, f.facing);
-        drawSpriteBlended(f.bodySprite, roundToInt(place.x), roundToInt(place.y), 128);
+        Vec2 place = framePicturePlace(f.shownFrame->shift, f.screenPosition, f.facing);
+        orientFrameSprite(f.shownFrame->sprite, f.facing);
+        drawSpriteBlended(f.shownFrame->sprite, roundToInt(place.x), roundToInt(place.y), 128);
     }
     drawPlainText(std::to_string(roundToInt(sy)), roundToInt(sx), roundToInt(sy));
     drawPlainText(std::to_string(f.life) + "/" + std::to_string(f.maxLife),

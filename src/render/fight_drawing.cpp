@@ -15,6 +15,7 @@
 #include "render/debug_overlay.h"
 #include "render/effects.h"
 #include "render/fighter_drawing.h"
+#include "render/frame_images.h"
 #include "render/particles.h"
 #include "render/sprite_assets.h"
 #include "render/text.h"
@@ -99,7 +100,10 @@ void drawFight(Stage* stage) {
     drawEffects(0);
     if (debugMode)
         for (Fighter* f : {&playerOne, &playerTwo})
-            if (f->debug > 0) drawDebugOverlay(*f, 0);
+            if (f->debug > 0) {
+                ensureFrameLoaded(*f); // the hit mask the overlay shows
+                drawDebugOverlay(*f, 0);
+            }
     if (comboDisplay != 3)
         for (Fighter* f : {&playerOne, &playerTwo})
             if (isAlive(*f)) drawComboDisplay(*f);

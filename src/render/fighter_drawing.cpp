@@ -24,14 +24,6 @@ void orientFrameSprite(int64_t sprite, int64_t facing) {
         transformSprite(sprite, 0, 0, w - 1, 0, w - 1, h - 1, 0, h - 1);
 }
 
-Vec2 framePicturePlace(const std::optional<Vec2>& shift, Vec2 screen, int64_t facing) {
-    double shiftX = shift ? shift->x : 0, shiftY = shift ? shift->y : 0;
-    // One shift value holds both placements: facing right in its thousands (a fractional
-    // division), facing left in its last three digits.
-    double x = facing == 1 ? screen.x + shiftX / 1000.0 : screen.x + std::fmod(shiftX, 1000.0);
-    return {float(x), float(screen.y + shiftY)};
-}
-
 void drawFramePicture(const Frame& frame, Vec2 screen, int64_t facing, int64_t opacity,
                       int64_t tint, int64_t tintIntensity) {
     if (frame.sprite == 0 || !spriteExists(frame.sprite)) return;

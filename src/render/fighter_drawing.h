@@ -10,8 +10,6 @@
 struct Fighter;
 struct Frame;
 
-// The picture's top-left corner for a frame (by its shift) drawn at a position.
-Vec2 framePicturePlace(const std::optional<Vec2>& shift, Vec2 screen, int64_t facing);
 // Frame pictures are drawn as in their files facing left and mirrored facing right.
 void orientFrameSprite(int64_t sprite, int64_t facing);
 // Draws the frame's picture with its alpha at the given opacity, then, with a tint, its
