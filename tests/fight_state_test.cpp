@@ -1,0 +1,145 @@
+// The fight as one value: a restored state steps on exactly as the original did, whenever it is
+// restored, and its hash tells equal fights from different ones.
+#include "game_dir_fixture.h"
+
+#include "app/stages.h"
+#include "app/startup.h"
+#include "data/fighter_class.h"
+#include "fight/bot.h"
+#include "fight/class_choice.h"
+#include "fight/fight_events.h"
+#include "fight/fight_frame.h"
+#include "fight/fight_state.h"
+#include "fight/match.h"
+#include "runtime/headless.h"
+
+namespace {
+// Hard bots of two classes on the generated content, set up by a real match of one fight frame
+// (intro included), at 100 frames per second without drawing.
+struct FightStateTest : GeneratedGameTest {
+    double factor = 0.5;
+    const Stage* stage = nullptr;
+
+    void SetUp() override {
+        GeneratedGameTest::SetUp();
+        if (IsSkipped()) return;
+        HeadlessOptions options;
+        options.nullRenderer = true;
+        options.fixedFrameFactor = factor;
+        setHeadless(options);
+        startUpGame();
+        seedRandom(11);
+        for (auto [fighter, position] : {std::pair{&playerOne, 4}, std::pair{&playerTwo, 1}}) {
+            chooseClass(*fighter, classAt(position), 0);
+            BotController& bot = ensureBot(*fighter, 3);
+            bot.botLevelSetting = 3;
+            switchBotOn(bot);
+        }
+        globalFightContext.stage = &stageList[1];
+        stage = globalFightContext.stage;
+        matchHooks = MatchHooks{};
+        matchHooks.maxFightFrames = 1;
+        matchHooks.endOfMatch = false;
+        startMatch();
+        matchHooks = MatchHooks{};
+    }
+    void TearDown() override {
+        removeBot(playerOne);
+        removeBot(playerTwo);
+        GeneratedGameTest::TearDown();
+    }
+    int64_t step() { return stepFight(stage, {}, factor, factor); }
+    static bool midCombo() {
+        for (const Fighter* f : {&playerOne, &playerTwo})
+            if (f->comboStep >= 2 && f->attacking) return true;
+        return false;
+    }
+};
+
+// What a step set off, to compare a step with its re-run.
+std::vector<int64_t> soundsOf(const FightEvents& events) {
+    std::vector<int64_t> list;
+    for (const PoolSoundChoice& s : events.sounds) {
+        list.push_back(s.pool);
+        list.push_back(s.variant);
+        list.push_back(int64_t(s.percent * 1000));
+    }
+    list.push_back(int64_t(events.blood.size()));
+    list.push_back(int64_t(events.effects.size()));
+    return list;
+}
+} // namespace
+
+// Every frame of a bot match, stepped, then restored and stepped again: the same state, the
+// same sounds, blood and effects. The match runs to its knock-out and a second beyond.
+TEST_F(FightStateTest, EveryStepRunsAgainTheSameFromItsRestoredState) {
+    int64_t frames = 0, afterKnockOut = 0;
+    while (afterKnockOut < 100 && frames < 20000) {
+        FightState before = saveFight();
+        int64_t result = step();
+        uint64_t hash = fightHash();
+        std::vector<int64_t> events = soundsOf(fightEvents);
+        FightState after = saveFight();
+        restoreFight(before);
+        ASSERT_EQ(step(), result) << "frame " << frames;
+        ASSERT_EQ(fightHash(), hash) << "frame " << frames;
+        ASSERT_EQ(soundsOf(fightEvents), events) << "frame " << frames;
+        restoreFight(after);
+        frames += 1;
+        if (result != 0) afterKnockOut += 1;
+    }
+    EXPECT_LT(frames, 20000) << "no knock-out in 200 s of Hard bots";
+    EXPECT_EQ(afterKnockOut, 100);
+}
+
+// A state saved in the middle of a combo and restored 1000 frames later plays the same next
+// 300 frames; the fight it came back from had gone elsewhere.
+TEST_F(FightStateTest, AStateSavedMidComboContinuesTheSameWhenRestoredLater) {
+    int64_t frames = 0;
+    while (!midCombo() && frames < 20000) {
+        step();
+        frames += 1;
+    }
+    ASSERT_TRUE(midCombo()) << "no combo in 200 s of Hard bots";
+    FightState saved = saveFight();
+    uint64_t savedHash = fightHash();
+    std::vector<uint64_t> hashes;
+    for (int i = 0; i < 300; ++i) {
+        step();
+        hashes.push_back(fightHash());
+    }
+    for (int i = 0; i < 1000; ++i) step();
+    EXPECT_NE(fightHash(), savedHash);
+    restoreFight(saved);
+    EXPECT_EQ(fightHash(), savedHash);
+    EXPECT_TRUE(midCombo());
+    for (size_t i = 0; i < hashes.size(); ++i) {
+        step();
+        ASSERT_EQ(fightHash(), hashes[i]) << "frame " << i << " after the restore";
+    }
+}
+
+// A copy is a value: stepping the fight leaves it as it was, and any difference in the fight,
+// the random generator's state included, changes the hash.
+TEST_F(FightStateTest, CopiesStayAsTheyWereAndTheHashSeesEveryPart) {
+    FightState copy = saveFight();
+    uint64_t hash = fightHash(copy);
+    for (int i = 0; i < 200; ++i) step();
+    EXPECT_EQ(fightHash(copy), hash);
+    EXPECT_NE(fightHash(), hash);
+    auto differs = [&](auto change) {
+        FightState changed = copy;
+        change(changed);
+        return fightHash(changed) != hash;
+    };
+    EXPECT_TRUE(differs([](FightState& s) { s.random[3] ^= 1; }));
+    EXPECT_TRUE(differs([](FightState& s) { s.players[1].input[kInputJump] = 0.5; }));
+    EXPECT_TRUE(differs([](FightState& s) { s.players[0].position.x += 0.001f; }));
+    EXPECT_TRUE(differs([](FightState& s) { s.bots[0].thinkTimer += 1e-9; }));
+    EXPECT_TRUE(differs([](FightState& s) { s.freezeTimer = 1; }));
+    EXPECT_TRUE(differs([](FightState& s) { s.players[0].comboShake[4] = 1; }));
+    EXPECT_TRUE(differs([](FightState& s) { s.leftPlayer = 1 - s.leftPlayer; }));
+    EXPECT_TRUE(differs([](FightState& s) { s.players[1].hitList.push_back(1); }));
+    EXPECT_TRUE(differs([](FightState& s) { s.frame += 1; }));
+    EXPECT_FALSE(differs([](FightState&) {}));
+}
