@@ -556,17 +556,19 @@ std::string describeReplayMismatch(const Replay& replay, const std::string& game
         differences.push_back("version " + replay.gameVersion + " (this is " + gameVersion + ")");
     if (replay.dataHash != dataHash) differences.push_back("other data (data.json differs)");
     // A group that either side lacks differs too.
+    auto hashOf = [](const std::vector<std::pair<std::string, uint64_t>>& list,
+                     const std::string& name) -> const uint64_t* {
+        for (const auto& pair : list)
+            if (pair.first == name) return &pair.second;
+        return nullptr;
+    };
     std::vector<std::string> groups;
-    for (const auto& [name, hash] : replay.contentHashes) {
-        auto here = std::find_if(contentHashes.begin(), contentHashes.end(),
-                                 [&](const auto& pair) { return pair.first == name; });
-        if (here == contentHashes.end() || here->second != hash) groups.push_back(name);
+    for (const auto& pair : replay.contentHashes) {
+        const uint64_t* here = hashOf(contentHashes, pair.first);
+        if (!here || *here != pair.second) groups.push_back(pair.first);
     }
-    for (const auto& [name, hash] : contentHashes) {
-        auto there = std::find_if(replay.contentHashes.begin(), replay.contentHashes.end(),
-                                  [&](const auto& pair) { return pair.first == name; });
-        if (there == replay.contentHashes.end()) groups.push_back(name);
-    }
+    for (const auto& pair : contentHashes)
+        if (!hashOf(replay.contentHashes, pair.first)) groups.push_back(pair.first);
     constexpr size_t kGroupsNamed = 3; // a message names a few groups and counts the rest
     for (size_t i = 0; i < groups.size() && i < kGroupsNamed; ++i) differences.push_back("other " + groups[i]);
     if (groups.size() > kGroupsNamed)
