@@ -127,3 +127,19 @@ TEST_F(JsonTest, ParseErrorsGiveTheirLineAndColumn) {
     EXPECT_EQ(parseJson(1, "{}"), 1);
     EXPECT_EQ(lastJsonError().message, "");
 }
+
+TEST_F(JsonTest, MembersByPositionInTheOrderOfTheText) {
+    ASSERT_EQ(parseJson(1, R"({"z": 1, "a": "two", "m": [3]})"), 1);
+    const JsonNode* root = jsonRoot(1);
+    ASSERT_EQ(jsonMemberCount(root), 3);
+    EXPECT_EQ(jsonMemberKey(root, 0), "z");
+    EXPECT_EQ(jsonInteger(jsonMemberAt(root, 0)), 1);
+    EXPECT_EQ(jsonMemberKey(root, 1), "a");
+    EXPECT_EQ(jsonString(jsonMemberAt(root, 1)), "two");
+    EXPECT_EQ(jsonMemberKey(root, 2), "m");
+    EXPECT_EQ(jsonArraySize(jsonMemberAt(root, 2)), 1);
+    EXPECT_EQ(jsonMemberKey(root, 3), "");
+    EXPECT_EQ(jsonMemberAt(root, -1), nullptr);
+    EXPECT_EQ(jsonMemberAt(jsonMemberAt(root, 2), 0), nullptr); // an array has no members
+    EXPECT_EQ(jsonMemberKey(nullptr, 0), "");
+}

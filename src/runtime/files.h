@@ -13,7 +13,7 @@ int64_t writeText(int64_t fileId, const std::string& text);  // 0 on a write fai
 int64_t closeFile(int64_t fileId); // 0 if the file was not open or its data could not be flushed
 void closeAllFiles();
 
-// Writes the whole text to a temporary file beside path and renames it over path, so that a
-// failure never leaves a truncated file behind. Returns false and leaves path as it was on
+// Writes the whole text (any bytes: binary data too, written as they are) to a temporary file
+// beside path and renames it over path, so that a failure never leaves a truncated file behind. Returns false and leaves path as it was on
 // failure. A symbolic link at path is written through: its target gets the text.
 bool replaceFileAtomically(const std::string& path, const std::string& text);

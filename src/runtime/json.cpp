@@ -286,6 +286,21 @@ JsonNode* jsonElement(const JsonNode* array, int64_t index) {
     return array->elements[size_t(index)].get();
 }
 
+namespace {
+bool hasMember(const JsonNode* object, int64_t index) {
+    return object && object->type == kJsonObject && index >= 0 &&
+           index < int64_t(object->members.size());
+}
+} // namespace
+
+std::string jsonMemberKey(const JsonNode* object, int64_t index) {
+    return hasMember(object, index) ? object->members[size_t(index)].first : std::string();
+}
+
+JsonNode* jsonMemberAt(const JsonNode* object, int64_t index) {
+    return hasMember(object, index) ? object->members[size_t(index)].second.get() : nullptr;
+}
+
 int64_t jsonArraySize(const JsonNode* array) {
     return array && array->type == kJsonArray ? int64_t(array->elements.size()) : 0;
 }

@@ -31,6 +31,10 @@ JsonNode* jsonRoot(int64_t jsonId);
 
 JsonNode* jsonMember(const JsonNode* object, const std::string& key); // null if absent
 JsonNode* jsonElement(const JsonNode* array, int64_t index);
+// An object's members by position, in the order of the text: the key and the value of member
+// index ("" and null outside 0 .. jsonMemberCount - 1).
+std::string jsonMemberKey(const JsonNode* object, int64_t index);
+JsonNode* jsonMemberAt(const JsonNode* object, int64_t index);
 int64_t jsonArraySize(const JsonNode* array);   // 0 for a non-array
 int64_t jsonMemberCount(const JsonNode* object); // 0 for a non-object
 int64_t jsonType(const JsonNode* value);        // JsonType; a null handle is kJsonNull

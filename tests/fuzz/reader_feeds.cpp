@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "app/pacing.h"
+#include "app/replay_file.h"
 #include "app/settings.h"
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
+#include "runtime/compression.h"
+#include "runtime/hashing.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -109,6 +112,39 @@ std::string loadAndPlaySound(const uint8_t* data, size_t size) {
     freeSound(-1);
     return problem;
 }
+// What a replay that reads promises: it encodes, the encoding reads back as the same replay,
+// and encoding that gives the same bytes.
+std::string checkReplay(const std::string& bytes) {
+    Replay replay;
+    std::string error;
+    if (!parseReplay(bytes, replay, error)) {
+        if (error.empty()) return "replay refused without a message";
+        return "";
+    }
+    std::string encoded, again;
+    if (!encodeReplay(replay, encoded, error)) return "a replay that reads does not encode: " + error;
+    Replay back;
+    if (!parseReplay(encoded, back, error)) return "an encoded replay does not read: " + error;
+    if (!sameReplay(replay, back)) return "an encoded replay reads back different";
+    if (!encodeReplay(back, again, error) || again != encoded)
+        return "encoding a replay read back gives other bytes";
+    return "";
+}
+
+// The input's bytes after its header line taken as an uncompressed body: compressed and
+// checksummed as the writer does. "" when there is no header line.
+std::string sealedReplay(const std::string& bytes) {
+    static const std::string magic = "QRXREPLAY\n";
+    if (bytes.compare(0, magic.size(), magic) != 0) return "";
+    size_t headerEnd = bytes.find('\n', magic.size());
+    if (headerEnd == std::string::npos) return "";
+    std::string compressed;
+    if (!deflateBytes(bytes.substr(headerEnd + 1), compressed)) return "";
+    std::string sealed = bytes.substr(0, headerEnd + 1) + compressed;
+    uint64_t checksum = hashBytes(sealed.data(), sealed.size());
+    for (int i = 0; i < 8; ++i) sealed += char((checksum >> (8 * i)) & 0xff);
+    return sealed;
+}
 } // namespace
 
 void startReaderRuntime(const std::string& inputDirectory) {
@@ -201,6 +237,15 @@ std::string feedOgg(const uint8_t* data, size_t size) {
     return loadAndPlaySound(data, size);
 }
 
-const ReaderFeed kReaderFeeds[6] = {{"json", feedJson}, {"data", feedGameData},
+std::string feedReplay(const uint8_t* data, size_t size) {
+    std::string bytes = asText(data, size);
+    std::string problem = checkReplay(bytes);
+    std::string sealed = sealedReplay(bytes);
+    if (problem.empty() && !sealed.empty()) problem = checkReplay(sealed);
+    return problem;
+}
+
+const ReaderFeed kReaderFeeds[7] = {{"json", feedJson},   {"data", feedGameData},
                                     {"settings", feedSettings}, {"png", feedPng},
-                                    {"wav", feedWav},   {"ogg", feedOgg}};
+                                    {"wav", feedWav},     {"ogg", feedOgg},
+                                    {"replay", feedReplay}};

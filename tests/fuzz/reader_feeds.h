@@ -23,9 +23,13 @@ std::string feedSettings(const uint8_t* data, size_t size); // settings.txt, sav
 std::string feedPng(const uint8_t* data, size_t size);      // loadPng
 std::string feedWav(const uint8_t* data, size_t size);      // sound loading, RIFF files only
 std::string feedOgg(const uint8_t* data, size_t size);      // sound loading, all but RIFF files
+// A replay file as it is, then the same bytes read as a header line and an uncompressed body,
+// sealed (compressed, checksummed) as the writer seals them, so that the frame reader is
+// reached past the checksum. What reads must encode, read back the same and encode the same.
+std::string feedReplay(const uint8_t* data, size_t size);
 
 struct ReaderFeed {
     const char* name; // the fuzz target's name and its regressions directory
     std::string (*feed)(const uint8_t* data, size_t size);
 };
-extern const ReaderFeed kReaderFeeds[6];
+extern const ReaderFeed kReaderFeeds[7];
