@@ -28,7 +28,7 @@ namespace {
 const std::string kMagic = "QRXREPLAY\n";
 constexpr size_t kChecksumBytes = 8;
 constexpr size_t kFrameBytes = 11; // phase, two actions, 8 bytes of length
-constexpr int64_t kMaxClassIndex = 1 << 20; // positions in lists of the game: far above any
+constexpr int64_t kMaxListPosition = 1 << 20; // classes, stances, stages: far above any list
 constexpr uint8_t kActionBits = 0x7f;       // up, down, right, left, neutral, heavy, jump
 
 std::string hexOf(uint64_t value) {
@@ -195,8 +195,8 @@ void readSide(HeaderReader& reader, const JsonNode* object, ReplaySide& side,
     }
     side.className = reader.text(jsonMember(object, "class"), name + " class");
     side.classIndex = reader.integer(jsonMember(object, "classIndex"), name + " classIndex", 0,
-                                     kMaxClassIndex);
-    side.stance = reader.integer(jsonMember(object, "stance"), name + " stance", 0, kMaxClassIndex);
+                                     kMaxListPosition);
+    side.stance = reader.integer(jsonMember(object, "stance"), name + " stance", 0, kMaxListPosition);
     side.colour = reader.integer(jsonMember(object, "colour"), name + " colour", 0, 0xffffff);
     side.alternateColour = reader.integer(jsonMember(object, "alternateColour"),
                                           name + " alternateColour", 0, 1);
@@ -219,7 +219,7 @@ void readHeader(HeaderReader& reader, Replay& replay, int64_t& frameCount, int64
     if (jsonArraySize(sides) != 2) reader.fail("sides is not two sides");
     readSide(reader, jsonElement(sides, 0), replay.sides[0], "side 1");
     readSide(reader, jsonElement(sides, 1), replay.sides[1], "side 2");
-    replay.stage = reader.integer(jsonMember(root, "stage"), "stage", 0, kMaxClassIndex);
+    replay.stage = reader.integer(jsonMember(root, "stage"), "stage", 0, kMaxListPosition);
     const JsonNode* settings = reader.member(root, "settings", kJsonObject);
     for (int64_t i = 0; i < jsonMemberCount(settings); ++i) {
         std::string name = jsonMemberKey(settings, i);
@@ -317,8 +317,8 @@ std::string replayProblem(const Replay& replay) {
     for (int i = 0; i < 2; ++i) {
         const ReplaySide& side = replay.sides[i];
         std::string name = "side " + std::to_string(i + 1);
-        if (side.classIndex < 0 || side.classIndex > kMaxClassIndex || side.stance < 0 ||
-            side.stance > kMaxClassIndex)
+        if (side.classIndex < 0 || side.classIndex > kMaxListPosition || side.stance < 0 ||
+            side.stance > kMaxListPosition)
             return name + " has class " + std::to_string(side.classIndex) + " stance " +
                    std::to_string(side.stance);
         if (side.colour < 0 || side.colour > 0xffffff) return name + " has no RGB colour";
@@ -326,7 +326,7 @@ std::string replayProblem(const Replay& replay) {
             return name + " alternateColour is not 0 or 1";
         if (side.botLevel < 0 || side.botLevel > 3) return name + " botLevel is not 0-3";
     }
-    if (replay.stage < 0 || replay.stage > kMaxClassIndex) return "stage " + std::to_string(replay.stage);
+    if (replay.stage < 0 || replay.stage > kMaxListPosition) return "stage " + std::to_string(replay.stage);
     if (replay.result < 0 || replay.result > 2) return "result " + std::to_string(replay.result);
     if (int64_t(replay.frames.size()) > kReplayMaxFrames)
         return std::to_string(replay.frames.size()) + " frames, more than a replay holds (" +
