@@ -19,6 +19,9 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/match.h"
+#include "app/match_tape.h"
+#include "app/replays.h"
+#include "fight/fight_state.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -40,6 +43,8 @@ struct Options {
     std::vector<std::pair<int64_t, std::string>> screenshots;
     bool bench = false; // a summary of the fight loops' speed on standard error
     bool realTime = false; // frames paced and measured on the real clock, as in the game
+    std::string record;    // where each match's replay is written ("" none)
+    std::string replay;    // a replay to play and check instead of seeded matches
 };
 
 // Resident memory of this process in kB (0 where /proc is not there).
@@ -60,7 +65,8 @@ int64_t residentKb() {
                  "usage: quarrelix-match [--seed N] [--matches K] [--p1 C[:S]] [--p2 C[:S]]\n"
                  "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
                  "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n"
-                 "       [--bench] [--realtime]\n",
+                 "       [--bench] [--realtime] [--record FILE]\n"
+                 "   or: quarrelix-match --replay FILE [--render none|software] [--screenshot FRAME:PATH]...\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -117,6 +123,10 @@ Options parseOptions(int argc, char** argv) {
             o.height = number(value.substr(x + 1), option);
             if (o.width < 640 || o.height < 480 || o.width > 4096 || o.height > 4096)
                 usage("--size out of range");
+        } else if (option == "--record") {
+            o.record = value;
+        } else if (option == "--replay") {
+            o.replay = value;
         } else if (option == "--screenshot") {
             size_t colon = value.find(':');
             if (colon == std::string::npos) usage("--screenshot takes FRAME:PATH");
@@ -132,6 +142,7 @@ Options parseOptions(int argc, char** argv) {
     for (int64_t i = 1; i <= 10; ++i) rateKnown |= fpsTable[i] == o.fps;
     if (!rateKnown) usage("--fps must be one of 50 60 70 80 90 100 120 144 200 240");
     if (o.maxSeconds <= 0) usage("--max-seconds must be positive");
+    if (!o.replay.empty() && !o.record.empty()) usage("--record and --replay do not go together");
     return o;
 }
 
@@ -180,10 +191,86 @@ void describe(JsonNode* object, const Fighter& f, int64_t level) {
     put("damage", f.stats.damage);
     put("maxCombo", f.stats.maxCombo);
 }
+
+// One line of JSON for a match that has just ended (the fields the balance tools read).
+void printResult(JsonNode* root, int64_t result, int64_t p1Level, int64_t p2Level) {
+    describe(jsonAddMember(root, "p1"), playerOne, p1Level);
+    describe(jsonAddMember(root, "p2"), playerTwo, p2Level);
+    jsonSetInteger(jsonAddMember(root, "winner"), result == 1 ? 2 : result == 2 ? 1 : 0);
+    jsonSetInteger(jsonAddMember(root, "frames"), matchHooks.fightFrames);
+}
+
+// Plays a replay headless and checks every hash it holds: 0 when the fight went as recorded,
+// 1 from the first frame where it did not, 2 when the file cannot be read or played here.
+int checkReplay(const Options& o) {
+    Replay replay;
+    std::string error;
+    if (!readReplay(o.replay, replay, error)) {
+        std::fprintf(stderr, "quarrelix-match: %s: %s\n", o.replay.c_str(), error.c_str());
+        return 2;
+    }
+    int64_t width = o.width, height = o.height;
+    for (const auto& [name, value] : replay.settings) {
+        if (name == "screenWidth") width = value;
+        if (name == "screenHeight") height = value;
+    }
+    HeadlessOptions headless;
+    headless.nullRenderer = !o.render;
+    headless.desktopWidth = width;
+    headless.desktopHeight = height;
+    setHeadless(headless);
+    settingsPath = "quarrelix-match: no settings file";
+    startUpGame();
+    openGameScreen(width, height);
+    showFps = 0;
+    musicVolume = 0;
+    std::string refusal = replayRefusal(replay);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "quarrelix-match: %s: %s\n", o.replay.c_str(), refusal.c_str());
+        endGame();
+        return 2;
+    }
+    applyReplaySetup(replay);
+    matchHooks.screenshots = o.screenshots;
+    ReplayCheck check = playReplay(replay, false);
+    int status = 0;
+    if (check.firstMismatch >= 0) {
+        std::fprintf(stderr, "quarrelix-match: %s: the fight differs from the recording at frame %lld\n",
+                     o.replay.c_str(), (long long)check.firstMismatch);
+        status = 1;
+    } else if (!check.sameEnd) {
+        std::fprintf(stderr, "quarrelix-match: %s: the fight differs from the recording at its end (frame %lld)\n",
+                     o.replay.c_str(), (long long)replay.frames.size());
+        status = 1;
+    } else {
+        int64_t document = createJson(-1);
+        JsonNode* root = jsonRoot(document);
+        jsonSetObject(root);
+        jsonSetString(jsonAddMember(root, "replay"), o.replay);
+        jsonSetInteger(jsonAddMember(root, "stage"), replay.stage);
+        printResult(root, replay.result, replay.sides[0].botLevel, replay.sides[1].botLevel);
+        jsonSetInteger(jsonAddMember(root, "replayFrames"), int64_t(replay.frames.size()));
+        std::printf("%s\n", composeJson(document, false).c_str());
+        freeJson(document);
+    }
+    endGame();
+    return status;
+}
+
+// The file a match's replay is written to: the given one, or with the seed before its
+// extension when there are several matches.
+std::string recordPath(const Options& o, uint64_t seed) {
+    if (o.matches == 1) return o.record;
+    size_t dot = o.record.rfind('.');
+    size_t slash = o.record.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = o.record.size();
+    return o.record.substr(0, dot) + "-" + std::to_string(seed) + o.record.substr(dot);
+}
 } // namespace
 
 int main(int argc, char** argv) {
     Options o = parseOptions(argc, argv);
+    if (!o.replay.empty()) return checkReplay(o);
     HeadlessOptions headless;
     headless.nullRenderer = !o.render;
     headless.seed = o.seed;
@@ -225,8 +312,24 @@ int main(int argc, char** argv) {
         globalFightContext.stage = &stageList[size_t(stage)];
         matchHooks.maxFightFrames = int64_t(o.maxSeconds * double(o.fps));
         matchHooks.screenshots = o.screenshots;
+        Replay recording;
+        if (!o.record.empty()) {
+            recording = newMatchRecording(2);
+            matchTape = MatchTape{};
+            matchTape.recording = &recording;
+        }
         auto start = std::chrono::steady_clock::now();
         int64_t result = startMatch();
+        if (!o.record.empty()) {
+            recording.result = result;
+            recording.finalHash = fightHash();
+            matchTape = MatchTape{};
+            std::string error, path = recordPath(o, seed);
+            if (!writeReplay(path, recording, error)) {
+                std::fprintf(stderr, "quarrelix-match: %s: %s\n", path.c_str(), error.c_str());
+                return 1;
+            }
+        }
         double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
         int64_t document = createJson(-1);
@@ -234,10 +337,7 @@ int main(int argc, char** argv) {
         jsonSetObject(root);
         jsonSetInteger(jsonAddMember(root, "seed"), int64_t(seed));
         jsonSetInteger(jsonAddMember(root, "stage"), stage);
-        describe(jsonAddMember(root, "p1"), playerOne, o.p1.level);
-        describe(jsonAddMember(root, "p2"), playerTwo, o.p2.level);
-        jsonSetInteger(jsonAddMember(root, "winner"), result == 1 ? 2 : result == 2 ? 1 : 0);
-        jsonSetInteger(jsonAddMember(root, "frames"), matchHooks.fightFrames);
+        printResult(root, result, o.p1.level, o.p2.level);
         // Real time: the fight loop's own game time (its measured frames) against its wall time.
         double gameSeconds = o.realTime ? matchHooks.fightGameSeconds
                                         : double(matchHooks.fightFrames) / double(o.fps);

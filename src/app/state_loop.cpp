@@ -2,6 +2,7 @@
 #include "app/state_loop.h"
 
 #include "app/match_record.h"
+#include "app/replays.h"
 #include "app/stages.h"
 #include "fight/bot.h"
 #include "fight/class_choice.h"
@@ -39,7 +40,7 @@ void runFight(int64_t choice) {
     if (currentMatch) currentMatch->stage = stage;
     globalFightContext.stage = stage;
     noteScreenOpened("fight");
-    startMatch();
+    runRecordedMatch(botActive(playerTwo) ? 1 : 0);
 }
 
 // Stage selection for the coming fight, starting from the first stage's tiles.

@@ -16,6 +16,8 @@
 #include "render/effects.h"
 #include "render/fight_drawing.h"
 #include "app/fight_display.h"
+#include "app/match_tape.h"
+#include "input/keys.h"
 #include "render/fade.h"
 #include "render/frame_images.h"
 #include "render/particles.h"
@@ -71,9 +73,12 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             std::array<Actions, 2> actions{};
             for (Fighter* f : {&playerOne, &playerTwo})
                 if (f->botLevel == 0) actions[size_t(playerIndex(*f))] = pollActions(*f);
+            if (matchTape.playing && matchTape.controls) playbackControls(context->stage);
+            if (!tapeFrame(2, actions, factor)) break;
             stepFight(context->stage, actions, factor, previous);
+            tapeAfterStep();
             showFightStep(context->stage, factor);
-            fightDebugKeys(context);
+            if (fightDebugKeys(context) && matchTape.recording) matchTape.spoiled = true;
             drawText(banner, 500, 490, bannerColour, 128);
             const std::string rule = "=====================================";
             drawText(rule, 500, 505, kOrangeTint, 128);
@@ -81,6 +86,9 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
                          " seconds |",
                      500, 520, kOrangeTint, 128);
             drawText(rule, 500, 535, kOrangeTint, 128);
+            bool offerReplay = matchTape.recording && !matchTape.playing && !matchTape.spoiled;
+            if (offerReplay) drawText("| R : watch this match again |", 500, 550, kOrangeTint, 128);
+            drawPlaybackMark();
             processWindowEvent();
             if (windowCloseRequested()) shutdownProgram(0);
             if (fadeActive) drawFade();
@@ -88,12 +96,17 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
                 if (frame == int64_t(matchHooks.endCountdown.size())) saveScreenshot(path);
             matchHooks.endCountdown.push_back(countdownSeconds(elapsed));
             presentFrame();
+            if (offerReplay && keyReleased(kKeyR)) {
+                matchTape.watchAgain = true;
+                break;
+            }
             previous = factor;
             loadQueuedImages(999);
-            factor = framePacing(start, 0);
-            elapsed += systemTimeMs() - start;
+            factor = pacedTapeFrame(start, factor, 0);
+            elapsed += matchTape.playing ? previous * 20.0 : systemTimeMs() - start;
             if (elapsed > 5000 && !fadeActive) startFade();
-            if (updateFade(factor) == 1) break;
+            // A replay's end of match lasts its recorded frames, faded or not.
+            if (updateFade(factor) == 1 && !matchTape.playing) break;
         }
     }
     if (musicVolume > 0) {

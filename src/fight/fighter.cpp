@@ -70,6 +70,21 @@ void resetLifeGauge(Fighter& fighter) {
 }
 
 void resetFighter(Fighter& fighter, float x) {
+    // Nothing of the last match is left behind but the animation's unspent fraction of a tick
+    // (tickAccumulator), which times the new match's first frames as it always has and which a
+    // replay therefore keeps: a match is a function of its set-up, that fraction and the random
+    // generator's state, so that its replay plays in any run.
+    fighter.animationStarts = 0;
+    fighter.frameTime = 0;
+    fighter.screenPosition = {};
+    fighter.gravityThisUpdate = 0;
+    fighter.onGround = 0;
+    fighter.windEmitted = 0;
+    fighter.movementApplied = 0;
+    fighter.comboFacing = {};
+    fighter.comboJitter = {};
+    fighter.tremble = {};
+    fighter.shownFrame = nullptr;
     fighter.position = {x, 775};
     fighter.previousPosition = fighter.position;
     fighter.moveVelocity = fighter.velocity = fighter.pushVelocity = {};

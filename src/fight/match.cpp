@@ -22,6 +22,8 @@
 #include "render/fight_drawing.h"
 #include "fight/fight_events.h"
 #include "app/fight_display.h"
+#include "app/match_tape.h"
+#include "app/replay_file.h"
 #include "render/sprite_numbers.h"
 #include "fight/end_of_match.h"
 #include "render/fighter_drawing.h"
@@ -110,9 +112,14 @@ void fightIntro(const Stage* stage) {
         setSoundVolume(stage->introSlot, musicVolume);
         playSound(stage->introSlot);
     }
-    while (elapsed < kIntroMs) {
+    for (;;) {
+        if (!matchTape.playing && elapsed >= kIntroMs) break;
+        if (matchTape.playing && matchTape.controls) playbackControls(drawn);
+        std::array<Actions, 2> none{};
+        if (!tapeFrame(0, none, factor)) break;
         double start = systemTimeMs();
         stepIntro(stage, factor, previous);
+        tapeAfterStep();
         presentFightEvents(fightEvents, factor);
         drawIntroFight(drawn);
         drawLabels();
@@ -127,6 +134,7 @@ void fightIntro(const Stage* stage) {
             lastDigit = digit;
         }
         drawCountdown(digit, scale, fade);
+        drawPlaybackMark();
         endIfWindowClosed();
         for (const auto& [frame, path] : matchHooks.introScreenshots)
             if (frame == int64_t(matchHooks.introDigits.size())) saveScreenshot(path);
@@ -134,8 +142,9 @@ void fightIntro(const Stage* stage) {
         presentFrame();
         loadQueuedImages(1);
         previous = factor;
-        factor = framePacing(start, 0);
-        elapsed += systemTimeMs() - start;
+        factor = pacedTapeFrame(start, factor, 0);
+        // A replay's intro lasts its recorded frames; their lengths show the countdown.
+        elapsed += matchTape.playing ? previous * 20.0 : systemTimeMs() - start;
     }
     if (stage && musicVolume > 0 && soundExists(stage->musicSlot)) {
         setSoundVolume(stage->musicSlot, musicVolume);
@@ -166,9 +175,13 @@ int64_t fightLoop() {
         pollKeyboard();
         std::array<Actions, 2> actions = playerActions();
         endIfWindowClosed();
+        if (matchTape.playing && matchTape.controls) playbackControls(globalFightContext.stage);
+        // A replay's fight ends where the recorded one did.
+        if (!tapeFrame(1, actions, factor)) return result;
         result = stepFight(globalFightContext.stage, actions, factor, previous);
+        tapeAfterStep();
         showFightStep(globalFightContext.stage, factor);
-        fightDebugKeys(&globalFightContext);
+        if (fightDebugKeys(&globalFightContext) && matchTape.recording) matchTape.spoiled = true;
         matchHooks.fightGameSeconds += factor * 0.02; // a factor of 1 is a tick of 20 ms
         if (result > 0) finished = true;
         drawHurtVignette();
@@ -177,6 +190,7 @@ int64_t fightLoop() {
             for (double r : ring) sum += r;
             drawPlainText("FPS : " + std::to_string(roundToInt(50.0 / (sum / 100.0))), 0, 240);
         }
+        drawPlaybackMark();
         if (matchHooks.afterFightFrame) matchHooks.afterFightFrame(matchHooks.fightFrames);
         for (const auto& [frame, path] : matchHooks.screenshots)
             if (frame == matchHooks.fightFrames) saveScreenshot(path);
@@ -185,8 +199,9 @@ int64_t fightLoop() {
         ringIndex = (ringIndex + 1) % ring.size();
         loadQueuedImages(1);
         previous = factor;
-        factor = framePacing(start, slowMotion);
+        factor = pacedTapeFrame(start, factor, slowMotion);
         matchHooks.fightFrames += 1;
+        if (matchTape.playing) continue; // the replay's frames decide where the fight ends
         if (keyReleased(kKeyEscape)) finished = true;
         if (matchHooks.maxFightFrames > 0 && matchHooks.fightFrames >= matchHooks.maxFightFrames)
             finished = true;
@@ -260,6 +275,9 @@ void prepareClassImages(Fighter& fighter) {
 }
 
 int64_t startMatch() {
+    // Everything random in a match follows from the generator's state at its start.
+    if (matchTape.playing) setRandomState(matchTape.playing->randomState);
+    else if (matchTape.recording) matchTape.recording->randomState = randomState();
     Stage* stage = globalFightContext.stage;
     // The fight reads the second class's idle wind; data without it cannot be fought with.
     const FighterClass* second = classAt(1);

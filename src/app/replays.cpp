@@ -1,0 +1,259 @@
+// Recording, keeping and playing replays.
+#include "app/replays.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <map>
+
+#include "app/game_screen.h"
+#include "app/match_tape.h"
+#include "app/pacing.h"
+#include "app/settings.h"
+#include "app/stages.h"
+#include "data/fighter_class.h"
+#include "fight/bot.h"
+#include "fight/class_choice.h"
+#include "fight/fight_state.h"
+#include "fight/match.h"
+#include "render/frame_images.h"
+#include "runtime/files.h"
+#include "runtime/hashing.h"
+#include "runtime/runtime.h"
+
+namespace {
+// The settings that change the fight or how it is shown, by the names a replay keeps them.
+struct FightSetting {
+    const char* name;
+    int64_t* value;
+};
+const FightSetting kFightSettings[] = {
+    {"attackDelay", &attackDelay},   {"comboDisplay", &comboDisplay},
+    {"particles", &particleEnabled}, {"soundVariation", &soundVariation},
+    {"wind", &windEnabled},
+};
+std::vector<int64_t> keptSettings; // the player's, while a replay plays
+int64_t keptFpsMode = 0;
+
+uint64_t classPicturesHash(const FighterClass& c) {
+    static std::map<std::string, uint64_t> known; // by class name: the files do not change
+    auto found = known.find(c.name);
+    if (found != known.end()) return found->second;
+    uint64_t hash = hashBytes(c.name.data(), c.name.size());
+    auto add = [&](const Frame& frame) {
+        for (const char* suffix : {".png", "hurt.png"}) {
+            uint64_t file = hashFile(frame.path + suffix);
+            hash = hashBytes(&file, sizeof file, hash);
+        }
+    };
+    for (const Animation* a : classAnimations(c, true, true))
+        for (const Frame& frame : a->frames) add(frame);
+    for (const Frame& frame : c.hit) add(frame);
+    known[c.name] = hash;
+    return hash;
+}
+
+uint64_t soundsHash() {
+    static uint64_t hash = 0;
+    static bool made = false;
+    if (made) return hash;
+    made = true;
+    std::vector<std::string> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("sound", error))
+        if (entry.is_regular_file(error)) files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    hash = hashBytes("sounds", 6);
+    for (const std::string& file : files) {
+        uint64_t h = hashFile(file);
+        hash = hashBytes(file.data(), file.size(), hash);
+        hash = hashBytes(&h, sizeof h, hash);
+    }
+    return hash;
+}
+
+FighterClass* classNamed(const std::string& name) {
+    for (auto& c : classes)
+        if (c && c->name == name) return c.get();
+    return nullptr;
+}
+
+std::string localTimeNow() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+ReplaySide sideOf(const Fighter& f) {
+    ReplaySide side;
+    side.className = f.fighterClass ? f.fighterClass->name : "";
+    for (size_t i = 0; i < classes.size(); ++i)
+        if (classes[i].get() == f.fighterClass) side.classIndex = int64_t(i);
+    side.stance = f.stanceIndex;
+    side.colour = f.color;
+    side.alternateColour = f.useAlternateColor;
+    const BotController* bot = botOf(f);
+    side.botLevel = bot && bot->botState != 0 ? bot->botLevelSetting : 0;
+    return side;
+}
+} // namespace
+
+uint64_t dataFileHash() {
+    static uint64_t hash = hashFile("data.json");
+    return hash;
+}
+
+std::vector<std::pair<std::string, uint64_t>> contentHashes(const std::string& classOne,
+                                                            const std::string& classTwo) {
+    std::vector<std::pair<std::string, uint64_t>> list;
+    for (const std::string& name : {classOne, classTwo}) {
+        const FighterClass* c = classNamed(name);
+        std::string group = "pictures of " + name;
+        if (c && (list.empty() || list[0].first != group)) list.emplace_back(group, classPicturesHash(*c));
+    }
+    list.emplace_back("sounds", soundsHash());
+    return list;
+}
+
+Replay newMatchRecording(int64_t mode) {
+    Replay r;
+    r.gameVersion = kGameVersion;
+    r.dataHash = dataFileHash();
+    r.recordedAt = localTimeNow();
+    r.mode = mode;
+    r.sides[0] = sideOf(playerOne);
+    r.sides[1] = sideOf(playerTwo);
+    r.contentHashes = contentHashes(r.sides[0].className, r.sides[1].className);
+    for (size_t i = 0; i < stageList.size(); ++i)
+        if (&stageList[i] == globalFightContext.stage) r.stage = int64_t(i);
+    for (const FightSetting& s : kFightSettings) r.settings.emplace_back(s.name, *s.value);
+    // The frame rate setting: a phase's first frame takes the nominal factor as its last one.
+    r.settings.emplace_back("frameRate", fpsMode);
+    r.settings.emplace_back("screenWidth", screenWidth);
+    r.settings.emplace_back("screenHeight", screenHeight);
+    r.settings.emplace_back("jumpWithUp1", playerOne.jumpWithUp);
+    r.settings.emplace_back("jumpWithUp2", playerTwo.jumpWithUp);
+    // The animation ticks left unspent by the last match (float bits): they time this one's
+    // first frames.
+    r.settings.emplace_back("tickCarry1", std::bit_cast<uint32_t>(playerOne.tickAccumulator));
+    r.settings.emplace_back("tickCarry2", std::bit_cast<uint32_t>(playerTwo.tickAccumulator));
+    return r;
+}
+
+namespace {
+int64_t settingOf(const Replay& r, const std::string& name, int64_t otherwise) {
+    for (const auto& [key, value] : r.settings)
+        if (key == name) return value;
+    return otherwise;
+}
+} // namespace
+
+std::string replayRefusal(const Replay& r) {
+    std::string mismatch = describeReplayMismatch(
+        r, kGameVersion, dataFileHash(), contentHashes(r.sides[0].className, r.sides[1].className));
+    if (!mismatch.empty()) return mismatch;
+    for (const ReplaySide& side : r.sides) {
+        FighterClass* c = classAt(side.classIndex);
+        if (!c || c->name != side.className)
+            return "recorded with a class this game does not have: " + side.className;
+        if (side.stance < 0 || side.stance >= int64_t(c->stance.size()))
+            return "recorded with a stance " + side.className + " does not have";
+        if (side.botLevel < 0 || side.botLevel > 3) return "damaged replay: bot level";
+    }
+    if (r.stage < 0 || r.stage >= int64_t(stageList.size()))
+        return "recorded on a stage this game does not have";
+    int64_t width = settingOf(r, "screenWidth", screenWidth);
+    int64_t height = settingOf(r, "screenHeight", screenHeight);
+    if (width != screenWidth || height != screenHeight)
+        return "recorded at " + std::to_string(width) + "x" + std::to_string(height) +
+               " (the screen is " + std::to_string(screenWidth) + "x" +
+               std::to_string(screenHeight) + ")";
+    return "";
+}
+
+void applyReplaySetup(const Replay& r) {
+    keptSettings.clear();
+    for (const FightSetting& s : kFightSettings) {
+        keptSettings.push_back(*s.value);
+        *s.value = settingOf(r, s.name, *s.value);
+    }
+    keptFpsMode = fpsMode;
+    applyFpsMode(settingOf(r, "frameRate", fpsMode));
+    for (int i = 0; i < 2; ++i) {
+        Fighter& f = i == 0 ? playerOne : playerTwo;
+        const ReplaySide& side = r.sides[i];
+        f.color = side.colour;
+        BotController& bot = ensureBot(f, std::max<int64_t>(side.botLevel, 1));
+        if (side.botLevel > 0) {
+            bot.botLevelSetting = side.botLevel;
+            bot.plannedAttack = nullptr;
+            bot.thinkTimer = 0;
+            switchBotOn(bot);
+        } else {
+            switchBotOff(bot);
+        }
+        chooseClass(f, classAt(side.classIndex), side.stance);
+        f.useAlternateColor = side.alternateColour;
+        f.jumpWithUp = settingOf(r, i == 0 ? "jumpWithUp1" : "jumpWithUp2", f.jumpWithUp);
+        f.tickAccumulator = std::bit_cast<float>(
+            uint32_t(settingOf(r, i == 0 ? "tickCarry1" : "tickCarry2", 0)));
+    }
+    globalFightContext.stage = &stageList[size_t(r.stage)];
+}
+
+void restoreFightSettings() {
+    for (size_t i = 0; i < keptSettings.size() && i < std::size(kFightSettings); ++i)
+        *kFightSettings[i].value = keptSettings[i];
+    if (!keptSettings.empty()) applyFpsMode(keptFpsMode);
+    keptSettings.clear();
+}
+
+ReplayCheck playReplay(const Replay& replay, bool controls) {
+    MatchTape kept = matchTape;
+    matchTape = MatchTape{};
+    matchTape.playing = &replay;
+    matchTape.controls = controls;
+    int64_t result = startMatch();
+    ReplayCheck check;
+    check.firstMismatch = matchTape.firstMismatch;
+    check.finished = !matchTape.left && matchTape.next == replay.frames.size();
+    check.sameEnd = check.finished && result == replay.result && fightHash() == replay.finalHash;
+    matchTape = kept;
+    return check;
+}
+
+int64_t runRecordedMatch(int64_t mode) {
+    Replay replay = newMatchRecording(mode);
+    matchTape = MatchTape{};
+    matchTape.recording = &replay;
+    int64_t result = startMatch();
+    replay.result = result;
+    replay.finalHash = fightHash();
+    bool spoiled = matchTape.spoiled, watch = matchTape.watchAgain;
+    matchTape = MatchTape{};
+    if (spoiled) {
+        std::fprintf(stderr, "quarrelix: the replay of this match is not kept: debug keys changed the fight\n");
+        return result;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(kReplayDirectory, error);
+    std::string path = newReplayPath(kReplayDirectory, replay.recordedAt, replay.sides[0].className,
+                                     replay.sides[1].className);
+    std::string problem;
+    if (path.empty() || !writeReplay(path, replay, problem))
+        std::fprintf(stderr, "quarrelix: the replay of this match could not be kept: %s\n",
+                     path.empty() ? "no free name in replays/" : problem.c_str());
+    else
+        pruneReplays(kReplayDirectory, kReplaysKept);
+    if (watch) {
+        applyReplaySetup(replay);
+        playReplay(replay, true);
+        restoreFightSettings();
+    }
+    return result;
+}
