@@ -71,10 +71,11 @@ void drawPlaybackMark() {
     if (!matchTape.playing || !matchTape.controls) return;
     std::string speed = matchTape.speed == 0.25 ? "1/4" : matchTape.speed == 0.5 ? "1/2"
                         : matchTape.speed == 2.0 ? "2" : "1";
-    drawText("Replay  x" + speed + (matchTape.paused ? "  Paused" : ""), 500, 40,
+    // Below the life gauges, where the fight leaves the screen free.
+    drawText("Replay  x" + speed + (matchTape.paused ? "  Paused" : ""), 40, 190,
              RGB(255, 136, 0), 255);
-    drawText("Space: pause   Right: one frame   1-4: speed   Escape: leave", 500, 70,
-             RGB(255, 255, 255), 200);
+    drawText("Space: pause   Right: one frame   1-4: speed   Escape: leave", 40, 215,
+             RGB(255, 136, 0), 200);
 }
 
 void playbackControls(Stage* stage) {

@@ -18,6 +18,7 @@
 #include "fight/class_choice.h"
 #include "fight/fight_state.h"
 #include "fight/match.h"
+#include "menus/menu_framework.h"
 #include "render/frame_images.h"
 #include "runtime/files.h"
 #include "runtime/hashing.h"
@@ -188,14 +189,13 @@ void applyReplaySetup(const Replay& r) {
         Fighter& f = i == 0 ? playerOne : playerTwo;
         const ReplaySide& side = r.sides[i];
         f.color = side.colour;
-        BotController& bot = ensureBot(f, std::max<int64_t>(side.botLevel, 1));
         if (side.botLevel > 0) {
+            BotController& bot = ensureBot(f, side.botLevel);
             bot.botLevelSetting = side.botLevel;
-            bot.plannedAttack = nullptr;
-            bot.thinkTimer = 0;
             switchBotOn(bot);
         } else {
-            switchBotOff(bot);
+            removeBot(f);
+            f.botLevel = 0;
         }
         chooseClass(f, classAt(side.classIndex), side.stance);
         f.useAlternateColor = side.alternateColour;
@@ -218,6 +218,7 @@ ReplayCheck playReplay(const Replay& replay, bool controls) {
     matchTape = MatchTape{};
     matchTape.playing = &replay;
     matchTape.controls = controls;
+    if (controls) noteScreenOpened("replay");
     int64_t result = startMatch();
     ReplayCheck check;
     check.firstMismatch = matchTape.firstMismatch;

@@ -6,6 +6,7 @@
 #include "app/game_screen.h"
 #include "app/pacing.h"
 #include "app/settings.h"
+#include "app/replays.h"
 #include "app/stages.h"
 #include "app/state_loop.h"
 #include "data/animation.h"
@@ -111,6 +112,8 @@ void showLoadingMessage(const std::string& text) {
     presentFrame();
 }
 
+int64_t forcedScreenWidth = 0, forcedScreenHeight = 0;
+
 void startUpGame() {
     resetGlobals();
     // 1-2: runtime, clock, frame timing and setting defaults.
@@ -142,6 +145,10 @@ void startUpGame() {
             screenSizeIndex = index;
             setScreenSizeFromIndex(index);
         }
+    }
+    if (forcedScreenWidth > 0 && forcedScreenHeight > 0) {
+        screenWidth = forcedScreenWidth;
+        screenHeight = forcedScreenHeight;
     }
     openGameScreen(screenWidth, screenHeight);
     // 11: tables and the font. (The menus come with their own modules.)
@@ -200,6 +207,29 @@ int runGame() {
     startUpGame();
     // 22-23: the main state loop, then shutdown.
     mainStateLoop(40, 40);
+    endEverything();
+    return 0;
+}
+
+int runReplayFile(const std::string& path) {
+    Replay replay;
+    std::string problem;
+    bool readable = readReplay(path, replay, problem);
+    for (const auto& [name, value] : replay.settings) {
+        if (name == "screenWidth") forcedScreenWidth = value;
+        if (name == "screenHeight") forcedScreenHeight = value;
+    }
+    startUpGame();
+    if (readable) problem = replayRefusal(replay);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "quarrelix: %s: %s\n", path.c_str(), problem.c_str());
+        messageBox("Quarrelix replay", "This replay cannot be played: " + problem, kMessageErrorIcon);
+        endEverything();
+        return 1;
+    }
+    applyReplaySetup(replay);
+    playReplay(replay, true);
+    restoreFightSettings();
     endEverything();
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "app/stages.h"
 #include "app/startup.h"
 #include "data/fighter_class.h"
+#include "fight/bot.h"
 #include "fight/fight_frame.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
@@ -275,6 +276,19 @@ void prepareClassImages(Fighter& fighter) {
 }
 
 int64_t startMatch() {
+    // A match starts from its set-up alone: a controller switched off is dropped, one switched
+    // on starts its thinking afresh.
+    for (Fighter* f : {&playerOne, &playerTwo}) {
+        BotController* bot = botOf(*f);
+        if (!bot) continue;
+        if (bot->botState == 0) {
+            removeBot(*f);
+        } else {
+            bot->botState = 1;
+            bot->thinkTimer = 0;
+            bot->plannedAttack = nullptr;
+        }
+    }
     // Everything random in a match follows from the generator's state at its start.
     if (matchTape.playing) setRandomState(matchTape.playing->randomState);
     else if (matchTape.recording) matchTape.recording->randomState = randomState();

@@ -1,0 +1,171 @@
+// Replays end to end on the generated content: the game records a two-player match played with
+// real key presses through its frame loops, keeps it in replays/, offers it again at the end of
+// match (R), and plays it with the viewer's keys; the file then checks out headless.
+#include "game_dir_fixture.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/match_tape.h"
+#include "app/replays.h"
+#include "app/stages.h"
+#include "app/startup.h"
+#include "fight/bot.h"
+#include "fight/fight_state.h"
+#include "fight/match.h"
+#include "input/keys.h"
+#include "menus/menu_framework.h"
+#include "runtime/headless.h"
+
+namespace {
+constexpr int64_t kFirstFightFrame = 3 + 2 + 300; // loading frames, class preparations, intro
+
+std::vector<std::string> replayFiles() {
+    std::vector<std::string> files;
+    if (!std::filesystem::exists(kReplayDirectory)) return files;
+    for (const auto& entry : std::filesystem::directory_iterator(kReplayDirectory))
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+void keepScreenshot(const std::string& file) {
+    if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
+        if (std::filesystem::exists(file))
+            std::filesystem::copy_file(file, std::string(keep) + "/" + file,
+                                       std::filesystem::copy_options::overwrite_existing);
+}
+
+struct Replays : GeneratedGameTest {
+    std::vector<std::string> screens;
+    void TearDown() override {
+        screenOpenedHook = nullptr;
+        matchHooks = MatchHooks{};
+        matchTape = MatchTape{};
+        GeneratedGameTest::TearDown();
+    }
+    // Two players at 1280 x 720 on the first stage: player one walks at player two and keeps
+    // attacking; player two stands.
+    void startTwoPlayers(HeadlessOptions options) {
+        options.desktopWidth = 1280;
+        options.desktopHeight = 720;
+        scriptKeyTap(options.script, kFirstFightFrame, kKeyLeft, 6000);
+        for (int64_t frame = 26; frame < 6000; frame += 24)
+            scriptKeyTap(options.script, kFirstFightFrame + frame, 25, 2);
+        setHeadless(options);
+        startUpGame();
+        removeBot(playerOne);
+        removeBot(playerTwo);
+        globalFightContext.stage = &stageList[0];
+        matchHooks = MatchHooks{};
+        screenOpenedHook = [this](const std::string& name) { screens.push_back(name); };
+    }
+};
+} // namespace
+
+// The match is recorded and kept; R on the result banner plays it again in the window, where
+// Space pauses (the fight stands still), Right steps one frame, 4 doubles the speed and Escape
+// leaves. The kept file plays back headless to the same end.
+TEST_F(Replays, AMatchIsKeptOfferedAgainAndPlayedWithTheViewersKeys) {
+    HeadlessOptions options;
+    startTwoPlayers(options);
+    // Once the knock-out has happened, R on the banner; in the playback that follows, the
+    // viewer's keys at chosen points of the fight, each with a screenshot.
+    int64_t knockOutFrame = -1, pausedAt = -1;
+    uint64_t pausedHash = 0;
+    size_t steppedFrom = 0;
+    matchHooks.afterFightFrame = [&](int64_t pass) {
+        if (!matchTape.playing) {
+            if (knockOutFrame < 0 && playerTwo.life <= 0) {
+                knockOutFrame = pass;
+                scriptTapLater(30, kKeyR);
+            }
+            return;
+        }
+        if (pass == 400) {
+            scriptTapLater(1, kKeySpace);                 // pause
+            scriptAdd({presentedFrames() + 4, kScriptScreenshot, 0, 0, "replay_paused.png"});
+            scriptTapLater(8, kKeyRight);                 // one frame on
+            scriptTapLater(12, kKeySpace);                // play on
+            scriptTapLater(14, kKey1 + 3);                // at twice the speed
+            scriptAdd({presentedFrames() + 20, kScriptScreenshot, 0, 0, "replay_fast.png"});
+            pausedAt = pass;
+            pausedHash = fightHash();
+            steppedFrom = matchTape.next;
+        }
+        if (pass == 401) {
+            // The pause held the fight at pass 400's state; Right then ran exactly one frame.
+            EXPECT_TRUE(matchTape.paused || matchTape.next == steppedFrom + 1);
+        }
+        if (pass == 380) scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, "replay_playing.png"});
+        if (pass == 430) scriptTapLater(1, kKeyEscape);
+    };
+    EXPECT_EQ(runRecordedMatch(0), 2);
+    ASSERT_GT(knockOutFrame, 0);
+    EXPECT_NE(std::find(screens.begin(), screens.end(), "replay"), screens.end());
+    EXPECT_EQ(pausedAt, 400);
+    EXPECT_NE(pausedHash, 0u);
+    for (const char* file : {"replay_playing.png", "replay_paused.png", "replay_fast.png"}) {
+        EXPECT_TRUE(std::filesystem::exists(file)) << file;
+        keepScreenshot(file);
+    }
+
+    std::vector<std::string> files = replayFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_NE(files[0].find("-vs-"), std::string::npos);
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(readReplay(std::string(kReplayDirectory) + "/" + files[0], replay, error)) << error;
+    EXPECT_EQ(replay.result, 2);
+    EXPECT_EQ(replay.mode, 0);
+    int64_t pressed = 0;
+    for (const ReplayFrame& f : replay.frames) pressed += f.actions[0] != 0;
+    EXPECT_GT(pressed, 100); // player one's keys are in it
+    // Headless, without the viewer: every hash and the end agree.
+    EXPECT_EQ(replayRefusal(replay), "");
+    applyReplaySetup(replay);
+    ReplayCheck check = playReplay(replay, false);
+    restoreFightSettings();
+    EXPECT_EQ(check.firstMismatch, -1);
+    EXPECT_TRUE(check.finished);
+    EXPECT_TRUE(check.sameEnd);
+}
+
+// Replays of other data or another screen are refused with what differs; the game keeps the
+// newest 50 in replays/ and removes the oldest.
+TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
+    HeadlessOptions options;
+    options.nullRenderer = true;
+    startTwoPlayers(options);
+    std::filesystem::create_directories(kReplayDirectory);
+    for (int i = 0; i < 50; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "2020-01-01_00-00-%02d_A-vs-B.qrxreplay", i);
+        std::ofstream(std::string(kReplayDirectory) + "/" + name) << "old";
+    }
+    std::ofstream(std::string(kReplayDirectory) + "/notes.txt") << "the player's own file";
+    matchHooks.maxFightFrames = 100;
+    runRecordedMatch(0);
+    std::vector<std::string> files = replayFiles();
+    EXPECT_EQ(files.size(), 51u); // 50 replays and the player's file
+    EXPECT_EQ(std::count(files.begin(), files.end(), "2020-01-01_00-00-00_A-vs-B.qrxreplay"), 0);
+    EXPECT_EQ(std::count(files.begin(), files.end(), "notes.txt"), 1);
+
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(readReplay(std::string(kReplayDirectory) + "/" + files[49], replay, error)) << error;
+    EXPECT_EQ(replayRefusal(replay), "");
+    Replay other = replay;
+    other.dataHash ^= 1;
+    EXPECT_NE(replayRefusal(other).find("data.json"), std::string::npos) << replayRefusal(other);
+    other = replay;
+    other.contentHashes[0].second ^= 1;
+    EXPECT_NE(replayRefusal(other).find("pictures of"), std::string::npos) << replayRefusal(other);
+    other = replay;
+    other.gameVersion = "0.0.1";
+    EXPECT_NE(replayRefusal(other).find("0.0.1"), std::string::npos);
+    other = replay;
+    for (auto& [name, value] : other.settings)
+        if (name == "screenWidth") value = 1920;
+    EXPECT_NE(replayRefusal(other).find("1920x720"), std::string::npos) << replayRefusal(other);
+}
