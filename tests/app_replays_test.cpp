@@ -168,4 +168,20 @@ TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
     for (auto& [name, value] : other.settings)
         if (name == "screenWidth") value = 1920;
     EXPECT_NE(replayRefusal(other).find("1920x720"), std::string::npos) << replayRefusal(other);
+
+    // Player one's keys changed from the 20th fight frame on: the playback names the first
+    // checked frame after it as the first that differs.
+    ASSERT_EQ(replay.frames[320].phase, 1);
+    other = replay;
+    for (size_t i = 320; i < other.frames.size(); ++i) other.frames[i].actions[0] = 1 + 64; // up, jump
+    applyReplaySetup(other);
+    ReplayCheck check = playReplay(other, false);
+    restoreFightSettings();
+    EXPECT_EQ(check.firstMismatch, 350);
+    EXPECT_FALSE(check.sameEnd);
+    applyReplaySetup(replay);
+    check = playReplay(replay, false);
+    restoreFightSettings();
+    EXPECT_EQ(check.firstMismatch, -1);
+    EXPECT_TRUE(check.sameEnd);
 }
