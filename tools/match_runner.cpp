@@ -250,6 +250,12 @@ int checkReplay(const Options& o) {
         jsonSetInteger(jsonAddMember(root, "stage"), replay.stage);
         printResult(root, replay.result, replay.sides[0].botLevel, replay.sides[1].botLevel);
         jsonSetInteger(jsonAddMember(root, "replayFrames"), int64_t(replay.frames.size()));
+        // Frames in which each player pressed something (a bot's actions are not recorded).
+        int64_t pressed[2] = {0, 0};
+        for (const ReplayFrame& f : replay.frames)
+            for (int i = 0; i < 2; ++i) pressed[i] += f.actions[i] != 0;
+        jsonSetInteger(jsonAddMember(root, "p1PressedFrames"), pressed[0]);
+        jsonSetInteger(jsonAddMember(root, "p2PressedFrames"), pressed[1]);
         std::printf("%s\n", composeJson(document, false).c_str());
         freeJson(document);
     }
