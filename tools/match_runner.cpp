@@ -16,6 +16,7 @@
 #include "data/fighter_class.h"
 #include "fight/bot.h"
 #include "fight/class_choice.h"
+#include "fight/fight_frame.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/match.h"
@@ -192,6 +193,45 @@ void describe(JsonNode* object, const Fighter& f, int64_t level) {
     put("maxCombo", f.stats.maxCombo);
 }
 
+// The fight state's costs where the last match left it, and the step alone (no drawing, no
+// sound) from a new match of the same set-up, on standard error.
+void benchFightState(const Options& o) {
+    using Clock = std::chrono::steady_clock;
+    auto seconds = [](Clock::time_point a) { return std::chrono::duration<double>(Clock::now() - a).count(); };
+    const int kTimes = 20000;
+    FightState saved = saveFight();
+    auto t = Clock::now();
+    for (int i = 0; i < kTimes; ++i) saved = saveFight();
+    double save = seconds(t) / kTimes;
+    t = Clock::now();
+    for (int i = 0; i < kTimes; ++i) restoreFight(saved);
+    double restore = seconds(t) / kTimes;
+    uint64_t sum = 0;
+    t = Clock::now();
+    for (int i = 0; i < kTimes; ++i) sum += fightHash();
+    double hash = seconds(t) / kTimes;
+    // A new match of the same set-up, its first 1000 frames stepped again and again (both bots
+    // fighting: no knock-out yet).
+    matchHooks.maxFightFrames = 1;
+    matchHooks.endOfMatch = false;
+    startMatch();
+    FightState start = saveFight();
+    double factor = 50.0 / double(o.fps);
+    const int kSteps = 100000, kStretch = 1000;
+    double steps = 0;
+    for (int done = 0; done < kSteps; done += kStretch) {
+        restoreFight(start);
+        t = Clock::now();
+        for (int i = 0; i < kStretch; ++i) stepFight(globalFightContext.stage, {}, factor, factor);
+        steps += seconds(t);
+    }
+    std::fprintf(stderr,
+                 "fight state: save %.2f us, restore %.2f us, hash %.2f us (%llx); step alone: "
+                 "%.0f frames per second\n",
+                 save * 1e6, restore * 1e6, hash * 1e6, (unsigned long long)(sum & 0xff),
+                 double(kSteps) / steps);
+}
+
 // One line of JSON for a match that has just ended (the fields the balance tools read).
 void printResult(JsonNode* root, int64_t result, int64_t p1Level, int64_t p2Level) {
     describe(jsonAddMember(root, "p1"), playerOne, p1Level);
@@ -362,6 +402,7 @@ int main(int argc, char** argv) {
                      "fight loops: %lld frames in %.3f s: %.0f frames per second, %.3f ms a frame\n",
                      (long long)benchFrames, benchSeconds, double(benchFrames) / benchSeconds,
                      1000.0 * benchSeconds / double(benchFrames));
+    if (o.bench) benchFightState(o);
     if (o.bench)
         std::fprintf(stderr, "memory: %lld kB after the first match, %lld kB after the last\n",
                      (long long)memoryAfterFirst, (long long)residentKb());
