@@ -12,7 +12,7 @@
 #include "app/startup.h"
 #include "fight/bot.h"
 #include "fight/fight_state.h"
-#include "fight/match.h"
+#include "app/match.h"
 #include "input/keys.h"
 #include "menus/menu_framework.h"
 #include "runtime/headless.h"

@@ -221,8 +221,7 @@ TEST_F(AttackTest, AnotherIdleMayFollowAnotherIdle) {
 // Wind trails take the stance's intensity even when the stance has no colour of its own (the
 // colour is then the player's).
 TEST_F(AttackTest, WindOfAStanceWithoutColourKeepsItsIntensity) {
-    int64_t windWas = windEnabled;
-    windEnabled = 1;
+    fight.setup.wind = 1;
     Animation* trail = makeAnimation(0, {2});
     cls->neutral->frontWind = WindTable{3, 1, {trail, trail, trail}};
     cls->neutral->backWind = WindTable{3, 1, {trail, trail, trail}};
@@ -237,7 +236,6 @@ TEST_F(AttackTest, WindOfAStanceWithoutColourKeepsItsIntensity) {
     EXPECT_EQ(effects[0].colour, RGB(1, 2, 3));
     EXPECT_EQ(effects[0].intensity, (200 / 4 * 224) / 255); // front
     EXPECT_EQ(effects[1].intensity, (200 / 2 * 224) / 255); // back
-    windEnabled = windWas;
 }
 
 TEST_F(AttackTest, LifeGaugeShowsGainsAtOnceAndSlidesLosses) {

@@ -43,6 +43,9 @@ struct FightTest : testing::Test {
         screenHeight = 720;
         screenHeightMinus720 = 0;
         screenWidthMinus200 = 1080;
+        fight.setup = MatchSetup{};
+        fight.setup.groundLine = 0;
+        fight.setup.viewWidth = 1080;
         resetFightState();
         clearEffects();
         classes.push_back(std::make_unique<FighterClass>());

@@ -46,11 +46,10 @@ struct HitTest : HeadlessScreen {
         clearGameData();
         screenWidth = 1280;
         screenHeight = 720;
-        screenHeightMinus720 = 0;
+        fight.setup = MatchSetup{};
+        fight.setup.groundLine = 0;
+        fight.setup.attackDelay = 1;
         resetFightState();
-        comboDisplay = 1;
-        attackDelay = 1;
-        particleEnabled = 1;
         // Silent pools 0-71: the pool that played is the one whose slot is playing.
         makePlaceholderSoundPool();
         for (int64_t id = 1; id <= 71; ++id) {
@@ -226,28 +225,28 @@ TEST_F(HitTest, KnockOutSoundsAndShakesBeforeTheDamageShake) {
 
 TEST_F(HitTest, RelativeDelayFreezesHalfTheDamage) {
     setEndurance(0);
-    attackDelay = 3;
+    fight.setup.attackDelay = 3;
     frame().damage = 18; // 18 x 1.15 = 20
     resolveAttack(&a, &d, 1.0);
     EXPECT_EQ(a.stats.damage, 20);
     EXPECT_FLOAT_EQ(freezeTimer, 10.0f);
     EXPECT_FLOAT_EQ(screenShake.x, 20.0f + 40.0f);
     freezeTimer = 0;
-    attackDelay = 2;
+    fight.setup.attackDelay = 2;
     a.hitList.clear();
     resolveAttack(&a, &d, 1.0);
     EXPECT_FLOAT_EQ(freezeTimer, 10.0f);
 }
 
 TEST_F(HitTest, ComboMarksWithoutTheirSoundWhenTheDisplayIsOff) {
-    comboDisplay = 3;
+    fight.setup.comboDisplay = 3;
     resolveAttack(&a, &d, 1.0);
     EXPECT_EQ(a.comboTouched[0], 1.0);
     EXPECT_EQ(a.comboFlash[0], 1.0);
     EXPECT_EQ(a.comboMultiplier[0], 1.5); // then raised by the damaging touch
     EXPECT_EQ(a.comboShake[0], 20.0);
     EXPECT_FALSE(played(71));
-    comboDisplay = 1;
+    fight.setup.comboDisplay = 1;
     a.comboStep = 2;
     a.hitList.clear();
     resolveAttack(&a, &d, 1.0);

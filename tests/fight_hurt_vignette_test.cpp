@@ -9,7 +9,7 @@
 #include "fight/bot.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
-#include "fight/match.h"
+#include "app/match.h"
 #include "journey_fixture.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "fight/fight_events.h"
 #include "fight/fight_frame.h"
 #include "fight/fight_state.h"
-#include "fight/match.h"
+#include "app/match.h"
 #include "runtime/headless.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "headless_fixture.h"
 
 #include "app/settings.h"
-#include "fight/end_of_match.h"
+#include "app/end_of_match.h"
 #include "fight/shown_state.h"
 #include "render/combo_display.h"
 #include "render/fade.h"

@@ -19,7 +19,7 @@
 #include "fight/fight_frame.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
-#include "fight/match.h"
+#include "app/match.h"
 #include "app/match_tape.h"
 #include "app/replays.h"
 #include "fight/fight_state.h"

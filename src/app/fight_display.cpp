@@ -2,7 +2,7 @@
 #include "app/fight_display.h"
 
 #include "app/settings.h"
-#include "fight/debug_keys.h"
+#include "app/debug_keys.h"
 #include "fight/fight_frame.h"
 #include "fight/fight_state.h"
 #include "input/keys.h"

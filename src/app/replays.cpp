@@ -17,7 +17,7 @@
 #include "fight/bot.h"
 #include "fight/class_choice.h"
 #include "fight/fight_state.h"
-#include "fight/match.h"
+#include "app/match.h"
 #include "menus/menu_framework.h"
 #include "render/frame_images.h"
 #include "runtime/files.h"

@@ -8,7 +8,7 @@
 #include "fight/class_choice.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
-#include "fight/match.h"
+#include "app/match.h"
 #include "menus/class_selection.h"
 #include "menus/credits.h"
 #include "menus/difficulty_menu.h"

@@ -172,7 +172,7 @@ void choosePoolSound(std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t
     const SoundPool& p = soundPools[size_t(pool)];
     // Only "some variation or none" matters; a product repeated along a chain of pools could
     // overflow.
-    variation = variation != 0 && soundVariation != 0 ? 1 : 0;
+    variation = variation != 0 ? 1 : 0;
     int64_t base = poolBase(p.id);
     if (base >= 0) {
         PoolSoundChoice c;
@@ -208,7 +208,8 @@ void playPoolSoundChoice(const PoolSoundChoice& c) {
 void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
                    double volumeFactor, bool withChain) {
     std::vector<PoolSoundChoice> chosen;
-    choosePoolSound(chosen, pool, x, variation, pitchFactor, volumeFactor, withChain);
+    choosePoolSound(chosen, pool, x, variation != 0 && soundVariation != 0, pitchFactor,
+                    volumeFactor, withChain);
     for (const PoolSoundChoice& c : chosen) playPoolSoundChoice(c);
 }
 

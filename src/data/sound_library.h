@@ -67,6 +67,7 @@ struct PoolSoundChoice {
     double percent = 100;      // the drawn frequency variation
     double pitchFactor = 1.0;
 };
+// variation: 0 none; otherwise the pitch varies (the sound variation setting is the caller's).
 void choosePoolSound(std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t x,
                      int64_t variation, double pitchFactor, double volumeFactor,
                      bool withChain = true);

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/stages.h"
+#include "data/stage.h"
 #include "data/fighter_class.h"
 #include "fight/class_choice.h"
 #include "fight/fight_state.h"

@@ -4,8 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/settings.h"
-#include "app/stages.h"
+#include "data/stage.h"
 #include "data/fighter_class.h"
 #include "fight/bot.h"
 #include "fight/fight_events.h"
@@ -168,7 +167,7 @@ int64_t advanceFight(const Stage* stage, double timeFactor, double previousTimeF
     bool oneOnTop = playerOne.attacking && !playerTwo.attacking;
     settleShownFrame(oneOnTop ? playerTwo : playerOne, timeFactor);
     settleShownFrame(oneOnTop ? playerOne : playerTwo, timeFactor);
-    if (comboDisplay != 3)
+    if (fight.setup.comboDisplay != 3)
         for (Fighter* f : {&playerOne, &playerTwo})
             if (isAlive(*f)) advanceComboCounters(*f, timeFactor);
     if (freezeTimer <= 0 && isAlive(playerOne) && isAlive(playerTwo)) {

@@ -1,8 +1,6 @@
 // The fight state and its copies.
 #include "fight/fight_state.h"
 
-#include "app/game_screen.h"
-
 // One translation unit defines the state and every name bound into it, so that the names are
 // bound after the state exists.
 FightState fight;
@@ -18,15 +16,13 @@ int64_t& cameraY = fight.cameraY;
 int64_t slowMotion = 0;
 FightContext globalFightContext;
 
-int64_t groundLine() { return screenHeightMinus720; }
-
 void resetFightState() {
     freezeTimer = 0;
     screenShake = {};
     shakeOffset = {};
     shakeAccumulator = 0;
     cameraY = 0;
-    viewWidth = screenWidthMinus200;
+    viewWidth = fight.setup.viewWidth;
     fight.leftPlayer = 1;
     fight.frame = 0;
 }

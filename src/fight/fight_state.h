@@ -16,7 +16,21 @@
 
 struct Stage;
 
+// What the game around the fight hands it for a match: the layout the screen size gives and
+// the settings that change the fight. Fixed for the match (the fight never reads the settings
+// or the screen themselves).
+struct MatchSetup {
+    int64_t groundLine = 0;     // the y at which fighters stand: screen height - 720
+    int64_t viewWidth = 1080;   // the fight view's width in world units: screen width - 200
+    int64_t attackDelay = 3;    // hit-stop: 1 off, 2 fixed, 3 relative to the damage
+    int64_t comboDisplay = 1;   // 3: no combo display (its counters and sound stay still)
+    int64_t particles = 1;      // the blood spray (its random draws) is on
+    int64_t wind = 1;           // wind trails are shown
+    int64_t soundVariation = 1; // sounds vary in pitch (their random draws)
+};
+
 struct FightState {
+    MatchSetup setup;
     std::array<Fighter, 2> players;     // player one, player two
     std::array<BotController, 2> bots;  // the controller of each player, when it has one
     float freezeTimer = 0;      // hit-stop ticks left
@@ -53,8 +67,8 @@ struct FightContext {
 };
 extern FightContext globalFightContext;
 
-int64_t groundLine(); // the y at which fighters stand: screen height - 720
-void resetFightState();
+inline int64_t groundLine() { return fight.setup.groundLine; }
+void resetFightState(); // everything but the set-up
 
 // The whole fight with the random generator's state, and back. A restored fight steps on
 // exactly as the saved one did.

@@ -121,3 +121,11 @@ Vec2 framePicturePlace(const std::optional<Vec2>& shift, Vec2 at, int64_t facing
     double x = facing == 1 ? at.x + shiftX / 1000.0 : at.x + std::fmod(shiftX, 1000.0);
     return {float(x), float(at.y + shiftY)};
 }
+
+int64_t fighterColour(const Fighter& fighter) {
+    int64_t colour = fighter.color;
+    if (fighter.stance && fighter.stance->specialColor != 0)
+        colour = fighter.useAlternateColor ? fighter.stance->alternateColor
+                                           : fighter.stance->specialColor;
+    return colour;
+}

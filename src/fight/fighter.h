@@ -127,6 +127,7 @@ int64_t maxLifeOf(const Fighter& fighter);     // 15 x life + 200
 int64_t animationType(const Fighter& fighter); // 0 without an animation
 const Frame* currentFrame(const Fighter& fighter); // null without frames
 bool isAlive(const Fighter& fighter);
+int64_t fighterColour(const Fighter& fighter); // the player's or the stance's colour (RGB)
 
 // The picture's top-left corner for a frame (by its shift) shown at a position: one shift
 // value holds both placements, facing right in its thousands (a fractional division), facing

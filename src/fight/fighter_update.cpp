@@ -4,16 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/settings.h"
-#include "app/stages.h"
+#include "data/stage.h"
 #include "data/fighter_class.h"
 #include "data/sound_library.h"
 #include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
-#include "render/fighter_drawing.h"
 #include "runtime/numbers.h"
-#include "runtime/screen.h"
 
 namespace {
 // An update never loops on frames for ever, even on zero-length frames.
@@ -216,7 +213,7 @@ void setIdle(Fighter& fighter) {
 void emitWind(Fighter& fighter) {
     if (fighter.windEmitted) return;
     fighter.windEmitted = 1;
-    if (!windEnabled || !fighter.hasAnimation) return;
+    if (!fight.setup.wind || !fighter.hasAnimation) return;
     const Animation& a = fighter.currentAnimation;
     if (!a.frontWind && !a.backWind) return;
     // The colour falls back to the player's own without a stance colour; the intensity is

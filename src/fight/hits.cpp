@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/settings.h"
 #include "data/fighter_class.h"
 #include "data/sound_library.h"
 #include "fight/fight_events.h"
@@ -12,7 +11,6 @@
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
 #include "fight/hit_masks.h"
-#include "render/frame_images.h"
 #include "runtime/numbers.h"
 
 namespace {
@@ -69,7 +67,7 @@ bool touchTest(Fighter& attacker, Fighter& defender) {
         attacker.comboFlash[k] = 1.0;
         if (attacker.currentAnimation.comboEnd != 0) attacker.comboEndBonus[k] = 1.0;
         attacker.stats.maxCombo = std::max(attacker.stats.maxCombo, attacker.comboStep);
-        if (comboDisplay != 3) {
+        if (fight.setup.comboDisplay != 3) {
             int64_t x = roundToInt(attacker.screenPosition.x + (attacker.facing == 1 ? 450 : 550));
             queuePoolSound(71, x, 0, 0.4 + 0.21 * double(k), 0.1 + 0.1 * double(k));
         }
@@ -121,7 +119,7 @@ void queueMaterialSound(int64_t material, int64_t damageType, int64_t damage, in
 }
 
 void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage) {
-    if (!particleEnabled) return; // a touch that did no damage still sprays one drop
+    if (!fight.setup.particles) return; // a touch that did no damage still sprays one drop
     double dx = double(defender.position.x) - double(attacker.position.x);
     double dy = double(defender.position.y) - double(attacker.position.y);
     double angle = dx != 0 ? std::atan(dy / dx) : (dy >= 0 ? M_PI / 2 : -M_PI / 2);
@@ -184,11 +182,11 @@ void resolveAttack(Fighter* attackerPointer, Fighter* defenderPointer, double ti
             if (d.hurtAnimIndex == -1 && c && !c->hit.empty()) {
                 setIdle(d);
                 d.hurtAnimIndex = randomInt(int64_t(c->hit.size()) - 1);
-                loadFrameImages(d.fighterClass->hit[size_t(d.hurtAnimIndex)]);
             }
         }
-        if (attackDelay == 2 || attackDelay == 3) {
-            freezeTimer += attackDelay == 2 ? 10.0f : float(double(damage) * 0.5);
+        int64_t delay = fight.setup.attackDelay;
+        if (delay == 2 || delay == 3) {
+            freezeTimer += delay == 2 ? 10.0f : float(double(damage) * 0.5);
             screenShake.x += float(2 * damage);
             screenShake.y += float(2 * damage);
         }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/stages.h"
+#include "data/stage.h"
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "data/sound_library.h"

@@ -8,7 +8,7 @@
 #include "app/pacing.h"
 #include "app/settings.h"
 #include "app/startup.h"
-#include "fight/debug_keys.h"
+#include "app/debug_keys.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/keys.h"

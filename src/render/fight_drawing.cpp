@@ -6,7 +6,7 @@
 #include "app/game_screen.h"
 #include "app/settings.h"
 #include "app/stages.h"
-#include "fight/debug_keys.h"
+#include "app/debug_keys.h"
 #include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"

@@ -54,14 +54,6 @@ void ensureFrameLoaded(Fighter& fighter) {
     }
 }
 
-int64_t fighterColour(const Fighter& fighter) {
-    int64_t colour = fighter.color;
-    if (fighter.stance && fighter.stance->specialColor != 0)
-        colour = fighter.useAlternateColor ? fighter.stance->alternateColor
-                                           : fighter.stance->specialColor;
-    return colour;
-}
-
 int64_t fighterTint(const Fighter& fighter) {
     int64_t colour = fighterColour(fighter);
     int64_t phase = fighter.damageFlash % 9;

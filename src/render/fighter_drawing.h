@@ -18,7 +18,6 @@ void drawFramePicture(const Frame& frame, Vec2 screen, int64_t facing, int64_t o
                       int64_t tint, int64_t tintIntensity);
 // Loads the images of the fighter's current frame when they are not yet.
 void ensureFrameLoaded(Fighter& fighter);
-int64_t fighterColour(const Fighter& fighter); // the player's or the stance's colour
 int64_t fighterTint(const Fighter& fighter);   // with the damage flash and the stun colour
 int64_t motionBrightness(const Frame& frame);  // fast moves flash brighter, 192-255
 double shadowScale(const Fighter& fighter, const Frame* frame);

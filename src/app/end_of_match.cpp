@@ -1,5 +1,5 @@
 // End of match.
-#include "fight/end_of_match.h"
+#include "app/end_of_match.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
-#include "fight/match.h"
+#include "app/match.h"
 #include "input/controls.h"
 #include "render/effects.h"
 #include "render/fight_drawing.h"

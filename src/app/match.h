@@ -9,6 +9,7 @@
 #include <vector>
 
 struct FightContext;
+struct MatchSetup;
 struct Fighter;
 
 // What tools and tests ask of a match beyond the game's own rules.
@@ -30,6 +31,8 @@ struct MatchHooks {
 extern MatchHooks matchHooks;
 
 void placeLifeGauge(Fighter& fighter, bool onTheRight);
+// The set-up the fight is handed, from the screen size and the settings as they stand.
+MatchSetup currentMatchSetup();
 void resetMatch(FightContext* context);
 // Runs one match with both players as they stand; returns the last fight frame's result
 // (0 no knock-out, 1 player one lost, 2 player two lost).

@@ -1,5 +1,5 @@
 // Debug keys and the debug strip.
-#include "fight/debug_keys.h"
+#include "app/debug_keys.h"
 
 #include "app/settings.h"
 #include "app/stages.h"
@@ -9,7 +9,7 @@
 #include "fight/class_choice.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
-#include "fight/match.h"
+#include "app/match.h"
 #include "render/frame_images.h"
 #include "render/sprite_numbers.h"
 #include "render/text.h"

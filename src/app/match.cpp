@@ -1,5 +1,5 @@
 // Match set-up, the intro with its countdown, and the fight loop.
-#include "fight/match.h"
+#include "app/match.h"
 
 #include <array>
 #include <chrono>
@@ -26,7 +26,7 @@
 #include "app/match_tape.h"
 #include "app/replay_file.h"
 #include "render/sprite_numbers.h"
-#include "fight/end_of_match.h"
+#include "app/end_of_match.h"
 #include "render/fighter_drawing.h"
 #include "render/frame_images.h"
 #include "render/sprite_assets.h"
@@ -223,10 +223,23 @@ void placeLifeGauge(Fighter& fighter, bool onTheRight) {
     }
 }
 
+MatchSetup currentMatchSetup() {
+    MatchSetup setup;
+    setup.groundLine = screenHeightMinus720;
+    setup.viewWidth = screenWidthMinus200;
+    setup.attackDelay = attackDelay;
+    setup.comboDisplay = comboDisplay;
+    setup.particles = particleEnabled;
+    setup.wind = windEnabled;
+    setup.soundVariation = soundVariation;
+    return setup;
+}
+
 void resetMatch(FightContext* context) {
     if (!context) context = &globalFightContext;
     Stage* stage = context->stage;
     int64_t width = stage ? stage->width : 3000;
+    fight.setup = currentMatchSetup();
     resetFightState();
     focusX = (width - screenWidth) / 2;
     resetFighter(playerOne, float(width / 2 + screenWidth / 3 - 650));
