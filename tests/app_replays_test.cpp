@@ -47,17 +47,10 @@ struct Replays : GeneratedGameTest {
     // Two players at 1280 x 720 on the first stage: player one walks at player two and keeps
     // attacking; player two stands.
     void startTwoPlayers(HeadlessOptions options) {
-        options.desktopWidth = 1280;
-        options.desktopHeight = 720;
         scriptKeyTap(options.script, kFirstFightFrame, kKeyLeft, 6000);
         for (int64_t frame = 26; frame < 6000; frame += 24)
             scriptKeyTap(options.script, kFirstFightFrame + frame, 25, 2);
-        setHeadless(options);
-        startUpGame();
-        removeBot(playerOne);
-        removeBot(playerTwo);
-        globalFightContext.stage = &stageList[0];
-        matchHooks = MatchHooks{};
+        startTwoPlayerGame(options);
         screenOpenedHook = [this](const std::string& name) { screens.push_back(name); };
     }
 };

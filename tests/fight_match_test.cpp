@@ -183,21 +183,6 @@ TEST_F(GeneratedFight, APlayerKnocksTheOtherOut) {
 // Fight-loop passes start after three loading frames, two class preparations and the intro.
 constexpr int64_t kFirstFightFrame = 3 + 2 + 300;
 
-// Starts the game for two players without bots on the first stage, at 1280 x 720, with the
-// keys scripted in `script`.
-static void startTwoPlayers(const std::vector<ScriptEvent>& script) {
-    HeadlessOptions options;
-    options.desktopWidth = 1280;
-    options.desktopHeight = 720;
-    options.script = script;
-    setHeadless(options);
-    startUpGame();
-    removeBot(playerOne);
-    removeBot(playerTwo);
-    globalFightContext.stage = &stageList[0];
-    matchHooks = MatchHooks{};
-}
-
 // Keeps a screenshot for a look when QRX_KEEP_SCREENSHOTS names a directory.
 static void keepScreenshot(const std::string& file) {
     if (const char* keep = std::getenv("QRX_KEEP_SCREENSHOTS"))
@@ -211,7 +196,7 @@ static void keepScreenshot(const std::string& file) {
 TEST_F(GeneratedFight, AKnockOutInMidAirEndsOnTheGroundInTheLastDeathFrame) {
     std::vector<ScriptEvent> script;
     scriptKeyTap(script, kFirstFightFrame + 10, 0x12, 4); // E: player two jumps
-    startTwoPlayers(script);
+    startTwoPlayerGame(HeadlessOptions{.script = script});
     float knockedOutAt = 0;
     matchHooks.afterFightFrame = [&](int64_t pass) {
         if (pass == 0) { // worn down by earlier hits, its gauge long settled
@@ -248,7 +233,7 @@ TEST_F(GeneratedFight, ComboIconsStayLitDuringTheRecovery) {
     scriptKeyTap(script, kFirstFightFrame, kKeyLeft, 3000);
     for (int64_t frame = 26; frame < 3000; frame += 24)
         scriptKeyTap(script, kFirstFightFrame + frame, 25, 2); // P: neutral attack
-    startTwoPlayers(script);
+    startTwoPlayerGame(HeadlessOptions{.script = script});
     comboDisplay = 2; // small icons: the first at (564, 622) on a 1280 x 720 screen
     matchHooks.maxFightFrames = 3000;
     matchHooks.endOfMatch = false;

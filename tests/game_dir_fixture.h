@@ -7,8 +7,25 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/match.h"
+#include "app/stages.h"
 #include "app/startup.h"
+#include "fight/bot.h"
+#include "fight/fight_state.h"
 #include "runtime/runtime.h"
+
+// Starts the game headless at 1280 x 720 with the given options (their script, renderer...)
+// for two players without bots on the first stage, with no match hooks.
+inline void startTwoPlayerGame(HeadlessOptions options) {
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    setHeadless(options);
+    startUpGame();
+    removeBot(playerOne);
+    removeBot(playerTwo);
+    globalFightContext.stage = &stageList[0];
+    matchHooks = MatchHooks{};
+}
 
 // Three small classes: enough for start-up, which gives the players classes 2 and 0.
 inline const char* const kSmallData = R"({"class": [

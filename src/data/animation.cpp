@@ -49,6 +49,7 @@ Animation* WindTable::entry(int64_t frame, int64_t j) const {
 
 Animation* newAnimation() {
     animationStore.push_back(std::make_unique<Animation>());
+    animationStore.back()->listPosition = int64_t(allAnimations.size());
     allAnimations.push_back(animationStore.back().get());
     return animationStore.back().get();
 }
@@ -153,6 +154,7 @@ Animation* makePlaceholderAnimation(Animation* record, int64_t looped, int64_t a
     record->recovery = recovery;
     record->name = name;
     record->id = int64_t(allAnimations.size());
+    record->listPosition = int64_t(allAnimations.size());
     allAnimations.push_back(record);
     return record;
 }

@@ -78,6 +78,7 @@ struct Animation {
     int64_t type = 0;
     int64_t ungrounded = 0;
     int64_t frameIndex = 0; // the current frame when the record is a fighter's own copy
+    int64_t listPosition = -1; // its position in allAnimations: its identity in a fight's hash
 };
 
 // Every animation record, in creation order (placeholders appear once per (re)initialisation).

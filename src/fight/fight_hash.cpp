@@ -3,7 +3,6 @@
 // bytes. Sprite numbers are hashed as numbers: the data loader hands them out in a fixed order.
 #include <bit>
 #include <cstring>
-#include <unordered_map>
 
 #include "data/animation.h"
 #include "data/fighter_class.h"
@@ -37,19 +36,7 @@ struct Hasher {
     }
 };
 
-// Positions of the animation records in the order the data made them.
-int64_t animationPosition(const Animation* a) {
-    static std::unordered_map<const Animation*, int64_t> positions;
-    static size_t madeFor = 0;
-    if (!a) return -1;
-    if (madeFor != allAnimations.size() || !positions.contains(a)) {
-        positions.clear();
-        for (size_t i = 0; i < allAnimations.size(); ++i) positions[allAnimations[i]] = int64_t(i);
-        madeFor = allAnimations.size();
-    }
-    auto found = positions.find(a);
-    return found == positions.end() ? -2 : found->second;
-}
+int64_t animationPosition(const Animation* a) { return a ? a->listPosition : -1; }
 
 int64_t classPosition(const FighterClass* c) {
     if (!c) return -1;
