@@ -9,13 +9,11 @@
 
 bool playersCreated = false;
 
-namespace {
-int64_t fightersMade = 0; // the program-wide counter of fighter ids
-}
-
 void createFighter(Fighter& fighter, const std::string& name, int64_t color, int64_t player) {
     fighter = Fighter{};
-    fighter.id = ++fightersMade;
+    // The player's number: it tells the two apart in hit lists, and is the same in every run,
+    // so that a fight's hash is too.
+    fighter.id = player;
     fighter.name = name;
     fighter.color = color;
     fighter.keyBindings.primary = defaultControls(player);
