@@ -9,12 +9,14 @@
 #include "app/match_tape.h"
 #include "app/replays.h"
 #include "app/stages.h"
+#include "app/game_screen.h"
 #include "app/startup.h"
 #include "fight/bot.h"
 #include "fight/fight_state.h"
 #include "app/match.h"
 #include "input/keys.h"
 #include "menus/menu_framework.h"
+#include "runtime/files.h"
 #include "runtime/headless.h"
 
 namespace {
@@ -177,4 +179,42 @@ TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
     restoreFightSettings();
     EXPECT_EQ(check.firstMismatch, -1);
     EXPECT_TRUE(check.sameEnd);
+}
+
+// quarrelix --replay FILE: the window opens at the replay's size (here 1280 x 720 on a larger
+// desktop), the match plays to its end and the program's exit code is 0; a damaged file is
+// refused with a message and exit code 1.
+TEST_F(Replays, TheGameWatchesAReplayFileAndRefusesADamagedOne) {
+    HeadlessOptions options;
+    options.nullRenderer = true;
+    startTwoPlayerGame(options);
+    matchHooks.maxFightFrames = 60;
+    runRecordedMatch(0);
+    std::vector<std::string> files = replayFiles();
+    ASSERT_EQ(files.size(), 1u);
+    std::string path = std::string(kReplayDirectory) + "/" + files[0];
+    endGame();
+
+    HeadlessOptions desktop;
+    desktop.nullRenderer = true;
+    desktop.desktopWidth = 1920;
+    desktop.desktopHeight = 1080;
+    setHeadless(desktop);
+    matchHooks = MatchHooks{};
+    int64_t width = 0;
+    matchHooks.afterFightFrame = [&](int64_t) { width = screenWidth; };
+    EXPECT_EQ(runReplayFile(path), 0);
+    EXPECT_EQ(width, 1280);
+    EXPECT_EQ(matchHooks.fightFrames, 60);
+
+    std::string bytes;
+    ASSERT_TRUE(readWholeFile(path, bytes));
+    bytes[bytes.size() / 2] ^= 0x20;
+    ASSERT_TRUE(replaceFileAtomically("damaged.qrxreplay", bytes));
+    setHeadless(desktop);
+    EXPECT_EQ(runReplayFile("damaged.qrxreplay"), 1);
+    EXPECT_NE(messageBoxLog().find("This replay cannot be played: damaged replay"), std::string::npos)
+        << messageBoxLog();
+    setHeadless(desktop);
+    startUpGame(); // the fixture's end needs a started game
 }

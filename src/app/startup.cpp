@@ -220,6 +220,7 @@ int runReplayFile(const std::string& path) {
         if (name == "screenHeight") forcedScreenHeight = value;
     }
     startUpGame();
+    forcedScreenWidth = forcedScreenHeight = 0;
     if (readable) problem = replayRefusal(replay);
     if (!problem.empty()) {
         std::fprintf(stderr, "quarrelix: %s: %s\n", path.c_str(), problem.c_str());

@@ -1,4 +1,4 @@
-// The fight frame.
+// The fight step.
 #include "fight/fight_frame.h"
 
 #include <algorithm>
