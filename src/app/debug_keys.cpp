@@ -1,4 +1,4 @@
-// Debug keys and the debug strip.
+// The debug keys of the fight.
 #include "app/debug_keys.h"
 
 #include "app/settings.h"
@@ -10,34 +10,11 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "app/match.h"
+#include "render/debug_overlay.h"
 #include "render/frame_images.h"
-#include "render/sprite_numbers.h"
-#include "render/text.h"
 #include "runtime/runtime.h"
 
 namespace {
-int64_t stripBlock = 0; // bar, camera marker, player one marker, player two marker
-
-void buildStrip(const Stage* stage) {
-    if (stripBlock == 0) stripBlock = takeSpriteNumbers(4);
-    int64_t barWidth = std::max<int64_t>(1, (stage ? stage->width : 3000) / 10);
-    const int64_t sizes[4][2] = {{barWidth, 5}, {10, 10}, {10, 10}, {10, 10}};
-    const int64_t colours[4] = {RGB(0, 100, 255), RGB(0, 255, 255), RGB(255, 255, 255),
-                                RGB(255, 0, 255)};
-    for (int i = 0; i < 4; ++i) {
-        createSprite(stripBlock + i, sizes[i][0], sizes[i][1], kSpriteAlpha);
-        if (beginDrawing(spriteOutput(stripBlock + i))) {
-            fillBox(0, 0, sizes[i][0], sizes[i][1], colours[i]);
-            endDrawing();
-        }
-    }
-}
-
-void freeStrip() {
-    if (stripBlock == 0) return;
-    for (int i = 0; i < 4; ++i) freeSprite(stripBlock + i);
-}
-
 // Player two's alternate colour after a change of class or stance by the debug keys.
 void recomputeAlternateColour() {
     const Stance* one = playerOne.stance;
@@ -70,29 +47,10 @@ void nextClassOrStance(Fighter& fighter) {
 }
 } // namespace
 
-int64_t debugStripSwitch() { return debugMode; }
-
-void drawDebugStrip(const Stage* stage, bool attackPressed) {
-    const Fighter& left = leftFighter();
-    const Fighter& right = rightFighter();
-    drawPlainText("difference : " + std::to_string(roundToInt(right.position.x - left.position.x)),
-                  400, 400);
-    drawPlainText("leftX : " + std::to_string(roundToInt(left.position.x)), 400, 420);
-    drawPlainText("RightX: " + std::to_string(roundToInt(right.position.x)), 400, 440);
-    drawPlainText("Focus: " + std::to_string(focusX), 400, 480);
-    if (stripBlock == 0 || !spriteExists(stripBlock)) buildStrip(stage);
-    drawSpriteBlended(stripBlock, 365, 500);
-    drawSpriteBlended(stripBlock + 1, (focusX - 350) / 10 + 400, 500);
-    drawSpriteBlended(stripBlock + 1, (focusX + viewWidth - 450) / 10 + 400, 500);
-    drawSpriteBlended(stripBlock + 2, roundToInt(playerOne.position.x) / 10 + 400, 500);
-    drawSpriteBlended(stripBlock + 3, roundToInt(playerTwo.position.x) / 10 + 400, 500);
-    if (attackPressed) drawPlainText("attack", 600, 600);
-}
-
 void setDebugMode(bool on) {
     debugMode = on ? -1 : 0;
     playerOne.debug = playerTwo.debug = debugMode;
-    if (!on) freeStrip();
+    if (!on) freeDebugStrip();
 }
 
 void handleDebugKeys(FightContext* context) {
@@ -112,8 +70,8 @@ void handleDebugKeys(FightContext* context) {
         debugMode = -debugMode;
         playerOne.debug = -playerOne.debug;
         playerTwo.debug = -playerTwo.debug;
-        if (debugMode == 1) buildStrip(context ? context->stage : nullptr);
-        else freeStrip();
+        if (debugMode == 1) buildDebugStrip(context ? context->stage : nullptr);
+        else freeDebugStrip();
     }
     if (keyReleased(0x0B)) showFps = showFps ? 0 : 1;
     if (keyDown(0x3E) && keyDown(0x38)) shutdownProgram(0);
@@ -122,4 +80,3 @@ void handleDebugKeys(FightContext* context) {
     if (keyReleased(0x06)) slowMotion = slowMotion ? 0 : 1;
 }
 
-void resetDebugStrip() { stripBlock = 0; }

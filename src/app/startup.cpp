@@ -15,6 +15,7 @@
 #include "data/sound_library.h"
 #include "fight/class_choice.h"
 #include "app/debug_keys.h"
+#include "render/debug_overlay.h"
 #include "fight/fight_frame.h"
 #include "app/match.h"
 #include "menus/menu_framework.h"

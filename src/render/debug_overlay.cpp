@@ -1,17 +1,21 @@
-// Debug overlay.
+// The debug overlay and the position strip.
 #include "render/debug_overlay.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "data/stage.h"
+#include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "render/fighter_drawing.h"
+#include "render/sprite_numbers.h"
 #include "render/text.h"
-#include "runtime/numbers.h"
-#include "runtime/sprites.h"
+#include "runtime/runtime.h"
 #include "runtime/text.h"
 
 namespace {
 std::string number(double value) { return floatToText(value, 2); }
+int64_t stripBlock = 0; // bar, camera marker, player one marker, player two marker
 } // namespace
 
 void drawDebugOverlay(const Fighter& f, int64_t xShift) {
@@ -47,3 +51,42 @@ void drawDebugOverlay(const Fighter& f, int64_t xShift) {
     drawPlainText(std::to_string(f.life) + "/" + std::to_string(f.maxLife),
                   roundToInt(sx + double(xShift) + 450), roundToInt(sy + 408));
 }
+
+void buildDebugStrip(const Stage* stage) {
+    if (stripBlock == 0) stripBlock = takeSpriteNumbers(4);
+    int64_t barWidth = std::max<int64_t>(1, (stage ? stage->width : 3000) / 10);
+    const int64_t sizes[4][2] = {{barWidth, 5}, {10, 10}, {10, 10}, {10, 10}};
+    const int64_t colours[4] = {RGB(0, 100, 255), RGB(0, 255, 255), RGB(255, 255, 255),
+                                RGB(255, 0, 255)};
+    for (int i = 0; i < 4; ++i) {
+        createSprite(stripBlock + i, sizes[i][0], sizes[i][1], kSpriteAlpha);
+        if (beginDrawing(spriteOutput(stripBlock + i))) {
+            fillBox(0, 0, sizes[i][0], sizes[i][1], colours[i]);
+            endDrawing();
+        }
+    }
+}
+
+void freeDebugStrip() {
+    if (stripBlock == 0) return;
+    for (int i = 0; i < 4; ++i) freeSprite(stripBlock + i);
+}
+
+void drawDebugStrip(const Stage* stage, bool attackPressed) {
+    const Fighter& left = leftFighter();
+    const Fighter& right = rightFighter();
+    drawPlainText("difference : " + std::to_string(roundToInt(right.position.x - left.position.x)),
+                  400, 400);
+    drawPlainText("leftX : " + std::to_string(roundToInt(left.position.x)), 400, 420);
+    drawPlainText("RightX: " + std::to_string(roundToInt(right.position.x)), 400, 440);
+    drawPlainText("Focus: " + std::to_string(focusX), 400, 480);
+    if (stripBlock == 0 || !spriteExists(stripBlock)) buildDebugStrip(stage);
+    drawSpriteBlended(stripBlock, 365, 500);
+    drawSpriteBlended(stripBlock + 1, (focusX - 350) / 10 + 400, 500);
+    drawSpriteBlended(stripBlock + 1, (focusX + viewWidth - 450) / 10 + 400, 500);
+    drawSpriteBlended(stripBlock + 2, roundToInt(playerOne.position.x) / 10 + 400, 500);
+    drawSpriteBlended(stripBlock + 3, roundToInt(playerTwo.position.x) / 10 + 400, 500);
+    if (attackPressed) drawPlainText("attack", 600, 600);
+}
+
+void resetDebugStrip() { stripBlock = 0; }

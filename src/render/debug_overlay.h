@@ -7,3 +7,12 @@
 struct Fighter;
 
 void drawDebugOverlay(const Fighter& fighter, int64_t xShift);
+
+struct Stage;
+// The position strip: the stage's width, the camera and both fighters, a tenth of their size,
+// with the fighters' positions as text (debug mode with the strip shown).
+void buildDebugStrip(const Stage* stage);
+void freeDebugStrip();
+void drawDebugStrip(const Stage* stage, bool attackPressed);
+// Forgets the strip's sprite numbers (a new run hands numbers out from 1 again).
+void resetDebugStrip();

@@ -5,8 +5,7 @@
 
 #include "app/game_screen.h"
 #include "app/settings.h"
-#include "app/stages.h"
-#include "app/debug_keys.h"
+#include "data/stage.h"
 #include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
@@ -107,7 +106,7 @@ void drawFight(Stage* stage) {
     if (comboDisplay != 3)
         for (Fighter* f : {&playerOne, &playerTwo})
             if (isAlive(*f)) drawComboDisplay(*f);
-    if (debugMode && debugStripSwitch() > 0)
+    if (debugMode > 0) // 1: the strip shown
         drawDebugStrip(stage, fightEvents.playerOneAttackPressed);
     drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0,
                   screenWidth > 1200 ? 0 : screenHeight - 32);
