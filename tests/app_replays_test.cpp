@@ -163,6 +163,13 @@ TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
     for (auto& [name, value] : other.settings)
         if (name == "screenWidth") value = 1920;
     EXPECT_NE(replayRefusal(other).find("1920x720"), std::string::npos) << replayRefusal(other);
+    // Settings the game could not have recorded: refused before anything is set up.
+    for (const char* setting : {"attackDelay", "frameRate", "tickCarry1"}) {
+        other = replay;
+        for (auto& [name, value] : other.settings)
+            if (name == setting) value = 0x7FC00000; // a NaN's bits, far out of every range
+        EXPECT_EQ(replayRefusal(other), std::string("damaged replay: setting ") + setting);
+    }
 
     // Player one's keys changed from the 20th fight frame on: the playback names the first
     // checked frame after it as the first that differs.

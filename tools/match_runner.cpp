@@ -254,6 +254,7 @@ int checkReplay(const Options& o) {
         if (name == "screenWidth") width = value;
         if (name == "screenHeight") height = value;
     }
+    if (!replayScreenSizeUsable(width, height)) width = o.width, height = o.height; // refused below
     HeadlessOptions headless;
     headless.nullRenderer = !o.render;
     headless.desktopWidth = width;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -154,7 +155,29 @@ int64_t settingOf(const Replay& r, const std::string& name, int64_t otherwise) {
 }
 } // namespace
 
+bool replayScreenSizeUsable(int64_t width, int64_t height) {
+    return width >= 640 && width <= 7680 && height >= 480 && height <= 4320;
+}
+
 std::string replayRefusal(const Replay& r) {
+    // The settings within what the game itself could have recorded.
+    struct Range {
+        const char* name;
+        int64_t low, high;
+    };
+    const Range ranges[] = {{"attackDelay", 1, 3}, {"comboDisplay", 1, 3}, {"particles", 0, 1},
+                            {"soundVariation", 0, 1}, {"wind", 0, 1}, {"frameRate", 1, 10},
+                            {"jumpWithUp1", 0, 1}, {"jumpWithUp2", 0, 1}};
+    for (const Range& range : ranges) {
+        int64_t value = settingOf(r, range.name, range.low);
+        if (value < range.low || value > range.high)
+            return std::string("damaged replay: setting ") + range.name;
+    }
+    for (const char* carry : {"tickCarry1", "tickCarry2"}) {
+        float ticks = std::bit_cast<float>(uint32_t(settingOf(r, carry, 0)));
+        if (!std::isfinite(ticks) || ticks < 0 || ticks > 2)
+            return std::string("damaged replay: setting ") + carry;
+    }
     std::string mismatch = describeReplayMismatch(
         r, kGameVersion, dataFileHash(), contentHashes(r.sides[0].className, r.sides[1].className));
     if (!mismatch.empty()) return mismatch;

@@ -25,6 +25,8 @@ Replay newMatchRecording(int64_t mode);
 // "" when this game can play the replay here, otherwise why not: another version, data or
 // content, a class, stance or stage that is not there, or another screen size.
 std::string replayRefusal(const Replay& replay);
+// Screen sizes a replay may open the game at (others are refused as another screen size).
+bool replayScreenSizeUsable(int64_t width, int64_t height);
 // Gives the players, the stage and the fight settings the replay's; restoreFightSettings puts
 // the player's settings back afterwards.
 void applyReplaySetup(const Replay& replay);

@@ -216,9 +216,14 @@ int runReplayFile(const std::string& path) {
     Replay replay;
     std::string problem;
     bool readable = readReplay(path, replay, problem);
+    int64_t width = 0, height = 0;
     for (const auto& [name, value] : replay.settings) {
-        if (name == "screenWidth") forcedScreenWidth = value;
-        if (name == "screenHeight") forcedScreenHeight = value;
+        if (name == "screenWidth") width = value;
+        if (name == "screenHeight") height = value;
+    }
+    if (replayScreenSizeUsable(width, height)) {
+        forcedScreenWidth = width;
+        forcedScreenHeight = height;
     }
     startUpGame();
     forcedScreenWidth = forcedScreenHeight = 0;
