@@ -70,9 +70,7 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
         for (;;) {
             double start = systemTimeMs();
             pollKeyboard();
-            std::array<Actions, 2> actions{};
-            for (Fighter* f : {&playerOne, &playerTwo})
-                if (f->botLevel == 0) actions[size_t(playerIndex(*f))] = pollActions(*f);
+            std::array<Actions, 2> actions = playerActions();
             if (matchTape.playing && matchTape.controls) playbackControls(context->stage);
             if (!tapeFrame(2, actions, factor)) break;
             stepFight(context->stage, actions, factor, previous);

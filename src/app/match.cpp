@@ -64,14 +64,6 @@ void drawHurtVignette() {
     drawSpriteBlended(vignetteSprite, -50, -50, std::min<int64_t>(255, 10 * playerOne.damageFlash));
 }
 
-// What the players press this frame; nothing for a player the bot drives.
-std::array<Actions, 2> playerActions() {
-    std::array<Actions, 2> actions{};
-    for (Fighter* f : {&playerOne, &playerTwo})
-        if (f->botLevel == 0) actions[size_t(playerIndex(*f))] = pollActions(*f);
-    return actions;
-}
-
 void endIfWindowClosed() {
     processWindowEvent();
     if (windowCloseRequested()) shutdownProgram(0);
@@ -210,6 +202,13 @@ int64_t fightLoop() {
     }
 }
 } // namespace
+
+std::array<Actions, 2> playerActions() {
+    std::array<Actions, 2> actions{};
+    for (Fighter* f : {&playerOne, &playerTwo})
+        if (f->botLevel == 0) actions[size_t(playerIndex(*f))] = pollActions(*f);
+    return actions;
+}
 
 void placeLifeGauge(Fighter& fighter, bool onTheRight) {
     bool narrow = screenWidth < 1201;

@@ -2,11 +2,14 @@
 // fight loop, until a knock-out or Escape.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "input/controls.h"
 
 struct FightContext;
 struct MatchSetup;
@@ -31,6 +34,9 @@ struct MatchHooks {
 extern MatchHooks matchHooks;
 
 void placeLifeGauge(Fighter& fighter, bool onTheRight);
+// What the players press this frame (after the keyboard snapshot); nothing for a player the
+// bot drives.
+std::array<Actions, 2> playerActions();
 // The set-up the fight is handed, from the screen size and the settings as they stand.
 MatchSetup currentMatchSetup();
 void resetMatch(FightContext* context);
