@@ -14,10 +14,10 @@ inline const std::string kReplayDirectory = "replays"; // in the game's director
 
 // The hashes of what the fight reads besides data.json: each named class's pictures (bodies
 // and hit masks), and the sounds (which variants exist decides the random draws). Read once
-// per run.
+// per run and game directory.
 std::vector<std::pair<std::string, uint64_t>> contentHashes(const std::string& classOne,
                                                             const std::string& classTwo);
-uint64_t dataFileHash(); // of data.json, read once per run
+uint64_t dataFileHash(); // of data.json
 
 // A recording of the match about to start, with the players, stage and fight settings as they
 // stand (mode: 0 two players, 1 against the bot, 2 bots only).
