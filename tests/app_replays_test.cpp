@@ -9,6 +9,7 @@
 #include "app/match_tape.h"
 #include "app/replays.h"
 #include "app/stages.h"
+#include "app/debug_keys.h"
 #include "app/game_screen.h"
 #include "app/startup.h"
 #include "fight/bot.h"
@@ -224,4 +225,34 @@ TEST_F(Replays, TheGameWatchesAReplayFileAndRefusesADamagedOne) {
         << messageBoxLog();
     setHeadless(desktop);
     startUpGame(); // the fixture's end needs a started game
+}
+
+// A match in which the debug keys changed the fight (Left Shift with 2 refills both lives) is
+// not kept: its replay could not play back. Debug keys that change nothing in it (0, the frame
+// rate) leave the recording alone.
+TEST_F(Replays, AFightChangedByDebugKeysIsNotKept) {
+    HeadlessOptions options;
+    options.nullRenderer = true;
+    startTwoPlayerGame(options);
+    setDebugMode(true);
+    matchHooks.maxFightFrames = 60;
+    matchHooks.afterFightFrame = [](int64_t pass) {
+        if (pass == 10) {
+            scriptTapLater(1, kKeyLeftShift, 4);
+            scriptTapLater(2, 0x0B); // 0: the frame rate read-out
+        }
+    };
+    runRecordedMatch(0);
+    EXPECT_EQ(replayFiles().size(), 1u);
+    matchHooks.afterFightFrame = [](int64_t pass) {
+        if (pass == 5) playerOne.life -= 10; // some damage for the key to undo
+        if (pass == 10) {
+            scriptTapLater(1, kKeyLeftShift, 4);
+            scriptTapLater(2, 0x03); // 2: both lives full again
+        }
+    };
+    runRecordedMatch(0);
+    EXPECT_EQ(playerOne.life, playerOne.maxLife);
+    EXPECT_EQ(replayFiles().size(), 1u);
+    setDebugMode(false);
 }
