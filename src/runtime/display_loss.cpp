@@ -6,11 +6,18 @@
 // shutdown that was clearing the sprite table sees it cleared a second time ("double free or
 // corruption"). Nothing can be drawn or saved without the display, so the game says what
 // happened and ends at once, without running those destructors.
+//
+// A write to the server's socket after the server has gone raises SIGPIPE, whose default
+// action kills the game silently (status 141) before Xlib can see the error; with the signal
+// ignored the write fails, and Xlib calls the handler below. The game writes to no other pipe
+// or socket, so nothing else relies on that signal.
 #include <SDL.h>
 #include <X11/Xlib.h>
 
 #include <cstdlib>
 #include <cstring>
+
+#include <csignal>
 
 #include <unistd.h>
 
@@ -29,5 +36,7 @@ int displayLost(Display*) {
 
 void watchDisplayConnection() {
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::strcmp(driver, "x11") == 0) XSetIOErrorHandler(displayLost);
+    if (!driver || std::strcmp(driver, "x11") != 0) return;
+    std::signal(SIGPIPE, SIG_IGN);
+    XSetIOErrorHandler(displayLost);
 }
