@@ -8,7 +8,9 @@
 #include "fight/class_choice.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
+#include "app/lessons.h"
 #include "app/match.h"
+#include "app/training.h"
 #include "menus/class_selection.h"
 #include "menus/credits.h"
 #include "menus/difficulty_menu.h"
@@ -19,11 +21,13 @@
 #include "menus/selection_panels.h"
 #include "menus/stage_selection.h"
 #include "menus/stats_panel.h"
+#include "menus/tutorial_menu.h"
 #include "runtime/runtime.h"
 
 namespace {
 constexpr int64_t kViewFighters = 2;
 constexpr int64_t kOptions = 3;
+constexpr int64_t kTutorial = 4;
 constexpr int64_t kCredits = 5;
 constexpr int64_t kNoState = -1;
 
@@ -92,6 +96,36 @@ int64_t playerVsBot(int64_t textX, int64_t textY) {
         return 1;
     }
 }
+// Training: the player's and the dummy's classes as against the bot, then the stage (back:
+// class selection again), then the training room until Escape.
+void training(int64_t textX, int64_t textY) {
+    for (;;) {
+        Stage* first = stageList.empty() ? nullptr : &stageList[0];
+        prepareMatch(currentMatch, first, 1);
+        int64_t code = runClassSelection(kAgainstBotMode);
+        if (code == kNoSelection || windowCloseRequested()) return;
+        applySelectionCode(playerOne, playerTwo, code);
+        for (Fighter* player : {&playerOne, &playerTwo})
+            if (BotController* bot = botOf(*player)) switchBotOff(*bot);
+        int64_t stage = selectStage(textX, textY);
+        if (windowCloseRequested()) return;
+        if (stage == kStageBack) continue;
+        noteScreenOpened("training");
+        runTrainingRoom(chosenStage(stage));
+        return;
+    }
+}
+
+// The tutorial menu, and what it leads to, until it is left.
+void tutorial(int64_t textX, int64_t textY) {
+    for (;;) {
+        int64_t choice = runTutorialMenu(textX, textY);
+        if (windowCloseRequested() || choice < 0) return;
+        if (choice == kTutorialLessons) runLessons();
+        else training(textX, textY);
+        if (windowCloseRequested()) return;
+    }
+}
 } // namespace
 
 void resetMenuState() {
@@ -100,6 +134,7 @@ void resetMenuState() {
     botPanel = SingleCursorPanel{};
     stageCursor = 0;
     difficultySelection = 0;
+    tutorialSelection = 0;
     viewerClassIndex = 0;
     viewerStance = 0;
     returnHoldFrames = 0;
@@ -134,6 +169,8 @@ void mainStateLoop(int64_t textX, int64_t textY) {
             runClassSelection(kViewerMode);
         } else if (state == kOptions) {
             runOptionsMenu(textX, textY);
+        } else if (state == kTutorial) {
+            tutorial(textX, textY);
         } else if (state == kCredits) {
             runCredits(textX, textY);
         }

@@ -26,8 +26,7 @@ int64_t runMainMenu(int64_t textX, int64_t textY, int64_t highlighted) {
     bool black = runMenuFrames([&](double, bool frozen) {
         drawMenuHeader(textX, textY, "=======Main Menu");
         for (int64_t i = 0; i < kMainMenuEntries; ++i)
-            drawMenuEntry(textX + 100, textY + 120 + 20 * i, kLabels[i], i, selected,
-                          i == kTutorialEntry ? 1 : 0);
+            drawMenuEntry(textX + 100, textY + 120 + 20 * i, kLabels[i], i, selected, 0);
         drawText("==============", textX + 120, textY + 120 + 20 * kMainMenuEntries, kOrangeTint, 128);
         if (frozen) return;
         MenuInput input = readMenuInput(keys);
@@ -38,10 +37,8 @@ int64_t runMainMenu(int64_t textX, int64_t textY, int64_t highlighted) {
         }
         if (input.select) {
             playMenuSound(kMenuSelectPool);
-            if (selected != kTutorialEntry) {
-                chosen = selected;
-                startFade();
-            }
+            chosen = selected;
+            startFade();
         }
         if (input.back) {
             playMenuSound(kMenuBackPool);

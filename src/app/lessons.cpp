@@ -1,0 +1,4 @@
+// The lessons.
+#include "app/lessons.h"
+
+void runLessons() {}

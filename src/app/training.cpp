@@ -1,0 +1,4 @@
+// The training room.
+#include "app/training.h"
+
+void runTrainingRoom(Stage*) {}
