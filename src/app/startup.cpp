@@ -1,5 +1,6 @@
 // Start-up in its fixed order, and the orderly shutdown.
 #include "app/startup.h"
+#include "render/training_panels.h"
 
 #include <cstdlib>
 
@@ -55,6 +56,7 @@ void resetGlobals() {
     // Sprite numbers are handed out from 1 again: every owner forgets the numbers it had.
     resetSpriteAssets();
     resetMatchSprites();
+    resetTrainingPanelSprites();
     resetDebugStrip();
     resetMenuBackground();
     resetMenuState();

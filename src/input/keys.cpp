@@ -24,7 +24,9 @@ const std::array<std::string, 256>& keyNames() {
         run(42, {"Left shift"});
         run(44, {"Z", "X", "C", "V", "B", "N", "M", ","});
         run(53, {"/", "Right shift", "*", "Left alt", "Space"});
+        run(59, {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10"});
         run(71, {"Pad 7", "Pad 8", "Pad 9"});
+        run(87, {"F11", "F12"});
         run(75, {"Pad 4", "Pad 5", "Pad 6", "+", "Pad 1", "Pad 2", "Pad 3", "Pad 0", "."});
         run(179, {"Pad Comma"});
         run(181, {"Pad Divide"});

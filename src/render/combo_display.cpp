@@ -43,14 +43,32 @@ void drawIcon(int64_t sprite, double angle, double x, double y, double size, dou
 }
 } // namespace
 
-void drawComboIcon(int64_t stance, int64_t x, int64_t y, int64_t tint, int64_t tintIntensity) {
-    double angle = 0;
-    int64_t icon = iconOf(stance, true, 1.0, angle);
-    drawIcon(icon, angle, double(x), double(y), 38, 1.0, 255, tint, tintIntensity);
+namespace {
+// Drawn, then given back its own size and angle for the combo display.
+void drawIconOnce(int64_t icon, double angle, int64_t x, int64_t y, int64_t size, int64_t tint,
+                  int64_t tintIntensity) {
+    drawIcon(icon, angle, double(x), double(y), double(size), 1.0, 255, tint, tintIntensity);
     if (spriteExists(icon)) {
         zoomSprite(icon, -1, -1);
         rotateSprite(icon, 0, 0);
     }
+}
+} // namespace
+
+void drawComboIcon(int64_t stance, int64_t x, int64_t y, int64_t tint, int64_t tintIntensity) {
+    double angle = 0;
+    int64_t icon = iconOf(stance, true, 1.0, angle);
+    drawIconOnce(icon, angle, x, y, 38, tint, tintIntensity);
+}
+
+void drawArrowIcon(double angle, int64_t x, int64_t y, int64_t size) {
+    drawIconOnce(comboImages.upSmall, angle, x, y, size, 0, 0);
+}
+
+void drawAttackIcon(int64_t stance, int64_t x, int64_t y, int64_t size) {
+    double angle = 0;
+    int64_t icon = iconOf(stance, true, 1.0, angle);
+    drawIconOnce(icon, angle, x, y, size, 0, 0);
 }
 
 void drawComboDisplay(const Fighter& f) {

@@ -11,3 +11,8 @@ void drawComboDisplay(const Fighter& fighter);
 // One small icon of an attack's stance code (1-6) as a fighter facing right would show it,
 // at full brightness, with a tint (0: none) over it.
 void drawComboIcon(int64_t stance, int64_t x, int64_t y, int64_t tint, int64_t tintIntensity);
+// Icons of the input history at a size (pixels), in the fight's look: an arrow pointing at
+// an angle (degrees clockwise from up), and the icon of an attack's stance code (1-6) as a
+// fighter facing right would show it.
+void drawArrowIcon(double angle, int64_t x, int64_t y, int64_t size);
+void drawAttackIcon(int64_t stance, int64_t x, int64_t y, int64_t size);
