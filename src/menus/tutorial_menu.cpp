@@ -39,8 +39,9 @@ int64_t runTutorialMenu(int64_t textX, int64_t textY) {
             highlighted = moved;
             playMenuSound(kMenuMovePool);
         }
-        // While the screen still clears from black the choice cannot be seen.
-        if (fadeActive && fadeSpeed < 0) input.select = input.back = false;
+        // While the screen still clears from black the choice cannot be seen (a Return tapped
+        // twice on the screen before would choose here unseen); going back is always safe.
+        if (fadeActive && fadeSpeed < 0) input.select = false;
         if (input.select) {
             playMenuSound(highlighted == kGoBackEntry ? kMenuBackPool : kMenuSelectPool);
             result = highlighted == kGoBackEntry ? -1 : highlighted;
