@@ -44,8 +44,13 @@ void drawIcon(int64_t sprite, double angle, double x, double y, double size, dou
 } // namespace
 
 void drawComboIcon(int64_t stance, int64_t x, int64_t y, int64_t tint, int64_t tintIntensity) {
+    drawComboIconFacing(stance, 1.0, x, y, tint, tintIntensity);
+}
+
+void drawComboIconFacing(int64_t stance, double facing, int64_t x, int64_t y, int64_t tint,
+                         int64_t tintIntensity) {
     double angle = 0;
-    int64_t icon = iconOf(stance, true, 1.0, angle);
+    int64_t icon = iconOf(stance, true, facing, angle);
     drawIcon(icon, angle, double(x), double(y), 38, 1.0, 255, tint, tintIntensity);
     if (spriteExists(icon)) {
         zoomSprite(icon, -1, -1);

@@ -1,0 +1,302 @@
+// The lessons end to end through their real frame loop: a scripted pupil passes them with
+// player one's keys as bound, the lessons passed are kept in the settings file, Escape leaves,
+// the cards name the keys bound now, and the cards fit the screen below the life gauges.
+#include "journey_fixture.h"
+
+#include <cmath>
+#include <map>
+
+#include "app/lesson_rules.h"
+#include "app/lessons.h"
+#include "app/settings.h"
+#include "data/fighter_class.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "menus/fighter_viewer.h"
+#include "render/lesson_drawing.h"
+#include "render/text.h"
+#include "runtime/files.h"
+
+namespace {
+// Plays the lessons as a player would, from what the card asks and the fight shows, pressing
+// player one's keys as they are bound. Called from the lessons' frame hook.
+struct Pupil {
+    int64_t lesson = -1;
+    int64_t step = 0;
+    int64_t waitUntil = 0;
+    size_t comboNext = 0; // attacks of the combo started
+    std::vector<int64_t> combo;
+    std::vector<int64_t> lessonsSeen; // each lesson (and the closing) once, in order
+    std::vector<int64_t> passedSeen;  // lessons whose "Well done!" showed
+    int64_t stopAt = kLessonCount + 1; // the pupil presses Escape once this lesson shows
+
+    static int64_t towards() {
+        const Controls& k = playerOne.keyBindings.primary;
+        return playerOne.facing == 1 ? k.right : k.left;
+    }
+    static int64_t away() {
+        const Controls& k = playerOne.keyBindings.primary;
+        return playerOne.facing == 1 ? k.left : k.right;
+    }
+    // A direction held with the neutral key, or the heavy key, from `delay` frames on.
+    static void pressAttack(int64_t stance, int64_t delay) {
+        const Controls& k = playerOne.keyBindings.primary;
+        if (stance == 6) {
+            scriptTapLater(delay, k.heavy, 3);
+            return;
+        }
+        int64_t direction = stance == 2 ? towards() : stance == 4 ? away()
+                          : stance == 3 ? k.up : stance == 5 ? k.down : 0;
+        if (direction) scriptTapLater(delay, direction, 4);
+        scriptTapLater(delay, k.neutral, 3);
+    }
+
+    void operator()(const LessonView& view) {
+        if (view.lesson != lesson) {
+            lesson = view.lesson;
+            lessonsSeen.push_back(lesson);
+            step = 0;
+            comboNext = 0;
+            waitUntil = view.frame + 5;
+            if (lesson == stopAt) scriptTapLater(3, kKeyEscape);
+        }
+        if (view.passed && (passedSeen.empty() || passedSeen.back() != lesson))
+            passedSeen.push_back(lesson);
+        if (view.passed || lesson >= kLessonCount || lesson == stopAt || view.frame < waitUntil)
+            return;
+        const Controls& k = playerOne.keyBindings.primary;
+        int64_t wait = 0;
+        switch (lesson) {
+        case kLessonWalk:
+            scriptTapLater(1, step % 2 == 0 ? towards() : away(), 20);
+            wait = 25;
+            break;
+        case kLessonJump:
+            scriptTapLater(1, k.jump, 2);
+            wait = 80;
+            break;
+        case kLessonNeutral:
+            pressAttack(1, 1);
+            wait = 60;
+            break;
+        case kLessonDirections: {
+            const int64_t stances[4] = {2, 4, 3, 5};
+            pressAttack(stances[step % 4], 1);
+            wait = 60;
+            break;
+        }
+        case kLessonHeavy:
+            pressAttack(6, 1);
+            wait = 80;
+            break;
+        case kLessonCombo:
+            wait = comboStep();
+            break;
+        default: break;
+        }
+        waitUntil = view.frame + wait;
+        ++step;
+    }
+
+    // Walks up to the dummy, starts the combo and presses each next attack once the last one
+    // has touched; returns the frames to wait.
+    int64_t comboStep() {
+        if (combo.empty()) combo = comboStances(lessonCombo(playerOne.fighterClass));
+        if (comboNext == 0) {
+            if (playerOne.attacking || playerOne.cooldown > 0) return 1;
+            if (std::fabs(playerTwo.position.x - playerOne.position.x) > 230) {
+                scriptTapLater(1, towards(), 2);
+                return 2;
+            }
+            pressAttack(combo[0], 1);
+            comboNext = 1;
+            return 3;
+        }
+        if (!playerOne.attacking) {
+            comboNext = 0; // the chain broke: start again
+            return 1;
+        }
+        if (comboNext < combo.size() && playerOne.comboStep == int64_t(comboNext) &&
+            playerOne.hitLanded) {
+            pressAttack(combo[comboNext], 1);
+            ++comboNext;
+            return 3;
+        }
+        return 1;
+    }
+};
+
+// The text drawn on each row, glyphs in order of x.
+std::map<int64_t, std::string> rowsOf(const std::vector<PlacedGlyph>& glyphs) {
+    std::map<int64_t, std::map<int64_t, char>> cells;
+    for (const PlacedGlyph& g : glyphs) {
+        char c = char(g.cell + 32);
+        int64_t line = c == ',' || c == ';' ? g.y - 3 : g.y; // drawn lower on their line
+        cells[line][g.x] = c;
+    }
+    std::map<int64_t, std::string> rows;
+    for (const auto& [y, row] : cells)
+        for (const auto& [x, c] : row) rows[y] += c;
+    return rows;
+}
+
+bool shows(const std::map<int64_t, std::string>& rows, const std::string& text) {
+    for (const auto& [y, row] : rows)
+        if (row.find(text) != std::string::npos) return true;
+    return false;
+}
+
+std::string settingsText() {
+    std::string text;
+    readWholeFile(settingsPath, text);
+    return text;
+}
+
+// The small game directory: classes without attacks or pictures, as in every build.
+struct SmallLessons : GameDirTest {
+    Pupil pupil;
+    std::vector<std::string> screens;
+    void TearDown() override {
+        lessonFrameHook = nullptr;
+        screenOpenedHook = nullptr;
+        recordGlyphs(nullptr);
+        endGame();
+        GameDirTest::TearDown();
+    }
+    void startUp() {
+        options.desktopWidth = 1280;
+        options.desktopHeight = 720;
+        setHeadless(options);
+        startUpGame();
+        screenOpenedHook = [this](const std::string& name) { screens.push_back(name); };
+        lessonFrameHook = [this](const LessonView& view) { pupil(view); };
+    }
+};
+} // namespace
+
+// Walking and jumping are taught; the attack lessons, which the class cannot be taught, count
+// as passed; then the closing message, and back. Every lesson is kept in the settings file.
+TEST_F(SmallLessons, WalkAndJumpArePassedAndLessonsWithoutAttacksCountAsPassed) {
+    startUp();
+    ASSERT_EQ(lessonsPassed, 0);
+    runLessons();
+    EXPECT_EQ(screens, std::vector<std::string>{"lessons"});
+    EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{kLessonWalk, kLessonJump, kLessonCount}));
+    EXPECT_EQ(pupil.passedSeen, (std::vector<int64_t>{kLessonWalk, kLessonJump}));
+    EXPECT_EQ(lessonsPassed, 63);
+    EXPECT_NE(settingsText().find("\"LessonsPassed\": 63"), std::string::npos);
+    // All passed: the next time starts from the first again.
+    pupil = Pupil{};
+    pupil.stopAt = kLessonJump;
+    runLessons();
+    ASSERT_FALSE(pupil.lessonsSeen.empty());
+    EXPECT_EQ(pupil.lessonsSeen.front(), kLessonWalk);
+    EXPECT_EQ(lessonsPassed, 63);
+}
+
+// Escape in the middle of a lesson goes back at once, keeping the lessons passed before it;
+// the next time starts at the lesson left. A settings file from before the lessons has none
+// passed, and keeps its other settings when the lessons are written.
+TEST_F(SmallLessons, EscapeLeavesMidLessonAndTheNextTimeStartsThere) {
+    ASSERT_TRUE(replaceFileAtomically("settings.txt", R"({"SoundVolume": 37, "MusicVolume": 0})"));
+    startUp();
+    EXPECT_EQ(soundVolume, 37);
+    pupil.stopAt = kLessonJump;
+    int64_t frames = 0;
+    lessonFrameHook = [&](const LessonView& view) {
+        pupil(view);
+        frames = view.frame;
+    };
+    runLessons();
+    EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{kLessonWalk, kLessonJump}));
+    EXPECT_LT(frames, 600); // gone within the fade after the Escape, not at the lessons' end
+    EXPECT_EQ(lessonsPassed, 1);
+    std::string text = settingsText();
+    EXPECT_NE(text.find("\"LessonsPassed\": 1"), std::string::npos);
+    EXPECT_NE(text.find("\"SoundVolume\": 37"), std::string::npos);
+
+    lessonsPassed = 0;
+    ASSERT_EQ(loadSettings(), 1);
+    pupil = Pupil{};
+    pupil.stopAt = kLessonJump;
+    runLessons();
+    EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{kLessonJump}));
+}
+
+// The card names the key player one has now: a rebound left key by its new name, and a game
+// controller by its stick and buttons.
+TEST_F(SmallLessons, TheCardNamesTheKeysBoundNow) {
+    ASSERT_TRUE(replaceFileAtomically(
+        "settings.txt", R"({"player1right": {"left": "Z", "right": "Right", "up": "Up",
+                           "down": "Down", "neutral": "P", "heavy": "O", "jump": "Space"}})"));
+    options.controllerCount = 1;
+    startUp();
+    playerOne.padIndex = -1;
+    std::vector<PlacedGlyph> glyphs;
+    recordGlyphs(&glyphs);
+    pupil.stopAt = kLessonJump;
+    std::map<int64_t, std::string> walkCard, jumpCard;
+    lessonFrameHook = [&](const LessonView& view) {
+        pupil(view);
+        if (view.lesson == kLessonWalk && !view.passed && walkCard.empty()) walkCard = rowsOf(glyphs);
+        if (view.lesson == kLessonJump && jumpCard.empty()) jumpCard = rowsOf(glyphs);
+        glyphs.clear();
+    };
+    runLessons();
+    EXPECT_TRUE(shows(walkCard, "Lesson 1 of 6: Walk"));
+    EXPECT_TRUE(shows(walkCard, "Hold [Z] to walk towards the dummy, then [Right] to walk away"));
+    EXPECT_FALSE(shows(walkCard, "[Left]"));
+    EXPECT_TRUE(shows(jumpCard, "Press [Space] to jump."));
+    EXPECT_EQ(lessonsPassed, 1); // the pupil walked with Z
+
+    // With a controller, its stick and buttons.
+    playerOne.padIndex = 0;
+    pupil = Pupil{};
+    pupil.stopAt = kLessonJump;
+    lessonsPassed = 0;
+    walkCard.clear();
+    lessonFrameHook = [&](const LessonView& view) {
+        if (view.frame == 10) walkCard = rowsOf(glyphs);
+        glyphs.clear();
+        if (view.frame == 12) scriptTapLater(1, kKeyEscape);
+    };
+    runLessons();
+    EXPECT_TRUE(shows(walkCard, "Hold [stick left] to walk towards the dummy, then [stick right]"));
+}
+
+// The generated fighters: the real classes with their attacks and combos.
+struct Lessons : JourneyTest {
+    Pupil pupil;
+    void TearDown() override {
+        lessonFrameHook = nullptr;
+        recordGlyphs(nullptr);
+        JourneyTest::TearDown();
+    }
+};
+
+// From the main menu through Tutorial and Lessons, a pupil passes all six lessons in order
+// with the default keys, and the game comes back to the tutorial menu.
+TEST_F(Lessons, EveryLessonIsPassedFromTheMainMenu) {
+    if (IsSkipped()) return;
+    using Screens = std::vector<std::string>;
+    journey.on("main menu", 0, [] {
+        for (int i = 0; i < 4; ++i) tap(25 + 3 * i, kKeyDown);
+        tap(40, kKeyReturn);
+    });
+    journey.on("tutorial", 0, [] { tap(25, kKeyReturn); });
+    journey.on("tutorial", 1, [] { tap(25, kKeyEscape); });
+    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
+    int64_t lastFrame = 0;
+    lessonFrameHook = [&](const LessonView& view) {
+        pupil(view);
+        lastFrame = view.frame;
+    };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(journey.screens, (Screens{"main menu", "tutorial", "lessons", "tutorial", "main menu"}));
+    EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{0, 1, 2, 3, 4, 5, kLessonCount}));
+    EXPECT_EQ(pupil.passedSeen, (std::vector<int64_t>{0, 1, 2, 3, 4, 5}));
+    EXPECT_LT(lastFrame, 20000);
+    EXPECT_EQ(lessonsPassed, 63);
+    EXPECT_NE(settingsText().find("\"LessonsPassed\": 63"), std::string::npos);
+}
