@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 
+#include "app/game_screen.h"
 #include "app/lesson_rules.h"
 #include "app/lessons.h"
 #include "app/settings.h"
@@ -15,6 +16,7 @@
 #include "input/keys.h"
 #include "menus/fighter_viewer.h"
 #include "render/lesson_drawing.h"
+#include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/files.h"
 
@@ -30,6 +32,7 @@ struct Pupil {
     std::vector<int64_t> lessonsSeen; // each lesson (and the closing) once, in order
     std::vector<int64_t> passedSeen;  // lessons whose "Well done!" showed
     int64_t stopAt = kLessonCount + 1; // the pupil presses Escape once this lesson shows
+    int64_t startDelay = 5;            // frames the pupil reads each card before it plays
 
     static int64_t towards() {
         const Controls& k = playerOne.keyBindings.primary;
@@ -58,7 +61,7 @@ struct Pupil {
             lessonsSeen.push_back(lesson);
             step = 0;
             comboNext = 0;
-            waitUntil = view.frame + 5;
+            waitUntil = view.frame + startDelay;
             if (lesson == stopAt) scriptTapLater(3, kKeyEscape);
         }
         if (view.passed && (passedSeen.empty() || passedSeen.back() != lesson))
@@ -299,4 +302,79 @@ TEST_F(Lessons, EveryLessonIsPassedFromTheMainMenu) {
     EXPECT_LT(lastFrame, 20000);
     EXPECT_EQ(lessonsPassed, 63);
     EXPECT_NE(settingsText().find("\"LessonsPassed\": 63"), std::string::npos);
+}
+
+namespace {
+struct LessonScreens : GeneratedGameTest {
+    void TearDown() override {
+        lessonFrameHook = nullptr;
+        recordGlyphs(nullptr);
+        GeneratedGameTest::TearDown();
+    }
+};
+} // namespace
+
+// Every card at 1280 x 720 and 1024 x 768, drawn over the real fight: kept as screenshots
+// (QRX_KEEP_SCREENSHOTS), every letter on the screen, and the panel below the life gauges,
+// their frames and portraits.
+TEST_F(LessonScreens, EveryCardFitsBelowTheGauges) {
+    if (IsSkipped()) return;
+    for (auto [width, height] : {std::pair<int64_t, int64_t>{1280, 720}, {1024, 768}}) {
+        std::string size = std::to_string(width) + "x" + std::to_string(height);
+        SCOPED_TRACE(size);
+        std::filesystem::remove("settings.txt"); // the screen size follows the desktop
+        HeadlessOptions options;
+        options.desktopWidth = width;
+        options.desktopHeight = height;
+        setHeadless(options);
+        startUpGame();
+        ASSERT_EQ(screenWidth, width);
+        ASSERT_EQ(screenHeight, height);
+        // Each gauge's frame (its sprite's full height) and portrait end above the panel.
+        for (const Fighter* f : {&playerOne, &playerTwo}) {
+            double y = f->lifeBar.y;
+            EXPECT_LE(y - 150 + double(spriteHeight(hudBlock + 8)), double(lessonPanelTop()));
+            EXPECT_LE(y - 75 + 150, double(lessonPanelTop()));
+        }
+        Pupil pupil;
+        pupil.startDelay = 30; // the screen has cleared from black by then
+        std::vector<PlacedGlyph> glyphs;
+        recordGlyphs(&glyphs);
+        std::vector<std::string> shots;
+        std::map<int64_t, int64_t> firstFrame; // of each card
+        bool wellDoneShot = false;
+        int64_t lettersOff = 0;
+        lessonFrameHook = [&](const LessonView& view) {
+            pupil(view);
+            int64_t card = view.lesson;
+            if (!firstFrame.count(card)) firstFrame[card] = view.frame;
+            std::string shot;
+            if (view.frame == firstFrame[card] + 25 && !view.passed)
+                shot = card < kLessonCount ? std::to_string(card + 1) : "closing";
+            if (view.passed && !wellDoneShot) {
+                wellDoneShot = true;
+                shot = "well_done";
+            }
+            if (!shot.empty()) {
+                shots.push_back("lesson_" + size + "_" + shot + ".png");
+                scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, shots.back()});
+            }
+            // The card's letters: those from the panel's top down to the combo display.
+            for (const PlacedGlyph& g : glyphs) {
+                if (g.y < lessonPanelTop() || g.y > lessonPanelTop() + 300) continue;
+                if (g.x < 0 || g.x + 16 > screenWidth) ++lettersOff;
+            }
+            glyphs.clear();
+        };
+        runLessons();
+        recordGlyphs(nullptr);
+        EXPECT_EQ(pupil.passedSeen, (std::vector<int64_t>{0, 1, 2, 3, 4, 5}));
+        EXPECT_EQ(lettersOff, 0);
+        EXPECT_EQ(shots.size(), 8u);
+        for (const std::string& shot : shots) EXPECT_TRUE(std::filesystem::exists(shot)) << shot;
+        keepScreenshots(shots);
+        lessonFrameHook = nullptr;
+        endGame();
+        clearHeadless();
+    }
 }
