@@ -227,6 +227,26 @@ TEST_F(SmallLessons, EscapeLeavesMidLessonAndTheNextTimeStartsThere) {
     EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{kLessonJump}));
 }
 
+// "Well done!" shows for 1.5 s of game time at every frame rate.
+TEST_F(SmallLessons, WellDoneLastsTheSameTimeAtEveryFrameRate) {
+    for (double factor : {1.0, 0.5, 0.25}) {
+        SCOPED_TRACE(factor);
+        std::filesystem::remove("settings.txt");
+        options.fixedFrameFactor = factor;
+        startUp();
+        pupil = Pupil{};
+        pupil.stopAt = kLessonJump;
+        int64_t wellDoneFrames = 0;
+        lessonFrameHook = [&](const LessonView& view) {
+            pupil(view);
+            if (view.lesson == kLessonWalk && view.passed) ++wellDoneFrames;
+        };
+        runLessons();
+        EXPECT_NEAR(double(wellDoneFrames), 1500 / (20 * factor), 1.0);
+        endGame();
+    }
+}
+
 // The card names the key player one has now: a rebound left key by its new name, and a game
 // controller by its stick and buttons.
 TEST_F(SmallLessons, TheCardNamesTheKeysBoundNow) {
