@@ -94,7 +94,7 @@ struct Pupil {
             wait = 80;
             break;
         case kLessonCombo:
-            wait = comboStep();
+            wait = playCombo();
             break;
         default: break;
         }
@@ -104,7 +104,7 @@ struct Pupil {
 
     // Walks up to the dummy, starts the combo and presses each next attack once the last one
     // has touched; returns the frames to wait.
-    int64_t comboStep() {
+    int64_t playCombo() {
         if (combo.empty()) combo = comboStances(lessonCombo(playerOne.fighterClass));
         if (comboNext == 0) {
             if (playerOne.attacking || playerOne.cooldown > 0) return 1;
@@ -393,6 +393,57 @@ TEST_F(LessonScreens, EveryCardFitsBelowTheGauges) {
         EXPECT_EQ(shots.size(), 8u);
         for (const std::string& shot : shots) EXPECT_TRUE(std::filesystem::exists(shot)) << shot;
         keepScreenshots(shots);
+        lessonFrameHook = nullptr;
+        endGame();
+        clearHeadless();
+    }
+}
+
+// Neutral attacks alone do not pass the directed attacks, and attacks that do not reach the
+// dummy (where player one starts) do not pass the combo: both cards still say what is left.
+TEST_F(Lessons, AttacksThatAreNotAskedForDoNotPass) {
+    if (IsSkipped()) return;
+    for (auto [passed, lesson] : {std::pair<int64_t, int64_t>{7, kLessonDirections}, {31, kLessonCombo}}) {
+        SCOPED_TRACE(lesson);
+        ASSERT_TRUE(replaceFileAtomically(
+            "settings.txt", "{\"ScreenSize\": 1, \"LessonsPassed\": " + std::to_string(passed) + "}"));
+        startUp();
+        std::vector<PlacedGlyph> glyphs;
+        recordGlyphs(&glyphs);
+        std::vector<int64_t> seen;
+        bool passedSeen = false;
+        int64_t attacks = 0, touches = 0, waitUntil = 0;
+        std::map<int64_t, std::string> card;
+        lessonFrameHook = [&](const LessonView& view) {
+            if (seen.empty() || seen.back() != view.lesson) seen.push_back(view.lesson);
+            passedSeen = passedSeen || view.passed;
+            card = rowsOf(glyphs);
+            glyphs.clear();
+            touches += playerOne.hitLanded ? 1 : 0;
+            if (view.frame < waitUntil || attacks < 0) return;
+            if (attacks == 6) {
+                scriptTapLater(1, kKeyEscape);
+                attacks = -1;
+                return;
+            }
+            // The next attack only once the last one is over, its combo ended.
+            if (playerOne.attacking || playerOne.cooldown > 0 || playerOne.comboStep > 0) return;
+            scriptTapLater(1, playerOne.keyBindings.primary.neutral, 1);
+            ++attacks;
+            waitUntil = view.frame + 40;
+        };
+        runLessons();
+        recordGlyphs(nullptr);
+        EXPECT_EQ(seen, std::vector<int64_t>{lesson});
+        EXPECT_FALSE(passedSeen);
+        EXPECT_EQ(attacks, -1);
+        if (lesson == kLessonDirections) {
+            EXPECT_TRUE(shows(card, "Still to do: side, back, up, down"));
+        }
+        if (lesson == kLessonCombo) {
+            EXPECT_EQ(touches, 0);
+            EXPECT_TRUE(shows(card, "Hits in a row: 0 of 3"));
+        }
         lessonFrameHook = nullptr;
         endGame();
         clearHeadless();
