@@ -288,6 +288,37 @@ TEST_F(SettingsTest, SavingThroughASymbolicLinkKeepsTheLink) {
     EXPECT_FALSE(std::filesystem::exists("settings_test/elsewhere/new.txt.tmp"));
 }
 
+// The lessons passed: bit n for lesson n + 1. Files from before the lessons lack the key.
+TEST_F(SettingsTest, LessonsPassedAreKeptAndOlderFilesHaveNone) {
+    lessonsPassed = 5;
+    ASSERT_EQ(saveSettings(), 1);
+    std::string text;
+    ASSERT_TRUE(readWholeFile(settingsPath, text));
+    EXPECT_NE(text.find("\"LessonsPassed\": 5"), std::string::npos);
+    EXPECT_NE(text.find("\"SoundVolume\""), std::string::npos); // the others are still written
+    lessonsPassed = 0;
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(lessonsPassed, 5);
+
+    // An older file: everything else is read, and no lesson has been passed.
+    write(R"({"SoundVolume": 77, "player1right": {"left": "Z"}})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(lessonsPassed, 0);
+    EXPECT_EQ(soundVolume, 77);
+    EXPECT_EQ(playerOne.keyBindings.primary.left, 44);
+
+    // Bad values: negative or not a number is none; bits past the six lessons are dropped.
+    const std::pair<const char*, int64_t> values[] = {
+        {"-3", 0}, {"\"all\"", 0}, {"null", 0}, {"63", 63}, {"64", 0}, {"130", 2}};
+    for (const auto& [value, expected] : values) {
+        SCOPED_TRACE(value);
+        lessonsPassed = 9;
+        write(std::string(R"({"LessonsPassed": )") + value + "}");
+        ASSERT_EQ(loadSettings(), 1);
+        EXPECT_EQ(lessonsPassed, expected);
+    }
+}
+
 TEST(ScreenSizes, AutomaticChoiceTakesTheFirstLargeEnough) {
     EXPECT_EQ(automaticScreenSizeIndex(1366, 768), 7); // 1680 x 1050
     EXPECT_EQ(automaticScreenSizeIndex(1920, 1080), 8);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/lessons.h"
 #include "app/pacing.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
@@ -26,6 +27,7 @@ int64_t showFps = 1;
 int64_t screenSizeIndex = 0;
 int64_t fullscreen = 1;
 int64_t debugMode = 0;
+int64_t lessonsPassed = 0;
 
 std::string settingsPath = "settings.txt";
 
@@ -98,6 +100,7 @@ void resetSettingsToDefaults(int64_t desktopWidth) {
     screenSizeIndex = 0;
     fullscreen = 1;
     debugMode = 0;
+    lessonsPassed = 0;
 }
 
 int64_t loadSettings() {
@@ -136,6 +139,10 @@ int64_t loadSettings() {
     const JsonNode* full = jsonMember(root, "Fullscreen");
     fullscreen = full ? jsonInteger(full) : 1;
     debugMode = jsonInteger(jsonMember(root, "Debug")) != 0 ? -1 : 0;
+    // Older files lack the key: no lesson passed. A negative value (or another type) means
+    // none either; bits past the lessons there are (a later game's) are dropped.
+    int64_t passed = jsonInteger(jsonMember(root, "LessonsPassed"));
+    lessonsPassed = passed < 0 ? 0 : passed & ((int64_t(1) << kLessonCount) - 1);
     if (playersCreated) {
         playerOne.debug = playerTwo.debug = debugMode;
         readBindings(jsonMember(root, "player1right"), playerOne, 1);
@@ -157,7 +164,7 @@ int64_t saveSettings() {
         {"BuffedFrames", buffedFrames}, {"AttackDelay", attackDelay},
         {"ShowFPS", showFps},           {"FPSMode", fpsMode},
         {"ScreenSize", screenSizeIndex}, {"Fullscreen", fullscreen},
-        {"Debug", debugMode != 0 ? 1 : 0}};
+        {"Debug", debugMode != 0 ? 1 : 0}, {"LessonsPassed", lessonsPassed}};
     for (const auto& [key, value] : values) jsonSetInteger(jsonAddMember(root, key), value);
     writeBindings(jsonAddMember(root, "player1right"), playerOne);
     writeBindings(jsonAddMember(root, "player2left"), playerTwo);

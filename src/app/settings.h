@@ -18,6 +18,7 @@ extern int64_t showFps;
 extern int64_t screenSizeIndex; // index into screenSizes, 0-9
 extern int64_t fullscreen;      // non-zero: a borderless screen-sized window
 extern int64_t debugMode;       // -1 on, 0 off
+extern int64_t lessonsPassed;   // bit n set: lesson n + 1 has been passed
 
 extern std::string settingsPath; // "settings.txt" in the working directory
 

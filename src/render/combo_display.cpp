@@ -41,9 +41,7 @@ void drawIcon(int64_t sprite, double angle, double x, double y, double size, dou
     drawSpriteBlended(sprite, px, py, std::clamp<int64_t>(brightness, 0, 255));
     if (tint != 0) drawSpriteBlended(sprite, px, py, std::clamp<int64_t>(tintIntensity, 0, 255), tint);
 }
-} // namespace
 
-namespace {
 // Drawn, then given back its own size and angle for the combo display.
 void drawIconOnce(int64_t icon, double angle, int64_t x, int64_t y, int64_t size, int64_t tint,
                   int64_t tintIntensity) {
@@ -56,8 +54,13 @@ void drawIconOnce(int64_t icon, double angle, int64_t x, int64_t y, int64_t size
 } // namespace
 
 void drawComboIcon(int64_t stance, int64_t x, int64_t y, int64_t tint, int64_t tintIntensity) {
+    drawComboIconFacing(stance, 1.0, x, y, tint, tintIntensity);
+}
+
+void drawComboIconFacing(int64_t stance, double facing, int64_t x, int64_t y, int64_t tint,
+                         int64_t tintIntensity) {
     double angle = 0;
-    int64_t icon = iconOf(stance, true, 1.0, angle);
+    int64_t icon = iconOf(stance, true, facing, angle);
     drawIconOnce(icon, angle, x, y, 38, tint, tintIntensity);
 }
 

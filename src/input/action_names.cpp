@@ -1,0 +1,27 @@
+// Action names.
+#include "input/action_names.h"
+
+#include "fight/fighter.h"
+#include "input/keys.h"
+
+namespace {
+// The controller's part in each action, as pollActions reads it.
+struct PadName {
+    int64_t Controls::*action;
+    const char* name;
+};
+const PadName kPadNames[] = {
+    {&Controls::up, "stick up"},       {&Controls::down, "stick down"},
+    {&Controls::right, "stick right"}, {&Controls::left, "stick left"},
+    {&Controls::neutral, "button 1"},  {&Controls::heavy, "button 3"},
+    {&Controls::jump, "button 4"}};
+} // namespace
+
+std::string actionName(const Fighter& player, int64_t Controls::*action) {
+    if (player.padIndex >= 0)
+        for (const PadName& pad : kPadNames)
+            if (pad.action == action) return pad.name;
+    int64_t code = player.keyBindings.primary.*action;
+    if (code == 0) code = player.keyBindings.secondary.*action;
+    return keyNameOf(code);
+}
