@@ -10,6 +10,7 @@
 #include "app/lesson_rules.h"
 #include "app/lesson_texts.h"
 #include "app/match.h"
+#include "app/practice_fight.h"
 #include "app/pacing.h"
 #include "app/settings.h"
 #include "app/stages.h"
@@ -57,39 +58,6 @@ bool chooseLessonFighters() {
         f->botLevel = 0;
     }
     return true;
-}
-
-// The stage, the images and the music, then the fighters placed as for a match and standing.
-void setUpLessonFight(FightContext& context) {
-    Stage* stage = context.stage;
-    if (stage) loadStageTiles(*stage);
-    if (soundExists(1)) { // the menu music
-        stopSound(1);
-        freeSound(1);
-    }
-    prepareClassImages(playerOne);
-    prepareClassImages(playerTwo);
-    resetMatch(&context);
-    for (Fighter* f : {&playerOne, &playerTwo}) {
-        f->life = f->maxLife;
-        setIdle(*f);
-    }
-    if (stage && musicVolume > 0 && loadSound(stage->musicSlot, stage->musicFile)) {
-        setSoundVolume(stage->musicSlot, musicVolume);
-        playSound(stage->musicSlot, kSoundLoop);
-    }
-}
-
-// The stage music stops and the menu music comes back, as after a match.
-void endLessonFight(Stage* stage) {
-    if (stage && soundExists(stage->musicSlot)) {
-        stopSound(stage->musicSlot);
-        freeSound(stage->musicSlot);
-    }
-    if (musicVolume > 0 && loadSound(1, "music/Quarrelix menu v04.ogg"))
-        playSound(1, kSoundLoop, musicVolume);
-    releaseMatch(stage);
-    focusX = 0;
 }
 
 // The dummy never falls: whatever it has lost past half its life comes back at once, before
@@ -153,8 +121,8 @@ void advanceLessons(LessonRun& run, double frameMs) {
 void runLessons() {
     noteScreenOpened("lessons");
     if (!chooseLessonFighters()) return;
-    FightContext context{stageList.empty() ? nullptr : &stageList[0]};
-    setUpLessonFight(context);
+    Stage* stage = stageList.empty() ? nullptr : &stageList[0];
+    startPracticeFight(stage);
     beginLessonDrawing();
     LessonRun run;
     beginLesson(run, firstLessonToTake(lessonsPassed));
@@ -166,10 +134,10 @@ void runLessons() {
         pollKeyboard();
         // The dummy takes no input: player two's keys do nothing here.
         std::array<Actions, 2> actions{pollActions(playerOne), Actions{}};
-        stepFight(context.stage, actions, factor, previous);
+        stepFight(stage, actions, factor, previous);
         keepDummyStanding();
         advanceLessons(run, factor * 20.0); // a factor of 1 is a tick of 20 ms
-        showFightStep(context.stage, factor);
+        showFightStep(stage, factor);
         drawLessonCard(run.closing ? closingCard()
                                    : lessonCard(run.watch, playerOne, run.passed));
         processWindowEvent();
@@ -187,7 +155,7 @@ void runLessons() {
         ++frame;
     }
     endLessonDrawing();
-    endLessonFight(context.stage);
+    endPracticeFight(stage);
     // The tutorial menu shows through the fade running back from black.
     if (!windowCloseRequested()) revealFromBlack();
 }

@@ -4,14 +4,11 @@
 #include <array>
 #include <cmath>
 
-#include "app/end_of_match.h"
 #include "app/game_screen.h"
 #include "app/match.h"
 #include "app/pacing.h"
-#include "app/settings.h"
-#include "app/stages.h"
+#include "app/practice_fight.h"
 #include "app/startup.h"
-#include "data/stage.h"
 #include "fight/bot.h"
 #include "fight/fight_frame.h"
 #include "fight/fight_state.h"
@@ -156,27 +153,6 @@ void endIfWindowClosed() {
     if (windowCloseRequested()) shutdownProgram(0);
 }
 
-void startMusic(const Stage* stage) {
-    if (soundExists(1)) {
-        stopSound(1);
-        freeSound(1);
-    }
-    if (!stage || musicVolume <= 0) return;
-    loadSound(stage->musicSlot, stage->musicFile);
-    if (soundExists(stage->musicSlot)) {
-        setSoundVolume(stage->musicSlot, musicVolume);
-        playSound(stage->musicSlot, kSoundLoop);
-    }
-}
-
-void backToTheMenuMusic(const Stage* stage) {
-    if (musicVolume <= 0) return;
-    if (stage && soundExists(stage->musicSlot)) {
-        stopSound(stage->musicSlot);
-        freeSound(stage->musicSlot);
-    }
-    if (loadSound(1, "music/Quarrelix menu v04.ogg")) playSound(1, kSoundLoop, musicVolume);
-}
 } // namespace
 
 const char* dummyBehaviourName(int64_t behaviour) {
@@ -210,12 +186,9 @@ void runTrainingRoom(Stage* stage) {
         switchBotOff(*bot);
         removeBot(playerOne);
     }
-    if (stage) loadStageTiles(*stage);
+    startPracticeFight(stage);
     resetTrainingPositions(stage);
     applyBehaviour(room.behaviour);
-    prepareClassImages(playerOne);
-    prepareClassImages(playerTwo);
-    startMusic(stage);
     revealFromBlack();
     double factor = nominalFrameFactor, previous = nominalFrameFactor;
     matchHooks.fightFrames = 0;
@@ -251,10 +224,8 @@ void runTrainingRoom(Stage* stage) {
             startFade();
         }
     }
-    backToTheMenuMusic(stage);
-    releaseMatch(stage);
+    endPracticeFight(stage);
     for (const Fighter* f : {&playerOne, &playerTwo})
         if (botOf(*f)) removeBot(*f);
     revealFromBlack();
-    focusX = 0;
 }
