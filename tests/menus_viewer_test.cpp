@@ -12,6 +12,7 @@
 #include "menus/fighter_viewer.h"
 #include "menus/stats_panel.h"
 #include "render/sprite_assets.h"
+#include "render/text.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -211,3 +212,137 @@ TEST_F(ViewerTest, NarrowScreenShowsTheAnimatedFighter) {
     EXPECT_GT(count(frames[0], 325, 96, 420, 120, white), 40);
     EXPECT_EQ(count(frames[0], 100, 96, 420, 120, coloured), 0);
 }
+
+namespace {
+constexpr int64_t kFrameDataKey = 33; // F
+
+// The glyphs of each viewer frame: a frame starts with the class name at (100, 80).
+std::vector<std::vector<PlacedGlyph>> viewerFrames(const std::vector<PlacedGlyph>& glyphs) {
+    std::vector<std::vector<PlacedGlyph>> frames;
+    for (const PlacedGlyph& g : glyphs) {
+        if (g.x == 100 && g.y == 80) frames.emplace_back();
+        if (!frames.empty()) frames.back().push_back(g);
+    }
+    return frames;
+}
+
+std::string textAt(const std::vector<PlacedGlyph>& frame, int64_t y, int64_t fromX) {
+    std::string text;
+    for (const PlacedGlyph& g : frame)
+        if (g.y == y && g.x >= fromX) text += char(g.cell + 32);
+    return text;
+}
+} // namespace
+
+// F shows a line of frame data under each combo row and hides it again. Duelist in the Knight
+// stance (strength 5, agility 6, weight 5): the first row's first attack is the thrust, frames
+// of 3, 3 (the hit: stun 11), 2 and 4 ticks and recovery 12: startup 4 (the first frame stays
+// one tick longer), active 3, the end at tick 13 with a wait of 12 / 1.6 = 7.5, 5 or less from
+// tick 16: recovery 16 - 6 - 1 = 9; stun 11 x (5 + 5 + 10) / 10 = 22: advantage 22 - 11 = +11.
+TEST_F(ViewerTest, FrameDataLineComesAndGoesWithF) {
+    viewerFrameData = false;
+    std::vector<PlacedGlyph> glyphs;
+    journey.on("main menu", 0, [] {
+        tap(25, kKeyDown);
+        tap(28, kKeyDown);
+        tap(31, kKeyReturn);
+    });
+    journey.on("class selection", 0, [] {
+        tap(25, kKeyRight); // Duelist
+        tap(28, kKeyDown);  // Knight
+        tap(40, kFrameDataKey);
+        tap(60, kFrameDataKey);
+        tap(80, kKeyEscape);
+    });
+    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
+    recordGlyphs(&glyphs);
+    EXPECT_EQ(run(), 0);
+    recordGlyphs(nullptr);
+    std::vector<std::vector<PlacedGlyph>> frames = viewerFrames(glyphs);
+    ASSERT_GT(frames.size(), 60u);
+    // The combo column at 725 on a 1280 px screen; the first row's icons at y 106, the line
+    // 36 px below them.
+    std::string shown;
+    for (const auto& frame : frames) {
+        std::string line = textAt(frame, 142, 725);
+        shown += line.rfind("4/3/9+11 ", 0) == 0 ? 'F' : line.empty() ? '-' : '?';
+        EXPECT_EQ(textAt(frame, 58, 725), "F: frame data");
+    }
+    // Off, on for the twenty frames between the presses, off again.
+    size_t on = shown.find('F');
+    ASSERT_NE(on, std::string::npos) << shown;
+    EXPECT_GT(on, 5u);
+    EXPECT_EQ(shown.find_first_not_of('-'), on) << shown;
+    EXPECT_EQ(shown.find_first_not_of('F', on), on + 20) << shown;
+    EXPECT_EQ(shown.find_first_not_of('-', on + 20), std::string::npos) << shown;
+    EXPECT_FALSE(viewerFrameData);
+}
+
+namespace {
+struct FrameDataScreens : JourneyTest, testing::WithParamInterface<std::pair<int, int>> {};
+} // namespace
+
+// The frame data on both widths with the class of the longest rows (Dancer, its combo of five
+// attacks): the lines stay on the screen within its frame, clear of the description, and each
+// row's icons start below the lines of the row above.
+TEST_P(FrameDataScreens, LinesFitTheScreen) {
+    auto [width, height] = GetParam();
+    options.desktopWidth = width;
+    options.desktopHeight = height;
+    options.nullRenderer = false;
+    viewerFrameData = false;
+    std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::vector<std::string> shots = {"viewer-frame-data-" + size + ".png"};
+    std::vector<PlacedGlyph> glyphs;
+    journey.on("main menu", 0, [] {
+        tap(25, kKeyDown);
+        tap(28, kKeyDown);
+        tap(31, kKeyReturn);
+    });
+    journey.on("class selection", 0, [&] {
+        for (int i = 0; i < 4; ++i) tap(25 + 3 * i, kKeyRight); // the fifth class
+        tap(40, kFrameDataKey);
+        scriptAdd({presentedFrames() + 60, kScriptScreenshot, 0, 0, shots[0]});
+        tap(70, kKeyEscape);
+    });
+    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
+    recordGlyphs(&glyphs);
+    EXPECT_EQ(run(), 0);
+    recordGlyphs(nullptr);
+    keepScreenshots(shots);
+    viewerFrameData = false;
+    std::vector<std::vector<PlacedGlyph>> frames = viewerFrames(glyphs);
+    ASSERT_GT(frames.size(), 55u);
+    const std::vector<PlacedGlyph>& frame = frames[55];
+    ASSERT_EQ(textAt(frame, 80, 100).substr(0, 6), "Dancer");
+    int64_t column = width >= 1500 ? 875 : 725;
+    int64_t lines = 0, lowest = 0;
+    std::vector<int64_t> lineYs;
+    for (const PlacedGlyph& g : frame) {
+        if (g.x >= column && g.y >= 106) {
+            if (lineYs.empty() || lineYs.back() != g.y) lineYs.push_back(g.y);
+            lowest = std::max(lowest, g.y + kSmallGlyphSize);
+            EXPECT_LT(g.x + kSmallGlyphSize, width - 30);
+            if (width >= 1500) {
+                EXPECT_LT(g.x + kSmallGlyphSize, 1375); // the moved class grid
+            }
+        } else if (g.y >= 600) {
+            EXPECT_LE(g.x + 16, column); // the description
+        }
+    }
+    lines = int64_t(lineYs.size());
+    ASSERT_EQ(classes[4]->name, "Dancer");
+    EXPECT_GE(lines, int64_t(classes[4]->comboList.size()));
+    EXPECT_LT(lowest, height - 30);
+    // Lines of one row are 12 px apart; from one row's last line to the next row's first lie
+    // the next row's icons (34 px) and the gaps around them.
+    for (size_t i = 1; i < lineYs.size(); ++i)
+        EXPECT_TRUE(lineYs[i] - lineYs[i - 1] == 12 || lineYs[i] - lineYs[i - 1] >= 12 + 36)
+            << lineYs[i - 1] << " then " << lineYs[i];
+    Bitmap shot;
+    bool alpha = false;
+    ASSERT_TRUE(loadPng(shots[0], shot, alpha));
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, FrameDataScreens,
+                         testing::Values(std::pair{1024, 768}, std::pair{1920, 1080}));

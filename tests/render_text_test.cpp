@@ -162,3 +162,16 @@ TEST_F(TextTest, DrawnPixelsOfALineAndATintedGlyph) {
     EXPECT_NEAR(double(light & 255), 255, 3);        // blue stays full
     EXPECT_NEAR(double((light >> 16) & 255), 127, 2); // the white shows half through
 }
+
+// Small text: 11 px glyphs 9 px apart, and ordinary text afterwards at its own size again.
+TEST_F(TextTest, SmallTextIsElevenPixelsAndLeavesTheFontAsItWas) {
+    clearScreen(0);
+    EXPECT_EQ(drawSmallText("AB", 2, 4, 0, 128), 2 + 2 * kSmallGlyphAdvance);
+    EXPECT_EQ(xs(), (std::vector<int64_t>{2, 11}));
+    EXPECT_EQ(screenPixel(5, 7), 0xFFFFFFu);  // inside A's square
+    EXPECT_EQ(screenPixel(5, 16), 0u);        // below its 11 px
+    EXPECT_EQ(screenPixel(13, 7), 0xFFFFFFu); // B, 9 px on
+    clearScreen(0);
+    drawPlainText("A", 2, 20);
+    EXPECT_EQ(screenPixel(5, 33), 0xFFFFFFu); // 16 px glyphs again: row 13 of the square
+}

@@ -1,14 +1,19 @@
 // quarrelix-data [--strict] FILE: loads a data file with the game's own loader and prints, as
 // one JSON document, what the game makes of it, and on standard error what the game will
 // refuse or misread. Run it from a game directory so that the sound pools find their files.
+// quarrelix-data --frames CLASS[:STANCE] [--fps F] [--json] FILE: the frame data of every
+// attack the class can reach instead (see frame_table.h).
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "data_checks.h"
+#include "frame_table.h"
 
 #include "data/animation.h"
 #include "data/fighter_class.h"
@@ -73,15 +78,54 @@ void describeSounds(JsonNode* root) {
 }
 } // namespace
 
+namespace {
+struct Arguments {
+    bool strict = false;
+    bool json = false;
+    std::string frames; // the class (and stance) of a frame table; empty: the data report
+    double fps = 50;
+    std::string path;
+};
+
+bool readArguments(int argc, char** argv, Arguments& a) {
+    std::vector<std::string> words(argv + 1, argv + argc);
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        if (w == "--strict") {
+            a.strict = true;
+        } else if (w == "--json") {
+            a.json = true;
+        } else if (w == "--frames" && i + 1 < words.size()) {
+            a.frames = words[++i];
+            if (a.frames.empty()) return false;
+        } else if (w == "--fps" && i + 1 < words.size()) {
+            char* end = nullptr;
+            a.fps = std::strtod(words[++i].c_str(), &end);
+            if (*end != 0 || !(a.fps > 0 && a.fps <= 10000)) return false;
+        } else if (w.rfind("--", 0) == 0 || !a.path.empty()) {
+            return false;
+        } else {
+            a.path = w;
+        }
+    }
+    // --json and --fps only shape a frame table.
+    if (a.frames.empty() && (a.json || a.fps != 50)) return false;
+    return !a.path.empty();
+}
+} // namespace
+
 // Exit statuses: 0 read (warnings allowed), 1 the file cannot be read or parsed or the report
-// cannot be written, 2 usage, 3 warnings with --strict.
+// cannot be written, 2 usage, 3 warnings with --strict, 4 a frame table of a class or stance
+// that the data does not have.
 int main(int argc, char** argv) {
-    bool strict = argc == 3 && std::string(argv[1]) == "--strict";
-    if (argc != 2 && !strict) {
-        std::fprintf(stderr, "usage: quarrelix-data [--strict] FILE\n");
+    Arguments arguments;
+    if (!readArguments(argc, argv, arguments)) {
+        std::fprintf(stderr, "usage: quarrelix-data [--strict] FILE\n"
+                             "       quarrelix-data --frames CLASS[:STANCE] [--fps F] [--json] FILE\n");
         return 2;
     }
-    std::string path = argv[argc - 1];
+    bool strict = arguments.strict;
+    std::string path = arguments.path;
     // The game says the same thing of a missing file and a malformed one; the inspector tells
     // them apart, and where the text goes wrong.
     std::ifstream file(path, std::ios::binary);
@@ -109,6 +153,12 @@ int main(int argc, char** argv) {
     }
     finishAnimations();
     buildSelectableList(1);
+    if (!arguments.frames.empty()) {
+        int status = printFrameTable(arguments.frames, arguments.fps, arguments.json);
+        clearGameData();
+        endRuntime();
+        return status;
+    }
 
     int64_t document = createJson(-1);
     JsonNode* root = jsonRoot(document);

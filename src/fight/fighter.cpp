@@ -20,19 +20,25 @@ void createFighter(Fighter& fighter, const std::string& name, int64_t color, int
     fighter.lifeBar.orientation = player == 1 ? 0 : 1;
 }
 
-Stat effectiveStat(const Fighter& fighter) {
+namespace {
+Stat summedStat(const FighterClass* fighterClass, const Stance* stance, int64_t bonus) {
     Stat total;
-    const Stat* base = fighter.fighterClass && fighter.fighterClass->stat
-                           ? &*fighter.fighterClass->stat
-                           : nullptr;
-    const Stat* modifier =
-        fighter.stance && fighter.stance->modificator ? &*fighter.stance->modificator : nullptr;
-    int64_t hardBonus = fighter.botLevel == 3 ? 1 : 0;
+    const Stat* base = fighterClass && fighterClass->stat ? &*fighterClass->stat : nullptr;
+    const Stat* modifier = stance && stance->modificator ? &*stance->modificator : nullptr;
     for (auto field : {&Stat::strength, &Stat::agility, &Stat::speed, &Stat::weight,
                        &Stat::endurence, &Stat::life, &Stat::cut, &Stat::pierce, &Stat::blunt,
                        &Stat::reach, &Stat::difficulty})
-        total.*field = (base ? base->*field : 0) + (modifier ? modifier->*field : 0) + hardBonus;
+        total.*field = (base ? base->*field : 0) + (modifier ? modifier->*field : 0) + bonus;
     return total;
+}
+} // namespace
+
+Stat effectiveStat(const Fighter& fighter) {
+    return summedStat(fighter.fighterClass, fighter.stance, fighter.botLevel == 3 ? 1 : 0);
+}
+
+Stat classStanceStat(const FighterClass& fighterClass, const Stance* stance) {
+    return summedStat(&fighterClass, stance, 0);
 }
 
 int64_t maxLifeOf(const Fighter& fighter) {

@@ -123,6 +123,8 @@ void createFighter(Fighter& fighter, const std::string& name, int64_t color, int
 
 // Class statistics plus the stance's modifier, plus 1 each for a Hard bot.
 Stat effectiveStat(const Fighter& fighter);
+// A class's statistics plus a stance's modifier (null: none): a human player's effective ones.
+Stat classStanceStat(const FighterClass& fighterClass, const Stance* stance);
 int64_t maxLifeOf(const Fighter& fighter);     // 15 x life + 200
 int64_t animationType(const Fighter& fighter); // 0 without an animation
 const Frame* currentFrame(const Fighter& fighter); // null without frames

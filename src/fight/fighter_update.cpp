@@ -389,11 +389,15 @@ void attackStart(Fighter& fighter) {
     fighter.attacking = 1;
 }
 
-void recovery(Fighter& fighter) {
+double recoveryCooldown(int64_t recoveryTicks, int64_t agility) {
     // Agility -10 would divide by zero (a fighter frozen for ever) and below that make every
     // recovery vanish: from -9 down the recovery stays at ten times its length.
-    int64_t agility = std::max<int64_t>(-9, effectiveStat(fighter).agility);
-    double r = double(fighter.currentAnimation.recovery) / (double(agility) / 10.0 + 1.0);
+    agility = std::max<int64_t>(-9, agility);
+    return double(recoveryTicks) / (double(agility) / 10.0 + 1.0);
+}
+
+void recovery(Fighter& fighter) {
+    double r = recoveryCooldown(fighter.currentAnimation.recovery, effectiveStat(fighter).agility);
     if (r > 0) {
         setIdle(fighter);
         fighter.cooldown = r;

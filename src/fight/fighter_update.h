@@ -46,5 +46,7 @@ bool canDoNextReached(const Fighter& fighter);
 void attackStart(Fighter& fighter);
 void endOfAttack(Fighter& fighter, bool& chain, bool ended);
 void recovery(Fighter& fighter);
+// The cooldown (ticks) an attack's recovery of `recoveryTicks` leaves a fighter of `agility`.
+double recoveryCooldown(int64_t recoveryTicks, int64_t agility);
 void needCatchRule(Fighter& fighter, bool& chain);
 void perFrameEffects(Fighter& fighter, const Frame& frame);

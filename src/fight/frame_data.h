@@ -30,9 +30,12 @@ struct AttackFrameData {
     int64_t startup = 0;          // ticks before the first active tick
     int64_t active = 0;           // from the first active tick through the last, gaps included
     int64_t recovery = 0;         // ticks after the last active tick until the attacker can act
-    int64_t recoveryWait = 0;     // of which the agility-scaled recovery wait (rounded up)
-    int64_t total = 0;            // startup + active + recovery
-    int64_t followUpFrom = -1;    // tick from which the next attack may chain (canDoNext); -1 never
+                                  // (start its next attack), with the keys let go before the end
+    int64_t recoveryWait = 0;     // the agility-scaled recovery wait (rounded up), whose last 5
+                                  // ticks already let an attack start
+    int64_t total = 0;            // startup + active + recovery: the next attack's start tick
+    int64_t followUpFrom = -1;    // tick from which the next attack may chain (canDoNext) after a
+                                  // hit; -1: only at the end of the animation
     int64_t stunOnHit = 0;        // the first active frame's stun (ticks)
     int64_t advantageOnHit = 0;   // stunOnHit minus the attacker's ticks left after that hit;
                                   // positive: the attacker acts first

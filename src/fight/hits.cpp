@@ -83,21 +83,28 @@ bool canDamage(Fighter& attacker, Fighter& defender) {
     return touchTest(attacker, defender);
 }
 
+int64_t attackerDamage(const Frame& frame, const Stat& a) {
+    int64_t base = frame.damage;
+    if (frame.pureProjectileDamage) return base;
+    int64_t bonus = 0;
+    switch (frame.damageType) {
+    case 1: bonus = 2 * (held(a.cut) + held(a.speed)) + held(a.strength); break;
+    case 2: bonus = 2 * (held(a.pierce) + held(a.agility)) + held(a.strength); break;
+    case 3: bonus = 2 * (held(a.blunt) + held(a.strength)) + held(a.weight); break;
+    default: bonus = 0;
+    }
+    return base * (bonus + 100) / 100;
+}
+
+int64_t stunCooldown(int64_t frameStun, double defenderCooldown, const Stat& a, const Stat& d) {
+    int64_t s = roundToInt(defenderCooldown / 2 + double(frameStun));
+    return s * (held(a.weight) + held(a.strength) + 10) / (heldEndurance(d.endurence) + 10);
+}
+
 int64_t computeDamage(const Fighter& attacker, const Fighter& defender) {
     const Frame* frame = currentFrame(attacker);
     if (!attacker.currentAnimation.attack || !frame || frame->damage == 0) return 0;
-    int64_t base = frame->damage;
-    if (!frame->pureProjectileDamage) {
-        Stat a = effectiveStat(attacker);
-        int64_t bonus = 0;
-        switch (frame->damageType) {
-        case 1: bonus = 2 * (held(a.cut) + held(a.speed)) + held(a.strength); break;
-        case 2: bonus = 2 * (held(a.pierce) + held(a.agility)) + held(a.strength); break;
-        case 3: bonus = 2 * (held(a.blunt) + held(a.strength)) + held(a.weight); break;
-        default: bonus = 0;
-        }
-        base = base * (bonus + 100) / 100;
-    }
+    int64_t base = attackerDamage(*frame, effectiveStat(attacker));
     int64_t endurance = held(effectiveStat(defender).endurence);
     if (endurance == 0) return base;
     int64_t result = base * 20 / (endurance + 20);
@@ -174,10 +181,7 @@ void resolveAttack(Fighter* attackerPointer, Fighter* defenderPointer, double ti
             a.comboMultiplier[j] += 0.1;
         }
         if (frame.stun != 0) {
-            Stat as = effectiveStat(a), ds = effectiveStat(d);
-            int64_t s = roundToInt(d.cooldown / 2 + double(frame.stun));
-            s = s * (held(as.weight) + held(as.strength) + 10) / (heldEndurance(ds.endurence) + 10);
-            d.cooldown = double(s);
+            d.cooldown = double(stunCooldown(frame.stun, d.cooldown, effectiveStat(a), effectiveStat(d)));
             const FighterClass* c = d.fighterClass;
             if (d.hurtAnimIndex == -1 && c && !c->hit.empty()) {
                 setIdle(d);

@@ -5,11 +5,21 @@
 #include <cstdint>
 
 struct Fighter;
+struct Frame;
+struct Stat;
 
 bool maskTouches(const Fighter& attacker, const Fighter& defender); // the pixel test alone
 bool touchTest(Fighter& attacker, Fighter& defender);     // with its bookkeeping
 bool canDamage(Fighter& attacker, Fighter& defender);     // once per attack and target
 int64_t computeDamage(const Fighter& attacker, const Fighter& defender);
+// A frame's damage with the attacker's statistics (effective ones), before the defender's
+// endurance: what computeDamage starts from. Points.
+int64_t attackerDamage(const Frame& frame, const Stat& attacker);
+// The cooldown (ticks) a hit by a frame of `frameStun` gives a defender whose cooldown was
+// `defenderCooldown`: half of what it had left plus the stun, scaled by the attacker's weight
+// and strength against the defender's endurance.
+int64_t stunCooldown(int64_t frameStun, double defenderCooldown, const Stat& attacker,
+                     const Stat& defender);
 void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage);
 void resolveAttack(Fighter* attacker, Fighter* defender, double timeFactor);
 // Queues the hit sound of a material for a damage type and a damage value (see fightEvents).

@@ -7,6 +7,7 @@
 #include "app/game_screen.h"
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
+#include "fight/frame_data.h"
 #include "input/keys.h"
 #include "menus/class_carousel.h"
 #include "menus/menu_framework.h"
@@ -19,9 +20,19 @@
 
 int64_t viewerClassIndex = 0;
 int64_t viewerStance = 0;
+bool viewerFrameData = false;
 
 namespace {
 bool latchNext = false, latchPrevious = false, latchUp = false, latchDown = false;
+bool latchFrameData = false;
+
+constexpr int64_t kFrameDataKey = 33; // F: no player's key by default, nor the viewer's
+constexpr int64_t kComboIconHeight = 34; // pixels a combo icon covers below its row's y
+constexpr int64_t kComboRowPitch = 31;   // pixels from one row of icons to the next
+constexpr int64_t kFrameLineHeight = kSmallGlyphSize + 1;
+// The class grid's x on wide screens while the frame data shows: 300 px right of its usual
+// place, its first portrait at 1400 (1375 highlighted), so that the lines have room.
+constexpr int64_t kGridXWithFrameData = 1300;
 
 constexpr int64_t kToBeAddedIcon = 11;
 const char* const kStatLabels[] = {"Strength", "Agility", "Speed",  "Weight", "Endurence", "Life",
@@ -61,6 +72,37 @@ void drawStatNumbers(const FighterClass& c, const Stance* stance, int64_t x, int
 }
 } // namespace
 
+// Each attack of a combo as "startup/active/recovery" and its advantage on hit with its sign
+// ("3/3/9+13"), for a fighter with `attacker` statistics against a neutral defender.
+std::vector<std::string> comboFrameFigures(const FighterClass& c, int64_t code, const Stat& attacker) {
+    std::vector<std::string> figures;
+    for (const Animation* attack : comboAttacks(c, code)) {
+        AttackFrameData d = attackFrameData(*attack, attacker, Stat{});
+        if (!d.hasActiveFrames) {
+            figures.push_back("-/-/" + std::to_string(d.total));
+            continue;
+        }
+        std::string text = std::to_string(d.startup) + "/" + std::to_string(d.active) + "/" +
+                           std::to_string(d.recovery);
+        text += d.advantageOnHit >= 0 ? "+" : "";
+        figures.push_back(text.append(std::to_string(d.advantageOnHit)));
+    }
+    return figures;
+}
+
+// The figures in lines no wider than `width` pixels of small text, one space apart.
+std::vector<std::string> wrapFigures(const std::vector<std::string>& figures, int64_t width) {
+    std::vector<std::string> lines;
+    for (const std::string& f : figures) {
+        if (!lines.empty() &&
+            int64_t(lines.back().size() + 1 + f.size()) * kSmallGlyphAdvance <= width)
+            lines.back() += " " + f;
+        else
+            lines.push_back(f);
+    }
+    return lines;
+}
+
 std::vector<int64_t> comboStances(int64_t code) {
     std::vector<int64_t> stances;
     for (; code > 0; code /= 10) stances.push_back(code % 10);
@@ -88,10 +130,18 @@ void drawInformationPage(FighterClass& c, Preview& preview, int64_t x, int64_t y
         }
     }
     if (keyDown(kKeyLeftShift)) drawStatNumbers(c, stance, x, y);
-    drawWrappedText(c.description, x, y + 450, wide ? 1000 : 750, 0);
-    if (c.toBeAdded) drawStatIcon(kToBeAddedIcon, x + 400, y);
     int64_t column = x + (wide ? 800 : 650);
+    // With the frame data the combo rows reach down past the description: it keeps left of them.
+    int64_t descriptionWidth = wide ? 1000 : 750;
+    if (viewerFrameData) descriptionWidth = std::min(descriptionWidth, column - x - 20);
+    drawWrappedText(c.description, x, y + 450, descriptionWidth, 0);
+    if (c.toBeAdded) drawStatIcon(kToBeAddedIcon, x + 400, y);
     if (!c.toBeAdded) drawPlainText("Combo list", column, y - 75);
+    if (!c.comboList.empty()) drawSmallText("F: frame data", column, y - 92, 0, 128);
+    // The frame data lines end before the screen's frame, or before the class grid on wide
+    // screens (moved right while they show).
+    int64_t lineWidth = (wide ? kGridXWithFrameData + 60 : screenWidth - 40) - column;
+    Stat attacker = classStanceStat(c, stance);
     int64_t rowY = y - 44;
     for (int64_t code : c.comboList) {
         int64_t iconX = column;
@@ -99,7 +149,16 @@ void drawInformationPage(FighterClass& c, Preview& preview, int64_t x, int64_t y
             drawComboIcon(attack, iconX, rowY, colour, colour != 0 ? transparency : 0);
             iconX += 38;
         }
-        rowY += 31;
+        if (!viewerFrameData) {
+            rowY += kComboRowPitch;
+            continue;
+        }
+        int64_t lineY = rowY + kComboIconHeight + 2;
+        for (const std::string& line : wrapFigures(comboFrameFigures(c, code, attacker), lineWidth)) {
+            drawSmallText(line, column, lineY, 0, 128);
+            lineY += kFrameLineHeight;
+        }
+        rowY = lineY + 2;
     }
 }
 
@@ -139,6 +198,7 @@ void viewerFrame(Preview& preview, double frameFactor) {
         viewerClassIndex = stepClass(viewerClassIndex, next ? 1 : -1);
         viewerStance = 0;
     }
+    if (pressedOnce(keyDown(kFrameDataKey), latchFrameData)) viewerFrameData = !viewerFrameData;
     if (up) viewerStance -= 1;
     if (down) viewerStance += 1;
     FighterClass& c = *classes[size_t(viewerClassIndex)];
@@ -157,5 +217,5 @@ void viewerFrame(Preview& preview, double frameFactor) {
     // in for two fighters side by side, and the viewer shows only one.
     drawPreviewFighter(preview, frameFactor);
     drawInformationPage(c, preview, 75, 150, viewerStance);
-    if (screenWidth >= 1500) drawClassGrid(1000, 100, &c);
+    if (screenWidth >= 1500) drawClassGrid(viewerFrameData ? kGridXWithFrameData : 1000, 100, &c);
 }

@@ -11,6 +11,8 @@ struct Preview;
 // The viewer's cursor, kept between visits: a position in the class list and a stance index.
 extern int64_t viewerClassIndex;
 extern int64_t viewerStance;
+// The combo rows show each attack's frame data under their icons (the F key toggles it).
+extern bool viewerFrameData;
 
 // One frame: reads the keys and draws the viewer with its preview.
 void viewerFrame(Preview& preview, double frameFactor);

@@ -184,3 +184,19 @@ void updateMenuPulse(double frameFactor) {
         menuPulseSpeed = -menuPulseSpeed;
     }
 }
+
+int64_t drawSmallText(const std::string& text, int64_t x, int64_t y, int64_t tint, int64_t intensity) {
+    for (size_t at = 0; at < text.size();) {
+        int64_t cell = cellOf(nextCodePoint(text, at));
+        if (x > -kSmallGlyphSize && x < screenWidth && y > -kSmallGlyphSize && y < screenHeight) {
+            if (glyphRecord) glyphRecord->push_back({cell, x, y, tint, intensity});
+            clipSprite(letterSprite, cell * 16, 0, 16, 16);
+            zoomSprite(letterSprite, kSmallGlyphSize, kSmallGlyphSize);
+            drawSpriteBlended(letterSprite, x, y, 255);
+            if (tint != 0) drawSpriteBlended(letterSprite, x, y, intensity, tint);
+        }
+        x += kSmallGlyphAdvance;
+    }
+    zoomSprite(letterSprite, -1, -1);
+    return x;
+}

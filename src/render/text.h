@@ -26,6 +26,11 @@ int64_t drawText(const std::string& text, int64_t x, int64_t y, int64_t tint, in
 int64_t drawPlainText(const std::string& text, int64_t x, int64_t y);
 int64_t drawWrappedText(const std::string& text, int64_t x, int64_t y, int64_t maxWidth,
                         int64_t tint);
+// Text at 11/16 of the size (11 px glyphs, 9 px apart), without kerning, for dense figures;
+// returns the x after the last glyph.
+constexpr int64_t kSmallGlyphSize = 11;
+constexpr int64_t kSmallGlyphAdvance = 9;
+int64_t drawSmallText(const std::string& text, int64_t x, int64_t y, int64_t tint, int64_t intensity);
 void drawMenuEntry(int64_t x, int64_t y, const std::string& label, int64_t entry,
                    int64_t selected, int64_t unavailable);
 void updateMenuPulse(double frameFactor);
