@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "app/pacing.h"
 #include "app/training.h"
 #include "app/training_watch.h"
 #include "data/fighter_class.h"
@@ -191,9 +192,18 @@ TEST_F(TrainingRoomTest, TheMeasuredFrameDataIsTheComputedOne) {
     AttackMeasure measure;
     Stat attacker, defender;
     runRoom(
-        200, [] { tap(10, kP); },
+        200,
+        [] {
+            // At 50 frames per second with no fraction of a tick carried, every frame is one
+            // tick of the fighter update, as the computation counts them.
+            applyFpsMode(1);
+            playerOne.tickAccumulator = playerTwo.tickAccumulator = 0;
+            tap(10, kP);
+        },
         [&](int64_t pass) {
             if (pass == 0) playerTwo.position.x = playerOne.position.x - 120;
+            // The press is let go of at once: nothing left buffered to chain a follow-up.
+            if (playerOne.attacking) playerOne.input = {};
             if (trainingRoom.measure.complete && !measure.attack) {
                 measure = trainingRoom.measure;
                 attacker = effectiveStat(playerOne);
