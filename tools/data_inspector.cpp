@@ -1,7 +1,7 @@
 // quarrelix-data [--strict] FILE: loads a data file with the game's own loader and prints, as
 // one JSON document, what the game makes of it, and on standard error what the game will
 // refuse or misread. Run it from a game directory so that the sound pools find their files.
-// quarrelix-data --frames CLASS[:STANCE] [--fps F] [--json] FILE: the frame data of every
+// quarrelix-data --frames CLASS[:STANCE] [--fps F] [--json] [FILE]: the frame data of every
 // attack the class can reach instead (see frame_table.h).
 #include <cerrno>
 #include <cstdlib>
@@ -108,8 +108,10 @@ bool readArguments(int argc, char** argv, Arguments& a) {
             a.path = w;
         }
     }
-    // --json and --fps only shape a frame table.
+    // --json and --fps only shape a frame table, which reads the game's own data file when
+    // none is named (run from the game's directory).
     if (a.frames.empty() && (a.json || a.fps != 50)) return false;
+    if (a.path.empty() && !a.frames.empty()) a.path = "data.json";
     return !a.path.empty();
 }
 } // namespace
@@ -121,7 +123,7 @@ int main(int argc, char** argv) {
     Arguments arguments;
     if (!readArguments(argc, argv, arguments)) {
         std::fprintf(stderr, "usage: quarrelix-data [--strict] FILE\n"
-                             "       quarrelix-data --frames CLASS[:STANCE] [--fps F] [--json] FILE\n");
+                             "       quarrelix-data --frames CLASS[:STANCE] [--fps F] [--json] [FILE]\n");
         return 2;
     }
     bool strict = arguments.strict;

@@ -8,6 +8,7 @@ constexpr int64_t kKeyEscape = 1;
 constexpr int64_t kKey1 = 2; // 2, 3 and 4 follow
 constexpr int64_t kKeyR = 19;
 constexpr int64_t kKeyReturn = 28;
+constexpr int64_t kKeyF = 33;
 constexpr int64_t kKeyLeftShift = 42;
 constexpr int64_t kKeySpace = 57;
 constexpr int64_t kKeyUp = 200;

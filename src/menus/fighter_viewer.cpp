@@ -26,7 +26,7 @@ namespace {
 bool latchNext = false, latchPrevious = false, latchUp = false, latchDown = false;
 bool latchFrameData = false;
 
-constexpr int64_t kFrameDataKey = 33; // F: no player's key by default, nor the viewer's
+constexpr int64_t kFrameDataKey = kKeyF; // no player's key by default, nor the viewer's
 constexpr int64_t kComboIconHeight = 34; // pixels a combo icon covers below its row's y
 constexpr int64_t kComboRowPitch = 31;   // pixels from one row of icons to the next
 constexpr int64_t kFrameLineHeight = kSmallGlyphSize + 1;
