@@ -8,13 +8,45 @@ build=$(realpath "${1:-build}")
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 failures=0
 
-# One case: settings text ("" for no file), expected geometry, expected maximised (yes/no).
-check() {
-  local settings=$1 geometry=$2 maximised=$3 work
+# A fresh game directory: the built game's files without its settings and replays.
+game_dir() {
+  local work entry
   work=$(mktemp -d)
   for entry in "$build"/game/*; do
     case "$(basename "$entry")" in settings.txt|replays) ;; *) ln -s "$entry" "$work/" ;; esac
   done
+  echo "$work"
+}
+
+# The start and end of a scripted session (inside xvfb-run, in a game directory): the game
+# started with its screens logged and its window found, press (after a pause, keys) and reach
+# (waits up to 20 s until the screen the game names last is the one given); at the end, how
+# the game ended and the screens it went through.
+session_start='
+    ./quarrelix 2>screens.log & game=$!
+    for _ in $(seq 100); do
+      w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
+      sleep 0.2
+    done
+    [ -n "$w" ] || { echo "no-window"; kill $game; exit 0; }
+    press() { sleep "$1"; shift; xdotool key --delay 150 --window "$w" "$@"; }
+    reach() {
+      for _ in $(seq 200); do
+        [ "$(sed -n "s/^screen: //p" screens.log | tail -n 1)" = "$1" ] && return 0
+        sleep 0.1
+      done
+    }
+'
+session_end='
+    for _ in $(seq 25); do kill -0 $game 2>/dev/null || break; sleep 0.2; done
+    if kill -0 $game 2>/dev/null; then echo "still-running"; kill $game; else wait $game; echo "exit=$?"; fi
+    sed -n "s/^screen: //p" screens.log | paste -sd, -
+'
+
+# One case: settings text ("" for no file), expected geometry, expected maximised (yes/no).
+check() {
+  local settings=$1 geometry=$2 maximised=$3 work
+  work=$(game_dir)
   [ -n "$settings" ] && printf '%s\n' "$settings" > "$work/settings.txt"
   local report
   report=$(cd "$work" && xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
@@ -54,18 +86,8 @@ check() {
 # selection, Escape, the main menu, Exit.
 journey() {
   local work report
-  work=$(mktemp -d)
-  for entry in "$build"/game/*; do
-    case "$(basename "$entry")" in settings.txt|replays) ;; *) ln -s "$entry" "$work/" ;; esac
-  done
-  report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
-    ./quarrelix 2>screens.log & game=$!
-    for _ in $(seq 100); do
-      w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
-      sleep 0.2
-    done
-    [ -n "$w" ] || { echo "no-window"; kill $game; exit 0; }
-    press() { sleep "$1"; shift; xdotool key --delay 150 --window "$w" "$@"; }
+  work=$(game_dir)
+  report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c "$session_start"'
     press 2 Return            # Player vs Player
     press 1.5 p               # player one ready
     press 0.3 q               # player two ready
@@ -81,10 +103,7 @@ journey() {
     press 2 Escape            # leave the class selection
     press 1.5 Down Down Down Down Down Down
     press 0.3 Return          # Exit
-    for _ in $(seq 25); do kill -0 $game 2>/dev/null || break; sleep 0.2; done
-    if kill -0 $game 2>/dev/null; then echo "still-running"; kill $game; else wait $game; echo "exit=$?"; fi
-    sed -n "s/^screen: //p" screens.log | paste -sd, -
-  ' 2>/dev/null)
+  '"$session_end" 2>/dev/null)
   # The fight was recorded: its replay checks out headless (and is kept for CI's cross-build
   # check when SMOKE_REPLAYS names a directory).
   local replay
@@ -114,25 +133,8 @@ its replay did not check out or holds none of player one's keys"
 # the main menu, Escape out.
 training() {
   local work report
-  work=$(mktemp -d)
-  for entry in "$build"/game/*; do
-    case "$(basename "$entry")" in settings.txt|replays) ;; *) ln -s "$entry" "$work/" ;; esac
-  done
-  report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
-    ./quarrelix 2>screens.log & game=$!
-    for _ in $(seq 100); do
-      w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
-      sleep 0.2
-    done
-    [ -n "$w" ] || { echo "no-window"; kill $game; exit 0; }
-    press() { sleep "$1"; shift; xdotool key --delay 150 --window "$w" "$@"; }
-    # Waits (up to 20 s) until the screen the game names last is the one given.
-    reach() {
-      for _ in $(seq 200); do
-        [ "$(sed -n "s/^screen: //p" screens.log | tail -n 1)" = "$1" ] && return 0
-        sleep 0.1
-      done
-    }
+  work=$(game_dir)
+  report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c "$session_start"'
     # One key at a time: a frame that takes long (music starting) sees two quick taps as one.
     reach "main menu"
     press 2 Down
@@ -161,10 +163,7 @@ training() {
     press 1.5 Escape          # leave the tutorial menu
     reach "main menu"
     press 1.5 Escape          # leave the game
-    for _ in $(seq 25); do kill -0 $game 2>/dev/null || break; sleep 0.2; done
-    if kill -0 $game 2>/dev/null; then echo "still-running"; kill $game; else wait $game; echo "exit=$?"; fi
-    sed -n "s/^screen: //p" screens.log | paste -sd, -
-  ' 2>/dev/null)
+  '"$session_end" 2>/dev/null)
   rm -rf "$work"
   local expected
   expected=$(printf 'exit=0\nmain menu,tutorial,class selection,stage selection,training,tutorial,main menu')
