@@ -11,6 +11,7 @@
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
 #include "app/match.h"
+#include "app/music.h"
 #include "fight/bot.h"
 #include "app/end_of_match.h"
 #include "render/effects.h"
@@ -286,16 +287,29 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     EXPECT_EQ(shown.back(), 0);
     for (size_t i = 1; i < shown.size(); ++i) EXPECT_LE(shown[i], shown[i - 1]);
     EXPECT_GE(std::count(shown.begin(), shown.end(), 0), 1);
-    // Released: the stage, the classes' pictures, the effects; the menu music plays again.
-    EXPECT_EQ(spriteExists(stage->tileSprites[0]), 0);
-    EXPECT_EQ(soundExists(stage->musicSlot), 0);
+    // The effects are cleared and the menu music plays again; the stage's tiles and music
+    // stay (stopped) for a next match there, the defeat's sound is let go.
+    EXPECT_EQ(spriteExists(stage->tileSprites[0]), 1);
+    EXPECT_EQ(soundExists(stage->musicSlot), 1);
+    EXPECT_NE(soundStatus(stage->musicSlot), 1);
     EXPECT_EQ(soundExists(kDefeatSlot), 0);
     EXPECT_EQ(soundStatus(1), 1);
     EXPECT_TRUE(effects.empty());
     EXPECT_TRUE(particles.empty());
-    for (const Animation* a : classAnimations(*playerTwo.fighterClass, true, true))
-        for (const Frame& f : a->frames) EXPECT_EQ(spriteExists(f.sprite), 0);
     EXPECT_EQ(fadeActive, 1);
+    // A match elsewhere with other classes lets go of what this one kept.
+    FighterClass* kept = playerTwo.fighterClass;
+    int64_t keptFrame = 0;
+    for (const Animation* a : classAnimations(*kept, true, true))
+        for (const Frame& f : a->frames)
+            if (spriteExists(f.sprite)) keptFrame = f.sprite;
+    EXPECT_NE(keptFrame, 0) << "the classes' pictures stay for the next match";
+    playerOne.fighterClass = playerTwo.fighterClass = classAt(0) == kept ? classAt(2) : classAt(0);
+    releaseImagesNotFor(&stageList[0]);
+    loadStageMusic(stageList[0]);
+    EXPECT_EQ(spriteExists(keptFrame), 0);
+    EXPECT_EQ(spriteExists(stage->tileSprites[0]), 0);
+    EXPECT_EQ(soundExists(stage->musicSlot), 0);
     for (const char* file : {"fight150.png", "fight400.png", "fight700.png", "banner.png"})
         keepScreenshot(file);
     matchHooks = MatchHooks{};

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/music.h"
 #include "app/pacing.h"
 #include "app/settings.h"
 #include "app/stages.h"
@@ -34,27 +35,19 @@ int64_t countdownSeconds(double elapsedMs) {
     return std::max<int64_t>(0, roundToInt(5 - elapsedMs / 1000));
 }
 
-void releaseMatch(Stage* stage) {
-    for (Fighter* f : {&playerOne, &playerTwo}) {
-        if (f->fighterClass) releaseClassImages(*f->fighterClass);
-        f->shownFrame = nullptr;
-    }
+void releaseMatch() {
+    // The classes' images and the stage's tiles stay: the next match most often brings the
+    // same ones again, and its set-up lets go of those it does not use (releaseImagesNotFor).
+    for (Fighter* f : {&playerOne, &playerTwo}) f->shownFrame = nullptr;
     clearEffects();
     clearParticles();
     clearImageQueue();
-    if (stage) freeStageTiles(*stage);
 }
 
 void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* stage) {
     if (!context) context = &globalFightContext;
     if (!stage) stage = context->stage;
-    if (musicVolume > 0) {
-        for (int64_t slot : {stage ? stage->musicSlot : 0, int64_t(3)}) {
-            if (slot == 0 || !soundExists(slot)) continue;
-            stopSound(slot);
-            freeSound(slot);
-        }
-    }
+    if (stage) stopStageMusic(*stage);
     if (loser == 1 || loser == 2) {
         int64_t winner = loser == 1 ? 2 : 1;
         if (musicVolume > 0) {
@@ -113,9 +106,9 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             stopSound(slot);
             freeSound(slot);
         }
-        if (loadSound(1, "music/Quarrelix menu v04.ogg")) playSound(1, kSoundLoop, musicVolume);
+        playMenuMusic();
     }
-    releaseMatch(stage);
+    releaseMatch();
     // The next screen shows through the fade running back from black. (Darkening once more
     // here would make it reach black again in its first frames and leave it at once.)
     revealFromBlack();

@@ -16,4 +16,4 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
 // The banner's first line for a result.
 std::string winnerText(int64_t winner, int64_t matchMode);
 int64_t countdownSeconds(double elapsedMs); // 5 ... 0, never negative
-void releaseMatch(Stage* stage);            // classes' images, effects, particles, tiles
+void releaseMatch(); // effects, particles and queued images (pictures stay for the next match)

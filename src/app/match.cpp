@@ -24,6 +24,7 @@
 #include "fight/fight_events.h"
 #include "app/fight_display.h"
 #include "app/match_tape.h"
+#include "app/music.h"
 #include "app/replay_file.h"
 #include "render/sprite_numbers.h"
 #include "app/end_of_match.h"
@@ -163,8 +164,10 @@ int64_t fightLoop() {
     int64_t result = 0;
     matchHooks.fightFrames = 0;
     matchHooks.fightGameSeconds = 0;
+    matchHooks.fightFrameMs.clear();
     while (true) {
         double start = systemTimeMs();
+        auto workStart = std::chrono::steady_clock::now();
         pollKeyboard();
         std::array<Actions, 2> actions = playerActions();
         endIfWindowClosed();
@@ -191,6 +194,8 @@ int64_t fightLoop() {
         ring[ringIndex] = slowMotion ? factor * 5.0 : factor;
         ringIndex = (ringIndex + 1) % ring.size();
         loadQueuedImages(1);
+        matchHooks.fightFrameMs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - workStart).count());
         previous = factor;
         factor = pacedTapeFrame(start, factor, slowMotion);
         matchHooks.fightFrames += 1;
@@ -252,6 +257,14 @@ void resetMatch(FightContext* context) {
     clearEffects();
 }
 
+void releaseImagesNotFor(const Stage* stage) {
+    for (const auto& c : classes)
+        if (c.get() != playerOne.fighterClass && c.get() != playerTwo.fighterClass)
+            releaseClassImages(*c);
+    for (const Stage& other : stageList)
+        if (&other != stage) freeStageTiles(other);
+}
+
 void prepareClassImages(Fighter& fighter) {
     FighterClass* c = fighter.fighterClass;
     if (!c || c->imagesPrepared) return;
@@ -288,6 +301,7 @@ void prepareClassImages(Fighter& fighter) {
 }
 
 int64_t startMatch() {
+    auto setupStart = std::chrono::steady_clock::now();
     // A match starts from its set-up alone: a controller switched off is dropped, one switched
     // on starts its thinking afresh.
     for (Fighter* f : {&playerOne, &playerTwo}) {
@@ -312,17 +326,12 @@ int64_t startMatch() {
     placeLifeGauge(playerOne, false);
     placeLifeGauge(playerTwo, true);
     resetMatch(&globalFightContext);
+    releaseImagesNotFor(stage);
     if (stage) loadStageTiles(*stage);
-    if (soundExists(1)) {
-        stopSound(1);
-        freeSound(1);
-    }
+    stopMenuMusic();
     prepareClassImages(playerOne);
     prepareClassImages(playerTwo);
-    if (stage && musicVolume > 0) {
-        loadSound(stage->musicSlot, stage->musicFile);
-        loadSound(stage->introSlot, stage->introFile);
-    }
+    if (stage && musicVolume > 0) loadStageMusic(*stage);
     playerOne.side = playerOne.facing = 0;
     playerTwo.side = playerTwo.facing = 1;
     for (Fighter* f : {&playerOne, &playerTwo}) {
@@ -330,6 +339,8 @@ int64_t startMatch() {
         const FighterClass* c = f->fighterClass;
         setAnimation(*f, c && c->spawn ? c->spawn : (c ? c->idle : nullptr));
     }
+    matchHooks.setupSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
     fightIntro(stage);
     int64_t result = fightLoop();
     // The fight loop hands over to the end of match.

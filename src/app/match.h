@@ -14,6 +14,7 @@
 struct FightContext;
 struct MatchSetup;
 struct Fighter;
+struct Stage;
 
 // What tools and tests ask of a match beyond the game's own rules.
 struct MatchHooks {
@@ -26,6 +27,11 @@ struct MatchHooks {
     std::vector<int64_t> introDigits; // the countdown digit of every intro frame
     double fightLoopSeconds = 0;      // wall-clock time of the last fight loop (benchmarks)
     double fightGameSeconds = 0;      // game time of the last fight loop: its frame factors x 20 ms
+    // Benchmarks: wall-clock seconds from the start of the last match to its first intro
+    // frame (classes, stage and music ready), and the work of each fight-loop pass in ms
+    // (stepping, drawing and showing, without the wait that paces the frame).
+    double setupSeconds = 0;
+    std::vector<double> fightFrameMs;
     bool endOfMatch = true;           // the banner, countdown, fade and release after a fight
     // Called with the pass number once each fight-loop pass is drawn, before it is shown:
     // tests look at the fight there, or step in.
@@ -44,5 +50,8 @@ void resetMatch(FightContext* context);
 // (0 no knock-out, 1 player one lost, 2 player two lost).
 int64_t startMatch();
 void prepareClassImages(Fighter& fighter);
+// Lets go of the images of the classes that neither player has and the tiles of every other
+// stage: a match keeps its pictures until one that does not use them begins.
+void releaseImagesNotFor(const Stage* stage);
 // Forgets the numbers of the sprites the match makes (a new run hands them out again).
 void resetMatchSprites();

@@ -3,6 +3,7 @@
 
 #include "app/end_of_match.h"
 #include "app/match.h"
+#include "app/music.h"
 #include "app/settings.h"
 #include "app/stages.h"
 #include "data/stage.h"
@@ -13,28 +14,23 @@
 
 void startPracticeFight(Stage* stage) {
     globalFightContext.stage = stage;
+    releaseImagesNotFor(stage);
     if (stage) loadStageTiles(*stage);
-    if (soundExists(1)) { // the menu music
-        stopSound(1);
-        freeSound(1);
-    }
+    stopMenuMusic();
     prepareClassImages(playerOne);
     prepareClassImages(playerTwo);
     resetMatch(&globalFightContext);
     for (Fighter* f : {&playerOne, &playerTwo}) setIdle(*f); // no spawn: there is no intro
-    if (stage && musicVolume > 0 && loadSound(stage->musicSlot, stage->musicFile)) {
+    if (stage && musicVolume > 0) {
+        loadStageMusic(*stage);
         setSoundVolume(stage->musicSlot, musicVolume);
         playSound(stage->musicSlot, kSoundLoop);
     }
 }
 
 void endPracticeFight(Stage* stage) {
-    if (stage && soundExists(stage->musicSlot)) {
-        stopSound(stage->musicSlot);
-        freeSound(stage->musicSlot);
-    }
-    if (musicVolume > 0 && loadSound(1, "music/Quarrelix menu v04.ogg"))
-        playSound(1, kSoundLoop, musicVolume);
-    releaseMatch(stage);
+    if (stage) stopStageMusic(*stage);
+    playMenuMusic();
+    releaseMatch();
     focusX = 0;
 }

@@ -8,5 +8,5 @@ struct Stage;
 // The stage's tiles, the classes' images, the fighters placed for a match and standing, the
 // stage's music instead of the menu's.
 void startPracticeFight(Stage* stage);
-// The stage's music stops and the menu's comes back; images, effects and tiles are released.
+// The stage's music stops and the menu's comes back; effects and particles are cleared.
 void endPracticeFight(Stage* stage);

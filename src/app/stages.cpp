@@ -2,6 +2,7 @@
 #include "app/stages.h"
 
 #include "render/sprite_numbers.h"
+#include "runtime/screen.h"
 #include "runtime/sprites.h"
 
 std::vector<Stage> stageList;
@@ -52,8 +53,10 @@ void buildStages() {
 }
 
 void loadStageTiles(const Stage& stage) {
+    if (drawingDiscarded()) return; // drawn by nobody
     for (size_t t = 0; t < stage.tileSprites.size(); ++t)
-        loadSprite(stage.tileSprites[t], stage.tilePrefix + std::to_string(t + 1) + ".png", 0);
+        if (!spriteExists(stage.tileSprites[t])) // kept from the last match on this stage
+            loadSprite(stage.tileSprites[t], stage.tilePrefix + std::to_string(t + 1) + ".png", 0);
 }
 
 void freeStageTiles(const Stage& stage) {

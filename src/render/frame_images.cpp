@@ -37,6 +37,9 @@ void loadHitMask(Frame& frame, const std::string& path) {
 
 void loadFrameImages(Frame& frame) {
     frame.loaded = true;
+    // The null renderer draws nothing, and the fight reads no picture (its hits have masks of
+    // their own): decoding them would only cost the match runner its set-up time.
+    if (drawingDiscarded()) return;
     if (frame.sprite != 0 && !spriteExists(frame.sprite))
         loadSprite(frame.sprite, frame.path + ".png", kLoadAlphaMask);
     if (frame.hurtSpriteA == 0 || spriteExists(frame.hurtSpriteA) || spriteExists(frame.hurtSpriteB))

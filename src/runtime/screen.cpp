@@ -62,6 +62,7 @@ bool softwareRendering() {
     return renderer && SDL_GetRendererInfo(renderer, &info) == 0 &&
            (info.flags & SDL_RENDERER_SOFTWARE) != 0;
 }
+bool drawingDiscarded() { return isHeadless() && headlessOptions().nullRenderer; }
 bool renderingSkipped() { return !renderer || (isHeadless() && headlessOptions().nullRenderer); }
 
 int64_t initSprites() {

@@ -30,6 +30,8 @@ int64_t openWindowedScreen(int64_t handle, int64_t x, int64_t y, int64_t width, 
                            int64_t autoStretch, int64_t rightOffset, int64_t bottomOffset,
                            int64_t flipMode);
 bool screenIsOpen();
+// The headless null renderer: nothing drawn is ever seen, so pictures need not be loaded.
+bool drawingDiscarded();
 int64_t screenOutputWidth();
 int64_t screenOutputHeight();
 void clearScreen(int64_t colour);

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The game's speed on this machine, end to end as a player or a tool meets it, in one table:
+# the fight loop and the match runner without drawing, match set-up, software-rendered fight
+# frames at 1280x720 and 1920x1080, start-up, memory, and a balance run on every core.
+# Builds the Release build first when it is missing. Run it on a quiet machine.
+# Usage: tools/bench.sh [BUILD_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+if [ ! -x "$build/quarrelix-match" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$build" -j "$(nproc)" >/dev/null
+fi
+runner=$(realpath "$build/quarrelix-match")
+game=$(realpath "$build/game")
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+# One runner run from the game directory; its --bench lines are kept in $out/NAME.
+bench() {
+  local name=$1
+  shift
+  (cd "$game" && "$runner" --bench "$@" 2>"$out/$name" >/dev/null)
+}
+# The figure after a label in a kept run: field N of the line that starts with the label.
+field() { grep "^$2" "$out/$1" | head -n 1 | awk -v n="$3" '{print $n}'; }
+
+bench none --seed 1 --matches 50 --render none
+bench sw720 --seed 1 --matches 3 --render software --size 1280x720
+bench sw1080 --seed 1 --matches 3 --render software --size 1920x1080
+
+# 1000 Hard-against-Hard matches (13 per ordered pair of the five classes and stage) over
+# every core, timed whole.
+balance_start=$(date +%s%N)
+tools/balance.sh 13 >"$out/balance" 2>&1 || true
+balance_ms=$(( ($(date +%s%N) - balance_start) / 1000000 ))
+balance_matches=$(awk 'NR == 1 {print $1}' "$out/balance")
+
+frames_line() { grep "^fight frames" "$out/$1" | sed 's/fight frames: //'; }
+cpu=$(grep -m 1 "model name" /proc/cpuinfo | sed 's/.*: //')
+cat <<EOF
+| Figure | Value |
+|---|---|
+| Machine | $cpu, $(nproc) cores |
+| Fight loop alone, no drawing | $(field none "fight loops" 8) frames/s |
+| Runner end to end, 50 matches, no drawing | $(field none "end to end" 9) frames/s |
+| Match set-up, 1920x1080 software, music | first $(field sw1080 "match set-up" 4) ms, again $(field sw1080 "match set-up" 7) ms |
+| Fight frame, 1280x720 software | $(frames_line sw720) |
+| Fight frame, 1920x1080 software | $(frames_line sw1080) |
+| Start-up to the first menu, headless | $(field sw1080 "start-up" 2) s |
+| Resident memory after a 1920x1080 match | $(( $(field sw1080 "memory" 2) / 1024 )) MB |
+| Balance: $balance_matches Hard-vs-Hard matches on $(nproc) cores | $(( balance_ms / 1000 )).$(( balance_ms % 1000 / 100 )) s |
+EOF
