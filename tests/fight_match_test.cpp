@@ -351,3 +351,25 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
     debugMode = 0;
     matchHooks = MatchHooks{};
 }
+
+// A renderer that draws nothing gets no picture decoded: neither the classes' frames nor the
+// stage's tiles, which would only cost the match runner its set-up.
+TEST_F(GeneratedFight, NothingIsDecodedForARendererThatDrawsNothing) {
+    HeadlessOptions options;
+    options.nullRenderer = true;
+    setHeadless(options);
+    startUpGame();
+    Stage* stage = &stageList[0];
+    globalFightContext.stage = stage;
+    matchHooks = MatchHooks{};
+    matchHooks.maxFightFrames = 100;
+    matchHooks.endOfMatch = false;
+    buffedFrames = 5; // every frame of both classes prepared before the fight
+    startMatch();
+    EXPECT_EQ(spriteExists(stage->tileSprites[0]), 0);
+    for (const Fighter* f : {&playerOne, &playerTwo})
+        for (const Animation* a : classAnimations(*f->fighterClass, true, true))
+            for (const Frame& frame : a->frames) EXPECT_EQ(spriteExists(frame.sprite), 0);
+    EXPECT_EQ(matchHooks.fightFrames, 100); // the fight itself ran as ever
+    matchHooks = MatchHooks{};
+}
