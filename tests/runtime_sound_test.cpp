@@ -2,8 +2,10 @@
 #include "headless_fixture.h"
 #include "wav_fixture.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 using SoundTest = HeadlessScreen;
@@ -208,4 +210,53 @@ TEST_F(SoundTest, OggFilesCutShortOrLyingAreRefused) {
     uint32_t stored = littleEndian32Of(page, 22);
     putLittleEndian32(page, 22, 0);
     EXPECT_EQ(oggChecksum(page), stored);
+}
+
+// Music is decoded on a thread of its own from the moment it is loaded. It must play, end and
+// loop as the same file decoded whole does, sample for sample, and a game that frees it or
+// ends while it is still decoding must neither wait long nor crash.
+TEST_F(SoundTest, MusicDecodedBesideTheGameSoundsAsTheWholeFile) {
+    std::string path = std::string(QRX_GAME_DIR) + "/music/Merlok v02 loop.ogg";
+    std::string ogg;
+    if (!readWholeFile(path, ogg)) GTEST_SKIP() << "no generated music";
+    ASSERT_GT(ogg.size(), size_t(256 << 10)) << "a file this short is decoded at once";
+    ASSERT_EQ(loadSound(1, path), 1);
+    ASSERT_EQ(loadBytes(2, ogg), 1);
+    ASSERT_EQ(soundLengthFrames(1), soundLengthFrames(2));
+    ASSERT_EQ(soundChannelCount(1), soundChannelCount(2));
+
+    // Both end at the same moment.
+    playSound(1);
+    playSound(2);
+    double lengthMs = 1000.0 * double(soundLengthFrames(2)) / double(getSoundFrequency(2));
+    advanceSilentMixer(lengthMs - 5);
+    EXPECT_EQ(soundStatus(1), 1);
+    EXPECT_EQ(soundStatus(2), 1);
+    advanceSilentMixer(10);
+    EXPECT_EQ(soundStatus(1), 0);
+    EXPECT_EQ(soundStatus(2), 0);
+
+    // Once decoded (far faster than it plays), mixed alone from the start, the middle and
+    // across the loop point: the same samples.
+    for (int i = 0; i < 5000 && soundFramesReady(1) < soundLengthFrames(1); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(soundFramesReady(1), soundLengthFrames(1));
+    auto mixAlone = [](int64_t id, int64_t from) {
+        stopSound(-1);
+        setSoundPosition(id, from, 0);
+        playSound(id, kSoundLoop);
+        std::vector<int16_t> out(2 * 4096);
+        mixSounds(out.data(), 4096);
+        stopSound(id);
+        return out;
+    };
+    int64_t frames = soundLengthFrames(2);
+    for (int64_t from : {int64_t(0), frames / 2, frames - 1000})
+        EXPECT_EQ(mixAlone(1, from), mixAlone(2, from)) << "from frame " << from;
+
+    // Freed, loaded again and ended while decoding.
+    freeSound(1);
+    ASSERT_EQ(loadSound(1, path), 1);
+    ASSERT_EQ(loadSound(3, path), 1);
+    freeSound(3);
 }

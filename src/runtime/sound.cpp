@@ -1,12 +1,16 @@
-// The mixer. The audio callback is the only other thread; every change to the sound table or
-// to a voice from the game thread holds the audio device lock.
+// The mixer. The audio callback is the only other thread, apart from the decoding of long Ogg
+// files (music), which starts at load and goes on beside the game; every change to the sound
+// table or to a voice from the game thread holds the audio device lock.
 #include "runtime/sound.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <system_error>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <vorbis/vorbisfile.h>
@@ -20,8 +24,12 @@ namespace {
 struct SoundData {
     int64_t channels = 1;
     int64_t rate = kMixRate;
-    std::vector<int16_t> samples; // interleaved
+    std::vector<int16_t> samples; // interleaved, sized for the whole sound before it is stored
+    // The frames that may be read. All of them, except while a long Ogg file is decoded on a
+    // thread of its own: that thread writes only beyond this count and then moves it on.
+    std::atomic<int64_t> ready{0};
     int64_t frames() const { return int64_t(samples.size()) / channels; }
+    int64_t readyFrames() const { return ready.load(std::memory_order_acquire); }
 };
 
 struct Voice {
@@ -150,6 +158,7 @@ bool decodeWav(const void* bytes, int64_t size, SoundData& out) {
             out.rate = stored.freq;
             out.samples.resize(frames * size_t(channels));
             std::memcpy(out.samples.data(), work.data(), out.samples.size() * 2);
+            out.ready = int64_t(frames);
         }
     }
     SDL_FreeWAV(buffer);
@@ -203,46 +212,108 @@ bool oggPagesFit(const unsigned char* bytes, int64_t size) {
     return ended;
 }
 
-bool decodeOgg(const void* bytes, int64_t size, SoundData& out) {
-    if (!oggPagesFit(static_cast<const unsigned char*>(bytes), size)) return false;
-    MemoryStream stream{static_cast<const unsigned char*>(bytes), size_t(size), 0};
-    ov_callbacks callbacks{memoryRead, memorySeek, nullptr, memoryTell};
-    OggVorbis_File file;
-    if (ov_open_callbacks(&stream, &file, nullptr, 0, callbacks) != 0) return false;
-    vorbis_info* info = ov_info(&file, -1);
-    bool ok = info && info->channels > 0 && info->rate > 0;
-    // The length the last page declares (any 64-bit value: compared by division, never
-    // multiplied); the decoding below holds to the limit as well.
-    ogg_int64_t declared = ov_pcm_total(&file, -1);
-    if (ok && (declared < 0 || declared > kMaxSoundSamples / (info->channels >= 2 ? 2 : 1)))
-        ok = false;
-    if (ok) {
-        int sourceChannels = info->channels;
-        out.channels = sourceChannels >= 2 ? 2 : 1;
-        out.rate = info->rate;
-        std::vector<int16_t> block(4096 * size_t(sourceChannels));
-        int section = 0;
-        for (;;) {
-            long read = ov_read(&file, reinterpret_cast<char*>(block.data()),
-                                int(block.size() * 2), 0, 2, 1, &section);
-            if (read == OV_HOLE) continue;
-            if (read < 0) {
-                ok = false;
-                break;
-            }
-            if (read == 0) break;
-            size_t frames = size_t(read) / 2 / size_t(sourceChannels);
-            if (int64_t(out.samples.size() + frames * size_t(out.channels)) > kMaxSoundSamples) {
-                ok = false;
-                break;
-            }
-            for (size_t f = 0; f < frames; ++f)
-                for (int c = 0; c < out.channels; ++c)
-                    out.samples.push_back(block[f * size_t(sourceChannels) + size_t(c)]);
-        }
+// An Ogg Vorbis file being decoded, block by block, into a sound sized for the length the file
+// declares. The bytes must stay where they are until the decoder is gone.
+struct OggDecoder {
+    MemoryStream stream{};
+    OggVorbis_File file{};
+    bool open = false;
+    int sourceChannels = 0;
+    int64_t written = 0; // frames
+    std::vector<int16_t> block;
+    OggDecoder() = default;
+    OggDecoder(const OggDecoder&) = delete;
+    OggDecoder& operator=(const OggDecoder&) = delete;
+    ~OggDecoder() {
+        if (open) ov_clear(&file);
     }
-    ov_clear(&file);
-    return ok && !out.samples.empty();
+};
+
+bool openOgg(OggDecoder& decoder, const void* bytes, int64_t size, SoundData& out) {
+    if (!oggPagesFit(static_cast<const unsigned char*>(bytes), size)) return false;
+    decoder.stream = {static_cast<const unsigned char*>(bytes), size_t(size), 0};
+    ov_callbacks callbacks{memoryRead, memorySeek, nullptr, memoryTell};
+    if (ov_open_callbacks(&decoder.stream, &decoder.file, nullptr, 0, callbacks) != 0) return false;
+    decoder.open = true;
+    vorbis_info* info = ov_info(&decoder.file, -1);
+    if (!info || info->channels <= 0 || info->rate <= 0) return false;
+    // The length the last page declares (any 64-bit value: compared by division, never
+    // multiplied); the decoding holds to it.
+    ogg_int64_t declared = ov_pcm_total(&decoder.file, -1);
+    int channels = info->channels >= 2 ? 2 : 1;
+    if (declared <= 0 || declared > kMaxSoundSamples / channels) return false;
+    decoder.sourceChannels = info->channels;
+    decoder.block.resize(4096 * size_t(info->channels));
+    out.channels = channels;
+    out.rate = info->rate;
+    out.samples.assign(size_t(declared) * size_t(channels), 0);
+    return true;
+}
+
+enum class OggBlock { kMore, kEnd, kDamaged };
+
+// Decodes the next block into the sound, up to its declared length.
+OggBlock decodeOggBlock(OggDecoder& decoder, SoundData& out) {
+    int section = 0;
+    long read;
+    do {
+        read = ov_read(&decoder.file, reinterpret_cast<char*>(decoder.block.data()),
+                       int(decoder.block.size() * 2), 0, 2, 1, &section);
+    } while (read == OV_HOLE);
+    if (read < 0) return OggBlock::kDamaged;
+    if (read == 0) return OggBlock::kEnd;
+    int64_t frames = std::min<int64_t>(read / 2 / decoder.sourceChannels,
+                                       out.frames() - decoder.written);
+    for (int64_t f = 0; f < frames; ++f)
+        for (int64_t c = 0; c < out.channels; ++c)
+            out.samples[size_t((decoder.written + f) * out.channels + c)] =
+                decoder.block[size_t(f * decoder.sourceChannels + c)];
+    decoder.written += frames;
+    return decoder.written < out.frames() ? OggBlock::kMore : OggBlock::kEnd;
+}
+
+bool decodeOgg(const void* bytes, int64_t size, SoundData& out) {
+    OggDecoder decoder;
+    if (!openOgg(decoder, bytes, size, out)) return false;
+    OggBlock step;
+    while ((step = decodeOggBlock(decoder, out)) == OggBlock::kMore) {}
+    if (step == OggBlock::kDamaged || decoder.written == 0) return false;
+    out.samples.resize(size_t(decoder.written * out.channels)); // a stream shorter than declared
+    out.ready = decoder.written;
+    return true;
+}
+
+// Long Ogg files (music) are decoded on a thread of their own: the sound is stored at once, with
+// its full length, and plays as far as it is decoded (hundreds of times faster than it plays).
+constexpr int64_t kBackgroundDecodeBytes = 256 << 10;
+
+struct BackgroundDecode {
+    std::string bytes;
+    OggDecoder decoder;
+    std::shared_ptr<SoundData> data;
+    std::atomic<bool> finished{false};
+    std::thread thread;
+};
+std::vector<std::unique_ptr<BackgroundDecode>> backgroundDecodes;
+std::atomic<bool> stopDecoding{false};
+
+void decodeRest(BackgroundDecode* job) {
+    SoundData& out = *job->data;
+    while (!stopDecoding.load(std::memory_order_relaxed) &&
+           decodeOggBlock(job->decoder, out) == OggBlock::kMore)
+        out.ready.store(job->decoder.written, std::memory_order_release);
+    // Whatever could not be decoded (damage past the checks at load, or the end of the
+    // program) stays silent: the sound is never waited for past this point.
+    out.ready.store(out.frames(), std::memory_order_release);
+    job->finished = true;
+}
+
+void joinBackgroundDecodes(bool all) {
+    std::erase_if(backgroundDecodes, [all](std::unique_ptr<BackgroundDecode>& job) {
+        if (!all && !job->finished) return false;
+        job->thread.join();
+        return true;
+    });
 }
 
 int64_t storeSound(int64_t soundId, std::shared_ptr<SoundData> data) {
@@ -280,6 +351,7 @@ void mixVoice(const SoundData& data, Voice& voice, int32_t* mix, int64_t frames)
     StereoGain gain = gainOf(voice.volume, voice.pan);
     double step = double(voice.frequency) / double(kMixRate);
     const int16_t* samples = data.samples.data();
+    int64_t ready = data.readyFrames();
     for (int64_t f = 0; f < frames; ++f) {
         if (voice.position >= double(length)) {
             if (!voice.looping) {
@@ -290,6 +362,9 @@ void mixVoice(const SoundData& data, Voice& voice, int32_t* mix, int64_t frames)
             voice.position = std::fmod(voice.position, double(length));
         }
         int64_t index = int64_t(voice.position);
+        // Music still being decoded waits where its samples are not there yet (never in
+        // practice: decoding runs far ahead of playing).
+        if (ready < length && index + 1 >= ready) return;
         double fraction = voice.position - double(index);
         int64_t next = index + 1 < length ? index + 1 : (voice.looping ? 0 : index);
         double left, right;
@@ -361,7 +436,23 @@ int64_t loadSound(int64_t soundId, const std::string& path) {
     std::string bytes;
     int64_t size = fileSize(path);
     if (size <= 0 || size > kMaxSoundFileBytes || !readWholeFile(path, bytes)) return 0;
-    return loadSoundFromMemory(soundId, bytes.data(), int64_t(bytes.size()));
+    if (size < kBackgroundDecodeBytes || std::memcmp(bytes.data(), "OggS", 4) != 0)
+        return loadSoundFromMemory(soundId, bytes.data(), int64_t(bytes.size()));
+    joinBackgroundDecodes(false);
+    auto job = std::make_unique<BackgroundDecode>();
+    job->bytes = std::move(bytes);
+    job->data = std::make_shared<SoundData>();
+    if (!openOgg(job->decoder, job->bytes.data(), size, *job->data)) return 0;
+    int64_t stored = storeSound(soundId, job->data);
+    if (!stored) return 0;
+    try {
+        job->thread = std::thread(decodeRest, job.get());
+    } catch (const std::system_error&) { // no thread to be had: decoded here and now
+        decodeRest(job.get());
+        return stored;
+    }
+    backgroundDecodes.push_back(std::move(job));
+    return stored;
 }
 
 int64_t loadSoundFromMemory(int64_t soundId, const void* data, int64_t size) {
@@ -461,6 +552,9 @@ int64_t getSoundPan(int64_t soundId, int64_t channel) {
 int64_t soundLengthFrames(int64_t soundId) {
     return readVoice(soundId, 0, 0, [](Sound& s, Voice&) { return s.data->frames(); });
 }
+int64_t soundFramesReady(int64_t soundId) {
+    return readVoice(soundId, 0, 0, [](Sound& s, Voice&) { return s.data->readyFrames(); });
+}
 int64_t soundChannelCount(int64_t soundId) {
     return readVoice(soundId, 0, 0, [](Sound& s, Voice&) { return s.data->channels; });
 }
@@ -476,6 +570,9 @@ int64_t soundExists(int64_t soundId) {
 }
 
 void endSound() {
+    stopDecoding = true;
+    joinBackgroundDecodes(true);
+    stopDecoding = false;
     if (device) {
         SDL_CloseAudioDevice(device);
         device = 0;

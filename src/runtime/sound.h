@@ -1,5 +1,6 @@
-// Sounds: WAV and Ogg Vorbis decoded whole at load, mixed by our own mixer with volume (the
-// decibel law), pan, playback rate, position, looping and extra channels.
+// Sounds: WAV and Ogg Vorbis decoded whole (music on a thread of its own, from its load), mixed
+// by our own mixer with volume (the decibel law), pan, playback rate, position, looping and
+// extra channels.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,9 @@ int64_t soundStatus(int64_t soundId, int64_t channel = 0); // 0 stopped 1 playin
 int64_t getSoundVolume(int64_t soundId, int64_t channel = 0);
 int64_t getSoundPan(int64_t soundId, int64_t channel = 0);
 int64_t soundLengthFrames(int64_t soundId);
+// Frames decoded so far: all of them, but for music (long Ogg files), which is decoded on a
+// thread of its own after loadSound returns and plays as far as it is decoded.
+int64_t soundFramesReady(int64_t soundId);
 int64_t soundChannelCount(int64_t soundId); // 1 mono, 2 stereo
 void freeSound(int64_t soundId); // -1: every sound
 int64_t soundExists(int64_t soundId);
