@@ -38,6 +38,8 @@ MatchHooks matchHooks;
 
 namespace {
 constexpr int64_t kIntroMs = 3000;
+// The intro loads queued pictures for as long as half a frame lasts.
+constexpr int64_t kAllThatFitsTheFrame = 1 << 20;
 int64_t vignetteSprite = 0;
 // The screen size the vignette was made for: it is zoomed past the screen's edges, so its
 // own size cannot tell whether the screen has been reopened at another size since.
@@ -134,12 +136,14 @@ void fightIntro(const Stage* stage) {
             if (frame == int64_t(matchHooks.introDigits.size())) saveScreenshot(path);
         matchHooks.introDigits.push_back(digit);
         presentFrame();
-        loadQueuedImages(1);
+        loadQueuedImages(kAllThatFitsTheFrame);
         previous = factor;
         factor = pacedTapeFrame(start, factor, 0);
         // A replay's intro lasts its recorded frames; their lengths show the countdown.
         elapsed += matchTape.playing ? previous * 20.0 : systemTimeMs() - start;
     }
+    // The fight itself decodes no picture: whatever a short intro left is loaded now.
+    loadQueuedImagesTogether(queuedImageCount());
     if (stage && musicVolume > 0 && soundExists(stage->musicSlot)) {
         setSoundVolume(stage->musicSlot, musicVolume);
         playSound(stage->musicSlot, kSoundLoop);
@@ -265,7 +269,7 @@ void releaseImagesNotFor(const Stage* stage) {
         if (&other != stage) freeStageTiles(other);
 }
 
-void prepareClassImages(Fighter& fighter) {
+void queueClassImages(Fighter& fighter) {
     FighterClass* c = fighter.fighterClass;
     if (!c || c->imagesPrepared) return;
     bool slotsOnly, everyOther;
@@ -285,7 +289,12 @@ void prepareClassImages(Fighter& fighter) {
             take = !take;
         }
     for (Frame& frame : c->hit) queueFrameImages(&frame);
+}
 
+void prepareClassImages(Fighter& fighter) {
+    FighterClass* c = fighter.fighterClass;
+    if (!c || c->imagesPrepared) return;
+    queueClassImages(fighter);
     int64_t total = queuedImageCount();
     while (queuedImageCount() > 0) {
         double start = systemTimeMs();
@@ -293,7 +302,7 @@ void prepareClassImages(Fighter& fighter) {
         int64_t done = total - queuedImageCount();
         int64_t barLength = total > 0 ? done * (screenWidth / 64) / total : 0;
         drawPlainText("Loading class " + c->name + "\\" + std::string(size_t(barLength), 'O'), 200, 200);
-        loadQueuedImages(999);
+        loadQueuedImagesTogether(queuedImageCount()); // on every core, a class in a blink
         endIfWindowClosed();
         framePacing(start, 0);
         presentFrame();
@@ -329,8 +338,10 @@ int64_t startMatch() {
     releaseImagesNotFor(stage);
     if (stage) loadStageTiles(*stage);
     stopMenuMusic();
-    prepareClassImages(playerOne);
-    prepareClassImages(playerTwo);
+    // The classes' pictures load during the intro, a few each frame; what it shows before
+    // they are there loads when first drawn.
+    queueClassImages(playerOne);
+    queueClassImages(playerTwo);
     if (stage && musicVolume > 0) loadStageMusic(*stage);
     playerOne.side = playerOne.facing = 0;
     playerTwo.side = playerTwo.facing = 1;

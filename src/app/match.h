@@ -49,6 +49,9 @@ void resetMatch(FightContext* context);
 // Runs one match with both players as they stand; returns the last fight frame's result
 // (0 no knock-out, 1 player one lost, 2 player two lost).
 int64_t startMatch();
+// Queues the pictures of the fighter's class that the "Performance" option asks to have before
+// the fight; prepareClassImages also loads them, behind a loading screen.
+void queueClassImages(Fighter& fighter);
 void prepareClassImages(Fighter& fighter);
 // Lets go of the images of the classes that neither player has and the tiles of every other
 // stage: a match keeps its pictures until one that does not use them begins.

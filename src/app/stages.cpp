@@ -54,9 +54,11 @@ void buildStages() {
 
 void loadStageTiles(const Stage& stage) {
     if (drawingDiscarded()) return; // drawn by nobody
+    std::vector<SpriteFile> missing;
     for (size_t t = 0; t < stage.tileSprites.size(); ++t)
         if (!spriteExists(stage.tileSprites[t])) // kept from the last match on this stage
-            loadSprite(stage.tileSprites[t], stage.tilePrefix + std::to_string(t + 1) + ".png", 0);
+            missing.push_back({stage.tileSprites[t], stage.tilePrefix + std::to_string(t + 1) + ".png", 0});
+    loadSprites(missing);
 }
 
 void freeStageTiles(const Stage& stage) {

@@ -13,7 +13,8 @@
 namespace {
 std::deque<Frame*> queue;
 double budgetMs = -1; // fixed at the first call of the run
-double (*queueClock)() = systemTimeMs;
+// Real time even in a headless run: a picture loaded ahead or when first drawn looks the same.
+double (*queueClock)() = wallTimeMs;
 
 // A hit mask and its mirrored copy, both with their pixel masks.
 void loadHitMask(Frame& frame, const std::string& path) {
@@ -73,7 +74,24 @@ int64_t loadQueuedImages(int64_t maxItems) {
     return count;
 }
 
-void setImageQueueClock(double (*clock)()) { queueClock = clock ? clock : systemTimeMs; }
+int64_t loadQueuedImagesTogether(int64_t count) {
+    std::vector<Frame*> frames;
+    while (!queue.empty() && int64_t(frames.size()) < count) {
+        frames.push_back(queue.front());
+        queue.pop_front();
+    }
+    if (!drawingDiscarded()) {
+        std::vector<SpriteFile> pictures;
+        for (Frame* frame : frames)
+            if (frame->sprite != 0 && !spriteExists(frame->sprite))
+                pictures.push_back({frame->sprite, frame->path + ".png", kLoadAlphaMask});
+        loadSprites(pictures);
+    }
+    for (Frame* frame : frames) loadFrameImages(*frame); // the rest: hit masks
+    return int64_t(frames.size());
+}
+
+void setImageQueueClock(double (*clock)()) { queueClock = clock ? clock : wallTimeMs; }
 
 void clearImageQueue() {
     queue.clear();

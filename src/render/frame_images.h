@@ -15,6 +15,9 @@ int64_t queuedImageCount();
 // Loads queued frames while the frame time budget (half a frame) lasts, at least one, at most
 // maxItems; returns how many were loaded.
 int64_t loadQueuedImages(int64_t maxItems);
+// Loads the next count queued frames at once, their pictures decoded on every core (a class's
+// frames before a match); returns how many were loaded.
+int64_t loadQueuedImagesTogether(int64_t count);
 // The clock the queue measures with (tests give it their own).
 void setImageQueueClock(double (*clock)());
 void clearImageQueue(); // also forgets the budget

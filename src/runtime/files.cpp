@@ -38,13 +38,24 @@ int64_t fileSize(const std::string& path) {
 }
 
 bool readWholeFile(const std::string& path, std::string& contents) {
-    std::ifstream in(gamePath(path), std::ios::binary);
+    std::ifstream in(gamePath(path), std::ios::binary | std::ios::ate);
     if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return false;
-    contents = buffer.str();
-    return true;
+    std::streamoff size = in.tellg();
+    if (size <= 0) { // empty, or of no size known beforehand (a pipe): read as it comes
+        in.clear();
+        in.seekg(0);
+        std::ostringstream buffer;
+        buffer << in.rdbuf();
+        if (in.bad()) return false;
+        contents = buffer.str();
+        return true;
+    }
+    // Read in one piece: the game reads its pictures often enough for the copy to show.
+    in.seekg(0);
+    contents.resize(size_t(size));
+    in.read(contents.data(), size);
+    if (in.gcount() != size) return false; // shorter than it was a moment ago
+    return !in.bad();
 }
 
 int64_t createFile(int64_t fileId, const std::string& path) {

@@ -213,6 +213,15 @@ void fillBox(int64_t x, int64_t y, int64_t width, int64_t height, int64_t colour
     if (!target) return;
     int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
     int64_t x1 = std::min(x + width, target->width), y1 = std::min(y + height, target->height);
+    if (x1 <= x0 || y1 <= y0) return;
+    if (drawingMode == kDrawPlain || drawingMode == kDrawExact) { // one pixel value throughout
+        uint32_t pixel = pixelOf(colour, drawingMode == kDrawExact ? uint32_t(alphaOf(colour)) : 255);
+        for (int64_t py = y0; py < y1; ++py) {
+            uint32_t* row = &target->pixels[size_t(py * target->width)];
+            std::fill(row + x0, row + x1, pixel);
+        }
+        return;
+    }
     for (int64_t py = y0; py < y1; ++py)
         for (int64_t px = x0; px < x1; ++px) plot(px, py, colour);
 }

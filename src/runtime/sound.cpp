@@ -291,15 +291,23 @@ struct BackgroundDecode {
     std::string bytes;
     OggDecoder decoder;
     std::shared_ptr<SoundData> data;
+    std::atomic<bool> stop{false};
     std::atomic<bool> finished{false};
     std::thread thread;
+    BackgroundDecode() = default;
+    BackgroundDecode(const BackgroundDecode&) = delete;
+    BackgroundDecode& operator=(const BackgroundDecode&) = delete;
+    // Also at the end of the process (std::exit after a fatal error): stopped and waited for.
+    ~BackgroundDecode() {
+        stop = true;
+        if (thread.joinable()) thread.join();
+    }
 };
 std::vector<std::unique_ptr<BackgroundDecode>> backgroundDecodes;
-std::atomic<bool> stopDecoding{false};
 
 void decodeRest(BackgroundDecode* job) {
     SoundData& out = *job->data;
-    while (!stopDecoding.load(std::memory_order_relaxed) &&
+    while (!job->stop.load(std::memory_order_relaxed) &&
            decodeOggBlock(job->decoder, out) == OggBlock::kMore)
         out.ready.store(job->decoder.written, std::memory_order_release);
     // Whatever could not be decoded (damage past the checks at load, or the end of the
@@ -308,11 +316,10 @@ void decodeRest(BackgroundDecode* job) {
     job->finished = true;
 }
 
+// Lets go of the decodes that are done (all: stops and waits for the others too).
 void joinBackgroundDecodes(bool all) {
-    std::erase_if(backgroundDecodes, [all](std::unique_ptr<BackgroundDecode>& job) {
-        if (!all && !job->finished) return false;
-        job->thread.join();
-        return true;
+    std::erase_if(backgroundDecodes, [all](const std::unique_ptr<BackgroundDecode>& job) {
+        return all || job->finished;
     });
 }
 
@@ -570,9 +577,7 @@ int64_t soundExists(int64_t soundId) {
 }
 
 void endSound() {
-    stopDecoding = true;
     joinBackgroundDecodes(true);
-    stopDecoding = false;
     if (device) {
         SDL_CloseAudioDevice(device);
         device = 0;

@@ -4,8 +4,12 @@
 #include "runtime/sprites.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "runtime/colour.h"
 #include "runtime/images.h"
@@ -26,17 +30,23 @@ struct Sprite {
     bool transformed = false;
     double corners[8] = {};
     SDL_Texture* texture = nullptr;
-    SDL_Texture* tintTexture = nullptr; // the sprite's alpha in one colour, made when needed
-    int64_t tintTextureColour = -1;     // that colour; -1: white, tinted by colour modulation
-    int64_t tintTextureIntensity = 255; // the intensity baked into its alpha (software only)
+    // The sprite's alpha in one colour, made when needed: the last few asked for, the latest
+    // first (a gauge is drawn in two or three tints every frame).
+    struct Tint {
+        SDL_Texture* texture = nullptr;
+        int64_t colour = -1;     // -1: white, tinted by colour modulation
+        int64_t intensity = 255; // baked into its alpha (software only)
+    };
+    std::array<Tint, 3> tints;
 
     ~Sprite() { dropTextures(); }
     void dropTextures() {
         if (texture) SDL_DestroyTexture(texture);
-        if (tintTexture) SDL_DestroyTexture(tintTexture);
-        texture = tintTexture = nullptr;
-        tintTextureColour = -1;
-        tintTextureIntensity = 255;
+        texture = nullptr;
+        for (Tint& tint : tints) {
+            if (tint.texture) SDL_DestroyTexture(tint.texture);
+            tint = Tint{};
+        }
     }
 };
 
@@ -115,23 +125,26 @@ bool upload(Sprite& sprite) {
 // The silhouette texture. An accelerated renderer tints a white one by colour and alpha
 // modulation for free; a software renderer would take its slowest blitter for either, so there
 // the texture is made in the tint colour with the intensity in its alpha (and made again when
-// they change, which for a fighter or a gauge is seldom).
+// neither is among the last few, which for a fighter or a gauge is seldom).
 SDL_Texture* tintTextureOf(Sprite& sprite, int64_t tint, int64_t intensity) {
     bool baked = softwareRendering();
     int64_t colour = baked ? tint : -1;
     intensity = baked ? intensity : 255;
-    if (sprite.tintTexture && sprite.tintTextureColour == colour &&
-        sprite.tintTextureIntensity == intensity)
-        return sprite.tintTexture;
-    if (sprite.tintTexture) SDL_DestroyTexture(sprite.tintTexture);
-    uint32_t rgb = colour < 0 ? 0x00FFFFFFu : pixelOf(colour, 0);
-    std::vector<uint32_t> flat(size_t(sprite.bitmap.width * sprite.bitmap.height));
-    for (size_t i = 0; i < flat.size(); ++i)
-        flat[i] = (uint32_t(alphaAt(sprite, i) * intensity / 255) << 24) | rgb;
-    sprite.tintTexture = makeTexture(flat, sprite.bitmap.width, sprite.bitmap.height);
-    sprite.tintTextureColour = colour;
-    sprite.tintTextureIntensity = intensity;
-    return sprite.tintTexture;
+    auto& tints = sprite.tints;
+    auto found = std::find_if(tints.begin(), tints.end(), [&](const Sprite::Tint& t) {
+        return t.texture && t.colour == colour && t.intensity == intensity;
+    });
+    if (found == tints.end()) { // the least recently used makes way
+        found = tints.end() - 1;
+        if (found->texture) SDL_DestroyTexture(found->texture);
+        uint32_t rgb = colour < 0 ? 0x00FFFFFFu : pixelOf(colour, 0);
+        std::vector<uint32_t> flat(size_t(sprite.bitmap.width * sprite.bitmap.height));
+        for (size_t i = 0; i < flat.size(); ++i)
+            flat[i] = (uint32_t(alphaAt(sprite, i) * intensity / 255) << 24) | rgb;
+        *found = {makeTexture(flat, sprite.bitmap.width, sprite.bitmap.height), colour, intensity};
+    }
+    std::rotate(tints.begin(), found, found + 1);
+    return tints.front().texture;
 }
 
 void resetView(Sprite& sprite) {
@@ -248,15 +261,46 @@ bool opaqueAt(const Sprite& sprite, int64_t dx, int64_t dy) {
 }
 } // namespace
 
-int64_t loadSprite(int64_t spriteId, const std::string& path, int64_t flags) {
+namespace {
+// A loaded sprite before it is stored: its file decoded and keyed, which touches nothing shared.
+std::unique_ptr<Sprite> readSpriteFile(const std::string& path, int64_t flags, int64_t keyColour) {
     auto sprite = std::make_unique<Sprite>();
     bool hasAlpha = false;
-    if (!loadPng(path, sprite->bitmap, hasAlpha)) return 0;
+    if (!loadPng(path, sprite->bitmap, hasAlpha)) return nullptr;
     sprite->sourcePath = path;
     sprite->flags = flags;
-    sprite->keyColour = defaultKeyColour;
+    sprite->keyColour = keyColour;
     keyLoadedPixels(*sprite);
-    return storeSprite(spriteId, std::move(sprite));
+    return sprite;
+}
+} // namespace
+
+int64_t loadSprite(int64_t spriteId, const std::string& path, int64_t flags) {
+    auto sprite = readSpriteFile(path, flags, defaultKeyColour);
+    return sprite ? storeSprite(spriteId, std::move(sprite)) : 0;
+}
+
+int64_t loadSprites(const std::vector<SpriteFile>& files) {
+    std::vector<std::unique_ptr<Sprite>> read(files.size());
+    std::atomic<size_t> next{0};
+    int64_t key = defaultKeyColour;
+    auto work = [&] {
+        for (size_t i; (i = next++) < files.size();)
+            read[i] = readSpriteFile(files[i].path, files[i].flags, key);
+    };
+    // The files are decoded on every core; the textures are made here, on the screen's thread.
+    std::vector<std::thread> helpers;
+    size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    try {
+        for (size_t i = 1; i < std::min(cores, files.size()); ++i) helpers.emplace_back(work);
+    } catch (const std::system_error&) { // fewer helpers than cores: the rest is done here
+    }
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    int64_t loaded = 0;
+    for (size_t i = 0; i < files.size(); ++i)
+        if (read[i] && storeSprite(files[i].spriteId, std::move(read[i]))) ++loaded;
+    return loaded;
 }
 
 int64_t createSprite(int64_t spriteId, int64_t width, int64_t height, int64_t flags) {
@@ -360,8 +404,9 @@ void drawSpriteBlended(int64_t spriteId, int64_t x, int64_t y, int64_t intensity
     Uint8 alpha = Uint8(std::clamp<int64_t>(intensity, 0, 255));
     SDL_Texture* texture = tint >= 0 ? tintTextureOf(*s, tint & 0xFFFFFF, alpha) : s->texture;
     if (!texture) return;
-    if (tint >= 0 && s->tintTextureColour >= 0) alpha = 255; // colour and intensity baked in
-    if (tint >= 0 && s->tintTextureColour < 0)
+    bool baked = softwareRendering();
+    if (tint >= 0 && baked) alpha = 255; // colour and intensity baked in
+    if (tint >= 0 && !baked)
         SDL_SetTextureColorMod(texture, Uint8(redOf(tint)), Uint8(greenOf(tint)),
                                Uint8(blueOf(tint)));
     SDL_SetTextureAlphaMod(texture, alpha);

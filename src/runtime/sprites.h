@@ -4,12 +4,21 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int64_t kSpriteMask = 4;  // keep a per-pixel mask for spritesTouch
 constexpr int64_t kSpriteAlpha = 8; // transparency from the image's alpha channel
 constexpr int64_t kNoTint = -1;
 
 int64_t loadSprite(int64_t spriteId, const std::string& path, int64_t flags = 0);
+// Many sprites at once, as loadSprite would load each, their files decoded on every core (a
+// class's frames, a stage's tiles). Returns how many loaded.
+struct SpriteFile {
+    int64_t spriteId = 0;
+    std::string path;
+    int64_t flags = 0;
+};
+int64_t loadSprites(const std::vector<SpriteFile>& files);
 int64_t createSprite(int64_t spriteId, int64_t width, int64_t height, int64_t flags = 0);
 void setSpriteTransparentColour(int64_t spriteId, int64_t colour); // -1: for later sprites
 void freeSprite(int64_t spriteId); // -1 frees every sprite

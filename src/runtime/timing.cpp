@@ -28,6 +28,8 @@ double systemTimeMs() {
     return source.nowMs();
 }
 
+double wallTimeMs() { return monotonicMs(); }
+
 int64_t elapsedMs() {
     double now = systemTimeMs();
     if (!elapsedStarted) {

@@ -4,7 +4,10 @@
 
 #include <cstdint>
 
-double systemTimeMs();  // milliseconds with fraction, for frame pacing and load budgets
+double systemTimeMs();  // milliseconds with fraction, for frame pacing
+// The real monotonic clock, even in a headless run on virtual time: for budgets of work that
+// decides nothing the run shows (how many pictures load ahead in a frame).
+double wallTimeMs();
 int64_t elapsedMs();    // whole milliseconds since the first call
 void delayMs(int64_t ms); // sleeps (virtual headless time: advances the virtual clock)
 void resetElapsedClock();
