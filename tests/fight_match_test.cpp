@@ -21,6 +21,7 @@
 #include <algorithm>
 #include "data/fighter_class.h"
 #include "input/keys.h"
+#include "fight/class_choice.h"
 
 namespace {
 struct MatchTest : GameDirTest {
@@ -118,9 +119,9 @@ TEST_F(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
     HeadlessOptions options;
     options.desktopWidth = 1280;
     options.desktopHeight = 720;
-    // Fight-loop frames start after three loading frames, two class preparations and the
-    // 300 intro frames. Player one (arrows, P, O, L) faces left, towards player two.
-    const int64_t fight = 3 + 2 + 300;
+    // Fight-loop frames start after three loading frames and the 300 intro frames. Player one
+    // (arrows, P, O, L) faces left, towards player two.
+    const int64_t fight = 3 + 300;
     auto hold = [&](int64_t from, int64_t frames, std::initializer_list<int64_t> keys) {
         for (int64_t key : keys) scriptKeyTap(options.script, fight + from, key, frames);
     };
@@ -371,5 +372,57 @@ TEST_F(GeneratedFight, NothingIsDecodedForARendererThatDrawsNothing) {
         for (const Animation* a : classAnimations(*f->fighterClass, true, true))
             for (const Frame& frame : a->frames) EXPECT_EQ(spriteExists(frame.sprite), 0);
     EXPECT_EQ(matchHooks.fightFrames, 100); // the fight itself ran as ever
+    matchHooks = MatchHooks{};
+}
+
+// A match starts without waiting for its classes' pictures: the intro loads them, a few each
+// frame, and draws what it shows before they are there. The fight finds every one loaded.
+TEST_F(GeneratedFight, TheClassPicturesLoadDuringTheIntroAndAreAllThereForTheFight) {
+    HeadlessOptions options;
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    setHeadless(options);
+    startUpGame();
+    globalFightContext.stage = &stageList[0];
+    buffedFrames = 5; // "Load everything"
+    chooseClass(playerOne, classAt(3), 0);
+    chooseClass(playerTwo, classAt(4), 1);
+    auto everyFrameLoaded = [] {
+        for (const Fighter* f : {&playerOne, &playerTwo})
+            for (const Animation* a : classAnimations(*f->fighterClass, true, windEnabled != 0))
+                for (const Frame& frame : a->frames)
+                    if (!frame.loaded || (frame.sprite != 0 && !spriteExists(frame.sprite)))
+                        return false;
+        return true;
+    };
+    matchHooks = MatchHooks{};
+    matchHooks.maxFightFrames = 2;
+    std::vector<int64_t> queued;
+    bool firstShownLoaded = false;
+    matchHooks.afterIntroFrame = [&](int64_t frame) {
+        queued.push_back(queuedImageCount());
+        if (frame != 0) return;
+        // Both fighters are drawn in the first intro frame: their pictures loaded for it.
+        firstShownLoaded = true;
+        for (const Fighter* f : {&playerOne, &playerTwo}) {
+            const Frame* shown = f->shownFrame ? f->shownFrame : currentFrame(*f);
+            firstShownLoaded = firstShownLoaded && shown && shown->loaded && spriteExists(shown->sprite);
+        }
+    };
+    bool loadedAtTheFight = false;
+    int64_t queuedAtTheFight = -1;
+    matchHooks.afterFightFrame = [&](int64_t pass) {
+        if (pass != 0) return;
+        loadedAtTheFight = everyFrameLoaded();
+        queuedAtTheFight = queuedImageCount();
+    };
+    EXPECT_EQ(startMatch(), 0);
+    ASSERT_GE(queued.size(), 250u);
+    EXPECT_GT(queued.front(), 100); // both classes queued, hardly begun
+    EXPECT_TRUE(std::is_sorted(queued.rbegin(), queued.rend())); // only ever fewer
+    EXPECT_EQ(queued.back(), 0); // at least one a frame: the intro has loaded them all
+    EXPECT_TRUE(firstShownLoaded);
+    EXPECT_EQ(queuedAtTheFight, 0);
+    EXPECT_TRUE(loadedAtTheFight);
     matchHooks = MatchHooks{};
 }

@@ -1,6 +1,10 @@
 // Sprites: pixel-exact touching with zoom and mirroring, tinted display, clip and zoom, culling.
 #include "headless_fixture.h"
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 using SpriteTest = HeadlessScreen;
 
 TEST_F(SpriteTest, TouchFollowsDisplayedSizeAndNeedsMasks) {
@@ -208,4 +212,82 @@ TEST_F(SpriteTest, AlphaSpritesKeepTheirBlackPixelsOnANewScreen) {
     EXPECT_EQ(screenPixel(0, 4), 0x0000FFu); // keyed black is transparent
     EXPECT_EQ(screenPixel(3, 5), 0xFFFFFFu);
     std::remove("black_alpha.png");
+}
+
+// Many sprites loaded at once (their files decoded on every core) are the sprites loadSprite
+// makes one by one: the same sizes, pixels, keying and masks; a file that fails is left out.
+TEST_F(SpriteTest, SpritesLoadedTogetherAreThoseLoadedOneByOne) {
+    std::vector<SpriteFile> files;
+    for (int64_t i = 0; i < 12; ++i) {
+        int64_t width = 3 + i, height = 2 + i % 4;
+        ASSERT_TRUE(createImage(1, width, height, 32, RGBA(10 * i, 200, 0, 255)));
+        ASSERT_TRUE(beginDrawing(imageOutput(1)));
+        setDrawingMode(kDrawExact);
+        fillBox(0, 0, 1, 1, RGBA(0, 0, 0, 0));       // transparent
+        fillBox(1, 0, 1, 1, RGBA(0, 0, 0, 255));     // black: the key of a keyed sprite
+        fillBox(2, 1, 1, 1, RGBA(90, 90, 90, 100));  // half transparent
+        endDrawing();
+        const Bitmap* image = imageBitmap(1);
+        std::string path = "together" + std::to_string(i) + ".png";
+        ASSERT_TRUE(savePng(path, image->width, image->height, image->pixels.data()));
+        int64_t flags = i % 3 == 0 ? 0 : i % 3 == 1 ? kSpriteAlpha : kSpriteAlpha | kSpriteMask;
+        files.push_back({100 + i, path, flags});
+    }
+    files.push_back({200, "no/such/picture.png", 0});
+    EXPECT_EQ(loadSprites(files), 12);
+    EXPECT_EQ(spriteExists(200), 0);
+    for (int64_t i = 0; i < 12; ++i) {
+        const SpriteFile& file = files[size_t(i)];
+        ASSERT_EQ(loadSprite(300 + i, file.path, file.flags), 1);
+        ASSERT_EQ(spriteOwnWidth(100 + i), spriteOwnWidth(300 + i));
+        ASSERT_EQ(spriteOwnHeight(100 + i), spriteOwnHeight(300 + i));
+        EXPECT_EQ(spriteFlags(100 + i), spriteFlags(300 + i));
+        for (int64_t y = 0; y < spriteOwnHeight(100 + i); ++y)
+            for (int64_t x = 0; x < spriteOwnWidth(100 + i); ++x)
+                EXPECT_EQ(spritePixelAlpha(100 + i, x, y), spritePixelAlpha(300 + i, x, y));
+        clearScreen(RGB(0, 0, 255));
+        drawSpriteBlended(100 + i, 0, 0);
+        drawSprite(100 + i, 0, 10);
+        std::vector<uint32_t> together;
+        for (int64_t y = 0; y < 20; ++y)
+            for (int64_t x = 0; x < 16; ++x) together.push_back(screenPixel(x, y));
+        clearScreen(RGB(0, 0, 255));
+        drawSpriteBlended(300 + i, 0, 0);
+        drawSprite(300 + i, 0, 10);
+        std::vector<uint32_t> alone;
+        for (int64_t y = 0; y < 20; ++y)
+            for (int64_t x = 0; x < 16; ++x) alone.push_back(screenPixel(x, y));
+        EXPECT_EQ(together, alone) << file.path;
+        std::remove(file.path.c_str());
+    }
+    EXPECT_EQ(loadSprites({}), 0);
+}
+
+// A sprite keeps its last few tints: drawn in turn in more tints than it keeps, and again in
+// the first, it shows each tint as drawn alone on a fresh sprite.
+TEST_F(SpriteTest, TintsDrawnInTurnShowAsEachAlone) {
+    auto makeSprite = [](int64_t id) {
+        ASSERT_TRUE(createSprite(id, 2, 1, kSpriteAlpha));
+        ASSERT_TRUE(beginDrawing(spriteOutput(id)));
+        setDrawingMode(kDrawExact);
+        fillBox(0, 0, 1, 1, RGBA(255, 0, 0, 255));
+        fillBox(1, 0, 1, 1, RGBA(255, 0, 0, 0));
+        endDrawing();
+    };
+    makeSprite(1);
+    const int64_t tints[][2] = {{RGB(0, 255, 0), 128}, {RGB(255, 255, 0), 128},
+                                {RGB(255, 0, 0), 40},  {RGB(0, 255, 0), 200},
+                                {RGB(0, 255, 0), 128}, {RGB(255, 255, 0), 128}};
+    for (int round = 0; round < 3; ++round)
+        for (const auto& [tint, intensity] : tints) {
+            clearScreen(RGB(0, 0, 90));
+            drawSpriteBlended(1, 10, 10, intensity, tint);
+            uint32_t kept = screenPixel(10, 10);
+            freeSprite(2);
+            makeSprite(2);
+            clearScreen(RGB(0, 0, 90));
+            drawSpriteBlended(2, 10, 10, intensity, tint);
+            EXPECT_EQ(kept, screenPixel(10, 10)) << "tint " << tint << " at " << intensity;
+            EXPECT_EQ(screenPixel(11, 10), 0x00005Au); // transparent stays transparent
+        }
 }

@@ -240,17 +240,23 @@ double percentile(const std::vector<double>& sorted, double fraction) {
 }
 
 // Match set-up (the first match, then the mean of the others, which bring the same classes
-// again) and the fight frames' work: median, 99th percentile and the longest.
-void benchSetupAndFrames(const std::vector<double>& setups, std::vector<double> frameMs) {
+// again) and the fight and intro frames' work: median, 99th percentile and the longest.
+void printFrameTimes(const char* what, std::vector<double> frameMs) {
+    std::sort(frameMs.begin(), frameMs.end());
+    std::fprintf(stderr, "%s frames: median %.3f ms, 99th percentile %.3f ms, longest %.3f ms\n",
+                 what, percentile(frameMs, 0.5), percentile(frameMs, 0.99),
+                 frameMs.empty() ? 0.0 : frameMs.back());
+}
+
+void benchSetupAndFrames(const std::vector<double>& setups, const std::vector<double>& frameMs,
+                         const std::vector<double>& introMs) {
     double repeat = 0;
     for (size_t i = 1; i < setups.size(); ++i) repeat += setups[i];
     if (setups.size() > 1) repeat /= double(setups.size() - 1);
     std::fprintf(stderr, "match set-up: first %.1f ms, again %.1f ms\n",
                  setups.empty() ? 0.0 : 1000 * setups[0], 1000 * repeat);
-    std::sort(frameMs.begin(), frameMs.end());
-    std::fprintf(stderr, "fight frames: median %.3f ms, 99th percentile %.3f ms, longest %.3f ms\n",
-                 percentile(frameMs, 0.5), percentile(frameMs, 0.99),
-                 frameMs.empty() ? 0.0 : frameMs.back());
+    printFrameTimes("fight", frameMs);
+    printFrameTimes("intro", introMs);
 }
 
 // One line of JSON for a match that has just ended (the fields the balance tools read).
@@ -371,7 +377,7 @@ int main(int argc, char** argv) {
     int64_t benchFrames = 0;
     double benchSeconds = 0;
     int64_t memoryAfterFirst = 0;
-    std::vector<double> setups, frameMs; // each match's set-up (s); each fight frame's work (ms)
+    std::vector<double> setups, frameMs, introMs; // set-ups (s); fight and intro frames (ms)
     auto runnerStart = std::chrono::steady_clock::now();
     for (int64_t m = 0; m < o.matches; ++m) {
         uint64_t seed = o.seed + uint64_t(m);
@@ -423,6 +429,7 @@ int main(int argc, char** argv) {
         // A match's first frame may load what the set-up left for later; the rest must not.
         if (matchHooks.fightFrameMs.size() > 1)
             frameMs.insert(frameMs.end(), matchHooks.fightFrameMs.begin() + 1, matchHooks.fightFrameMs.end());
+        introMs.insert(introMs.end(), matchHooks.introFrameMs.begin(), matchHooks.introFrameMs.end());
         if (m == 0) memoryAfterFirst = residentKb();
         std::fflush(stdout);
         freeJson(document);
@@ -435,7 +442,7 @@ int main(int argc, char** argv) {
                      1000.0 * benchSeconds / double(benchFrames));
         std::fprintf(stderr, "end to end: %lld frames in %.3f s: %.0f frames per second\n",
                      (long long)benchFrames, all, double(benchFrames) / all);
-        benchSetupAndFrames(setups, frameMs);
+        benchSetupAndFrames(setups, frameMs, introMs);
     }
     if (o.bench) benchFightState(o);
     if (o.bench)

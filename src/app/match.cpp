@@ -104,6 +104,7 @@ void fightIntro(const Stage* stage) {
     double factor = nominalFrameFactor, previous = nominalFrameFactor;
     Stage* drawn = globalFightContext.stage;
     matchHooks.introDigits.clear();
+    matchHooks.introFrameMs.clear();
     if (stage && musicVolume > 0 && soundExists(stage->introSlot)) {
         setSoundVolume(stage->introSlot, musicVolume);
         playSound(stage->introSlot);
@@ -114,6 +115,7 @@ void fightIntro(const Stage* stage) {
         std::array<Actions, 2> none{};
         if (!tapeFrame(0, none, factor)) break;
         double start = systemTimeMs();
+        auto workStart = std::chrono::steady_clock::now();
         stepIntro(stage, factor, previous);
         tapeAfterStep();
         presentFightEvents(fightEvents, factor);
@@ -132,11 +134,15 @@ void fightIntro(const Stage* stage) {
         drawCountdown(digit, scale, fade);
         drawPlaybackMark();
         endIfWindowClosed();
+        int64_t introFrame = int64_t(matchHooks.introDigits.size());
+        if (matchHooks.afterIntroFrame) matchHooks.afterIntroFrame(introFrame);
         for (const auto& [frame, path] : matchHooks.introScreenshots)
-            if (frame == int64_t(matchHooks.introDigits.size())) saveScreenshot(path);
+            if (frame == introFrame) saveScreenshot(path);
         matchHooks.introDigits.push_back(digit);
         presentFrame();
         loadQueuedImages(kAllThatFitsTheFrame);
+        matchHooks.introFrameMs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - workStart).count());
         previous = factor;
         factor = pacedTapeFrame(start, factor, 0);
         // A replay's intro lasts its recorded frames; their lengths show the countdown.
