@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The match runner: ten seconds of a fight without input at 50, 100 and 240 frames per second
 # are 500, 1000 and 2400 fight frames, with full life and no winner; bad options, and a stage,
-# class or stance that is not there, give 2; --realtime keeps game time to the wall clock.
+# class or stance that is not there, give 2; --realtime keeps game time to the wall clock; the
+# benchmarks of a drawn match and of the menus report what tools/bench.sh reads.
 # Usage: match_runner_test.sh RUNNER GAME_DIR
 set -u
 runner=$1 game=$2 work=$(mktemp -d)
@@ -61,4 +62,22 @@ ratio = m["gameSeconds"] / m["wallSeconds"]
 print("realtime: game/wall %.4f" % ratio)
 assert 0.9 <= ratio <= 1.1, ratio
 PY
+# The benchmarks: a drawn match reports its set-up and the frame times of fight and intro;
+# the menus (through the real state loop, options included) report each screen and leave no
+# settings file behind.
+if grep -q '"idle"' "$game/data.json"; then
+  (cd "$work" && "$runner" --bench --render software --max-seconds 2 --seed 7 >/dev/null 2>"$work/bench") \
+    || fail "the match bench failed: $(cat "$work/bench")"
+  for label in "start-up:" "match set-up: first" "fight frames: median" "intro frames: median"; do
+    grep -q "^$label" "$work/bench" || fail "the match bench lacks '$label': $(cat "$work/bench")"
+  done
+  (cd "$work" && "$runner" --menus --render software >/dev/null 2>"$work/menus") \
+    || fail "the menu bench failed: $(cat "$work/menus")"
+  for screen in "two-player class selection" "fighter viewer" "options" "fade out"; do
+    grep -q "^menu $screen: median [0-9.]* ms, 99th percentile" "$work/menus" \
+      || fail "the menu bench lacks '$screen': $(cat "$work/menus")"
+  done
+  cat "$work/menus"
+  ! ls "$work" | grep -qi settings || fail "the benches left a settings file: $(ls "$work")"
+fi
 echo "match runner ok"

@@ -2,8 +2,10 @@
 #include "headless_fixture.h"
 #include "png_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include <sys/resource.h>
 
@@ -183,3 +185,33 @@ TEST(PngLimits, ALyingHeaderAllocatesNothing) {
     std::remove("lying_header.png");
 }
 #endif
+
+// Shading the screen gives, pixel for pixel, what drawing a black picture of that opacity over
+// it gives (the fades used to draw such a picture, the size of the screen, every frame).
+TEST_F(DrawingTest, ShadingTheScreenEqualsABlackPictureDrawnOverIt) {
+    ASSERT_TRUE(createSprite(1, kWidth, kHeight, kSpriteAlpha));
+    ASSERT_TRUE(beginDrawing(spriteOutput(1)));
+    setDrawingMode(kDrawExact);
+    for (int64_t y = 0; y < kHeight; ++y)
+        for (int64_t x = 0; x < kWidth; ++x)
+            fillBox(x, y, 1, 1, RGBA(x * 4, y * 5, (x * y) & 255, 255));
+    endDrawing();
+    makeDotSprite(2, kWidth, kHeight, {});
+    ASSERT_TRUE(beginDrawing(spriteOutput(2)));
+    setDrawingMode(kDrawExact);
+    fillBox(0, 0, kWidth, kHeight, RGBA(0, 0, 0, 255));
+    endDrawing();
+    auto shaded = [](bool withPicture, int64_t opacity) {
+        drawSprite(1, 0, 0);
+        if (withPicture) drawSpriteBlended(2, 0, 0, opacity);
+        else shadeScreen(opacity);
+        Bitmap screen;
+        EXPECT_TRUE(readScreen(screen));
+        for (uint32_t& p : screen.pixels) p &= 0xFFFFFFu;
+        return screen.pixels;
+    };
+    for (int64_t opacity : {0, 1, 13, 77, 128, 129, 200, 254, 255})
+        EXPECT_EQ(shaded(true, opacity), shaded(false, opacity)) << "opacity " << opacity;
+    std::vector<uint32_t> dark = shaded(false, 255);
+    EXPECT_EQ(std::count(dark.begin(), dark.end(), 0u), kWidth * kHeight);
+}

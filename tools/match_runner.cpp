@@ -23,6 +23,7 @@
 #include "app/match_tape.h"
 #include "app/replays.h"
 #include "fight/fight_state.h"
+#include "menu_bench.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -44,6 +45,7 @@ struct Options {
     std::vector<std::pair<int64_t, std::string>> screenshots;
     bool bench = false; // a summary of the fight loops' speed on standard error
     bool realTime = false; // frames paced and measured on the real clock, as in the game
+    bool menus = false;    // the menus' frame times instead of matches
     std::string record;    // where each match's replay is written ("" none)
     std::string replay;    // a replay to play and check instead of seeded matches
 };
@@ -67,7 +69,8 @@ int64_t residentKb() {
                  "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
                  "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n"
                  "       [--bench] [--realtime] [--record FILE]\n"
-                 "   or: quarrelix-match --replay FILE [--render none|software] [--screenshot FRAME:PATH]...\n",
+                 "   or: quarrelix-match --replay FILE [--render none|software] [--screenshot FRAME:PATH]...\n"
+                 "   or: quarrelix-match --menus [--render none|software] [--size WxH] [--fps F]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -99,6 +102,10 @@ Options parseOptions(int argc, char** argv) {
         }
         if (option == "--realtime") {
             o.realTime = true;
+            continue;
+        }
+        if (option == "--menus") {
+            o.menus = true;
             continue;
         }
         if (i + 1 >= argc) usage("missing value for " + option);
@@ -364,6 +371,11 @@ int main(int argc, char** argv) {
     for (int64_t i = 1; i <= 10; ++i)
         if (fpsTable[i] == o.fps) applyFpsMode(i);
     openGameScreen(o.width, o.height);
+    if (o.menus) {
+        benchMenus();
+        endGame();
+        return 0;
+    }
     showFps = 0;
     // Nobody listens: without drawing, the music would only be decoded and mixed for nothing.
     // A drawn run loads it as the game does, so that its set-up is measured whole.

@@ -1,17 +1,11 @@
 // The fade.
 #include "render/fade.h"
 
-#include "app/game_screen.h"
-#include "render/sprite_numbers.h"
 #include "runtime/runtime.h"
 
 double fadeAlpha = 0;
 double fadeSpeed = 12.8;
 int64_t fadeActive = 0;
-
-namespace {
-int64_t fadeSprite = 0;
-}
 
 void startFade() {
     // A fade started while another is still clearing darkens again from part way.
@@ -32,25 +26,12 @@ int64_t updateFade(double frameFactor) {
     if (fadeAlpha <= 0) {
         fadeAlpha = 0;
         fadeActive = 0;
-        if (fadeSprite != 0) freeSprite(fadeSprite);
         return -1;
     }
     return 0;
 }
 
-void drawFade() {
-    if (fadeSprite == 0) fadeSprite = takeSpriteNumber();
-    if (!spriteExists(fadeSprite) || spriteWidth(fadeSprite) != screenWidth ||
-        spriteHeight(fadeSprite) != screenHeight) {
-        createSprite(fadeSprite, screenWidth, screenHeight, kSpriteAlpha);
-        if (beginDrawing(spriteOutput(fadeSprite))) {
-            setDrawingMode(kDrawExact);
-            fillBox(0, 0, screenWidth, screenHeight, RGBA(0, 0, 0, 255)); // solid black
-            endDrawing();
-        }
-    }
-    drawSpriteBlended(fadeSprite, 0, 0, roundToInt(fadeAlpha));
-}
+void drawFade() { shadeScreen(roundToInt(fadeAlpha)); }
 
 void revealFromBlack() {
     fadeActive = 1;
@@ -62,5 +43,4 @@ void resetFade() {
     fadeAlpha = 0;
     fadeSpeed = 12.8;
     fadeActive = 0;
-    fadeSprite = 0;
 }

@@ -33,7 +33,12 @@ bool isHeadless() { return currentOptions.enabled; }
 const HeadlessOptions& headlessOptions() { return currentOptions; }
 
 int64_t presentedFrames() { return frameCount; }
-void countPresentedFrame() { ++frameCount; }
+void (*presentedFrameObserver)() = nullptr;
+
+void countPresentedFrame() {
+    ++frameCount;
+    if (presentedFrameObserver) presentedFrameObserver();
+}
 
 double headlessClockMs() { return clockMs; }
 

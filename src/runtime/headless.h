@@ -46,6 +46,8 @@ const HeadlessOptions& headlessOptions();
 // Frames presented since the runtime started (the frame number of the script).
 int64_t presentedFrames();
 void countPresentedFrame();
+// Called at each presented frame of a headless run (benchmarks time the frames with it).
+extern void (*presentedFrameObserver)();
 
 // Virtual time: advanced by the frame pacing and by delays, never by the wall clock (in
 // real-time runs the frame pacing advances it by each frame's measured length, a frame late, so

@@ -2,6 +2,7 @@
 // otherwise; in headless mode a software renderer on a memory surface, with no window at all.
 #include "runtime/screen.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -190,6 +191,12 @@ void clearScreen(int64_t colour) {
     SDL_SetRenderDrawColor(renderer, Uint8(colour & 255), Uint8((colour >> 8) & 255),
                            Uint8((colour >> 16) & 255), 255);
     SDL_RenderClear(renderer);
+}
+
+void shadeScreen(int64_t opacity) {
+    if (renderingSkipped() || opacity <= 0) return;
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, Uint8(std::min<int64_t>(opacity, 255)));
+    SDL_RenderFillRect(renderer, nullptr); // the draw blend mode is always blending
 }
 
 void pumpRuntimeEvents() {

@@ -35,6 +35,9 @@ bool drawingDiscarded();
 int64_t screenOutputWidth();
 int64_t screenOutputHeight();
 void clearScreen(int64_t colour);
+// Darkens the whole screen as a black picture of that opacity (0-255) drawn over it would, to
+// the pixel, without a picture: a fade is one pass over the screen.
+void shadeScreen(int64_t opacity);
 int64_t presentFrame();
 int64_t processWindowEvent(); // handles pending events; 0 when none was left
 bool windowCloseRequested();  // a close request arrived (kept until cleared)
