@@ -71,6 +71,10 @@ TEST_F(SpriteTest, TintDrawsASilhouetteWithTheSpritesShape) {
     clearScreen(0);
     drawSpriteBlended(1, 10, 10); // no tint: its own colour
     EXPECT_EQ(screenPixel(10, 10), 0xFF0000u);
+    clearScreen(RGB(0, 0, 255));
+    drawSpriteBlended(1, 10, 10, 0);                // no intensity, tinted or not: unchanged
+    drawSpriteBlended(1, 10, 10, 0, RGB(0, 255, 0));
+    EXPECT_EQ(screenPixel(10, 10), 0x0000FFu);
 }
 
 TEST_F(SpriteTest, OpaqueDisplayReplacesAndKeyedPixelsShowBlack) {

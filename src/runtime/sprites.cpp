@@ -401,6 +401,9 @@ void drawSprite(int64_t spriteId, int64_t x, int64_t y) {
 void drawSpriteBlended(int64_t spriteId, int64_t x, int64_t y, int64_t intensity, int64_t tint) {
     Sprite* s = sprites.find(spriteId);
     if (!s || !s->texture || renderingSkipped() || offScreen(*s, x, y)) return;
+    // Blended at no intensity a sprite leaves every pixel as it is: nothing to draw (the
+    // countdown's first frame of each digit is a screen-wide, fully faded picture).
+    if (intensity <= 0) return;
     Uint8 alpha = Uint8(std::clamp<int64_t>(intensity, 0, 255));
     SDL_Texture* texture = tint >= 0 ? tintTextureOf(*s, tint & 0xFFFFFF, alpha) : s->texture;
     if (!texture) return;
