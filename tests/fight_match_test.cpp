@@ -115,6 +115,17 @@ TEST_F(MatchTest, TenSecondsAreTheSameGameTimeAtEveryRate) {
 // Set QRX_KEEP_SCREENSHOTS to a directory to keep the pictures for a look.
 using GeneratedFight = GeneratedGameTest;
 
+namespace {
+// The generated game started headless at 1280 x 720, drawn.
+void startUpDrawn() {
+    HeadlessOptions options;
+    options.desktopWidth = 1280;
+    options.desktopHeight = 720;
+    setHeadless(options);
+    startUpGame();
+}
+} // namespace
+
 TEST_F(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
     HeadlessOptions options;
     options.desktopWidth = 1280;
@@ -163,7 +174,7 @@ TEST_F(GeneratedFight, APlayerKnocksTheOtherOut) {
     options.desktopWidth = 1280;
     options.desktopHeight = 720;
     options.nullRenderer = true; // nothing to look at: only the outcome counts
-    const int64_t fight = 3 + 2 + 300;
+    const int64_t fight = 3 + 300;
     // Towards player two all along, attacking every 24 frames: between attacks player one
     // walks after its opponent again.
     scriptKeyTap(options.script, fight, kKeyLeft, 6000);
@@ -265,11 +276,7 @@ TEST_F(GeneratedFight, ComboIconsStayLitDuringTheRecovery) {
 // of the fight and the banner (kept with QRX_KEEP_SCREENSHOTS), the countdown, the jingle, and
 // everything of the match released afterwards.
 TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
-    HeadlessOptions options;
-    options.desktopWidth = 1280;
-    options.desktopHeight = 720;
-    setHeadless(options);
-    startUpGame();
+    startUpDrawn();
     Stage* stage = &stageList[1];
     globalFightContext.stage = stage;
     // Player one, a human who never presses a key, against a Hard bot.
@@ -322,8 +329,8 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
     HeadlessOptions options;
     options.desktopWidth = 1280;
     options.desktopHeight = 720;
-    scriptKeyTap(options.script, 3 + 2 + 300 + 10, kKeyLeft, 26);
-    scriptKeyTap(options.script, 3 + 2 + 300 + 40, 25, 2);
+    scriptKeyTap(options.script, 3 + 300 + 10, kKeyLeft, 26);
+    scriptKeyTap(options.script, 3 + 300 + 40, 25, 2);
     setHeadless(options);
     startUpGame();
     removeBot(playerOne); // two players without bots, whatever ran before
@@ -378,11 +385,7 @@ TEST_F(GeneratedFight, NothingIsDecodedForARendererThatDrawsNothing) {
 // A match starts without waiting for its classes' pictures: the intro loads them, a few each
 // frame, and draws what it shows before they are there. The fight finds every one loaded.
 TEST_F(GeneratedFight, TheClassPicturesLoadDuringTheIntroAndAreAllThereForTheFight) {
-    HeadlessOptions options;
-    options.desktopWidth = 1280;
-    options.desktopHeight = 720;
-    setHeadless(options);
-    startUpGame();
+    startUpDrawn();
     globalFightContext.stage = &stageList[0];
     buffedFrames = 5; // "Load everything"
     chooseClass(playerOne, classAt(3), 0);

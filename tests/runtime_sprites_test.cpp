@@ -249,19 +249,16 @@ TEST_F(SpriteTest, SpritesLoadedTogetherAreThoseLoadedOneByOne) {
         for (int64_t y = 0; y < spriteOwnHeight(100 + i); ++y)
             for (int64_t x = 0; x < spriteOwnWidth(100 + i); ++x)
                 EXPECT_EQ(spritePixelAlpha(100 + i, x, y), spritePixelAlpha(300 + i, x, y));
-        clearScreen(RGB(0, 0, 255));
-        drawSpriteBlended(100 + i, 0, 0);
-        drawSprite(100 + i, 0, 10);
-        std::vector<uint32_t> together;
-        for (int64_t y = 0; y < 20; ++y)
-            for (int64_t x = 0; x < 16; ++x) together.push_back(screenPixel(x, y));
-        clearScreen(RGB(0, 0, 255));
-        drawSpriteBlended(300 + i, 0, 0);
-        drawSprite(300 + i, 0, 10);
-        std::vector<uint32_t> alone;
-        for (int64_t y = 0; y < 20; ++y)
-            for (int64_t x = 0; x < 16; ++x) alone.push_back(screenPixel(x, y));
-        EXPECT_EQ(together, alone) << file.path;
+        auto shown = [](int64_t sprite) { // blended, and copied below
+            clearScreen(RGB(0, 0, 255));
+            drawSpriteBlended(sprite, 0, 0);
+            drawSprite(sprite, 0, 10);
+            std::vector<uint32_t> pixels;
+            for (int64_t y = 0; y < 20; ++y)
+                for (int64_t x = 0; x < 16; ++x) pixels.push_back(screenPixel(x, y));
+            return pixels;
+        };
+        EXPECT_EQ(shown(100 + i), shown(300 + i)) << file.path;
         std::remove(file.path.c_str());
     }
     EXPECT_EQ(loadSprites({}), 0);
