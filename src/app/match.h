@@ -28,8 +28,9 @@ struct MatchHooks {
     double fightLoopSeconds = 0;      // wall-clock time of the last fight loop (benchmarks)
     double fightGameSeconds = 0;      // game time of the last fight loop: its frame factors x 20 ms
     // Benchmarks: wall-clock seconds from the start of the last match to its first intro
-    // frame (stage and music ready, the classes' pictures queued), and the work of each fight-loop pass in ms
-    // (stepping, drawing and showing, without the wait that paces the frame).
+    // frame (stage and music ready, the classes' pictures queued), and the work of each
+    // fight-loop pass in ms (stepping, drawing and showing, without the wait that paces the
+    // frame).
     double setupSeconds = 0;
     std::vector<double> fightFrameMs;
     std::vector<double> introFrameMs; // the same for the intro's frames (pictures load there)
