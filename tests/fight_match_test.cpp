@@ -193,8 +193,8 @@ TEST_F(GeneratedFight, APlayerKnocksTheOtherOut) {
     matchHooks = MatchHooks{};
 }
 
-// Fight-loop passes start after three loading frames, two class preparations and the intro.
-constexpr int64_t kFirstFightFrame = 3 + 2 + 300;
+// Fight-loop passes start after three loading frames and the intro.
+constexpr int64_t kFirstFightFrame = 3 + 300;
 
 // Keeps a screenshot for a look when QRX_KEEP_SCREENSHOTS names a directory.
 static void keepScreenshot(const std::string& file) {

@@ -155,6 +155,22 @@ TEST_F(Roster, ClassesSitInTheirPositionsWithEverySlot) {
     EXPECT_EQ(classes[1]["idle"]["frontWind"].size(), classes[1]["idle"]["frames"].size());
 }
 
+// The debug overlay names the animation playing by its id: within a class no two share one.
+TEST_F(Roster, AnimationIdsAreUniqueWithinEachClass) {
+    for (const Json& c : data["class"]) {
+        std::set<int> ids;
+        int animations = 0;
+        eachAnimation(c, [&](const Json& a, const std::string& slot) {
+            ASSERT_TRUE(a.contains("id")) << c["name"] << " " << slot << " " << a.value("name", "");
+            ++animations;
+            EXPECT_TRUE(ids.insert(a["id"].get<int>()).second)
+                << c["name"] << ": id " << a["id"] << " twice (" << slot << ")";
+        });
+        EXPECT_EQ(int(ids.size()), animations);
+        EXPECT_EQ(ids.count(0), 0u) << c["name"] << ": 0 is what data without ids reads";
+    }
+}
+
 TEST_F(Roster, FramesReferToFilesAndSharePicturesCorrectly) {
     for (const Json& c : data["class"]) {
         eachAnimation(c, [&](const Json& a, const std::string& slot) {

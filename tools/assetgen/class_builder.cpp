@@ -289,7 +289,18 @@ struct Walker {
         }
         c["stance"] = stances;
         if (!design.toBeAdded) c["hit"] = hitFrames();
+        int nextId = 1;
+        numberAnimations(c, nextId);
         return c;
+    }
+
+    // Every animation of the class (an object with frames: slots, follow-ups, wind, other
+    // idles) gets an id of its own, from 1, in the order of a walk through the class's keys:
+    // the debug overlay names the animation playing by it.
+    static void numberAnimations(Json& j, int& nextId) {
+        if (j.is_object() && j.contains("frames") && j["frames"].is_array()) j["id"] = nextId++;
+        if (j.is_object() || j.is_array())
+            for (Json& member : j) numberAnimations(member, nextId);
     }
 };
 
