@@ -1,6 +1,7 @@
 // quarrelix-match: runs fights headless with the game's own code (class images, intro, fight
 // loop), fast and seeded, and prints one JSON line per match. Run it from the game directory.
 // With --realtime the frames are paced on the real clock, as in the game, to check the pace.
+#include <array>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -48,7 +49,38 @@ struct Options {
     bool menus = false;    // the menus' frame times instead of matches
     std::string record;    // where each match's replay is written ("" none)
     std::string replay;    // a replay to play and check instead of seeded matches
+    bool details = false;  // each side's attacks, the ones that touched, and its close frames
 };
+
+// What the balance report counts of a side in a match, frame by frame.
+struct PlayCounts {
+    int64_t attacks = 0;     // attacks started (follow-ups of a combo each count)
+    int64_t landed = 0;      // of those, the ones that touched the opponent
+    int64_t closeFrames = 0; // fight frames within 50 px of the opponent
+    const Animation* attack = nullptr; // the attack playing, and whether it has touched
+    int64_t attackStarts = -1;
+    bool touched = false;
+};
+
+// Called after every fight frame: an attack is counted when it starts and, once it is over,
+// as landed when its hit list held the opponent at some frame of it.
+void countPlay(PlayCounts& counts, const Fighter& self, const Fighter& opponent) {
+    const Animation* playing = self.hasAnimation ? self.animationSource : nullptr;
+    bool started = self.animationStarts != counts.attackStarts;
+    if (counts.attack && (started || playing != counts.attack)) {
+        counts.landed += counts.touched;
+        counts.attack = nullptr;
+    }
+    if (started && playing && playing->attack != 0) {
+        counts.attacks += 1;
+        counts.attack = playing;
+        counts.touched = false;
+    }
+    counts.attackStarts = self.animationStarts;
+    if (counts.attack && !self.hitList.empty()) counts.touched = true;
+    double dx = self.position.x - opponent.position.x, dy = self.position.y - opponent.position.y;
+    if (dx * dx + dy * dy < 50.0 * 50.0) counts.closeFrames += 1;
+}
 
 // Resident memory of this process in kB (0 where /proc is not there).
 int64_t residentKb() {
@@ -68,7 +100,7 @@ int64_t residentKb() {
                  "usage: quarrelix-match [--seed N] [--matches K] [--p1 C[:S]] [--p2 C[:S]]\n"
                  "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
                  "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n"
-                 "       [--bench] [--realtime] [--record FILE]\n"
+                 "       [--bench] [--realtime] [--record FILE] [--details]\n"
                  "   or: quarrelix-match --replay FILE [--render none|software] [--screenshot FRAME:PATH]...\n"
                  "   or: quarrelix-match --menus [--render none|software] [--size WxH] [--fps F]\n",
                  problem.c_str());
@@ -98,6 +130,10 @@ Options parseOptions(int argc, char** argv) {
         std::string option = argv[i];
         if (option == "--bench") {
             o.bench = true;
+            continue;
+        }
+        if (option == "--details") {
+            o.details = true;
             continue;
         }
         if (option == "--realtime") {
@@ -408,8 +444,15 @@ int main(int argc, char** argv) {
             matchTape = MatchTape{};
             matchTape.recording = &recording;
         }
+        std::array<PlayCounts, 2> play{};
+        if (o.details)
+            matchHooks.afterFightFrame = [&play](int64_t) {
+                countPlay(play[0], playerOne, playerTwo);
+                countPlay(play[1], playerTwo, playerOne);
+            };
         auto start = std::chrono::steady_clock::now();
         int64_t result = startMatch();
+        matchHooks.afterFightFrame = nullptr;
         if (!o.record.empty()) {
             recording.result = result;
             recording.finalHash = fightHash();
@@ -434,6 +477,18 @@ int main(int argc, char** argv) {
         jsonSetDouble(jsonAddMember(root, "gameSeconds"), gameSeconds);
         jsonSetDouble(jsonAddMember(root, "wallSeconds"),
                       o.realTime ? matchHooks.fightLoopSeconds : wall);
+        if (o.details) {
+            JsonNode* sides = jsonAddMember(root, "play");
+            jsonSetArray(sides);
+            for (PlayCounts& counts : play) {
+                counts.landed += counts.attack && counts.touched; // an attack still playing at the end
+                JsonNode* side = jsonAddElement(sides);
+                jsonSetObject(side);
+                jsonSetInteger(jsonAddMember(side, "attacks"), counts.attacks);
+                jsonSetInteger(jsonAddMember(side, "landed"), counts.landed);
+                jsonSetInteger(jsonAddMember(side, "closeFrames"), counts.closeFrames);
+            }
+        }
         std::printf("%s\n", composeJson(document, false).c_str());
         benchFrames += matchHooks.fightFrames;
         benchSeconds += matchHooks.fightLoopSeconds;
