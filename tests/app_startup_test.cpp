@@ -9,10 +9,10 @@
 #include "app/stages.h"
 #include "app/startup.h"
 #include "data/fighter_class.h"
+#include "data/sprite_numbers.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/keys.h"
-#include "render/sprite_numbers.h"
 #include "runtime/files.h"
 #include "runtime/runtime.h"
 

@@ -7,7 +7,7 @@
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "data/sound_library.h"
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 #include "runtime/runtime.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include "fight/hit_masks.h"
 #include "fight/hits.h"
 #include "fight/fight_events.h"
+#include "render/pool_sounds.h"
 #include "render/sprite_assets.h"
 #include "runtime/images.h"
 

@@ -40,16 +40,16 @@ const ActionCase kCases[] = {
 
 TEST_F(ActionNamesTest, KeysAreNamedByTheKeyBoundNow) {
     start({});
-    EXPECT_EQ(actionName(one, &Controls::left), "Left");
-    EXPECT_EQ(actionName(one, &Controls::neutral), "P");
-    EXPECT_EQ(actionName(one, &Controls::jump), "L");
+    EXPECT_EQ(actionName(one.keyBindings, one.padIndex, &Controls::left), "Left");
+    EXPECT_EQ(actionName(one.keyBindings, one.padIndex, &Controls::neutral), "P");
+    EXPECT_EQ(actionName(one.keyBindings, one.padIndex, &Controls::jump), "L");
     one.keyBindings.primary.left = 44; // rebound
-    EXPECT_EQ(actionName(one, &Controls::left), "Z");
+    EXPECT_EQ(actionName(one.keyBindings, one.padIndex, &Controls::left), "Z");
     // An unassigned primary key gives way to the secondary one, if any.
     one.keyBindings.primary.heavy = 0;
-    EXPECT_EQ(actionName(one, &Controls::heavy), "-unasigned-");
+    EXPECT_EQ(actionName(one.keyBindings, one.padIndex, &Controls::heavy), "-unasigned-");
     one.keyBindings.secondary.heavy = 57;
-    EXPECT_EQ(actionName(one, &Controls::heavy), "Space");
+    EXPECT_EQ(actionName(one.keyBindings, one.padIndex, &Controls::heavy), "Space");
 }
 
 TEST_F(ActionNamesTest, AControllersNamesAreWhatGivesEachAction) {
@@ -57,8 +57,8 @@ TEST_F(ActionNamesTest, AControllersNamesAreWhatGivesEachAction) {
         SCOPED_TRACE(c.padName);
         start({c.padEvent});
         one.padIndex = 0;
-        EXPECT_EQ(actionName(one, c.key), c.padName);
-        Actions actions = pollActions(one);
+        EXPECT_EQ(actionName(one.keyBindings, one.padIndex, c.key), c.padName);
+        Actions actions = pollActions(one.keyBindings, one.padIndex, one.jumpWithUp);
         EXPECT_TRUE(actions.*c.action);
         for (const ActionCase& other : kCases) {
             if (other.action == c.action) continue;

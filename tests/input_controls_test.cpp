@@ -20,6 +20,9 @@ struct ControlsTest : HeadlessScreen {
         createFighter(two, "Player two", 0, 2);
         pollKeyboard();
     }
+    static Actions poll(const Fighter& player) {
+        return pollActions(player.keyBindings, player.padIndex, player.jumpWithUp);
+    }
     static std::vector<ScriptEvent> held(std::initializer_list<int64_t> keys) {
         std::vector<ScriptEvent> script;
         for (int64_t k : keys) script.push_back({0, kScriptKey, k, 1, {}});
@@ -31,25 +34,25 @@ struct ControlsTest : HeadlessScreen {
 TEST_F(ControlsTest, JumpWithUpOnlyWithoutAnAttack) {
     start(held({kKeyUp, 25}));
     one.jumpWithUp = 1;
-    Actions a = pollActions(one);
+    Actions a = poll(one);
     EXPECT_TRUE(a.up);
     EXPECT_TRUE(a.neutral);
     EXPECT_FALSE(a.jump);
     start(held({kKeyUp}));
     one.jumpWithUp = 1;
-    EXPECT_TRUE(pollActions(one).jump);
+    EXPECT_TRUE(poll(one).jump);
     one.jumpWithUp = 0;
-    EXPECT_FALSE(pollActions(one).jump);
+    EXPECT_FALSE(poll(one).jump);
 }
 
 TEST_F(ControlsTest, UnassignedKeysNeverActAndSharedKeysServeBoth) {
     start(held({57}));
     one.keyBindings.primary = {};
-    EXPECT_FALSE(pollActions(one).up); // code 0 is never held
+    EXPECT_FALSE(poll(one).up); // code 0 is never held
     one.keyBindings.secondary.heavy = 57;
     two.keyBindings.primary.heavy = 57;
-    EXPECT_TRUE(pollActions(one).heavy);
-    EXPECT_TRUE(pollActions(two).heavy);
+    EXPECT_TRUE(poll(one).heavy);
+    EXPECT_TRUE(poll(two).heavy);
 }
 
 TEST_F(ControlsTest, ControllerDrivesTheActions) {
@@ -58,18 +61,18 @@ TEST_F(ControlsTest, ControllerDrivesTheActions) {
                                        {0, kScriptPadButton, 4, 1, {}}};
     start(script, 1);
     one.padIndex = 0;
-    Actions a = pollActions(one);
+    Actions a = poll(one);
     EXPECT_TRUE(a.left);
     EXPECT_FALSE(a.right);
     EXPECT_TRUE(a.neutral);
     EXPECT_TRUE(a.jump);
     EXPECT_FALSE(a.heavy);
-    EXPECT_FALSE(pollActions(two).left); // player two has no pad
+    EXPECT_FALSE(poll(two).left); // player two has no pad
 }
 
 TEST_F(ControlsTest, CountersAreTwoForMovesAndTenForAttacks) {
     start(held({kKeyLeft, 25, 38}));
-    applyInput(one, pollActions(one), 1.0);
+    applyInput(one.input, poll(one), 1.0);
     EXPECT_EQ(one.input[kInputLeft], 2);
     EXPECT_EQ(one.input[kInputLight], 10);
     EXPECT_EQ(one.input[kInputJump], 2);
@@ -94,11 +97,9 @@ TEST_F(ControlsTest, ResetToDefaultKeepsSecondaryKeys) {
     start({});
     one.keyBindings.primary.left = 57;
     one.keyBindings.secondary.left = 30;
-    one.jumpWithUp = 1;
-    resetBindingsToDefault(one, two);
+    resetBindingsToDefault(one.keyBindings, two.keyBindings);
     EXPECT_EQ(one.keyBindings.primary.left, kKeyLeft);
     EXPECT_EQ(one.keyBindings.secondary.left, 30);
-    EXPECT_EQ(one.jumpWithUp, 0);
     EXPECT_EQ(two.keyBindings.primary.neutral, 16);
 }
 
@@ -107,6 +108,6 @@ TEST_F(ControlsTest, AnyNonZeroJumpWithUpJumps) {
     for (int64_t value : {int64_t(2), int64_t(-1), INT64_MAX}) {
         start(held({kKeyUp}));
         one.jumpWithUp = value;
-        EXPECT_TRUE(pollActions(one).jump) << value;
+        EXPECT_TRUE(poll(one).jump) << value;
     }
 }

@@ -276,7 +276,9 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     std::string saved = savedSettings();
     EXPECT_NE(saved.find("\"K\""), std::string::npos) << saved;
 
-    // Reset puts the primary keys back and leaves the secondary ones.
+    // Reset puts the primary keys back, leaves the secondary ones and turns off Jump with Up.
+    playerOne.jumpWithUp = 1;
+    playerTwo.jumpWithUp = 1;
     journey.on("options", 2, [] {
         int64_t at = downTo(25, 15);
         tap(at, kKeyReturn);
@@ -292,6 +294,8 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     EXPECT_EQ(playerOne.keyBindings.primary.left, kKeyLeft);
     EXPECT_EQ(playerTwo.keyBindings.primary.right, 36);
     EXPECT_EQ(playerOne.keyBindings.secondary.left, 30);
+    EXPECT_EQ(playerOne.jumpWithUp, 0);
+    EXPECT_EQ(playerTwo.jumpWithUp, 0);
 }
 
 namespace {

@@ -2,7 +2,7 @@
 #include "headless_fixture.h"
 
 #include "app/game_screen.h"
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 #include "render/text.h"
 
 namespace {

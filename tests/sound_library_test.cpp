@@ -10,6 +10,7 @@
 #include "app/game_screen.h"
 #include "app/settings.h"
 #include "data/sound_library.h"
+#include "render/pool_sounds.h"
 #include "runtime/runtime.h"
 #include "wav_fixture.h"
 

@@ -17,7 +17,7 @@ const char* const kLessonNames[kLessonCount] = {"Walk", "Jump", "Neutral attack"
 const char* const kFooter = "Escape: back to the tutorial menu";
 
 std::string key(const Fighter& one, int64_t Controls::*action) {
-    return "[" + actionName(one, action) + "]";
+    return "[" + actionName(one.keyBindings, one.padIndex, action) + "]";
 }
 // Facing left, the left key walks and attacks towards the opponent.
 std::string towardsKey(const Fighter& one) {

@@ -133,7 +133,9 @@ void runLessons() {
         double start = systemTimeMs();
         pollKeyboard();
         // The dummy takes no input: player two's keys do nothing here.
-        std::array<Actions, 2> actions{pollActions(playerOne), Actions{}};
+        std::array<Actions, 2> actions{
+            pollActions(playerOne.keyBindings, playerOne.padIndex, playerOne.jumpWithUp),
+            Actions{}};
         stepFight(stage, actions, factor, previous);
         keepDummyStanding();
         advanceLessons(run, factor * 20.0); // a factor of 1 is a tick of 20 ms

@@ -26,7 +26,7 @@
 #include "app/match_tape.h"
 #include "app/music.h"
 #include "app/replay_file.h"
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 #include "app/end_of_match.h"
 #include "render/fighter_drawing.h"
 #include "render/frame_images.h"
@@ -221,7 +221,9 @@ int64_t fightLoop() {
 std::array<Actions, 2> playerActions() {
     std::array<Actions, 2> actions{};
     for (Fighter* f : {&playerOne, &playerTwo})
-        if (f->botLevel == 0) actions[size_t(playerIndex(*f))] = pollActions(*f);
+        if (f->botLevel == 0)
+            actions[size_t(playerIndex(*f))] =
+                pollActions(f->keyBindings, f->padIndex, f->jumpWithUp);
     return actions;
 }
 

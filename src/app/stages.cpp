@@ -1,7 +1,7 @@
 // The stage list.
 #include "app/stages.h"
 
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 #include "runtime/screen.h"
 #include "runtime/sprites.h"
 

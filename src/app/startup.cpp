@@ -27,7 +27,7 @@
 #include "render/frame_images.h"
 #include "render/sprite_assets.h"
 #include "render/text.h"
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 #include "runtime/runtime.h"
 
 int64_t gaugeColors[11];

@@ -197,7 +197,8 @@ void runTrainingRoom(Stage* stage) {
         double start = systemTimeMs();
         pollKeyboard();
         endIfWindowClosed();
-        Actions actions = pollActions(playerOne);
+        Actions actions =
+            pollActions(playerOne.keyBindings, playerOne.padIndex, playerOne.jumpWithUp);
         bool step = !leaving && trainingKeys(room, stage);
         if (!room.paused || step) {
             trainingStep(room, stage, leaving ? Actions{} : actions, factor, previous);

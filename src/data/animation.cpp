@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 #include "runtime/json.h"
 
 std::vector<Animation*> allAnimations;

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "data/sound_library.h"
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 #include "runtime/json.h"
 #include "runtime/numbers.h"
 

@@ -1,5 +1,5 @@
 // Sound pools (a sound with its variants), sound classes (pools by hit strength) and sound
-// materials (classes by damage type), and playing a pool with variation and stereo placement.
+// materials (classes by damage type), and choosing what a pool plays: the variant and pitch.
 #pragma once
 
 #include <cstdint>
@@ -52,8 +52,6 @@ SoundMaterial readSoundMaterial(const JsonNode* json);
 std::string loadPoolSounds(const std::string& name, int64_t id);
 void makePlaceholderSoundPool(); // the pool list holding only pool 0 "empty"
 
-int64_t playPoolVariant(int64_t id, int64_t x, int64_t volume); // returns the slot
-
 // A pool sound with its random draws made: which variant and what pitch. Choosing draws from
 // the random generator (the fight chooses within its step); playing draws nothing, so a choice
 // can be played later, or never when a step is run again.
@@ -71,9 +69,4 @@ struct PoolSoundChoice {
 void choosePoolSound(std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t x,
                      int64_t variation, double pitchFactor, double volumeFactor,
                      bool withChain = true);
-void playPoolSoundChoice(const PoolSoundChoice& choice);
-// pool: a position in soundPools (0 or outside: nothing is played).
-// withChain false plays the pool alone, without the pools chained to it.
-void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
-                   double volumeFactor, bool withChain = true);
 void clearSoundLibrary(); // the lists and the variant table (the sounds stay loaded)

@@ -131,7 +131,7 @@ void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor)
 int64_t stepFight(const Stage* stage, const std::array<Actions, 2>& actions, double timeFactor,
                   double previousTimeFactor) {
     for (Fighter* f : {&playerOne, &playerTwo})
-        if (f->botLevel == 0) applyInput(*f, actions[size_t(playerIndex(*f))], timeFactor);
+        if (f->botLevel == 0) applyInput(f->input, actions[size_t(playerIndex(*f))], timeFactor);
     updateSideAndFacing(playerOne, playerTwo);
     return advanceFight(stage, timeFactor, previousTimeFactor);
 }

@@ -11,21 +11,11 @@
 #include "data/animation.h"
 #include "data/json_fields.h"
 #include "input/bindings.h"
+#include "input/controls.h"
 
 struct FighterClass;
 struct Stance;
 struct Stat;
-
-// Buffered input counters, in this order.
-enum InputCounter { kInputUp, kInputDown, kInputRight, kInputLeft, kInputLight, kInputHeavy,
-                    kInputJump, kInputCount };
-
-// The counter of an action held in a frame of `frameFactor` ticks: pressed for this frame and
-// `ticks` - 1 ticks after it, at every frame rate (at 50 frames per second simply `ticks`). A
-// plain `ticks` would keep a released key pressed longer the shorter the frames are.
-inline double heldCounter(int64_t ticks, double frameFactor) {
-    return double(ticks - 1) + frameFactor;
-}
 
 constexpr int kComboSteps = 5; // the combo tables hold five attacks
 

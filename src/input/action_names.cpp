@@ -1,7 +1,6 @@
 // Action names.
 #include "input/action_names.h"
 
-#include "fight/fighter.h"
 #include "input/keys.h"
 
 namespace {
@@ -17,11 +16,11 @@ const PadName kPadNames[] = {
     {&Controls::jump, "button 4"}};
 } // namespace
 
-std::string actionName(const Fighter& player, int64_t Controls::*action) {
-    if (player.padIndex >= 0)
+std::string actionName(const KeyBindings& keys, int64_t padIndex, int64_t Controls::*action) {
+    if (padIndex >= 0)
         for (const PadName& pad : kPadNames)
             if (pad.action == action) return pad.name;
-    int64_t code = player.keyBindings.primary.*action;
-    if (code == 0) code = player.keyBindings.secondary.*action;
+    int64_t code = keys.primary.*action;
+    if (code == 0) code = keys.secondary.*action;
     return keyNameOf(code);
 }

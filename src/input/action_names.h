@@ -7,9 +7,8 @@
 
 #include "input/bindings.h"
 
-struct Fighter;
-
 // What to press for one action (a field of Controls): the primary key's name ("Left", "P"),
 // the secondary key's when the primary is unassigned, and with a game controller
 // "button 1" (neutral), "button 3" (heavy), "button 4" (jump) or "stick left" and the like.
-std::string actionName(const Fighter& player, int64_t Controls::*action);
+// padIndex: the player's game controller, -1 for none.
+std::string actionName(const KeyBindings& keys, int64_t padIndex, int64_t Controls::*action);

@@ -1,20 +1,21 @@
 // Actions from keys and controllers.
 #include "input/controls.h"
 
-#include "fight/fighter.h"
+#include <cstddef>
+
 #include "runtime/input_devices.h"
 
 namespace {
 bool held(int64_t code) { return code != 0 && keyDown(code) != 0; }
 } // namespace
 
-Actions pollActions(const Fighter& player) {
-    const Controls& a = player.keyBindings.primary;
-    const Controls& b = player.keyBindings.secondary;
-    int64_t pad = player.padIndex;
-    bool padHere = pad >= 0 && pollController(pad);
-    int64_t x = padHere ? controllerAxisX(pad) : 0, y = padHere ? controllerAxisY(pad) : 0;
-    auto button = [&](int64_t n) { return padHere && controllerButton(pad, n) != 0; };
+Actions pollActions(const KeyBindings& keys, int64_t padIndex, int64_t jumpWithUp) {
+    const Controls& a = keys.primary;
+    const Controls& b = keys.secondary;
+    bool padHere = padIndex >= 0 && pollController(padIndex);
+    int64_t x = padHere ? controllerAxisX(padIndex) : 0;
+    int64_t y = padHere ? controllerAxisY(padIndex) : 0;
+    auto button = [&](int64_t n) { return padHere && controllerButton(padIndex, n) != 0; };
     Actions act;
     act.up = held(a.up) || held(b.up) || y < 0;
     act.down = held(a.down) || held(b.down) || y > 0;
@@ -25,13 +26,14 @@ Actions pollActions(const Fighter& player) {
     act.jump = held(a.jump) || held(b.jump) || button(4);
     // Up also jumps for players who chose it (any non-zero value, as the controls screen shows
     // it), but never together with an attack.
-    if (player.jumpWithUp != 0 && !act.neutral && !act.heavy && act.up) act.jump = true;
+    if (jumpWithUp != 0 && !act.neutral && !act.heavy && act.up) act.jump = true;
     return act;
 }
 
-void applyInput(Fighter& player, const Actions& actions, double frameFactor) {
+void applyInput(std::array<double, kInputCount>& counters, const Actions& actions,
+                double frameFactor) {
     auto set = [&](InputCounter counter, bool on, int64_t ticks) {
-        if (on) player.input[size_t(counter)] = heldCounter(ticks, frameFactor);
+        if (on) counters[size_t(counter)] = heldCounter(ticks, frameFactor);
     };
     set(kInputUp, actions.up, 2);
     set(kInputDown, actions.down, 2);
@@ -48,8 +50,7 @@ int64_t captureKey() {
     return 0;
 }
 
-void resetBindingsToDefault(Fighter& one, Fighter& two) {
-    one.keyBindings.primary = defaultControls(1);
-    two.keyBindings.primary = defaultControls(2);
-    one.jumpWithUp = two.jumpWithUp = 0;
+void resetBindingsToDefault(KeyBindings& one, KeyBindings& two) {
+    one.primary = defaultControls(1);
+    two.primary = defaultControls(2);
 }

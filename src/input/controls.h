@@ -2,18 +2,34 @@
 // input counters they fill, key capture and the default keys.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
-struct Fighter;
+#include "input/bindings.h"
+
+// Buffered input counters, in this order.
+enum InputCounter { kInputUp, kInputDown, kInputRight, kInputLeft, kInputLight, kInputHeavy,
+                    kInputJump, kInputCount };
+
+// The counter of an action held in a frame of `frameFactor` ticks: pressed for this frame and
+// `ticks` - 1 ticks after it, at every frame rate (at 50 frames per second simply `ticks`). A
+// plain `ticks` would keep a released key pressed longer the shorter the frames are.
+inline double heldCounter(int64_t ticks, double frameFactor) {
+    return double(ticks - 1) + frameFactor;
+}
 
 struct Actions {
     bool up = false, down = false, right = false, left = false;
     bool neutral = false, heavy = false, jump = false;
 };
 
-Actions pollActions(const Fighter& player); // after the keyboard snapshot of the frame
+// After the keyboard snapshot of the frame. padIndex: the player's game controller, -1 for
+// none; jumpWithUp non-zero: the up key also jumps.
+Actions pollActions(const KeyBindings& keys, int64_t padIndex, int64_t jumpWithUp);
 // Held directions and jump count as pressed for 2 ticks, held attacks for 10 (counted from
 // the start of this frame of `frameFactor` ticks).
-void applyInput(Fighter& player, const Actions& actions, double frameFactor);
+void applyInput(std::array<double, kInputCount>& counters, const Actions& actions,
+                double frameFactor);
 int64_t captureKey(); // the lowest code just released, 0 when none
-void resetBindingsToDefault(Fighter& one, Fighter& two);
+// Both players' primary keys back to the defaults; the secondary keys stay.
+void resetBindingsToDefault(KeyBindings& one, KeyBindings& two);

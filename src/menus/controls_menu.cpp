@@ -101,7 +101,8 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
                 player.jumpWithUp = player.jumpWithUp ? 0 : 1;
             } else if (row == kResetRow) {
                 playMenuSound(kMenuSelectPool);
-                resetBindingsToDefault(playerOne, playerTwo);
+                resetBindingsToDefault(playerOne.keyBindings, playerTwo.keyBindings);
+                playerOne.jumpWithUp = playerTwo.jumpWithUp = 0;
             } else if (row == kReturnRow) {
                 playMenuSound(kMenuSelectPool);
                 startFade();

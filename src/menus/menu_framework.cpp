@@ -4,10 +4,11 @@
 #include "app/game_screen.h"
 #include "app/pacing.h"
 #include "data/sound_library.h"
+#include "data/sprite_numbers.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
 #include "render/fade.h"
-#include "render/sprite_numbers.h"
+#include "render/pool_sounds.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
 

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "data/sprite_numbers.h"
 #include "data/stage.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "render/fighter_drawing.h"
-#include "render/sprite_numbers.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
 #include "runtime/text.h"

@@ -16,6 +16,7 @@
 #include "render/fighter_drawing.h"
 #include "render/frame_images.h"
 #include "render/particles.h"
+#include "render/pool_sounds.h"
 #include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/runtime.h"

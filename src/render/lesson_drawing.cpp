@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "app/game_screen.h"
+#include "data/sprite_numbers.h"
 #include "render/combo_display.h"
-#include "render/sprite_numbers.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/startup.h"
 #include "data/fighter_class.h"
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
 

@@ -2,7 +2,7 @@
 #include "render/text.h"
 
 #include "app/game_screen.h"
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 #include "runtime/runtime.h"
 
 int64_t letterSprite = 0;

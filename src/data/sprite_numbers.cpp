@@ -1,5 +1,5 @@
 // The sprite number counter.
-#include "render/sprite_numbers.h"
+#include "data/sprite_numbers.h"
 
 int64_t nextSpriteNumber = 1;
 
