@@ -164,3 +164,51 @@ TEST_F(BotTest, AHardBotHasOneMoreOfEveryStatistic) {
     EXPECT_EQ(s.strength, 6);
     EXPECT_EQ(s.reach, 4);
 }
+
+// The third class keeps its spear's length: a Hard bot whose opponent stands inside it walks
+// away for a moment instead of deciding, stops once there is room, and never backs into the
+// stage's edge.
+TEST_F(BotTest, TheThirdClassStepsOutToItsSpearsLength) {
+    classes.insert(classes.begin(), std::make_unique<FighterClass>());
+    classes.insert(classes.begin(), std::make_unique<FighterClass>());
+    ASSERT_EQ(classAt(2), cls);
+    setReach(3); // the spear's length scales to 148 px
+    bot.botLevelSetting = 3;
+    // 130 px to the right: beyond the 110 px at which every class backs off, inside the spear.
+    opponent.position = {1130, 0};
+    seedRandom(3);
+    // The class's own rule runs on one Hard decision in eleven: within a few hundred ticks it
+    // has started a step back.
+    int64_t tick = 0;
+    for (; tick < 400 && bot.retreatTicks == 0; ++tick) {
+        fighter.input = {};
+        bot.plannedAttack = nullptr;
+        think(bot, &opponent, 1.0, 0, 6000);
+    }
+    ASSERT_GT(bot.retreatTicks, 0) << "no step back in 400 ticks";
+    fighter.input = {};
+    double timerBefore = bot.thinkTimer;
+    think(bot, &opponent, 1.0, 0, 6000);
+    EXPECT_EQ(fighter.input[kInputLeft], 1); // away from the opponent on its right
+    EXPECT_EQ(fighter.input[kInputRight], 0);
+    EXPECT_DOUBLE_EQ(bot.thinkTimer, timerBefore); // no decision while stepping back
+    // With room for the spear it stops stepping back and thinks again.
+    opponent.position = {1200, 0};
+    fighter.input = {};
+    think(bot, &opponent, 1.0, 0, 6000);
+    EXPECT_EQ(bot.retreatTicks, 0);
+    EXPECT_EQ(fighter.input[kInputLeft], 0);
+    // The step back lasts a moment only, however close the opponent stays.
+    opponent.position = {1130, 0};
+    bot.retreatTicks = 3;
+    for (int i = 0; i < 4; ++i) think(bot, &opponent, 1.0, 0, 6000);
+    EXPECT_EQ(bot.retreatTicks, 0);
+    // With the stage's edge less than 200 px behind it, it never starts one.
+    fighter.position = {150, 0};
+    opponent.position = {280, 0};
+    for (int i = 0; i < 400; ++i) {
+        bot.plannedAttack = nullptr;
+        think(bot, &opponent, 1.0, 0, 6000);
+        ASSERT_EQ(bot.retreatTicks, 0) << "tick " << i;
+    }
+}

@@ -215,8 +215,7 @@ void giveClass(Fighter& fighter, const Side& side) {
     BotController& bot = ensureBot(fighter, std::max<int64_t>(side.level, 1));
     if (side.level > 0) {
         bot.botLevelSetting = side.level;
-        bot.plannedAttack = nullptr;
-        bot.thinkTimer = 0;
+        restartThinking(bot);
         switchBotOn(bot);
     } else {
         switchBotOff(bot);

@@ -328,8 +328,7 @@ int64_t startMatch() {
             removeBot(*f);
         } else {
             bot->botState = 1;
-            bot->thinkTimer = 0;
-            bot->plannedAttack = nullptr;
+            restartThinking(*bot);
         }
     }
     // Everything random in a match follows from the generator's state at its start.

@@ -48,8 +48,7 @@ void applyBehaviour(int64_t behaviour) {
         BotController& bot = ensureBot(playerTwo, level);
         bot.botLevelSetting = level;
         switchBotOn(bot);
-        bot.thinkTimer = 0;
-        bot.plannedAttack = nullptr;
+        restartThinking(bot);
     } else if (BotController* bot = botOf(playerTwo)) {
         switchBotOff(*bot);
         removeBot(playerTwo);
@@ -165,8 +164,7 @@ void resetTrainingPositions(Stage* stage) {
     resetMatch(&globalFightContext);
     for (Fighter* f : {&playerOne, &playerTwo}) setIdle(*f);
     if (BotController* bot = botOf(playerTwo)) {
-        bot->thinkTimer = 0;
-        bot->plannedAttack = nullptr;
+        restartThinking(*bot);
     }
     trainingRoom.knockedOutTicks = 0;
     trainingRoom.tally = ComboTally{};

@@ -136,9 +136,18 @@ void firstClassRule(BotController& bot, const Fighter& opponent, int64_t leftLim
     }
 }
 
-// The long-reach third class keeps its spear's length: it stands about 400 beside the
-// opponent, jumps its heavy attack, and carries combos on with its thrusts.
-void thirdClassRule(BotController& bot, const Fighter& opponent) {
+// Position distance (px, before the reach scale) inside which the third class's spear is too
+// long to hit: its thrusts reach about 235 px ahead of its feet, and the feet stand 100 px
+// further apart than the positions.
+constexpr double kSpearLength = 135;
+// How long it steps back at most when the opponent has come inside it (ticks).
+constexpr double kSpearRetreatTicks = 10;
+
+// The long-reach third class keeps its spear's length: it jumps the opponent's heavy attack,
+// carries combos on with its thrusts, and steps back out when the opponent stands inside its
+// spear while the stage behind it leaves room.
+void thirdClassRule(BotController& bot, const Fighter& opponent, int64_t leftLimit,
+                    int64_t rightLimit) {
     Fighter& m = me(bot);
     if (animationType(opponent) == 9 && !m.attacking && m.onGround) {
         bot.plannedAttack = nullptr;
@@ -152,10 +161,25 @@ void thirdClassRule(BotController& bot, const Fighter& opponent) {
         else randomFollowUp(bot);
         return;
     }
-    if (!bot.plannedAttack && !m.attacking) {
-        double beside = m.side == 1 ? -400 : 400;
-        walkTowards(m, double(opponent.position.x) + beside);
+    double behind = m.side == 1 ? double(m.position.x) - double(leftLimit)
+                                : double(rightLimit) - double(m.position.x);
+    if (!bot.plannedAttack && !m.attacking && std::fabs(behind) >= 200 &&
+        distanceBetween(m, opponent) < double(scaledDistance(m, kSpearLength)))
+        bot.retreatTicks = kSpearRetreatTicks;
+}
+
+// While the third class steps back (no plan), it walks away from the opponent until its spear
+// has room; true while it does, so that it decides nothing meanwhile.
+bool stepBack(BotController& bot, const Fighter& opponent, double dist, double t) {
+    if (bot.retreatTicks <= 0) return false;
+    bot.retreatTicks = std::max(0.0, bot.retreatTicks - t);
+    Fighter& m = me(bot);
+    if (bot.plannedAttack || dist >= double(scaledDistance(m, kSpearLength))) {
+        bot.retreatTicks = 0;
+        return false;
     }
+    walkTowards(m, m.side == 1 ? opponent.position.x - 1000 : opponent.position.x + 1000);
+    return true;
 }
 } // namespace
 
@@ -183,6 +207,12 @@ void switchBotOn(BotController& bot) {
     bot.botState = 1;
     bot.fighter->botLevel = bot.botLevelSetting;
     refreshLife(*bot.fighter);
+}
+
+void restartThinking(BotController& bot) {
+    bot.thinkTimer = 0;
+    bot.plannedAttack = nullptr;
+    bot.retreatTicks = 0;
 }
 
 void switchBotOff(BotController& bot) {
@@ -299,6 +329,7 @@ void think(BotController& bot, Fighter* opponent, double t, int64_t leftLimit, i
     const FighterClass* c = m.fighterClass;
     int64_t reach = c && c->stat ? c->stat->reach : 0;
     if (dist < double(scaledDistance(m, extra + 300))) {
+        if (stepBack(bot, *opponent, dist, t)) return;
         if (dist < double(scaledDistance(m, 100)) && !bot.plannedAttack && reach > 1) {
             double away = double(scaledDistance(m, extra + 200));
             walkTowards(m, m.side == 1 ? opponent->position.x - away : opponent->position.x + away);
@@ -311,7 +342,7 @@ void think(BotController& bot, Fighter* opponent, double t, int64_t leftLimit, i
             if (bot.botLevelSetting == 3 && randomInt(10) == 0) {
                 hardExtra(bot, *opponent);
                 if (c == classAt(0)) firstClassRule(bot, *opponent, leftLimit, rightLimit);
-                if (c == classAt(2)) thirdClassRule(bot, *opponent);
+                if (c == classAt(2)) thirdClassRule(bot, *opponent, leftLimit, rightLimit);
             }
             bot.thinkTimer -= 1.0;
         }

@@ -15,6 +15,7 @@ struct BotController {
     int64_t botState = 0;              // 0 off, 1 switched on, 2 running
     const Animation* plannedAttack = nullptr;
     int64_t botLevelSetting = 2;       // 1 Easy, 2 Medium, 3 Hard
+    double retreatTicks = 0;           // the third class stepping out to its spear's length
 };
 
 // A player's controller in the fight state, null when it has none.
@@ -23,6 +24,8 @@ void removeBot(const Fighter& fighter);
 // Creates the controller when missing (off, at the given level; the fighter's level follows).
 BotController& ensureBot(Fighter& fighter, int64_t level = 2);
 void switchBotOn(BotController& bot);
+// A new match or round: no plan, no thinking or stepping carried over.
+void restartThinking(BotController& bot);
 void switchBotOff(BotController& bot);
 bool botActive(const Fighter& fighter);
 // The bot step of the fight frame for one fighter: clear its input and let the bot think.

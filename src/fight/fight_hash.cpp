@@ -115,6 +115,7 @@ void addBot(Hasher& h, const BotController& b) {
     h.add(b.botState);
     h.add(animationPosition(b.plannedAttack));
     h.add(b.botLevelSetting);
+    h.add(b.retreatTicks);
 }
 } // namespace
 

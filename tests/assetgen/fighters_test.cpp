@@ -104,9 +104,17 @@ TEST(Skeleton, PoseKeysTellPosesApartAndBlendsMeetTheirEnds) {
     EXPECT_EQ(poseKey(movedPose(a, 0, 0)), poseKey(a));
 }
 
+// A point of the statistic stands for 20 px of measured reach, 2 at 210 px: the reach window
+// of 180..240 px spans 1 to 4, never the bot's whole 1..5 scale.
 TEST(RosterDesign, ReachStatisticGrowsWithReach) {
-    EXPECT_EQ(reachStatFor(190), 1);
-    EXPECT_EQ(reachStatFor(240), 5);
+    EXPECT_EQ(reachStatFor(180), 1);
+    EXPECT_EQ(reachStatFor(199), 1);
+    EXPECT_EQ(reachStatFor(200), 2);
+    EXPECT_EQ(reachStatFor(219.9), 2);
+    EXPECT_EQ(reachStatFor(220), 3);
+    EXPECT_EQ(reachStatFor(240), 4);
+    EXPECT_EQ(reachStatFor(100), 1); // clamped to the data's 1..5
+    EXPECT_EQ(reachStatFor(400), 5);
     int last = 0;
     for (int tip = 180; tip <= 240; tip += 2) {
         EXPECT_GE(reachStatFor(tip), last);
@@ -154,4 +162,41 @@ TEST(RosterDesign, ClassPictureHasTheBustInThePortraitSquare) {
     EXPECT_GT(light, kPortraitSize * kPortraitSize / 6);
     const Color corner = pixelAt(pic, 2, 2);
     EXPECT_LT(corner.r + corner.g + corner.b, 0.01f);
+}
+
+// Tuning scales every attack of the class, follow-ups included, keeps blows at 1 or more, and
+// takes a share of the forward steps back on the last frame except in a grab.
+TEST(RosterDesign, TuningReachesEveryAttackAndSparesGrabs) {
+    ClassDesign d;
+    MoveSpec blow;
+    blow.recovery = 20;
+    blow.frames.resize(3);
+    blow.frames[0].movement = Step{30, 0};
+    blow.frames[1].movement = Step{20, 0};
+    blow.frames[1].stun = 10;
+    blow.frames[1].damage = 1;
+    MoveSpec grab = blow;
+    grab.frames[1].grab = 1;
+    blow.followUps = {blow};
+    d.attacks = {blow, grab};
+    d.tuning.stun = 0.85;
+    d.tuning.damage = 0.4;
+    d.tuning.recovery = 0.7;
+    d.tuning.stepBack = 0.6;
+    const ClassDesign t = tunedDesign(d);
+    for (const MoveSpec* m : {&t.attacks[0], &t.attacks[0].followUps[0]}) {
+        EXPECT_EQ(m->recovery, 14);
+        EXPECT_EQ(m->frames[1].stun, 9);   // 8.5 rounded away from zero
+        EXPECT_EQ(m->frames[1].damage, 1); // a blow keeps at least 1
+        ASSERT_TRUE(m->frames[2].movement.has_value());
+        EXPECT_EQ(m->frames[2].movement->x, -30); // 0.6 of 50 px, backwards
+    }
+    EXPECT_FALSE(t.attacks[1].frames[2].movement.has_value());
+    EXPECT_EQ(t.attacks[1].frames[1].stun, 9);
+    // Untuned classes come out as they went in.
+    EXPECT_EQ(tunedDesign(ClassDesign{}).attacks.size(), 0u);
+    ClassDesign plain;
+    plain.attacks = {blow};
+    EXPECT_EQ(tunedDesign(plain).attacks[0].frames[1].stun, 10);
+    EXPECT_FALSE(tunedDesign(plain).attacks[0].frames[2].movement.has_value());
 }

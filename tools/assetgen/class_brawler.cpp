@@ -295,6 +295,9 @@ ClassDesign brawlerDesign() {
         "and hooks end in uppercuts and haymakers. Gets hold of you in a clinch, knees you twice and throws you away.";
     d.build = brawlerBuild();
     d.stat = StatSpec{7, 6, 6, 5, 6, 6, -1, -1, 7, 0, 3};
+    // Every blow steps in, and most of the step is taken back as the fist returns.
+    d.tuning.stun = 0.85;
+    d.tuning.stepBack = 0.6;
     const Pose r = brawlerReady();
     d.ready = r;
     d.portrait = withHands(withBody(r, {0, 92}, 6), {52, 158}, {34, 150});
@@ -334,10 +337,9 @@ ClassDesign brawlerDesign() {
     StatSpec boxer = noModifier();
     boxer.speed = 1;
     boxer.agility = 1;
-    boxer.strength = -1;
+    boxer.weight = -1;
     StatSpec iron = noModifier();
     iron.strength = 1;
-    iron.weight = 1;
     iron.blunt = 1;
     iron.speed = -1;
     iron.agility = -1;

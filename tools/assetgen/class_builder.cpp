@@ -381,12 +381,11 @@ StatSpec noModifier() {
 }
 
 int reachStatFor(double averageTip) {
-    // Every class must reach the 180..240 px window; the statistic ranks them inside it.
-    if (averageTip < 207) return 1;
-    if (averageTip < 214) return 2;
-    if (averageTip < 221) return 3;
-    if (averageTip < 228) return 4;
-    return 5;
+    // Every class must reach the 180..240 px window. A point of the statistic moves the bot's
+    // distances by a tenth (30 px of its 300 px closing distance), so it stands for 20 px of
+    // real reach around 2 at 210 px: a class that counted its 60 px window as four points would
+    // start its attacks far beyond where they land.
+    return std::clamp(int(std::floor(2 + (averageTip - 210) / 20 + 0.5)), 1, 5);
 }
 
 double mainReach(const std::vector<AttackReach>& reaches) {

@@ -152,7 +152,9 @@ ClassDesign crusherDesign() {
         "A giant in a helmet with a blacksmith's hammer. Slow to swing and slow to stop, but every blow shakes the "
         "floor and sends you flying. Barges in with his shoulder when you keep away.";
     d.build = crusherBuild();
-    d.stat = StatSpec{9, 2, 3, 8, 8, 8, -1, -1, 9, 0, 4};
+    d.stat = StatSpec{9, 4, 3, 8, 8, 9, -1, -1, 9, 0, 4};
+    d.tuning.stun = 1.02;
+    d.tuning.recovery = 0.7;
     const Pose r = crusherReady();
     d.ready = r;
     d.portrait = stance(r, -8, 90, 4, {40, 150}, 80);
@@ -187,11 +189,10 @@ ClassDesign crusherDesign() {
     StatSpec smith = noModifier();
     StatSpec juggernaut = noModifier();
     juggernaut.endurance = 1;
-    juggernaut.life = 1;
+    juggernaut.agility = -1;
     juggernaut.speed = -1;
     StatSpec timber = noModifier();
     timber.speed = 1;
-    timber.strength = -1;
     timber.weight = -1;
     timber.blunt = -1;
     d.stances = {

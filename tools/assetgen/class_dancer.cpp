@@ -155,7 +155,7 @@ ClassDesign dancerDesign() {
         "A blade dancer with a dagger in each hand. The fastest and the lightest: her chains run five blows long, she "
         "slides under guards and her whirlwind cuts again and again. One good hit and she is gone.";
     d.build = dancerBuild();
-    d.stat = StatSpec{3, 9, 9, 2, 3, 4, 6, 6, -1, 0, 8};
+    d.stat = StatSpec{3, 9, 9, 2, 3, 5, 6, 6, -1, 0, 8};
     const Pose r = dancerReady();
     d.ready = r;
     d.portrait = blades(withBody(r, {0, 94}, 4), {44, 160}, 70, {20, 150}, 110);
@@ -200,10 +200,10 @@ ClassDesign dancerDesign() {
     silk.agility = 1;
     silk.speed = 1;
     silk.life = -1;
-    silk.endurance = -1;
     StatSpec veil = noModifier();
     veil.endurance = 1;
     veil.cut = -1;
+    veil.speed = -1;
     d.stances = {
         {"Shadow", shadow, {kMaterialCloth, kMaterialFlesh}, packColor(110, 60, 160), 150, packColor(230, 160, 40), 150},
         {"Viper", viper, {kMaterialFlesh, kMaterialCloth}, packColor(60, 190, 70), 180, packColor(200, 60, 160), 180},

@@ -74,6 +74,17 @@ struct StanceSpec {
     int alternateTransparency = 0;
 };
 
+// A class's balance settings, applied to every attack (first attacks and follow-ups) when the
+// roster is made: measured bot-against-bot matches set them (tools/balance.sh).
+struct ClassTuning {
+    double stun = 1;      // scale of every blow's stun
+    double damage = 1;    // scale of every blow's base damage
+    double recovery = 1;  // scale of every attack's recovery
+    // Share of an attack's forward steps taken back on its last frame, so that a class whose
+    // blows step in does not end up inside its opponent (grabs keep their place).
+    double stepBack = 0;
+};
+
 struct ClassDesign {
     std::string key;         // file prefix under image/fighter/
     std::string name;
@@ -88,10 +99,14 @@ struct ClassDesign {
     std::vector<MoveSpec> idleOther;
     std::vector<MoveSpec> attacks;  // the six first attacks, by type 4..9
     std::vector<FrameSpec> hit;     // hit reactions
+    ClassTuning tuning;
 };
 
 // Packs a colour as the data file stores it.
 constexpr int packColor(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+
+// The design with its tuning applied to every attack.
+ClassDesign tunedDesign(ClassDesign design);
 
 // Stat modifier with everything zero (cut, pierce and blunt included).
 StatSpec noModifier();

@@ -147,7 +147,8 @@ ClassDesign duelistDesign() {
         "A fencer with a long straight sword. Thrusts keep you at the tip of the blade, slashes flow into one another "
         "and a cleave or a fleche ends the phrase. Quick on her feet, light in armour.";
     d.build = duelistBuild();
-    d.stat = StatSpec{5, 7, 7, 4, 5, 5, 7, 5, -1, 0, 5};
+    d.stat = StatSpec{5, 7, 7, 4, 5, 6, 7, 5, -1, 0, 5};
+    d.tuning.stun = 0.8;
     const Pose r = duelistReady();
     d.ready = r;
     d.portrait = armed(withBody(r, {0, 92}, 2), {40, 150}, 80, {-8, 132});
@@ -185,14 +186,12 @@ ClassDesign duelistDesign() {
 
     StatSpec fencer = noModifier();
     StatSpec knight = noModifier();
-    knight.endurance = 2;
-    knight.weight = 1;
+    knight.endurance = 1;
     knight.speed = -1;
     knight.agility = -1;
     StatSpec ronin = noModifier();
     ronin.cut = 1;
     ronin.speed = 1;
-    ronin.endurance = -1;
     ronin.life = -1;
     d.stances = {
         {"Fencer", fencer, {kMaterialCloth, kMaterialFlesh}, packColor(70, 130, 230), 190, packColor(230, 200, 60), 190},

@@ -137,7 +137,9 @@ ClassDesign lancerDesign() {
         "A spear fighter who keeps you at the end of a long shaft. Thrusts reach further than anyone's, sweeps catch "
         "jumpers and the charge runs you through. Close in on her and the butt of the spear cracks back.";
     d.build = lancerBuild();
-    d.stat = StatSpec{5, 5, 5, 5, 5, 5, 3, 8, 3, 0, 6};
+    d.stat = StatSpec{5, 5, 5, 5, 5, 6, 3, 8, 3, 0, 6};
+    d.tuning.stun = 1.1;
+    d.tuning.damage = 0.85;
     const Pose r = lancerReady();
     d.ready = r;
     Pose portrait = stance(r, -6, 92, 0, {40, 150}, 84);
@@ -177,11 +179,9 @@ ClassDesign lancerDesign() {
     StatSpec hunter = noModifier();
     hunter.speed = 1;
     hunter.agility = 1;
-    hunter.endurance = -1;
     hunter.weight = -1;
     StatSpec phalanx = noModifier();
-    phalanx.endurance = 2;
-    phalanx.life = 1;
+    phalanx.endurance = 1;
     phalanx.agility = -1;
     phalanx.speed = -1;
     phalanx.pierce = 1;

@@ -4,7 +4,10 @@
 #include <cstdio>
 
 std::vector<ClassDesign> rosterDesigns() {
-    return {brawlerDesign(), duelistDesign(), lancerDesign(), crusherDesign(), dancerDesign(), wardenDesign()};
+    std::vector<ClassDesign> designs = {brawlerDesign(), duelistDesign(), lancerDesign(),
+                                        crusherDesign(), dancerDesign(),  wardenDesign()};
+    for (ClassDesign& d : designs) d = tunedDesign(std::move(d));
+    return designs;
 }
 
 bool addFighterClasses(DataBuilder& builder, const std::string& outDir) {
