@@ -60,20 +60,20 @@ done
 [ $status -eq 3 ] || fail "odd.json --strict: exit status $status, expected 3"
 
 # Frame tables. Brawler (strength 7, agility 6, weight 5, blunt 7), jab: frames of 2, 3 (the
-# hit: 7 blunt, stun 11, canDoNext 1), 2, 4 ticks, recovery 12. The first frame stays 3 ticks,
+# hit: 7 blunt, stun 9, canDoNext 1), 2, 4 ticks, recovery 12. The first frame stays 3 ticks,
 # so the hit is current at ticks 3-5; the attack ends at 12 with a wait of 12 / 1.6 = 7.5,
 # down to 5 or less at tick 15. Damage 7 x (2 x 14 + 5 + 100) / 100 = 9; stun against the
-# neutral defender 11 x (5 + 7 + 10) / 10 = 24; advantage 24 - (15 - 3 - 1) = +13.
+# neutral defender 9 x (5 + 7 + 10) / 10 = 19; advantage 19 - (15 - 3 - 1) = +8.
 table=$(cd "$game" && "$inspector" --frames bRaWlEr data.json) || fail "--frames brawler failed"
 echo "$table" | head -1 | grep -q "Brawler, stance Street, against a defender with neutral statistics" \
   || fail "frame table header: $(echo "$table" | head -1)"
 row=$(echo "$table" | awk '$1 == "1" && $2 == "jab"')
-[ "$(echo "$row" | awk '{print $3, $4, $5, $6, $7, $8, $9, $10, $11}')" = "3 3 9 15 4 24 +13 9 blunt" ] \
+[ "$(echo "$row" | awk '{print $3, $4, $5, $6, $7, $8, $9, $10, $11}')" = "3 3 9 15 4 19 +8 9 blunt" ] \
   || fail "jab row: $row"
 echo "$table" | awk '{print $1}' | grep -qx "1>5" || fail "no follow-up row 1>5 in: $table"
-# Stance Iron fist (strength +1, agility -1, weight +1, blunt +1) by index: damage 7 x (2 x 16 +
-# 6 + 100) / 100 = 9; the wait 12 / 1.5 = 8 is 5 at the start of tick 15 as well; stun
-# 11 x 24 / 10 = 26, advantage +15.
+# Stance Iron fist (strength +1, agility -1, speed -1, blunt +1) by index: damage 7 x (2 x 16 +
+# 5 + 100) / 100 = 9; the wait 12 / 1.5 = 8 is 5 at the start of tick 15 as well; stun
+# 9 x 23 / 10 = 20, advantage +9.
 (cd "$game" && "$inspector" --frames 0:2 --json data.json) > "$work/frames.json" \
   || fail "--frames 0:2 --json failed"
 python3 - "$work/frames.json" <<'PY' || fail "frame table JSON: $(head -c 600 "$work/frames.json")"
@@ -82,10 +82,10 @@ d = json.load(open(sys.argv[1]))
 assert d["class"] == "Brawler" and d["stance"] == "Iron fist", d["stance"]
 jab = next(a for a in d["attacks"] if a["path"] == "1")
 want = {"attack": "jab", "startup": 3, "active": 3, "recovery": 9, "recoveryWait": 8,
-        "total": 15, "followUpFrom": 4, "stunOnHit": 26, "advantageOnHit": 15}
+        "total": 15, "followUpFrom": 4, "stunOnHit": 20, "advantageOnHit": 9}
 assert all(jab[k] == v for k, v in want.items()), jab
 assert jab["activeFrames"] == [{"frame": 1, "firstTick": 3, "ticks": 3, "damage": 9,
-                                "damageType": "blunt", "stun": 26}], jab["activeFrames"]
+                                "damageType": "blunt", "stun": 20}], jab["activeFrames"]
 PY
 # At 60 frames per second the frames stand beside the ticks: 15 ticks are 18 frames.
 (cd "$game" && "$inspector" --frames Brawler:street --fps 60 data.json) | awk '$1 == "1"' \

@@ -46,13 +46,13 @@ TEST_F(GeneratedFrameData, HandWorkedFiguresOfGeneratedAttacks) {
     const Stat neutral{};
 
     // Brawler, stance Street (no modifier): strength 7, agility 6, weight 5, blunt 7. The jab:
-    // frames of 2, 3 (hit mask: damage 7 blunt, stun 11, canDoNext 1), 2 and 4 ticks;
+    // frames of 2, 3 (hit mask: damage 7 blunt, stun 9, canDoNext 1), 2 and 4 ticks;
     // recovery 12. Ticks 0-2 frame 0, 3-5 the hit, 6-7, 8-11; the animation ends at tick 12,
     // the recovery 12 / 1.6 = 7.5 ticks (8 rounded up) is 6.5 after that update, 5.5, then 4.5
     // at the start of tick 15: the next attack starts at 15. Recovery 15 - 5 - 1 = 9.
-    // Damage 7 x (2 x (7 + 7) + 5 + 100) / 100 = 9; stun 11 x (5 + 7 + 10) / 10 = 24.
+    // Damage 7 x (2 x (7 + 7) + 5 + 100) / 100 = 9; stun 9 x (5 + 7 + 10) / 10 = 19.
     // Follow-up: frame time 1 one tick after the hit frame began, tick 4. Advantage: the
-    // defender acts at 3 + 24 + 1 = 28, the attacker at 15: 13.
+    // defender acts at 3 + 19 + 1 = 23, the attacker at 15: 8.
     AttackFrameData jab = attackFrameData(*brawler->neutral, classAndStance(*brawler, 0), neutral);
     EXPECT_EQ(brawler->neutral->name, "jab");
     EXPECT_TRUE(jab.hasActiveFrames);
@@ -66,22 +66,22 @@ TEST_F(GeneratedFrameData, HandWorkedFiguresOfGeneratedAttacks) {
     EXPECT_EQ(jab.frames[0].frameIndex, 1);
     EXPECT_EQ(jab.frames[0].damage, 9);
     EXPECT_EQ(jab.frames[0].damageType, 3);
-    EXPECT_EQ(jab.frames[0].stun, 24);
-    EXPECT_EQ(jab.stunOnHit, 24);
-    EXPECT_EQ(jab.advantageOnHit, 13);
-    // Against a Brawler (endurance 6) the stun is 11 x 22 / 16 = 15 and the advantage 4.
+    EXPECT_EQ(jab.frames[0].stun, 19);
+    EXPECT_EQ(jab.stunOnHit, 19);
+    EXPECT_EQ(jab.advantageOnHit, 8);
+    // Against a Brawler (endurance 6) the stun is 9 x 22 / 16 = 12 and the advantage 1.
     AttackFrameData jabOnBrawler =
         attackFrameData(*brawler->neutral, classAndStance(*brawler, 0), classAndStance(*brawler, 0));
-    EXPECT_EQ(jabOnBrawler.stunOnHit, 15);
-    EXPECT_EQ(jabOnBrawler.advantageOnHit, 4);
-    // Stance Boxer (strength -1, agility +1): recovery 12 / 1.7 = 7.06, so 4.06 at the start of
-    // tick 15 as well (and 8 rounded up); damage 7 x (2 x 13 + 5 + 100) / 100 = 9; stun
-    // 11 x 21 / 10 = 23.
+    EXPECT_EQ(jabOnBrawler.stunOnHit, 12);
+    EXPECT_EQ(jabOnBrawler.advantageOnHit, 1);
+    // Stance Boxer (agility +1, speed +1, weight -1): recovery 12 / 1.7 = 7.06, so 4.06 at the
+    // start of tick 15 as well (and 8 rounded up); damage 7 x (2 x 14 + 4 + 100) / 100 = 9; stun
+    // 9 x 21 / 10 = 18.
     AttackFrameData boxer = attackFrameData(*brawler->neutral, classAndStance(*brawler, 1), neutral);
     EXPECT_EQ(boxer.total, 15);
     EXPECT_EQ(boxer.recoveryWait, 8);
     EXPECT_EQ(boxer.frames[0].damage, 9);
-    EXPECT_EQ(boxer.stunOnHit, 23);
+    EXPECT_EQ(boxer.stunOnHit, 18);
 
     // Dancer, stance Shadow: strength 3, agility 9, speed 9, weight 2, cut 6. The whirlwind
     // (a combo end: no recovery wait): 3, then five hits of 2 ticks (4 cut, stun 8; the fourth
@@ -107,22 +107,22 @@ TEST_F(GeneratedFrameData, HandWorkedFiguresOfGeneratedAttacks) {
     }
     EXPECT_EQ(whirl.advantageOnHit, -2);
 
-    // Crusher, stance Smith: strength 9, agility 2, weight 8, blunt 9. The shoulder charge:
-    // 4, 4, 4 (11 blunt, stun 16, canDoNext 1), 6; recovery 26. Ticks 0-4, 5-8, the hit at
-    // 9-12, 13-18; ends at 19; wait 26 / 1.2 = 21.67 (22 rounded up), 16.67 after tick 19 ...
-    // 4.67 at the start of tick 36. Recovery 36 - 12 - 1 = 23. Damage 11 x (2 x 18 + 8 + 100)
-    // / 100 = 15; stun 16 x 27 / 10 = 43; advantage 43 - (36 - 9 - 1) = 17.
+    // Crusher, stance Smith: strength 9, agility 4, weight 8, blunt 9. The shoulder charge:
+    // 4, 4, 4 (11 blunt, stun 16, canDoNext 1), 6; recovery 18. Ticks 0-4, 5-8, the hit at
+    // 9-12, 13-18; ends at 19; wait 18 / 1.4 = 12.86 (13 rounded up), 11.86 after tick 19 ...
+    // 4.86 at the start of tick 27. Recovery 27 - 12 - 1 = 14. Damage 11 x (2 x 18 + 8 + 100)
+    // / 100 = 15; stun 16 x 27 / 10 = 43; advantage 43 - (27 - 9 - 1) = 26.
     AttackFrameData charge = attackFrameData(*crusher->back, classAndStance(*crusher, 0), neutral);
     EXPECT_EQ(crusher->back->name, "shoulder charge");
     EXPECT_EQ(charge.startup, 9);
     EXPECT_EQ(charge.active, 4);
-    EXPECT_EQ(charge.recovery, 23);
-    EXPECT_EQ(charge.recoveryWait, 22);
-    EXPECT_EQ(charge.total, 36);
+    EXPECT_EQ(charge.recovery, 14);
+    EXPECT_EQ(charge.recoveryWait, 13);
+    EXPECT_EQ(charge.total, 27);
     EXPECT_EQ(charge.followUpFrom, 10);
     EXPECT_EQ(charge.frames[0].damage, 15);
     EXPECT_EQ(charge.stunOnHit, 43);
-    EXPECT_EQ(charge.advantageOnHit, 17);
+    EXPECT_EQ(charge.advantageOnHit, 26);
 }
 
 TEST_F(GeneratedFrameData, CombosFollowTheFollowUpsFromTheUnitsDigit) {
@@ -341,14 +341,15 @@ struct GeneratedExchange : GeneratedFrameData {
 } // namespace
 
 // Who acts first after a hit, and by how many ticks, is the advantage on hit: a Brawler's jab
-// leaves it ahead of a Lancer, a Crusher's haft jab behind another Crusher.
+// leaves it ahead of a Lancer, a Duelist's thrust behind a Crusher.
 TEST_F(GeneratedExchange, TheAdvantageOnHitIsWhoActsFirst) {
     FighterClass* brawler = const_cast<FighterClass*>(classNamed("Brawler"));
     FighterClass* lancer = const_cast<FighterClass*>(classNamed("Lancer"));
     FighterClass* crusher = const_cast<FighterClass*>(classNamed("Crusher"));
-    ASSERT_TRUE(brawler && lancer && crusher);
+    FighterClass* duelist = const_cast<FighterClass*>(classNamed("Duelist"));
+    ASSERT_TRUE(brawler && lancer && crusher && duelist);
     struct Case { FighterClass* attacker; FighterClass* defender; int64_t sign; };
-    for (const Case& c : {Case{brawler, lancer, 1}, Case{crusher, crusher, -1}}) {
+    for (const Case& c : {Case{brawler, lancer, 1}, Case{duelist, crusher, -1}}) {
         SCOPED_TRACE(c.attacker->name + " on " + c.defender->name);
         AttackFrameData data = attackFrameData(*c.attacker->neutral, classAndStance(*c.attacker, 0),
                                                classAndStance(*c.defender, 0));

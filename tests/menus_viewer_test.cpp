@@ -235,10 +235,10 @@ std::string textAt(const std::vector<PlacedGlyph>& frame, int64_t y, int64_t fro
 } // namespace
 
 // F shows a line of frame data under each combo row and hides it again. Duelist in the Knight
-// stance (strength 5, agility 6, weight 5): the first row's first attack is the thrust, frames
-// of 3, 3 (the hit: stun 11), 2 and 4 ticks and recovery 12: startup 4 (the first frame stays
+// stance (strength 5, agility 6, weight 4): the first row's first attack is the thrust, frames
+// of 3, 3 (the hit: stun 9), 2 and 4 ticks and recovery 12: startup 4 (the first frame stays
 // one tick longer), active 3, the end at tick 13 with a wait of 12 / 1.6 = 7.5, 5 or less from
-// tick 16: recovery 16 - 6 - 1 = 9; stun 11 x (5 + 5 + 10) / 10 = 22: advantage 22 - 11 = +11.
+// tick 16: recovery 16 - 6 - 1 = 9; stun 9 x (4 + 5 + 10) / 10 = 17: advantage 17 - 11 = +6.
 TEST_F(ViewerTest, FrameDataLineComesAndGoesWithF) {
     viewerFrameData = false;
     std::vector<PlacedGlyph> glyphs;
@@ -265,7 +265,7 @@ TEST_F(ViewerTest, FrameDataLineComesAndGoesWithF) {
     std::string shown;
     for (const auto& frame : frames) {
         std::string line = textAt(frame, 142, 725);
-        shown += line.rfind("4/3/9+11 ", 0) == 0 ? 'F' : line.empty() ? '-' : '?';
+        shown += line.rfind("4/3/9+6 ", 0) == 0 ? 'F' : line.empty() ? '-' : '?';
         EXPECT_EQ(textAt(frame, 58, 725), "F: frame data");
     }
     // Off, on for the twenty frames between the presses, off again.
