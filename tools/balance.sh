@@ -9,12 +9,13 @@
 #  3. Against a passive opponent: each playable class as a bot of each level against every other
 #     playable class standing still (level 0), N/4 matches (at least 1) each, stages drawn.
 # Every match has a seed of its own. A runner that fails stops the run; no report is written.
-# Usage: tools/balance.sh [N]   (default 20)
+# Usage: tools/balance.sh [N]   (default 40: 120 matches an ordered pair, so that a pairing's
+# rate, both orders pooled, is known to about 6 points; with 60 it swings by about 9)
 # QRX_BUILD_DIR (default build) names the build whose runner, report tool and content are used,
 # QRX_BALANCE_DIR (default balance) where the results go.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-per=${1:-20}
+per=${1:-40}
 [[ $per =~ ^[1-9][0-9]*$ ]] || { echo "usage: tools/balance.sh [N]   (N: 1 or more)" >&2; exit 2; }
 build=${QRX_BUILD_DIR:-build}
 out=${QRX_BALANCE_DIR:-balance}

@@ -164,7 +164,8 @@ TEST(RosterDesign, ClassPictureHasTheBustInThePortraitSquare) {
     EXPECT_LT(corner.r + corner.g + corner.b, 0.01f);
 }
 
-// Tuning scales every attack of the class, follow-ups included, keeps blows at 1 or more, and
+// Tuning scales every attack of the class, follow-ups included (stun, damage, recovery, push),
+// keeps blows at 1 or more, and
 // takes a share of the forward steps back on the last frame except in a grab.
 TEST(RosterDesign, TuningReachesEveryAttackAndSparesGrabs) {
     ClassDesign d;
@@ -175,6 +176,7 @@ TEST(RosterDesign, TuningReachesEveryAttackAndSparesGrabs) {
     blow.frames[1].movement = Step{20, 0};
     blow.frames[1].stun = 10;
     blow.frames[1].damage = 1;
+    blow.frames[1].pushInstant = Step{10, -6};
     MoveSpec grab = blow;
     grab.frames[1].grab = 1;
     blow.followUps = {blow};
@@ -183,11 +185,14 @@ TEST(RosterDesign, TuningReachesEveryAttackAndSparesGrabs) {
     d.tuning.damage = 0.4;
     d.tuning.recovery = 0.7;
     d.tuning.stepBack = 0.6;
+    d.tuning.push = 0.75;
     const ClassDesign t = tunedDesign(d);
     for (const MoveSpec* m : {&t.attacks[0], &t.attacks[0].followUps[0]}) {
         EXPECT_EQ(m->recovery, 14);
         EXPECT_EQ(m->frames[1].stun, 9);   // 8.5 rounded away from zero
         EXPECT_EQ(m->frames[1].damage, 1); // a blow keeps at least 1
+        EXPECT_EQ(m->frames[1].pushInstant->x, 8); // 7.5 and -4.5 rounded away from zero
+        EXPECT_EQ(m->frames[1].pushInstant->y, -5);
         ASSERT_TRUE(m->frames[2].movement.has_value());
         EXPECT_EQ(m->frames[2].movement->x, -30); // 0.6 of 50 px, backwards
     }

@@ -152,9 +152,9 @@ ClassDesign crusherDesign() {
         "A giant in a helmet with a blacksmith's hammer. Slow to swing and slow to stop, but every blow shakes the "
         "floor and sends you flying. Barges in with his shoulder when you keep away.";
     d.build = crusherBuild();
-    d.stat = StatSpec{9, 4, 3, 8, 8, 9, -1, -1, 9, 0, 4};
-    d.tuning.stun = 1.02;
+    d.stat = StatSpec{9, 4, 3, 8, 8, 10, -1, -1, 9, 0, 4};
     d.tuning.recovery = 0.7;
+    d.tuning.push = 0.75;
     const Pose r = crusherReady();
     d.ready = r;
     d.portrait = stance(r, -8, 90, 4, {40, 150}, 80);

@@ -155,7 +155,7 @@ ClassDesign dancerDesign() {
         "A blade dancer with a dagger in each hand. The fastest and the lightest: her chains run five blows long, she "
         "slides under guards and her whirlwind cuts again and again. One good hit and she is gone.";
     d.build = dancerBuild();
-    d.stat = StatSpec{3, 9, 9, 2, 3, 5, 6, 6, -1, 0, 8};
+    d.stat = StatSpec{3, 9, 9, 3, 3, 4, 6, 6, -1, 0, 8};
     const Pose r = dancerReady();
     d.ready = r;
     d.portrait = blades(withBody(r, {0, 94}, 4), {44, 160}, 70, {20, 150}, 110);
@@ -195,7 +195,6 @@ ClassDesign dancerDesign() {
     StatSpec viper = noModifier();
     viper.pierce = 1;
     viper.strength = 1;
-    viper.agility = -1;
     StatSpec silk = noModifier();
     silk.agility = 1;
     silk.speed = 1;

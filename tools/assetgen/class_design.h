@@ -80,6 +80,7 @@ struct ClassTuning {
     double stun = 1;      // scale of every blow's stun
     double damage = 1;    // scale of every blow's base damage
     double recovery = 1;  // scale of every attack's recovery
+    double push = 1;      // scale of every blow's push on the defender (pushInstant)
     // Share of an attack's forward steps taken back on its last frame, so that a class whose
     // blows step in does not end up inside its opponent (grabs keep their place).
     double stepBack = 0;

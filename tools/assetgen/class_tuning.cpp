@@ -18,6 +18,9 @@ void tuneMove(MoveSpec& move, const ClassTuning& t) {
     for (FrameSpec& f : move.frames) {
         f.stun = scaled(f.stun, t.stun);
         f.damage = scaled(f.damage, t.damage);
+        if (f.pushInstant && t.push != 1)
+            f.pushInstant = Step{int(std::lround(f.pushInstant->x * t.push)),
+                                 int(std::lround(f.pushInstant->y * t.push))};
         if (f.movement && f.movement->x > 0) forward += f.movement->x;
         grab = grab || f.grab != 0;
     }
