@@ -165,8 +165,8 @@ TEST(RosterDesign, ClassPictureHasTheBustInThePortraitSquare) {
 }
 
 // Tuning scales every attack of the class, follow-ups included (stun, damage, recovery, push),
-// keeps blows at 1 or more, and
-// takes a share of the forward steps back on the last frame except in a grab.
+// keeps blows at 1 or more, and takes a share of the forward steps back on the last frame
+// except in a grab.
 TEST(RosterDesign, TuningReachesEveryAttackAndSparesGrabs) {
     ClassDesign d;
     MoveSpec blow;
