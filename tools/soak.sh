@@ -11,11 +11,12 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null && cmake --build build
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRX_SANITIZE=ON >/dev/null &&
   cmake --build build-asan -j "$(nproc)" --target quarrelix-match >/dev/null || exit 1
 runner=$PWD/build-asan/quarrelix-match
+playable=$PWD/build/quarrelix-balance # names the playable classes
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for entry in data.json image sound music; do ln -s "$PWD/build/game/$entry" "$work/$entry"; done
 cd "$work"
-classes=$(python3 -c "import json; d=json.load(open('data.json')); print(' '.join(str(i) for i, c in enumerate(d['class']) if not c.get('toBeAdded') and not c.get('notSelectable')))")
+classes=$("$playable" --playable --data data.json) || exit 1
 export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1
 
 matches=0 crashes=0 seed=1000
