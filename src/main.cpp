@@ -3,8 +3,18 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/replays.h"
 #include "app/startup.h"
 #include "menus/menu_framework.h"
+
+namespace {
+const char* const kUsage =
+    "usage: quarrelix [--replay FILE | --help | --version]\n"
+    "  (no option)     play: the window opens at the size chosen in the options\n"
+    "  --replay FILE   watch a recorded match (replays/*.qrxreplay), then end\n"
+    "  --help          this text\n"
+    "  --version       the game's version\n";
+} // namespace
 
 int main(int argc, char** argv) {
     // QRX_SCREEN_LOG=1 names each screen on the standard error as it opens (the smoke tests
@@ -13,10 +23,20 @@ int main(int argc, char** argv) {
         screenOpenedHook = [](const std::string& name) {
             std::fprintf(stderr, "screen: %s\n", name.c_str());
         };
+    // --help and --version answer before anything opens: no window, no sound device.
+    const std::string option = argc > 1 ? argv[1] : "";
+    if (argc == 2 && option == "--help") {
+        std::printf("%s", kUsage);
+        return 0;
+    }
+    if (argc == 2 && option == "--version") {
+        std::printf("Quarrelix project pre-alpha %s\n", kGameVersion.c_str());
+        return 0;
+    }
     // quarrelix --replay FILE: watch a recorded match, then end.
-    if (argc == 3 && std::string(argv[1]) == "--replay") std::exit(runReplayFile(argv[2]));
+    if (argc == 3 && option == "--replay") std::exit(runReplayFile(argv[2]));
     if (argc > 1) {
-        std::fprintf(stderr, "usage: quarrelix [--replay FILE]\n");
+        std::fprintf(stderr, "quarrelix: unknown option %s\n%s", option.c_str(), kUsage);
         return 2;
     }
     startProgram();

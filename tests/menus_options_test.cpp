@@ -2,12 +2,15 @@
 // ends, the screen reopened at a new size, reset, saving on leaving, and key capture.
 #include "journey_fixture.h"
 
+#include <map>
+
 #include "app/game_screen.h"
 #include "app/pacing.h"
 #include "app/settings.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
 #include "menus/options_menu.h"
+#include "render/text.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -350,4 +353,33 @@ TEST_F(OptionsTest, ReachedFromTheMainMenuAndBackToIt) {
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(journey.screens, (std::vector<std::string>{"main menu", "options", "main menu"}));
     EXPECT_TRUE(std::filesystem::exists(settingsPath));
+}
+
+// Without a sound device the game starts silent and says so once on the standard error; the
+// options screen keeps both volumes (for a machine with sound) and writes where their gauges
+// stood that this one has none.
+TEST_F(OptionsTest, WithoutASoundDeviceTheVolumesSaySoundIsOff) {
+    options.noSoundDevice = true;
+    options.nullRenderer = false;
+    testing::internal::CaptureStderr();
+    startUp();
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Quarrelix: sound is off: no sound device"), std::string::npos) << said;
+    EXPECT_EQ(said.find("sound is off", said.find("sound is off") + 1), std::string::npos);
+    std::vector<PlacedGlyph> glyphs;
+    recordGlyphs(&glyphs);
+    journey.on("options", 0, [] {
+        scriptAdd({presentedFrames() + 20, kScriptScreenshot, 0, 0, "options-no-sound.png"});
+        tap(25, kKeyEscape);
+    });
+    runOptionsMenu(40, 40);
+    recordGlyphs(nullptr);
+    keepScreenshots({"options-no-sound.png"});
+    // The rows' texts by line, from x = 520 (the gauges' place) on.
+    std::map<int64_t, std::string> lines;
+    for (const PlacedGlyph& g : glyphs)
+        if (g.x >= 520 && lines[g.y].size() < 40) lines[g.y] += char(g.cell + 32);
+    int64_t rows = 0;
+    for (const auto& [y, text] : lines) rows += text.rfind("off: no sound device", 0) == 0;
+    EXPECT_EQ(rows, 2); // sound and music volume
 }

@@ -175,8 +175,31 @@ training() {
   fi
 }
 
+# A machine without sound: no audio driver opens, the game says once that sound is off, plays
+# on to the main menu and ends on Escape.
+no_sound() {
+  local work report
+  work=$(game_dir)
+  report=$(cd "$work" && SDL_AUDIODRIVER=no-such-driver QRX_SCREEN_LOG=1 \
+           xvfb-run -a -s "-screen 0 1366x768x24" bash -c "$session_start"'
+    reach "main menu"
+    press 2 Escape            # leave the game
+  '"$session_end"'
+    grep -c "^Quarrelix: sound is off: " screens.log' 2>/dev/null)
+  rm -rf "$work"
+  local expected
+  expected=$(printf 'exit=0\nmain menu\n1')
+  if [ "$report" = "$expected" ]; then
+    echo "smoke ok: without a sound device the game says sound is off and plays on"
+  else
+    echo "smoke FAILED: no sound device: expected [$expected] got [$report]" >&2
+    failures=$((failures + 1))
+  fi
+}
+
 journey
 training
+no_sound
 check '' 1680x1050 no
 check '{"ScreenSize": 3}' 1280x800 no
 check '{"ScreenSize": -4}' 1024x768 no

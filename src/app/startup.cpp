@@ -127,6 +127,9 @@ void startUpGame() {
     if (!initKeyboard())
         fatalError("Quarrelix error", "Could not be able to init Keyboard", kMessageNoIcon);
     if (!initSound()) fatalError("Quarrelix error", "Could not be able to init sounds", kMessageNoIcon);
+    // Without a sound device the game plays on silent, and says so once.
+    if (!soundIsOff().empty())
+        std::fprintf(stderr, "Quarrelix: sound is off: %s\n", soundIsOff().c_str());
     if (!initSprites())
         fatalError("Quarrelix error", "Could not be able to init sprites", kMessageNoIcon);
     int64_t joysticks = initControllers();

@@ -115,6 +115,13 @@ void hardExtra(BotController& bot, const Fighter& opponent) {
     }
 }
 
+// How far the stage reaches behind the fighter (px, either way): to the left limit for the
+// left-hand fighter, to the right limit for the other.
+double roomBehind(const Fighter& m, int64_t leftLimit, int64_t rightLimit) {
+    return std::fabs(m.side == 1 ? double(m.position.x) - double(leftLimit)
+                                 : double(rightLimit) - double(m.position.x));
+}
+
 void firstClassRule(BotController& bot, const Fighter& opponent, int64_t leftLimit,
                     int64_t rightLimit) {
     Fighter& m = me(bot);
@@ -128,9 +135,8 @@ void firstClassRule(BotController& bot, const Fighter& opponent, int64_t leftLim
         bool fifthHeavy = opponent.fighterClass == classAt(4) && opponentType == 9;
         if (!fifthHeavy && randomInt(2) != 0) planAttack(bot, 1);
     }
-    double behind = m.side == 1 ? double(m.position.x) - double(leftLimit)
-                                : double(rightLimit) - double(m.position.x);
-    if (!bot.plannedAttack && opponentType != 6 && dist < 200 && std::fabs(behind) >= 200) {
+    if (!bot.plannedAttack && opponentType != 6 && dist < 200 &&
+        roomBehind(m, leftLimit, rightLimit) >= 200) {
         const Animation* current = currentSource(m);
         if (current && current->back && randomInt(1) == 1) planAttack(bot, 3);
     }
@@ -161,9 +167,7 @@ void thirdClassRule(BotController& bot, const Fighter& opponent, int64_t leftLim
         else randomFollowUp(bot);
         return;
     }
-    double behind = m.side == 1 ? double(m.position.x) - double(leftLimit)
-                                : double(rightLimit) - double(m.position.x);
-    if (!bot.plannedAttack && !m.attacking && std::fabs(behind) >= 200 &&
+    if (!bot.plannedAttack && !m.attacking && roomBehind(m, leftLimit, rightLimit) >= 200 &&
         distanceBetween(m, opponent) < double(scaledDistance(m, kSpearLength)))
         bot.retreatTicks = kSpearRetreatTicks;
 }

@@ -229,7 +229,9 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
                 if (i == kSoundVolumeRow || i == kMusicVolumeRow) {
                     int64_t volume = i == kSoundVolumeRow ? soundVolume : musicVolume;
                     drawPlainText(std::to_string(volume), textX + 410, y);
-                    drawGauge(volume / 10, textX + 480, y - 3, -1, false);
+                    // The setting stays, for a machine with sound; this one has none.
+                    if (soundIsOff().empty()) drawGauge(volume / 10, textX + 480, y - 3, -1, false);
+                    else drawPlainText("off: no sound device", textX + 480, y);
                 } else {
                     drawPlainText(optionValueText(i), textX + 400, y);
                 }

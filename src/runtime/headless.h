@@ -35,6 +35,7 @@ struct HeadlessOptions {
     int64_t desktopWidth = 1920;
     int64_t desktopHeight = 1080;
     int64_t controllerCount = 0; // scripted game controllers
+    bool noSoundDevice = false;  // as on a machine without sound: the game is told sound is off
     std::vector<ScriptEvent> script;
 };
 

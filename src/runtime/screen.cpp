@@ -11,6 +11,7 @@
 #include "runtime/images.h"
 #include "runtime/internal.h"
 #include "runtime/json.h"
+#include "runtime/sound.h"
 #include "runtime/timing.h"
 
 namespace {
@@ -224,6 +225,7 @@ int64_t presentFrame() {
         SDL_RenderPresent(renderer);
     }
     countPresentedFrame();
+    advanceSilentSound();
     pumpRuntimeEvents();
     return 1;
 }

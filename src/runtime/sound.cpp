@@ -19,6 +19,7 @@
 #include "runtime/headless.h"
 #include "runtime/internal.h"
 #include "runtime/object_table.h"
+#include "runtime/timing.h"
 
 namespace {
 struct SoundData {
@@ -51,6 +52,8 @@ ObjectTable<Sound> sounds;
 SDL_AudioDeviceID device = 0;
 int64_t nextChannel = 1;
 double silentCarryFrames = 0;
+std::string noDeviceReason;    // why the sound plays silent in a real window ("" with a device)
+double silentClockMs = 0;      // the real clock when the silent mixer last caught up
 
 struct AudioLock {
     AudioLock() {
@@ -413,6 +416,16 @@ void mixSounds(int16_t* output, int64_t frames) {
     for (size_t i = 0; i < mix.size(); ++i) output[i] = int16_t(std::clamp(mix[i], -32768, 32767));
 }
 
+const std::string& soundIsOff() { return noDeviceReason; }
+
+void advanceSilentSound() {
+    if (noDeviceReason.empty() || isHeadless()) return; // headless: the virtual clock mixes
+    double now = wallTimeMs();
+    // A stall (a debugger, a suspended machine) is not made up as hours of mixing.
+    advanceSilentMixer(std::clamp(now - silentClockMs, 0.0, 1000.0));
+    silentClockMs = now;
+}
+
 void advanceSilentMixer(double ms) {
     silentCarryFrames += ms * double(kMixRate) / 1000.0;
     auto frames = int64_t(silentCarryFrames);
@@ -420,10 +433,20 @@ void advanceSilentMixer(double ms) {
     if (frames > 0) mixSounds(nullptr, frames);
 }
 
+// No device to be had: the game plays on, silent, with its sounds timed on the real clock.
+int64_t playSilent(const std::string& why) {
+    noDeviceReason = why.empty() ? "no sound device" : why;
+    silentClockMs = wallTimeMs();
+    return 1;
+}
+
 int64_t initSound() {
-    if (isHeadless()) return 1; // silent: the mixer runs on the virtual clock
-    if (device) return 1;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+    if (isHeadless()) { // silent: the mixer runs on the virtual clock
+        if (headlessOptions().noSoundDevice) noDeviceReason = "no sound device (headless)";
+        return 1;
+    }
+    if (device || !noDeviceReason.empty()) return 1;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return playSilent(SDL_GetError());
     SDL_AudioSpec want{}, have{};
     want.freq = int(kMixRate);
     want.format = AUDIO_S16SYS;
@@ -432,8 +455,9 @@ int64_t initSound() {
     want.callback = audioCallback;
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (!device) {
+        std::string why = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return 0;
+        return playSilent(why);
     }
     SDL_PauseAudioDevice(device, 0);
     return 1;
@@ -586,4 +610,5 @@ void endSound() {
     sounds.release(-1);
     nextChannel = 1;
     silentCarryFrames = 0;
+    noDeviceReason.clear();
 }

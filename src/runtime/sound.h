@@ -10,7 +10,14 @@ constexpr int64_t kSoundLoop = 1;       // playSound flag: loop
 constexpr int64_t kSoundNewChannel = 2; // playSound flag: play on a new channel
 constexpr int64_t kMixRate = 44100;     // frames per second of the mixer's output
 
-int64_t initSound(); // 0 when there is no sound device
+// 1 with a sound device; without one (no sound card, no sound server) the sound plays on the
+// silent mixer instead, and soundIsOff() says why. Headless runs are always silent.
+int64_t initSound();
+// Why there is no sound device ("" while there is one, or in headless runs).
+const std::string& soundIsOff();
+// Without a device: the silent mixer catches up with the real clock, so that sounds end when
+// they would have (called with each presented frame).
+void advanceSilentSound();
 int64_t loadSound(int64_t soundId, const std::string& path);
 int64_t loadSoundFromMemory(int64_t soundId, const void* data, int64_t size);
 // Plays from the current position (a finished or stopped sound starts from the beginning).
