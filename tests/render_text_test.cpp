@@ -114,6 +114,24 @@ TEST_F(TextTest, WrappingByWidthAndDoubleSpaces) {
     EXPECT_EQ(drawWrappedText(noText, 0, 0, 10, 0), 0);
 }
 
+// Short words: the wrap's measure (16 px a letter, no spaces) lets a line of "a b c ..." pass
+// its maximum; the width found for a room keeps every glyph inside it.
+TEST_F(TextTest, AWidthWithinARoomKeepsWrappedLinesInsideIt) {
+    screenWidth = 2000;
+    screenHeight = 1000;
+    const std::string text = "a b c d e f g h i j k l m n o p q r s t";
+    drawWrappedText(text, 0, 0, 200, 0);
+    int64_t right = 0;
+    for (const PlacedGlyph& g : glyphs) right = std::max(right, g.x + kGlyphAdvance);
+    EXPECT_GT(right, 200); // twelve letters a line: 12 x 13 + 11 x 16
+    glyphs.clear();
+    int64_t width = wrapWidthWithin(text, 200);
+    EXPECT_LT(width, 200);
+    drawWrappedText(text, 0, 0, width, 0);
+    for (const PlacedGlyph& g : glyphs) EXPECT_LE(g.x + kGlyphAdvance, 200) << char(g.cell + 32);
+    EXPECT_EQ(wrapWidthWithin("Plain words that fit", 1000), 1000);
+}
+
 TEST_F(TextTest, MenuEntriesAndThePulse) {
     screenWidth = 2000;
     menuPulse = 150.4;

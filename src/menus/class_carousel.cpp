@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "data/fighter_class.h"
+#include "render/layout_record.h"
 #include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
@@ -84,6 +85,10 @@ void drawClassCarousel(int64_t start, int64_t cursor, int64_t x, int64_t y) {
     }
     // The cursor's class is drawn last, over its neighbours.
     if (cursorSlot >= 0) drawClassSlot(selectableAt(cursor), x + kSlotStep * cursorSlot, y, true);
+    // One picture: the enlarged cursor reaches 25 px round its slot.
+    if (slots > 0)
+        noteLayout(LayoutRole::Picture, x - 25, y - 25, kSlotStep * (slots - 1) + 150, 150,
+                   "class carousel");
 }
 
 void carouselNext(int64_t& cursor, int64_t& start) {

@@ -21,7 +21,9 @@ int64_t runClassSelection(int64_t mode) {
     cameraY = 0;
     bool viewer = mode == kViewerMode;
     int64_t intensity = viewer ? 255 : 128;
-    makePreview(rightPreview, viewer ? 50 : double(screenWidth - 1000), -150, viewer ? 1 : 0,
+    // The viewer's fighter stands 30 px right of player two's place, clear of the numbers
+    // that Left Shift shows beside the gauges.
+    makePreview(rightPreview, viewer ? 80 : double(screenWidth - 1000), -150, viewer ? 1 : 0,
                 intensity, true);
     makePreview(leftPreview, 50, -150, 1, intensity,
                 mode == kTwoPlayerMode && screenWidth > kWidePreviewScreen);

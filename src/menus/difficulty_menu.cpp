@@ -40,7 +40,7 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
             drawMenuEntry(textX + 100, textY + 120 + 20 * i, kLabels[i], i, highlighted, 0);
         drawText("==============", textX + 120, textY + 200, kOrangeTint, 128);
         if (highlighted < kGoBackEntry)
-            drawText(kDescriptions[highlighted], textX + 500, textY + 120, kBlueTint, 128);
+            drawEntryDescription(kDescriptions[highlighted], textX + 500, textY + 120);
         if (frozen) return;
         // Only player one moves here, once per press, when the key is let go like every other
         // key of this screen. Both keys are read so that each release is taken once.

@@ -14,6 +14,7 @@
 #include "menus/preview.h"
 #include "menus/stats_panel.h"
 #include "render/combo_display.h"
+#include "render/layout_record.h"
 #include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
@@ -126,6 +127,7 @@ void drawInformationPage(FighterClass& c, Preview& preview, int64_t x, int64_t y
         loadClassPicture(c);
         if (transparency != 0 && spriteExists(c.pictureSprite)) {
             drawSpriteBlended(c.pictureSprite, x + 250, y - 100, transparency);
+            noteSpriteLayout(LayoutRole::Panel, c.pictureSprite, x + 250, y - 100, "class picture");
             drawSpriteBlended(c.pictureSprite, x + 250, y - 100, transparency * 128 / 255, colour);
         }
     }
@@ -133,7 +135,8 @@ void drawInformationPage(FighterClass& c, Preview& preview, int64_t x, int64_t y
     int64_t column = x + (wide ? 800 : 650);
     // With the frame data the combo rows reach down past the description: it keeps left of them.
     int64_t descriptionWidth = wide ? 1000 : 750;
-    if (viewerFrameData) descriptionWidth = std::min(descriptionWidth, column - x - 20);
+    if (viewerFrameData)
+        descriptionWidth = std::min(descriptionWidth, wrapWidthWithin(c.description, column - x - 20));
     drawWrappedText(c.description, x, y + 450, descriptionWidth, 0);
     if (c.toBeAdded) drawStatIcon(kToBeAddedIcon, x + 400, y);
     if (!c.toBeAdded) drawPlainText("Combo list", column, y - 75);

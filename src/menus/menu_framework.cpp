@@ -1,6 +1,8 @@
 // The menu framework.
 #include "menus/menu_framework.h"
 
+#include <algorithm>
+
 #include "app/game_screen.h"
 #include "app/pacing.h"
 #include "data/sound_library.h"
@@ -89,6 +91,21 @@ void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title,
     drawPlainText("Escape to quit\\Arrows to move\\Enter to select", textX + 80, textY);
     drawText(banner, textX + 100, textY + 60, kOrangeTint, 128);
     drawText(title, textX + 140, textY + 80, kOrangeTint, 128);
+}
+
+int64_t fittedTextX(const std::string& line, int64_t x) {
+    return std::min(x, screenWidth - kRightMargin - textLength(line) * kGlyphAdvance);
+}
+
+void drawEntryDescription(const std::string& text, int64_t x, int64_t y) {
+    int64_t longest = 0;
+    for (int64_t line = 1;; ++line) {
+        std::string part = fieldOfText(text, line, '\\');
+        if (part.empty()) break;
+        longest = std::max(longest, textLength(part));
+    }
+    if (x + longest * kGlyphAdvance <= screenWidth - kRightMargin) drawText(text, x, y, kBlueTint, 128);
+    else drawWrappedText(text, x, y, wrapWidthWithin(text, screenWidth - kRightMargin - x), kBlueTint);
 }
 
 bool menuInputFrozen() { return fadeActive && fadeSpeed >= 0; }

@@ -47,6 +47,12 @@ struct MenuInput {
 int64_t menuBackgroundSprite();
 void drawMenuBackground();
 // The help lines, the banner and the title of a screen.
+constexpr int64_t kRightMargin = 20; // px kept free at the screen's right edge
+// x, or further left where a line of text from x would pass the right margin.
+int64_t fittedTextX(const std::string& line, int64_t x);
+// The description beside a menu's highlighted entry, in its own lines where they fit the
+// screen and wrapped anew where they do not.
+void drawEntryDescription(const std::string& text, int64_t x, int64_t y);
 void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title,
                     const std::string& banner = kMenuBanner);
 // Reads this frame's keys (after the keyboard snapshot): arrows or either player's directions

@@ -58,29 +58,36 @@ bool toggle(int64_t& setting) {
     return true;
 }
 
+// A row's hint beside it, or, where the screen is too narrow for that, under the menu's
+// closing line.
+void drawHint(const std::string& text, int64_t x, int64_t y, int64_t textX, int64_t textY) {
+    if (fittedTextX(text, x) == x) drawText(text, x, y, kHintTint, 128);
+    else drawText(text, textX + 120, textY + 490, kHintTint, 128);
+}
+
 // The hint shown beside a highlighted row, and where.
 void drawRowHint(int64_t row, int64_t textX, int64_t textY, int64_t rowY) {
     switch (row) {
     case kWindRow:
     case kParticleRow:
-        drawText("Disable it for squeeze more performance if needed", textX + 550, rowY, kHintTint, 128);
+        drawHint("Disable it for squeeze more performance if needed", textX + 550, rowY, textX, textY);
         break;
     case kAttackDelayRow:
-        drawText("Damage freezes the screen and shakes more", textX + 550, rowY, kHintTint, 128);
+        drawHint("Damage freezes the screen and shakes more", textX + 550, rowY, textX, textY);
         break;
     case kPerformanceRow:
-        drawText(buffedFrames == 5 ? "High GPU usage" : "High CPU & disk usage", textX + 650,
-                 textY + 280, kHintTint, 128);
+        drawHint(buffedFrames == 5 ? "High GPU usage" : "High CPU & disk usage", textX + 650,
+                 textY + 280, textX, textY);
         break;
     case kScreenSizeRow:
-        drawText("Also changes the fight width", screenWidth < 1500 ? textX + 550 : textX + 750,
-                 rowY, kHintTint, 128);
+        drawHint("Also changes the fight width", screenWidth < 1500 ? textX + 550 : textX + 750,
+                 rowY, textX, textY);
         break;
     case kDebugRow:
-        drawText("Enables special hidden commands", textX + 550, rowY, kHintTint, 128);
+        drawHint("Enables special hidden commands", textX + 550, rowY, textX, textY);
         break;
     case kControlsRow:
-        drawText("Change controls here", textX + 400, rowY, kHintTint, 128);
+        drawHint("Change controls here", textX + 400, rowY, textX, textY);
         break;
     default: break;
     }

@@ -1,10 +1,13 @@
 // The selection previews.
 #include "menus/preview.h"
 
+#include <algorithm>
+
 #include "app/game_screen.h"
 #include "data/fighter_class.h"
 #include "fight/fighter_update.h"
 #include "render/fighter_drawing.h"
+#include "render/layout_record.h"
 #include "render/sprite_assets.h"
 #include "runtime/runtime.h"
 
@@ -42,6 +45,12 @@ void setPreviewClass(Preview& preview, FighterClass* fighterClass, int64_t stanc
 
 void clearPreviewClass(Preview& preview) { setPreviewClass(preview, nullptr, 0); }
 
+// Two pictures share the width between the margins (75 px on the left, 100 px on the right)
+// with 10 px between them.
+int64_t classPictureSize() { return std::min<int64_t>(500, (screenWidth - 185) / 2); }
+
+int64_t rightPictureX() { return screenWidth - 100 - classPictureSize(); }
+
 void drawPreview(Preview& preview, double frameFactor, int64_t pictureX, int64_t pictureY) {
     Fighter& f = preview.fighter;
     if (!preview.visible || !f.fighterClass) return;
@@ -49,10 +58,13 @@ void drawPreview(Preview& preview, double frameFactor, int64_t pictureX, int64_t
         FighterClass& c = *f.fighterClass;
         loadClassPicture(c);
         if (!spriteExists(c.pictureSprite)) return;
+        zoomSprite(c.pictureSprite, classPictureSize(), classPictureSize());
         drawSpriteBlended(c.pictureSprite, pictureX, pictureY, preview.intensity);
+        noteSpriteLayout(LayoutRole::Panel, c.pictureSprite, pictureX, pictureY, "class picture");
         if (preview.tint != 0)
             drawSpriteBlended(c.pictureSprite, pictureX, pictureY, preview.intensity * 128 / 255,
                               preview.tint);
+        zoomSprite(c.pictureSprite, -1, -1);
         return;
     }
     drawPreviewFighter(preview, frameFactor);
@@ -67,5 +79,5 @@ void drawPreviewFighter(Preview& preview, double frameFactor) {
     const Frame* frame = currentFrame(f);
     if (!frame) return;
     drawFramePicture(*frame, f.screenPosition, f.facing, preview.intensity, preview.tint,
-                     tintIntensity);
+                     tintIntensity, "class preview");
 }

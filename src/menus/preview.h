@@ -20,6 +20,10 @@ extern Preview rightPreview; // player one's
 extern Preview leftPreview;  // player two's
 
 constexpr int64_t kWidePreviewScreen = 1200; // px: narrower screens show class pictures
+// The class pictures' side (500 px where two fit side by side, less on the narrowest screens)
+// and the left edge of the right-hand one.
+int64_t classPictureSize();
+int64_t rightPictureX();
 
 // A preview standing at fight coordinates, facing right (1) or left (0), without a class.
 void makePreview(Preview& preview, double x, double y, int64_t facing, int64_t intensity,

@@ -150,7 +150,7 @@ void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Previ
     }
     colourPreview(preview, p, player, other);
     // The preview first: on narrow screens the class pictures lie under the panel's lines.
-    drawPreview(preview, frameFactor, isPlayerOne ? w - 600 : 75, 150);
+    drawPreview(preview, frameFactor, isPlayerOne ? rightPictureX() : 75, 150);
     drawPanelLines(p, x, isPlayerOne ? w - 75 : 75, isPlayerOne, false);
     drawText(hint, hintX, 600, hintTint, 128);
     if (screenHeight >= 800)
@@ -256,11 +256,13 @@ int64_t singleCursorPanel(double frameFactor) {
     static const int64_t kStepTints[] = {RGB(255, 128, 0), RGB(0, 0, 255), RGB(255, 0, 0)};
     int64_t step = std::clamp<int64_t>(s.step, 1, 3) - 1;
     drawText(kSteps[step], 75, 125, kStepTints[step], 128);
-    drawPreview(rightPreview, frameFactor, screenWidth - 600, 150);
+    drawPreview(rightPreview, frameFactor, rightPictureX(), 150);
     drawPreview(leftPreview, frameFactor, 75, 150);
     drawPanelLines(p, 100, 75, false, true);
-    // The cursor's portrait reaches 125 px below the row: on short screens the row moves up
-    // so that it stays on the screen.
-    drawClassCarousel(p.carouselStart, p.cursor, 100, std::min<int64_t>(600, screenHeight - 150));
+    // The stats' lowest row reaches 598 px down: the carousel goes below them where the screen
+    // is tall enough (as in the two-player panels), else beside them, its cursor's portrait
+    // (125 px below the row) on the screen.
+    bool tall = screenHeight >= 800;
+    drawClassCarousel(p.carouselStart, p.cursor, tall ? 100 : 325, tall ? 650 : screenHeight - 150);
     return result;
 }

@@ -6,6 +6,7 @@
 #include "input/keys.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
+#include "render/layout_record.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
 
@@ -25,6 +26,7 @@ void drawStageStrip(const Stage& stage, int64_t x, int64_t y) {
         zoomSprite(tile, w, h);
         drawSprite(tile, x, y);
         zoomSprite(tile, -1, -1);
+        noteLayout(LayoutRole::Picture, x, y, w, h, "stage strip");
         x += w;
     }
 }
@@ -84,6 +86,8 @@ int64_t runStageSelection(int64_t textX, int64_t textY) {
             if (spriteExists(questionMarkSprite)) {
                 zoomSprite(questionMarkSprite, 100, 100);
                 drawSpriteBlended(questionMarkSprite, textX + 100, textY + 120);
+                noteSpriteLayout(LayoutRole::Picture, questionMarkSprite, textX + 100, textY + 120,
+                                 "random stage");
                 zoomSprite(questionMarkSprite, -1, -1);
             }
         }

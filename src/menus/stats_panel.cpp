@@ -5,6 +5,7 @@
 
 #include "app/startup.h"
 #include "data/fighter_class.h"
+#include "render/layout_record.h"
 #include "render/sprite_assets.h"
 #include "runtime/runtime.h"
 
@@ -66,6 +67,14 @@ void drawGauge(int64_t value, int64_t x, int64_t y, int64_t comparison, bool mir
     int64_t colour = gaugeColors[std::clamp<int64_t>(comparison, 0, 10)];
     int64_t d = mirrored ? -1 : 1;
     drawMark(dotSprite, x, y, colour);
+    if (layoutRecording()) {
+        // From the dot to the farthest crescent, whichever way the gauge runs.
+        int64_t far = x + (mirrored ? 0 : 5) + d * kCrescentStep * std::max(value, comparison);
+        int64_t left = std::min(x, far);
+        int64_t right = std::max(x + spriteWidth(dotSprite), far + spriteWidth(crescentSprite));
+        noteLayout(LayoutRole::Gauge, left, y, right - left,
+                   std::max(spriteHeight(dotSprite), spriteHeight(crescentSprite)), "stat gauge");
+    }
     if (!mirrored) x += 5;
     orientCrescent(mirrored);
     int64_t bright = std::min(value, comparison);

@@ -31,7 +31,7 @@ int64_t runTutorialMenu(int64_t textX, int64_t textY) {
         drawText("==============", textX + 120, textY + 120 + 20 * (kGoBackEntry + 1), kOrangeTint,
                  128);
         if (highlighted < kGoBackEntry)
-            drawText(kDescriptions[highlighted], textX + 500, textY + 120, kBlueTint, 128);
+            drawEntryDescription(kDescriptions[highlighted], textX + 500, textY + 120);
         if (frozen) return;
         MenuInput input = readMenuInput(keys);
         int64_t moved = std::clamp<int64_t>(highlighted + input.move, 0, kGoBackEntry);

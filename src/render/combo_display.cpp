@@ -9,6 +9,7 @@
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "render/fighter_drawing.h"
+#include "render/layout_record.h"
 #include "render/sprite_assets.h"
 #include "runtime/numbers.h"
 #include "runtime/sprites.h"
@@ -39,6 +40,7 @@ void drawIcon(int64_t sprite, double angle, double x, double y, double size, dou
     rotateSprite(sprite, angle, 0);
     int64_t px = roundToInt(x + (1 - scale) * size / 2), py = roundToInt(y + (1 - scale) * size / 2);
     drawSpriteBlended(sprite, px, py, std::clamp<int64_t>(brightness, 0, 255));
+    noteSpriteLayout(LayoutRole::Picture, sprite, px, py, "combo icon");
     if (tint != 0) drawSpriteBlended(sprite, px, py, std::clamp<int64_t>(tintIntensity, 0, 255), tint);
 }
 

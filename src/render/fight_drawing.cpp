@@ -109,8 +109,8 @@ void drawFight(Stage* stage) {
             if (isAlive(*f)) drawComboDisplay(*f);
     if (debugMode > 0) // 1: the strip shown
         drawDebugStrip(stage, fightEvents.playerOneAttackPressed);
-    drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0,
-                  screenWidth > 1200 ? 0 : screenHeight - 32);
+    // Bottom left: the top corners belong to the life gauges.
+    drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0, screenHeight - 32);
 }
 
 void drawIntroFight(Stage* stage) {

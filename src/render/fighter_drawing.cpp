@@ -8,6 +8,7 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "render/frame_images.h"
+#include "render/layout_record.h"
 #include "render/life_bar.h"
 #include "render/sprite_assets.h"
 #include "runtime/colour.h"
@@ -25,7 +26,7 @@ void orientFrameSprite(int64_t sprite, int64_t facing) {
 }
 
 void drawFramePicture(const Frame& frame, Vec2 screen, int64_t facing, int64_t opacity,
-                      int64_t tint, int64_t tintIntensity) {
+                      int64_t tint, int64_t tintIntensity, const char* layoutWhat) {
     if (frame.sprite == 0 || !spriteExists(frame.sprite)) return;
     Vec2 place = framePicturePlace(frame.shift, screen, facing);
     int64_t x = roundToInt(place.x + shakeOffset.x);
@@ -33,6 +34,7 @@ void drawFramePicture(const Frame& frame, Vec2 screen, int64_t facing, int64_t o
     orientFrameSprite(frame.sprite, facing);
     drawSpriteBlended(frame.sprite, x, y, opacity);
     if (tint != 0) drawSpriteBlended(frame.sprite, x, y, tintIntensity, tint);
+    if (layoutWhat) noteSpriteLayout(LayoutRole::Portrait, frame.sprite, x, y, layoutWhat);
 }
 
 void ensureFrameLoaded(Fighter& fighter) {

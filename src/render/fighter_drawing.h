@@ -13,9 +13,10 @@ struct Frame;
 // Frame pictures are drawn as in their files facing left and mirrored facing right.
 void orientFrameSprite(int64_t sprite, int64_t facing);
 // Draws the frame's picture with its alpha at the given opacity, then, with a tint, its
-// silhouette in that colour at the given intensity. Shake and camera height are applied.
+// silhouette in that colour at the given intensity. Shake and camera height are applied. With
+// layoutWhat, the picture is noted in the layout record under that name.
 void drawFramePicture(const Frame& frame, Vec2 screen, int64_t facing, int64_t opacity,
-                      int64_t tint, int64_t tintIntensity);
+                      int64_t tint, int64_t tintIntensity, const char* layoutWhat = nullptr);
 // Loads the images of the fighter's current frame when they are not yet.
 void ensureFrameLoaded(Fighter& fighter);
 int64_t fighterTint(const Fighter& fighter);   // with the damage flash and the stun colour

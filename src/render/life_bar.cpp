@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/game_screen.h"
 #include "app/pacing.h"
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "render/fighter_drawing.h"
+#include "render/layout_record.h"
 #include "render/sprite_assets.h"
 #include "runtime/colour.h"
 #include "runtime/numbers.h"
@@ -17,57 +19,94 @@
 namespace {
 constexpr int64_t kYellow = RGB(255, 255, 0);
 
-void drawBar(int64_t sprite, double left, double top, int64_t tint, double flash) {
-    int64_t x = roundToInt(left), y = roundToInt(top);
-    drawSpriteBlended(sprite, x, y);
-    drawSpriteBlended(sprite, x, y, 128, tint);
-    if (flash >= 1) drawSpriteBlended(sprite, x, y, roundToInt(flash), RGB(255, 0, 0));
+// Where a gauge is drawn. The fight places each gauge for the screen it was started on; on a
+// screen too narrow for two full gauges side by side (under 1201 px), both are drawn at 0.8 of
+// their size, each from its corner, as the wide layout places them, so that their bars and
+// portraits stay whole and apart.
+struct GaugePlace {
+    double x = 0, y = 0; // the gauge's own origin, as g.x and g.y
+    double scale = 1;
+    double anchorX = 0; // the screen edge the gauge keeps to when shrunk
+    int64_t px(double offset) const { return roundToInt(anchorX + (x + offset - anchorX) * scale); }
+    int64_t py(double offset) const { return roundToInt((y + offset) * scale); }
+    int64_t size(int64_t length) const { return roundToInt(double(length) * scale); }
+};
+
+GaugePlace gaugePlace(const LifeGauge& g) {
+    if (screenWidth > 1200) return {g.x, g.y, 1, 0};
+    bool onTheRight = g.x > double(screenWidth) / 2;
+    if (onTheRight) return {double(screenWidth - 688), 80, 0.8, double(screenWidth)};
+    return {-50, 80, 0.8, 0};
+}
+
+// A sprite drawn at the place's scale, then given back its own size.
+void drawScaled(const GaugePlace& at, int64_t sprite, int64_t x, int64_t y, int64_t intensity = 255,
+                int64_t tint = kNoTint) {
+    if (at.scale != 1) zoomSprite(sprite, at.size(spriteOwnWidth(sprite)), at.size(spriteOwnHeight(sprite)));
+    drawSpriteBlended(sprite, x, y, intensity, tint);
+    if (at.scale != 1) zoomSprite(sprite, -1, -1);
+}
+
+void drawBar(const GaugePlace& at, int64_t sprite, double left, double top, int64_t tint, double flash) {
+    int64_t x = at.px(left), y = at.py(top);
+    drawScaled(at, sprite, x, y);
+    drawScaled(at, sprite, x, y, 128, tint);
+    if (flash >= 1) drawScaled(at, sprite, x, y, roundToInt(flash), RGB(255, 0, 0));
 }
 } // namespace
 
 void drawLifeBar(const Fighter& fighter) {
     if (hudBlock == 0) return;
     const LifeGauge& g = fighter.lifeBar;
+    GaugePlace at = gaugePlace(g);
     bool mirrored = g.orientation == 1;
     double ox = mirrored ? -160 : 160, oy = -70, a = mirrored ? -10 : -50;
     Vec2 s = g.shaking ? g.shake : Vec2{};
     int64_t colour = fighterColour(fighter);
     int64_t pick = mirrored ? 1 : 0;
 
+    // Offsets from the gauge's origin, in px at full size.
     int64_t panel = hudBlock + 10;
-    int64_t px = roundToInt(g.x + (mirrored ? 40 : 88) + s.x), py = roundToInt(g.y - 130 + s.y);
-    drawSprite(panel, px, py);
-    if (colour != 0) drawSpriteBlended(panel, px, py, 128, colour);
+    int64_t px = at.px((mirrored ? 40 : 88) + s.x), py = at.py(-130 + s.y);
+    drawScaled(at, panel, px, py);
+    if (colour != 0) drawScaled(at, panel, px, py, 128, colour);
 
-    double top = g.y + oy + 40 + s.y;
+    double top = oy + 40 + s.y;
     int64_t mainBar = hudBlock + 0 + pick;
     if (roundToInt(g.mainShown) != g.mainTarget) {
-        double shownLeft = a + g.mainShown + g.x + ox + s.x;
-        drawSpriteBlended(mainBar, roundToInt(shownLeft), roundToInt(top));
-        drawSpriteBlended(mainBar, roundToInt(shownLeft), roundToInt(top), 128, kYellow);
+        double shownLeft = a + g.mainShown + ox + s.x;
+        drawScaled(at, mainBar, at.px(shownLeft), at.py(top));
+        drawScaled(at, mainBar, at.px(shownLeft), at.py(top), 128, kYellow);
     }
     int64_t green = fighter.life <= 200 ? RGB(0, 255, 0) : RGB(0, 64, 0);
-    drawBar(mainBar, a + double(g.mainTarget) + g.x + ox + s.x, top, green, g.flash);
+    drawBar(at, mainBar, a + double(g.mainTarget) + ox + s.x, top, green, g.flash);
 
     int64_t extraBar = hudBlock + 4 + pick;
     if (fighter.life > 200 || g.extraShown != g.extraTarget) {
         if (g.extraShown != g.extraTarget) {
-            double shownLeft = a + double(g.extraShown) + g.x + ox + s.x;
-            drawSpriteBlended(extraBar, roundToInt(shownLeft), roundToInt(top - 40));
-            drawSpriteBlended(extraBar, roundToInt(shownLeft), roundToInt(top - 40), 128, kYellow);
+            double shownLeft = a + double(g.extraShown) + ox + s.x;
+            drawScaled(at, extraBar, at.px(shownLeft), at.py(top - 40));
+            drawScaled(at, extraBar, at.px(shownLeft), at.py(top - 40), 128, kYellow);
         }
-        drawBar(extraBar, a + double(g.extraTarget) + g.x + ox + s.x, top - 40, RGB(0, 255, 0), g.flash);
+        drawBar(at, extraBar, a + double(g.extraTarget) + ox + s.x, top - 40, RGB(0, 255, 0), g.flash);
     }
 
     if (fighter.fighterClass) {
         makePortrait(*fighter.fighterClass);
         int64_t icon = fighter.fighterClass->portraitSprite;
-        int64_t ix = roundToInt(g.x + (mirrored ? 70 : 510)), iy = roundToInt(g.y - 75);
-        drawSpriteBlended(icon, ix, iy);
-        if (g.flash >= 1) drawSpriteBlended(icon, ix, iy, roundToInt(g.flash / 2), RGB(255, 0, 0));
+        int64_t ix = at.px(mirrored ? 70 : 510), iy = at.py(-75);
+        drawScaled(at, icon, ix, iy);
+        if (g.flash >= 1) drawScaled(at, icon, ix, iy, roundToInt(g.flash / 2), RGB(255, 0, 0));
+        noteLayout(LayoutRole::Portrait, ix, iy, at.size(spriteOwnWidth(icon)),
+                   at.size(spriteOwnHeight(icon)), "fighter portrait");
     }
     int64_t overlay = hudBlock + 8 + pick;
-    int64_t vx = roundToInt(g.x + (mirrored ? 10 : -10)), vy = roundToInt(g.y - 150);
-    drawSpriteBlended(overlay, vx, vy);
-    if (colour != 0) drawSpriteBlended(overlay, vx, vy, 128, colour);
+    int64_t vx = at.px(mirrored ? 10 : -10), vy = at.py(-150);
+    drawScaled(at, overlay, vx, vy);
+    if (colour != 0) drawScaled(at, overlay, vx, vy, 128, colour);
+    // The overlay's two bar windows (118-520 px across its picture, 75-157 px down; mirrored
+    // for player two): the gauge proper. The rest of the frame is decoration.
+    int64_t windowX = mirrored ? spriteOwnWidth(overlay) - 520 : 118;
+    noteLayout(LayoutRole::Gauge, vx + at.size(windowX), vy + at.size(75), at.size(402), at.size(82),
+               "life gauge");
 }

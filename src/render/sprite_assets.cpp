@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "data/fighter_class.h"
 #include "data/sprite_numbers.h"
+#include "render/layout_record.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
 
@@ -198,6 +199,7 @@ void drawStatIcon(int64_t index, int64_t x, int64_t y) {
     if (statIconBlock == 0 || index < 0 || index >= kStatIconCount) return;
     int64_t icon = statIconBlock + index;
     drawSpriteBlended(icon, x - spriteWidth(icon) / 2, y);
+    noteSpriteLayout(LayoutRole::Picture, icon, x - spriteWidth(icon) / 2, y, "stat icon");
 }
 
 void resetSpriteAssets() {

@@ -1,8 +1,11 @@
 // Bitmap text drawing.
 #include "render/text.h"
 
+#include <algorithm>
+
 #include "app/game_screen.h"
 #include "data/sprite_numbers.h"
+#include "render/layout_record.h"
 #include "runtime/runtime.h"
 
 int64_t letterSprite = 0;
@@ -16,6 +19,7 @@ namespace {
 std::vector<PlacedGlyph>* glyphRecord = nullptr;
 constexpr int64_t kCommaCell = ',' - 32;
 constexpr int64_t kSemicolonCell = ';' - 32;
+
 
 // The next character of a UTF-8 text; a broken sequence gives one "?" per bad byte.
 int64_t nextCodePoint(const std::string& text, size_t& at) {
@@ -48,10 +52,58 @@ int64_t cellOf(int64_t code) {
     return cell;
 }
 
+// The line of text being placed, for the layout record: the inked pixels of its glyphs, where
+// they were meant to go even where the screen's edge cuts them.
+struct LineBox {
+    int64_t left = 0, right = 0, top = 0, bottom = 0;
+    std::string text;
+};
+LineBox lineBox;
+
+// The inked part of a character's 16 x 16 cell, measured once.
+SpriteBounds glyphInk(int64_t code) {
+    static std::vector<std::pair<bool, SpriteBounds>> known;
+    int64_t cell = cellOf(code);
+    if (cell < 0 || !spriteExists(letterSprite)) return {};
+    if (size_t(cell) >= known.size()) known.resize(size_t(cell) + 1);
+    auto& [measured, ink] = known[size_t(cell)];
+    if (!measured) {
+        clipSprite(letterSprite, cell * 16, 0, 16, 16);
+        ink = spriteVisibleBounds(letterSprite);
+        measured = true;
+    }
+    return ink;
+}
+
+// `size` is the glyph's drawn size: 16, or smaller for the dense figures.
+void extendLine(int64_t code, int64_t x, int64_t y, int64_t size) {
+    if (!layoutRecording()) return;
+    SpriteBounds ink = code == ' ' ? SpriteBounds{} : glyphInk(code);
+    if (ink.width > 0) {
+        int64_t left = x + ink.x * size / 16, right = x + (ink.x + ink.width) * size / 16;
+        int64_t top = y + ink.y * size / 16, bottom = y + (ink.y + ink.height) * size / 16;
+        if (lineBox.right <= lineBox.left) lineBox = {left, right, top, bottom, lineBox.text};
+        lineBox.left = std::min(lineBox.left, left);
+        lineBox.right = std::max(lineBox.right, right);
+        lineBox.top = std::min(lineBox.top, top);
+        lineBox.bottom = std::max(lineBox.bottom, bottom);
+    }
+    if (code != ' ' || !lineBox.text.empty()) lineBox.text += code < 128 ? char(code) : '?';
+}
+
+void endLine() {
+    if (!layoutRecording() || lineBox.text.empty()) return;
+    while (lineBox.text.back() == ' ') lineBox.text.pop_back();
+    noteLayout(LayoutRole::Text, lineBox.left, lineBox.top, lineBox.right - lineBox.left,
+               lineBox.bottom - lineBox.top, lineBox.text);
+    lineBox = {};
+}
+
 // Draws one ordinary character at x with the punctuation kerning; returns the next x.
 int64_t placeCharacter(int64_t code, int64_t x, int64_t y, int64_t tint, int64_t intensity) {
     if (code == '.' || code == ',' || code == ';') x -= 5;
     if (code == '\'') x -= 3;
+    extendLine(code, x, y + (code == ',' || code == ';' ? 3 : 0), 16);
     // Glyphs wholly off the screen's sides are skipped; the others keep their places.
     if (x > -16 && x < screenWidth) drawGlyph(cellOf(code), x, y, tint, intensity);
     x += kGlyphAdvance;
@@ -127,6 +179,7 @@ int64_t drawText(const std::string& text, int64_t x, int64_t y, int64_t tint, in
     for (size_t at = 0; at < text.size();) {
         int64_t code = nextCodePoint(text, at);
         if (code == '\\') {
+            endLine();
             x = lineStart;
             y += kLineHeight;
             if (y > screenHeight) return y;
@@ -134,6 +187,7 @@ int64_t drawText(const std::string& text, int64_t x, int64_t y, int64_t tint, in
         }
         x = placeCharacter(code, x, y, tint, intensity);
     }
+    endLine();
     return y + kLineHeight;
 }
 
@@ -152,14 +206,46 @@ int64_t drawWrappedText(const std::string& text, int64_t x, int64_t y, int64_t m
         int64_t wordWidth = codePointCount(word) * 16;
         width += wordWidth;
         if (width > maxWidth) {
+            endLine();
             x = lineStart;
             y += kLineHeight;
             width = wordWidth;
         }
         for (size_t at = 0; at < word.size();) x = placeCharacter(nextCodePoint(word, at), x, y, tint, 128);
+        extendLine(' ', x, y, 16);
         x += 16;
     }
+    endLine();
     return y + kLineHeight;
+}
+
+namespace {
+// The widest line drawWrappedText draws of the text at that maximum width.
+int64_t wrappedTextWidth(const std::string& text, int64_t maxWidth) {
+    std::string spaced = text;
+    for (char& c : spaced)
+        if (c == '\\') c = ' ';
+    // The wrap measures 16 px a character and no spaces; the line is drawn 13 px a character
+    // (less for kerned punctuation: this errs wide) and 16 px a space.
+    int64_t measured = 0, drawn = -16, widest = 0;
+    for (const std::string& word : wrapWords(spaced)) {
+        int64_t count = codePointCount(word);
+        measured += count * 16;
+        if (measured > maxWidth) {
+            measured = count * 16;
+            drawn = -16;
+        }
+        drawn += 16 + count * kGlyphAdvance;
+        widest = std::max(widest, drawn);
+    }
+    return widest;
+}
+} // namespace
+
+int64_t wrapWidthWithin(const std::string& text, int64_t room) {
+    int64_t maxWidth = room;
+    while (maxWidth > 16 && wrappedTextWidth(text, maxWidth) > room) maxWidth -= 16;
+    return maxWidth;
 }
 
 void drawMenuEntry(int64_t x, int64_t y, const std::string& label, int64_t entry,
@@ -187,7 +273,9 @@ void updateMenuPulse(double frameFactor) {
 
 int64_t drawSmallText(const std::string& text, int64_t x, int64_t y, int64_t tint, int64_t intensity) {
     for (size_t at = 0; at < text.size();) {
-        int64_t cell = cellOf(nextCodePoint(text, at));
+        int64_t code = nextCodePoint(text, at);
+        int64_t cell = cellOf(code);
+        extendLine(code, x, y, kSmallGlyphSize);
         if (x > -kSmallGlyphSize && x < screenWidth && y > -kSmallGlyphSize && y < screenHeight) {
             if (glyphRecord) glyphRecord->push_back({cell, x, y, tint, intensity});
             clipSprite(letterSprite, cell * 16, 0, 16, 16);
@@ -198,5 +286,6 @@ int64_t drawSmallText(const std::string& text, int64_t x, int64_t y, int64_t tin
         x += kSmallGlyphAdvance;
     }
     zoomSprite(letterSprite, -1, -1);
+    endLine();
     return x;
 }

@@ -31,6 +31,9 @@ int64_t drawWrappedText(const std::string& text, int64_t x, int64_t y, int64_t m
 constexpr int64_t kSmallGlyphSize = 11;
 constexpr int64_t kSmallGlyphAdvance = 9;
 int64_t drawSmallText(const std::string& text, int64_t x, int64_t y, int64_t tint, int64_t intensity);
+// The maximum width to give drawWrappedText for its lines to stay within `room` px: its
+// measure counts no spaces, so a line can pass the maximum it was given.
+int64_t wrapWidthWithin(const std::string& text, int64_t room);
 void drawMenuEntry(int64_t x, int64_t y, const std::string& label, int64_t entry,
                    int64_t selected, int64_t unavailable);
 void updateMenuPulse(double frameFactor);

@@ -437,6 +437,28 @@ int64_t spritePixelAlpha(int64_t spriteId, int64_t x, int64_t y) {
     return alphaAt(*s, size_t(y * s->bitmap.width + x));
 }
 
+SpriteBounds spriteVisibleBounds(int64_t spriteId) {
+    const Sprite* s = sprites.find(spriteId);
+    if (!s) return {};
+    SpriteBounds whole{0, 0, s->displayWidth, s->displayHeight};
+    int64_t w = s->bitmap.width;
+    if (s->bitmap.pixels.empty() && s->alpha.size() != size_t(w * s->bitmap.height)) return whole;
+    int64_t left = s->clipX + s->clipWidth, right = s->clipX - 1;
+    int64_t top = s->clipY + s->clipHeight, bottom = s->clipY - 1;
+    for (int64_t y = s->clipY; y < s->clipY + s->clipHeight; ++y)
+        for (int64_t x = s->clipX; x < s->clipX + s->clipWidth; ++x)
+            if (alphaAt(*s, size_t(y * w + x)) != 0) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    if (right < left || s->clipWidth == 0 || s->clipHeight == 0) return {};
+    // From the image's pixels to the displayed size (a zoomed sprite).
+    auto scaleX = [&](int64_t x) { return (x - s->clipX) * s->displayWidth / s->clipWidth; };
+    auto scaleY = [&](int64_t y) { return (y - s->clipY) * s->displayHeight / s->clipHeight; };
+    return {scaleX(left), scaleY(top), scaleX(right + 1) - scaleX(left),
+            scaleY(bottom + 1) - scaleY(top)};
+}
+
 int64_t spriteCount() { return int64_t(sprites.objects.size()); }
 
 Bitmap* spriteBitmapForDrawing(int64_t spriteId) {

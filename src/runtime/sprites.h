@@ -42,5 +42,11 @@ int64_t spritesTouch(int64_t spriteA, int64_t xA, int64_t yA, int64_t spriteB, i
                      int64_t yB);
 // The alpha of one of the sprite's own pixels (0 outside or when absent), for tests and tools.
 int64_t spritePixelAlpha(int64_t spriteId, int64_t x, int64_t y);
+// The displayed rectangle of a sprite's visible pixels (alpha above 0) within its clip, relative
+// to its display position; the whole displayed size when its pixels are not at hand.
+struct SpriteBounds {
+    int64_t x = 0, y = 0, width = 0, height = 0;
+};
+SpriteBounds spriteVisibleBounds(int64_t spriteId);
 int64_t spriteCount();
 int64_t spriteCpuBytes(); // pixel memory the sprites keep on the CPU
