@@ -111,3 +111,28 @@ TEST_F(ControlsTest, AnyNonZeroJumpWithUpJumps) {
         EXPECT_TRUE(poll(one).jump) << value;
     }
 }
+
+// Menus take a controller's button or direction when it is let go: once, and only when the
+// screen saw it held in the frame before (not a press that ended while no one looked).
+TEST_F(ControlsTest, AControllerReleaseCountsOnceAndOnlyAsItHappens) {
+    start({{0, kScriptPadButton, 1, 1, {}},
+           {0, kScriptPadButton, 3, 1, {}},
+           {1, kScriptPadButton, 1, 0, {}},
+           {5, kScriptPadButton, 3, 0, {}}},
+          1);
+    forgetPadReleases();
+    EXPECT_TRUE(padActionDown(0, &Controls::neutral));
+    EXPECT_FALSE(padActionReleased(0, &Controls::neutral));
+    EXPECT_FALSE(padActionReleased(0, &Controls::heavy));
+    EXPECT_FALSE(padActionReleased(1, &Controls::heavy)); // no controller there
+    EXPECT_FALSE(padActionReleased(-1, &Controls::heavy));
+    presentFrame();
+    pollKeyboard();
+    EXPECT_FALSE(padActionDown(0, &Controls::neutral));
+    EXPECT_TRUE(padActionReleased(0, &Controls::neutral));
+    EXPECT_FALSE(padActionReleased(0, &Controls::neutral)); // taken
+    for (int i = 0; i < 5; ++i) presentFrame();
+    pollKeyboard();
+    EXPECT_FALSE(padActionDown(0, &Controls::heavy));
+    EXPECT_FALSE(padActionReleased(0, &Controls::heavy)); // last seen held six frames ago
+}

@@ -22,6 +22,7 @@
 #include "menus/menu_framework.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
+#include "input/controls.h"
 #include "input/keys.h"
 #include "render/fade.h"
 #include "render/frame_images.h"
@@ -62,6 +63,19 @@ void resetGlobals() {
     resetMenuState();
     clearImageQueue();
     resetFade();
+    forgetPadReleases();
+}
+
+// A controller plugged in while the game runs: the place of a player's unplugged controller
+// gives it back to that player; a new place goes to the first player without a controller.
+void giveControllerToAPlayer(int64_t pad) {
+    for (const Fighter* player : {&playerOne, &playerTwo})
+        if (player->padIndex == pad) return;
+    for (Fighter* player : {&playerOne, &playerTwo})
+        if (player->padIndex < 0) {
+            player->padIndex = pad;
+            return;
+        }
 }
 
 // The images of the landing effects and loading animations, shared by every match.
@@ -132,7 +146,7 @@ void startUpGame() {
         std::fprintf(stderr, "Quarrelix: sound is off: %s\n", soundIsOff().c_str());
     if (!initSprites())
         fatalError("Quarrelix error", "Could not be able to init sprites", kMessageNoIcon);
-    int64_t joysticks = initControllers();
+    initControllers();
     // 6-8: sprite numbers, desktop, screen sizes.
     nextSpriteNumber = 1;
     desktopWidth = desktopWidthOf(0);
@@ -191,8 +205,12 @@ void startUpGame() {
     chooseClass(playerOne, classAt(0), 0);
     chooseClass(playerTwo, classAt(0), 0);
     chooseClass(playerOne, classAt(2), 0);
+    // The controllers there by now (plugged in while loading too): the first is player one's,
+    // the second player two's; those plugged in from now on go to a player as they come.
+    int64_t joysticks = controllerCount();
     if (joysticks >= 1) playerOne.padIndex = 0;
     if (joysticks >= 2) playerTwo.padIndex = 1;
+    controllerPluggedIn = giveControllerToAPlayer;
     playersCreated = true;
     // 18: the classes offered by the selection screens, then random and mirror.
     buildSelectableList(1);

@@ -2,6 +2,7 @@
 #include "input/action_names.h"
 
 #include "input/keys.h"
+#include "runtime/input_devices.h"
 
 namespace {
 // The controller's part in each action, as pollActions reads it.
@@ -17,7 +18,8 @@ const PadName kPadNames[] = {
 } // namespace
 
 std::string actionName(const KeyBindings& keys, int64_t padIndex, int64_t Controls::*action) {
-    if (padIndex >= 0)
+    // A player whose controller was unplugged plays on the keys: those are named then.
+    if (padIndex >= 0 && controllerPresent(padIndex))
         for (const PadName& pad : kPadNames)
             if (pad.action == action) return pad.name;
     int64_t code = keys.primary.*action;

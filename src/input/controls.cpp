@@ -2,28 +2,74 @@
 #include "input/controls.h"
 
 #include <cstddef>
+#include <iterator>
+#include <map>
+#include <utility>
 
+#include "runtime/headless.h"
 #include "runtime/input_devices.h"
 
 namespace {
 bool held(int64_t code) { return code != 0 && keyDown(code) != 0; }
+
+constexpr int64_t Controls::*kActions[] = {&Controls::up,      &Controls::down,
+                                           &Controls::right,   &Controls::left,
+                                           &Controls::neutral, &Controls::heavy,
+                                           &Controls::jump};
+
+// The frame (presentedFrames) in which a controller's part of an action was last seen held,
+// by controller and action (its place in kActions); absent when it was not.
+std::map<std::pair<int64_t, size_t>, int64_t> padHeldFrames;
 } // namespace
+
+bool padActionDown(int64_t padIndex, int64_t Controls::*action) {
+    if (padIndex < 0) return false;
+    if (action == &Controls::up) return controllerAxisY(padIndex) < 0;
+    if (action == &Controls::down) return controllerAxisY(padIndex) > 0;
+    if (action == &Controls::left) return controllerAxisX(padIndex) < 0;
+    if (action == &Controls::right) return controllerAxisX(padIndex) > 0;
+    if (action == &Controls::neutral) return controllerButton(padIndex, 1) != 0;
+    if (action == &Controls::heavy) return controllerButton(padIndex, 3) != 0;
+    if (action == &Controls::jump) return controllerButton(padIndex, 4) != 0;
+    return false;
+}
+
+bool padActionReleased(int64_t padIndex, int64_t Controls::*action) {
+    size_t slot = 0;
+    while (slot < std::size(kActions) && kActions[slot] != action) ++slot;
+    if (padIndex < 0 || slot == std::size(kActions)) return false;
+    std::pair key{padIndex, slot};
+    int64_t now = presentedFrames();
+    if (padActionDown(padIndex, action)) {
+        padHeldFrames[key] = now;
+        return false;
+    }
+    auto seen = padHeldFrames.find(key);
+    if (seen == padHeldFrames.end()) return false;
+    // Unlike the keyboard's, a controller's state is only known when it is read: a part seen
+    // held long ago was let go unseen, on another screen or in a fight.
+    bool released = seen->second == now || seen->second == now - 1;
+    padHeldFrames.erase(seen);
+    return released;
+}
+
+void forgetPadReleases() { padHeldFrames.clear(); }
 
 Actions pollActions(const KeyBindings& keys, int64_t padIndex, int64_t jumpWithUp) {
     const Controls& a = keys.primary;
     const Controls& b = keys.secondary;
-    bool padHere = padIndex >= 0 && pollController(padIndex);
-    int64_t x = padHere ? controllerAxisX(padIndex) : 0;
-    int64_t y = padHere ? controllerAxisY(padIndex) : 0;
-    auto button = [&](int64_t n) { return padHere && controllerButton(padIndex, n) != 0; };
+    int64_t pad = padIndex >= 0 && pollController(padIndex) ? padIndex : -1;
+    auto active = [&](int64_t Controls::*action) {
+        return held(a.*action) || held(b.*action) || padActionDown(pad, action);
+    };
     Actions act;
-    act.up = held(a.up) || held(b.up) || y < 0;
-    act.down = held(a.down) || held(b.down) || y > 0;
-    act.left = held(a.left) || held(b.left) || x < 0;
-    act.right = held(a.right) || held(b.right) || x > 0;
-    act.neutral = held(a.neutral) || held(b.neutral) || button(1);
-    act.heavy = held(a.heavy) || held(b.heavy) || button(3);
-    act.jump = held(a.jump) || held(b.jump) || button(4);
+    act.up = active(&Controls::up);
+    act.down = active(&Controls::down);
+    act.left = active(&Controls::left);
+    act.right = active(&Controls::right);
+    act.neutral = active(&Controls::neutral);
+    act.heavy = active(&Controls::heavy);
+    act.jump = active(&Controls::jump);
     // Up also jumps for players who chose it (any non-zero value, as the controls screen shows
     // it), but never together with an attack.
     if (jumpWithUp != 0 && !act.neutral && !act.heavy && act.up) act.jump = true;

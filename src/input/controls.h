@@ -26,6 +26,13 @@ struct Actions {
 // After the keyboard snapshot of the frame. padIndex: the player's game controller, -1 for
 // none; jumpWithUp non-zero: the up key also jumps.
 Actions pollActions(const KeyBindings& keys, int64_t padIndex, int64_t jumpWithUp);
+// A controller's part in one action (a field of Controls): the stick or D-pad for the
+// directions, button 1 neutral, 3 heavy, 4 jump. False without the controller (-1: none).
+bool padActionDown(int64_t padIndex, int64_t Controls::*action);
+// True once when that part is let go after it was seen held in the frame before (a part let
+// go while no screen read it never acts later); reading it also watches it.
+bool padActionReleased(int64_t padIndex, int64_t Controls::*action);
+void forgetPadReleases(); // a new run starts with no part seen held
 // Held directions and jump count as pressed for 2 ticks, held attacks for 10 (counted from
 // the start of this frame of `frameFactor` ticks).
 void applyInput(std::array<double, kInputCount>& counters, const Actions& actions,

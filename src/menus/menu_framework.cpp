@@ -8,6 +8,7 @@
 #include "data/sound_library.h"
 #include "data/sprite_numbers.h"
 #include "fight/fighter.h"
+#include "input/controls.h"
 #include "input/keys.h"
 #include "render/fade.h"
 #include "render/pool_sounds.h"
@@ -22,14 +23,14 @@ bool frameClockRestart = false; // set by restartMenuFrameClock, read once the f
 bool playerKeyDown(const Fighter& player, int64_t Controls::*key) {
     for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
         if (c->*key != 0 && keyDown(c->*key)) return true;
-    return false;
+    return padActionDown(player.padIndex, key);
 }
 
 bool playerKeyReleased(const Fighter& player, int64_t Controls::*key) {
     bool released = false;
     for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
         if (c->*key != 0 && keyReleased(c->*key)) released = true;
-    return released;
+    return padActionReleased(player.padIndex, key) || released;
 }
 
 bool eitherPlayerKeyDown(int64_t Controls::*key) {

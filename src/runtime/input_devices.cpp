@@ -182,21 +182,39 @@ Pad* padAt(int64_t pad) {
 
 void openController(int deviceIndex) {
     if (!SDL_IsGameController(deviceIndex)) return;
+    // Headless runs stay reproducible: only the virtual controllers that tests plug in count,
+    // never a real one that happens to be connected to the machine.
+    if (isHeadless() && !SDL_JoystickIsVirtual(deviceIndex)) return;
     SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(deviceIndex);
     for (const Pad& pad : pads)
         if (pad.controller && pad.instance == instance) return;
     SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
     if (!controller) return;
     // A pad plugged in again takes back the first free place, so players keep their pads.
-    for (Pad& pad : pads)
-        if (!pad.controller && !pad.scripted) {
-            pad.controller = controller;
-            pad.instance = instance;
-            return;
-        }
-    pads.push_back({controller, instance, false, {}, 0, 0});
+    size_t place = 0;
+    while (place < pads.size() && (pads[place].controller || pads[place].scripted)) ++place;
+    if (place == pads.size()) pads.push_back({});
+    pads[place].controller = controller;
+    pads[place].instance = instance;
+    if (controllerPluggedIn) controllerPluggedIn(int64_t(place));
 }
 } // namespace
+
+void (*controllerPluggedIn)(int64_t pad) = nullptr;
+
+SDL_GameControllerButton controllerButtonOf(int64_t button) {
+    // A, B, X, Y, LB, RB, Back, Start, left stick, right stick, Guide, then the rest.
+    static const SDL_GameControllerButton kButtons[15] = {
+        SDL_CONTROLLER_BUTTON_INVALID,       SDL_CONTROLLER_BUTTON_A,
+        SDL_CONTROLLER_BUTTON_B,             SDL_CONTROLLER_BUTTON_X,
+        SDL_CONTROLLER_BUTTON_Y,             SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+        SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, SDL_CONTROLLER_BUTTON_BACK,
+        SDL_CONTROLLER_BUTTON_START,         SDL_CONTROLLER_BUTTON_LEFTSTICK,
+        SDL_CONTROLLER_BUTTON_RIGHTSTICK,    SDL_CONTROLLER_BUTTON_GUIDE,
+        SDL_CONTROLLER_BUTTON_MISC1,         SDL_CONTROLLER_BUTTON_PADDLE1,
+        SDL_CONTROLLER_BUTTON_PADDLE2};
+    return button >= 1 && button <= 14 ? kButtons[button] : SDL_CONTROLLER_BUTTON_INVALID;
+}
 
 int64_t initKeyboard() {
     if (!SDL_WasInit(SDL_INIT_EVENTS) && SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return 0;
@@ -290,13 +308,14 @@ void applyScriptedInput(int64_t frame) {
 }
 
 int64_t initControllers() {
+    // Headless: the scripted controllers take the first places.
     if (isHeadless()) {
         pads.assign(size_t(headlessOptions().controllerCount), Pad{});
         for (Pad& pad : pads) pad.scripted = true;
-        return int64_t(pads.size());
     }
+    // Headless too, so that controllers plugged in while the game runs reach it as in a window.
     if (!SDL_WasInit(SDL_INIT_GAMECONTROLLER) && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
-        return 0;
+        return controllerCount();
     for (int i = 0; i < SDL_NumJoysticks(); ++i) openController(i);
     return controllerCount();
 }
@@ -308,6 +327,8 @@ int64_t controllerCount() {
     return count;
 }
 
+int64_t controllerPresent(int64_t pad) { return padAt(pad) ? 1 : 0; }
+
 int64_t pollController(int64_t pad) {
     if (!padAt(pad)) return 0;
     if (pads[size_t(pad)].controller) SDL_GameControllerUpdate();
@@ -318,17 +339,7 @@ int64_t controllerButton(int64_t pad, int64_t button) {
     Pad* p = padAt(pad);
     if (!p || button < 1 || button > 14) return 0;
     if (p->scripted) return p->buttons[size_t(button)] ? 1 : 0;
-    // A, B, X, Y, LB, RB, Back, Start, left stick, right stick, Guide, then the rest.
-    static const SDL_GameControllerButton kButtons[15] = {
-        SDL_CONTROLLER_BUTTON_INVALID,       SDL_CONTROLLER_BUTTON_A,
-        SDL_CONTROLLER_BUTTON_B,             SDL_CONTROLLER_BUTTON_X,
-        SDL_CONTROLLER_BUTTON_Y,             SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
-        SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, SDL_CONTROLLER_BUTTON_BACK,
-        SDL_CONTROLLER_BUTTON_START,         SDL_CONTROLLER_BUTTON_LEFTSTICK,
-        SDL_CONTROLLER_BUTTON_RIGHTSTICK,    SDL_CONTROLLER_BUTTON_GUIDE,
-        SDL_CONTROLLER_BUTTON_MISC1,         SDL_CONTROLLER_BUTTON_PADDLE1,
-        SDL_CONTROLLER_BUTTON_PADDLE2};
-    return SDL_GameControllerGetButton(p->controller, kButtons[button]) ? 1 : 0;
+    return SDL_GameControllerGetButton(p->controller, controllerButtonOf(button)) ? 1 : 0;
 }
 
 namespace {
@@ -356,6 +367,8 @@ int64_t controllerAxisX(int64_t pad) { return readAxis(pad, false); }
 int64_t controllerAxisY(int64_t pad) { return readAxis(pad, true); }
 
 void endInput() {
+    endVirtualControllers();
+    controllerPluggedIn = nullptr;
     for (Pad& pad : pads)
         if (pad.controller) SDL_GameControllerClose(pad.controller);
     pads.clear();

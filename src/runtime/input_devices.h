@@ -17,6 +17,11 @@ void forgetKeyReleases();
 
 int64_t initControllers(); // number of controllers found
 int64_t controllerCount();
+// Called whenever a controller takes a place (the first one free, so that a controller
+// plugged in again takes back the place it left); the game sets it once its players exist and
+// gives the controller to one of them. endInput clears it.
+extern void (*controllerPluggedIn)(int64_t pad);
+int64_t controllerPresent(int64_t pad); // 1 while a controller is in that place
 int64_t pollController(int64_t pad); // 0 if absent
 int64_t controllerButton(int64_t pad, int64_t button); // buttons 1-14
 int64_t controllerAxisX(int64_t pad); // -1, 0 or 1

@@ -16,6 +16,8 @@ void endSprites();
 void endImages();
 void endSound();
 void endInput();
+void endVirtualControllers();    // unplugs those still plugged in
+SDL_GameControllerButton controllerButtonOf(int64_t button); // the game's buttons 1-14
 
 struct Bitmap;
 Bitmap* spriteBitmapForDrawing(int64_t spriteId); // null when the sprite cannot be drawn on
