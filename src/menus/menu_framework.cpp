@@ -6,6 +6,7 @@
 #include "data/sound_library.h"
 #include "data/sprite_numbers.h"
 #include "fight/fighter.h"
+#include "input/controls.h"
 #include "input/keys.h"
 #include "render/fade.h"
 #include "render/pool_sounds.h"
@@ -15,18 +16,72 @@
 namespace {
 int64_t backgroundSprite = 0;
 bool frameClockRestart = false; // set by restartMenuFrameClock, read once the frame returns
+
+// The game controllers as the menus read them, by pad number: the actions held at this
+// frame's snapshot, and those seen held and not let go since, so that each release is taken
+// once, as a key's is.
+struct MenuPad {
+    Actions held;
+    Actions seenHeld;
+};
+std::vector<MenuPad> menuPads;
+
+struct PadAction {
+    int64_t Controls::*key;
+    bool Actions::*action;
+};
+constexpr PadAction kPadActions[] = {
+    {&Controls::up, &Actions::up},           {&Controls::down, &Actions::down},
+    {&Controls::right, &Actions::right},     {&Controls::left, &Actions::left},
+    {&Controls::neutral, &Actions::neutral}, {&Controls::heavy, &Actions::heavy},
+    {&Controls::jump, &Actions::jump}};
+
+bool Actions::*padActionOf(int64_t Controls::*key) {
+    for (const PadAction& pair : kPadActions)
+        if (pair.key == key) return pair.action;
+    return &Actions::jump; // not reached: the table has every action
+}
+
+MenuPad* menuPadOf(const Fighter& player) {
+    if (player.padIndex < 0 || player.padIndex >= int64_t(menuPads.size())) return nullptr;
+    return &menuPads[size_t(player.padIndex)];
+}
+
+// Each player's controller along with the keyboard's snapshot; with `forget`, releases not
+// taken yet are dropped except of what is held now, as forgetKeyReleases does for keys.
+void snapshotMenuPads(bool forget) {
+    for (const Fighter* player : {&playerOne, &playerTwo}) {
+        if (player->padIndex < 0) continue;
+        if (player->padIndex >= int64_t(menuPads.size()))
+            menuPads.resize(size_t(player->padIndex) + 1);
+        MenuPad& pad = menuPads[size_t(player->padIndex)];
+        // No keys bound: the controller's part of the actions alone.
+        pad.held = pollActions(KeyBindings{}, player->padIndex, 0);
+        if (forget) pad.seenHeld = Actions{};
+        for (const PadAction& pair : kPadActions)
+            if (pad.held.*pair.action) pad.seenHeld.*pair.action = true;
+    }
+}
 } // namespace
 
 bool playerKeyDown(const Fighter& player, int64_t Controls::*key) {
     for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
         if (c->*key != 0 && keyDown(c->*key)) return true;
-    return false;
+    const MenuPad* pad = menuPadOf(player);
+    return pad && pad->held.*padActionOf(key);
 }
 
 bool playerKeyReleased(const Fighter& player, int64_t Controls::*key) {
     bool released = false;
     for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
         if (c->*key != 0 && keyReleased(c->*key)) released = true;
+    if (MenuPad* pad = menuPadOf(player)) {
+        bool Actions::*action = padActionOf(key);
+        if (!(pad->held.*action) && pad->seenHeld.*action) {
+            pad->seenHeld.*action = false;
+            released = true;
+        }
+    }
     return released;
 }
 
@@ -134,12 +189,16 @@ void restartMenuFrameClock() { frameClockRestart = true; }
 bool runMenuFrames(const std::function<void(double frameFactor, bool inputFrozen)>& frame) {
     double factor = nominalFrameFactor;
     forgetKeyReleases();
+    snapshotMenuPads(true);
     frameClockRestart = false;
     for (;;) {
         double start = systemTimeMs();
         drawMenuBackground();
         bool frozen = menuInputFrozen();
-        if (!frozen) pollKeyboard();
+        if (!frozen) {
+            pollKeyboard();
+            snapshotMenuPads(false);
+        }
         frame(factor, frozen);
         if (frameClockRestart) {
             frameClockRestart = false;

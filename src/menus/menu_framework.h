@@ -19,8 +19,9 @@ inline const std::string kOptionsBanner = "QUARRELIX PROJECT ALPHA pre-alpha 0.1
 struct Controls;
 struct Fighter;
 
-// A player's key for an action, primary or secondary: held, or just let go (both keys are
-// read, so that each release is taken once).
+// A player's key for an action, primary or secondary, or the part their game controller has
+// in it (its stick and buttons as in a fight): held, or just let go (all are read, so that
+// each release is taken once).
 bool playerKeyDown(const Fighter& player, int64_t Controls::*key);
 bool playerKeyReleased(const Fighter& player, int64_t Controls::*key);
 bool eitherPlayerKeyDown(int64_t Controls::*key);
