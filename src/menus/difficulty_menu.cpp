@@ -5,6 +5,7 @@
 
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "menus/key_hints.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
 #include "render/sprite_assets.h"
@@ -23,6 +24,14 @@ const char* const kDescriptions[] = {
     "Attacks very frequently with semi-intelligent combos.\\Some classes and stances may have "
     "specific behaviors."};
 
+// What player one presses here: the arrows or their own keys, as the screen reads them.
+std::vector<std::string> difficultyHints() {
+    return {eitherKey("Up/Down", keyPairFor(playerOne, &Controls::up, &Controls::down)) +
+                ": change difficulty",
+            eitherKey("Return", keyFor(playerOne, &Controls::neutral)) + ": confirm",
+            eitherKey("Escape", keyFor(playerOne, &Controls::heavy)) +
+                ": back to the class selection"};
+}
 } // namespace
 
 int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
@@ -39,6 +48,7 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
         for (int64_t i = 0; i <= kGoBackEntry; ++i)
             drawMenuEntry(textX + 100, textY + 120 + 20 * i, kLabels[i], i, highlighted, 0);
         drawText("==============", textX + 120, textY + 200, kOrangeTint, 128);
+        drawHintLines(difficultyHints(), textX + 100, textY + 230, kHintGrey);
         if (highlighted < kGoBackEntry)
             drawEntryDescription(kDescriptions[highlighted], textX + 500, textY + 120);
         if (frozen) return;

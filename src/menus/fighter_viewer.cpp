@@ -10,6 +10,7 @@
 #include "fight/frame_data.h"
 #include "input/keys.h"
 #include "menus/class_carousel.h"
+#include "menus/key_hints.h"
 #include "menus/menu_framework.h"
 #include "menus/preview.h"
 #include "menus/stats_panel.h"
@@ -36,8 +37,13 @@ constexpr int64_t kFrameLineHeight = kSmallGlyphSize + 1;
 constexpr int64_t kGridXWithFrameData = 1300;
 
 constexpr int64_t kToBeAddedIcon = 11;
-const char* const kStatLabels[] = {"Strength", "Agility", "Speed",  "Weight", "Endurence", "Life",
-                                   "Cut",      "Pierce",  "Blunt",  "Reach",  "Difficulty"};
+// Columns in px right of the stats panel's x: the names past the longest gauge, the numbers
+// past the longest name, and the class picture (for a class without a fighter to show) past
+// the numbers, with the to-be-added mark 150 px into it.
+constexpr int64_t kStatNameColumn = 250;
+constexpr int64_t kStatNumberColumn = 390;
+constexpr int64_t kStillPictureColumn = 430;
+constexpr int64_t kToBeAddedMarkInPicture = 150;
 
 bool viewable(int64_t index) {
     return index >= 0 && index < int64_t(classes.size()) && classes[size_t(index)]->notSelectable == 0;
@@ -55,19 +61,22 @@ int64_t stepClass(int64_t index, int64_t direction) {
 
 int64_t lastStanceOf(const FighterClass& c) { return std::max<int64_t>(0, int64_t(c.stance.size()) - 1); }
 
-// The numbers beside the gauges while Left Shift is held, one row per gauge. The labels
-// stand right of the longest gauge: left of a panel near the screen's edge they would fall
-// off it.
-void drawStatNumbers(const FighterClass& c, const Stance* stance, int64_t x, int64_t y) {
+// Each gauge's name, and its number while Left Shift is held, one row per gauge, and a line
+// saying so under the stance's, from the class name's x (25 px right of the panel's). The
+// names stand right of the longest gauge: left of a panel near the screen's edge they would
+// fall off it.
+void drawStatNames(const FighterClass& c, const Stance* stance, int64_t x, int64_t y) {
     Stat own = c.stat.value_or(Stat{});
     Stat change = stance && stance->modificator ? *stance->modificator : Stat{};
+    bool numbers = keyDown(kKeyLeftShift) != 0;
+    drawHintLines({"Hold " + keyNameOf(kKeyLeftShift) + ": numbers"}, x + 25, y - 25, kHintGrey);
     int64_t rowY = y + 12;
     for (int64_t row = 0; row < 11; ++row) {
         int64_t value = statValue(own, row);
         if (row >= 6 && row <= 8 && value < 0) continue;
         if (row <= 8) value += statValue(change, row);
-        drawPlainText(kStatLabels[row], x + 250, rowY);
-        drawPlainText(std::to_string(value), x + 390, rowY);
+        drawPlainText(statName(row), x + kStatNameColumn, rowY);
+        if (numbers) drawPlainText(std::to_string(value), x + kStatNumberColumn, rowY);
         rowY += 40;
     }
 }
@@ -126,19 +135,22 @@ void drawInformationPage(FighterClass& c, Preview& preview, int64_t x, int64_t y
         // Without an idle animation the class picture stands in for the preview.
         loadClassPicture(c);
         if (transparency != 0 && spriteExists(c.pictureSprite)) {
-            drawSpriteBlended(c.pictureSprite, x + 250, y - 100, transparency);
-            noteSpriteLayout(LayoutRole::Panel, c.pictureSprite, x + 250, y - 100, "class picture");
-            drawSpriteBlended(c.pictureSprite, x + 250, y - 100, transparency * 128 / 255, colour);
+            drawSpriteBlended(c.pictureSprite, x + kStillPictureColumn, y - 100, transparency);
+            noteSpriteLayout(LayoutRole::Panel, c.pictureSprite, x + kStillPictureColumn, y - 100,
+                             "class picture");
+            drawSpriteBlended(c.pictureSprite, x + kStillPictureColumn, y - 100,
+                              transparency * 128 / 255, colour);
         }
     }
-    if (keyDown(kKeyLeftShift)) drawStatNumbers(c, stance, x, y);
+    drawStatNames(c, stance, x, y);
     int64_t column = x + (wide ? 800 : 650);
     // With the frame data the combo rows reach down past the description: it keeps left of them.
     int64_t descriptionWidth = wide ? 1000 : 750;
     if (viewerFrameData)
         descriptionWidth = std::min(descriptionWidth, wrapWidthWithin(c.description, column - x - 20));
     drawWrappedText(c.description, x, y + 450, descriptionWidth, 0);
-    if (c.toBeAdded) drawStatIcon(kToBeAddedIcon, x + 400, y);
+    if (c.toBeAdded)
+        drawStatIcon(kToBeAddedIcon, x + kStillPictureColumn + kToBeAddedMarkInPicture, y);
     if (!c.toBeAdded) drawPlainText("Combo list", column, y - 75);
     if (!c.comboList.empty()) drawSmallText("F: frame data", column, y - 92, 0, 128);
     // The frame data lines end before the screen's frame, or before the class grid on wide

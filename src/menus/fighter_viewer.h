@@ -16,7 +16,8 @@ extern bool viewerFrameData;
 
 // One frame: reads the keys and draws the viewer with its preview.
 void viewerFrame(Preview& preview, double frameFactor);
-// The class, its stats, numbers (with Left Shift), description, mark and combos at (x, y).
+// The class, its stats with their names (and numbers while Left Shift is held), description,
+// mark and combos at (x, y).
 void drawInformationPage(FighterClass& fighterClass, Preview& preview, int64_t x, int64_t y,
                          int64_t stanceIndex);
 // Portraits of every selectable class in rows from (x, y), the highlighted one large.

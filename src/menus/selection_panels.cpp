@@ -9,6 +9,7 @@
 #include "fight/fighter.h"
 #include "input/keys.h"
 #include "menus/class_carousel.h"
+#include "menus/key_hints.h"
 #include "menus/menu_framework.h"
 #include "menus/preview.h"
 #include "menus/stats_panel.h"
@@ -23,7 +24,11 @@ SingleCursorPanel botPanel;
 namespace {
 constexpr int64_t kRandomCode = 99;
 constexpr int64_t kMirrorCode = 98;
-constexpr int64_t kGrey = 0x808080;
+// The key hints' first row in px, above the class names at y 80; and the row of the hint for
+// both players, between the stance lines (y 100) and the stats panels (y 150).
+constexpr int64_t kHintTop = 40;
+constexpr int64_t kSharedHintY = 124;
+const std::string kBackHint = "Escape: back to the menu";
 
 // The highest stance index: the last of a class's stances; 0 for the random and mirror marks.
 int64_t lastStance(int64_t entry) {
@@ -118,10 +123,6 @@ void drawPanelLines(const SelectionPanel& p, int64_t x, int64_t statsX, bool mir
     if (c) drawStatsPanel(*c, statsX, 150, p.stance, mirrored);
 }
 
-std::string keyName(const Fighter& player, int64_t Controls::*key) {
-    return keyNameOf(player.keyBindings.primary.*key);
-}
-
 // One panel of the pair: keys while not ready, the hint, the display.
 void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Preview* other,
                bool isPlayerOne, double frameFactor) {
@@ -131,18 +132,20 @@ void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Previ
     int64_t hintX = isPlayerOne ? 3 * w / 4 - 100 : 100;
     keepInRange(p);
     std::string hint;
-    int64_t hintTint = kGrey;
+    int64_t hintTint = kHintGrey;
+    int64_t playerTint = isPlayerOne ? kOrangeTint : kBlueTint;
     if (!p.ready) {
         movePanel(p, readPanelKeys(p, player, false), preview, pan);
-        hint = "Press " + keyName(player, &Controls::neutral) + (isPlayerOne ? " To Select" : " to select");
-        hintTint = isPlayerOne ? kOrangeTint : kBlueTint;
+        hint = "Press " + keyFor(player, &Controls::neutral) +
+               (isPlayerOne ? " To Select" : " to select");
+        hintTint = playerTint;
         if (playerKeyReleased(player, &Controls::neutral)) {
             playMenuSound(kMenuMovePool, pan);
             p.ready = true;
             preview.intensity = 255;
         }
     } else {
-        hint = "Press " + keyName(player, &Controls::heavy) + " to cancel";
+        hint = "Press " + keyFor(player, &Controls::heavy) + " to cancel";
         if (playerKeyReleased(player, &Controls::heavy)) {
             p.ready = false;
             preview.intensity = 128;
@@ -153,8 +156,27 @@ void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Previ
     drawPreview(preview, frameFactor, isPlayerOne ? rightPictureX() : 75, 150);
     drawPanelLines(p, x, isPlayerOne ? w - 75 : 75, isPlayerOne, false);
     drawText(hint, hintX, 600, hintTint, 128);
+    // Each player's moves above their own panel; player one's block ends as far from the
+    // right edge as player two's starts from the left one. A ready player's keys do not move.
+    if (!p.ready) {
+        std::vector<std::string> keys = classAndStanceHints(player);
+        drawHintLines(keys,
+                      isPlayerOne ? w - kPanelTextInset - hintBlockWidth(keys) : kPanelTextInset,
+                      kHintTop, playerTint);
+    }
     if (screenHeight >= 800)
         drawClassCarousel(p.carouselStart, p.cursor, isPlayerOne ? w - 575 : 75, 650);
+}
+
+// Player one's keys for a step of the single-cursor panel, in a block above the right-hand
+// class picture that ends as far from the right edge as the pair's player one block.
+void drawSingleCursorHints(int64_t step) {
+    std::vector<std::string> lines = classAndStanceHints(playerOne);
+    lines.push_back("Return: confirm");
+    if (step == 2) lines.push_back(keyFor(playerOne, &Controls::heavy) + ": back to your class");
+    lines.push_back(kBackHint);
+    drawHintLines(lines, screenWidth - kPanelTextInset - hintBlockWidth(lines), kHintTop,
+                  kHintGrey);
 }
 
 void startSingleAfresh(SingleCursorPanel& s) {
@@ -199,6 +221,8 @@ int64_t cursorOfCode(int64_t code) {
 int64_t twoPlayerPanels(double frameFactor) {
     pairPanel(playerOnePanel, playerOne, rightPreview, nullptr, true, frameFactor);
     pairPanel(playerTwoPanel, playerTwo, leftPreview, &rightPreview, false, frameFactor);
+    drawHintLines({kBackHint}, (screenWidth - hintBlockWidth({kBackHint})) / 2, kSharedHintY,
+                  kHintGrey);
     if (playerOnePanel.ready && playerTwoPanel.ready) {
         drawText("Press enter to start !", (screenWidth - 300) / 2, 600, kOrangeTint, 128);
         // Only a fresh press starts: Return held since before both were ready does not.
@@ -256,6 +280,7 @@ int64_t singleCursorPanel(double frameFactor) {
     static const int64_t kStepTints[] = {RGB(255, 128, 0), RGB(0, 0, 255), RGB(255, 0, 0)};
     int64_t step = std::clamp<int64_t>(s.step, 1, 3) - 1;
     drawText(kSteps[step], 75, 125, kStepTints[step], 128);
+    if (s.step < 3) drawSingleCursorHints(s.step);
     drawPreview(rightPreview, frameFactor, rightPictureX(), 150);
     drawPreview(leftPreview, frameFactor, 75, 150);
     drawPanelLines(p, 100, 75, false, true);

@@ -4,6 +4,7 @@
 #include "app/stages.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "menus/key_hints.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
 #include "render/layout_record.h"
@@ -29,6 +30,14 @@ void drawStageStrip(const Stage& stage, int64_t x, int64_t y) {
         noteLayout(LayoutRole::Picture, x, y, w, h, "stage strip");
         x += w;
     }
+}
+
+// What to press here, where the other menus show their help lines: the arrows or player
+// one's keys move, and only Return and Escape choose or leave.
+std::vector<std::string> stageHints() {
+    return {eitherKey("Left/Right", keyPairFor(playerOne, &Controls::left, &Controls::right)) +
+                ": change stage",
+            "Return: pick this stage", "Escape: go back"};
 }
 } // namespace
 
@@ -77,6 +86,8 @@ int64_t runStageSelection(int64_t textX, int64_t textY) {
                 startFade();
             }
         }
+        drawHintLines(stageHints(), textX + 80, textY, kHintGrey);
+        drawText("Pick the stage", textX + 100, textY + 60, kOrangeTint, 128);
         if (Stage* stage = stageAt(stageCursor)) {
             drawPlainText(stage->name, textX + 100, textY + 80);
             drawText(stageSizeText(stage->width), textX + 100, textY + 100, kBlueTint, 128);

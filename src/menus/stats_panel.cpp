@@ -40,6 +40,14 @@ int64_t statValue(const Stat& stat, int64_t row) {
                                      &Stat::reach,    &Stat::difficulty};
     return stat.*fields[row];
 }
+
+const char* statName(int64_t row) {
+    static const char* const kNames[] = {"Strength",  "Agility", "Speed",     "Weight",
+                                         "Endurence", "Life",    "Cut",       "Pierce",
+                                         "Blunt",     "Reach",   "Difficulty"};
+    return row >= 0 && row < 11 ? kNames[row] : "";
+}
+
 void updateGaugePulse(double frameFactor) {
     pulseAccumulator += frameFactor;
     if (pulseAccumulator < 1) return;

@@ -10,6 +10,8 @@ struct Stat;
 
 // A stat by its row: 0 strength ... 5 life, 6 cut, 7 pierce, 8 blunt, 9 reach, 10 difficulty.
 int64_t statValue(const Stat& stat, int64_t row);
+// Its name as players read it: "Strength" ... "Difficulty" ("Endurence" as the data has it).
+const char* statName(int64_t row);
 
 // The pulse of a stance's bonus crescents: -64 (black overlay) to 192 (white overlay).
 extern int64_t gaugePulse;
