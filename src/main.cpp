@@ -1,8 +1,10 @@
 // The game executable: everything happens in start-up and the main state loop.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "app/player_files.h"
 #include "app/replays.h"
 #include "app/startup.h"
 #include "menus/menu_framework.h"
@@ -33,11 +35,22 @@ int main(int argc, char** argv) {
         std::printf("Quarrelix project pre-alpha %s\n", kGameVersion.c_str());
         return 0;
     }
-    // quarrelix --replay FILE: watch a recorded match, then end.
-    if (argc == 3 && option == "--replay") std::exit(runReplayFile(argv[2]));
-    if (argc > 1) {
+    bool replay = argc == 3 && option == "--replay";
+    if (argc > 1 && !replay) {
         std::fprintf(stderr, "quarrelix: unknown option %s\n%s", option.c_str(), kUsage);
         return 2;
+    }
+    std::error_code error;
+    const std::filesystem::path startDirectory = std::filesystem::current_path(error);
+    enterGameDirectory();
+    usePlayerFilesDirectory();
+    // quarrelix --replay FILE: watch a recorded match, then end. A relative FILE names it from
+    // where the player started the game, also when the game moved to its own directory.
+    if (replay) {
+        std::filesystem::path file = argv[2];
+        if (file.is_relative() && std::filesystem::current_path(error) != startDirectory)
+            file = startDirectory / file;
+        std::exit(runReplayFile(file.string()));
     }
     startProgram();
 }

@@ -25,8 +25,8 @@ constexpr int64_t kFirstFightFrame = 3 + 2 + 300; // loading frames, class prepa
 
 std::vector<std::string> replayFiles() {
     std::vector<std::string> files;
-    if (!std::filesystem::exists(kReplayDirectory)) return files;
-    for (const auto& entry : std::filesystem::directory_iterator(kReplayDirectory))
+    if (!std::filesystem::exists(replayDirectory)) return files;
+    for (const auto& entry : std::filesystem::directory_iterator(replayDirectory))
         files.push_back(entry.path().filename().string());
     std::sort(files.begin(), files.end());
     return files;
@@ -111,7 +111,7 @@ TEST_F(Replays, AMatchIsKeptOfferedAgainAndPlayedWithTheViewersKeys) {
     EXPECT_NE(files[0].find("-vs-"), std::string::npos);
     Replay replay;
     std::string error;
-    ASSERT_TRUE(readReplay(std::string(kReplayDirectory) + "/" + files[0], replay, error)) << error;
+    ASSERT_TRUE(readReplay(replayDirectory + "/" + files[0], replay, error)) << error;
     EXPECT_EQ(replay.result, 2);
     EXPECT_EQ(replay.mode, 0);
     int64_t pressed = 0;
@@ -133,13 +133,13 @@ TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
     HeadlessOptions options;
     options.nullRenderer = true;
     startTwoPlayers(options);
-    std::filesystem::create_directories(kReplayDirectory);
+    std::filesystem::create_directories(replayDirectory);
     for (int i = 0; i < 50; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "2020-01-01_00-00-%02d_A-vs-B.qrxreplay", i);
-        std::ofstream(std::string(kReplayDirectory) + "/" + name) << "old";
+        std::ofstream(replayDirectory + "/" + name) << "old";
     }
-    std::ofstream(std::string(kReplayDirectory) + "/notes.txt") << "the player's own file";
+    std::ofstream(replayDirectory + "/notes.txt") << "the player's own file";
     matchHooks.maxFightFrames = 100;
     runRecordedMatch(0);
     std::vector<std::string> files = replayFiles();
@@ -149,7 +149,7 @@ TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
 
     Replay replay;
     std::string error;
-    ASSERT_TRUE(readReplay(std::string(kReplayDirectory) + "/" + files[49], replay, error)) << error;
+    ASSERT_TRUE(readReplay(replayDirectory + "/" + files[49], replay, error)) << error;
     EXPECT_EQ(replayRefusal(replay), "");
     Replay other = replay;
     other.dataHash ^= 1;
@@ -200,7 +200,7 @@ TEST_F(Replays, TheGameWatchesAReplayFileAndRefusesADamagedOne) {
     runRecordedMatch(0);
     std::vector<std::string> files = replayFiles();
     ASSERT_EQ(files.size(), 1u);
-    std::string path = std::string(kReplayDirectory) + "/" + files[0];
+    std::string path = replayDirectory + "/" + files[0];
     endGame();
 
     HeadlessOptions desktop;

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the game, its tools and its tests need, when any is missing.
-# Usage: tools/install-deps.sh [--ci]   (--ci adds the real-window smoke test's packages and
-# clang with the libFuzzer runtime for tools/fuzz.sh)
+# Usage: tools/install-deps.sh [--package | --ci]   (--package adds what tools/package.sh and
+# tools/install-test.sh need: dpkg-dev, desktop-file-utils and the window test's packages;
+# --ci adds those and clang with the libFuzzer runtime for tools/fuzz.sh)
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libogg-dev
           libvorbis-dev nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev
           googletest)
+if [ "${1:-}" = "--package" ] || [ "${1:-}" = "--ci" ]; then
+  packages+=(xvfb xauth xdotool x11-utils dpkg-dev desktop-file-utils)
+fi
 if [ "${1:-}" = "--ci" ]; then
-  packages+=(xvfb xauth xdotool x11-utils clang libclang-rt-14-dev)
+  packages+=(clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

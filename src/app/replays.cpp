@@ -25,6 +25,8 @@
 #include "runtime/hashing.h"
 #include "runtime/runtime.h"
 
+std::string replayDirectory = "replays";
+
 namespace {
 // The settings that change the fight or how it is shown, by the names a replay keeps them.
 struct FightSetting {
@@ -271,16 +273,19 @@ int64_t runRecordedMatch(int64_t mode) {
         std::fprintf(stderr, "quarrelix: the replay of this match is not kept: debug keys changed the fight\n");
         return result;
     }
-    std::error_code error;
-    std::filesystem::create_directories(kReplayDirectory, error);
-    std::string path = newReplayPath(kReplayDirectory, replay.recordedAt, replay.sides[0].className,
-                                     replay.sides[1].className);
-    std::string problem;
-    if (path.empty() || !writeReplay(path, replay, problem))
-        std::fprintf(stderr, "quarrelix: the replay of this match could not be kept: %s\n",
-                     path.empty() ? "no free name in replays/" : problem.c_str());
-    else
-        pruneReplays(kReplayDirectory, kReplaysKept);
+    // With nowhere to keep the player's files (said once at start-up) the match is not kept.
+    if (!replayDirectory.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(replayDirectory, error);
+        std::string path = newReplayPath(replayDirectory, replay.recordedAt,
+                                         replay.sides[0].className, replay.sides[1].className);
+        std::string problem;
+        if (path.empty() || !writeReplay(path, replay, problem))
+            std::fprintf(stderr, "quarrelix: the replay of this match could not be kept: %s\n",
+                         path.empty() ? "no free name in replays/" : problem.c_str());
+        else
+            pruneReplays(replayDirectory, kReplaysKept);
+    }
     if (watch) {
         applyReplaySetup(replay);
         playReplay(replay, true);

@@ -10,7 +10,9 @@
 #include "app/replay_file.h"
 
 inline const std::string kGameVersion = "0.1.0.5a";
-inline const std::string kReplayDirectory = "replays"; // in the game's directory
+// "replays" in the game's directory; elsewhere for an installed game (app/player_files.h);
+// "" when replays are not kept.
+extern std::string replayDirectory;
 
 // The hashes of what the fight reads besides data.json: each named class's pictures (bodies
 // and hit masks), and the sounds (which variants exist decides the random draws). Read once

@@ -104,6 +104,7 @@ void resetSettingsToDefaults(int64_t desktopWidth) {
 }
 
 int64_t loadSettings() {
+    if (settingsPath.empty()) return 0;
     int64_t document = loadJsonFile(kSettingsJson, settingsPath);
     // A file that is there but cannot be read (or whose root is no object) is the player's
     // text all the same: the next save keeps it aside before writing over it.
@@ -153,6 +154,7 @@ int64_t loadSettings() {
 }
 
 int64_t saveSettings() {
+    if (settingsPath.empty()) return 0; // nowhere to keep them, as start-up said once
     int64_t document = createJson(kSettingsJson);
     JsonNode* root = jsonRoot(document);
     jsonSetObject(root);

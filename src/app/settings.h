@@ -20,8 +20,10 @@ extern int64_t fullscreen;      // non-zero: a borderless screen-sized window
 extern int64_t debugMode;       // -1 on, 0 off
 extern int64_t lessonsPassed;   // bit n set: lesson n + 1 has been passed
 
-extern std::string settingsPath; // "settings.txt" in the working directory
+// "settings.txt" in the game's directory; elsewhere for an installed game (app/player_files.h);
+// "" when the settings are not kept: nothing is read or written.
+extern std::string settingsPath;
 
 void resetSettingsToDefaults(int64_t desktopWidth); // the start-up defaults
 int64_t loadSettings();  // 1 when the file was read; 0 (nothing changed) otherwise
-int64_t saveSettings();  // 1 when written; 0 after showing the failure message
+int64_t saveSettings();  // 1 when written; 0 after showing the failure message, or when not kept

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include <SDL.h>
 #include <unistd.h>
 
 #include "runtime/object_table.h"
@@ -116,4 +117,19 @@ bool replaceFileAtomically(const std::string& path, const std::string& text) {
     if (ok) ok = std::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) std::remove(temporary.c_str());
     return ok;
+}
+
+std::string executableDirectory() {
+    // SDL reads /proc/self/exe on Linux; it needs no initialised subsystem.
+    char* base = SDL_GetBasePath();
+    if (!base) return "";
+    std::string directory = base;
+    SDL_free(base);
+    return directory;
+}
+
+bool directoryWritable(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(gamePath(path), error)) return false;
+    return access(gamePath(path).c_str(), W_OK | X_OK) == 0;
 }

@@ -17,3 +17,10 @@ void closeAllFiles();
 // beside path and renames it over path, so that a failure never leaves a truncated file behind. Returns false and leaves path as it was on
 // failure. A symbolic link at path is written through: its target gets the text.
 bool replaceFileAtomically(const std::string& path, const std::string& text);
+
+// The directory of the running executable, symbolic links resolved (an installed game started
+// through a link in bin/ gets its own directory), ending in '/'; "" when the system cannot tell.
+std::string executableDirectory();
+// True when this process may create files in the directory: false for a directory it does not
+// own (a system-wide install), on a read-only file system, or for a path that is no directory.
+bool directoryWritable(const std::string& path);
