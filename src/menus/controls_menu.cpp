@@ -34,7 +34,7 @@ int64_t cellColour(int64_t row, int64_t column, int64_t selectedRow, int64_t sel
                    bool capturing) {
     if (capturing && row == selectedRow)
         return column == selectedColumn ? RGB(255, 128, 0) : RGB(128, 127, 255);
-    if (row == selectedRow && column == selectedColumn) return RGB(128, 0, 0);
+    if (row == selectedRow && column == selectedColumn) return kOrangeTint;
     return kGrey;
 }
 } // namespace
@@ -58,8 +58,12 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
                 if (i < 7) value = keyNameOf(player.keyBindings.primary.*kRowKeys[i]);
                 else if (i == kJumpWithUpRow) value = player.jumpWithUp ? "Enabled" : "Disabled";
                 else continue;
-                drawText(value, c == 0 ? textX + 500 : textX + 750, y,
-                         cellColour(i, c, row, column, capturing), 128);
+                // The highlighted cell pulses like a highlighted entry, a mark before it.
+                bool highlighted = i == row && c == column;
+                int64_t x = c == 0 ? textX + 500 : textX + 750;
+                if (highlighted) drawText(">", x - 20, y, kOrangeTint, 128);
+                drawText(value, x, y, cellColour(i, c, row, column, capturing),
+                         highlighted && !capturing ? roundToInt(menuPulse) : 128);
             }
         }
         int64_t footerY = textY + 120 + 20 * kRows;
