@@ -165,6 +165,7 @@ TEST_P(LayoutTest, TwoPlayersAndTheMenus) {
     });
     journey.on("fight", 0, [] {
         matchHooks.afterFightFrame = [](int64_t pass) {
+            if (pass == 280) tap(1, kP, 3); // player one attacks: the combo display shows it
             // The layout of the frame drawn now is kept as it is shown.
             if (pass == 300) captureLater(1, "fight");
             if (pass == 310) {
@@ -206,6 +207,12 @@ TEST_P(LayoutTest, TwoPlayersAndTheMenus) {
     for (int i = 0; i < 15; ++i) screens.push_back("options row " + std::to_string(i));
     for (int i = 0; i < 9; ++i) screens.push_back("controls row " + std::to_string(i));
     expectTidy(screens);
+    // The fight's frame had both gauges and portraits and the combo display.
+    std::map<std::string, int> seen;
+    for (const LaidOut& l : captured["fight"]) ++seen[l.what];
+    EXPECT_EQ(seen["life gauge"], 2);
+    EXPECT_EQ(seen["fighter portrait"], 2);
+    EXPECT_GE(seen["combo icon"], 1);
 }
 
 // Against the bot: both steps, every difficulty, the stage; the viewer on every class, with
