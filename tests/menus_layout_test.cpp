@@ -134,6 +134,17 @@ int64_t captureRows(int64_t from, int64_t rows, const std::string& name) {
     }
     return from + 3 * rows + 3;
 }
+
+// Steps Right through every class, `from` frames after the opening, keeping each one's frame;
+// `alsoKey` (0: none) is pressed with Right.
+int64_t captureClasses(int64_t from, const std::string& name, int64_t alsoKey = 0) {
+    for (int i = 0; i < kClassSteps; ++i) {
+        captureLater(from + 6 * i, name + " " + std::to_string(i));
+        tap(from + 2 + 6 * i, kKeyRight);
+        if (alsoKey) tap(from + 2 + 6 * i, alsoKey);
+    }
+    return from + 6 + 6 * kClassSteps;
+}
 } // namespace
 
 // Two players: both selection steps, the stage, the fight with its gauges and the end of
@@ -145,12 +156,7 @@ TEST_P(LayoutTest, TwoPlayersAndTheMenus) {
     });
     journey.on("class selection", 0, [] {
         // Both players through every class (player two's Right is J), then back to the first.
-        for (int i = 0; i < kClassSteps; ++i) {
-            captureLater(30 + 6 * i, "two players, class " + std::to_string(i));
-            tap(32 + 6 * i, kKeyRight);
-            tap(32 + 6 * i, kJ);
-        }
-        int64_t at = 36 + 6 * kClassSteps;
+        int64_t at = captureClasses(30, "two players, class", kJ);
         tap(at, kP); // player one ready
         captureLater(at + 4, "player one ready");
         tap(at + 6, kQ);
@@ -223,11 +229,7 @@ TEST_P(LayoutTest, AgainstTheBotTheViewerAndTheTutorial) {
         tap(28, kKeyReturn);
     });
     journey.on("class selection", 0, [] {
-        for (int i = 0; i < kClassSteps; ++i) {
-            captureLater(30 + 6 * i, "pick your class " + std::to_string(i));
-            tap(32 + 6 * i, kKeyRight);
-        }
-        int64_t at = 36 + 6 * kClassSteps;
+        int64_t at = captureClasses(30, "pick your class");
         tap(at, kKeyReturn);
         captureLater(at + 4, "pick your opponent");
         tap(at + 6, kKeyReturn);
@@ -242,11 +244,7 @@ TEST_P(LayoutTest, AgainstTheBotTheViewerAndTheTutorial) {
         tap(28, kKeyReturn);
     });
     journey.on("class selection", 2, [] {
-        for (int i = 0; i < kClassSteps; ++i) {
-            captureLater(25 + 6 * i, "viewer class " + std::to_string(i));
-            tap(27 + 6 * i, kKeyRight);
-        }
-        int64_t at = 30 + 6 * kClassSteps;
+        int64_t at = captureClasses(30, "viewer class");
         tap(at, kKeyLeftShift, 10);
         captureLater(at + 5, "viewer numbers");
         tap(at + 12, kF);

@@ -138,7 +138,7 @@ in_window() { # XDG_DATA_HOME ("" for none), the session's keys, then the comman
 
 # The options (left: the settings are written), a fight of a few seconds (left: its replay is
 # kept), back to the main menu and Escape out.
-play_keys='
+options_keys='
     reach "main menu"
     press 2 Down
     press 0.3 Down
@@ -147,6 +147,8 @@ play_keys='
     reach options
     press 1 Escape            # leave them: the settings are saved
     reach "main menu"
+'
+play_keys=$options_keys'
     press 1.5 Up
     press 0.3 Up
     press 0.3 Up
@@ -197,15 +199,7 @@ if [ -n "$replay" ]; then
 fi
 
 # Without XDG_DATA_HOME: HOME/.local/share/quarrelix.
-report=$(in_window "" '
-    reach "main menu"
-    press 2 Down
-    press 0.3 Down
-    press 0.3 Down
-    press 0.3 Return          # Options
-    reach options
-    press 1 Escape            # leave them: the settings are saved
-    reach "main menu"
+report=$(in_window "" "$options_keys"'
     press 1.5 Escape          # leave the game
   ' /usr/bin/quarrelix)
 if [ "$report" = "$(printf 'exit=0\nmain menu,options,main menu')" ] && [ -s "$home/.local/share/quarrelix/settings.txt" ]; then
