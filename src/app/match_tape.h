@@ -26,9 +26,6 @@ struct MatchTape {
 };
 extern MatchTape matchTape;
 
-uint8_t packActions(const Actions& actions); // bits 0..6: up, down, right, left, neutral, heavy, jump
-Actions unpackActions(uint8_t bits);
-
 // The frame's actions and length (ticks) in a phase (0 intro, 1 fight, 2 end of match): added
 // to the recording as they come, or replaced by the replay's. False when the replay played has
 // no more frames of this phase (or the viewer left).

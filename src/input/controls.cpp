@@ -100,3 +100,20 @@ void resetBindingsToDefault(KeyBindings& one, KeyBindings& two) {
     one.primary = defaultControls(1);
     two.primary = defaultControls(2);
 }
+
+uint8_t packActions(const Actions& a) {
+    return uint8_t((a.up ? 1 : 0) | (a.down ? 2 : 0) | (a.right ? 4 : 0) | (a.left ? 8 : 0) |
+                   (a.neutral ? 16 : 0) | (a.heavy ? 32 : 0) | (a.jump ? 64 : 0));
+}
+
+Actions unpackActions(uint8_t bits) {
+    Actions a;
+    a.up = bits & 1;
+    a.down = bits & 2;
+    a.right = bits & 4;
+    a.left = bits & 8;
+    a.neutral = bits & 16;
+    a.heavy = bits & 32;
+    a.jump = bits & 64;
+    return a;
+}

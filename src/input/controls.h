@@ -22,6 +22,10 @@ struct Actions {
     bool up = false, down = false, right = false, left = false;
     bool neutral = false, heavy = false, jump = false;
 };
+// One frame's actions in one byte, as replays and online play keep them: bits 0..6 up, down,
+// right, left, neutral, heavy, jump; bit 7 stays clear.
+uint8_t packActions(const Actions& actions);
+Actions unpackActions(uint8_t bits);
 
 // After the keyboard snapshot of the frame. padIndex: the player's game controller, -1 for
 // none; jumpWithUp non-zero: the up key also jumps.

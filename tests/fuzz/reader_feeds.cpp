@@ -1,8 +1,10 @@
 // One input through each of the game's readers; see reader_feeds.h.
 #include "reader_feeds.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "app/pacing.h"
@@ -12,6 +14,7 @@
 #include "data/game_data.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
+#include "net/packets.h"
 #include "runtime/compression.h"
 #include "runtime/hashing.h"
 #include "runtime/runtime.h"
@@ -245,7 +248,20 @@ std::string feedReplay(const uint8_t* data, size_t size) {
     return problem;
 }
 
-const ReaderFeed kReaderFeeds[7] = {{"json", feedJson},   {"data", feedGameData},
+std::string feedPackets(const uint8_t* data, size_t size) {
+    std::span<const uint8_t> bytes(data, size);
+    Packet packet;
+    std::string reason;
+    if (!decodePacket(bytes, packet, reason))
+        return reason.empty() ? "packet refused without a reason" : "";
+    PacketBytes encoded;
+    if (!encodePacket(packet, encoded)) return "a packet that decodes does not encode";
+    if (!std::equal(encoded.begin(), encoded.end(), bytes.begin(), bytes.end()))
+        return "a packet that decodes encodes to other bytes";
+    return "";
+}
+
+const ReaderFeed kReaderFeeds[8] = {{"json", feedJson},   {"data", feedGameData},
                                     {"settings", feedSettings}, {"png", feedPng},
                                     {"wav", feedWav},     {"ogg", feedOgg},
-                                    {"replay", feedReplay}};
+                                    {"replay", feedReplay}, {"packets", feedPackets}};

@@ -27,9 +27,12 @@ std::string feedOgg(const uint8_t* data, size_t size);      // sound loading, al
 // sealed (compressed, checksummed) as the writer seals them, so that the frame reader is
 // reached past the checksum. What reads must encode, read back the same and encode the same.
 std::string feedReplay(const uint8_t* data, size_t size);
+// A packet of online play through the packet decoder; what decodes must encode to the same
+// bytes.
+std::string feedPackets(const uint8_t* data, size_t size);
 
 struct ReaderFeed {
     const char* name; // the fuzz target's name and its regressions directory
     std::string (*feed)(const uint8_t* data, size_t size);
 };
-extern const ReaderFeed kReaderFeeds[7];
+extern const ReaderFeed kReaderFeeds[8];
