@@ -10,6 +10,7 @@
 #include "app/replays.h"
 #include "app/settings.h"
 #include "fight/fighter.h"
+#include "players_fixture.h"
 #include "runtime/files.h"
 
 namespace {
@@ -17,10 +18,7 @@ struct PlayerFilesTest : testing::Test {
     void SetUp() override {
         std::filesystem::remove_all("player_files_test");
         std::filesystem::create_directories("player_files_test");
-        resetSettingsToDefaults(1920);
-        createFighter(playerOne, "Player one", 0, 1);
-        createFighter(playerTwo, "Player two", 0, 2);
-        playersCreated = true;
+        createDefaultPlayers();
     }
     void TearDown() override {
         playersCreated = false;

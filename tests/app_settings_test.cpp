@@ -8,6 +8,7 @@
 #include "app/pacing.h"
 #include "app/settings.h"
 #include "fight/fighter.h"
+#include "players_fixture.h"
 #include "input/bindings.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
@@ -19,10 +20,7 @@ struct SettingsTest : testing::Test {
         settingsPath = "settings_test/settings.txt";
         std::filesystem::remove_all(settingsPath + ".tmp");
         std::filesystem::remove(settingsPath);
-        resetSettingsToDefaults(1920);
-        createFighter(playerOne, "Player one", 0, 1);
-        createFighter(playerTwo, "Player two", 0, 2);
-        playersCreated = true;
+        createDefaultPlayers();
     }
     void TearDown() override {
         playersCreated = false;

@@ -8,6 +8,17 @@ build=$(realpath "${1:-build}")
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 failures=0
 
+# A case's outcome: its name (on failure), what it showed when it passed, then the expected
+# and the actual report.
+verdict() {
+  if [ "$4" = "$3" ]; then
+    echo "smoke ok: $2"
+  else
+    echo "smoke FAILED: $1: expected [$3] got [$4]" >&2
+    failures=$((failures + 1))
+  fi
+}
+
 # A fresh game directory: the built game's files without its settings and replays.
 game_dir() {
   local work entry
@@ -73,12 +84,7 @@ check() {
   local expected label=${settings:-none}
   label=${label:0:40}
   expected=$(printf '%s\nmaximised=%s\nexit=0' "$geometry" "$maximised")
-  if [ "$report" = "$expected" ]; then
-    echo "smoke ok: settings '$label' -> $geometry, maximised=$maximised, clean exit"
-  else
-    echo "smoke FAILED: settings '$label': expected [$expected] got [$report]" >&2
-    failures=$((failures + 1))
-  fi
+  verdict "settings '$label'" "settings '$label' -> $geometry, maximised=$maximised, clean exit" "$expected" "$report"
 }
 
 # A player's path with the default keys, followed through the screens the game names:
@@ -120,12 +126,7 @@ its replay did not check out or holds none of player one's keys"
   rm -rf "$work"
   local expected
   expected=$(printf 'exit=0\nmain menu,class selection,stage selection,fight,class selection,main menu')
-  if [ "$report" = "$expected" ]; then
-    echo "smoke ok: a player's path from the main menu through a fight and back to Exit; its replay checks out"
-  else
-    echo "smoke FAILED: player's path: expected [$expected] got [$report]" >&2
-    failures=$((failures + 1))
-  fi
+  verdict "player's path" "a player's path from the main menu through a fight and back to Exit; its replay checks out" "$expected" "$report"
 }
 
 # The tutorial's training room: Tutorial, Training, the player's and the dummy's classes, a
@@ -167,12 +168,7 @@ training() {
   rm -rf "$work"
   local expected
   expected=$(printf 'exit=0\nmain menu,tutorial,class selection,stage selection,training,tutorial,main menu')
-  if [ "$report" = "$expected" ]; then
-    echo "smoke ok: Tutorial, Training, a few seconds in the room and back to the main menu"
-  else
-    echo "smoke FAILED: training room: expected [$expected] got [$report]" >&2
-    failures=$((failures + 1))
-  fi
+  verdict "training room" "Tutorial, Training, a few seconds in the room and back to the main menu" "$expected" "$report"
 }
 
 # A machine without sound: no audio driver opens, the game says once that sound is off, plays
@@ -189,12 +185,7 @@ no_sound() {
   rm -rf "$work"
   local expected
   expected=$(printf 'exit=0\nmain menu\n1')
-  if [ "$report" = "$expected" ]; then
-    echo "smoke ok: without a sound device the game says sound is off and plays on"
-  else
-    echo "smoke FAILED: no sound device: expected [$expected] got [$report]" >&2
-    failures=$((failures + 1))
-  fi
+  verdict "no sound device" "without a sound device the game says sound is off and plays on" "$expected" "$report"
 }
 
 journey
