@@ -18,10 +18,15 @@ SetupPacket sampleHostSetup() {
     s.classCode = 4;
     s.stance = 1;
     s.ready = true;
+    s.inputDelay = 3;
     s.fromHost = true;
+    s.starting = true;
     s.stage = 2;
     s.seed = 0xFEDCBA9876543210u;
     s.frameRate = 240;
+    s.fightSettings = {3, 2, 1, 0, 1};
+    s.screenWidth = 1920;
+    s.screenHeight = 1080;
     return s;
 }
 
@@ -91,15 +96,20 @@ TEST(NetPackets, EveryKindReadsBackAsItWasWritten) {
     EXPECT_EQ(setup.classCode, 4);
     EXPECT_EQ(setup.stance, 1);
     EXPECT_TRUE(setup.ready);
+    EXPECT_EQ(setup.inputDelay, 3);
     EXPECT_TRUE(setup.fromHost);
+    EXPECT_TRUE(setup.starting);
     EXPECT_EQ(setup.stage, 2);
     EXPECT_EQ(setup.seed, 0xFEDCBA9876543210u);
     EXPECT_EQ(setup.frameRate, 240);
+    EXPECT_EQ(setup.fightSettings, (std::array<int64_t, kHostFightSettings>{3, 2, 1, 0, 1}));
+    EXPECT_EQ(setup.screenWidth, 1920);
+    EXPECT_EQ(setup.screenHeight, 1080);
     SetupPacket guest;
     guest.classCode = 7;
     guest.stage = 3; // not the guest's to send: left out
     ASSERT_TRUE(encodeSetup(guest, bytes));
-    EXPECT_EQ(bytes.size(), 8u);
+    EXPECT_EQ(bytes.size(), 9u);
     ASSERT_TRUE(decodeSetup(bytes, setup, reason)) << reason;
     EXPECT_EQ(setup.classCode, 7);
     EXPECT_FALSE(setup.ready);
@@ -155,6 +165,9 @@ TEST(NetPackets, EncodersRefuseFieldsThatDoNotFit) {
     EXPECT_FALSE(encodeSetup(setup, bytes));
     setup = sampleHostSetup();
     setup.frameRate = 0;
+    EXPECT_FALSE(encodeSetup(setup, bytes));
+    setup = sampleHostSetup();
+    setup.inputDelay = kMaxInputDelay + 1;
     EXPECT_FALSE(encodeSetup(setup, bytes));
     InputsPacket inputs = sampleInputs();
     inputs.actions.resize(size_t(kMaxInputsPerPacket + 1));
@@ -245,8 +258,14 @@ TEST(NetPackets, FieldsOutOfRangeAreRefused) {
     PacketBytes flag = bytes;
     flag[6] = 2; // ready
     EXPECT_NE(refusal(flag).find("ready"), std::string::npos);
+    PacketBytes delay = bytes;
+    delay[7] = uint8_t(kMaxInputDelay + 1);
+    EXPECT_NE(refusal(delay).find("input delay"), std::string::npos);
+    PacketBytes size = bytes;
+    size[size.size() - 2] = size[size.size() - 1] = 0;
+    EXPECT_NE(refusal(size).find("screen size"), std::string::npos);
     PacketBytes rate = bytes;
-    rate[rate.size() - 2] = rate[rate.size() - 1] = 0;
+    rate[rate.size() - 11] = rate[rate.size() - 10] = 0;
     EXPECT_NE(refusal(rate).find("frame rate"), std::string::npos);
     ASSERT_TRUE(encodeHello(sampleHello(), bytes));
     bytes[4] = uint8_t(kMaxGameVersionBytes + 1);

@@ -11,6 +11,7 @@
 #include "data/fighter_class.h"
 #include "fight/class_choice.h"
 #include "fight/fight_frame.h"
+#include "fight/input_bot.h"
 #include "fight/fight_state.h"
 #include "net/conditioner.h"
 #include "net/exchange.h"
@@ -27,43 +28,10 @@ constexpr int64_t kAfterKnockOut = 2 * kFrameRate; // the loser's fall, played o
 // One side of the match: its session, its player's keys and the link towards the other side.
 struct Peer {
     RollbackSession session;
-    std::mt19937_64 player;
-    Actions held;
-    int64_t heldFrames = 0;
+    InputBot player;
     Conditioner outgoing;
     int64_t endFrame = kFrameLimit;
 };
-
-// A player who mostly walks towards the other fighter and presses attacks and jumps now and
-// then, changing what it holds every 3 to 14 frames.
-Actions playerChoice(Peer& peer) {
-    if (--peer.heldFrames > 0) return peer.held;
-    std::mt19937_64& g = peer.player;
-    peer.heldFrames = 3 + int64_t(g() % 12);
-    const RollbackSession& s = peer.session;
-    const FightState& now = stateAfter(s, s.currentFrame);
-    const Fighter& self = now.players[size_t(s.localPlayer)];
-    const Fighter& other = now.players[size_t(1 - s.localPlayer)];
-    Actions a;
-    bool otherOnTheRight = other.position.x > self.position.x;
-    switch (g() % 5) {
-    case 0:
-        break; // stands
-    case 1:
-        (otherOnTheRight ? a.left : a.right) = true;
-        break;
-    default:
-        (otherOnTheRight ? a.right : a.left) = true;
-        break;
-    }
-    a.up = g() % 6 == 0;
-    a.down = !a.up && g() % 6 == 0;
-    a.neutral = g() % 3 == 0;
-    a.heavy = g() % 7 == 0;
-    a.jump = g() % 10 == 0;
-    peer.held = a;
-    return a;
-}
 
 void send(Peer& peer, double nowMs, bool encoded, const PacketBytes& bytes) {
     ASSERT_TRUE(encoded);
@@ -89,7 +57,7 @@ void tick(Peer& peer, Peer& other, double nowMs) {
     if (s.knockOutFrame >= 0)
         peer.endFrame = std::min(kFrameLimit, s.knockOutFrame + kAfterKnockOut);
     if (s.currentFrame < peer.endFrame) {
-        addLocalInput(s, playerChoice(peer));
+        addLocalInput(s, inputBotActions(peer.player, stateAfter(s, s.currentFrame), s.localPlayer));
         stepSession(s);
     }
     PacketBytes bytes;
@@ -140,7 +108,7 @@ struct NetRollbackTest : GeneratedGameTest {
             Peer& peer = peers[size_t(side)];
             peer = Peer{};
             startSession(peer.session, start, stage, side, kDefaultInputDelay, kFrameRate);
-            peer.player.seed(seed * 2 + uint64_t(side));
+            startInputBot(peer.player, seed * 2 + uint64_t(side));
             ConditionerSettings settings;
             settings.latencyMs = link.latencyMs;
             settings.jitterMs = link.jitterMs;

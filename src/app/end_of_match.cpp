@@ -19,6 +19,7 @@
 #include "app/fight_display.h"
 #include "app/match_tape.h"
 #include "input/keys.h"
+#include "menus/menu_framework.h"
 #include "render/fade.h"
 #include "render/frame_images.h"
 #include "render/particles.h"
@@ -80,6 +81,7 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             bool offerReplay = matchTape.recording && !matchTape.playing && !matchTape.spoiled;
             if (offerReplay) drawText("| R : watch this match again |", 500, 550, kOrangeTint, 128);
             drawPlaybackMark();
+            if (menuFrameService) menuFrameService();
             processWindowEvent();
             if (windowCloseRequested()) shutdownProgram(0);
             if (fadeActive) drawFade();
@@ -100,6 +102,10 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             if (updateFade(factor) == 1 && !matchTape.playing) break;
         }
     }
+    leaveMatchScreen();
+}
+
+void leaveMatchScreen() {
     if (musicVolume > 0) {
         for (int64_t slot : {kDefeatSlot, kVictorySlot}) {
             if (!soundExists(slot)) continue;

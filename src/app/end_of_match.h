@@ -17,3 +17,6 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
 std::string winnerText(int64_t winner, int64_t matchMode);
 int64_t countdownSeconds(double elapsedMs); // 5 ... 0, never negative
 void releaseMatch(); // effects, particles and queued images (pictures stay for the next match)
+// The way out of a match to the menus, the end of match's last step: the menu music, the match
+// released, the screen shown through a fade from black, the camera back at the left.
+void leaveMatchScreen();

@@ -98,10 +98,12 @@ void drawLabels() {
     }
 }
 
-void fightIntro(const Stage* stage) {
+} // namespace
+
+void fightIntro(const Stage* stage, double fixedFactor, const std::function<void()>& eachFrame) {
     double elapsed = 0, scale = 20.0, fade = 255.0;
     int64_t lastDigit = 2;
-    double factor = nominalFrameFactor, previous = nominalFrameFactor;
+    double factor = fixedFactor > 0 ? fixedFactor : nominalFrameFactor, previous = factor;
     Stage* drawn = globalFightContext.stage;
     matchHooks.introDigits.clear();
     matchHooks.introFrameMs.clear();
@@ -134,6 +136,7 @@ void fightIntro(const Stage* stage) {
         drawCountdown(digit, scale, fade);
         drawPlaybackMark();
         endIfWindowClosed();
+        if (eachFrame) eachFrame();
         int64_t introFrame = int64_t(matchHooks.introDigits.size());
         if (matchHooks.afterIntroFrame) matchHooks.afterIntroFrame(introFrame);
         for (const auto& [frame, path] : matchHooks.introScreenshots)
@@ -145,8 +148,11 @@ void fightIntro(const Stage* stage) {
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - workStart).count());
         previous = factor;
         factor = pacedTapeFrame(start, factor, 0);
-        // A replay's intro lasts its recorded frames; their lengths show the countdown.
-        elapsed += matchTape.playing ? previous * 20.0 : systemTimeMs() - start;
+        // A replay's intro lasts its recorded frames, a fixed pace's its frames' lengths: both
+        // show the countdown.
+        if (fixedFactor > 0) factor = fixedFactor;
+        bool counted = matchTape.playing || fixedFactor > 0;
+        elapsed += counted ? previous * 20.0 : systemTimeMs() - start;
     }
     // The fight itself decodes no picture: whatever a short intro left is loaded now.
     loadQueuedImagesTogether(queuedImageCount());
@@ -156,6 +162,7 @@ void fightIntro(const Stage* stage) {
     }
 }
 
+namespace {
 int64_t fightLoop() {
     // Measured on the wall clock for benchmarks; the game itself runs on the system clock.
     auto wallStart = std::chrono::steady_clock::now();
@@ -218,8 +225,16 @@ int64_t fightLoop() {
 }
 } // namespace
 
+int64_t onlineLocalSide = -1;
+int64_t onlineJumpWithUp = 0;
+
 std::array<Actions, 2> playerActions() {
     std::array<Actions, 2> actions{};
+    if (onlineLocalSide >= 0) {
+        actions[size_t(onlineLocalSide)] =
+            pollActions(playerOne.keyBindings, playerOne.padIndex, onlineJumpWithUp);
+        return actions;
+    }
     for (Fighter* f : {&playerOne, &playerTwo})
         if (f->botLevel == 0)
             actions[size_t(playerIndex(*f))] =
@@ -317,8 +332,7 @@ void prepareClassImages(Fighter& fighter) {
     }
 }
 
-int64_t startMatch() {
-    auto setupStart = std::chrono::steady_clock::now();
+Stage* setUpMatch() {
     // A match starts from its set-up alone: a controller switched off is dropped, one switched
     // on starts its thinking afresh.
     for (Fighter* f : {&playerOne, &playerTwo}) {
@@ -357,6 +371,12 @@ int64_t startMatch() {
         const FighterClass* c = f->fighterClass;
         setAnimation(*f, c && c->spawn ? c->spawn : (c ? c->idle : nullptr));
     }
+    return stage;
+}
+
+int64_t startMatch() {
+    auto setupStart = std::chrono::steady_clock::now();
+    Stage* stage = setUpMatch();
     matchHooks.setupSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
     fightIntro(stage);

@@ -52,6 +52,19 @@ void resetMatch(FightContext* context);
 // Runs one match with both players as they stand; returns the last fight frame's result
 // (0 no knock-out, 1 player one lost, 2 player two lost).
 int64_t startMatch();
+// startMatch's parts. The set-up before the intro (bots, the random state on tape, fighters
+// placed, pictures queued, music loaded); returns the stage.
+Stage* setUpMatch();
+// The intro with its countdown. With a fixed factor every frame is that long and the intro lasts
+// a fixed number of frames (online play: both peers step the same intro); eachFrame runs once
+// a frame (the connection is kept alive there).
+void fightIntro(const Stage* stage, double fixedFactor = 0,
+                const std::function<void()>& eachFrame = {});
+// Online play: the side this computer's player fights on (-1: not online). playerActions then
+// reads that side from player one's keys, with their own jump-with-up choice (the fighters'
+// own settings are equal on both computers while the fight is shared).
+extern int64_t onlineLocalSide;
+extern int64_t onlineJumpWithUp;
 // Queues the pictures of the fighter's class that the "Performance" option asks to have before
 // the fight; prepareClassImages also loads them, behind a loading screen.
 void queueClassImages(Fighter& fighter);

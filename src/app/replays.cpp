@@ -260,6 +260,29 @@ ReplayCheck playReplay(const Replay& replay, bool controls) {
     return check;
 }
 
+std::string keepReplay(const Replay& replay) {
+    // With nowhere to keep the player's files (said once at start-up) the match is not kept.
+    if (replayDirectory.empty()) return "";
+    std::error_code error;
+    std::filesystem::create_directories(replayDirectory, error);
+    std::string path = newReplayPath(replayDirectory, replay.recordedAt, replay.sides[0].className,
+                                     replay.sides[1].className);
+    std::string problem;
+    if (path.empty() || !writeReplay(path, replay, problem)) {
+        std::fprintf(stderr, "quarrelix: the replay of this match could not be kept: %s\n",
+                     path.empty() ? "no free name in replays/" : problem.c_str());
+        return "";
+    }
+    pruneReplays(replayDirectory, kReplaysKept);
+    return path;
+}
+
+std::vector<std::string> fightSettingNames() {
+    std::vector<std::string> names;
+    for (const FightSetting& s : kFightSettings) names.push_back(s.name);
+    return names;
+}
+
 int64_t runRecordedMatch(int64_t mode) {
     Replay replay = newMatchRecording(mode);
     matchTape = MatchTape{};
@@ -273,19 +296,7 @@ int64_t runRecordedMatch(int64_t mode) {
         std::fprintf(stderr, "quarrelix: the replay of this match is not kept: debug keys changed the fight\n");
         return result;
     }
-    // With nowhere to keep the player's files (said once at start-up) the match is not kept.
-    if (!replayDirectory.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(replayDirectory, error);
-        std::string path = newReplayPath(replayDirectory, replay.recordedAt,
-                                         replay.sides[0].className, replay.sides[1].className);
-        std::string problem;
-        if (path.empty() || !writeReplay(path, replay, problem))
-            std::fprintf(stderr, "quarrelix: the replay of this match could not be kept: %s\n",
-                         path.empty() ? "no free name in replays/" : problem.c_str());
-        else
-            pruneReplays(replayDirectory, kReplaysKept);
-    }
+    keepReplay(replay);
     if (watch) {
         applyReplaySetup(replay);
         playReplay(replay, true);

@@ -43,6 +43,13 @@ struct ReplayCheck {
 // viewer's keys when controls is set. The caller has checked replayRefusal.
 ReplayCheck playReplay(const Replay& replay, bool controls);
 
+// Writes the replay into replays/ (keeping the newest 50) and returns its path; "" after saying
+// on standard error why it could not be kept, or when replays are not kept.
+std::string keepReplay(const Replay& replay);
+// The settings that change the fight, by their names in a replay, in a fixed order (online
+// play's host sends their values in this order).
+std::vector<std::string> fightSettingNames();
+
 // Records the match that startMatch runs when record is set, keeps it in replays/ (the newest
 // 50) unless debug keys changed the fight, and plays it again when the player asked for it at
 // the end of match. Returns startMatch's result.

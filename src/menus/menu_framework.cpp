@@ -149,6 +149,8 @@ void resetMenuBackground() { backgroundSprite = 0; }
 
 void restartMenuFrameClock() { frameClockRestart = true; }
 
+std::function<bool()> menuFrameService;
+
 bool runMenuFrames(const std::function<void(double frameFactor, bool inputFrozen)>& frame) {
     double factor = nominalFrameFactor;
     forgetKeyReleases();
@@ -159,6 +161,7 @@ bool runMenuFrames(const std::function<void(double frameFactor, bool inputFrozen
         bool frozen = menuInputFrozen();
         if (!frozen) pollKeyboard();
         frame(factor, frozen);
+        if (menuFrameService && !menuFrameService() && !fadeActive) startFade();
         if (frameClockRestart) {
             frameClockRestart = false;
             start = systemTimeMs();

@@ -76,6 +76,9 @@ bool menuInputFrozen();
 // pulse. Returns when the fade reaches full black, or false at once when the window is asked
 // to close (the program then ends).
 bool runMenuFrames(const std::function<void(double frameFactor, bool inputFrozen)>& frame);
+// While an online connection is open: called once a frame by every menu and by the end of match
+// to keep it alive. When it returns false (the connection ended) a menu fades out as if left.
+extern std::function<bool()> menuFrameService;
 // Called from a screen's frame: the frame is paced from the moment its frame callback returns
 // instead of from its start (after a change of the frame rate, so that the frame that changed
 // it takes the new frame length from then on).

@@ -104,20 +104,32 @@ bool encodeHello(const HelloPacket& packet, PacketBytes& out) {
 
 bool encodeSetup(const SetupPacket& packet, PacketBytes& out) {
     out.clear();
-    if (!fitsByte(packet.classCode) || !fitsByte(packet.stance)) return false;
-    if (packet.fromHost &&
-        (!fitsByte(packet.stage) || packet.frameRate < 1 || packet.frameRate > kMaxFrameRate))
+    if (!fitsByte(packet.classCode) || !fitsByte(packet.stance) || packet.inputDelay < 0 ||
+        packet.inputDelay > kMaxInputDelay)
         return false;
+    if (packet.fromHost) {
+        if (!fitsByte(packet.stage) || packet.frameRate < 1 || packet.frameRate > kMaxFrameRate ||
+            packet.screenWidth < 1 || packet.screenWidth > 65535 || packet.screenHeight < 1 ||
+            packet.screenHeight > 65535)
+            return false;
+        for (int64_t setting : packet.fightSettings)
+            if (!fitsByte(setting)) return false;
+    }
     Writer w{out};
     writeHeader(w, kPacketSetup);
     w.u8(uint64_t(packet.classCode));
     w.u8(uint64_t(packet.stance));
     w.u8(packet.ready);
+    w.u8(uint64_t(packet.inputDelay));
     w.u8(packet.fromHost);
     if (packet.fromHost) {
+        w.u8(packet.starting);
         w.u8(uint64_t(packet.stage));
         w.little(packet.seed, 8);
         w.little(uint64_t(packet.frameRate), 2);
+        for (int64_t setting : packet.fightSettings) w.u8(uint64_t(setting));
+        w.little(uint64_t(packet.screenWidth), 2);
+        w.little(uint64_t(packet.screenHeight), 2);
     }
     return true;
 }
@@ -207,18 +219,27 @@ bool decodeHello(std::span<const uint8_t> bytes, HelloPacket& out, std::string& 
 bool decodeSetup(std::span<const uint8_t> bytes, SetupPacket& out, std::string& reason) {
     Reader r{bytes, 0, reason};
     if (!readHeader(r, kPacketSetup)) return false;
-    uint64_t classCode = 0, stance = 0;
+    uint64_t classCode = 0, stance = 0, inputDelay = 0;
     if (!r.little(classCode, 1, "the class") || !r.little(stance, 1, "the stance") ||
-        !r.flag(out.ready, "the ready flag") || !r.flag(out.fromHost, "the host flag"))
+        !r.flag(out.ready, "the ready flag") || !r.little(inputDelay, 1, "the input delay") ||
+        !r.flag(out.fromHost, "the host flag"))
         return false;
+    if (inputDelay > uint64_t(kMaxInputDelay)) {
+        reason = "input delay " + std::to_string(inputDelay) + " out of range";
+        return false;
+    }
     out.classCode = int64_t(classCode);
     out.stance = int64_t(stance);
+    out.inputDelay = int64_t(inputDelay);
+    out.starting = false;
     out.stage = 0;
     out.seed = 0;
     out.frameRate = 0;
+    out.fightSettings = {};
+    out.screenWidth = out.screenHeight = 0;
     if (out.fromHost) {
         uint64_t stage = 0, frameRate = 0;
-        if (!r.little(stage, 1, "the stage") || !r.little(out.seed, 8, "the seed") ||
+        if (!r.flag(out.starting, "the start flag") || !r.little(stage, 1, "the stage") || !r.little(out.seed, 8, "the seed") ||
             !r.little(frameRate, 2, "the frame rate"))
             return false;
         if (frameRate < 1 || frameRate > uint64_t(kMaxFrameRate)) {
@@ -227,6 +248,20 @@ bool decodeSetup(std::span<const uint8_t> bytes, SetupPacket& out, std::string& 
         }
         out.stage = int64_t(stage);
         out.frameRate = int64_t(frameRate);
+        for (int64_t& setting : out.fightSettings) {
+            uint64_t value = 0;
+            if (!r.little(value, 1, "a fight setting")) return false;
+            setting = int64_t(value);
+        }
+        uint64_t width = 0, height = 0;
+        if (!r.little(width, 2, "the screen width") || !r.little(height, 2, "the screen height"))
+            return false;
+        if (width == 0 || height == 0) {
+            reason = "screen size " + std::to_string(width) + "x" + std::to_string(height);
+            return false;
+        }
+        out.screenWidth = int64_t(width);
+        out.screenHeight = int64_t(height);
     }
     return r.finished();
 }

@@ -4,6 +4,7 @@
 // malformed with a reason and never reads past the bytes it is given.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -21,6 +22,8 @@ inline constexpr int64_t kMaxInputsPerPacket = 16;   // frames of input in one I
 inline constexpr int64_t kNoFrame = -1;              // an ack before anything was received
 inline constexpr int64_t kMaxWireFrame = 0x7FFFFFFF; // Inputs carry frame numbers in 32 bits
 inline constexpr int64_t kMaxFrameRate = 1000;       // frames per second
+inline constexpr int64_t kMaxInputDelay = 4;         // frames between pressing and playing
+inline constexpr size_t kHostFightSettings = 5;
 
 enum PacketKind : uint8_t {
     kPacketHello = 1,
@@ -38,15 +41,21 @@ struct HelloPacket {
 };
 
 // A peer's choices in the class selection; the host (player one) also sends the match's stage,
-// random seed and frame rate. Sent whenever they change.
+// random seed and frame rate, and starts the match. Sent whenever they change.
 struct SetupPacket {
     int64_t classCode = 0; // 0-255: a position in the class list
     int64_t stance = 0;    // 0-255
     bool ready = false;
-    bool fromHost = false; // the fields below are on the wire only when this is set
-    int64_t stage = 0;     // 0-255
+    int64_t inputDelay = 0; // the sender's, 0-kMaxInputDelay: the peer's frame is told from it
+    bool fromHost = false;  // the fields below are on the wire only when this is set
+    bool starting = false;  // the match starts now, with both players' choices as last sent
+    int64_t stage = 0;      // 0-255
     uint64_t seed = 0;
     int64_t frameRate = 0; // frames per second, 1-kMaxFrameRate
+    // The host's settings that change the fight, 0-255 each, in the game's order, and its
+    // screen size in px (1-65535): both peers fight on the same ground.
+    std::array<int64_t, kHostFightSettings> fightSettings{};
+    int64_t screenWidth = 0, screenHeight = 0;
 };
 
 // The sender's own inputs from firstFrame on, and its ack: the last frame of the receiver's

@@ -1,0 +1,213 @@
+// quarrelix-online: one side of an online match, headless, with a program at the keys. Two of
+// them (one hosting, one joining) play a whole match over the real connection on real time,
+// optionally through a network conditioner on each side's outgoing inputs; each prints one JSON
+// line with the result, the fight's hash and the netcode's figures, and can write its replay.
+// Run it from the game directory.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/game_screen.h"
+#include "app/match.h"
+#include "app/online_match.h"
+#include "app/online_play.h"
+#include "app/pacing.h"
+#include "app/replay_file.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "fight/input_bot.h"
+#include "runtime/headless.h"
+#include "runtime/runtime.h"
+
+namespace {
+struct Options {
+    bool hosting = false;
+    std::string address; // joining
+    uint16_t port = kDefaultPort;
+    int64_t classCode = 0, stance = 0;
+    int64_t stage = 0;
+    uint64_t seed = 1;
+    int64_t fps = 60;
+    int64_t inputDelay = 2;
+    double maxSeconds = 120;
+    ConditionerSettings link;
+    bool conditioned = false;
+    std::string record;
+    double waitSeconds = 20; // for the peer to connect and choose
+};
+
+[[noreturn]] void usage(const std::string& problem) {
+    std::fprintf(stderr,
+                 "quarrelix-online: %s\n"
+                 "usage: quarrelix-online (--host PORT | --join HOST[:PORT]) [--class C:S]\n"
+                 "       [--stage N] [--seed N] [--fps F] [--delay FRAMES] [--max-seconds S]\n"
+                 "       [--latency MS] [--jitter MS] [--loss PERCENT] [--duplicate PERCENT]\n"
+                 "       [--reorder PERCENT] [--link-seed N] [--record FILE] [--wait S]\n",
+                 problem.c_str());
+    std::exit(2);
+}
+
+double number(const std::string& text, const std::string& option) {
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || value < 0) usage("bad number for " + option + ": " + text);
+    return value;
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options o;
+    bool sideGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (i + 1 >= argc) usage("missing value for " + option);
+        std::string value = argv[++i];
+        if (option == "--host") {
+            o.hosting = true;
+            o.port = uint16_t(number(value, option));
+            sideGiven = true;
+        } else if (option == "--join") {
+            o.address = value;
+            sideGiven = true;
+        } else if (option == "--class") {
+            size_t colon = value.find(':');
+            o.classCode = int64_t(number(value.substr(0, colon), option));
+            if (colon != std::string::npos) o.stance = int64_t(number(value.substr(colon + 1), option));
+        } else if (option == "--stage") {
+            o.stage = int64_t(number(value, option));
+        } else if (option == "--seed") {
+            o.seed = uint64_t(number(value, option));
+        } else if (option == "--fps") {
+            o.fps = int64_t(number(value, option));
+        } else if (option == "--delay") {
+            o.inputDelay = int64_t(number(value, option));
+        } else if (option == "--max-seconds") {
+            o.maxSeconds = number(value, option);
+        } else if (option == "--latency") {
+            o.link.latencyMs = number(value, option);
+            o.conditioned = true;
+        } else if (option == "--jitter") {
+            o.link.jitterMs = number(value, option);
+            o.conditioned = true;
+        } else if (option == "--loss") {
+            o.link.lossPercent = number(value, option);
+            o.conditioned = true;
+        } else if (option == "--duplicate") {
+            o.link.duplicatePercent = number(value, option);
+            o.conditioned = true;
+        } else if (option == "--reorder") {
+            o.link.reorderPercent = number(value, option);
+            o.conditioned = true;
+        } else if (option == "--link-seed") {
+            o.link.seed = uint64_t(number(value, option));
+        } else if (option == "--record") {
+            o.record = value;
+        } else if (option == "--wait") {
+            o.waitSeconds = number(value, option);
+        } else {
+            usage("unknown option " + option);
+        }
+    }
+    if (!sideGiven) usage("--host or --join is needed");
+    if (o.inputDelay > kMaxInputDelay) usage("the delay is 0 to 4 frames");
+    return o;
+}
+
+// Services the connection until `done` says so; false when it ended or the wait ran out.
+template <typename Done> bool waitFor(OnlinePlay& online, double seconds, Done done) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < until) {
+        if (!serviceOnline(online)) return false;
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (online.problem.empty()) online.problem = "the other side did not come in time";
+    return false;
+}
+
+int fail(OnlinePlay& online) {
+    std::fprintf(stderr, "quarrelix-online: %s\n", online.problem.c_str());
+    endGame();
+    return 1;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o = parseOptions(argc, argv);
+    HeadlessOptions headless;
+    headless.nullRenderer = true;
+    headless.realTime = true; // the two sides meet on the real clock
+    headless.seed = o.seed;
+    setHeadless(headless);
+    settingsPath = "quarrelix-online: no settings file"; // the player's settings play no part
+    startUpGame();
+    for (int64_t i = 1; i <= 10; ++i)
+        if (fpsTable[i] == o.fps) applyFpsMode(i);
+    openGameScreen(1280, 720);
+    showFps = 0;
+    musicVolume = 0;
+
+    OnlinePlay online;
+    std::string error;
+    bool opened = o.hosting ? hostOnline(online, o.port, error) : joinOnline(online, o.address, error);
+    if (!opened) {
+        std::fprintf(stderr, "quarrelix-online: %s\n", error.c_str());
+        endGame();
+        return 1;
+    }
+    if (o.conditioned) {
+        online.link.conditioner = std::make_unique<Conditioner>();
+        startConditioner(*online.link.conditioner, o.link);
+    }
+    if (!waitFor(online, o.waitSeconds, [&] { return onlineReady(online); })) return fail(online);
+
+    SetupPacket own;
+    own.classCode = o.classCode;
+    own.stance = o.stance;
+    own.ready = true;
+    own.inputDelay = o.inputDelay;
+    InputBot bot;
+    startInputBot(bot, o.seed * 2 + (o.hosting ? 0 : 1));
+    onlineInputSource = [&bot](const FightState& now, int64_t side) {
+        return inputBotActions(bot, now, side);
+    };
+    onlineFrameLimit = int64_t(o.maxSeconds * double(o.fps));
+    matchHooks.endOfMatch = false;
+    OnlineOutcome outcome;
+    if (o.hosting) {
+        sendOwnSetup(online, own);
+        bool chosen = waitFor(online, o.waitSeconds,
+                              [&] { return online.peerSetupKnown && online.peerSetup.ready; });
+        if (!chosen) return fail(online);
+        SetupPacket start = hostStartingSetup(own, o.stage, o.seed);
+        sendOwnSetup(online, start);
+        outcome = playOnlineMatch(online, start, online.peerSetup, o.inputDelay);
+    } else {
+        sendOwnSetup(online, own);
+        if (!waitFor(online, o.waitSeconds, [&] { return online.matchStarting; })) return fail(online);
+        outcome = playOnlineMatch(online, online.peerSetup, own, o.inputDelay);
+    }
+    if (!o.record.empty()) {
+        std::string problem;
+        if (!writeReplay(o.record, outcome.replay, problem))
+            std::fprintf(stderr, "quarrelix-online: %s: %s\n", o.record.c_str(), problem.c_str());
+    }
+    double seconds = outcome.seconds > 0 ? outcome.seconds : 1;
+    std::printf("{\"side\":%d,\"finished\":%s,\"winner\":%d,\"frames\":%lld,\"hash\":\"%016llx\","
+                "\"finalHash\":\"%016llx\",\"rollbacksPerSecond\":%.2f,\"longestRollback\":%lld,"
+                "\"framesResimulated\":%lld,\"waits\":%lld,\"pingMs\":%.1f,\"seconds\":%.1f,"
+                "\"passes\":%lld,\"problem\":\"%s\"}\n",
+                o.hosting ? 1 : 2, outcome.finished ? "true" : "false",
+                int(outcome.result == 1 ? 2 : outcome.result == 2 ? 1 : 0),
+                (long long)outcome.fightFrames, (unsigned long long)outcome.fightHash,
+                (unsigned long long)outcome.replay.finalHash,
+                double(outcome.rollbacks) / seconds, (long long)outcome.longestRollback,
+                (long long)outcome.framesResimulated, (long long)outcome.waits, outcome.pingMs,
+                outcome.seconds, (long long)matchHooks.fightFrames, outcome.problem.c_str());
+    std::fflush(stdout);
+    leaveOnline(online, kByeQuit, "the match is over");
+    endGame();
+    return outcome.finished ? 0 : 1;
+}
