@@ -37,6 +37,9 @@ struct Options {
     bool conditioned = false;
     std::string record;
     double waitSeconds = 20; // for the peer to connect and choose
+    // Tests of a match cut short: after this many seconds of fight the side leaves with a
+    // word to the peer, or vanishes without one (the process ends at once). 0: never.
+    double leaveAfter = 0, vanishAfter = 0;
 };
 
 [[noreturn]] void usage(const std::string& problem) {
@@ -45,7 +48,8 @@ struct Options {
                  "usage: quarrelix-online (--host PORT | --join HOST[:PORT]) [--class C:S]\n"
                  "       [--stage N] [--seed N] [--fps F] [--delay FRAMES] [--max-seconds S]\n"
                  "       [--latency MS] [--jitter MS] [--loss PERCENT] [--duplicate PERCENT]\n"
-                 "       [--reorder PERCENT] [--link-seed N] [--record FILE] [--wait S]\n",
+                 "       [--reorder PERCENT] [--link-seed N] [--record FILE] [--wait S]\n"
+                 "       [--leave-after S | --vanish-after S]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -106,6 +110,10 @@ Options parseOptions(int argc, char** argv) {
             o.record = value;
         } else if (option == "--wait") {
             o.waitSeconds = number(value, option);
+        } else if (option == "--leave-after") {
+            o.leaveAfter = number(value, option);
+        } else if (option == "--vanish-after") {
+            o.vanishAfter = number(value, option);
         } else {
             usage("unknown option " + option);
         }
@@ -170,7 +178,14 @@ int main(int argc, char** argv) {
     own.inputDelay = o.inputDelay;
     InputBot bot;
     startInputBot(bot, o.seed * 2 + (o.hosting ? 0 : 1));
-    onlineInputSource = [&bot](const FightState& now, int64_t side) {
+    int64_t framesPlayed = 0;
+    const int64_t leaveFrame = int64_t(o.leaveAfter * double(o.fps));
+    const int64_t vanishFrame = int64_t(o.vanishAfter * double(o.fps));
+    onlineInputSource = [&](const FightState& now, int64_t side) {
+        framesPlayed += 1;
+        if (vanishFrame > 0 && framesPlayed == vanishFrame) std::_Exit(3);
+        if (leaveFrame > 0 && framesPlayed == leaveFrame)
+            leaveOnline(online, kByeQuit, "this side left the match");
         return inputBotActions(bot, now, side);
     };
     onlineFrameLimit = int64_t(o.maxSeconds * double(o.fps));

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Online play between two game processes on this machine, over the real connection (loopback),
+# each side's outgoing inputs through a network conditioner: at 0, 60 and 150 ms one way, with
+# jitter, 5 % loss, 3 % duplicates and 3 % reordering, both sides must finish the same match
+# with the same result and hash, and each replay must play back headless to that end. A side
+# that vanishes mid-match, and one that leaves, end the match on the other side with a message
+# and a replay that still plays back.
+# Usage: online_loopback_test.sh ONLINE_RUNNER MATCH_RUNNER GAME_DIR
+set -u
+online=$1 runner=$2 game=$3 work=$(mktemp -d)
+trap 'rm -rf "$work"; kill $(jobs -p) 2>/dev/null' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -f "$game/image/letter_white.png" ] || { echo "no generated content: skipped"; exit 77; }
+grep -q '"idle"' "$game/data.json" || { echo "no generated fighters: skipped"; exit 77; }
+cd "$game"
+base=$((20000 + RANDOM % 30000))
+
+# play NAME PORT HOST_OPTIONS... -- JOIN_OPTIONS...: both sides in the background.
+play() {
+  local name=$1 port=$2
+  shift 2
+  local host=() join=()
+  while [ "$1" != "--" ]; do host+=("$1"); shift; done
+  shift
+  join=("$@")
+  "$online" --host "$port" --record "$work/$name-host.qrxreplay" "${host[@]}" \
+    > "$work/$name-host.json" 2> "$work/$name-host.err" &
+  sleep 0.3
+  "$online" --join "127.0.0.1:$port" --record "$work/$name-join.qrxreplay" "${join[@]}" \
+    > "$work/$name-join.json" 2> "$work/$name-join.err" &
+}
+
+field() { grep -o "\"$2\":[^,}]*" "$1" | head -1 | cut -d: -f2 | tr -d '"'; }
+
+# The link of each case: latency and jitter in ms; loss, duplicates and reordering throughout.
+declare -A latency=([l0]=0 [l60]=60 [l150]=150) jitter=([l0]=0 [l60]=10 [l150]=20)
+n=0
+for name in l0 l60 l150; do
+  link=(--latency "${latency[$name]}" --jitter "${jitter[$name]}" --loss 5 --duplicate 3 --reorder 3)
+  n=$((n + 1))
+  play "$name" $((base + n)) --class 4:0 --stage 1 --seed $((10 + n)) "${link[@]}" --link-seed $n \
+    -- --class 1:0 "${link[@]}" --link-seed $((n + 100))
+done
+play vanish $((base + 10)) --class 2:0 --seed 3 -- --class 3:0 --vanish-after 6
+play leave $((base + 11)) --class 0:0 --seed 4 --leave-after 6 -- --class 2:0
+wait
+
+for name in l0 l60 l150; do
+  for side in host join; do
+    [ "$(field "$work/$name-$side.json" finished)" = true ] ||
+      fail "$name: the $side did not finish: $(cat "$work/$name-$side.json" "$work/$name-$side.err")"
+  done
+  for key in winner frames hash finalHash; do
+    [ "$(field "$work/$name-host.json" $key)" = "$(field "$work/$name-join.json" $key)" ] ||
+      fail "$name: the two sides differ in $key: $(cat "$work/$name-host.json" "$work/$name-join.json")"
+  done
+  for side in host join; do
+    line=$("$runner" --replay "$work/$name-$side.qrxreplay") ||
+      fail "$name: the $side's replay does not play back to its end"
+    [ "$(echo "$line" | grep -o '"winner":[0-9]*')" = "\"winner\":$(field "$work/$name-host.json" winner)" ] ||
+      fail "$name: the $side's replay has another winner: $line"
+  done
+  echo "$name ms: $(cat "$work/$name-host.json")"
+  echo "$name ms: $(cat "$work/$name-join.json")"
+done
+
+# The vanished side's peer heard nothing for 3 seconds; the one left behind was told.
+grep -q "nothing heard for 3 seconds" "$work/vanish-host.json" ||
+  fail "a vanished peer: $(cat "$work/vanish-host.json" "$work/vanish-host.err")"
+grep -q "the other player left" "$work/leave-join.json" ||
+  fail "a peer that left: $(cat "$work/leave-join.json" "$work/leave-join.err")"
+for file in vanish-host leave-host leave-join; do
+  [ "$(field "$work/$file.json" finished)" = false ] || fail "$file: finished a match cut short"
+  "$runner" --replay "$work/$file.qrxreplay" > /dev/null ||
+    fail "$file: the replay of a match cut short does not play back"
+done
+echo "online matches over loopback agree, and matches cut short end cleanly"
