@@ -119,7 +119,15 @@ bool joinOnline(OnlinePlay& online, const std::string& address, std::string& err
 
 bool serviceOnline(OnlinePlay& online) {
     if (online.link.closed) return false;
-    for (const LinkMessage& message : serviceLink(online.link)) {
+    std::vector<LinkMessage> messages = serviceLink(online.link);
+    // Our greeting goes first, also when the peer's came with the connection: a peer refused
+    // for its greeting still hears ours, and can say what differs.
+    if (online.link.connected && !online.helloSent) {
+        PacketBytes bytes;
+        send(online, encodeHello(online.ownHello, bytes), bytes);
+        online.helloSent = true;
+    }
+    for (const LinkMessage& message : messages) {
         take(online, message);
         if (online.link.closed) break;
     }
@@ -127,11 +135,6 @@ bool serviceOnline(OnlinePlay& online) {
         if (online.problem.empty()) online.problem = online.link.closeReason;
         if (online.link.host) closeLink(online.link, online.problem);
         return false;
-    }
-    if (online.link.connected && !online.helloSent) {
-        PacketBytes bytes;
-        send(online, encodeHello(online.ownHello, bytes), bytes);
-        online.helloSent = true;
     }
     return true;
 }
