@@ -7,13 +7,17 @@
 #include "app/player_files.h"
 #include "app/replays.h"
 #include "app/startup.h"
+#include "app/state_loop.h"
+#include "net/transport.h"
 #include "menus/menu_framework.h"
 
 namespace {
 const char* const kUsage =
-    "usage: quarrelix [--replay FILE | --help | --version]\n"
-    "  (no option)     play: the window opens at the size chosen in the options\n"
-    "  --replay FILE   watch a recorded match (replays/*.qrxreplay), then end\n"
+    "usage: quarrelix [--replay FILE | --host [PORT] | --join HOST[:PORT] | --help | --version]\n"
+    "  (no option)        play: the window opens at the size chosen in the options\n"
+    "  --replay FILE      watch a recorded match (replays/*.qrxreplay), then end\n"
+    "  --host [PORT]      host online play at once (UDP port 7770 unless given)\n"
+    "  --join HOST[:PORT] join the online play HOST hosts, at once\n"
     "  --help          this text\n"
     "  --version       the game's version\n";
 } // namespace
@@ -36,7 +40,30 @@ int main(int argc, char** argv) {
         return 0;
     }
     bool replay = argc == 3 && option == "--replay";
-    if (argc > 1 && !replay) {
+    bool host = (argc == 2 || argc == 3) && option == "--host";
+    bool join = argc == 3 && option == "--join";
+    if (host && argc == 3) {
+        std::string ignored, error;
+        uint16_t port = 0;
+        // The port alone, read as the port of an address.
+        if (!parseHostAndPort("port:" + std::string(argv[2]), ignored, port, error)) {
+            std::fprintf(stderr, "quarrelix: %s\n", error.c_str());
+            return 2;
+        }
+        startPort = port;
+    }
+    if (join) {
+        std::string hostName, error;
+        uint16_t port = 0;
+        if (!parseHostAndPort(argv[2], hostName, port, error)) {
+            std::fprintf(stderr, "quarrelix: %s\n", error.c_str());
+            return 2;
+        }
+        startAddress = argv[2];
+    }
+    if (host) startOnline = kStartHosting;
+    if (join) startOnline = kStartJoining;
+    if (argc > 1 && !replay && !host && !join) {
         std::fprintf(stderr, "quarrelix: unknown option %s\n%s", option.c_str(), kUsage);
         return 2;
     }

@@ -21,6 +21,8 @@ SetupPacket sampleHostSetup() {
     s.inputDelay = 3;
     s.fromHost = true;
     s.starting = true;
+    s.guestClassCode = 5;
+    s.guestStance = 2;
     s.stage = 2;
     s.seed = 0xFEDCBA9876543210u;
     s.frameRate = 240;
@@ -99,6 +101,8 @@ TEST(NetPackets, EveryKindReadsBackAsItWasWritten) {
     EXPECT_EQ(setup.inputDelay, 3);
     EXPECT_TRUE(setup.fromHost);
     EXPECT_TRUE(setup.starting);
+    EXPECT_EQ(setup.guestClassCode, 5);
+    EXPECT_EQ(setup.guestStance, 2);
     EXPECT_EQ(setup.stage, 2);
     EXPECT_EQ(setup.seed, 0xFEDCBA9876543210u);
     EXPECT_EQ(setup.frameRate, 240);

@@ -196,13 +196,13 @@ int main(int argc, char** argv) {
         bool chosen = waitFor(online, o.waitSeconds,
                               [&] { return online.peerSetupKnown && online.peerSetup.ready; });
         if (!chosen) return fail(online);
-        SetupPacket start = hostStartingSetup(own, o.stage, o.seed);
+        SetupPacket start = hostStartingSetup(own, online.peerSetup, o.stage, o.seed);
         sendOwnSetup(online, start);
-        outcome = playOnlineMatch(online, start, online.peerSetup, o.inputDelay);
+        outcome = playOnlineMatch(online, start, o.inputDelay);
     } else {
         sendOwnSetup(online, own);
         if (!waitFor(online, o.waitSeconds, [&] { return online.matchStarting; })) return fail(online);
-        outcome = playOnlineMatch(online, online.peerSetup, own, o.inputDelay);
+        outcome = playOnlineMatch(online, online.peerSetup, o.inputDelay);
     }
     if (!o.record.empty()) {
         std::string problem;

@@ -59,11 +59,12 @@ int64_t& settingIn(Replay& replay, const std::string& name) {
 
 // Both players' choices as the class selection's code: player one (the host) + 10000 x player
 // two. A choice outside the codes is taken as random (the same on both computers).
-int64_t selectionCode(const SetupPacket& host, const SetupPacket& joiner) {
-    auto code = [](const SetupPacket& s) {
-        return s.classCode < 100 && s.stance < 100 ? s.classCode + 100 * s.stance : 99 + 100 * 99;
+int64_t selectionCode(const SetupPacket& start) {
+    auto code = [](int64_t classCode, int64_t stance) {
+        return classCode < 100 && stance < 100 ? classCode + 100 * stance : 99 + 100 * 99;
     };
-    return code(host) + 10000 * code(joiner);
+    return code(start.classCode, start.stance) +
+           10000 * code(start.guestClassCode, start.guestStance);
 }
 
 // The player's things an online match changes, and puts back.
@@ -74,8 +75,7 @@ struct KeptForOnline {
 
 // Gives both fighters the shared set-up and returns its recording (not yet started); "" in
 // `refusal` when it can be played here.
-Replay applyStartingSetup(const SetupPacket& start, const SetupPacket& joiner,
-                          KeptForOnline& kept, std::string& refusal) {
+Replay applyStartingSetup(const SetupPacket& start, KeptForOnline& kept, std::string& refusal) {
     kept.width = screenWidth;
     kept.height = screenHeight;
     kept.jumpWithUp[0] = playerOne.jumpWithUp;
@@ -88,7 +88,7 @@ Replay applyStartingSetup(const SetupPacket& start, const SetupPacket& joiner,
         if (BotController* bot = botOf(*f)) switchBotOff(*bot);
     // Everything drawn from here on (random classes, the fight) follows from the host's seed.
     seedRandom(start.seed);
-    applySelectionCode(playerOne, playerTwo, selectionCode(start, joiner));
+    applySelectionCode(playerOne, playerTwo, selectionCode(start));
     globalFightContext.stage = stage;
     if (currentMatch) currentMatch->stage = stage;
     // A fighter's own settings are in the fight: the same on both computers. The local
@@ -151,8 +151,11 @@ void drawOnlineReadOut(double fps, double pingMs, int64_t rollbackFrames, double
 }
 } // namespace
 
-SetupPacket hostStartingSetup(const SetupPacket& choice, int64_t stage, uint64_t seed) {
+SetupPacket hostStartingSetup(const SetupPacket& choice, const SetupPacket& guestChoice,
+                              int64_t stage, uint64_t seed) {
     SetupPacket start = choice;
+    start.guestClassCode = guestChoice.classCode;
+    start.guestStance = guestChoice.stance;
     start.fromHost = true;
     start.starting = true;
     start.ready = true;
@@ -181,8 +184,7 @@ std::string startingSetupRefusal(const SetupPacket& start) {
     return "";
 }
 
-OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup,
-                              const SetupPacket& joinerSetup, int64_t inputDelay) {
+OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, int64_t inputDelay) {
     OnlineOutcome outcome;
     std::string refusal = startingSetupRefusal(hostSetup);
     if (!refusal.empty()) {
@@ -193,7 +195,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup,
     const int64_t side = online.hosting ? 0 : 1;
     onlineJumpWithUp = playerOne.jumpWithUp;
     KeptForOnline kept;
-    outcome.replay = applyStartingSetup(hostSetup, joinerSetup, kept, refusal);
+    outcome.replay = applyStartingSetup(hostSetup, kept, refusal);
     if (!refusal.empty()) {
         restoreAfterOnline(kept);
         leaveOnline(online, kByeVersionMismatch, "cannot play this match here: " + refusal);
@@ -218,7 +220,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup,
     const FightState start = saveFight();
     RollbackSession session;
     startSession(session, start, stage, side, inputDelay, hostSetup.frameRate);
-    const int64_t peerDelay = online.hosting ? joinerSetup.inputDelay : hostSetup.inputDelay;
+    const int64_t peerDelay = online.hosting ? online.peerSetup.inputDelay : hostSetup.inputDelay;
     // When each local frame's input was first sent (the first inputDelay frames are empty
     // inputs that were never sent: their times are the start's).
     std::vector<double> sentAtMs(size_t(session.inputDelay), linkClockMs());

@@ -20,9 +20,10 @@ extern std::function<Actions(const FightState& now, int64_t side)> onlineInputSo
 // Tools and tests: fight frames after which a match ends with no winner on both sides (0: none).
 extern int64_t onlineFrameLimit;
 
-// The host's starting set-up: its choice, the stage, the seed, and its frame rate, fight
-// settings and screen size, which both computers then play with.
-SetupPacket hostStartingSetup(const SetupPacket& choice, int64_t stage, uint64_t seed);
+// The host's starting set-up: both players' choices, the stage, the seed, and the host's frame
+// rate, fight settings and screen size, which both computers then play with.
+SetupPacket hostStartingSetup(const SetupPacket& choice, const SetupPacket& guestChoice,
+                              int64_t stage, uint64_t seed);
 // "" when a starting set-up can be played here, otherwise why not.
 std::string startingSetupRefusal(const SetupPacket& start);
 
@@ -38,8 +39,7 @@ struct OnlineOutcome {
     double pingMs = 0;      // the last smoothed round trip through the inputs' acks
 };
 
-// Plays the match from the host's starting set-up and the joining player's choice with the
-// local player's input delay (frames); the end of match follows unless matchHooks say
-// otherwise. The player's own settings and screen are back as they were afterwards.
-OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup,
-                              const SetupPacket& joinerSetup, int64_t inputDelay);
+// Plays the match from the host's starting set-up with the local player's input delay
+// (frames); the end of match follows unless matchHooks say otherwise. The player's own settings
+// and screen are back as they were afterwards.
+OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& start, int64_t inputDelay);

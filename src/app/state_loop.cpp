@@ -10,6 +10,7 @@
 #include "fight/fighter.h"
 #include "app/lessons.h"
 #include "app/match.h"
+#include "app/online_flow.h"
 #include "app/training.h"
 #include "menus/class_selection.h"
 #include "menus/credits.h"
@@ -22,7 +23,13 @@
 #include "menus/stage_selection.h"
 #include "menus/stats_panel.h"
 #include "menus/tutorial_menu.h"
+#include "menus/where_menu.h"
+#include "net/transport.h"
 #include "runtime/runtime.h"
+
+int64_t startOnline = kStartAtMenu;
+uint16_t startPort = kDefaultPort;
+std::string startAddress;
 
 namespace {
 constexpr int64_t kViewFighters = 2;
@@ -134,6 +141,7 @@ void resetMenuState() {
     botPanel = SingleCursorPanel{};
     stageCursor = 0;
     difficultySelection = 0;
+    whereSelection = 0;
     tutorialSelection = 0;
     viewerClassIndex = 0;
     viewerStance = 0;
@@ -145,6 +153,10 @@ void mainStateLoop(int64_t textX, int64_t textY) {
     int64_t previousState = 0;
     int64_t retryState = kNoState;  // the difficulty screen was left without a choice
     int64_t repeatState = kNoState; // a class selection was made: after the fight, again
+    bool repeatOffline = false;     // the two players at this computer play again
+    if (startOnline == kStartHosting) hostOnlineGame(textX, textY, startPort);
+    if (startOnline == kStartJoining) joinOnlineGame(textX, textY, startAddress);
+    startOnline = kStartAtMenu;
     for (;;) {
         int64_t state;
         if (retryState != kNoState) {
@@ -160,7 +172,18 @@ void mainStateLoop(int64_t textX, int64_t textY) {
         previousState = state;
         if (state == kStateExit) return;
         if (state == kStatePlayerVsPlayer) {
-            repeatState = playerVsPlayer(textX, textY) ? kStatePlayerVsPlayer : kNoState;
+            // Where the other player is: here, or online (then back to the main menu).
+            int64_t where = repeatOffline ? kPlaySameComputer : runWhereMenu(textX, textY);
+            repeatOffline = false;
+            if (windowCloseRequested()) return;
+            if (where == kPlaySameComputer) {
+                repeatOffline = playerVsPlayer(textX, textY);
+                repeatState = repeatOffline ? kStatePlayerVsPlayer : kNoState;
+            } else if (where == kPlayHostOnline) {
+                hostOnlineGame(textX, textY, kDefaultPort);
+            } else if (where == kPlayJoinOnline) {
+                joinOnlineGame(textX, textY, "");
+            }
         } else if (state == kStatePlayerVsBot) {
             int64_t outcome = playerVsBot(textX, textY);
             repeatState = outcome != 0 ? kStatePlayerVsBot : kNoState;

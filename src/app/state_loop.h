@@ -2,11 +2,19 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 constexpr int64_t kStatePlayerVsPlayer = 0;
 constexpr int64_t kStatePlayerVsBot = 1;
 constexpr int64_t kStateExit = 6;
 
 void mainStateLoop(int64_t textX, int64_t textY);
+
+// Where the game goes first, before the main menu: online play asked for on the command line
+// (quarrelix --host [PORT] / --join HOST[:PORT]).
+constexpr int64_t kStartAtMenu = 0, kStartHosting = 1, kStartJoining = 2;
+extern int64_t startOnline;
+extern uint16_t startPort;       // hosting
+extern std::string startAddress; // joining
 // The screens' kept choices back to their start (a new run).
 void resetMenuState();

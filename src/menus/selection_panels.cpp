@@ -17,6 +17,7 @@
 #include "render/text.h"
 #include "runtime/runtime.h"
 
+OnlinePanels onlinePanels;
 SelectionPanel playerOnePanel;
 SelectionPanel playerTwoPanel;
 SingleCursorPanel botPanel;
@@ -123,9 +124,23 @@ void drawPanelLines(const SelectionPanel& p, int64_t x, int64_t statsX, bool mir
     if (c) drawStatsPanel(*c, statsX, 150, p.stance, mirrored);
 }
 
-// One panel of the pair: keys while not ready, the hint, the display.
-void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Preview* other,
-               bool isPlayerOne, double frameFactor) {
+// The panel shows a choice made elsewhere (the peer's, online).
+void showChoice(SelectionPanel& p, Preview& preview, int64_t code, bool ready) {
+    int64_t cursor = cursorOfCode(code);
+    int64_t stanceValue = code / 100;
+    int64_t stance = stanceValue == kRandomCode ? -1 : stanceValue == kMirrorCode ? -2 : stanceValue;
+    if (cursor != p.cursor) restartPreview(preview);
+    p.cursor = cursor;
+    p.stance = stance;
+    keepInRange(p);
+    p.ready = ready;
+    preview.intensity = ready ? 255 : 128;
+}
+
+// One panel of the pair: keys while not ready (`keys`: whose keys move it), the hint, the
+// display. A remote panel reads no key: it shows the peer's choice.
+void pairPanel(SelectionPanel& p, Fighter& player, const Fighter& keys, bool remote,
+               Preview& preview, const Preview* other, bool isPlayerOne, double frameFactor) {
     int64_t w = screenWidth;
     int64_t x = isPlayerOne ? w - 600 : 100;
     int64_t pan = isPlayerOne ? w : 0;
@@ -134,19 +149,23 @@ void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Previ
     std::string hint;
     int64_t hintTint = kHintGrey;
     int64_t playerTint = isPlayerOne ? kOrangeTint : kBlueTint;
-    if (!p.ready) {
-        movePanel(p, readPanelKeys(p, player, false), preview, pan);
-        hint = "Press " + keyFor(player, &Controls::neutral) +
+    if (remote) {
+        showChoice(p, preview, onlinePanels.peerCode, onlinePanels.peerReady);
+        hint = p.ready ? "The other player is ready" : "The other player is choosing";
+        hintTint = p.ready ? kHintGrey : playerTint;
+    } else if (!p.ready) {
+        movePanel(p, readPanelKeys(p, keys, false), preview, pan);
+        hint = "Press " + keyFor(keys, &Controls::neutral) +
                (isPlayerOne ? " To Select" : " to select");
         hintTint = playerTint;
-        if (playerKeyReleased(player, &Controls::neutral)) {
+        if (playerKeyReleased(keys, &Controls::neutral)) {
             playMenuSound(kMenuMovePool, pan);
             p.ready = true;
             preview.intensity = 255;
         }
     } else {
-        hint = "Press " + keyFor(player, &Controls::heavy) + " to cancel";
-        if (playerKeyReleased(player, &Controls::heavy)) {
+        hint = "Press " + keyFor(keys, &Controls::heavy) + " to cancel";
+        if (playerKeyReleased(keys, &Controls::heavy)) {
             p.ready = false;
             preview.intensity = 128;
         }
@@ -158,10 +177,10 @@ void pairPanel(SelectionPanel& p, Fighter& player, Preview& preview, const Previ
     drawText(hint, hintX, 600, hintTint, 128);
     // Each player's moves above their own panel; player one's block ends as far from the
     // right edge as player two's starts from the left one. A ready player's keys do not move.
-    if (!p.ready) {
-        std::vector<std::string> keys = classAndStanceHints(player);
-        drawHintLines(keys,
-                      isPlayerOne ? w - kPanelTextInset - hintBlockWidth(keys) : kPanelTextInset,
+    if (!p.ready && !remote) {
+        std::vector<std::string> lines = classAndStanceHints(keys);
+        drawHintLines(lines,
+                      isPlayerOne ? w - kPanelTextInset - hintBlockWidth(lines) : kPanelTextInset,
                       kHintTop, playerTint);
     }
     if (screenHeight >= 800)
@@ -219,10 +238,31 @@ int64_t cursorOfCode(int64_t code) {
 }
 
 int64_t twoPlayerPanels(double frameFactor) {
-    pairPanel(playerOnePanel, playerOne, rightPreview, nullptr, true, frameFactor);
-    pairPanel(playerTwoPanel, playerTwo, leftPreview, &rightPreview, false, frameFactor);
-    drawHintLines({kBackHint}, (screenWidth - hintBlockWidth({kBackHint})) / 2, kSharedHintY,
+    const OnlinePanels& online = onlinePanels;
+    bool remoteOne = online.active && online.localSide != 0;
+    bool remoteTwo = online.active && online.localSide != 1;
+    // Online, the one player at this computer uses player one's keys on either side.
+    pairPanel(playerOnePanel, playerOne, playerOne, remoteOne, rightPreview, nullptr, true,
+              frameFactor);
+    pairPanel(playerTwoPanel, playerTwo, online.active ? playerOne : playerTwo, remoteTwo,
+              leftPreview, &rightPreview, false, frameFactor);
+    const std::string backHint = online.active ? "Escape: leave online play" : kBackHint;
+    drawHintLines({backHint}, (screenWidth - hintBlockWidth({backHint})) / 2, kSharedHintY,
                   kHintGrey);
+    if (online.active && online.started) {
+        playerOnePanel.ready = playerTwoPanel.ready = false;
+        return panelCode(playerOnePanel) + 10000 * panelCode(playerTwoPanel);
+    }
+    if (online.active && online.localSide == 1) {
+        if (playerOnePanel.ready && playerTwoPanel.ready)
+            drawText("The host starts the match", (screenWidth - 400) / 2, 600, kOrangeTint, 128);
+        if (keyDown(kKeyEscape) && playerTwoPanel.ready && !fadeActive) {
+            playerTwoPanel.ready = false;
+            leftPreview.intensity = 128;
+            playMenuSound(kMenuBackPool);
+        }
+        return kNoSelection;
+    }
     if (playerOnePanel.ready && playerTwoPanel.ready) {
         drawText("Press enter to start !", (screenWidth - 300) / 2, 600, kOrangeTint, 128);
         // Only a fresh press starts: Return held since before both were ready does not.
@@ -231,7 +271,12 @@ int64_t twoPlayerPanels(double frameFactor) {
             return panelCode(playerOnePanel) + 10000 * panelCode(playerTwoPanel);
         }
     }
-    if (keyDown(kKeyEscape) && (playerOnePanel.ready || playerTwoPanel.ready)) {
+    if (online.active && keyDown(kKeyEscape) && playerOnePanel.ready) {
+        playerOnePanel.ready = false;
+        rightPreview.intensity = 128;
+        if (!fadeActive) playMenuSound(kMenuBackPool);
+    } else if (!online.active && keyDown(kKeyEscape) &&
+               (playerOnePanel.ready || playerTwoPanel.ready)) {
         playerOnePanel.ready = playerTwoPanel.ready = false;
         rightPreview.intensity = leftPreview.intensity = 128;
         if (!fadeActive) playMenuSound(kMenuBackPool);

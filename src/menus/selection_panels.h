@@ -26,6 +26,18 @@ struct SingleCursorPanel {
     bool done = false;       // starts afresh when it next runs outside a fade out
 };
 
+// Online play: this computer's player moves their own panel with player one's keys; the other
+// panel follows the peer's choice as it comes. The host starts the match once both are ready;
+// the other side's screen ends when the host has started it.
+struct OnlinePanels {
+    bool active = false;
+    int64_t localSide = 0;   // 0: player one's panel (the host's), 1: player two's
+    int64_t peerCode = 0;    // the peer's choice, a panel code
+    bool peerReady = false;
+    bool started = false;    // the host started the match: the screen ends with the choices
+};
+extern OnlinePanels onlinePanels;
+
 extern SelectionPanel playerOnePanel;
 extern SelectionPanel playerTwoPanel;
 extern SingleCursorPanel botPanel;

@@ -108,7 +108,8 @@ bool encodeSetup(const SetupPacket& packet, PacketBytes& out) {
         packet.inputDelay > kMaxInputDelay)
         return false;
     if (packet.fromHost) {
-        if (!fitsByte(packet.stage) || packet.frameRate < 1 || packet.frameRate > kMaxFrameRate ||
+        if (!fitsByte(packet.stage) || !fitsByte(packet.guestClassCode) ||
+            !fitsByte(packet.guestStance) || packet.frameRate < 1 || packet.frameRate > kMaxFrameRate ||
             packet.screenWidth < 1 || packet.screenWidth > 65535 || packet.screenHeight < 1 ||
             packet.screenHeight > 65535)
             return false;
@@ -124,6 +125,8 @@ bool encodeSetup(const SetupPacket& packet, PacketBytes& out) {
     w.u8(packet.fromHost);
     if (packet.fromHost) {
         w.u8(packet.starting);
+        w.u8(uint64_t(packet.guestClassCode));
+        w.u8(uint64_t(packet.guestStance));
         w.u8(uint64_t(packet.stage));
         w.little(packet.seed, 8);
         w.little(uint64_t(packet.frameRate), 2);
@@ -232,20 +235,25 @@ bool decodeSetup(std::span<const uint8_t> bytes, SetupPacket& out, std::string& 
     out.stance = int64_t(stance);
     out.inputDelay = int64_t(inputDelay);
     out.starting = false;
+    out.guestClassCode = out.guestStance = 0;
     out.stage = 0;
     out.seed = 0;
     out.frameRate = 0;
     out.fightSettings = {};
     out.screenWidth = out.screenHeight = 0;
     if (out.fromHost) {
-        uint64_t stage = 0, frameRate = 0;
-        if (!r.flag(out.starting, "the start flag") || !r.little(stage, 1, "the stage") || !r.little(out.seed, 8, "the seed") ||
+        uint64_t guestClass = 0, guestStance = 0, stage = 0, frameRate = 0;
+        if (!r.flag(out.starting, "the start flag") ||
+            !r.little(guestClass, 1, "the guest's class") ||
+            !r.little(guestStance, 1, "the guest's stance") || !r.little(stage, 1, "the stage") || !r.little(out.seed, 8, "the seed") ||
             !r.little(frameRate, 2, "the frame rate"))
             return false;
         if (frameRate < 1 || frameRate > uint64_t(kMaxFrameRate)) {
             reason = "frame rate " + std::to_string(frameRate) + " out of range";
             return false;
         }
+        out.guestClassCode = int64_t(guestClass);
+        out.guestStance = int64_t(guestStance);
         out.stage = int64_t(stage);
         out.frameRate = int64_t(frameRate);
         for (int64_t& setting : out.fightSettings) {

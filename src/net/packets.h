@@ -48,7 +48,8 @@ struct SetupPacket {
     bool ready = false;
     int64_t inputDelay = 0; // the sender's, 0-kMaxInputDelay: the peer's frame is told from it
     bool fromHost = false;  // the fields below are on the wire only when this is set
-    bool starting = false;  // the match starts now, with both players' choices as last sent
+    bool starting = false;  // the match starts now, with the choices below
+    int64_t guestClassCode = 0, guestStance = 0; // the joining player's choice, 0-255 each
     int64_t stage = 0;      // 0-255
     uint64_t seed = 0;
     int64_t frameRate = 0; // frames per second, 1-kMaxFrameRate

@@ -1,0 +1,12 @@
+// Online play from the menus: hosting or joining, the class selection with the other player,
+// the host's stage choice and the matches, until either side leaves; then what ended it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Waits on `port` for the other player, showing the port and this computer's addresses.
+void hostOnlineGame(int64_t textX, int64_t textY, uint16_t port);
+// Connects to `address` ("HOST" or "HOST:PORT"); an empty one is asked for first, starting from
+// the last address joined. A joined address is remembered in the settings.
+void joinOnlineGame(int64_t textX, int64_t textY, const std::string& address);
