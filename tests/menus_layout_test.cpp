@@ -186,7 +186,7 @@ TEST_P(LayoutTest, TwoPlayersAndTheMenus) {
         tap(40, kKeyReturn);
     });
     journey.on("options", 0, [] {
-        int64_t at = captureRows(25, 15, "options");
+        int64_t at = captureRows(25, 16, "options");
         captureLater(at, "options controls row");
         tap(at + 2, kKeyReturn);
     });
@@ -210,7 +210,7 @@ TEST_P(LayoutTest, TwoPlayersAndTheMenus) {
                                         "both ready", "stage: random", "stage: first", "fight",
                                         "end of match", "options controls row", "credits"};
     for (int i = 0; i < kClassSteps; ++i) screens.push_back("two players, class " + std::to_string(i));
-    for (int i = 0; i < 15; ++i) screens.push_back("options row " + std::to_string(i));
+    for (int i = 0; i < 16; ++i) screens.push_back("options row " + std::to_string(i));
     for (int i = 0; i < 9; ++i) screens.push_back("controls row " + std::to_string(i));
     expectTidy(screens);
     // The fight's frame had both gauges and portraits and the combo display.
