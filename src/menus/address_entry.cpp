@@ -43,7 +43,7 @@ const std::array<char, 256>& typingTable() {
 }
 
 // Where the typed text starts on the screen, from textX / textY, in px.
-constexpr int64_t kFieldX = 120;
+constexpr int64_t kFieldX = 100;
 constexpr int64_t kFieldY = 160;
 
 // The width of a line of text as drawText places it, in px: the punctuation kerning moves
