@@ -119,9 +119,7 @@ TEST_F(OnlineMenus, AddressIsTypedErasedAndConfirmed) {
 TEST_F(OnlineMenus, AddressKeepsItsLimitAndBackspaceRepeats) {
     startUp();
     std::string address(kMaxAddressLength - 2, '1');
-    journey.on("join online", 0, [] {
-        tap(typeKeys(25, {k1, k7, k9, k0}), kKeyReturn);
-    });
+    journey.on("join online", 0, [] { tap(typeKeys(25, {k1, k7, k9, k0}), kKeyReturn); });
     ASSERT_TRUE(runAddressEntry(40, 40, address));
     EXPECT_EQ(address, std::string(kMaxAddressLength - 2, '1') + "17");
 
@@ -196,8 +194,9 @@ TEST_F(OnlineMenus, WaitingScreenIsLeftWithEscape) {
     // Player one's heavy key cancels too.
     sounds.clear();
     journey.on("host online", 1, [] { tap(25, kO); });
-    EXPECT_FALSE(runWaitingScreen(40, 40, "host online", "=======Host online",
-                                  [] { return std::vector<std::string>{}; }, [] { return false; }));
+    EXPECT_FALSE(runWaitingScreen(
+        40, 40, "host online", "=======Host online", [] { return std::vector<std::string>{}; },
+        [] { return false; }));
     EXPECT_EQ(sounds, (Sounds{kMenuBackPool}));
 }
 
@@ -208,7 +207,8 @@ TEST_F(OnlineMenus, InputDelayRowChangesAndIsSaved) {
     inputDelay = 2;
     journey.on("options", 0, [] {
         int64_t at = 25;
-        for (int i = 0; i < 15; ++i) at = typeKeys(at, {kKeyDown});
+        for (int i = 0; i < 15; ++i)
+            at = typeKeys(at, {kKeyDown});
         at = typeKeys(at + 3, {kKeyRight, kKeyRight, kKeyRight}); // 3, 4, still 4
         tap(at + 5, kKeyEscape);
     });
@@ -221,7 +221,8 @@ TEST_F(OnlineMenus, InputDelayRowChangesAndIsSaved) {
 
     const int64_t row = 15;
     EXPECT_STREQ(optionValueText(row), "4 frames");
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(changeOption(row, -1));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(changeOption(row, -1));
     EXPECT_STREQ(optionValueText(row), "1 frame");
     EXPECT_TRUE(changeOption(row, -1));
     EXPECT_FALSE(changeOption(row, -1));
@@ -236,7 +237,8 @@ TEST_F(OnlineMenus, ScreensAreDrawn) {
     startUp();
     const std::vector<std::string> shots = {"online-where.png", "online-join.png",
                                             "online-waiting.png"};
-    for (const std::string& shot : shots) std::filesystem::remove(shot);
+    for (const std::string& shot : shots)
+        std::filesystem::remove(shot);
     whereSelection = kPlayHostOnline;
     journey.on("where to play", 0, [&] {
         scriptAdd({presentedFrames() + 30, kScriptScreenshot, 0, 0, shots[0]});

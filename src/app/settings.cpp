@@ -158,7 +158,8 @@ int64_t loadSettings() {
     // none either; bits past the lessons there are (a later game's) are dropped.
     int64_t passed = jsonInteger(jsonMember(root, "LessonsPassed"));
     lessonsPassed = passed < 0 ? 0 : passed & ((int64_t(1) << kLessonCount) - 1);
-    read("InputDelay", inputDelay, [](int64_t v) { return std::clamp<int64_t>(v, 0, kMaxInputDelay); });
+    read("InputDelay", inputDelay,
+         [](int64_t v) { return std::clamp<int64_t>(v, 0, kMaxInputDelay); });
     // Only an address the join screen could have typed is offered again; anything else in the
     // file (another type, too long, other characters) is passed over.
     const JsonNode* address = jsonMember(root, "LastJoinAddress");

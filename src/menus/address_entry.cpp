@@ -23,20 +23,16 @@ constexpr double kTickMs = 20; // the frame factor counts ticks of 20 ms
 const std::array<char, 256>& typingTable() {
     static const std::array<char, 256> table = [] {
         std::array<char, 256> t{};
-        const char* rows[] = {"qwertyuiop", "asdfghjkl", "zxcvbnm"};
-        const int64_t rowStarts[] = {16, 30, 44};
-        for (int row = 0; row < 3; ++row)
-            for (int64_t i = 0; rows[row][i] != 0; ++i) t[size_t(rowStarts[row] + i)] = rows[row][i];
-        const char digits[] = "1234567890";
-        for (int64_t i = 0; i < 10; ++i) t[size_t(2 + i)] = digits[i];
-        // The keypad: 7 8 9 - 4 5 6 + 1 2 3 0 . from code 71.
-        const char keypad[] = "789-456\0" "1230.";
-        for (int64_t i = 0; i < 13; ++i) t[size_t(71 + i)] = keypad[i];
-        t[12] = '-';
-        t[26] = '[';
-        t[27] = ']';
-        t[39] = ':';
-        t[52] = '.';
+        // Each run of keys from its first code; a space is a key that types nothing.
+        auto run = [&](int64_t first, const char* keys) {
+            for (int64_t i = 0; keys[i] != 0; ++i)
+                if (keys[i] != ' ') t[size_t(first + i)] = keys[i];
+        };
+        run(2, "1234567890-");   // the digits' row and the key after them
+        run(16, "qwertyuiop[]");
+        run(30, "asdfghjkl:");   // the key of ";" types ":"
+        run(44, "zxcvbnm .");    // "," types nothing
+        run(71, "789-456 1230."); // the keypad, "+" typing nothing
         return t;
     }();
     return table;

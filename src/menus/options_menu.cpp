@@ -31,7 +31,8 @@ const char* const kLabels[kOptionRows] = {
     "  Sound volume  ", "  Music volume  ", " Sound Stereo   ", "Sound variation ",
     " Keyboard type  ", " Combo display  ", "  Wind display  ", "Particle display",
     "  Attack delay  ", "   Performance  ", "   Refresh rate ", "    Show FPS    ",
-    "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "  Input delay   ", "    Controls    ",
+    "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "  Input delay   ",
+    "    Controls    ",
     "Reset to default", " Save & Return  "};
 
 constexpr int64_t kMenuMusicSlot = 1;
@@ -70,7 +71,8 @@ void drawHint(const std::string& text, int64_t x, int64_t y, int64_t textX, int6
         if (part.empty()) break;
         widest = std::max(widest, textLength(part));
     }
-    if (x + widest * kGlyphAdvance <= screenWidth - kRightMargin) drawText(text, x, y, kHintTint, 128);
+    if (x + widest * kGlyphAdvance <= screenWidth - kRightMargin)
+        drawText(text, x, y, kHintTint, 128);
     else drawText(text, textX + 120, textY + kClosingLineY + 30, kHintTint, 128);
 }
 

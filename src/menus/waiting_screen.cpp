@@ -12,7 +12,8 @@
 #include "runtime/runtime.h"
 
 bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenName,
-                      const std::string& title, const std::function<std::vector<std::string>()>& lines,
+                      const std::string& title,
+                      const std::function<std::vector<std::string>()>& lines,
                       const std::function<bool()>& poll) {
     noteScreenOpened(screenName);
     bool done = false, cancelled = false;

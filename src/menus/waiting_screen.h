@@ -13,5 +13,6 @@
 // heavy key) or the window closed. `screenName` is the name the screen opens under for
 // noteScreenOpened ("host online", "connecting", ...).
 bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenName,
-                      const std::string& title, const std::function<std::vector<std::string>()>& lines,
+                      const std::string& title,
+                      const std::function<std::vector<std::string>()>& lines,
                       const std::function<bool()>& poll);

@@ -53,8 +53,8 @@ int64_t runWhereMenu(int64_t textX, int64_t textY) {
         up = playerKeyReleased(playerOne, &Controls::up) || up;
         bool down = keyReleased(kKeyDown);
         down = playerKeyReleased(playerOne, &Controls::down) || down;
-        int64_t moved = std::clamp<int64_t>(highlighted - (up ? 1 : 0) + (down ? 1 : 0), 0,
-                                            kGoBackEntry);
+        int64_t moved =
+            std::clamp<int64_t>(highlighted - (up ? 1 : 0) + (down ? 1 : 0), 0, kGoBackEntry);
         if (moved != highlighted) {
             highlighted = moved;
             playMenuSound(kMenuMovePool);
