@@ -327,3 +327,59 @@ TEST(ScreenSizes, AutomaticChoiceTakesTheFirstLargeEnough) {
     EXPECT_EQ(screenWidth, 1360);
     EXPECT_EQ(screenHeight, 768);
 }
+
+// Online play's settings: the input delay within 0-4 frames, the address last joined only
+// when the join screen could have typed it; files from before them keep the defaults.
+TEST_F(SettingsTest, InputDelayAndLastJoinAddress) {
+    inputDelay = 0;
+    lastJoinAddress = "[::1]:7771";
+    ASSERT_EQ(saveSettings(), 1);
+    std::string text;
+    ASSERT_TRUE(readWholeFile(settingsPath, text));
+    EXPECT_NE(text.find("\"InputDelay\": 0"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"LastJoinAddress\": \"[::1]:7771\""), std::string::npos) << text;
+    resetSettingsToDefaults(1920);
+    EXPECT_EQ(inputDelay, 2);
+    EXPECT_EQ(lastJoinAddress, "");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(inputDelay, 0);
+    EXPECT_EQ(lastJoinAddress, "[::1]:7771");
+
+    // An older file: the defaults.
+    resetSettingsToDefaults(1920);
+    write(R"({"SoundVolume": 77, "AttackDelay": 2})");
+    ASSERT_EQ(loadSettings(), 1);
+    EXPECT_EQ(soundVolume, 77);
+    EXPECT_EQ(inputDelay, 2);
+    EXPECT_EQ(lastJoinAddress, "");
+
+    // Delays outside 0-4 are brought to the nearer end; another type reads as 0.
+    const std::pair<const char*, int64_t> delays[] = {
+        {"9", 4}, {"-1", 0}, {"3", 3}, {"\"two\"", 0}, {"null", 0}};
+    for (const auto& [value, expected] : delays) {
+        SCOPED_TRACE(value);
+        inputDelay = 1;
+        write(std::string(R"({"InputDelay": )") + value + "}");
+        ASSERT_EQ(loadSettings(), 1);
+        EXPECT_EQ(inputDelay, expected);
+    }
+
+    // A bad address is passed over, leaving the one there was; "" is no address at all.
+    const std::string longest(kMaxAddressLength, '7');
+    const std::pair<std::string, std::string> addresses[] = {
+        {"\"game.example.org:7770\"", "game.example.org:7770"},
+        {"\"" + longest + "\"", longest},
+        {"\"" + longest + "1\"", "kept"},
+        {"\"a b\"", "kept"},
+        {"\"host;rm\"", "kept"},
+        {"7770", "kept"},
+        {"[\"10.0.0.1\"]", "kept"},
+        {"\"\"", ""}};
+    for (const auto& [value, expected] : addresses) {
+        SCOPED_TRACE(value);
+        lastJoinAddress = "kept";
+        write(R"({"LastJoinAddress": )" + value + "}");
+        ASSERT_EQ(loadSettings(), 1);
+        EXPECT_EQ(lastJoinAddress, expected);
+    }
+}

@@ -7,9 +7,13 @@
 
 #include "app/game_screen.h"
 #include "app/match.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "menus/address_entry.h"
+#include "menus/waiting_screen.h"
+#include "menus/where_menu.h"
 #include "render/layout_record.h"
 #include "runtime/runtime.h"
 
@@ -186,7 +190,7 @@ TEST_P(LayoutTest, TwoPlayersAndTheMenus) {
         tap(40, kKeyReturn);
     });
     journey.on("options", 0, [] {
-        int64_t at = captureRows(25, 15, "options");
+        int64_t at = captureRows(25, 16, "options");
         captureLater(at, "options controls row");
         tap(at + 2, kKeyReturn);
     });
@@ -210,7 +214,7 @@ TEST_P(LayoutTest, TwoPlayersAndTheMenus) {
                                         "both ready", "stage: random", "stage: first", "fight",
                                         "end of match", "options controls row", "credits"};
     for (int i = 0; i < kClassSteps; ++i) screens.push_back("two players, class " + std::to_string(i));
-    for (int i = 0; i < 15; ++i) screens.push_back("options row " + std::to_string(i));
+    for (int i = 0; i < 16; ++i) screens.push_back("options row " + std::to_string(i));
     for (int i = 0; i < 9; ++i) screens.push_back("controls row " + std::to_string(i));
     expectTidy(screens);
     // The fight's frame had both gauges and portraits and the combo display.
@@ -290,6 +294,39 @@ TEST_P(LayoutTest, AgainstTheBotTheViewerAndTheTutorial) {
     for (int i = 0; i < 4; ++i) screens.push_back("difficulty row " + std::to_string(i));
     for (int i = 0; i < kClassSteps; ++i) screens.push_back("viewer class " + std::to_string(i));
     for (int i = 0; i < 3; ++i) screens.push_back("tutorial row " + std::to_string(i));
+    expectTidy(screens);
+}
+
+// The screens before online play, run one after another: every entry of the where-to-play
+// screen with its description, the join screen with the longest address it takes, and the
+// host's waiting screen with its addresses.
+TEST_P(LayoutTest, TheOnlineScreens) {
+    startUp();
+    whereSelection = kPlaySameComputer;
+    journey.on("where to play", 0, [] {
+        tap(captureRows(25, 4, "where to play"), kKeyEscape);
+    });
+    runWhereMenu(40, 40);
+    std::string address(kMaxAddressLength, 'w'); // the widest letter
+    journey.on("join online", 0, [] {
+        captureLater(30, "join online");
+        tap(32, kKeyEscape);
+    });
+    runAddressEntry(40, 40, address);
+    journey.on("host online", 0, [] {
+        captureLater(30, "host online");
+        tap(32, kKeyEscape);
+    });
+    runWaitingScreen(
+        40, 40, "host online", "=======Host online",
+        [] {
+            return std::vector<std::string>{
+                "Waiting for the other player on port 7770 ...", "This computer's addresses:",
+                "  192.168.100.200", "  2001:db8:ffff:ffff:ffff:ffff:ffff:ffff"};
+        },
+        [] { return false; });
+    std::vector<std::string> screens = {"join online", "host online"};
+    for (int i = 0; i < 4; ++i) screens.push_back("where to play row " + std::to_string(i));
     expectTidy(screens);
 }
 

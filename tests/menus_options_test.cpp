@@ -230,8 +230,8 @@ TEST_F(OptionsTest, EveryRowChangesBothWays) {
         EXPECT_TRUE(changeOption(row, -1)) << row;
         EXPECT_EQ(before, optionValueText(row)) << row;
     }
-    EXPECT_FALSE(changeOption(15, 1)); // the last three rows have no value
-    EXPECT_STREQ(optionValueText(17), "");
+    EXPECT_FALSE(changeOption(16, 1)); // the last three rows have no value
+    EXPECT_STREQ(optionValueText(18), "");
 }
 
 TEST_F(OptionsTest, OutOfRangeSettingsAreShownAndSavedNormalised) {
@@ -258,7 +258,7 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     startUp();
     playerOne.keyBindings.secondary.left = 30;
     journey.on("options", 0, [] {
-        int64_t at = downTo(25, 15);
+        int64_t at = downTo(25, 16);
         tap(at, kKeyReturn); // "    Controls    "
     });
     journey.on("controls", 0, [] {
@@ -283,7 +283,7 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     playerOne.jumpWithUp = 1;
     playerTwo.jumpWithUp = 1;
     journey.on("options", 2, [] {
-        int64_t at = downTo(25, 15);
+        int64_t at = downTo(25, 16);
         tap(at, kKeyReturn);
     });
     journey.on("controls", 1, [] {
@@ -318,7 +318,7 @@ TEST_P(OptionsScreens, DrawnWithHintsAndCapture) {
     journey.on("options", 0, [&] {
         int64_t at = downTo(25, 9); // "   Performance  " and its hint
         scriptAdd({presentedFrames() + at + 5, kScriptScreenshot, 0, 0, shots[0]});
-        at = downTo(at + 10, 6);
+        at = downTo(at + 10, 7);
         tap(at, kKeyReturn);
     });
     journey.on("controls", 0, [&] {

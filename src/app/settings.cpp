@@ -28,6 +28,8 @@ int64_t screenSizeIndex = 0;
 int64_t fullscreen = 1;
 int64_t debugMode = 0;
 int64_t lessonsPassed = 0;
+int64_t inputDelay = kDefaultInputDelay;
+std::string lastJoinAddress;
 
 std::string settingsPath = "settings.txt";
 
@@ -84,6 +86,16 @@ void writeBindings(JsonNode* object, const Fighter& fighter) {
 }
 } // namespace
 
+bool addressCharacterAllowed(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c == '.' || c == ':' || c == '-' || c == '[' || c == ']';
+}
+
+bool plausibleAddress(const std::string& address) {
+    return !address.empty() && address.size() <= kMaxAddressLength &&
+           std::all_of(address.begin(), address.end(), addressCharacterAllowed);
+}
+
 void resetSettingsToDefaults(int64_t desktopWidth) {
     soundVolume = 50;
     musicVolume = 20;
@@ -101,6 +113,8 @@ void resetSettingsToDefaults(int64_t desktopWidth) {
     fullscreen = 1;
     debugMode = 0;
     lessonsPassed = 0;
+    inputDelay = kDefaultInputDelay;
+    lastJoinAddress.clear();
 }
 
 int64_t loadSettings() {
@@ -144,6 +158,15 @@ int64_t loadSettings() {
     // none either; bits past the lessons there are (a later game's) are dropped.
     int64_t passed = jsonInteger(jsonMember(root, "LessonsPassed"));
     lessonsPassed = passed < 0 ? 0 : passed & ((int64_t(1) << kLessonCount) - 1);
+    read("InputDelay", inputDelay,
+         [](int64_t v) { return std::clamp<int64_t>(v, 0, kMaxInputDelay); });
+    // Only an address the join screen could have typed is offered again; anything else in the
+    // file (another type, too long, other characters) is passed over.
+    const JsonNode* address = jsonMember(root, "LastJoinAddress");
+    if (jsonType(address) == kJsonString) {
+        std::string text = jsonString(address);
+        if (text.empty() || plausibleAddress(text)) lastJoinAddress = text;
+    }
     if (playersCreated) {
         playerOne.debug = playerTwo.debug = debugMode;
         readBindings(jsonMember(root, "player1right"), playerOne, 1);
@@ -166,8 +189,10 @@ int64_t saveSettings() {
         {"BuffedFrames", buffedFrames}, {"AttackDelay", attackDelay},
         {"ShowFPS", showFps},           {"FPSMode", fpsMode},
         {"ScreenSize", screenSizeIndex}, {"Fullscreen", fullscreen},
-        {"Debug", debugMode != 0 ? 1 : 0}, {"LessonsPassed", lessonsPassed}};
+        {"Debug", debugMode != 0 ? 1 : 0}, {"LessonsPassed", lessonsPassed},
+        {"InputDelay", inputDelay}};
     for (const auto& [key, value] : values) jsonSetInteger(jsonAddMember(root, key), value);
+    jsonSetString(jsonAddMember(root, "LastJoinAddress"), lastJoinAddress);
     writeBindings(jsonAddMember(root, "player1right"), playerOne);
     writeBindings(jsonAddMember(root, "player2left"), playerTwo);
     std::string text = composeJson(document) + "\n";

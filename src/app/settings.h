@@ -19,6 +19,20 @@ extern int64_t screenSizeIndex; // index into screenSizes, 0-9
 extern int64_t fullscreen;      // non-zero: a borderless screen-sized window
 extern int64_t debugMode;       // -1 on, 0 off
 extern int64_t lessonsPassed;   // bit n set: lesson n + 1 has been passed
+// Online play: frames between a key press and the move it makes, 0-4. A longer delay hides
+// more of the other player's lag; a shorter one feels quicker.
+extern int64_t inputDelay;
+constexpr int64_t kMaxInputDelay = 4;
+constexpr int64_t kDefaultInputDelay = 2;
+// The address last typed to join a game online ("" none): offered again next time.
+extern std::string lastJoinAddress;
+constexpr size_t kMaxAddressLength = 64; // characters, the join screen's limit too
+
+// What an address typed to join may hold: letters, digits and the marks of a host name, an
+// IPv4 or IPv6 address and a port (".", ":", "-", "[", "]").
+bool addressCharacterAllowed(char c);
+// An address the join screen could have typed: non-empty, within the limit, allowed characters.
+bool plausibleAddress(const std::string& address);
 
 // "settings.txt" in the game's directory; elsewhere for an installed game (app/player_files.h);
 // "" when the settings are not kept: nothing is read or written.

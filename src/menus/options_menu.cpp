@@ -24,14 +24,15 @@ namespace {
 enum OptionRow {
     kSoundVolumeRow, kMusicVolumeRow, kStereoRow, kVariationRow, kKeyboardRow, kComboRow,
     kWindRow, kParticleRow, kAttackDelayRow, kPerformanceRow, kRefreshRow, kShowFpsRow,
-    kScreenSizeRow, kFullscreenRow, kDebugRow, kControlsRow, kResetRow, kSaveRow
+    kScreenSizeRow, kFullscreenRow, kDebugRow, kInputDelayRow, kControlsRow, kResetRow, kSaveRow
 };
 
 const char* const kLabels[kOptionRows] = {
     "  Sound volume  ", "  Music volume  ", " Sound Stereo   ", "Sound variation ",
     " Keyboard type  ", " Combo display  ", "  Wind display  ", "Particle display",
     "  Attack delay  ", "   Performance  ", "   Refresh rate ", "    Show FPS    ",
-    "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "    Controls    ",
+    "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "  Input delay   ",
+    "    Controls    ",
     "Reset to default", " Save & Return  "};
 
 constexpr int64_t kMenuMusicSlot = 1;
@@ -58,11 +59,21 @@ bool toggle(int64_t& setting) {
     return true;
 }
 
+// Where the menu's closing line goes: under the last row, px from textY.
+constexpr int64_t kClosingLineY = 100 + 20 * kOptionRows;
+
 // A row's hint beside it, or, where the screen is too narrow for that, under the menu's
-// closing line.
+// closing line. A hint may run over lines ("\\" between them); the widest must fit.
 void drawHint(const std::string& text, int64_t x, int64_t y, int64_t textX, int64_t textY) {
-    if (fittedTextX(text, x) == x) drawText(text, x, y, kHintTint, 128);
-    else drawText(text, textX + 120, textY + 490, kHintTint, 128);
+    int64_t widest = 0;
+    for (int64_t line = 1;; ++line) {
+        std::string part = fieldOfText(text, line, '\\');
+        if (part.empty()) break;
+        widest = std::max(widest, textLength(part));
+    }
+    if (x + widest * kGlyphAdvance <= screenWidth - kRightMargin)
+        drawText(text, x, y, kHintTint, 128);
+    else drawText(text, textX + 120, textY + kClosingLineY + 30, kHintTint, 128);
 }
 
 // The hint shown beside a highlighted row, and where.
@@ -85,6 +96,10 @@ void drawRowHint(int64_t row, int64_t textX, int64_t textY, int64_t rowY) {
         break;
     case kDebugRow:
         drawHint("Enables special hidden commands", textX + 550, rowY, textX, textY);
+        break;
+    case kInputDelayRow:
+        drawHint("Online play: frames between a press and its move.\\More hides lag, less feels "
+                 "quicker.", textX + 550, rowY, textX, textY);
         break;
     case kControlsRow:
         drawHint("Change controls here", textX + 400, rowY, textX, textY);
@@ -167,6 +182,11 @@ bool changeOption(int64_t row, int64_t d) {
     case kDebugRow:
         setDebugMode(debugMode == 0);
         return true;
+    case kInputDelayRow: {
+        int64_t before = inputDelay;
+        inputDelay = std::clamp<int64_t>(inputDelay + d, 0, kMaxInputDelay);
+        return inputDelay != before;
+    }
     default: return false;
     }
 }
@@ -198,6 +218,9 @@ const char* optionValueText(int64_t row) {
     }
     case kFullscreenRow: return enabled(fullscreen);
     case kDebugRow: return enabled(debugMode != 0);
+    case kInputDelayRow:
+        text = std::to_string(inputDelay) + (inputDelay == 1 ? " frame" : " frames");
+        return text.c_str();
     default: return "";
     }
 }
@@ -214,6 +237,7 @@ void resetOptionsToDefault() {
     particleEnabled = 1;
     buffedFrames = 5;
     showFps = 1;
+    inputDelay = kDefaultInputDelay;
     setDebugMode(false);
     if (musicWasOff) startMenuMusicIfNeeded();
     applyMusicVolume();
@@ -245,7 +269,7 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
             }
             drawRowMarks(textX, textY);
             drawRowHint(row, textX, textY, textY + 100 + 20 * row);
-            drawText("==============", textX + 120, textY + 460, kOrangeTint, 128);
+            drawText("==============", textX + 120, textY + kClosingLineY, kOrangeTint, 128);
             if (frozen) return;
             int64_t rateBefore = fpsMode;
             bool up = pressedOnce(keyDown(kKeyUp) || eitherPlayerKeyDown(&Controls::up), latchUp);
