@@ -9,8 +9,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 run() { env -u DISPLAY SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=alsa "$game" "$@"; }
 out=$(run --help 2>&1); status=$?
 [ $status -eq 0 ] || fail "--help: exit status $status: $out"
-echo "$out" | grep -q "^usage: quarrelix \[--replay FILE | --help | --version\]$" || fail "--help: $out"
-echo "$out" | grep -q -- "--replay FILE   watch a recorded match" || fail "--help without --replay: $out"
+echo "$out" | grep -q "^usage: quarrelix \[--replay FILE | --host \[PORT\] | --join HOST\[:PORT\] | --help | --version\]$" ||
+  fail "--help: $out"
+echo "$out" | grep -q -- "--replay FILE      watch a recorded match" || fail "--help without --replay: $out"
 out=$(run --version 2>&1); status=$?
 [ $status -eq 0 ] || fail "--version: exit status $status: $out"
 [ "$out" = "Quarrelix project pre-alpha 0.1.0.5a" ] || fail "--version: $out"
@@ -18,6 +19,12 @@ out=$(run --bogus 2>&1 >/dev/null); status=$?
 [ $status -eq 2 ] || fail "--bogus: exit status $status"
 echo "$out" | grep -q "^quarrelix: unknown option --bogus$" || fail "--bogus: $out"
 echo "$out" | grep -q "^usage: quarrelix" || fail "--bogus without the usage: $out"
+# Online play's addresses are checked before anything opens.
+out=$(run --join somewhere:99999 2>&1 >/dev/null); status=$?
+[ $status -eq 2 ] || fail "--join with a bad port: exit status $status"
+echo "$out" | grep -q "^quarrelix: the port must be a number from 1 to 65535: 99999$" || fail "--join: $out"
+out=$(run --host seven 2>&1 >/dev/null); status=$?
+[ $status -eq 2 ] || fail "--host with a bad port: exit status $status"
 out=$(run --help extra 2>&1 >/dev/null); status=$?
 [ $status -eq 2 ] || fail "--help extra: exit status $status"
 echo "game options ok"

@@ -166,6 +166,7 @@ TEST_F(VirtualControllerTest, PluggedInWhilePlayingItDrivesMenusAndFightAndUnplu
         for (int i = 0; i < 3; ++i) dpadLater(first, 25 + 6 * i, 0, -1);
         buttonLater(first, 45, kButtonA);
     });
+    journey.on("where to play", 0, [&] { buttonLater(first, 25, kButtonA); }); // here
     journey.on("class selection", 0, [&] {
         dpadLater(first, 25, 1, 0);       // player one: the next class
         buttonLater(first, 31, kButtonA); // player one is ready
@@ -221,7 +222,7 @@ TEST_F(VirtualControllerTest, PluggedInWhilePlayingItDrivesMenusAndFightAndUnplu
     EXPECT_EQ(run(), 0);
     keepScreenshots(shots);
     EXPECT_EQ(journey.screens,
-              (Screens{"main menu", "options", "main menu", "class selection", "stage selection",
+              (Screens{"main menu", "options", "main menu", "where to play", "class selection", "stage selection",
                        "fight", "class selection", "main menu"}));
     ASSERT_TRUE(playerOne.fighterClass);
     EXPECT_EQ(playerOne.fighterClass->id, selectableClasses[1]); // the D-pad moved its panel

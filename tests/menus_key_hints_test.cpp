@@ -130,6 +130,7 @@ TEST(KeyHintNames, PairsShareTheirFirstWordAndTheSameKeyIsNamedOnce) {
 // controls screen shows there by its new name the next time.
 TEST_F(KeyHints, EachPlayerReadsTheirOwnKeysAndARebindingShowsAtOnce) {
     on("main menu", 0, [] { tap(25, kKeyReturn); });
+    on("where to play", 0, [] { tap(25, kKeyReturn); }); // the same computer
     on("class selection", 0, [] {
         tap(35, kQ); // player two is ready from frame 36
         leaveToMainMenu(50);
@@ -154,13 +155,14 @@ TEST_F(KeyHints, EachPlayerReadsTheirOwnKeysAndARebindingShowsAtOnce) {
         for (int i = 0; i < 4; ++i) tap(25 + 3 * i, kKeyUp);
         tap(40, kKeyReturn);
     });
+    on("where to play", 1, [] { tap(25, kKeyReturn); });
     on("class selection", 1, [] { leaveToMainMenu(30); });
     on("main menu", 3, [] { tap(25, kKeyEscape); });
     EXPECT_EQ(runRecording(), 0);
-    ASSERT_EQ(drawn.size(), 9u);
+    ASSERT_EQ(drawn.size(), 11u);
     EXPECT_EQ(playerTwo.keyBindings.primary.left, kZ);
 
-    std::vector<ShownText> texts = frameTexts(1, kTwoPlayerFirstX, kNameY, 30);
+    std::vector<ShownText> texts = frameTexts(2, kTwoPlayerFirstX, kNameY, 30);
     // Player two from the left panel's x; player one's block ends 100 px from the right edge.
     const ShownText* line = findText(texts, "G/J: change class");
     ASSERT_TRUE(line);
@@ -180,12 +182,12 @@ TEST_F(KeyHints, EachPlayerReadsTheirOwnKeysAndARebindingShowsAtOnce) {
     EXPECT_EQ(line->x + line->right, 1280); // centred
 
     // Ready, player two's keys no longer move anything: the cancel key instead.
-    texts = frameTexts(1, kTwoPlayerFirstX, kNameY, 45);
+    texts = frameTexts(2, kTwoPlayerFirstX, kNameY, 45);
     EXPECT_FALSE(findText(texts, "G/J: change class"));
     EXPECT_TRUE(findText(texts, "Press W to cancel"));
     EXPECT_TRUE(findText(texts, "Left/Right: change class"));
 
-    texts = frameTexts(7, kTwoPlayerFirstX, kNameY, 25);
+    texts = frameTexts(9, kTwoPlayerFirstX, kNameY, 25);
     EXPECT_TRUE(findText(texts, "Z/J: change class"));
     EXPECT_FALSE(findText(texts, "G/J: change class"));
 }
@@ -196,6 +198,7 @@ TEST_F(KeyHints, ControllerPlayersReadTheirStickAndButtonsAndTheyWork) {
     options.controllerCount = 2;
     int64_t cursorBefore = -1;
     on("main menu", 0, [] { tap(25, kKeyReturn); });
+    on("where to play", 0, [] { tap(25, kKeyReturn); }); // the same computer
     on("class selection", 0, [&] {
         cursorBefore = playerOnePanel.cursor;
         scriptAdd({presentedFrames() + 35, kScriptPadButton, 100 + kButton1, 1, {}}); // player two
@@ -221,9 +224,9 @@ TEST_F(KeyHints, ControllerPlayersReadTheirStickAndButtonsAndTheyWork) {
     on("class selection", 2, [] { leaveToMainMenu(25); });
     on("main menu", 2, [] { tap(25, kKeyEscape); });
     EXPECT_EQ(runRecording(), 0);
-    ASSERT_EQ(drawn.size(), 9u);
+    ASSERT_EQ(drawn.size(), 10u);
 
-    std::vector<ShownText> texts = frameTexts(1, kTwoPlayerFirstX, kNameY, 30);
+    std::vector<ShownText> texts = frameTexts(2, kTwoPlayerFirstX, kNameY, 30);
     auto count = [&](const std::string& shown) {
         return std::count_if(texts.begin(), texts.end(),
                              [&](const ShownText& t) { return t.text == shown; });
@@ -233,22 +236,22 @@ TEST_F(KeyHints, ControllerPlayersReadTheirStickAndButtonsAndTheyWork) {
     EXPECT_TRUE(findText(texts, "Press button 1 to select"));
     EXPECT_TRUE(findText(texts, "Press button 1 To Select"));
     // Button 1 made player two ready, and the stick moved player one's cursor.
-    texts = frameTexts(1, kTwoPlayerFirstX, kNameY, 45);
+    texts = frameTexts(2, kTwoPlayerFirstX, kNameY, 45);
     EXPECT_TRUE(findText(texts, "Press button 3 to cancel"));
     EXPECT_EQ(playerOnePanel.cursor, cursorBefore + 1);
 
-    texts = frameTexts(3, kStepX, kStepY, 20);
+    texts = frameTexts(4, kStepX, kStepY, 20);
     EXPECT_TRUE(findText(texts, "stick left/right: change class"));
-    texts = frameTexts(3, kStepX, kStepY, 30);
+    texts = frameTexts(4, kStepX, kStepY, 30);
     EXPECT_TRUE(findText(texts, "button 3: back to your class"));
 
-    texts = frameTexts(4, kHeaderX, kHeaderY, 25);
+    texts = frameTexts(5, kHeaderX, kHeaderY, 25);
     EXPECT_TRUE(findText(texts, "Up/Down or stick up/down: change difficulty"));
     EXPECT_TRUE(findText(texts, "Return or button 1: confirm"));
     EXPECT_TRUE(findText(texts, "Escape or button 3: back to the class selection"));
-    EXPECT_EQ(journey.screens[5], "stage selection"); // button 1 confirmed
+    EXPECT_EQ(journey.screens[6], "stage selection"); // button 1 confirmed
 
-    texts = frameTexts(5, kHeaderX, kHeaderY, 20);
+    texts = frameTexts(6, kHeaderX, kHeaderY, 20);
     EXPECT_TRUE(findText(texts, "Left/Right or stick left/right: change stage"));
 }
 
@@ -400,6 +403,7 @@ TEST_P(HintScreens, EveryLineFitsTheScreen) {
         scriptAdd({presentedFrames() + delay, kScriptScreenshot, 0, 0, shots.back()});
     };
     on("main menu", 0, [] { tap(25, kKeyReturn); });
+    on("where to play", 0, [] { tap(25, kKeyReturn); }); // the same computer
     on("class selection", 0, [&] {
         shot(30, "two-players");
         leaveToMainMenu(35);
@@ -439,7 +443,7 @@ TEST_P(HintScreens, EveryLineFitsTheScreen) {
     });
     on("main menu", 3, [] { tap(25, kKeyEscape); });
     EXPECT_EQ(runRecording(), 0);
-    ASSERT_EQ(drawn.size(), 11u);
+    ASSERT_EQ(drawn.size(), 12u);
     keepScreenshots(shots);
     for (const std::string& path : shots) EXPECT_TRUE(std::filesystem::exists(path)) << path;
 
@@ -447,27 +451,27 @@ TEST_P(HintScreens, EveryLineFitsTheScreen) {
     std::vector<std::string> hints = {"stick left/right: change class",
                                       "stick up/down: change stance"};
     hints.push_back("Escape: back to the menu");
-    expectHintsFit(frameTexts(1, width - 600, kNameY, 30), hints, kPanelsTop, width, height,
+    expectHintsFit(frameTexts(2, width - 600, kNameY, 30), hints, kPanelsTop, width, height,
                    "two players");
     hints.push_back("Return: confirm");
-    expectHintsFit(frameTexts(3, kStepX, kStepY, 30), hints, kPanelsTop, width, height,
+    expectHintsFit(frameTexts(4, kStepX, kStepY, 30), hints, kPanelsTop, width, height,
                    "pick your class");
     hints.push_back("button 3: back to your class");
-    expectHintsFit(frameTexts(3, kStepX, kStepY, 40), hints, kPanelsTop, width, height,
+    expectHintsFit(frameTexts(4, kStepX, kStepY, 40), hints, kPanelsTop, width, height,
                    "pick your opponent");
-    expectHintsFit(frameTexts(4, kHeaderX, kHeaderY, 30),
+    expectHintsFit(frameTexts(5, kHeaderX, kHeaderY, 30),
                    {"Up/Down or stick up/down: change difficulty", "Return or button 1: confirm",
                     "Escape or button 3: back to the class selection"},
                    height, width, height, "difficulty");
     // The stage's strip (or the random mark) starts at y 160.
-    expectHintsFit(frameTexts(5, kHeaderX, kHeaderY, 30),
+    expectHintsFit(frameTexts(6, kHeaderX, kHeaderY, 30),
                    {"Left/Right or stick left/right: change stage", "Return: pick this stage",
                     "Escape: go back", "Pick the stage"},
                    160, width, height, "stage");
-    std::vector<ShownText> viewer = frameTexts(9, 100, kNameY, 35);
+    std::vector<ShownText> viewer = frameTexts(10, 100, kNameY, 35);
     expectHintsFit(viewer, {"Hold Left shift: numbers"}, kPanelsTop, width, height, "viewer");
     expectHintsFit(viewer, {"Strength", "Difficulty"}, height, width, height, "viewer");
-    viewer = frameTexts(9, 100, kNameY, 60);
+    viewer = frameTexts(10, 100, kNameY, 60);
     ASSERT_TRUE(findText(viewer, "Warden"));
     expectHintsFit(viewer, {"Hold Left shift: numbers", "Strength", "Difficulty"}, height, width,
                    height, "to be added");

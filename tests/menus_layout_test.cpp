@@ -158,6 +158,7 @@ TEST_P(LayoutTest, TwoPlayersAndTheMenus) {
         captureLater(30, "main menu");
         tap(35, kKeyReturn);
     });
+    journey.on("where to play", 0, [] { tap(25, kKeyReturn); }); // the same computer
     journey.on("class selection", 0, [] {
         // Both players through every class (player two's Right is J), then back to the first.
         int64_t at = captureClasses(30, "two players, class", kJ);

@@ -26,6 +26,7 @@ using Screens = std::vector<std::string>;
 
 TEST_F(MatchPreparation, TwoPlayersChooseClassesAndAStageThenFightAndComeBack) {
     journey.on("main menu", 0, [] { tap(25, kKeyReturn); });
+    journey.on("where to play", 0, [] { tap(25, kKeyReturn); }); // the same computer
     journey.on("class selection", 0, [] {
         tap(25, kKeyRight);          // player one: the next class
         tap(28, kH);                 // player two: the second stance
@@ -54,8 +55,9 @@ TEST_F(MatchPreparation, TwoPlayersChooseClassesAndAStageThenFightAndComeBack) {
     journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(journey.screens,
-              (Screens{"main menu", "class selection", "stage selection", "class selection",
-                       "stage selection", "fight", "class selection", "main menu"}));
+              (Screens{"main menu", "where to play", "class selection", "stage selection",
+                       "class selection", "stage selection", "fight", "class selection",
+                       "main menu"}));
     ASSERT_TRUE(playerOne.fighterClass && playerTwo.fighterClass);
     EXPECT_EQ(playerOne.fighterClass->id, selectableClasses[1]);
     EXPECT_EQ(playerOne.stanceIndex, 0);
@@ -251,6 +253,7 @@ TEST_P(ScreensAtASize, EachScreenIsDrawn) {
         shot(25, "main-menu");
         tap(30, kKeyReturn);
     });
+    journey.on("where to play", 0, [] { tap(25, kKeyReturn); }); // the same computer
     journey.on("class selection", 0, [&] {
         tap(25, kKeyRight);
         tap(28, kH);

@@ -153,6 +153,8 @@ play_keys=$options_keys'
     press 0.3 Up
     press 0.3 Up
     press 0.3 Return          # Player vs Player
+    reach "where to play"
+    press 1 Return            # Same computer
     reach "class selection"
     press 1.5 p               # player one ready
     press 0.3 q               # player two ready
@@ -171,7 +173,7 @@ play_keys=$options_keys'
 '
 data=$home/data
 report=$(in_window "$data" "$play_keys" /usr/bin/quarrelix)
-expected=$(printf 'exit=0\nmain menu,options,main menu,class selection,stage selection,fight,class selection,main menu')
+expected=$(printf 'exit=0\nmain menu,options,main menu,where to play,class selection,stage selection,fight,class selection,main menu')
 if [ "$report" = "$expected" ]; then
   ok "the installed game, started from elsewhere: options, a fight and back out"
 else

@@ -77,6 +77,8 @@ void benchMenus() {
             case 2: choose(3); break;
             default: scriptTapLater(kFadeFrames, kKeyEscape); break;
             }
+        } else if (name == "where to play") {
+            scriptTapLater(kFadeFrames, kKeyReturn); // the same computer
         } else if (name == "class selection") {
             show(selections++ == 0 ? "two-player class selection" : "fighter viewer");
         } else if (name == "options") {

@@ -88,13 +88,15 @@ check() {
 }
 
 # A player's path with the default keys, followed through the screens the game names:
-# Player vs Player, both ready, Return, a stage, the fight, Escape, back in the class
+# Player vs Player, Same computer, both ready, Return, a stage, the fight, Escape, back in the class
 # selection, Escape, the main menu, Exit.
 journey() {
   local work report
   work=$(game_dir)
   report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c "$session_start"'
     press 2 Return            # Player vs Player
+    reach "where to play"
+    press 1 Return            # Same computer
     press 1.5 p               # player one ready
     press 0.3 q               # player two ready
     press 0.3 Return          # start
@@ -125,7 +127,7 @@ its replay did not check out or holds none of player one's keys"
   fi
   rm -rf "$work"
   local expected
-  expected=$(printf 'exit=0\nmain menu,class selection,stage selection,fight,class selection,main menu')
+  expected=$(printf 'exit=0\nmain menu,where to play,class selection,stage selection,fight,class selection,main menu')
   verdict "player's path" "a player's path from the main menu through a fight and back to Exit; its replay checks out" "$expected" "$report"
 }
 
@@ -188,9 +190,111 @@ no_sound() {
   verdict "no sound device" "without a sound device the game says sound is off and plays on" "$expected" "$report"
 }
 
+# Online play between two windows on this machine, through the menus: one hosts, the other
+# joins by typing 127.0.0.1; both get ready with their own keys, the host picks the stage, and
+# both fight a few seconds with real key presses; F12 takes a screenshot of each window in the
+# fight (kept in SMOKE_SHOTS when it names a directory). The host then leaves: both are told,
+# and each side's replay of the match cut short checks out headless.
+online_pair() {
+  local host join report
+  host=$(game_dir)
+  join=$(game_dir)
+  for dir in "$host" "$join"; do printf '{"ScreenSize": 0}\n' > "$dir/settings.txt"; done
+  report=$(HOST_DIR=$host JOIN_DIR=$join QRX_SCREEN_LOG=1 \
+           xvfb-run -a -s "-screen 0 2100x800x24" bash -c '
+    (cd "$HOST_DIR" && exec ./quarrelix 2>screens.log) & hostGame=$!
+    (cd "$JOIN_DIR" && exec ./quarrelix 2>screens.log) & joinGame=$!
+    window() {
+      for _ in $(seq 100); do
+        found=$(xdotool search --pid "$1" --name "^Quarrelix project$" 2>/dev/null | head -n 1)
+        [ -n "$found" ] && { echo "$found"; return; }
+        sleep 0.2
+      done
+    }
+    hostWindow=$(window $hostGame) joinWindow=$(window $joinGame)
+    [ -n "$hostWindow" ] && [ -n "$joinWindow" ] || { echo "no-window"; kill $hostGame $joinGame; exit 0; }
+    # press WINDOW PAUSE KEYS...: the window takes the focus, then the keys.
+    press() {
+      local w=$1; sleep "$2"; shift 2
+      xdotool windowfocus --sync "$w" 2>/dev/null || true
+      xdotool key --delay 150 --window "$w" "$@"
+    }
+    hold() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool keydown --window "$1" "$2"; sleep "$3"; xdotool keyup --window "$1" "$2"; }
+    # reach DIR SCREEN: waits up to 20 s until the game in DIR names SCREEN last.
+    reach() {
+      for _ in $(seq 200); do
+        [ "$(sed -n "s/^screen: //p" "$1/screens.log" | tail -n 1)" = "$2" ] && return 0
+        sleep 0.1
+      done
+    }
+    reach "$HOST_DIR" "main menu"; reach "$JOIN_DIR" "main menu"
+    press $hostWindow 1.5 Return              # Player vs Player
+    reach "$HOST_DIR" "where to play"
+    press $hostWindow 1 Down
+    press $hostWindow 0.3 Return              # Host online
+    reach "$HOST_DIR" "host online"
+    press $joinWindow 0.5 Return              # Player vs Player
+    reach "$JOIN_DIR" "where to play"
+    press $joinWindow 1 Down
+    press $joinWindow 0.3 Down
+    press $joinWindow 0.3 Return              # Join online
+    reach "$JOIN_DIR" "join online"
+    press $joinWindow 1 1 2 7 period 0 period 0 period 1 Return
+    reach "$HOST_DIR" "class selection"; reach "$JOIN_DIR" "class selection"
+    press $joinWindow 1.5 Right               # the joining player looks at another class
+    press $joinWindow 0.5 p                   # and is ready with their own keys
+    press $hostWindow 0.5 p                   # the host is ready
+    press $hostWindow 1 Return                # and starts
+    reach "$HOST_DIR" "stage selection"
+    press $hostWindow 1.5 Return              # a stage
+    reach "$HOST_DIR" "online fight"; reach "$JOIN_DIR" "online fight"
+    sleep 4                                   # the intro
+    hold $hostWindow Left 1
+    press $hostWindow 0.1 p
+    hold $joinWindow Right 1
+    press $joinWindow 0.1 p
+    press $hostWindow 0.5 F12
+    press $joinWindow 0.2 F12
+    press $hostWindow 1 Escape                # the host leaves
+    reach "$HOST_DIR" "online play over"; reach "$JOIN_DIR" "online play over"
+    press $hostWindow 1 Return
+    press $joinWindow 0.5 Return
+    reach "$HOST_DIR" "main menu"; reach "$JOIN_DIR" "main menu"
+    press $hostWindow 1.5 Escape
+    press $joinWindow 0.5 Escape
+    for game in $hostGame $joinGame; do
+      for _ in $(seq 25); do kill -0 $game 2>/dev/null || break; sleep 0.2; done
+      if kill -0 $game 2>/dev/null; then echo "still-running"; kill $game; else wait $game; echo "exit=$?"; fi
+    done
+    for dir in "$HOST_DIR" "$JOIN_DIR"; do sed -n "s/^screen: //p" "$dir/screens.log" | paste -sd, -; done
+  ' 2>/dev/null)
+  local side replay shot
+  for side in "$host" "$join"; do
+    replay=$(ls "$side"/replays/*.qrxreplay 2>/dev/null | head -n 1)
+    shot=$(ls "$side"/screenshots/*.png 2>/dev/null | head -n 1)
+    if [ -z "$replay" ] || ! (cd "$build/game" && ../quarrelix-match --replay "$replay" > /dev/null); then
+      report="$report
+a side's replay is missing or did not check out"
+    fi
+    if [ -z "$shot" ]; then
+      report="$report
+a side took no screenshot"
+    elif [ -n "${SMOKE_SHOTS:-}" ]; then
+      mkdir -p "$SMOKE_SHOTS" && cp "$shot" "$SMOKE_SHOTS/online-$([ "$side" = "$host" ] && echo host || echo join).png"
+    fi
+  done
+  rm -rf "$host" "$join"
+  local expected
+  expected=$(printf 'exit=0\nexit=0\n%s\n%s' \
+    "main menu,where to play,host online,class selection,stage selection,online fight,online play over,main menu" \
+    "main menu,where to play,join online,connecting,class selection,online fight,online play over,main menu")
+  verdict "online pair" "two windows play online through the menus, host and join at 127.0.0.1; both replays check out" "$expected" "$report"
+}
+
 journey
 training
 no_sound
+online_pair
 check '' 1680x1050 no
 check '{"ScreenSize": 3}' 1280x800 no
 check '{"ScreenSize": -4}' 1024x768 no

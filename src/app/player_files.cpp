@@ -8,6 +8,7 @@
 #include "app/replays.h"
 #include "app/settings.h"
 #include "runtime/files.h"
+#include "runtime/screen.h"
 
 namespace {
 std::string environmentValue(const char* name) {
@@ -33,6 +34,7 @@ std::string playerFilesDirectory(bool gameDirectoryWritable, const std::string& 
 }
 
 bool keepPlayerFilesIn(const std::string& directory) {
+    screenshotDirectory = directory.empty() ? "" : directory + "/screenshots";
     if (directory == ".") return true; // settings.txt and replays/ beside the game, as they are
     std::string problem = "neither XDG_DATA_HOME nor HOME is set";
     if (!directory.empty()) {
@@ -48,6 +50,7 @@ bool keepPlayerFilesIn(const std::string& directory) {
     std::fprintf(stderr, "Quarrelix: settings and replays are not kept: %s\n", problem.c_str());
     settingsPath.clear();
     replayDirectory.clear();
+    screenshotDirectory.clear();
     return false;
 }
 

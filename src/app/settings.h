@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "net/packets.h"
+
 extern int64_t soundVolume;    // percent, 0-100
 extern int64_t musicVolume;    // percent, 0-100
 extern int64_t soundStereo;    // largest stereo pan of an effect, 0-60
@@ -21,9 +23,7 @@ extern int64_t debugMode;       // -1 on, 0 off
 extern int64_t lessonsPassed;   // bit n set: lesson n + 1 has been passed
 // Online play: frames between a key press and the move it makes, 0-4. A longer delay hides
 // more of the other player's lag; a shorter one feels quicker.
-extern int64_t inputDelay;
-constexpr int64_t kMaxInputDelay = 4;
-constexpr int64_t kDefaultInputDelay = 2;
+extern int64_t inputDelay; // 0 to kMaxInputDelay, kDefaultInputDelay at first (net/packets.h)
 // The address last typed to join a game online ("" none): offered again next time.
 extern std::string lastJoinAddress;
 constexpr size_t kMaxAddressLength = 64; // characters, the join screen's limit too

@@ -23,6 +23,7 @@ inline constexpr int64_t kNoFrame = -1;              // an ack before anything w
 inline constexpr int64_t kMaxWireFrame = 0x7FFFFFFF; // Inputs carry frame numbers in 32 bits
 inline constexpr int64_t kMaxFrameRate = 1000;       // frames per second
 inline constexpr int64_t kMaxInputDelay = 4;         // frames between pressing and playing
+inline constexpr int64_t kDefaultInputDelay = 2;
 inline constexpr size_t kHostFightSettings = 5;
 
 enum PacketKind : uint8_t {

@@ -21,7 +21,6 @@
 
 struct Stage;
 
-inline constexpr int64_t kDefaultInputDelay = 2; // frames between pressing and playing
 inline constexpr int64_t kMaxPredictedFrames = 8; // frames stepped beyond the last confirmed
 inline constexpr int64_t kHashInterval = 30;      // frames between the hashes peers compare
 // Received inputs and hashes further than this beyond what is known here are dropped: a peer

@@ -7,6 +7,7 @@
 
 #include "runtime/headless.h"
 #include "runtime/internal.h"
+#include "runtime/screen.h"
 
 namespace {
 std::array<bool, 256> liveDown{};          // from events, by physical key code
@@ -269,6 +270,9 @@ void handleInputEvent(const SDL_Event& event) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         setKey(gameCodeOf(event.key.keysym.scancode), event.type == SDL_KEYDOWN);
+        if (event.type == SDL_KEYDOWN && !event.key.repeat &&
+            event.key.keysym.scancode == SDL_SCANCODE_F12)
+            requestScreenshot();
         break;
     case SDL_CONTROLLERDEVICEADDED: openController(event.cdevice.which); break;
     case SDL_CONTROLLERDEVICEREMOVED:

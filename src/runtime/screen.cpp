@@ -3,7 +3,10 @@
 #include "runtime/screen.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "runtime/files.h"
@@ -218,10 +221,32 @@ void pumpRuntimeEvents() {
     }
 }
 
+std::string screenshotDirectory;
+
+namespace {
+bool screenshotWanted = false;
+
+void savePlayersScreenshot() {
+    screenshotWanted = false;
+    if (screenshotDirectory.empty()) return;
+    std::error_code error;
+    std::filesystem::create_directories(screenshotDirectory, error);
+    auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::string path = screenshotDirectory + "/quarrelix-" +
+                       std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()) +
+                       ".png";
+    if (saveScreenshot(path)) std::fprintf(stderr, "Quarrelix: screenshot %s\n", path.c_str());
+    else std::fprintf(stderr, "Quarrelix: the screenshot could not be saved in %s\n", screenshotDirectory.c_str());
+}
+} // namespace
+
+void requestScreenshot() { screenshotWanted = true; }
+
 int64_t presentFrame() {
     pumpRuntimeEvents();
     if (renderer) {
         if (isHeadless()) takeScriptedScreenshots();
+        if (screenshotWanted) savePlayersScreenshot();
         SDL_RenderPresent(renderer);
     }
     countPresentedFrame();

@@ -47,6 +47,10 @@ void clearWindowCloseRequest();
 struct Bitmap;
 bool readScreen(Bitmap& bitmap);
 bool saveScreenshot(const std::string& path);
+// F12: the next presented frame is saved as "quarrelix-<milliseconds>.png" in this directory
+// (made when missing), and its path said on the standard error; "" keeps none.
+extern std::string screenshotDirectory;
+void requestScreenshot();
 
 void messageBox(const std::string& title, const std::string& text, int64_t icon = kMessageNoIcon);
 // Every message box shown since the runtime started, "title: text" (for tests).
