@@ -61,6 +61,23 @@ double number(const std::string& text, const std::string& option) {
     return value;
 }
 
+// The conditioner's options: each puts this side's outgoing inputs through it.
+struct LinkOption {
+    const char* name;
+    double ConditionerSettings::*field;
+};
+const LinkOption kLinkOptions[] = {{"--latency", &ConditionerSettings::latencyMs},
+                                   {"--jitter", &ConditionerSettings::jitterMs},
+                                   {"--loss", &ConditionerSettings::lossPercent},
+                                   {"--duplicate", &ConditionerSettings::duplicatePercent},
+                                   {"--reorder", &ConditionerSettings::reorderPercent}};
+
+const LinkOption* linkOption(const std::string& option) {
+    for (const LinkOption& link : kLinkOptions)
+        if (option == link.name) return &link;
+    return nullptr;
+}
+
 Options parseOptions(int argc, char** argv) {
     Options o;
     bool sideGiven = false;
@@ -89,20 +106,8 @@ Options parseOptions(int argc, char** argv) {
             o.inputDelay = int64_t(number(value, option));
         } else if (option == "--max-seconds") {
             o.maxSeconds = number(value, option);
-        } else if (option == "--latency") {
-            o.link.latencyMs = number(value, option);
-            o.conditioned = true;
-        } else if (option == "--jitter") {
-            o.link.jitterMs = number(value, option);
-            o.conditioned = true;
-        } else if (option == "--loss") {
-            o.link.lossPercent = number(value, option);
-            o.conditioned = true;
-        } else if (option == "--duplicate") {
-            o.link.duplicatePercent = number(value, option);
-            o.conditioned = true;
-        } else if (option == "--reorder") {
-            o.link.reorderPercent = number(value, option);
+        } else if (const LinkOption* link = linkOption(option)) {
+            o.link.*(link->field) = number(value, option);
             o.conditioned = true;
         } else if (option == "--link-seed") {
             o.link.seed = uint64_t(number(value, option));

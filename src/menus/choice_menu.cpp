@@ -1,0 +1,65 @@
+// A screen of a few entries.
+#include "menus/choice_menu.h"
+
+#include <algorithm>
+
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "menus/key_hints.h"
+#include "menus/menu_framework.h"
+#include "render/fade.h"
+#include "render/text.h"
+#include "runtime/runtime.h"
+
+int64_t runChoiceMenu(int64_t textX, int64_t textY, const ChoiceMenu& menu, int64_t& kept) {
+    noteScreenOpened(menu.screenName);
+    const int64_t goBack = int64_t(menu.labels.size()) - 1;
+    int64_t highlighted = kept == -1 ? goBack : kept;
+    if (highlighted < 0 || highlighted > goBack) highlighted = 0;
+    int64_t result = -1;
+    bool backTaken = false;
+    bool black = runMenuFrames([&](double, bool frozen) {
+        drawMenuHeader(textX, textY, menu.header);
+        for (int64_t i = 0; i <= goBack; ++i)
+            drawMenuEntry(textX + 100, textY + 120 + 20 * i, menu.labels[size_t(i)], i,
+                          highlighted, 0);
+        int64_t below = textY + 120 + 20 * (goBack + 1);
+        drawText("==============", textX + 120, below, kOrangeTint, 128);
+        drawHintLines(menu.hints, textX + 100, below + 30, kHintGrey);
+        if (highlighted < goBack && highlighted < int64_t(menu.descriptions.size()))
+            drawEntryDescription(menu.descriptions[size_t(highlighted)], textX + 500, textY + 120);
+        if (frozen) return;
+        // Only player one moves here, once per press, when the key is let go like every other
+        // key of this screen. Both keys are read so that each release is taken once.
+        bool up = keyReleased(kKeyUp);
+        up = playerKeyReleased(playerOne, &Controls::up) || up;
+        bool down = keyReleased(kKeyDown);
+        down = playerKeyReleased(playerOne, &Controls::down) || down;
+        int64_t moved = std::clamp<int64_t>(highlighted - (up ? 1 : 0) + (down ? 1 : 0), 0, goBack);
+        if (moved != highlighted) {
+            highlighted = moved;
+            playMenuSound(kMenuMovePool);
+        }
+        bool select = keyReleased(kKeyReturn);
+        select = playerKeyReleased(playerOne, &Controls::neutral) || select;
+        bool back = keyReleased(kKeyEscape);
+        back = playerKeyReleased(playerOne, &Controls::heavy) || back;
+        // While the screen still clears from black the choice cannot be seen: a Return tapped
+        // twice on the screen before would otherwise choose here unseen. Those releases are
+        // read above all the same, so that none of them is taken once the fade is over.
+        if (fadeActive && fadeSpeed < 0) select = back = false;
+        if (select) {
+            playMenuSound(highlighted == goBack ? kMenuBackPool : kMenuSelectPool);
+            result = highlighted == goBack ? -1 : highlighted;
+            startFade();
+        } else if (back && !backTaken) {
+            backTaken = true;
+            playMenuSound(kMenuBackPool);
+            result = -1;
+            startFade();
+        }
+    });
+    // Kept for the next visit: going back shows "(go back)" again.
+    kept = result;
+    return black ? result : -1;
+}
