@@ -27,6 +27,13 @@ struct TrainingRoomTest : JourneyTest {
         if (IsSkipped()) return;
         trainingRoom = TrainingRoom{};
     }
+    // The room's toggles last while the game runs, and the match hooks while the process runs:
+    // later tests in this process start without them.
+    void TearDown() override {
+        trainingRoom = TrainingRoom{};
+        matchHooks = MatchHooks{};
+        JourneyTest::TearDown();
+    }
     // The room entered directly after start-up, for `frames` passes (then it fades out).
     void runRoom(int64_t frames, const std::function<void()>& script,
                  const std::function<void(int64_t)>& watch) {
