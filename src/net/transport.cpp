@@ -32,10 +32,14 @@ void sendNow(NetLink& link, uint8_t channel, const PacketBytes& bytes) {
     ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), flags);
     if (packet && enet_peer_send(link.peer, channel, packet) != 0) enet_packet_destroy(packet);
     // Out at once rather than at the next service, a frame later: inputs are late enough.
-    enet_host_flush(link.host);
+    enet_host_flush(link.host.get());
     link.packetsSent += 1;
 }
 } // namespace
+
+void EnetHostRelease::operator()(_ENetHost* host) const {
+    enet_host_destroy(host);
+}
 
 double linkClockMs() {
     using namespace std::chrono;
@@ -79,7 +83,7 @@ bool hostLink(NetLink& link, uint16_t port, std::string& error) {
     ENetAddress address{};
     address.host = ENET_HOST_ANY;
     address.port = port;
-    link.host = enet_host_create(&address, 1, kChannels, 0, 0);
+    link.host.reset(enet_host_create(&address, 1, kChannels, 0, 0));
     if (!link.host) {
         error = "port " + std::to_string(port) + " is in use or cannot be opened";
         return false;
@@ -98,15 +102,14 @@ bool joinLink(NetLink& link, const std::string& host, uint16_t port, std::string
         return false;
     }
     address.port = port;
-    link.host = enet_host_create(nullptr, 1, kChannels, 0, 0);
+    link.host.reset(enet_host_create(nullptr, 1, kChannels, 0, 0));
     if (!link.host) {
         error = "the network could not be opened";
         return false;
     }
-    link.peer = enet_host_connect(link.host, &address, kChannels, 0);
+    link.peer = enet_host_connect(link.host.get(), &address, kChannels, 0);
     if (!link.peer) {
-        enet_host_destroy(link.host);
-        link.host = nullptr;
+        link.host.reset();
         error = "cannot connect to " + host;
         return false;
     }
@@ -122,7 +125,7 @@ std::vector<LinkMessage> serviceLink(NetLink& link, uint32_t waitMs) {
         for (const PacketBytes& bytes : deliverDue(*link.conditioner, now))
             sendNow(link, kInputChannel, bytes);
     ENetEvent event;
-    int got = enet_host_service(link.host, &event, waitMs);
+    int got = enet_host_service(link.host.get(), &event, waitMs);
     while (got > 0) {
         now = linkClockMs();
         if (event.type == ENET_EVENT_TYPE_CONNECT && !link.connected) {
@@ -145,7 +148,7 @@ std::vector<LinkMessage> serviceLink(NetLink& link, uint32_t waitMs) {
             link.peer = nullptr;
             return messages;
         }
-        got = enet_host_check_events(link.host, &event);
+        got = enet_host_check_events(link.host.get(), &event);
     }
     if (got < 0) close(link, "the network failed");
     now = linkClockMs();
@@ -177,17 +180,16 @@ void closeLink(NetLink& link, const std::string& reason) {
     if (link.peer && link.connected) {
         // What is queued (the Bye) goes out before the peer is told the link is over; a peer
         // that does not answer within a moment is dropped.
-        enet_host_flush(link.host);
+        enet_host_flush(link.host.get());
         enet_peer_disconnect_later(link.peer, 0);
         ENetEvent event;
         double until = linkClockMs() + 300;
-        while (linkClockMs() < until && enet_host_service(link.host, &event, 20) >= 0) {
+        while (linkClockMs() < until && enet_host_service(link.host.get(), &event, 20) >= 0) {
             if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
             if (event.type == ENET_EVENT_TYPE_DISCONNECT) break;
         }
     }
-    enet_host_destroy(link.host);
-    link.host = nullptr;
+    link.host.reset();
     link.peer = nullptr;
     link.connected = false;
 }

@@ -20,8 +20,13 @@ inline constexpr uint8_t kSetupChannel = 0; // reliable, in order: Hello, Setup,
 inline constexpr uint8_t kInputChannel = 1; // unreliable, sequenced: Inputs, Hash
 inline constexpr double kLinkTimeoutMs = 3000; // silence after which the peer counts as gone
 
+// Lets go of an ENet host with its peers (a link dropped anywhere leaves nothing behind).
+struct EnetHostRelease {
+    void operator()(_ENetHost* host) const;
+};
+
 struct NetLink {
-    _ENetHost* host = nullptr;
+    std::unique_ptr<_ENetHost, EnetHostRelease> host;
     _ENetPeer* peer = nullptr; // the connected (or connecting) peer
     bool hosting = false;
     bool connected = false;
