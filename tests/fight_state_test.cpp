@@ -23,11 +23,7 @@ struct FightStateTest : GeneratedGameTest {
     void SetUp() override {
         GeneratedGameTest::SetUp();
         if (IsSkipped()) return;
-        HeadlessOptions options;
-        options.nullRenderer = true;
-        options.fixedFrameFactor = factor;
-        setHeadless(options);
-        startUpGame();
+        startUndrawnGame(factor);
         seedRandom(11);
         for (auto [fighter, position] : {std::pair{&playerOne, 4}, std::pair{&playerTwo, 1}}) {
             chooseClass(*fighter, classAt(position), 0);
@@ -35,13 +31,8 @@ struct FightStateTest : GeneratedGameTest {
             bot.botLevelSetting = 3;
             switchBotOn(bot);
         }
-        globalFightContext.stage = &stageList[1];
-        stage = globalFightContext.stage;
-        matchHooks = MatchHooks{};
-        matchHooks.maxFightFrames = 1;
-        matchHooks.endOfMatch = false;
-        startMatch();
-        matchHooks = MatchHooks{};
+        stage = &stageList[1];
+        playOneFightFrame(&stageList[1]);
     }
     void TearDown() override {
         removeBot(playerOne);

@@ -27,6 +27,26 @@ inline void startTwoPlayerGame(HeadlessOptions options) {
     matchHooks = MatchHooks{};
 }
 
+// Start-up headless without drawing, every frame `factor` ticks of 20 ms long.
+inline void startUndrawnGame(double factor) {
+    HeadlessOptions options;
+    options.nullRenderer = true;
+    options.fixedFrameFactor = factor;
+    setHeadless(options);
+    startUpGame();
+}
+
+// A real match of one fight frame (its intro included) on `stage` with the players as they
+// stand, no match hooks left behind: the fight as play starts.
+inline void playOneFightFrame(Stage* stage) {
+    globalFightContext.stage = stage;
+    matchHooks = MatchHooks{};
+    matchHooks.maxFightFrames = 1;
+    matchHooks.endOfMatch = false;
+    startMatch();
+    matchHooks = MatchHooks{};
+}
+
 // Three small classes: enough for start-up, which gives the players classes 2 and 0.
 inline const char* const kSmallData = R"({"class": [
     {"id": 0, "name": "Zero", "idle": {"name": "idle0", "type": 1, "looped": 1,

@@ -81,11 +81,7 @@ struct NetRollbackTest : GeneratedGameTest {
     void SetUp() override {
         GeneratedGameTest::SetUp();
         if (IsSkipped()) return;
-        HeadlessOptions options;
-        options.nullRenderer = true;
-        options.fixedFrameFactor = factor;
-        setHeadless(options);
-        startUpGame();
+        startUndrawnGame(factor);
         seedRandom(5);
         chooseClass(playerOne, classAt(4), 0);
         chooseClass(playerTwo, classAt(1), 0);
@@ -93,13 +89,8 @@ struct NetRollbackTest : GeneratedGameTest {
             removeBot(*f);
             f->botLevel = 0;
         }
-        globalFightContext.stage = &stageList[1];
-        stage = globalFightContext.stage;
-        matchHooks = MatchHooks{};
-        matchHooks.maxFightFrames = 1;
-        matchHooks.endOfMatch = false;
-        startMatch();
-        matchHooks = MatchHooks{};
+        stage = &stageList[1];
+        playOneFightFrame(&stageList[1]);
         start = saveFight();
     }
 
