@@ -119,7 +119,7 @@ journey() {
   # The fight was recorded: its replay checks out headless (and is kept for CI's cross-build
   # check when SMOKE_REPLAYS names a directory).
   local replay
-  replay=$(ls "$work"/replays/*.qrxreplay 2>/dev/null | head -n 1)
+  replay=$(ls "$work"/replays/*.qrxreplay 2>/dev/null | head -n 1 || true)
   if [ -z "$replay" ]; then
     report="$report
 no replay recorded"
@@ -210,7 +210,7 @@ online_pair() {
     (cd "$JOIN_DIR" && exec ./quarrelix 2>screens.log) & joinGame=$!
     window() {
       for _ in $(seq 100); do
-        found=$(xdotool search --pid "$1" --name "^Quarrelix project$" 2>/dev/null | head -n 1)
+        found=$(xdotool search --all --pid "$1" --name "^Quarrelix project$" 2>/dev/null | head -n 1)
         [ -n "$found" ] && { echo "$found"; return; }
         sleep 0.2
       done
@@ -274,8 +274,8 @@ online_pair() {
   ' 2>/dev/null)
   local side replay shot
   for side in "$host" "$join"; do
-    replay=$(ls "$side"/replays/*.qrxreplay 2>/dev/null | head -n 1)
-    shot=$(ls "$side"/screenshots/*.png 2>/dev/null | head -n 1)
+    replay=$(ls "$side"/replays/*.qrxreplay 2>/dev/null | head -n 1 || true)
+    shot=$(ls "$side"/screenshots/*.png 2>/dev/null | head -n 1 || true)
     if [ -z "$replay" ] || ! (cd "$build/game" && ../quarrelix-match --replay "$replay" > /dev/null); then
       report="$report
 a side's replay is missing or did not check out"
