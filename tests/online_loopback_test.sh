@@ -3,8 +3,9 @@
 # each side's outgoing inputs through a network conditioner: at 0, 60 and 150 ms one way, with
 # jitter, 5 % loss, 3 % duplicates and 3 % reordering, both sides must finish the same match
 # with the same result and hash, and each replay must play back headless to that end. A side
-# that vanishes mid-match, and one that leaves, end the match on the other side with a message
-# and a replay that still plays back.
+# that vanishes mid-match, and one that leaves, end the match on the other side with a message;
+# a side whose fight goes apart from its peer's stops both with the frame where the hashes
+# differ. Every match cut short leaves a replay that still plays back.
 # Usage: online_loopback_test.sh ONLINE_RUNNER MATCH_RUNNER GAME_DIR
 set -u
 online=$1 runner=$2 game=$3 work=$(mktemp -d)
@@ -43,6 +44,7 @@ for name in l0 l60 l150; do
 done
 play vanish $((base + 10)) --class 2:0 --seed 3 -- --class 3:0 --vanish-after 6
 play leave $((base + 11)) --class 0:0 --seed 4 --leave-after 6 -- --class 2:0
+play desync $((base + 12)) --class 1:0 --seed 5 -- --class 4:0 --spoil-after 5
 wait
 
 for name in l0 l60 l150; do
@@ -69,7 +71,12 @@ grep -q "nothing heard for 3 seconds" "$work/vanish-host.json" ||
   fail "a vanished peer: $(cat "$work/vanish-host.json" "$work/vanish-host.err")"
 grep -q "the other player left" "$work/leave-join.json" ||
   fail "a peer that left: $(cat "$work/leave-join.json" "$work/leave-join.err")"
-for file in vanish-host leave-host leave-join; do
+# Both sides of the spoiled fight name the same frame, where the hashes first differed.
+desync=$(grep -o "Desync at frame [0-9]*" "$work/desync-host.json")
+[ -n "$desync" ] && [ "$desync" = "$(grep -o "Desync at frame [0-9]*" "$work/desync-join.json")" ] ||
+  fail "a desync: $(cat "$work/desync-host.json" "$work/desync-join.json")"
+echo "a spoiled fight, on both sides: $desync"
+for file in vanish-host leave-host leave-join desync-host desync-join; do
   [ "$(field "$work/$file.json" finished)" = false ] || fail "$file: finished a match cut short"
   "$runner" --replay "$work/$file.qrxreplay" > /dev/null ||
     fail "$file: the replay of a match cut short does not play back"

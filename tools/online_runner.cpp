@@ -18,7 +18,10 @@
 #include "app/replay_file.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
 #include "fight/input_bot.h"
+#include "net/rollback.h"
 #include "runtime/headless.h"
 #include "runtime/runtime.h"
 
@@ -40,6 +43,9 @@ struct Options {
     // Tests of a match cut short: after this many seconds of fight the side leaves with a
     // word to the peer, or vanishes without one (the process ends at once). 0: never.
     double leaveAfter = 0, vanishAfter = 0;
+    // The desync test: after this many seconds of fight this side's fight is spoiled (player
+    // one loses a point of life that the peer's fight keeps). 0: never.
+    double spoilAfter = 0;
 };
 
 [[noreturn]] void usage(const std::string& problem) {
@@ -49,7 +55,7 @@ struct Options {
                  "       [--stage N] [--seed N] [--fps F] [--delay FRAMES] [--max-seconds S]\n"
                  "       [--latency MS] [--jitter MS] [--loss PERCENT] [--duplicate PERCENT]\n"
                  "       [--reorder PERCENT] [--link-seed N] [--record FILE] [--wait S]\n"
-                 "       [--leave-after S | --vanish-after S]\n",
+                 "       [--leave-after S | --vanish-after S] [--spoil-after S]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -119,6 +125,8 @@ Options parseOptions(int argc, char** argv) {
             o.leaveAfter = number(value, option);
         } else if (option == "--vanish-after") {
             o.vanishAfter = number(value, option);
+        } else if (option == "--spoil-after") {
+            o.spoilAfter = number(value, option);
         } else {
             usage("unknown option " + option);
         }
@@ -192,6 +200,15 @@ int main(int argc, char** argv) {
         if (leaveFrame > 0 && framesPlayed == leaveFrame)
             leaveOnline(online, kByeQuit, "this side left the match");
         return inputBotActions(bot, now, side);
+    };
+    const int64_t spoilFrame = int64_t(o.spoilAfter * double(o.fps));
+    onlineSessionHook = [&](RollbackSession& session) {
+        if (spoilFrame == 0 || framesPlayed != spoilFrame) return;
+        // Every frame the session keeps, so that a rollback cannot undo it.
+        for (int64_t frame = session.confirmedFrame; frame <= session.currentFrame; ++frame) {
+            Fighter& spoiled = stateAfter(session, frame).players[0];
+            if (spoiled.life > 1) spoiled.life -= 1;
+        }
     };
     onlineFrameLimit = int64_t(o.maxSeconds * double(o.fps));
     matchHooks.endOfMatch = false;

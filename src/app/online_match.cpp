@@ -33,6 +33,7 @@
 #include "runtime/runtime.h"
 
 std::function<Actions(const FightState& now, int64_t side)> onlineInputSource;
+std::function<void(RollbackSession& session)> onlineSessionHook;
 int64_t onlineFrameLimit = 0;
 
 namespace {
@@ -43,6 +44,24 @@ constexpr double kAdvantageSmoothing = 0.1;
 // frame each, until both are level.
 constexpr double kLevelWithin = 1.0;  // frames
 constexpr double kMostSlowing = 0.25; // of a frame, per frame
+
+// The fights went apart at session.desyncFrame: this side's hash of that frame goes out before
+// the goodbye, so that the peer compares it too and both name the frame. A side told by the
+// peer first still names the frame when it saw the mismatch itself.
+void desyncStop(OnlinePlay& online, const RollbackSession& session) {
+    const std::string problem = "Desync at frame " + std::to_string(session.desyncFrame);
+    if (online.link.closed) {
+        if (online.problem == byeMessage(kByeDesync)) online.problem = problem;
+        return;
+    }
+    for (const FrameHash& own : session.localHashes) {
+        PacketBytes bytes;
+        if (own.frame == session.desyncFrame &&
+            encodeHash({uint64_t(own.frame), own.hash}, bytes))
+            sendOnLink(online.link, kInputChannel, bytes);
+    }
+    leaveOnline(online, kByeDesync, problem);
+}
 
 int64_t fpsModeOf(int64_t framesPerSecond) {
     for (int64_t i = 1; i <= 10; ++i)
@@ -254,8 +273,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
             receiveInputs(session, packet.inputs);
         }
         online.fightPackets.clear();
-        if (session.desyncFrame >= 0)
-            leaveOnline(online, kByeDesync, "Desync at frame " + std::to_string(session.desyncFrame));
+        if (session.desyncFrame >= 0) desyncStop(online, session);
         if (online.link.closed) {
             outcome.problem = online.problem;
             break;
@@ -272,6 +290,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
             break;
         }
 
+        if (onlineSessionHook) onlineSessionHook(session);
         const FightState& newest = stateAfter(session, session.currentFrame);
         Actions local = onlineInputSource
                             ? onlineInputSource(newest, side)

@@ -13,10 +13,14 @@
 
 struct FightState;
 struct OnlinePlay;
+struct RollbackSession;
 
 // Tools and tests: a program at the local keys instead of the player (null: the player's own
 // keys, as player one's bindings); it gets the newest fight and the side it plays.
 extern std::function<Actions(const FightState& now, int64_t side)> onlineInputSource;
+// Tools and tests: sees the rollback session once a pass, before the local input is read (the
+// desync test spoils one side's fight through it).
+extern std::function<void(RollbackSession& session)> onlineSessionHook;
 // Tools and tests: fight frames after which a match ends with no winner on both sides (0: none).
 extern int64_t onlineFrameLimit;
 
