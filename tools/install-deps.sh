@@ -6,7 +6,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libogg-dev
           libvorbis-dev libenet-dev nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev
-          googletest)
+          googletest ccache)
 if [ "${1:-}" = "--package" ] || [ "${1:-}" = "--ci" ]; then
   packages+=(xvfb xauth xdotool x11-utils dpkg-dev desktop-file-utils)
 fi
