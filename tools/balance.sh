@@ -12,7 +12,8 @@
 # Usage: tools/balance.sh [N]   (default 40: 120 matches an ordered pair, so that a pairing's
 # rate, both orders pooled, is known to about 6 points; with 60 it swings by about 9)
 # QRX_BUILD_DIR (default build) names the build whose runner, report tool and content are used,
-# QRX_BALANCE_DIR (default balance) where the results go.
+# QRX_BALANCE_DIR (default balance) where the results go, QRX_BALANCE_SEED (default 1) the first
+# match's seed (another one plays held-out matches, that no tuning has seen).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 per=${1:-40}
@@ -42,7 +43,8 @@ stages=$(cd "$work" && "$runner" --stage 999999 2>&1 >/dev/null \
 
 # The job list, one runner run a line: SET SEED MATCHES RUNNER-OPTIONS. Seeds run on from job to
 # job, so that no two matches share one.
-seed=1
+seed=${QRX_BALANCE_SEED:-1}
+[[ $seed =~ ^[1-9][0-9]*$ ]] || { echo "balance: QRX_BALANCE_SEED must be 1 or more" >&2; exit 2; }
 jobs=$work/jobs
 : > "$jobs"
 job() { # SET MATCHES RUNNER-OPTIONS...

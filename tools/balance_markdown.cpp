@@ -249,5 +249,9 @@ std::string reportSummary(const Roster& roster, const BalanceFigures& figures) {
                 (rate.played > 0 ? percentText(fractionOf(rate)) : "–") + ",";
     }
     if (text.back() == ',') text.pop_back();
+    const Rate playerOne{figures.hard.playerOneWins, figures.hard.matches};
+    if (playerOne.played > 0)
+        text += "\nPlayer one won " + rateWithCounts(playerOne) + ", 95 % interval " +
+                intervalText(playerOne);
     return text + "\n";
 }

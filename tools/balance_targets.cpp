@@ -97,6 +97,19 @@ Target pairRates(const Roster& roster, const HardFigures& hard, const TargetLimi
     return target;
 }
 
+// Neither side of the screen may be an advantage in itself: both orders of every pair are
+// played, so an even game gives player one half of the matches.
+Target sideShare(const HardFigures& hard, const TargetLimits& limits) {
+    Target target{"Player one's share of the Hard-against-Hard matches within " +
+                      limitsText(limits.sideLow, limits.sideHigh),
+                  "no match", false};
+    if (hard.matches == 0) return target;
+    const double share = double(hard.playerOneWins) / double(hard.matches);
+    target.measured = percentText(share);
+    target.met = within(share, limits.sideLow, limits.sideHigh);
+    return target;
+}
+
 Target undecided(const HardFigures& hard) {
     return {"No undecided Hard-against-Hard match (time limit reached)",
             std::to_string(hard.undecided) + " of " + std::to_string(hard.matches) + " matches",
@@ -216,6 +229,7 @@ std::vector<Target> evaluateTargets(const Roster& roster, const HardFigures& har
                                     const std::vector<PassiveFigures>& passive,
                                     const TargetLimits& limits) {
     return {classRates(roster, hard, limits),
+            sideShare(hard, limits),
             pairRates(roster, hard, limits),
             undecided(hard),
             meanLength(hard, limits),

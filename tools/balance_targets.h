@@ -9,8 +9,10 @@
 
 // The limits, as fractions unless said otherwise; a value on a limit meets it.
 struct TargetLimits {
-    double classLow = 0.42; // every class's Hard-against-Hard win rate
-    double classHigh = 0.58;
+    double classLow = 0.44; // every class's Hard-against-Hard win rate
+    double classHigh = 0.56;
+    double sideLow = 0.48; // player one's share of the Hard-against-Hard matches
+    double sideHigh = 0.52;
     double pairLow = 0.35; // each class's win rate against each other class
     double pairHigh = 0.65;
     double shortestMean = 15; // mean Hard-against-Hard match length, game seconds
@@ -30,7 +32,7 @@ struct Target {
 // A fraction as a percentage with one decimal: "47.5 %".
 std::string percentText(double fraction);
 
-// The targets in report order: class rates, pairs, undecided matches, mean length, stances,
+// The targets in report order: class rates, player one's share, pairs, undecided matches, mean length, stances,
 // Hard over Medium, Medium over Easy, close frames, the first class's landed attacks.
 std::vector<Target> evaluateTargets(const Roster& roster, const HardFigures& hard,
                                     const std::vector<LevelPairFigures>& levels,
