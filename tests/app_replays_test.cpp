@@ -172,6 +172,18 @@ TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
         EXPECT_EQ(replayRefusal(other), std::string("damaged replay: setting ") + setting);
     }
 
+    // A replay of the time before the fight's rules were numbered plays by the first rules (its
+    // hits resolved player one first); one of rules newer than this game's is refused.
+    other = replay;
+    EXPECT_EQ(std::erase_if(other.settings, [](const auto& s) { return s.first == "fightRules"; }), 1u);
+    EXPECT_EQ(replayRefusal(other), "");
+    applyReplaySetup(other);
+    EXPECT_EQ(matchRules, 1);
+    restoreFightSettings();
+    EXPECT_EQ(matchRules, kFightRules);
+    other.settings.emplace_back("fightRules", kFightRules + 1);
+    EXPECT_NE(replayRefusal(other).find("newer than this game's"), std::string::npos);
+
     // Player one's keys changed from the 20th fight frame on: the playback names the first
     // checked frame after it as the first that differs.
     ASSERT_EQ(replay.frames[320].phase, 1);

@@ -67,13 +67,32 @@ TEST_F(FrameTest, HitStopHoldsTheFightersButNotTheBotsOrParticles) {
     EXPECT_GT(playerTwo.position.x, 1500.0f);
 }
 
-TEST_F(FrameTest, BothOutInOneFrameGivesTwo) {
+// Both out in one frame (a trade): the one with more life left wins, and an even trade goes
+// to either side alike; under the first rules player two always lost.
+TEST_F(FrameTest, BothOutInOneFrameFavoursNeitherPlayer) {
     playerOne.life = 0;
     EXPECT_EQ(fightFrame(nullptr, 1.0, 1.0), 1);
-    playerTwo.life = -3;
-    EXPECT_EQ(fightFrame(nullptr, 1.0, 1.0), 2);
     playerOne.life = 10;
+    playerTwo.life = -3;
     EXPECT_EQ(fightFrame(nullptr, 0.0, 0.0), 2);
+    struct Case {
+        int64_t rules, lifeOne, lifeTwo, loser;
+    };
+    for (Case c : {Case{2, 0, -3, 2}, Case{2, -3, 0, 1}, Case{1, -3, 0, 2}, Case{1, 0, -3, 2}}) {
+        fight.setup.rules = c.rules;
+        playerOne.life = c.lifeOne;
+        playerTwo.life = c.lifeTwo;
+        EXPECT_EQ(fightFrame(nullptr, 1.0, 1.0), c.loser) << c.rules << " " << c.lifeOne;
+    }
+    fight.setup.rules = kFightRules;
+    int losers[3] = {0, 0, 0};
+    seedRandom(7);
+    for (int i = 0; i < 200; ++i) {
+        playerOne.life = playerTwo.life = -5;
+        losers[fightFrame(nullptr, 1.0, 1.0)] += 1;
+    }
+    EXPECT_GT(losers[1], 60);
+    EXPECT_GT(losers[2], 60);
 }
 
 TEST_F(FrameTest, TheCameraFollowsHoldsAndStaysOnTheStage) {

@@ -152,6 +152,7 @@ TEST_F(HitTest, MasksTouchWhereTheyAreDrawnInBothFacings) {
 TEST_F(HitTest, OneDamagePerAttackButPushesOnEveryTouchingFrame) {
     setEndurance(0);
     for (Frame& f : a.currentAnimation.frames) f.pushPower = Vec2{10, 0};
+    a.ticksThisUpdate = 1; // the attacker's frame ran one tick in its update
     int64_t life = d.life;
     for (int i = 0; i < 3; ++i) {
         a.currentAnimation.frameIndex = i;
@@ -272,6 +273,64 @@ TEST_F(HitTest, StunPushesAndGrabs) {
     EXPECT_EQ(d.pushVelocity.x, 0.0f);
 }
 
+// A trade: both attacks touch in the same frame. Found against the same state and applied
+// together, both land whichever fighter is player one, although each stuns the other out of
+// its attack; one after the other, the first would cancel the second.
+TEST_F(HitTest, ATradeHitsBothWhicheverPlayerComesFirst) {
+    setEndurance(0);
+    cls->hit.resize(1); // a stun plays a hit reaction: the stunned fighter's attack ends
+    for (Frame& f : attack->frames) f.stun = 10;
+    // The defender attacks too, facing right: its mask at 900 + 560 lies on the attacker's
+    // body (facing left at 1000: x 1450-1550).
+    Animation* counter = newAnimation();
+    *counter = *attack;
+    for (Frame& f : counter->frames) f.hurtShift = Vec2{560300, 500};
+    struct Outcome {
+        int64_t lostA, lostB;
+        bool aAttacking, bAttacking;
+    };
+    auto trade = [&](bool even, bool aFirst) {
+        for (Fighter* f : {&a, &d}) {
+            f->life = f->maxLife;
+            f->hitList.clear();
+            f->hitLanded = 0;
+            f->hurtAnimIndex = -1;
+            f->cooldown = 0;
+            f->shownFrame = &body;
+            f->comboStep = 1;
+        }
+        setAnimation(a, attack);
+        setAnimation(d, counter);
+        a.attacking = d.attacking = 1;
+        Fighter& one = aFirst ? a : d;
+        Fighter& two = aFirst ? d : a;
+        if (even) {
+            resolveTrade(one, two, 1.0);
+        } else {
+            resolveAttack(&one, &two, 1.0);
+            resolveAttack(&two, &one, 1.0);
+        }
+        return Outcome{a.maxLife - a.life, d.maxLife - d.life, a.currentAnimation.attack != 0,
+                       d.currentAnimation.attack != 0};
+    };
+    for (bool aFirst : {true, false}) {
+        Outcome o = trade(true, aFirst);
+        EXPECT_EQ(o.lostA, 11) << aFirst;
+        EXPECT_EQ(o.lostB, 11) << aFirst;
+        EXPECT_FALSE(o.aAttacking); // both stunned into their reaction
+        EXPECT_FALSE(o.bAttacking);
+        EXPECT_GE(a.hurtAnimIndex, 0);
+        EXPECT_GE(d.hurtAnimIndex, 0);
+    }
+    // Resolved in turn, the one resolved first lands alone.
+    Outcome first = trade(false, true);
+    EXPECT_EQ(first.lostB, 11);
+    EXPECT_EQ(first.lostA, 0);
+    Outcome second = trade(false, false);
+    EXPECT_EQ(second.lostA, 11);
+    EXPECT_EQ(second.lostB, 0);
+}
+
 TEST_F(HitTest, NoTouchWhileStunnedOrWithoutAMask) {
     a.stunFrames = 1;
     EXPECT_FALSE(touchTest(a, d));
@@ -283,27 +342,52 @@ TEST_F(HitTest, NoTouchWhileStunnedOrWithoutAMask) {
     resolveAttack(nullptr, &d, 1.0);
 }
 
-// Knockback is an impulse given once per hit: the defender slides the same distance at every
-// frame rate (a push scaled by the frame's length went half as far at 100 frames per second).
+// Knockback carries the defender the same distance at every frame rate: an impulse given once
+// per hit ("pushInstant"), and the pushes of every touching frame ("pushPowerDelta" into the
+// push velocity, "pushPower" straight onto the position), which count the ticks the frame
+// touches for.
 TEST_F(HitTest, KnockbackCarriesTheSameDistanceAtEveryRate) {
     setEndurance(0);
-    for (Frame& f : a.currentAnimation.frames) f.pushInstant = Vec2{30, -5};
-    double atFifty = 0;
-    for (double fps : {50.0, 100.0, 240.0}) {
-        double f = 50.0 / fps;
-        d.position = {900, 0};
-        d.velocity = d.moveVelocity = d.pushVelocity = {};
-        d.onGround = 1;
-        d.life = d.maxLife;
-        a.hitList.clear();
-        resolveAttack(&a, &d, f);
-        ASSERT_LT(d.life, d.maxLife);
-        for (int i = 0; i < int(std::lround(100 / f)); ++i) updateFighter(d, nullptr, f, f);
-        double moved = double(d.position.x) - 900;
-        if (fps == 50.0) atFifty = moved;
-        EXPECT_NEAR(moved, atFifty, 0.05 * std::fabs(atFifty)) << fps << " frames per second";
+    struct Case {
+        const char* name;
+        std::optional<Vec2> Frame::*key;
+        double expected; // pixels at 50 frames per second
+    };
+    // 4 x (5 + 20) / 20 x (20 - 5) / 20 = 3.75 a tick for the scaled pushes; the touching
+    // frame of length 5 runs for 6 ticks (it ends when its time exceeds its length), within
+    // which the defender stays under the mask.
+    for (Case c : {Case{"pushInstant", &Frame::pushInstant, 3.75},
+                   Case{"pushPowerDelta", &Frame::pushPowerDelta, 6 * 3.75},
+                   Case{"pushPower", &Frame::pushPower, 6 * 4.0}}) {
+        for (Frame& f : attack->frames) {
+            f.pushInstant.reset();
+            f.pushPowerDelta.reset();
+            f.pushPower.reset();
+        }
+        attack->frames[0].*c.key = Vec2{4, 0};
+        for (double fps : {50.0, 100.0, 144.0, 240.0}) {
+            double f = 50.0 / fps;
+            d.position = {900, 0};
+            d.velocity = d.moveVelocity = d.pushVelocity = {};
+            d.onGround = 1;
+            d.life = d.maxLife;
+            setAnimation(a, attack);
+            a.attacking = 1;
+            a.hitList.clear();
+            // The attacker plays its touching frame through and stands still meanwhile; the
+            // defender slides.
+            for (int i = 0; i < int(std::lround(100 / f)); ++i) {
+                a.position = {1000, 0};
+                updateFighter(a, nullptr, f, f);
+                a.position = {1000, 0};
+                resolveTrade(a, d, f);
+                updateFighter(d, nullptr, f, f);
+            }
+            double moved = double(d.position.x) - 900;
+            EXPECT_NEAR(std::fabs(moved), c.expected, 0.02 * c.expected)
+                << c.name << " at " << fps << " frames per second";
+        }
     }
-    EXPECT_NEAR(atFifty, 28.125, 0.5); // 30 x (5 + 20) / 20 x (20 - 5) / 20, all of it travelled
 }
 
 // A touch whose damage rounded down to nothing still sprays one drop: round(2 x 0) + 1.

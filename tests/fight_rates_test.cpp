@@ -52,36 +52,44 @@ TEST_F(RatesTest, ABufferedAttackLastsTheSameGameTime) {
     }
 }
 
-// A loss slides down the gauge at one pixel per tick, and the shake takes a new offset once
-// per tick, whatever the frame rate.
-TEST_F(RatesTest, TheGaugeSlidesAndShakesPerTick) {
-    for (double fps : kRates) {
-        double f = 50.0 / fps;
-        fighter.life = 200;
-        resetLifeGauge(fighter);
-        fighter.life = 150;        // 100 px to slide down
-        fighter.regenCount = 1000; // no life comes back meanwhile
-        fighter.cooldown = 1e9;    // held in idle for the whole test
-        fighter.damageFlash = 1000;
-        int updates = 0, offsets = 0;
-        Vec2 previous = fighter.lifeBar.shake;
-        do {
-            int64_t flashBefore = fighter.damageFlash; // lowered by 1 per completed tick
-            updateFighter(fighter, &stage, f, f);
-            Vec2 shake = fighter.lifeBar.shake;
-            bool moved = shake.x != previous.x || shake.y != previous.y;
-            offsets += moved;
-            // An offset changes only in an update that completed a tick.
-            if (flashBefore == fighter.damageFlash) {
-                EXPECT_FALSE(moved) << fps;
+// A loss slides down the gauge at one pixel per update (per tick under the first rules), and
+// the shake takes a new offset once per tick, whatever the frame rate.
+TEST_F(RatesTest, TheGaugeSlidesPerUpdateAndShakesPerTick) {
+    for (int64_t rules : {kFightRules, int64_t(1)}) {
+        fight.setup.rules = rules;
+        for (double fps : kRates) {
+            double f = 50.0 / fps;
+            fighter.life = 200;
+            resetLifeGauge(fighter);
+            fighter.life = 150;        // 100 px to slide down
+            fighter.regenCount = 1000; // no life comes back meanwhile
+            fighter.cooldown = 1e9;    // held in idle for the whole test
+            fighter.damageFlash = 1000;
+            int updates = 0, offsets = 0;
+            Vec2 previous = fighter.lifeBar.shake;
+            do {
+                int64_t flashBefore = fighter.damageFlash; // lowered by 1 per completed tick
+                updateFighter(fighter, &stage, f, f);
+                Vec2 shake = fighter.lifeBar.shake;
+                bool moved = shake.x != previous.x || shake.y != previous.y;
+                offsets += moved;
+                // An offset changes only in an update that completed a tick.
+                if (flashBefore == fighter.damageFlash) {
+                    EXPECT_FALSE(moved) << fps;
+                }
+                previous = shake;
+                updates += 1;
+            } while (roundToInt(fighter.lifeBar.mainShown) != fighter.lifeBar.mainTarget &&
+                     updates < 5000);
+            EXPECT_EQ(fighter.lifeBar.mainTarget, 100);
+            if (rules == 1) {
+                EXPECT_NEAR(updates * f, 100.0, 1.0) << fps << " frames per second";
+            } else {
+                EXPECT_EQ(updates, 100) << fps << " frames per second";
             }
-            previous = shake;
-            updates += 1;
-        } while (roundToInt(fighter.lifeBar.mainShown) != fighter.lifeBar.mainTarget &&
-                 updates < 5000);
-        EXPECT_EQ(fighter.lifeBar.mainTarget, 100);
-        EXPECT_NEAR(updates * f, 100.0, 1.0) << fps << " frames per second";
-        EXPECT_LE(offsets, 101) << fps; // about one a tick
-        EXPECT_GE(offsets, 90) << fps;
+            double ticks = updates * f; // about one offset a tick
+            EXPECT_LE(offsets, ticks + 1) << fps;
+            EXPECT_GE(offsets, 0.9 * ticks - 1) << fps;
+        }
     }
 }

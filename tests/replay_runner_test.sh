@@ -25,6 +25,13 @@ for fps in 50 240; do
   done
 done
 
+# A match under the first fight rules keeps them in its replay and plays back by them.
+"$runner" --seed 5 --matches 1 --rules 1 --max-seconds 20 --record "$work/first.qrxreplay" \
+  > "$work/recorded-first" || fail "recording under the first rules"
+played=$("$runner" --replay "$work/first.qrxreplay") || fail "a replay under the first rules did not check out"
+[ "$(echo "$played" | grep -o '"winner":[0-9]*,"frames":[0-9]*')" = \
+  "$(grep -o '"winner":[0-9]*,"frames":[0-9]*' "$work/recorded-first")" ] || fail "first rules: another end"
+
 # A byte changed in the middle of the file: refused as damaged, never played.
 file="$work/r50-5.qrxreplay"
 size=$(stat -c %s "$file")

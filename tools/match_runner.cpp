@@ -40,6 +40,7 @@ struct Options {
     Side p1, p2;
     int64_t stage = -1; // -1: drawn from the seed
     int64_t fps = 100;
+    int64_t rules = kFightRules; // the fight rules the matches play by
     double maxSeconds = 120;
     bool render = false;
     int64_t width = 1280, height = 720;
@@ -100,7 +101,7 @@ int64_t residentKb() {
                  "usage: quarrelix-match [--seed N] [--matches K] [--p1 C[:S]] [--p2 C[:S]]\n"
                  "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
                  "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n"
-                 "       [--bench] [--realtime] [--record FILE] [--details]\n"
+                 "       [--bench] [--realtime] [--record FILE] [--details] [--rules N]\n"
                  "   or: quarrelix-match --replay FILE [--render none|software] [--screenshot FRAME:PATH]...\n"
                  "   or: quarrelix-match --menus [--render none|software] [--size WxH] [--fps F]\n",
                  problem.c_str());
@@ -153,6 +154,12 @@ Options parseOptions(int argc, char** argv) {
         else if (option == "--p1-level") o.p1.level = number(value, option);
         else if (option == "--p2-level") o.p2.level = number(value, option);
         else if (option == "--fps") o.fps = number(value, option);
+        else if (option == "--rules") {
+            // Older fight rules, as replays recorded under them play.
+            o.rules = number(value, option);
+            if (o.rules < 1 || o.rules > kFightRules)
+                usage("--rules must be 1 to " + std::to_string(kFightRules));
+        }
         else if (option == "--max-seconds") o.maxSeconds = double(number(value, option));
         else if (option == "--stage") {
             o.stage = number(value, option);
@@ -420,6 +427,7 @@ int main(int argc, char** argv) {
               " stages)");
     checkSide(o.p1, "--p1");
     checkSide(o.p2, "--p2");
+    matchRules = o.rules;
 
     int64_t benchFrames = 0;
     double benchSeconds = 0;

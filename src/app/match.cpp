@@ -254,8 +254,11 @@ void placeLifeGauge(Fighter& fighter, bool onTheRight) {
     }
 }
 
+int64_t matchRules = kFightRules;
+
 MatchSetup currentMatchSetup() {
     MatchSetup setup;
+    setup.rules = matchRules;
     setup.groundLine = screenHeightMinus720;
     setup.viewWidth = screenWidthMinus200;
     setup.attackDelay = attackDelay;

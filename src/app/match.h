@@ -47,6 +47,9 @@ void placeLifeGauge(Fighter& fighter, bool onTheRight);
 // bot drives.
 std::array<Actions, 2> playerActions();
 // The set-up the fight is handed, from the screen size and the settings as they stand.
+// The fight rules the next match plays by: the newest, older only while a replay recorded
+// under them plays.
+extern int64_t matchRules;
 MatchSetup currentMatchSetup();
 void resetMatch(FightContext* context);
 // Runs one match with both players as they stand; returns the last fight frame's result

@@ -32,11 +32,14 @@ namespace {
 struct FightSetting {
     const char* name;
     int64_t* value;
+    int64_t missing = -1; // what a replay without it was recorded with; -1: the player's own
 };
 const FightSetting kFightSettings[] = {
     {"attackDelay", &attackDelay},   {"comboDisplay", &comboDisplay},
     {"particles", &particleEnabled}, {"soundVariation", &soundVariation},
     {"wind", &windEnabled},
+    // Replays from before the rules were numbered played by the first ones.
+    {"fightRules", &matchRules, 1},
 };
 std::vector<int64_t> keptSettings; // the player's, while a replay plays
 int64_t keptFpsMode = 0;
@@ -181,6 +184,11 @@ std::string replayRefusal(const Replay& r) {
         if (value < range.low || value > range.high)
             return std::string("damaged replay: setting ") + range.name;
     }
+    int64_t rules = settingOf(r, "fightRules", 1);
+    if (rules < 1) return "damaged replay: setting fightRules";
+    if (rules > kFightRules)
+        return "recorded under fight rules " + std::to_string(rules) + ", newer than this game's (" +
+               std::to_string(kFightRules) + ")";
     for (const char* carry : {"tickCarry1", "tickCarry2"}) {
         float ticks = std::bit_cast<float>(uint32_t(settingOf(r, carry, 0)));
         // A fraction of a tick, either way (the accumulator runs below 0 between ticks).
@@ -213,7 +221,7 @@ void applyReplaySetup(const Replay& r) {
     keptSettings.clear();
     for (const FightSetting& s : kFightSettings) {
         keptSettings.push_back(*s.value);
-        *s.value = settingOf(r, s.name, *s.value);
+        *s.value = settingOf(r, s.name, s.missing >= 0 ? s.missing : *s.value);
     }
     keptFpsMode = fpsMode;
     applyFpsMode(settingOf(r, "frameRate", fpsMode));

@@ -151,7 +151,7 @@ constexpr double kSpearRetreatTicks = 10;
 
 // The long-reach third class keeps its spear's length: it jumps the opponent's heavy attack,
 // carries combos on with its thrusts, and steps back out when the opponent stands inside its
-// spear while the stage behind it leaves room.
+// spear.
 void thirdClassRule(BotController& bot, const Fighter& opponent, int64_t leftLimit,
                     int64_t rightLimit) {
     Fighter& m = me(bot);
@@ -167,7 +167,10 @@ void thirdClassRule(BotController& bot, const Fighter& opponent, int64_t leftLim
         else randomFollowUp(bot);
         return;
     }
-    if (!bot.plannedAttack && !m.attacking && roomBehind(m, leftLimit, rightLimit) >= 200 &&
+    // Only the first rules let it mind the stage behind it (replays recorded then); otherwise a
+    // stage limit holds it as it holds any walk.
+    bool room = fight.setup.rules >= 2 || roomBehind(m, leftLimit, rightLimit) >= 200;
+    if (!bot.plannedAttack && !m.attacking && room &&
         distanceBetween(m, opponent) < double(scaledDistance(m, kSpearLength)))
         bot.retreatTicks = kSpearRetreatTicks;
 }

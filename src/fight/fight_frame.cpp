@@ -91,6 +91,12 @@ int64_t shove(const Fighter& f) {
     int64_t type = animationType(f);
     return s.strength - (type == 2 || type == 3 ? s.weight : 0);
 }
+// Both knocked out in one frame (a trade): the one with more life left (nearer 0) wins, and an
+// even trade is drawn by lot, so that no player's number decides it.
+int64_t doubleKnockOutLoser() {
+    if (playerOne.life != playerTwo.life) return playerOne.life < playerTwo.life ? 1 : 2;
+    return randomInt(1) == 0 ? 1 : 2;
+}
 } // namespace
 
 void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor) {
@@ -140,17 +146,31 @@ int64_t advanceFight(const Stage* stage, double timeFactor, double previousTimeF
     clearFightEvents();
     shakeStep(timeFactor);
     freezeTimer = std::max(0.0f, freezeTimer - float(timeFactor));
-    for (Fighter* f : {&playerOne, &playerTwo}) {
-        // A knocked-out fighter takes no input but goes on falling, playing its death and
-        // emptying its gauge.
-        if (isAlive(*f)) {
-            if (f == &playerOne) fightEvents.playerOneAttackPressed = f->input[kInputLight] != 0;
-            Fighter& opponent = f == &playerOne ? playerTwo : playerOne;
-            runBotStep(*f, opponent, timeFactor, stage);
+    // A knocked-out fighter takes no input but goes on falling, playing its death and emptying
+    // its gauge. Both bots decide on the frame as it stands before either fighter moves, so that
+    // neither sees the other's move of this frame; under the first rules player two's bot
+    // decided after player one's update.
+    auto decide = [&](Fighter& f) {
+        if (isAlive(f)) {
+            if (&f == &playerOne) fightEvents.playerOneAttackPressed = f.input[kInputLight] != 0;
+            runBotStep(f, &f == &playerOne ? playerTwo : playerOne, timeFactor, stage);
         } else {
-            f->input = {};
+            f.input = {};
         }
-        if (freezeTimer <= 0) updateFighter(*f, stage, timeFactor, previousTimeFactor);
+    };
+    auto update = [&](Fighter& f) {
+        if (freezeTimer <= 0) updateFighter(f, stage, timeFactor, previousTimeFactor);
+    };
+    if (fight.setup.rules >= 2) {
+        decide(playerOne);
+        decide(playerTwo);
+        update(playerOne);
+        update(playerTwo);
+    } else {
+        for (Fighter* f : {&playerOne, &playerTwo}) {
+            decide(*f);
+            update(*f);
+        }
     }
     catchTest(playerOne, playerTwo);
     catchTest(playerTwo, playerOne);
@@ -162,6 +182,8 @@ int64_t advanceFight(const Stage* stage, double timeFactor, double previousTimeF
     int64_t result = 0;
     if (!isAlive(playerOne)) result = 1;
     if (!isAlive(playerTwo)) result = 2;
+    if (result == 2 && !isAlive(playerOne) && fight.setup.rules >= 2)
+        result = doubleKnockOutLoser();
     fightEvents.effectsAdvance = freezeTimer <= 0;
     // The one attacking alone is drawn over the other; their pictures settle in drawing order.
     bool oneOnTop = playerOne.attacking && !playerTwo.attacking;
@@ -171,8 +193,12 @@ int64_t advanceFight(const Stage* stage, double timeFactor, double previousTimeF
         for (Fighter* f : {&playerOne, &playerTwo})
             if (isAlive(*f)) advanceComboCounters(*f, timeFactor);
     if (freezeTimer <= 0 && isAlive(playerOne) && isAlive(playerTwo)) {
-        resolveAttack(&playerOne, &playerTwo, timeFactor);
-        resolveAttack(&playerTwo, &playerOne, timeFactor);
+        if (fight.setup.rules >= 2) {
+            resolveTrade(playerOne, playerTwo, timeFactor);
+        } else {
+            resolveAttack(&playerOne, &playerTwo, timeFactor);
+            resolveAttack(&playerTwo, &playerOne, timeFactor);
+        }
     }
     fight.frame += 1;
     return result;

@@ -19,7 +19,15 @@ struct Stage;
 // What the game around the fight hands it for a match: the layout the screen size gives and
 // the settings that change the fight. Fixed for the match (the fight never reads the settings
 // or the screen themselves).
+// The fight's rules by the version that brought them, so that a replay recorded under older
+// rules plays them again: 1 hits resolved player one first, the life gauge's loss sliding per
+// tick, the third class's bot minding the stage behind it; 2 trades resolved together (a double
+// knock-out goes to the one with more life left), the gauge sliding per update, the third
+// class's bot ignoring the stage limits.
+constexpr int64_t kFightRules = 2;
+
 struct MatchSetup {
+    int64_t rules = kFightRules;
     int64_t groundLine = 0;     // the y at which fighters stand: screen height - 720
     int64_t viewWidth = 1080;   // the fight view's width in world units: screen width - 200
     int64_t attackDelay = 3;    // hit-stop: 1 off, 2 fixed, 3 relative to the damage

@@ -51,6 +51,9 @@ struct Fighter {
     bool hasAnimation = false;
     float tickAccumulator = 0;
     int64_t frameTime = 0;   // whole ticks spent in the current frame
+    // Whole ticks the last update added to the current frame's time: set by each update and
+    // read by the same step's hit resolution, so nothing of it carries over to the next step.
+    int64_t ticksThisUpdate = 0;
     double cooldown = 0;     // ticks of recovery left
     Vec2 position, previousPosition;
     Vec2 velocity, moveVelocity, pushVelocity;

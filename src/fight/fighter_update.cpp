@@ -251,11 +251,13 @@ void updateLifeGaugeTargets(Fighter& fighter) {
 void updateLifeGauge(Fighter& fighter, double f, int64_t ticks) {
     updateLifeGaugeTargets(fighter);
     LifeGauge& g = fighter.lifeBar;
-    // A gain shows at once; a loss slides by one pixel per tick.
+    // A gain shows at once; a loss slides by one pixel per update (per tick under the first
+    // rules, which replays recorded then still play by).
     double d = g.orientation == 0 ? 1.0 : -1.0;
-    auto follow = [d, f](double& shown, int64_t target) {
+    double step = fight.setup.rules >= 2 ? 1.0 : f;
+    auto follow = [d, step](double& shown, int64_t target) {
         if (double(target) * d <= shown * d) shown = double(target);
-        else shown += d * f;
+        else shown += d * step;
     };
     follow(g.mainShown, g.mainTarget);
     follow(g.extraShown, g.extraTarget);
@@ -322,6 +324,7 @@ void updateFighter(Fighter& fighter, const Stage* stage, double f, double p) {
     int64_t type = animationType(fighter);
     if (!fighter.attacking && (isLocomotion(type) || type == 12)) fighter.comboStep = 0;
     int64_t ticks = advanceTime(fighter, f);
+    fighter.ticksThisUpdate = ticks;
     updateLifeGauge(fighter, f, ticks);
     fighter.currentAnimation.frameIndex =
         std::clamp<int64_t>(fighter.currentAnimation.frameIndex, 0, lastFrameIndex(fighter));

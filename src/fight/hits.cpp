@@ -55,9 +55,12 @@ bool maskTouches(const Fighter& attacker, const Fighter& defender) {
     return masksTouch(*mask, maskX, maskY, *body, roundToInt(place.x), roundToInt(place.y));
 }
 
-bool touchTest(Fighter& attacker, Fighter& defender) {
-    if (!isAlive(attacker) || !isAlive(defender) || attacker.stunFrames > 0) return false;
-    if (!maskTouches(attacker, defender)) return false;
+bool touches(const Fighter& attacker, const Fighter& defender) {
+    return isAlive(attacker) && isAlive(defender) && attacker.stunFrames <= 0 &&
+           maskTouches(attacker, defender);
+}
+
+void markTouch(Fighter& attacker, Fighter& defender) {
     attacker.hitList.push_back(defender.id);
     attacker.hitLanded = 1;
     size_t k = size_t(std::clamp<int64_t>(attacker.comboStep - 1, 0, kComboSteps - 1));
@@ -72,6 +75,11 @@ bool touchTest(Fighter& attacker, Fighter& defender) {
             queuePoolSound(71, x, 0, 0.4 + 0.21 * double(k), 0.1 + 0.1 * double(k));
         }
     }
+}
+
+bool touchTest(Fighter& attacker, Fighter& defender) {
+    if (!touches(attacker, defender)) return false;
+    markTouch(attacker, defender);
     return true;
 }
 
@@ -145,78 +153,128 @@ void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage
     }
 }
 
+namespace {
+// What a damaging touch does, by the attacker's frame: the hit sound, life, blood, the
+// knock-out, shake, the combo display, stun, hit-stop and the once-per-hit pushes.
+// `touchedBefore`: the attack had already touched before this step; `attackerAt`: where the
+// attacker stood when the hit was found.
+void landDamage(Fighter& a, Fighter& d, const Frame& frame, int64_t damage, bool touchedBefore,
+                Vec2 attackerAt) {
+    // The struck material: the defender's stance material named by its own frame.
+    int64_t side = d.shownFrame ? d.shownFrame->damageSide : 0;
+    int64_t material = d.stance && side >= 0 && side < int64_t(d.stance->material.size())
+                           ? d.stance->material[size_t(side)]
+                           : -1;
+    queueMaterialSound(material, frame.damageType, damage,
+                      roundToInt(d.screenPosition.x + (d.side == 1 ? 450 : 550)));
+    d.damageFlash += damage == 0 ? 2 : 2 * damage;
+    d.life -= damage;
+    a.stats.hits += 1;
+    a.stats.damage += damage;
+    sprayBlood(a, d, damage);
+    if (d.life <= 0) {
+        queuePoolSound(frame.damageType == 3 ? 69 : 70, roundToInt(d.position.x), 1, 1.0, 1.0);
+        screenShake.x += 50;
+        screenShake.y += 50;
+    }
+    screenShake.x += float(damage);
+    screenShake.y += float(damage);
+    size_t j = size_t(std::clamp<int64_t>(a.comboStep - 1, 0, kComboSteps - 1));
+    if (!touchedBefore) {
+        a.comboShake[j] = 20.0;
+        a.comboMultiplier[j] = 1.5;
+    } else {
+        a.comboShake[j] += 4.0;
+        a.comboMultiplier[j] += 0.1;
+    }
+    if (frame.stun != 0) {
+        d.cooldown = double(stunCooldown(frame.stun, d.cooldown, effectiveStat(a), effectiveStat(d)));
+        const FighterClass* c = d.fighterClass;
+        if (d.hurtAnimIndex == -1 && c && !c->hit.empty()) {
+            setIdle(d);
+            d.hurtAnimIndex = randomInt(int64_t(c->hit.size()) - 1);
+        }
+    }
+    int64_t delay = fight.setup.attackDelay;
+    if (delay == 2 || delay == 3) {
+        freezeTimer += delay == 2 ? 10.0f : float(double(damage) * 0.5);
+        screenShake.x += float(2 * damage);
+        screenShake.y += float(2 * damage);
+    }
+    if (frame.pushInstant) {
+        // An impulse given once per hit: not scaled by the frame's length, which would
+        // make knockback shorter the higher the frame rate.
+        Vec2 p = scaledPush(*frame.pushInstant, a, d, 1.0);
+        d.pushVelocity.x += p.x;
+        d.pushVelocity.y += p.y;
+    }
+    if (frame.moveTargetTo) {
+        d.position = {attackerAt.x + frame.moveTargetTo->x, attackerAt.y + frame.moveTargetTo->y};
+        d.velocity = d.moveVelocity = d.pushVelocity = {};
+    }
+}
+
+// What a touching frame does on every frame it touches: its pushes, by the ticks the frame has
+// run for in the attacker's last update, so that a frame of n ticks pushes n times as far at
+// every frame rate (the frame's length in ticks, which the first rules took, gives a frame
+// more or less than its ticks wherever its whole frames do not make up its length).
+void landPushes(const Fighter& a, Fighter& d, const Frame& frame, double timeFactor) {
+    double ticks = fight.setup.rules >= 2 ? double(a.ticksThisUpdate) : timeFactor;
+    if (frame.pushPowerDelta) {
+        Vec2 p = scaledPush(*frame.pushPowerDelta, a, d, ticks);
+        d.pushVelocity.x += p.x;
+        d.pushVelocity.y += p.y;
+    }
+    if (frame.pushPower) {
+        float x = frame.pushPower->x * float(ticks), y = frame.pushPower->y * float(ticks);
+        d.position.x += a.facing == 1 ? -x : x;
+        d.position.y += y;
+    }
+}
+
+// One attack of the frame as found before any hit of the frame applies.
+struct FoundHit {
+    bool touches = false;
+    bool damages = false;
+    bool touchedBefore = false;
+    int64_t damage = 0;
+    Frame frame;     // the attacker's frame, kept: a hit taken meanwhile may change its animation
+    Vec2 attackerAt; // the attacker's position
+};
+
+FoundHit findHit(Fighter& a, Fighter& d) {
+    FoundHit found;
+    found.touchedBefore = a.hitLanded != 0;
+    found.touches = touches(a, d);
+    if (!found.touches) return found;
+    const Frame* frame = currentFrame(a);
+    found.frame = *frame;
+    found.attackerAt = a.position;
+    found.damages = a.attacking && !listed(a, d) && a.stunFrames == 0 && frame->damage != 0;
+    if (found.damages) found.damage = computeDamage(a, d);
+    return found;
+}
+} // namespace
+
 void resolveAttack(Fighter* attackerPointer, Fighter* defenderPointer, double timeFactor) {
     if (!attackerPointer || !defenderPointer || attackerPointer == defenderPointer) return;
     Fighter& a = *attackerPointer;
     Fighter& d = *defenderPointer;
     bool touchedBefore = a.hitLanded != 0;
-    if (canDamage(a, d)) {
-        const Frame& frame = *currentFrame(a);
-        int64_t damage = computeDamage(a, d);
-        // The struck material: the defender's stance material named by its own frame.
-        int64_t side = d.shownFrame ? d.shownFrame->damageSide : 0;
-        int64_t material = d.stance && side >= 0 && side < int64_t(d.stance->material.size())
-                               ? d.stance->material[size_t(side)]
-                               : -1;
-        queueMaterialSound(material, frame.damageType, damage,
-                          roundToInt(d.screenPosition.x + (d.side == 1 ? 450 : 550)));
-        d.damageFlash += damage == 0 ? 2 : 2 * damage;
-        d.life -= damage;
-        a.stats.hits += 1;
-        a.stats.damage += damage;
-        sprayBlood(a, d, damage);
-        if (d.life <= 0) {
-            queuePoolSound(frame.damageType == 3 ? 69 : 70, roundToInt(d.position.x), 1, 1.0, 1.0);
-            screenShake.x += 50;
-            screenShake.y += 50;
-        }
-        screenShake.x += float(damage);
-        screenShake.y += float(damage);
-        size_t j = size_t(std::clamp<int64_t>(a.comboStep - 1, 0, kComboSteps - 1));
-        if (!touchedBefore) {
-            a.comboShake[j] = 20.0;
-            a.comboMultiplier[j] = 1.5;
-        } else {
-            a.comboShake[j] += 4.0;
-            a.comboMultiplier[j] += 0.1;
-        }
-        if (frame.stun != 0) {
-            d.cooldown = double(stunCooldown(frame.stun, d.cooldown, effectiveStat(a), effectiveStat(d)));
-            const FighterClass* c = d.fighterClass;
-            if (d.hurtAnimIndex == -1 && c && !c->hit.empty()) {
-                setIdle(d);
-                d.hurtAnimIndex = randomInt(int64_t(c->hit.size()) - 1);
-            }
-        }
-        int64_t delay = fight.setup.attackDelay;
-        if (delay == 2 || delay == 3) {
-            freezeTimer += delay == 2 ? 10.0f : float(double(damage) * 0.5);
-            screenShake.x += float(2 * damage);
-            screenShake.y += float(2 * damage);
-        }
-        if (frame.pushInstant) {
-            // An impulse given once per hit: not scaled by the frame's length, which would
-            // make knockback shorter the higher the frame rate.
-            Vec2 p = scaledPush(*frame.pushInstant, a, d, 1.0);
-            d.pushVelocity.x += p.x;
-            d.pushVelocity.y += p.y;
-        }
-        if (frame.moveTargetTo) {
-            d.position = {a.position.x + frame.moveTargetTo->x, a.position.y + frame.moveTargetTo->y};
-            d.velocity = d.moveVelocity = d.pushVelocity = {};
-        }
-    }
-    if (touchTest(a, d)) {
-        const Frame& frame = *currentFrame(a);
-        if (frame.pushPowerDelta) {
-            Vec2 p = scaledPush(*frame.pushPowerDelta, a, d, timeFactor);
-            d.pushVelocity.x += p.x;
-            d.pushVelocity.y += p.y;
-        }
-        if (frame.pushPower) {
-            float x = frame.pushPower->x * float(timeFactor), y = frame.pushPower->y * float(timeFactor);
-            d.position.x += a.facing == 1 ? -x : x;
-            d.position.y += y;
-        }
-    }
+    if (canDamage(a, d)) landDamage(a, d, *currentFrame(a), computeDamage(a, d), touchedBefore, a.position);
+    if (touchTest(a, d)) landPushes(a, d, *currentFrame(a), timeFactor);
+}
+
+void resolveTrade(Fighter& one, Fighter& two, double timeFactor) {
+    FoundHit hits[2] = {findHit(one, two), findHit(two, one)};
+    Fighter* attackers[2] = {&one, &two};
+    Fighter* defenders[2] = {&two, &one};
+    for (int i = 0; i < 2; ++i)
+        if (hits[i].touches) markTouch(*attackers[i], *defenders[i]);
+    for (int i = 0; i < 2; ++i)
+        if (hits[i].damages)
+            landDamage(*attackers[i], *defenders[i], hits[i].frame, hits[i].damage,
+                       hits[i].touchedBefore, hits[i].attackerAt);
+    for (int i = 0; i < 2; ++i)
+        if (hits[i].touches) landPushes(*attackers[i], *defenders[i], hits[i].frame, timeFactor);
 }

@@ -9,7 +9,9 @@ struct Frame;
 struct Stat;
 
 bool maskTouches(const Fighter& attacker, const Fighter& defender); // the pixel test alone
-bool touchTest(Fighter& attacker, Fighter& defender);     // with its bookkeeping
+bool touches(const Fighter& attacker, const Fighter& defender); // both alive, attacker free, masks touch
+void markTouch(Fighter& attacker, Fighter& defender);   // the bookkeeping of a touch
+bool touchTest(Fighter& attacker, Fighter& defender);     // touches, with its bookkeeping
 bool canDamage(Fighter& attacker, Fighter& defender);     // once per attack and target
 int64_t computeDamage(const Fighter& attacker, const Fighter& defender);
 // A frame's damage with the attacker's statistics (effective ones), before the defender's
@@ -21,6 +23,11 @@ int64_t attackerDamage(const Frame& frame, const Stat& attacker);
 int64_t stunCooldown(int64_t frameStun, double defenderCooldown, const Stat& attacker,
                      const Stat& defender);
 void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage);
+// One attacker against one defender, as the fight resolved hits before trades were even: the
+// first attacker's hit applies before the second's is looked for (replays of that time).
 void resolveAttack(Fighter* attacker, Fighter* defender, double timeFactor);
+// Both fighters' attacks of a frame: found against the same state, then applied together, so
+// that a trade hits both and neither player's number decides what the other's attack still does.
+void resolveTrade(Fighter& one, Fighter& two, double timeFactor);
 // Queues the hit sound of a material for a damage type and a damage value (see fightEvents).
 void queueMaterialSound(int64_t material, int64_t damageType, int64_t damage, int64_t x);

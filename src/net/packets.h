@@ -14,7 +14,8 @@
 
 using PacketBytes = std::vector<uint8_t>;
 
-inline constexpr uint8_t kProtocolVersion = 1;
+// 2: the fight resolves trades together, so two games of different fight rules never meet.
+inline constexpr uint8_t kProtocolVersion = 2;
 inline constexpr size_t kPacketHeaderBytes = 4; // "QX", version, kind
 inline constexpr size_t kMaxPacketBytes = 512;  // larger packets are refused unread
 inline constexpr size_t kMaxGameVersionBytes = 32;
