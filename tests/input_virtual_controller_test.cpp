@@ -135,6 +135,40 @@ TEST_F(VirtualControllerPlaces, PluggedInItTakesTheFirstFreePlaceAndReadsAsTheGa
     EXPECT_GE(another, 0);
 }
 
+// Headless, SDL's controller support waits for the first virtual controller: until then no
+// pump polls the machine's devices, and it starts once however many come and go.
+TEST_F(VirtualControllerPlaces, ControllerSupportStartsWithTheFirstVirtualControllerOnly) {
+    for (int frame = 0; frame < 3; ++frame) presentFrame();
+    pollKeyboard();
+    DeviceCounters before = deviceCounters();
+    EXPECT_EQ(before.controllerStarts, 0);
+    EXPECT_EQ(before.devicePolls, 0);
+    EXPECT_GE(before.eventPumps, 4); // each frame's pumps and the snapshot's are counted
+    EXPECT_EQ(pollController(0), 1); // the scripted controller polls nothing
+    EXPECT_EQ(deviceCounters().devicePolls, 0);
+
+    int64_t pad = attachVirtualController();
+    ASSERT_GE(pad, 0);
+    EXPECT_EQ(deviceCounters().controllerStarts, 1);
+    pollKeyboard();
+    EXPECT_EQ(controllerPresent(1), 1);
+    int64_t polls = deviceCounters().devicePolls;
+    EXPECT_GE(polls, 1);
+    pollController(1);
+    EXPECT_EQ(deviceCounters().devicePolls, polls + 1);
+    detachVirtualController(pad);
+    ASSERT_GE(attachVirtualController(), 0);
+    EXPECT_EQ(deviceCounters().controllerStarts, 1);
+
+    // A runtime that has not asked for controllers gets none, and the count starts again.
+    endRuntime();
+    EXPECT_EQ(deviceCounters().controllerStarts, 0);
+    EXPECT_EQ(deviceCounters().eventPumps, 0);
+    ASSERT_TRUE(initKeyboard());
+    EXPECT_EQ(attachVirtualController(), -1);
+    EXPECT_EQ(deviceCounters().controllerStarts, 0);
+}
+
 TEST_F(VirtualControllerTest, PluggedInWhilePlayingItDrivesMenusAndFightAndUnpluggedLeavesTheKeys) {
     options.nullRenderer = false; // drawn, for the screenshots
     // The whole way takes about 1200 frames; a game stuck on a screen is closed long after.

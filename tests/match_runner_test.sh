@@ -2,7 +2,8 @@
 # The match runner: ten seconds of a fight without input at 50, 100 and 240 frames per second
 # are 500, 1000 and 2400 fight frames, with full life and no winner; bad options, and a stage,
 # class or stance that is not there, give 2; --realtime keeps game time to the wall clock; the
-# benchmarks of a drawn match and of the menus report what tools/bench.sh reads.
+# benchmarks of a drawn match and of the menus report what tools/bench.sh reads; a run without
+# controllers leaves the machine's devices alone.
 # Usage: match_runner_test.sh RUNNER GAME_DIR
 set -u
 runner=$1 game=$2 work=$(mktemp -d)
@@ -61,6 +62,19 @@ awk -v game="$(number gameSeconds "$line")" -v wall="$(number wallSeconds "$line
   if (wall < 1.5) exit 1
   printf "realtime: game/wall %.4f\n", game / wall
   exit !(game / wall >= 0.9 && game / wall <= 1.1) }' || fail "game time does not keep to real time: $line"
+# Headless without controllers, the runner never starts SDL's controller support and no event
+# pump polls the devices (each such poll is a handful of system calls, every frame); the pumps
+# themselves are counted, at least one a frame, so a count that stopped counting shows.
+(cd "$work" && "$runner" --bench --p1-level 0 --p2-level 0 --max-seconds 2 --seed 7 >/dev/null \
+  2>"$work/devices") || fail "the bench without drawing failed: $(cat "$work/devices")"
+devices=$(grep "^devices:" "$work/devices") || fail "the bench lacks its devices line: $(cat "$work/devices")"
+echo "$devices"
+echo "$devices" | awk '{
+  starts = $5; polls = $7; pumps = $11; frames = $15
+  if (starts != 0) { print "controller support started " starts " times"; exit 1 }
+  if (polls != 0) { print polls " device polls"; exit 1 }
+  if (frames < 200 || pumps < frames) { print pumps " pumps over " frames " frames"; exit 1 } }' \
+  || fail "devices touched by a run without controllers: $devices"
 # The benchmarks: a drawn match reports its set-up and the frame times of fight and intro;
 # the menus (through the real state loop, options included) report each screen and leave no
 # settings file behind.

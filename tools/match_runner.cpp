@@ -522,6 +522,15 @@ int main(int argc, char** argv) {
     if (o.bench)
         std::fprintf(stderr, "memory: %lld kB after the first match, %lld kB after the last\n",
                      (long long)memoryAfterFirst, (long long)residentKb());
+    // Without controllers, nothing should have touched the machine's devices (counted, not timed).
+    if (o.bench) {
+        const DeviceCounters& devices = deviceCounters();
+        std::fprintf(stderr,
+                     "devices: controller support started %lld times, %lld device polls in %lld "
+                     "event pumps over %lld frames\n",
+                     (long long)devices.controllerStarts, (long long)devices.devicePolls,
+                     (long long)devices.eventPumps, (long long)presentedFrames());
+    }
     endGame();
     return 0;
 }

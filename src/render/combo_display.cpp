@@ -12,6 +12,7 @@
 #include "render/layout_record.h"
 #include "render/sprite_assets.h"
 #include "runtime/numbers.h"
+#include "runtime/screen.h"
 #include "runtime/sprites.h"
 
 namespace {
@@ -77,6 +78,9 @@ void drawAttackIcon(int64_t stance, int64_t x, int64_t y, int64_t size) {
 }
 
 void drawComboDisplay(const Fighter& f) {
+    // Drawn by nobody and noted nowhere: every other use of these icons sizes and turns them
+    // itself before drawing, so the ones left unchanged here change nothing.
+    if (drawingDiscarded() && !layoutRecording()) return;
     bool small = comboDisplay == 2;
     double size = small ? 38 : 188;
     double firstX = (double(screenWidth) - 4 * size) / 2;

@@ -27,6 +27,8 @@ struct Pad {
     int64_t axisX = 0, axisY = 0;   // scripted thousandths
 };
 std::vector<Pad> pads;
+bool controllersWanted = false; // initControllers has run
+DeviceCounters counters;
 
 int16_t gameCodeOf(SDL_Scancode scancode) {
     switch (scancode) {
@@ -203,6 +205,25 @@ void openController(int deviceIndex) {
 
 void (*controllerPluggedIn)(int64_t pad) = nullptr;
 
+const DeviceCounters& deviceCounters() { return counters; }
+
+void pumpSdlEvents() {
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    SDL_PumpEvents();
+    ++counters.eventPumps;
+    // With joysticks on, each pump looks for devices come and gone and reads the open ones.
+    if (SDL_WasInit(SDL_INIT_JOYSTICK)) ++counters.devicePolls;
+}
+
+bool startControllerSupport() {
+    if (!controllersWanted) return false;
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) return true;
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return false;
+    ++counters.controllerStarts;
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) openController(i);
+    return true;
+}
+
 SDL_GameControllerButton controllerButtonOf(int64_t button) {
     // A, B, X, Y, LB, RB, Back, Start, left stick, right stick, Guide, then the rest.
     static const SDL_GameControllerButton kButtons[15] = {
@@ -233,11 +254,12 @@ void setKeyboardMode(int64_t flags) {
 
 int64_t pollKeyboard() {
     pumpRuntimeEvents();
+    // Without branches, so that the compiler does the 256 keys many at a time.
     for (size_t i = 0; i < 256; ++i) {
-        snapshot[i] = liveDown[i] || pressedSincePoll[i];
-        pressedSincePoll[i] = false;
-        if (snapshot[i]) wasDown[i] = true; // a key seen down in a snapshot
+        snapshot[i] = liveDown[i] | pressedSincePoll[i];
+        wasDown[i] = wasDown[i] | snapshot[i]; // a key seen down in a snapshot
     }
+    pressedSincePoll.fill(false);
     return 1;
 }
 
@@ -312,15 +334,16 @@ void applyScriptedInput(int64_t frame) {
 }
 
 int64_t initControllers() {
-    // Headless: the scripted controllers take the first places.
+    controllersWanted = true;
+    // Headless: the scripted controllers take the first places. Only virtual controllers could
+    // come after them, and attachVirtualController starts SDL's support for those: started
+    // here, it would poll the machine's devices at every pump for nothing.
     if (isHeadless()) {
         pads.assign(size_t(headlessOptions().controllerCount), Pad{});
         for (Pad& pad : pads) pad.scripted = true;
-    }
-    // Headless too, so that controllers plugged in while the game runs reach it as in a window.
-    if (!SDL_WasInit(SDL_INIT_GAMECONTROLLER) && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
         return controllerCount();
-    for (int i = 0; i < SDL_NumJoysticks(); ++i) openController(i);
+    }
+    startControllerSupport(); // picks up those plugged in, and later ones as they come
     return controllerCount();
 }
 
@@ -335,7 +358,10 @@ int64_t controllerPresent(int64_t pad) { return padAt(pad) ? 1 : 0; }
 
 int64_t pollController(int64_t pad) {
     if (!padAt(pad)) return 0;
-    if (pads[size_t(pad)].controller) SDL_GameControllerUpdate();
+    if (pads[size_t(pad)].controller) {
+        SDL_GameControllerUpdate();
+        ++counters.devicePolls;
+    }
     return 1;
 }
 
@@ -373,6 +399,8 @@ int64_t controllerAxisY(int64_t pad) { return readAxis(pad, true); }
 void endInput() {
     endVirtualControllers();
     controllerPluggedIn = nullptr;
+    controllersWanted = false;
+    counters = DeviceCounters{};
     for (Pad& pad : pads)
         if (pad.controller) SDL_GameControllerClose(pad.controller);
     pads.clear();

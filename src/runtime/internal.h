@@ -8,6 +8,9 @@ bool renderingSkipped();          // no screen, or the headless null renderer
 bool softwareRendering();         // the renderer draws with the CPU
 void watchDisplayConnection(); // after video starts: a lost X server ends the game cleanly
 void pumpRuntimeEvents();        // every pending SDL event reaches its service
+void pumpSdlEvents();            // one counted SDL_PumpEvents
+// Starts SDL's controller support once initControllers has asked for it; false before that.
+bool startControllerSupport();
 void handleInputEvent(const SDL_Event& event);   // keyboard and controllers
 void applyScriptedInput(int64_t frame);          // headless input for this frame
 void recreateSpriteTextures();   // after the renderer changed

@@ -203,23 +203,33 @@ void shadeScreen(int64_t opacity) {
     SDL_RenderFillRect(renderer, nullptr); // the draw blend mode is always blending
 }
 
-void pumpRuntimeEvents() {
+namespace {
+// Every pending SDL event reaches its service; the number handled. SDL's queue is pumped once
+// (SDL_PollEvent would pump again for each event, and each pump may poll the devices).
+int64_t handlePendingEvents() {
     if (isHeadless()) {
         applyScriptedInput(presentedFrames());
         for (const ScriptEvent& event : headlessOptions().script)
             if (event.kind == kScriptCloseWindow && event.frame == presentedFrames())
                 closeRequested = true;
     }
-    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return 0;
+    pumpSdlEvents();
+    int64_t handled = 0;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        ++handled;
         if (event.type == SDL_QUIT ||
             (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
             closeRequested = true;
         else
             handleInputEvent(event);
     }
+    return handled;
 }
+} // namespace
+
+void pumpRuntimeEvents() { handlePendingEvents(); }
 
 std::string screenshotDirectory;
 
@@ -257,9 +267,8 @@ int64_t presentFrame() {
 
 int64_t processWindowEvent() {
     bool wasRequested = closeRequested;
-    int pending = SDL_WasInit(SDL_INIT_EVENTS) ? SDL_PollEvent(nullptr) : 0;
-    pumpRuntimeEvents();
-    return pending || closeRequested != wasRequested ? 1 : 0;
+    int64_t handled = handlePendingEvents();
+    return handled > 0 || closeRequested != wasRequested ? 1 : 0;
 }
 
 bool windowCloseRequested() { return closeRequested; }

@@ -49,6 +49,9 @@ struct Sound {
 };
 
 ObjectTable<Sound> sounds;
+// The sounds with a voice that may be playing: only voices started or resumed since they last
+// stopped play, so the mixer looks at these few instead of the whole table at every frame.
+std::vector<int64_t> maybePlaying;
 SDL_AudioDeviceID device = 0;
 int64_t nextChannel = 1;
 double silentCarryFrames = 0;
@@ -91,6 +94,12 @@ template <typename F> void forVoices(int64_t soundId, int64_t channel, F action)
     } else if (Sound* sound = sounds.find(soundId)) {
         apply(*sound);
     }
+}
+
+// Under the audio lock.
+void notePlaying(int64_t soundId) {
+    if (std::find(maybePlaying.begin(), maybePlaying.end(), soundId) == maybePlaying.end())
+        maybePlaying.push_back(soundId);
 }
 
 void dropFinishedChannels(Sound& sound) {
@@ -407,11 +416,18 @@ void mixSounds(int16_t* output, int64_t frames) {
     // Without an output the voices only move on: what nobody hears is not computed.
     std::vector<int32_t> mix(output ? size_t(frames) * 2 : 0, 0);
     int32_t* into = output ? mix.data() : nullptr;
-    for (auto& [id, sound] : sounds.objects) {
+    // Integer sums: the order the sounds are mixed in does not change a sample.
+    std::erase_if(maybePlaying, [&](int64_t id) {
+        Sound* sound = sounds.find(id);
+        if (!sound) return true;
         if (sound->main.status == 1) mixVoice(*sound->data, sound->main, into, frames);
-        for (auto& [number, voice] : sound->channels)
+        bool playing = sound->main.status == 1;
+        for (auto& [number, voice] : sound->channels) {
             if (voice.status == 1) mixVoice(*sound->data, voice, into, frames);
-    }
+            playing = playing || voice.status == 1;
+        }
+        return !playing;
+    });
     if (!output) return;
     for (size_t i = 0; i < mix.size(); ++i) output[i] = int16_t(std::clamp(mix[i], -32768, 32767));
 }
@@ -511,6 +527,7 @@ int64_t playSound(int64_t soundId, int64_t flags, int64_t volume) {
     if (volume >= 0) voice->volume = std::min<int64_t>(volume, 100);
     voice->looping = flags & kSoundLoop;
     voice->status = 1;
+    notePlaying(soundId);
     return result;
 }
 
@@ -532,6 +549,10 @@ void resumeSound(int64_t soundId) {
     forVoices(soundId, 0, [](Sound&, Voice& voice) {
         if (voice.status == 2) voice.status = 1;
     });
+    AudioLock lock;
+    if (soundId != -1) notePlaying(soundId);
+    else
+        for (auto& [id, sound] : sounds.objects) notePlaying(id);
 }
 
 void setSoundVolume(int64_t soundId, int64_t volume, int64_t channel) {
@@ -608,6 +629,7 @@ void endSound() {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     sounds.release(-1);
+    maybePlaying.clear();
     nextChannel = 1;
     silentCarryFrames = 0;
     noDeviceReason.clear();

@@ -390,8 +390,9 @@ void transformSprite(int64_t spriteId, double x1, double y1, double x2, double y
 }
 
 void drawSprite(int64_t spriteId, int64_t x, int64_t y) {
+    if (renderingSkipped()) return; // before the look-up: the null renderer draws a lot of nothing
     Sprite* s = sprites.find(spriteId);
-    if (!s || !s->texture || renderingSkipped() || offScreen(*s, x, y)) return;
+    if (!s || !s->texture || offScreen(*s, x, y)) return;
     SDL_SetTextureBlendMode(s->texture, SDL_BLENDMODE_NONE);
     SDL_SetTextureAlphaMod(s->texture, 255);
     render(*s, s->texture, x, y);
@@ -399,8 +400,9 @@ void drawSprite(int64_t spriteId, int64_t x, int64_t y) {
 }
 
 void drawSpriteBlended(int64_t spriteId, int64_t x, int64_t y, int64_t intensity, int64_t tint) {
+    if (renderingSkipped()) return; // before the look-up: the null renderer draws a lot of nothing
     Sprite* s = sprites.find(spriteId);
-    if (!s || !s->texture || renderingSkipped() || offScreen(*s, x, y)) return;
+    if (!s || !s->texture || offScreen(*s, x, y)) return;
     // Blended at no intensity a sprite leaves every pixel as it is: nothing to draw (the
     // countdown's first frame of each digit is a screen-wide, fully faded picture).
     if (intensity <= 0) return;

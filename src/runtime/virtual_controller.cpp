@@ -31,7 +31,8 @@ void unplug(const VirtualController& v) {
 } // namespace
 
 int64_t attachVirtualController() {
-    if (!SDL_WasInit(SDL_INIT_GAMECONTROLLER)) return -1;
+    // Headless runs start SDL's controller support with their first virtual controller.
+    if (!startControllerSupport()) return -1;
     // Of the game controller kind, SDL maps button n to controller button n and axis n to
     // controller axis n: the D-pad is four buttons, the left stick axes 0 and 1.
     SDL_VirtualJoystickDesc desc{};

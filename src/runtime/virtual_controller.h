@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-// Plugs one in; its handle, or -1 when the game has not started its controller support.
+// Plugs one in; its handle, or -1 before the game has asked for controllers (initControllers)
+// or when SDL's controller support cannot start.
 int64_t attachVirtualController();
 // Button 1-14 as controllerButton numbers them (1 A, 3 X, 4 Y, ...).
 void setVirtualControllerButton(int64_t handle, int64_t button, bool down);
