@@ -24,6 +24,8 @@ struct Sprite {
     std::vector<uint8_t> alpha; // a loaded sprite's alpha while its pixels are released
     std::string sourcePath;     // the file of a loaded sprite, "" for one made in code
     bool keepPixels = false;    // stretched on the CPU (drawn enlarged across the screen's edge)
+    // The own pixels' rectangle of alpha above 0 (width -1: not known since the last upload).
+    int64_t boxX = 0, boxY = 0, boxWidth = -1, boxHeight = 0;
     int64_t flags = 0;
     int64_t keyColour = 0;
     int64_t displayWidth = 0, displayHeight = 0;
@@ -117,6 +119,7 @@ SDL_Texture* makeTexture(const std::vector<uint32_t>& pixels, int64_t width, int
 
 bool upload(Sprite& sprite) {
     sprite.dropTextures();
+    sprite.boxWidth = -1;
     if (!runtimeRenderer()) return true; // uploaded when a screen opens
     if (!ensurePixels(sprite)) return false;
     sprite.texture = makeTexture(sprite.bitmap.pixels, sprite.bitmap.width, sprite.bitmap.height);
@@ -216,6 +219,24 @@ bool stretchSourceOf(Sprite& sprite, SDL_Texture* texture, StretchSource& out) {
     return true;
 }
 
+// The rectangle of the sprite's own pixels with alpha above 0, found once per upload.
+SpriteBounds visibleBoxOf(Sprite& sprite) {
+    if (sprite.boxWidth < 0) {
+        int64_t w = sprite.bitmap.width, h = sprite.bitmap.height;
+        int64_t left = w, right = -1, top = h, bottom = -1;
+        for (int64_t y = 0; y < h; ++y)
+            for (int64_t x = 0; x < w; ++x)
+                if (alphaAt(sprite, size_t(y * w + x)) != 0) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        sprite.boxX = right < 0 ? 0 : left, sprite.boxY = right < 0 ? 0 : top;
+        sprite.boxWidth = right < 0 ? 0 : right - left + 1;
+        sprite.boxHeight = right < 0 ? 0 : bottom - top + 1;
+    }
+    return {sprite.boxX, sprite.boxY, sprite.boxWidth, sprite.boxHeight};
+}
+
 // The software renderer stretches a picture that crosses the screen's edge whole into a
 // picture of its own before it clips it (the countdown's digit, twenty times its size, is
 // mostly off the screen). Stretched here, only the part on the screen is computed, to the
@@ -235,8 +256,30 @@ bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& s
         return false;
     StretchSource pixels;
     if (!stretchSourceOf(sprite, texture, pixels)) return false;
+    Uint8 r = 255, g = 255, b = 255, a = 255;
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    SDL_GetTextureColorMod(texture, &r, &g, &b);
+    SDL_GetTextureAlphaMod(texture, &a);
+    SDL_GetTextureBlendMode(texture, &blend);
     SDL_Rect whole{0, 0, screen->w, screen->h}, shown;
     if (!SDL_IntersectRect(&dest, &whole, &shown)) return true;
+    // Blended, a stretched pixel of no alpha leaves the screen as it is: only the outputs
+    // that read the source's visible pixels are computed (the digit's transparent margins,
+    // enlarged, are much of the screen).
+    if (blend == SDL_BLENDMODE_BLEND) {
+        SpriteBounds box = visibleBoxOf(sprite);
+        int64_t left = std::max(box.x, sprite.clipX) - sprite.clipX;
+        int64_t top = std::max(box.y, sprite.clipY) - sprite.clipY;
+        int64_t right = std::min(box.x + box.width, sprite.clipX + sprite.clipWidth) - 1 - sprite.clipX;
+        int64_t bottom = std::min(box.y + box.height, sprite.clipY + sprite.clipHeight) - 1 - sprite.clipY;
+        if (left > right || top > bottom) return true;
+        StretchSpan across = stretchedColumns(source.w, dest.w, left, right);
+        StretchSpan down = stretchedRows(source.h, dest.h, top, bottom);
+        SDL_Rect reading{dest.x + int(across.first), dest.y + int(down.first),
+                         int(across.end - across.first), int(down.end - down.first)};
+        SDL_Rect onScreen = shown;
+        if (!SDL_IntersectRect(&reading, &onScreen, &shown)) return true;
+    }
     static std::vector<uint32_t> part; // kept from frame to frame: no allocation per draw
     part.resize(size_t(shown.w) * size_t(shown.h));
     stretchWindow(pixels, dest.w, dest.h, shown.x - dest.x,
@@ -245,11 +288,6 @@ bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& s
     SDL_Surface* stretched = SDL_CreateRGBSurfaceWithFormatFrom(
         part.data(), shown.w, shown.h, 32, shown.w * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!stretched) return false;
-    Uint8 r = 255, g = 255, b = 255, a = 255;
-    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
-    SDL_GetTextureColorMod(texture, &r, &g, &b);
-    SDL_GetTextureAlphaMod(texture, &a);
-    SDL_GetTextureBlendMode(texture, &blend);
     SDL_SetSurfaceColorMod(stretched, r, g, b);
     SDL_SetSurfaceAlphaMod(stretched, a);
     SDL_SetSurfaceBlendMode(stretched, blend);

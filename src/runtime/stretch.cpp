@@ -3,6 +3,7 @@
 // gives the same bytes for any part of the output.
 #include "runtime/stretch.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -64,18 +65,6 @@ RowSample rowSample(const Axis& a, int64_t i) {
     return {top, top + 1, int((at >> (16 - kWeightBits)) & (kWeightOne - 1))};
 }
 
-// Each 8-bit channel: vertical mix kept at 7 extra bits, then horizontal, then 14 bits off.
-uint32_t mixFour(uint32_t topLeft, uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight,
-                 int columnWeight, int rowWeight) {
-    int rowOther = kWeightOne - rowWeight, columnOther = kWeightOne - columnWeight;
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        int left = int((topLeft >> shift) & 255) * rowOther + int((bottomLeft >> shift) & 255) * rowWeight;
-        int right = int((topRight >> shift) & 255) * rowOther + int((bottomRight >> shift) & 255) * rowWeight;
-        out |= uint32_t((left * columnOther + right * columnWeight) >> (2 * kWeightBits)) << shift;
-    }
-    return out;
-}
 } // namespace
 
 void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
@@ -84,15 +73,52 @@ void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHei
     Axis across = axisOf(source.width, outWidth), down = axisOf(source.height, outHeight);
     std::vector<AxisSample> columns(static_cast<size_t>(windowWidth));
     for (int64_t x = 0; x < windowWidth; ++x) columns[size_t(x)] = columnSample(across, windowX + x);
+    // The source columns the window reads, and each one's vertical mix for the current row:
+    // every channel of both rows weighted, 7 bits above its 8 (SDL rounds only at the end).
+    int64_t firstColumn = columns.empty() ? 0 : columns.front().index;
+    int64_t lastColumn = columns.empty() ? -1 : columns.back().index + 1;
+    std::vector<int32_t> mixed(size_t(std::max<int64_t>(lastColumn - firstColumn + 1, 0)) * 4);
     for (int64_t y = 0; y < windowHeight; ++y) {
         RowSample row = rowSample(down, windowY + y);
         const uint32_t* top = source.pixels + row.top * source.pitch;
         const uint32_t* bottom = source.pixels + row.bottom * source.pitch;
+        int rowOther = kWeightOne - row.weight;
+        for (int64_t u = firstColumn; u <= lastColumn; ++u) {
+            int32_t* m = &mixed[size_t(u - firstColumn) * 4];
+            for (int c = 0; c < 4; ++c)
+                m[c] = int32_t((top[u] >> (8 * c)) & 255) * rowOther +
+                       int32_t((bottom[u] >> (8 * c)) & 255) * row.weight;
+        }
         uint32_t* out = window + y * windowPitch;
         for (int64_t x = 0; x < windowWidth; ++x) {
-            const AxisSample& c = columns[size_t(x)];
-            out[x] = mixFour(top[c.index], top[c.index + 1], bottom[c.index], bottom[c.index + 1],
-                             c.weight, row.weight);
+            const AxisSample& sample = columns[size_t(x)];
+            const int32_t* left = &mixed[size_t(sample.index - firstColumn) * 4];
+            const int32_t* right = left + 4;
+            int other = kWeightOne - sample.weight;
+            uint32_t pixel = 0;
+            for (int c = 0; c < 4; ++c)
+                pixel |= uint32_t((left[c] * other + right[c] * sample.weight) >> (2 * kWeightBits)) << (8 * c);
+            out[x] = pixel;
         }
     }
+}
+
+StretchSpan stretchedColumns(int64_t sourceWidth, int64_t outWidth, int64_t lo, int64_t hi) {
+    Axis a = axisOf(sourceWidth, outWidth);
+    StretchSpan span{outWidth, 0};
+    for (int64_t x = 0; x < outWidth; ++x) {
+        AxisSample s = columnSample(a, x);
+        if (s.index + 1 >= lo && s.index <= hi) span = {std::min(span.first, x), x + 1};
+    }
+    return span.first < span.end ? span : StretchSpan{};
+}
+
+StretchSpan stretchedRows(int64_t sourceHeight, int64_t outHeight, int64_t lo, int64_t hi) {
+    Axis a = axisOf(sourceHeight, outHeight);
+    StretchSpan span{outHeight, 0};
+    for (int64_t y = 0; y < outHeight; ++y) {
+        RowSample s = rowSample(a, y);
+        if (s.bottom >= lo && s.top <= hi) span = {std::min(span.first, y), y + 1};
+    }
+    return span.first < span.end ? span : StretchSpan{};
 }

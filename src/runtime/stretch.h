@@ -17,3 +17,11 @@ struct StretchSource {
 void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
                    int64_t windowX, int64_t windowY, int64_t windowWidth, int64_t windowHeight,
                    uint32_t* window, int64_t windowPitch);
+
+// The outputs along one axis, [first, end), whose samples read any of the source pixels
+// from lo to hi: the rest of a stretched picture that is transparent outside them is too.
+struct StretchSpan {
+    int64_t first = 0, end = 0;
+};
+StretchSpan stretchedColumns(int64_t sourceWidth, int64_t outWidth, int64_t lo, int64_t hi);
+StretchSpan stretchedRows(int64_t sourceHeight, int64_t outHeight, int64_t lo, int64_t hi);
