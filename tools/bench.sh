@@ -58,7 +58,7 @@ window=$(window_startup)
 balance_start=$(date +%s%N)
 QRX_BUILD_DIR=$build tools/balance.sh 13 >"$out/balance" 2>&1 || true
 balance_ms=$(( ($(date +%s%N) - balance_start) / 1000000 ))
-balance_matches=$(awk 'NR == 1 {print $1}' "$out/balance")
+balance_matches=$(awk '/^[0-9]+ Hard-against-Hard matches/ {print $1; exit}' "$out/balance")
 
 frames_line() { grep "^$2 frames" "$out/$1" | sed "s/$2 frames: //"; }
 menu_line() { grep "^menu $1:" "$out/menus" | sed "s/menu $1: //"; }
