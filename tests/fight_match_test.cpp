@@ -154,8 +154,20 @@ TEST_F(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
     for (int64_t frame : {0, 30, 75, 100, 145, 205, 265, 325, 385, 450})
         matchHooks.screenshots.emplace_back(frame, "fight" + std::to_string(frame) + ".png");
     matchHooks.introScreenshots = {{20, "intro.png"}};
+    // The countdown's digit, up to twenty times its size (at 18 times, 17 screens of pixels),
+    // is stretched only where it lands on the screen: with the few small zoomed pictures of
+    // the scene, no intro frame stretches more than twice a screen of pixels.
+    std::vector<int64_t> stretched;
+    int64_t lastCount = scaledPixelCount();
+    matchHooks.afterIntroFrame = [&](int64_t) {
+        stretched.push_back(scaledPixelCount() - lastCount);
+        lastCount = scaledPixelCount();
+    };
     EXPECT_EQ(startMatch(), 0);
     EXPECT_EQ(matchHooks.fightFrames, 520);
+    ASSERT_EQ(stretched.size(), 300u);
+    EXPECT_LE(*std::max_element(stretched.begin(), stretched.end()), 2 * 1280 * 720);
+    EXPECT_GE(stretched[0], 1280 * 720); // the first, 18 times its size, covers the screen
     EXPECT_NE(playerOne.position.x, playerTwo.position.x);
     for (const auto& [frame, path] : matchHooks.screenshots) {
         EXPECT_TRUE(std::filesystem::exists(path)) << path;

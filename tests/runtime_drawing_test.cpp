@@ -187,7 +187,8 @@ TEST(PngLimits, ALyingHeaderAllocatesNothing) {
 #endif
 
 // Shading the screen gives, pixel for pixel, what drawing a black picture of that opacity over
-// it gives (the fades used to draw such a picture, the size of the screen, every frame).
+// it gives (the fades used to draw such a picture, the size of the screen, every frame), also
+// now that the software screen is shaded through a table rather than by the renderer's fill.
 TEST_F(DrawingTest, ShadingTheScreenEqualsABlackPictureDrawnOverIt) {
     ASSERT_TRUE(createSprite(1, kWidth, kHeight, kSpriteAlpha));
     ASSERT_TRUE(beginDrawing(spriteOutput(1)));
@@ -210,7 +211,7 @@ TEST_F(DrawingTest, ShadingTheScreenEqualsABlackPictureDrawnOverIt) {
         for (uint32_t& p : screen.pixels) p &= 0xFFFFFFu;
         return screen.pixels;
     };
-    for (int64_t opacity : {0, 1, 13, 77, 128, 129, 200, 254, 255})
+    for (int64_t opacity = 0; opacity <= 255; ++opacity) // the fade's every step
         EXPECT_EQ(shaded(true, opacity), shaded(false, opacity)) << "opacity " << opacity;
     std::vector<uint32_t> dark = shaded(false, 255);
     EXPECT_EQ(std::count(dark.begin(), dark.end(), 0u), kWidth * kHeight);

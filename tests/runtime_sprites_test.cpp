@@ -1,6 +1,7 @@
 // Sprites: pixel-exact touching with zoom and mirroring, tinted display, clip and zoom, culling.
 #include "headless_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -291,4 +292,93 @@ TEST_F(SpriteTest, TintsDrawnInTurnShowAsEachAlone) {
             EXPECT_EQ(kept, screenPixel(10, 10)) << "tint " << tint << " at " << intensity;
             EXPECT_EQ(screenPixel(11, 10), 0x00005Au); // transparent stays transparent
         }
+}
+
+namespace {
+// A picture of every kind of pixel: colours that change from pixel to pixel, alphas from
+// transparent to opaque, transparent margins (the top row, the last column) and a transparent
+// column inside; drawn into a sprite or an image.
+void drawPattern(int64_t output, int64_t width, int64_t height) {
+    ASSERT_TRUE(beginDrawing(output));
+    setDrawingMode(kDrawExact);
+    for (int64_t y = 0; y < height; ++y)
+        for (int64_t x = 0; x < width; ++x)
+            fillBox(x, y, 1, 1,
+                    RGBA(37 * x + 11 * y, 255 - 29 * y, 90 * (x ^ y), x == 2 || x == 6 || y == 0 ? 0 : 40 * x + 23 * y + 15));
+    endDrawing();
+}
+
+struct ScaledDraw {
+    const char* what;
+    int64_t sprite;
+    int64_t clipX, clipY, clipWidth, clipHeight; // -1: the whole picture
+    int64_t width, height;                       // displayed size
+    int64_t x, y;
+    int64_t intensity; // -1: drawn opaque (drawSprite)
+    int64_t tint;
+};
+
+// The screen after one draw on a screen of the given size, cleared first to a colour, read
+// within the test screen's rectangle at (offset, offset).
+std::vector<uint32_t> drawnScreen(const ScaledDraw& d, int64_t screenWidth, int64_t screenHeight,
+                                  int64_t offset) {
+    EXPECT_TRUE(openWindowedScreen(windowHandle(1), 0, 0, screenWidth, screenHeight, 0, 0, 0, 0));
+    clipSprite(d.sprite, d.clipX, d.clipY, d.clipWidth, d.clipHeight);
+    zoomSprite(d.sprite, d.width, d.height);
+    clearScreen(RGB(30, 160, 220));
+    if (d.intensity < 0) drawSprite(d.sprite, d.x + offset, d.y + offset);
+    else drawSpriteBlended(d.sprite, d.x + offset, d.y + offset, d.intensity, d.tint);
+    Bitmap screen;
+    EXPECT_TRUE(readScreen(screen));
+    std::vector<uint32_t> seen;
+    for (int64_t y = 0; y < HeadlessScreen::kHeight; ++y)
+        for (int64_t x = 0; x < HeadlessScreen::kWidth; ++x)
+            seen.push_back(screen.pixels[size_t((y + offset) * screen.width + x + offset)]);
+    return seen;
+}
+} // namespace
+
+// A sprite enlarged across the screen's edges is drawn, pixel for pixel, as the renderer draws
+// it wholly on a larger screen, while only its part on the screen is stretched.
+TEST_F(SpriteTest, EnlargedSpritesAcrossTheEdgesDrawAsOnALargerScreen) {
+    ASSERT_TRUE(createSprite(1, 7, 5, kSpriteAlpha | kSpriteMask));
+    drawPattern(spriteOutput(1), 7, 5);
+    // The same picture loaded from a file keeps only its alpha until it is drawn this way.
+    ASSERT_TRUE(createImage(1, 7, 5, 32, 0));
+    drawPattern(imageOutput(1), 7, 5);
+    const Bitmap* image = imageBitmap(1);
+    ASSERT_TRUE(savePng("enlarged.png", image->width, image->height, image->pixels.data()));
+    ASSERT_EQ(loadSprite(2, "enlarged.png", kSpriteAlpha | kSpriteMask), 1);
+    const int64_t w = kWidth, h = kHeight;
+    const ScaledDraw draws[] = {
+        {"across the left edge", 1, -1, -1, -1, -1, 40, 33, -17, 6, 255, kNoTint},
+        {"across the right edge", 1, -1, -1, -1, -1, 41, 30, w - 23, 9, 200, kNoTint},
+        {"across the top edge", 1, -1, -1, -1, -1, 35, 44, 12, -29, 255, kNoTint},
+        {"across the bottom edge", 1, -1, -1, -1, -1, 50, 27, 3, h - 5, 255, kNoTint},
+        {"across the top left corner", 1, -1, -1, -1, -1, 90, 61, -55, -40, 128, kNoTint},
+        {"across the bottom right corner", 1, -1, -1, -1, -1, 77, 52, w - 30, h - 20, 255, kNoTint},
+        {"over the whole screen", 1, -1, -1, -1, -1, 7 * 20, 5 * 20, -40, -5, 25, kNoTint},
+        {"shrunk across an edge", 1, -1, -1, -1, -1, 5, 3, -2, 10, 255, kNoTint},
+        {"opaque, over the whole screen", 1, -1, -1, -1, -1, 131, 97, -37, -24, -1, kNoTint},
+        {"tinted silhouette", 1, -1, -1, -1, -1, 60, 45, -20, h - 30, 180, RGB(255, 40, 0)},
+        {"its clip only", 1, 2, 1, 4, 3, 70, 48, w - 45, -13, 255, kNoTint},
+        {"loaded from a file", 2, -1, -1, -1, -1, 66, 71, -11, -29, 255, kNoTint},
+        {"wholly on the screen", 1, -1, -1, -1, -1, 30, 20, 10, 10, 255, kNoTint},
+    };
+    const int64_t margin = 200; // the larger screen holds every draw whole
+    for (const ScaledDraw& d : draws) {
+        int64_t before = scaledPixelCount();
+        std::vector<uint32_t> clipped = drawnScreen(d, w, h, 0);
+        int64_t stretched = scaledPixelCount() - before;
+        EXPECT_EQ(clipped, drawnScreen(d, w + 2 * margin, h + 2 * margin, margin)) << d.what;
+        // Only what lands on the screen is stretched (the whole of it when it fits); blended,
+        // not even the transparent margins.
+        int64_t shownWidth = std::min(d.x + d.width, w) - std::max<int64_t>(d.x, 0);
+        int64_t shownHeight = std::min(d.y + d.height, h) - std::max<int64_t>(d.y, 0);
+        if (d.intensity < 0) EXPECT_EQ(stretched, shownWidth * shownHeight) << d.what;
+        else EXPECT_LE(stretched, shownWidth * shownHeight) << d.what;
+        // The top row transparent, a twentyfold picture over the screen skips its top rows.
+        if (d.width == 7 * 20) EXPECT_LT(stretched, w * h) << d.what;
+    }
+    std::remove("enlarged.png");
 }

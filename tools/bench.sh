@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The game's speed on this machine, end to end as a player or a tool meets it, in one table:
 # the fight loop and the match runner without drawing, match set-up, software-rendered fight
-# frames at 1280x720 and 1920x1080, the intro and the menus, start-up (headless and in a real
-# window), memory, and a balance run on every core.
+# frames at 1280x720 and 1920x1080, the intro, every frame of a match (its longest the worst a
+# player meets), the menus and the fade, start-up (headless and in a real window), memory, and a
+# balance run on every core, all with the build given.
 # Builds the Release build first when it is missing. Run it on a quiet machine.
 # Usage: tools/bench.sh [BUILD_DIR]
 set -euo pipefail
@@ -55,9 +56,9 @@ window=$(window_startup)
 # 1000 Hard-against-Hard matches (13 per ordered pair of the five classes and stage) over
 # every core, timed whole.
 balance_start=$(date +%s%N)
-tools/balance.sh 13 >"$out/balance" 2>&1 || true
+QRX_BUILD_DIR=$build tools/balance.sh 13 >"$out/balance" 2>&1 || true
 balance_ms=$(( ($(date +%s%N) - balance_start) / 1000000 ))
-balance_matches=$(awk 'NR == 1 {print $1}' "$out/balance")
+balance_matches=$(awk '/^[0-9]+ Hard-against-Hard matches/ {print $1; exit}' "$out/balance")
 
 frames_line() { grep "^$2 frames" "$out/$1" | sed "s/$2 frames: //"; }
 menu_line() { grep "^menu $1:" "$out/menus" | sed "s/menu $1: //"; }
@@ -71,7 +72,8 @@ cat <<EOF
 | Match set-up, 1920x1080 software, music (first pairing; the same again) | first $(field sw1080 "match set-up" 4) ms, again $(field sw1080 "match set-up" 7) ms |
 | Fight frame, 1280x720 software | $(frames_line sw720 fight) |
 | Fight frame, 1920x1080 software | $(frames_line sw1080 fight) |
-| Intro frame (class pictures loading), 1920x1080 software | $(frames_line sw1080 intro) |
+| Intro frame (countdown, class pictures loading), 1920x1080 software | $(frames_line sw1080 intro) |
+| Every frame of a match after its first (intro, countdown, fight, result, fade), 1920x1080 software | $(frames_line sw1080 match) |
 | Two-player class selection, 1920x1080 software | $(menu_line "two-player class selection") |
 | Fighter viewer, 1920x1080 software | $(menu_line "fighter viewer") |
 | Options, 1920x1080 software | $(menu_line options) |

@@ -297,6 +297,25 @@ void printFrameTimes(const char* what, std::vector<double> frameMs) {
                  frameMs.empty() ? 0.0 : frameMs.back());
 }
 
+// Every frame of a match as the player sees it, from one presented frame to the next: the
+// intro and its countdown, the fight, the result and its fade. A match's first frame holds its
+// set-up and is left out (match set-up tells it).
+struct MatchFrameClock {
+    bool running = false;
+    std::chrono::steady_clock::time_point last;
+    int64_t frames = 0;
+    std::vector<double> ms;
+};
+MatchFrameClock matchClock;
+
+void matchFramePresented() {
+    if (!matchClock.running) return;
+    auto now = std::chrono::steady_clock::now();
+    if (matchClock.frames++ > 0)
+        matchClock.ms.push_back(std::chrono::duration<double, std::milli>(now - matchClock.last).count());
+    matchClock.last = now;
+}
+
 void benchSetupAndFrames(const std::vector<double>& setups, const std::vector<double>& frameMs,
                          const std::vector<double>& introMs) {
     double repeat = 0;
@@ -306,6 +325,7 @@ void benchSetupAndFrames(const std::vector<double>& setups, const std::vector<do
                  setups.empty() ? 0.0 : 1000 * setups[0], 1000 * repeat);
     printFrameTimes("fight", frameMs);
     printFrameTimes("intro", introMs);
+    printFrameTimes("match", matchClock.ms);
 }
 
 // One line of JSON for a match that has just ended (the fields the balance tools read).
@@ -433,6 +453,7 @@ int main(int argc, char** argv) {
     double benchSeconds = 0;
     int64_t memoryAfterFirst = 0;
     std::vector<double> setups, frameMs, introMs; // set-ups (s); fight and intro frames (ms)
+    if (o.bench) presentedFrameObserver = matchFramePresented;
     auto runnerStart = std::chrono::steady_clock::now();
     for (int64_t m = 0; m < o.matches; ++m) {
         uint64_t seed = o.seed + uint64_t(m);
@@ -458,7 +479,10 @@ int main(int argc, char** argv) {
                 countPlay(play[1], playerTwo, playerOne);
             };
         auto start = std::chrono::steady_clock::now();
+        matchClock.running = true;
+        matchClock.frames = 0;
         int64_t result = startMatch();
+        matchClock.running = false;
         matchHooks.afterFightFrame = nullptr;
         if (!o.record.empty()) {
             recording.result = result;
@@ -500,9 +524,8 @@ int main(int argc, char** argv) {
         benchFrames += matchHooks.fightFrames;
         benchSeconds += matchHooks.fightLoopSeconds;
         setups.push_back(matchHooks.setupSeconds);
-        // A match's first frame may load what the set-up left for later; the rest must not.
-        if (matchHooks.fightFrameMs.size() > 1)
-            frameMs.insert(frameMs.end(), matchHooks.fightFrameMs.begin() + 1, matchHooks.fightFrameMs.end());
+        // The first fight frame too: the intro leaves no picture for it to load.
+        frameMs.insert(frameMs.end(), matchHooks.fightFrameMs.begin(), matchHooks.fightFrameMs.end());
         introMs.insert(introMs.end(), matchHooks.introFrameMs.begin(), matchHooks.introFrameMs.end());
         if (m == 0) memoryAfterFirst = residentKb();
         std::fflush(stdout);

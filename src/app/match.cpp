@@ -38,7 +38,8 @@ MatchHooks matchHooks;
 
 namespace {
 constexpr int64_t kIntroMs = 3000;
-// The intro loads queued pictures for as long as half a frame lasts.
+// The intro loads queued pictures while its frame's work, drawing included, stays within half
+// a frame.
 constexpr int64_t kAllThatFitsTheFrame = 1 << 20;
 int64_t vignetteSprite = 0;
 // The screen size the vignette was made for: it is zoomed past the screen's edges, so its
@@ -143,7 +144,9 @@ void fightIntro(const Stage* stage, double fixedFactor, const std::function<void
             if (frame == introFrame) saveScreenshot(path);
         matchHooks.introDigits.push_back(digit);
         presentFrame();
-        loadQueuedImages(kAllThatFitsTheFrame);
+        // The frame's own work counts against the half frame the pictures may take.
+        loadQueuedImages(kAllThatFitsTheFrame,
+                         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - workStart).count());
         matchHooks.introFrameMs.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - workStart).count());
         previous = factor;

@@ -59,9 +59,9 @@ void queueFrameImages(Frame* frame) {
 
 int64_t queuedImageCount() { return int64_t(queue.size()); }
 
-int64_t loadQueuedImages(int64_t maxItems) {
+int64_t loadQueuedImages(int64_t maxItems, double spentMs) {
     if (budgetMs < 0) budgetMs = frameMs / 2.0;
-    double spent = 0;
+    double spent = spentMs;
     int64_t count = 0;
     // The budget is tested before each entry: a call with work to do always loads one.
     while (spent < budgetMs && !queue.empty() && count < maxItems) {

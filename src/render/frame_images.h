@@ -12,9 +12,10 @@ struct Frame;
 void loadFrameImages(Frame& frame);
 void queueFrameImages(Frame* frame);
 int64_t queuedImageCount();
-// Loads queued frames while the frame time budget (half a frame) lasts, at least one, at most
-// maxItems; returns how many were loaded.
-int64_t loadQueuedImages(int64_t maxItems);
+// Loads queued frames while the frame time budget (half a frame, less spentMs the frame has
+// already taken) lasts, at least one while any budget is left, at most maxItems; returns how
+// many were loaded.
+int64_t loadQueuedImages(int64_t maxItems, double spentMs = 0);
 // Loads the next count queued frames at once, their pictures decoded on every core (a class's
 // frames before a match); returns how many were loaded.
 int64_t loadQueuedImagesTogether(int64_t count);

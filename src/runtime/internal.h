@@ -6,6 +6,9 @@
 SDL_Renderer* runtimeRenderer(); // null when no screen is open
 bool renderingSkipped();          // no screen, or the headless null renderer
 bool softwareRendering();         // the renderer draws with the CPU
+// The surface a software renderer draws on, when the game's pixels are its pixels (no logical
+// scaling); null otherwise. Flush the renderer before writing to it.
+SDL_Surface* softwareScreenSurface();
 void watchDisplayConnection(); // after video starts: a lost X server ends the game cleanly
 void pumpRuntimeEvents();        // every pending SDL event reaches its service
 void pumpSdlEvents();            // one counted SDL_PumpEvents

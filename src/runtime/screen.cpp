@@ -3,6 +3,7 @@
 #include "runtime/screen.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -66,6 +67,19 @@ bool softwareRendering() {
     SDL_RendererInfo info;
     return renderer && SDL_GetRendererInfo(renderer, &info) == 0 &&
            (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+SDL_Surface* softwareScreenSurface() {
+    if (renderingSkipped() || !softwareRendering()) return nullptr;
+    SDL_Surface* surface = headlessSurface ? headlessSurface
+                                           : window ? SDL_GetWindowSurface(window) : nullptr;
+    if (!surface) return nullptr;
+    float scaleX = 0, scaleY = 0;
+    SDL_Rect view{0, 0, 0, 0};
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    SDL_RenderGetViewport(renderer, &view);
+    bool plain = scaleX == 1.0f && scaleY == 1.0f && view.x == 0 && view.y == 0 &&
+                 view.w == surface->w && view.h == surface->h;
+    return plain ? surface : nullptr;
 }
 bool drawingDiscarded() { return isHeadless() && headlessOptions().nullRenderer; }
 bool renderingSkipped() { return !renderer || (isHeadless() && headlessOptions().nullRenderer); }
@@ -197,8 +211,42 @@ void clearScreen(int64_t colour) {
     SDL_RenderClear(renderer);
 }
 
+namespace {
+// SDL's blended fill in black scales each channel of every pixel by (255 - opacity) / 255,
+// truncated, with a division per channel; the same values come from one table of 256, and a
+// whole screen shades in a fraction of the time. Formats other than these two go to SDL.
+bool shadeSurface(SDL_Surface* surface, int64_t opacity) {
+    Uint32 format = surface->format->format;
+    bool keepsAlpha = format == SDL_PIXELFORMAT_ARGB8888;
+    if (!keepsAlpha && format != SDL_PIXELFORMAT_RGB888) return false;
+    uint32_t left = uint32_t(255 - opacity);
+    std::array<uint32_t, 256> channel, alpha;
+    for (uint32_t v = 0; v < 256; ++v) {
+        channel[v] = v * left / 255;
+        // The fill's alpha joins the surface's; a surface without alpha gets 0 there.
+        alpha[v] = keepsAlpha ? (channel[v] + uint32_t(opacity)) << 24 : 0;
+    }
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    for (int y = 0; y < surface->h; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch);
+        for (int x = 0; x < surface->w; ++x) {
+            uint32_t p = row[x];
+            row[x] = alpha[p >> 24] | channel[(p >> 16) & 255] << 16 | channel[(p >> 8) & 255] << 8 |
+                     channel[p & 255];
+        }
+    }
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    return true;
+}
+} // namespace
+
 void shadeScreen(int64_t opacity) {
     if (renderingSkipped() || opacity <= 0) return;
+    opacity = std::min<int64_t>(opacity, 255);
+    if (SDL_Surface* surface = softwareScreenSurface()) {
+        SDL_RenderFlush(renderer); // what was drawn before is shaded too
+        if (shadeSurface(surface, opacity)) return;
+    }
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, Uint8(std::min<int64_t>(opacity, 255)));
     SDL_RenderFillRect(renderer, nullptr); // the draw blend mode is always blending
 }

@@ -16,12 +16,16 @@
 #include "runtime/internal.h"
 #include "runtime/object_table.h"
 #include "runtime/screen.h"
+#include "runtime/stretch.h"
 
 namespace {
 struct Sprite {
     Bitmap bitmap;              // width and height always; pixels only while needed
     std::vector<uint8_t> alpha; // a loaded sprite's alpha while its pixels are released
     std::string sourcePath;     // the file of a loaded sprite, "" for one made in code
+    bool keepPixels = false;    // stretched on the CPU (drawn enlarged across the screen's edge)
+    // The own pixels' rectangle of alpha above 0 (width -1: not known since the last upload).
+    int64_t boxX = 0, boxY = 0, boxWidth = -1, boxHeight = 0;
     int64_t flags = 0;
     int64_t keyColour = 0;
     int64_t displayWidth = 0, displayHeight = 0;
@@ -88,7 +92,7 @@ bool ensurePixels(Sprite& sprite) {
 
 // A loaded sprite keeps only its alpha between uses of its colours.
 void releasePixels(Sprite& sprite) {
-    if (sprite.sourcePath.empty() || sprite.bitmap.pixels.empty()) return;
+    if (sprite.keepPixels || sprite.sourcePath.empty() || sprite.bitmap.pixels.empty()) return;
     sprite.alpha.resize(sprite.bitmap.pixels.size());
     for (size_t i = 0; i < sprite.alpha.size(); ++i)
         sprite.alpha[i] = uint8_t(sprite.bitmap.pixels[i] >> 24);
@@ -115,6 +119,7 @@ SDL_Texture* makeTexture(const std::vector<uint32_t>& pixels, int64_t width, int
 
 bool upload(Sprite& sprite) {
     sprite.dropTextures();
+    sprite.boxWidth = -1;
     if (!runtimeRenderer()) return true; // uploaded when a screen opens
     if (!ensurePixels(sprite)) return false;
     sprite.texture = makeTexture(sprite.bitmap.pixels, sprite.bitmap.width, sprite.bitmap.height);
@@ -185,6 +190,113 @@ QuadShape shapeOf(const Sprite& s) {
     return q;
 }
 
+int64_t scaledPixels = 0; // pixels computed by enlarged or shrunk draws since the start
+
+// The pixels a texture of the sprite was made from, within its clip: its own colours, or a
+// silhouette in a baked tint (made into a buffer kept for the next). False when they are not
+// at hand.
+bool stretchSourceOf(Sprite& sprite, SDL_Texture* texture, StretchSource& out) {
+    const Sprite::Tint* tint = nullptr;
+    for (const Sprite::Tint& t : sprite.tints)
+        if (t.texture == texture) tint = &t;
+    if (!tint) {
+        if (texture != sprite.texture || !ensurePixels(sprite)) return false;
+        sprite.keepPixels = true; // drawn this way again next frame: no file read then
+        out = {sprite.bitmap.pixels.data() + sprite.clipY * sprite.bitmap.width + sprite.clipX,
+               sprite.clipWidth, sprite.clipHeight, sprite.bitmap.width};
+        return true;
+    }
+    if (tint->colour < 0) return false; // tinted by colour modulation (accelerated)
+    static std::vector<uint32_t> silhouette;
+    silhouette.clear();
+    uint32_t rgb = pixelOf(tint->colour, 0);
+    for (int64_t v = sprite.clipY; v < sprite.clipY + sprite.clipHeight; ++v)
+        for (int64_t u = sprite.clipX; u < sprite.clipX + sprite.clipWidth; ++u) {
+            uint32_t alpha = alphaAt(sprite, size_t(v * sprite.bitmap.width + u));
+            silhouette.push_back((alpha * uint32_t(tint->intensity) / 255) << 24 | rgb);
+        }
+    out = {silhouette.data(), sprite.clipWidth, sprite.clipHeight, sprite.clipWidth};
+    return true;
+}
+
+// The rectangle of the sprite's own pixels with alpha above 0, found once per upload.
+SpriteBounds visibleBoxOf(Sprite& sprite) {
+    if (sprite.boxWidth < 0) {
+        int64_t w = sprite.bitmap.width, h = sprite.bitmap.height;
+        int64_t left = w, right = -1, top = h, bottom = -1;
+        for (int64_t y = 0; y < h; ++y)
+            for (int64_t x = 0; x < w; ++x)
+                if (alphaAt(sprite, size_t(y * w + x)) != 0) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        sprite.boxX = right < 0 ? 0 : left, sprite.boxY = right < 0 ? 0 : top;
+        sprite.boxWidth = right < 0 ? 0 : right - left + 1;
+        sprite.boxHeight = right < 0 ? 0 : bottom - top + 1;
+    }
+    return {sprite.boxX, sprite.boxY, sprite.boxWidth, sprite.boxHeight};
+}
+
+// The software renderer stretches a picture that crosses the screen's edge whole into a
+// picture of its own before it clips it (the countdown's digit, twenty times its size, is
+// mostly off the screen). Stretched here, only the part on the screen is computed, to the
+// same bytes, and blended as SDL blends its stretched picture. False: SDL draws it.
+bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& source,
+                         const SDL_Rect& dest) {
+    SDL_Surface* screen = softwareScreenSurface();
+    SDL_ScaleMode mode = SDL_ScaleModeNearest;
+    if (!screen || SDL_GetTextureScaleMode(texture, &mode) != 0 || mode != SDL_ScaleModeLinear)
+        return false;
+    bool crossesEdge = dest.x < 0 || dest.y < 0 || dest.x + dest.w > screen->w ||
+                       dest.y + dest.h > screen->h;
+    // SDL's limits: a source under 2 pixels across is stretched otherwise, and an output
+    // beyond 65535 pixels across not at all.
+    if (!crossesEdge || source.w < 2 || source.h < 2 || dest.w <= 0 || dest.h <= 0 ||
+        dest.w > 65535 || dest.h > 65535)
+        return false;
+    StretchSource pixels;
+    if (!stretchSourceOf(sprite, texture, pixels)) return false;
+    Uint8 r = 255, g = 255, b = 255, a = 255;
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    SDL_GetTextureColorMod(texture, &r, &g, &b);
+    SDL_GetTextureAlphaMod(texture, &a);
+    SDL_GetTextureBlendMode(texture, &blend);
+    SDL_Rect whole{0, 0, screen->w, screen->h}, shown;
+    if (!SDL_IntersectRect(&dest, &whole, &shown)) return true;
+    // Blended, a stretched pixel of no alpha leaves the screen as it is: only the outputs
+    // that read the source's visible pixels are computed (the digit's transparent margins,
+    // enlarged, are much of the screen).
+    if (blend == SDL_BLENDMODE_BLEND) {
+        SpriteBounds box = visibleBoxOf(sprite);
+        int64_t left = std::max(box.x, sprite.clipX) - sprite.clipX;
+        int64_t top = std::max(box.y, sprite.clipY) - sprite.clipY;
+        int64_t right = std::min(box.x + box.width, sprite.clipX + sprite.clipWidth) - 1 - sprite.clipX;
+        int64_t bottom = std::min(box.y + box.height, sprite.clipY + sprite.clipHeight) - 1 - sprite.clipY;
+        if (left > right || top > bottom) return true;
+        StretchSpan across = stretchedColumns(source.w, dest.w, left, right);
+        StretchSpan down = stretchedRows(source.h, dest.h, top, bottom);
+        SDL_Rect reading{dest.x + int(across.first), dest.y + int(down.first),
+                         int(across.end - across.first), int(down.end - down.first)};
+        SDL_Rect onScreen = shown;
+        if (!SDL_IntersectRect(&reading, &onScreen, &shown)) return true;
+    }
+    static std::vector<uint32_t> part; // kept from frame to frame: no allocation per draw
+    part.resize(size_t(shown.w) * size_t(shown.h));
+    stretchWindow(pixels, dest.w, dest.h, shown.x - dest.x,
+                  shown.y - dest.y, shown.w, shown.h, part.data(), shown.w);
+    scaledPixels += int64_t(shown.w) * shown.h;
+    SDL_Surface* stretched = SDL_CreateRGBSurfaceWithFormatFrom(
+        part.data(), shown.w, shown.h, 32, shown.w * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!stretched) return false;
+    SDL_SetSurfaceColorMod(stretched, r, g, b);
+    SDL_SetSurfaceAlphaMod(stretched, a);
+    SDL_SetSurfaceBlendMode(stretched, blend);
+    SDL_RenderFlush(runtimeRenderer()); // what was drawn before lies under it
+    SDL_BlitSurface(stretched, nullptr, screen, &shown);
+    SDL_FreeSurface(stretched);
+    return true;
+}
+
 void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
     SDL_Renderer* renderer = runtimeRenderer();
     SDL_Rect source{int(sprite.clipX), int(sprite.clipY), int(sprite.clipWidth),
@@ -192,6 +304,7 @@ void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
     if (sprite.transformed) {
         QuadShape q = shapeOf(sprite);
         if (q.rectangular) {
+            if (q.width != source.w || q.height != source.h) scaledPixels += int64_t(q.width * q.height);
             SDL_FRect dest{float(x + q.left), float(y + q.top), float(q.width), float(q.height)};
             int flip = (q.flipX ? SDL_FLIP_HORIZONTAL : 0) | (q.flipY ? SDL_FLIP_VERTICAL : 0);
             SDL_RenderCopyExF(renderer, texture, &source, &dest, sprite.angle, nullptr,
@@ -218,10 +331,14 @@ void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
         return;
     }
     SDL_Rect dest{int(x), int(y), int(sprite.displayWidth), int(sprite.displayHeight)};
-    if (sprite.angle != 0)
+    bool scaled = dest.w != source.w || dest.h != source.h;
+    if (sprite.angle != 0) {
+        if (scaled) scaledPixels += int64_t(dest.w) * dest.h;
         SDL_RenderCopyEx(renderer, texture, &source, &dest, sprite.angle, nullptr, SDL_FLIP_NONE);
-    else
+    } else if (!scaled || !stretchOnScreenOnly(sprite, texture, source, dest)) {
+        if (scaled) scaledPixels += int64_t(dest.w) * dest.h;
         SDL_RenderCopy(renderer, texture, &source, &dest);
+    }
 }
 
 // Nothing is drawn when the displayed rectangle (widened for a rotated sprite) lies wholly
@@ -462,6 +579,7 @@ SpriteBounds spriteVisibleBounds(int64_t spriteId) {
 }
 
 int64_t spriteCount() { return int64_t(sprites.objects.size()); }
+int64_t scaledPixelCount() { return scaledPixels; }
 
 Bitmap* spriteBitmapForDrawing(int64_t spriteId) {
     Sprite* s = sprites.find(spriteId);

@@ -49,4 +49,7 @@ struct SpriteBounds {
 };
 SpriteBounds spriteVisibleBounds(int64_t spriteId);
 int64_t spriteCount();
+// Pixels that enlarged or shrunk draws have computed since the start: the displayed rectangle,
+// or with the software renderer only its part on the screen (the cost of a zoomed picture).
+int64_t scaledPixelCount();
 int64_t spriteCpuBytes(); // pixel memory the sprites keep on the CPU

@@ -1,0 +1,124 @@
+// The software renderer's bilinear stretch, one window of its output at a time. SDL walks
+// every output pixel in 16.16 fixed point with 7-bit weights; the same arithmetic per pixel
+// gives the same bytes for any part of the output.
+#include "runtime/stretch.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+namespace {
+constexpr int kWeightBits = 7;                // weights from 0 to 128
+constexpr int kWeightOne = 1 << kWeightBits;
+
+// Where output pixel i samples along one axis: the first of the two source pixels and the
+// second one's weight. Outputs before the first source pixel's centre, or past the last
+// one's, take that edge pixel alone.
+struct AxisSample {
+    int64_t index = 0;
+    int weight = 0;
+};
+
+struct Axis {
+    int64_t sourceSize = 0, outSize = 0;
+    int64_t start = 0, step = 0;       // 16.16 fixed point
+    int64_t leftPad = 0, rightPad = 0; // outputs clamped to the first / last source pixel
+};
+
+Axis axisOf(int64_t sourceSize, int64_t outSize) {
+    Axis a;
+    a.sourceSize = sourceSize;
+    a.outSize = outSize;
+    a.step = int64_t(int32_t((uint32_t(sourceSize) << 16) / uint32_t(outSize)));
+    // The first output pixel's centre in source coordinates, rounded as SDL rounds it.
+    int64_t half = 1 << 15;
+    int64_t centre = a.step * (half >> 16) + ((a.step * (half & 0xFFFF) + 0x8000) >> 16);
+    a.start = centre - half;
+    // Outputs sample left to right: the padded ones lie at both ends.
+    for (int64_t i = 0; i < outSize; ++i) {
+        int64_t at = a.start + i * a.step;
+        if (at < 0) ++a.leftPad;
+        else if ((at >> 16) > sourceSize - 2) ++a.rightPad;
+    }
+    return a;
+}
+
+// Horizontally the right pad still samples two pixels (the last two, all weight on the last).
+AxisSample columnSample(const Axis& a, int64_t i) {
+    if (i < a.leftPad) return {0, 0};
+    if (i >= a.outSize - a.rightPad) return {a.sourceSize - 2, kWeightOne};
+    int64_t at = a.start + i * a.step;
+    return {at >> 16, int((at >> (16 - kWeightBits)) & (kWeightOne - 1))};
+}
+
+// Vertically a padded row takes one source row twice (weight 0 on the second).
+struct RowSample {
+    int64_t top = 0, bottom = 0;
+    int weight = 0;
+};
+
+RowSample rowSample(const Axis& a, int64_t i) {
+    if (i < a.leftPad) return {0, 0, 0};
+    if (i > a.outSize - 1 - a.rightPad) return {a.sourceSize - 1, a.sourceSize - 1, 0};
+    int64_t at = a.start + i * a.step;
+    int64_t top = at >> 16;
+    return {top, top + 1, int((at >> (16 - kWeightBits)) & (kWeightOne - 1))};
+}
+
+} // namespace
+
+void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
+                   int64_t windowX, int64_t windowY, int64_t windowWidth, int64_t windowHeight,
+                   uint32_t* window, int64_t windowPitch) {
+    Axis across = axisOf(source.width, outWidth), down = axisOf(source.height, outHeight);
+    std::vector<AxisSample> columns(static_cast<size_t>(windowWidth));
+    for (int64_t x = 0; x < windowWidth; ++x) columns[size_t(x)] = columnSample(across, windowX + x);
+    // The source columns the window reads, and each one's vertical mix for the current row:
+    // every channel of both rows weighted, 7 bits above its 8 (SDL rounds only at the end).
+    int64_t firstColumn = columns.empty() ? 0 : columns.front().index;
+    int64_t lastColumn = columns.empty() ? -1 : columns.back().index + 1;
+    std::vector<int32_t> mixed(size_t(std::max<int64_t>(lastColumn - firstColumn + 1, 0)) * 4);
+    for (int64_t y = 0; y < windowHeight; ++y) {
+        RowSample row = rowSample(down, windowY + y);
+        const uint32_t* top = source.pixels + row.top * source.pitch;
+        const uint32_t* bottom = source.pixels + row.bottom * source.pitch;
+        int rowOther = kWeightOne - row.weight;
+        for (int64_t u = firstColumn; u <= lastColumn; ++u) {
+            int32_t* m = &mixed[size_t(u - firstColumn) * 4];
+            for (int c = 0; c < 4; ++c)
+                m[c] = int32_t((top[u] >> (8 * c)) & 255) * rowOther +
+                       int32_t((bottom[u] >> (8 * c)) & 255) * row.weight;
+        }
+        uint32_t* out = window + y * windowPitch;
+        for (int64_t x = 0; x < windowWidth; ++x) {
+            const AxisSample& sample = columns[size_t(x)];
+            const int32_t* left = &mixed[size_t(sample.index - firstColumn) * 4];
+            const int32_t* right = left + 4;
+            int other = kWeightOne - sample.weight;
+            uint32_t pixel = 0;
+            for (int c = 0; c < 4; ++c)
+                pixel |= uint32_t((left[c] * other + right[c] * sample.weight) >> (2 * kWeightBits)) << (8 * c);
+            out[x] = pixel;
+        }
+    }
+}
+
+StretchSpan stretchedColumns(int64_t sourceWidth, int64_t outWidth, int64_t lo, int64_t hi) {
+    Axis a = axisOf(sourceWidth, outWidth);
+    StretchSpan span{outWidth, 0};
+    for (int64_t x = 0; x < outWidth; ++x) {
+        AxisSample s = columnSample(a, x);
+        if (s.index + 1 >= lo && s.index <= hi) span = {std::min(span.first, x), x + 1};
+    }
+    return span.first < span.end ? span : StretchSpan{};
+}
+
+StretchSpan stretchedRows(int64_t sourceHeight, int64_t outHeight, int64_t lo, int64_t hi) {
+    Axis a = axisOf(sourceHeight, outHeight);
+    StretchSpan span{outHeight, 0};
+    for (int64_t y = 0; y < outHeight; ++y) {
+        RowSample s = rowSample(a, y);
+        if (s.bottom >= lo && s.top <= hi) span = {std::min(span.first, y), y + 1};
+    }
+    return span.first < span.end ? span : StretchSpan{};
+}
