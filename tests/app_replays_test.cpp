@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/end_of_match.h"
 #include "app/match_tape.h"
 #include "app/replays.h"
 #include "app/stages.h"
@@ -17,6 +18,7 @@
 #include "app/match.h"
 #include "input/keys.h"
 #include "menus/menu_framework.h"
+#include "render/layout_record.h"
 #include "runtime/files.h"
 #include "runtime/headless.h"
 
@@ -267,4 +269,95 @@ TEST_F(Replays, AFightChangedByDebugKeysIsNotKept) {
     EXPECT_EQ(playerOne.life, playerOne.maxLife);
     EXPECT_EQ(replayFiles().size(), 1u);
     setDebugMode(false);
+}
+
+namespace {
+constexpr int64_t kKeyT = 20; // the next key offered when R is taken, then F
+
+struct WatchKeyCase {
+    const char* what;
+    std::vector<std::pair<int64_t Controls::*, int64_t>> oneSecondary, twoSecondary;
+    int64_t oneNeutral; // player one's primary attack key
+    int64_t expected;
+};
+} // namespace
+
+// The banner's key is R while no binding uses it, else the first free key of its list; a
+// binding anywhere (either player, primary or secondary, any action) takes a key out.
+TEST(WatchAgainKey, IsOneNoBindingUses) {
+    const KeyBindings one = playerOne.keyBindings, two = playerTwo.keyBindings;
+    const std::vector<int64_t> candidates = {kKeyR, kKeyT, kKeyF, 49, 50, 44, 45, 46, 22, 23, 37, 30, 31};
+    std::vector<WatchKeyCase> cases = {
+        {"the default keys", {}, {}, 25, kKeyR},
+        {"player one attacks with R", {}, {}, kKeyR, kKeyT},
+        {"R and T as secondary keys of both players", {{&Controls::heavy, kKeyT}},
+         {{&Controls::jump, kKeyR}}, 25, kKeyF},
+    };
+    WatchKeyCase all{"every key of the list bound", {}, {}, kKeyR, 0};
+    int64_t Controls::* const actions[] = {&Controls::up, &Controls::down, &Controls::right,
+                                           &Controls::left, &Controls::neutral, &Controls::heavy,
+                                           &Controls::jump};
+    for (size_t i = 1; i < candidates.size(); ++i)
+        (i <= 7 ? all.oneSecondary : all.twoSecondary).push_back({actions[(i - 1) % 7], candidates[i]});
+    cases.push_back(all);
+    for (const WatchKeyCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        playerOne.keyBindings = {defaultControls(1), Controls{}};
+        playerTwo.keyBindings = {defaultControls(2), Controls{}};
+        playerOne.keyBindings.primary.neutral = c.oneNeutral;
+        for (auto [action, code] : c.oneSecondary) playerOne.keyBindings.secondary.*action = code;
+        for (auto [action, code] : c.twoSecondary) playerTwo.keyBindings.secondary.*action = code;
+        EXPECT_EQ(watchAgainKey(), c.expected);
+    }
+    playerOne.keyBindings = one;
+    playerTwo.keyBindings = two;
+}
+
+// With R bound to player one's attack, R on the result banner keeps its move (the recording
+// holds player one's attack in the end of match) and watches nothing; the banner names T
+// instead, and T watches the match again.
+TEST_F(Replays, ABoundRKeepsItsMoveAndTheBannerOffersAnotherKey) {
+    HeadlessOptions options; // drawn: the banner's line is read from the frame's layout
+    startTwoPlayers(options);
+    const KeyBindings saved = playerOne.keyBindings;
+    playerOne.keyBindings.primary.neutral = kKeyR;
+    std::vector<LaidOut> laid;
+    recordLayout(&laid);
+    int64_t bannerFramesBeforeWatching = -1;
+    screenOpenedHook = [&](const std::string& name) {
+        screens.push_back(name);
+        if (name == "replay") bannerFramesBeforeWatching = int64_t(matchHooks.endCountdown.size());
+    };
+    matchHooks.afterFightFrame = [](int64_t pass) {
+        if (pass == 20) playerTwo.life = -40; // knocked out, in the recording and the playback
+        if (!matchTape.playing && pass == 20) {
+            scriptTapLater(40, kKeyR, 3); // on the banner
+            scriptTapLater(80, kKeyT);
+        }
+        if (matchTape.playing && pass == 10) scriptTapLater(1, kKeyEscape);
+    };
+    runRecordedMatch(0);
+    recordLayout(nullptr);
+    playerOne.keyBindings = saved;
+    EXPECT_NE(std::find(screens.begin(), screens.end(), "replay"), screens.end());
+    // Watched from T's frame on, not from R's (both counted from the knock-out, the banner
+    // following it at once).
+    EXPECT_GT(bannerFramesBeforeWatching, 60);
+    EXPECT_LT(bannerFramesBeforeWatching, 120);
+    int64_t offersT = 0, offersR = 0;
+    for (const LaidOut& l : laid) {
+        offersT += l.what == "| T : watch this match again |";
+        offersR += l.what == "| R : watch this match again |";
+    }
+    EXPECT_GT(offersT, 0);
+    EXPECT_EQ(offersR, 0);
+    std::vector<std::string> files = replayFiles();
+    ASSERT_EQ(files.size(), 1u);
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(readReplay(replayDirectory + "/" + files[0], replay, error)) << error;
+    int64_t attacksOnTheBanner = 0;
+    for (const ReplayFrame& f : replay.frames)
+        attacksOnTheBanner += f.phase == 2 && (f.actions[0] & (1u << 4)) != 0;
+    EXPECT_GT(attacksOnTheBanner, 0) << "R should have been player one's attack";
 }

@@ -1,7 +1,9 @@
-// The difficulty screen's keys: nothing is chosen or left unseen while the screen still clears
-// from black, and the highlight moves when a key is let go, once per press.
+// The difficulty screen's keys: the arrows move when pressed, player one's own up and down keys
+// when let go, once per press; nothing is chosen unseen while the screen still clears from
+// black, but Back is taken at once.
 #include "journey_fixture.h"
 
+#include "fight/fighter.h"
 #include "input/keys.h"
 #include "menus/difficulty_menu.h"
 #include "menus/menu_framework.h"
@@ -9,64 +11,96 @@
 
 namespace {
 constexpr int64_t kP = 25, kO = 24; // player one's neutral and heavy keys
+constexpr int64_t kY = 21, kH = 35; // player two's up and down, lent to player one below
 
-using DifficultyScreen = JourneyTest;
 using Sounds = std::vector<int64_t>;
+
+struct DifficultyScreen : JourneyTest {
+    Sounds sounds;
+    void SetUp() override {
+        JourneyTest::SetUp();
+        if (IsSkipped()) return;
+        startUp();
+        menuSoundLog = &sounds;
+    }
+};
+
+struct Tap {
+    int64_t at; // frames after the screen opened (it clears from black in its first 20)
+    int64_t code;
+    int64_t frames;
+};
+
+struct KeysCase {
+    const char* what;
+    int64_t kept;               // highlighted on arrival (-1: "(go back)")
+    bool ownKeys;               // player one's up and down are Y and H instead of the arrows
+    std::vector<Tap> taps;
+    int64_t result;             // what the screen gives
+    std::vector<int64_t> heard; // the menu sounds in order
+};
+
+const int64_t kMove = kMenuMovePool, kSelect = kMenuSelectPool, kBack = kMenuBackPool;
+
+const KeysCase kCases[] = {
+    {"an arrow moves as it goes down: Return while it is held takes the new entry", 0, false,
+     {{25, kKeyDown, 30}, {35, kKeyReturn, 1}}, 1, {kMove, kSelect}},
+    {"an arrow held moves once; each new press once more; Up comes back", 0, false,
+     {{25, kKeyDown, 30}, {60, kKeyDown, 1}, {65, kKeyUp, 20}, {75, kKeyReturn, 1}}, 1,
+     {kMove, kMove, kMove, kSelect}},
+    {"the arrows stop at the ends without a sound", 2, false,
+     {{25, kKeyDown, 1}, {28, kKeyDown, 1}, {31, kKeyUp, 1}, {34, kKeyReturn, 1}}, 2,
+     {kMove, kMove, kSelect}},
+    {"player one's own keys move when let go: Return while one is held keeps the entry", 0,
+     true, {{25, kH, 30}, {35, kKeyReturn, 1}}, 0, {kSelect}},
+    {"player one's own keys move once per press, however long it is", 0, true,
+     {{25, kH, 30}, {60, kH, 1}, {65, kY, 20}, {90, kKeyReturn, 1}}, 1,
+     {kMove, kMove, kMove, kSelect}},
+    {"an arrow bound as player one's key moves on its press only, not again when let go", 0,
+     false, {{25, kKeyDown, 10}, {40, kKeyDown, 10}, {55, kKeyReturn, 1}}, 2,
+     {kMove, kMove, kSelect}},
+    {"arrows move while the screen clears from black", 0, false,
+     {{5, kKeyDown, 1}, {30, kKeyReturn, 1}}, 1, {kMove, kSelect}},
+    {"Return and the attack key let go while it clears are dropped, and not taken later", 0,
+     false, {{0, kKeyReturn, 3}, {5, kKeyReturn, 1}, {8, kP, 1}, {30, kKeyDown, 1},
+     {35, kKeyReturn, 1}}, 1, {kMove, kSelect}},
+    {"Escape while it clears goes back at once", 1, false, {{8, kKeyEscape, 1}}, -1, {kBack}},
+    {"the heavy key while it clears goes back at once, and only once", 1, false,
+     {{8, kO, 1}, {12, kKeyEscape, 1}}, -1, {kBack}},
+    {"\"(go back)\" chosen gives -1 with the back sound", -1, false, {{25, kKeyReturn, 1}}, -1,
+     {kBack}},
+};
 } // namespace
 
-// A Return (or Escape, or player one's attack keys) let go in the 20 frames the screen takes
-// to clear is dropped, and not taken later either: the screen waits for a choice seen.
-TEST_F(DifficultyScreen, KeysLetGoWhileItClearsFromBlackChooseNothing) {
-    startUp();
-    Sounds sounds;
-    menuSoundLog = &sounds;
-    bool clearing = false;
-    difficultySelection = 0;
-    journey.on("difficulty", 0, [&] {
-        clearing = fadeActive && fadeSpeed < 0;
-        tap(0, kKeyReturn, 3); // let go while the screen clears
-        tap(5, kKeyReturn);    // and a second tap
-        tap(8, kP);
-        tap(11, kKeyEscape);
-        tap(14, kO);
-        tap(30, kKeyDown);   // seen: Medium...
-        tap(35, kKeyReturn); // ...and chosen
-    });
-    EXPECT_EQ(runDifficultyMenu(40, 40), 1);
-    EXPECT_TRUE(clearing); // the keys above did fall in the fade in
-    EXPECT_EQ(sounds, (Sounds{kMenuMovePool, kMenuSelectPool}));
-    EXPECT_EQ(difficultySelection, 1);
-}
-
-// Up and Down (player one's keys are the arrows) move when let go: a Return while one is still
-// held chooses the entry as it was; each press moves once however long it is held.
-TEST_F(DifficultyScreen, UpAndDownMoveWhenLetGoOncePerPress) {
-    startUp();
-    Sounds sounds;
-    menuSoundLog = &sounds;
-    difficultySelection = 0;
-    journey.on("difficulty", 0, [] {
-        tap(25, kKeyDown, 30); // held from frame 25 to 55
-        tap(35, kKeyReturn);   // chosen while Down is still held: Easy
-    });
-    EXPECT_EQ(runDifficultyMenu(40, 40), 0);
-    EXPECT_EQ(sounds, (Sounds{kMenuSelectPool}));
-
-    sounds.clear();
-    journey.on("difficulty", 1, [] {
-        tap(25, kKeyDown, 30); // one step for a long press
-        tap(60, kKeyDown);     // and one for a short one: Hard
-        tap(65, kKeyUp, 20);   // Medium once let go...
-        tap(75, kKeyReturn);   // ...but not yet here: Hard
-    });
-    EXPECT_EQ(runDifficultyMenu(40, 40), 2);
-    EXPECT_EQ(sounds, (Sounds{kMenuMovePool, kMenuMovePool, kMenuSelectPool}));
-
-    sounds.clear();
-    journey.on("difficulty", 2, [] {
-        tap(25, kKeyUp, 30); // from Hard, let go at 55: Medium
-        tap(60, kKeyReturn);
-    });
-    EXPECT_EQ(runDifficultyMenu(40, 40), 1);
-    EXPECT_EQ(sounds, (Sounds{kMenuMovePool, kMenuSelectPool}));
+TEST_F(DifficultyScreen, KeysMoveChooseAndGoBackByTheirRules) {
+    int opening = 0;
+    for (const KeysCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        sounds.clear();
+        Controls saved = playerOne.keyBindings.primary;
+        if (c.ownKeys) {
+            playerOne.keyBindings.primary.up = kY;
+            playerOne.keyBindings.primary.down = kH;
+        }
+        difficultySelection = c.kept;
+        bool clearing = false, endless = false;
+        // A screen that takes none of the keys would wait for ever: after 300 frames it is
+        // made to fade out, and the case fails.
+        int64_t frames = 0;
+        menuFrameService = [&] {
+            endless = endless || ++frames > 300;
+            return !endless;
+        };
+        journey.on("difficulty", opening++, [&] {
+            clearing = fadeActive && fadeSpeed < 0;
+            for (const Tap& t : c.taps) tap(t.at, t.code, t.frames);
+        });
+        EXPECT_EQ(runDifficultyMenu(40, 40), c.result);
+        menuFrameService = nullptr;
+        EXPECT_FALSE(endless) << "the screen took none of the keys";
+        EXPECT_TRUE(clearing); // the screen did open clearing from black
+        EXPECT_EQ(sounds, Sounds(c.heard));
+        EXPECT_EQ(difficultySelection, c.result); // kept for the next visit
+        playerOne.keyBindings.primary = saved;
+    }
 }

@@ -9,9 +9,15 @@
 #include "app/match.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "net/transport.h"
+#include "app/online_flow.h"
+#include "app/online_play.h"
 #include "menus/address_entry.h"
+#include "menus/class_selection.h"
+#include "menus/selection_panels.h"
 #include "menus/waiting_screen.h"
 #include "menus/where_menu.h"
 #include "render/layout_record.h"
@@ -19,6 +25,7 @@
 
 namespace {
 constexpr int64_t kP = 25, kQ = 16; // the players' neutral keys: ready
+constexpr int64_t kO = 24;          // player one's heavy key: not ready any more
 constexpr int64_t kF = 33;          // the viewer's frame data
 constexpr int64_t kJ = 36;          // player two's Right
 constexpr int kClassSteps = 8;      // once round every class, Random and Mirror included
@@ -298,9 +305,50 @@ TEST_P(LayoutTest, AgainstTheBotTheViewerAndTheTutorial) {
     expectTidy(screens);
 }
 
-// The screens before online play, run one after another: every entry of the where-to-play
-// screen with its description, the join screen with the longest address it takes, and the
-// host's waiting screen with its addresses.
+namespace {
+// Online class selection from this computer's `side` (0 the host's: player one's panel on the
+// right; 1 the joiner's: player two's on the left, moved with player one's keys). The other
+// player's choice comes as its packets would set it, a frame at a time: it steps through the
+// classes beside this player's own, then is ready. Frames kept: "<name> class i" while both
+// choose, then "<name> you ready", "<name> both ready" and "<name> other ready".
+void onlineClassSelection(Journey& journey, int64_t side, const std::string& name) {
+    onlinePanels = OnlinePanels{};
+    onlinePanels.active = true;
+    onlinePanels.localSide = side;
+    playerOnePanel = playerTwoPanel = SelectionPanel{};
+    static int64_t opened = 0;
+    journey.on("class selection", int(side), [side, name] {
+        opened = presentedFrames();
+        int64_t at = captureClasses(30, name + " class");
+        tap(at, kP); // ready
+        captureLater(at + 4, name + " you ready");
+        captureLater(at + 12, name + " both ready");
+        tap(at + 14, kO); // not ready any more
+        captureLater(at + 18, name + " other ready");
+        tap(at + 20, kP);
+        if (side == 0) tap(at + 24, kKeyReturn); // the host starts
+    });
+    menuFrameService = [side] {
+        int64_t t = presentedFrames() - opened;
+        SelectionPanel peer;
+        peer.cursor = (std::max<int64_t>(0, t - 30) / 6 + 3) % int64_t(selectableClasses.size());
+        onlinePanels.peerCode = panelCode(peer);
+        int64_t readyAt = 30 + 6 + 6 * kClassSteps + 8; // after this player's ready
+        onlinePanels.peerReady = t >= readyAt;
+        if (side == 1 && t >= readyAt + 28) onlinePanels.started = true; // the host started
+        return true;
+    };
+    int64_t code = runClassSelection(kTwoPlayerMode);
+    menuFrameService = nullptr;
+    onlinePanels = OnlinePanels{};
+    EXPECT_NE(code, kNoSelection) << name;
+}
+} // namespace
+
+// The screens of online play, run one after another: every entry of the where-to-play screen
+// with its description, the join screen with the longest address it takes, the host's waiting
+// screen with its addresses, the class selection as the host and as the joiner sees it, and
+// the messages that end online play.
 TEST_P(LayoutTest, TheOnlineScreens) {
     startUp();
     whereSelection = kPlaySameComputer;
@@ -318,16 +366,33 @@ TEST_P(LayoutTest, TheOnlineScreens) {
         captureLater(30, "host online");
         tap(32, kKeyEscape);
     });
-    runWaitingScreen(
-        40, 40, "host online", "=======Host online",
-        [] {
-            return std::vector<std::string>{
-                "Waiting for the other player on port 7770 ...", "This computer's addresses:",
-                "  192.168.100.200", "  2001:db8:ffff:ffff:ffff:ffff:ffff:ffff"};
-        },
-        [] { return false; });
+    runWaitingScreen(40, 40, "host online", "=======Host online",
+                     [] { return hostWaitingLines(65535, {"255.255.255.255", "192.168.100.200"}); },
+                     [] { return false; });
+    onlineClassSelection(journey, 0, "host's view");
+    onlineClassSelection(journey, 1, "joiner's view");
+    const std::vector<std::pair<std::string, std::string>> endings = {
+        {"connection lost", kLinkSilentReason},
+        {"other lost the connection", byeMessage(kByeTimeout)},
+        {"other left", byeMessage(kByeQuit)},
+        {"desync", desyncMessage(9223372036854775807)},
+        {"desync told", byeMessage(kByeDesync)},
+    };
+    for (size_t i = 0; i < endings.size(); ++i) {
+        journey.on("online play over", int(i), [name = endings[i].first] {
+            captureLater(30, name);
+            tap(32, kKeyReturn);
+        });
+        showOnlineEnding(40, 40, endings[i].second);
+    }
     std::vector<std::string> screens = {"join online", "host online"};
     for (int i = 0; i < 4; ++i) screens.push_back("where to play row " + std::to_string(i));
+    for (const std::string view : {"host's view", "joiner's view"}) {
+        for (int i = 0; i < kClassSteps; ++i) screens.push_back(view + " class " + std::to_string(i));
+        for (const char* state : {" you ready", " both ready", " other ready"})
+            screens.push_back(view + state);
+    }
+    for (const auto& [name, message] : endings) screens.push_back(name);
     expectTidy(screens);
 }
 

@@ -2,6 +2,8 @@
 // ends, the screen reopened at a new size, reset, saving on leaving, and key capture.
 #include "journey_fixture.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include "app/game_screen.h"
@@ -342,6 +344,89 @@ TEST_P(OptionsScreens, DrawnWithHintsAndCapture) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, OptionsScreens,
                          testing::Values(std::pair{1280, 720}, std::pair{1920, 1080}));
+
+namespace {
+// The inked pixels of a controls cell in a screenshot: the 40 x 16 px from the cell's left
+// edge (text at x 540 for player one, 790 for player two) on the row's line.
+struct CellInk {
+    int64_t count = 0;
+    int64_t red = 0, green = 0, blue = 0; // sums over the inked pixels
+    uint64_t sum = 0;                     // of all the box's pixel values: equal boxes agree
+};
+
+CellInk cellInk(const Bitmap& shot, int64_t x, int64_t y) {
+    CellInk ink;
+    for (int64_t dy = 0; dy < 16; ++dy)
+        for (int64_t dx = 0; dx < 40; ++dx) {
+            uint32_t p = shot.pixels[size_t((y + dy) * shot.width + x + dx)];
+            int64_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            ink.sum += p;
+            if (std::max({r, g, b}) < 80) continue; // the dark grey behind the text
+            ++ink.count;
+            ink.red += r;
+            ink.green += g;
+            ink.blue += b;
+        }
+    return ink;
+}
+} // namespace
+
+// The controls screen's highlighted cell is dark red and steady, as each key name is drawn at
+// intensity 128: the same pixels in frames a pulse apart; the other cells grey; a key being
+// captured orange, the other column's cell of that row lilac. Screenshots at 1280 x 720.
+TEST_F(OptionsTest, ControlsHighlightedCellIsSteadyDarkRed) {
+    options.nullRenderer = false;
+    startUp();
+    const std::vector<std::string> shots = {"controls-cell-a.png", "controls-cell-b.png",
+                                            "controls-cell-capture.png"};
+    journey.on("options", 0, [&] {
+        tap(downTo(25, 16), kKeyReturn); // "    Controls    "
+    });
+    journey.on("controls", 0, [&] {
+        tap(25, kKeyDown); // player one's Right, row 1 at y 180
+        scriptAdd({presentedFrames() + 30, kScriptScreenshot, 0, 0, shots[0]});
+        scriptAdd({presentedFrames() + 45, kScriptScreenshot, 0, 0, shots[1]}); // the pulse moved on
+        tap(50, kKeyReturn); // capturing
+        scriptAdd({presentedFrames() + 56, kScriptScreenshot, 0, 0, shots[2]});
+        tap(60, kK);
+        tap(65, kKeyEscape);
+    });
+    journey.on("options", 1, [] { tap(25, kKeyEscape); });
+    runOptionsMenu(40, 40);
+    keepScreenshots(shots);
+    std::vector<Bitmap> pictures(shots.size());
+    for (size_t i = 0; i < shots.size(); ++i) {
+        bool alpha = false;
+        ASSERT_TRUE(loadPng(shots[i], pictures[i], alpha)) << shots[i];
+    }
+    struct Expected {
+        const char* what;
+        size_t shot;
+        int64_t x, y;
+        const char* colour; // "red", "grey", "orange" or "lilac"
+    };
+    const Expected cells[] = {
+        {"highlighted", 0, 540, 180, "red"},   {"highlighted, later", 1, 540, 180, "red"},
+        {"player two's", 0, 790, 180, "grey"}, {"a row above", 0, 540, 160, "grey"},
+        {"capturing", 2, 540, 180, "orange"},  {"other column, capturing", 2, 790, 180, "lilac"},
+    };
+    for (const Expected& e : cells) {
+        SCOPED_TRACE(e.what);
+        CellInk ink = cellInk(pictures[e.shot], e.x, e.y);
+        ASSERT_GT(ink.count, 10);
+        int64_t r = ink.red / ink.count, g = ink.green / ink.count, b = ink.blue / ink.count;
+        std::string colour = std::abs(r - g) < 12 && std::abs(g - b) < 12 ? "grey"
+                             : r > g + 40 && std::abs(g - b) < 12         ? "red"
+                             : r > g + 20 && g > b + 40                   ? "orange"
+                             : b > g + 20 && r > g                        ? "lilac"
+                                                                          : "other";
+        EXPECT_EQ(colour, e.colour) << r << "," << g << "," << b;
+    }
+    // Steady: the highlighted cell is the same in both frames, though the entries pulse.
+    EXPECT_EQ(cellInk(pictures[0], 540, 180).sum, cellInk(pictures[1], 540, 180).sum);
+    EXPECT_NE(cellInk(pictures[0], 140, 180).sum, cellInk(pictures[1], 140, 180).sum)
+        << "the highlighted entry's label should pulse between the two frames";
+}
 
 TEST_F(OptionsTest, ReachedFromTheMainMenuAndBackToIt) {
     journey.on("main menu", 0, [] {

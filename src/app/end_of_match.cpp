@@ -36,6 +36,29 @@ int64_t countdownSeconds(double elapsedMs) {
     return std::max<int64_t>(0, roundToInt(5 - elapsedMs / 1000));
 }
 
+namespace {
+// R first (the key the banner has always named), then letters away from the default keys.
+constexpr int64_t kWatchAgainKeys[] = {kKeyR, 20, 33, 49, 50, 44, 45, 46, 22, 23, 37, 30, 31};
+
+bool boundByAPlayer(int64_t code) {
+    static int64_t Controls::* const kActions[] = {&Controls::up,      &Controls::down,
+                                                   &Controls::right,   &Controls::left,
+                                                   &Controls::neutral, &Controls::heavy,
+                                                   &Controls::jump};
+    for (const Fighter* f : {&playerOne, &playerTwo})
+        for (const Controls* c : {&f->keyBindings.primary, &f->keyBindings.secondary})
+            for (int64_t Controls::*action : kActions)
+                if (c->*action == code) return true;
+    return false;
+}
+} // namespace
+
+int64_t watchAgainKey() {
+    for (int64_t code : kWatchAgainKeys)
+        if (!boundByAPlayer(code)) return code;
+    return 0;
+}
+
 void releaseMatch() {
     // The classes' images and the stage's tiles stay: the next match most often brings the
     // same ones again, and its set-up lets go of those it does not use (releaseImagesNotFor).
@@ -61,6 +84,8 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
         matchHooks.endCountdown.clear();
         std::string banner = winnerText(winner, matchMode);
         int64_t bannerColour = banner == "You lose..." ? RGB(0, 0, 255) : RGB(255, 136, 0);
+        // Chosen once for the banner: the players' keys do not change while it shows.
+        const int64_t watchKey = watchAgainKey();
         for (;;) {
             double start = systemTimeMs();
             pollKeyboard();
@@ -78,8 +103,11 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
                          " seconds |",
                      500, 520, kOrangeTint, 128);
             drawText(rule, 500, 535, kOrangeTint, 128);
-            bool offerReplay = matchTape.recording && !matchTape.playing && !matchTape.spoiled;
-            if (offerReplay) drawText("| R : watch this match again |", 500, 550, kOrangeTint, 128);
+            bool offerReplay = matchTape.recording && !matchTape.playing && !matchTape.spoiled &&
+                               watchKey != 0;
+            if (offerReplay)
+                drawText("| " + keyNameOf(watchKey) + " : watch this match again |", 500, 550,
+                         kOrangeTint, 128);
             drawPlaybackMark();
             if (menuFrameService) menuFrameService();
             processWindowEvent();
@@ -89,7 +117,7 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
                 if (frame == int64_t(matchHooks.endCountdown.size())) saveScreenshot(path);
             matchHooks.endCountdown.push_back(countdownSeconds(elapsed));
             presentFrame();
-            if (offerReplay && keyReleased(kKeyR)) {
+            if (offerReplay && keyReleased(watchKey)) {
                 matchTape.watchAgain = true;
                 break;
             }

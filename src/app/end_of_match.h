@@ -16,6 +16,10 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
 // The banner's first line for a result.
 std::string winnerText(int64_t winner, int64_t matchMode);
 int64_t countdownSeconds(double elapsedMs); // 5 ... 0, never negative
+// The key that watches the match again from the result banner: R, unless a player has bound R
+// to one of their moves (primary or secondary), which it keeps; then the first letter of
+// T, F, N, M, Z, X, C, U, I, K, A, S that no binding uses. 0 when every one of them is bound.
+int64_t watchAgainKey();
 void releaseMatch(); // effects, particles and queued images (pictures stay for the next match)
 // The way out of a match to the menus, the end of match's last step: the menu music, the match
 // released, the screen shown through a fade from black, the camera back at the left.

@@ -45,16 +45,6 @@ bool serviceFromMenus(OnlinePlay& online) {
     return true;
 }
 
-// What ended online play, until the player lets it go.
-void showEnding(int64_t textX, int64_t textY, const std::string& problem) {
-    if (problem.empty()) return;
-    std::string line = problem;
-    line[0] = char(std::toupper(static_cast<unsigned char>(line[0])));
-    runWaitingScreen(textX, textY, "online play over", kTitle,
-                     [&line] { return std::vector<std::string>{line, "", "Return: back to the menu"}; },
-                     [] { return keyReleased(kKeyReturn); });
-}
-
 // The host's stage: a stage of the list, or one drawn at random.
 int64_t stagePosition(int64_t choice) {
     int64_t count = int64_t(stageList.size());
@@ -101,7 +91,7 @@ void playTogether(int64_t textX, int64_t textY, OnlinePlay& online) {
     menuFrameService = nullptr;
     onlinePanels = OnlinePanels{};
     if (online.link.host) closeLink(online.link, online.problem);
-    showEnding(textX, textY, online.problem);
+    showOnlineEnding(textX, textY, online.problem);
 }
 
 // Waits on a screen until the peer is there and greeted; false when the player gave up or the
@@ -114,29 +104,40 @@ bool waitForPeer(int64_t textX, int64_t textY, OnlinePlay& online, const std::st
     if (met && onlineReady(online)) return true;
     if (!met) leaveOnline(online, kByeQuit, "");
     if (online.link.host) closeLink(online.link, online.problem);
-    showEnding(textX, textY, online.problem);
+    showOnlineEnding(textX, textY, online.problem);
     return false;
 }
 } // namespace
+
+void showOnlineEnding(int64_t textX, int64_t textY, const std::string& problem) {
+    if (problem.empty()) return;
+    std::string line = problem;
+    line[0] = char(std::toupper(static_cast<unsigned char>(line[0])));
+    runWaitingScreen(textX, textY, "online play over", kTitle,
+                     [&line] { return std::vector<std::string>{line, "", "Return: back to the menu"}; },
+                     [] { return keyReleased(kKeyReturn); });
+}
+
+std::vector<std::string> hostWaitingLines(uint16_t port, const std::vector<std::string>& addresses) {
+    std::vector<std::string> shown = {"Waiting for the other player on port " +
+                                          std::to_string(port) + " (UDP)",
+                                      "", "They join with one of these addresses:"};
+    for (const std::string& address : addresses) shown.push_back("  " + address);
+    if (addresses.empty()) shown.push_back("  (this computer tells no address)");
+    return shown;
+}
 
 void hostOnlineGame(int64_t textX, int64_t textY, uint16_t port) {
     OnlinePlay online;
     std::string error;
     if (!hostOnline(online, port, error)) {
-        showEnding(textX, textY, "cannot host: " + error);
+        showOnlineEnding(textX, textY, "cannot host: " + error);
         return;
     }
     std::vector<std::string> addresses;
     for (const std::string& address : localAddresses())
         if (address.find(':') == std::string::npos) addresses.push_back(address); // IPv4 only
-    auto lines = [&] {
-        std::vector<std::string> shown = {"Waiting for the other player on port " +
-                                              std::to_string(port) + " (UDP)",
-                                          "", "They join with one of these addresses:"};
-        for (const std::string& address : addresses) shown.push_back("  " + address);
-        if (addresses.empty()) shown.push_back("  (this computer tells no address)");
-        return shown;
-    };
+    auto lines = [&] { return hostWaitingLines(port, addresses); };
     if (waitForPeer(textX, textY, online, "host online", lines)) playTogether(textX, textY, online);
 }
 
@@ -146,7 +147,7 @@ void joinOnlineGame(int64_t textX, int64_t textY, const std::string& address) {
     OnlinePlay online;
     std::string error;
     if (!joinOnline(online, typed, error)) {
-        showEnding(textX, textY, "cannot join " + typed + ": " + error);
+        showOnlineEnding(textX, textY, "cannot join " + typed + ": " + error);
         return;
     }
     if (lastJoinAddress != typed) {

@@ -49,7 +49,7 @@ constexpr double kMostSlowing = 0.25; // of a frame, per frame
 // the goodbye, so that the peer compares it too and both name the frame. A side told by the
 // peer first still names the frame when it saw the mismatch itself.
 void desyncStop(OnlinePlay& online, const RollbackSession& session) {
-    const std::string problem = "Desync at frame " + std::to_string(session.desyncFrame);
+    const std::string problem = desyncMessage(session.desyncFrame);
     if (online.link.closed) {
         if (online.problem == byeMessage(kByeDesync)) online.problem = problem;
         return;

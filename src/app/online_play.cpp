@@ -167,6 +167,8 @@ void leaveOnline(OnlinePlay& online, ByeReason reason, const std::string& proble
     closeLink(online.link, online.problem);
 }
 
+std::string desyncMessage(int64_t frame) { return "Desync at frame " + std::to_string(frame); }
+
 std::string byeMessage(int64_t reason) {
     switch (reason) {
     case kByeVersionMismatch: return "cannot play together: the other player's game differs";

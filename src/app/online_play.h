@@ -47,3 +47,5 @@ void sendOwnSetup(OnlinePlay& online, const SetupPacket& setup);
 void leaveOnline(OnlinePlay& online, ByeReason reason, const std::string& problem);
 // What a Bye of this reason tells the player.
 std::string byeMessage(int64_t reason);
+// What both sides say when their fights went apart at `frame`.
+std::string desyncMessage(int64_t frame);

@@ -18,6 +18,7 @@ int64_t runChoiceMenu(int64_t textX, int64_t textY, const ChoiceMenu& menu, int6
     if (highlighted < 0 || highlighted > goBack) highlighted = 0;
     int64_t result = -1;
     bool backTaken = false;
+    MenuKeys keys;
     bool black = runMenuFrames([&](double, bool frozen) {
         drawMenuHeader(textX, textY, menu.header);
         for (int64_t i = 0; i <= goBack; ++i)
@@ -29,12 +30,18 @@ int64_t runChoiceMenu(int64_t textX, int64_t textY, const ChoiceMenu& menu, int6
         if (highlighted < goBack && highlighted < int64_t(menu.descriptions.size()))
             drawEntryDescription(menu.descriptions[size_t(highlighted)], textX + 500, textY + 120);
         if (frozen) return;
-        // Only player one moves here, once per press, when the key is let go like every other
-        // key of this screen. Both keys are read so that each release is taken once.
-        bool up = keyReleased(kKeyUp);
-        up = playerKeyReleased(playerOne, &Controls::up) || up;
-        bool down = keyReleased(kKeyDown);
-        down = playerKeyReleased(playerOne, &Controls::down) || down;
+        // Only player one moves here, once per press: the Up and Down arrows when they go down
+        // (their hold counters at 1), player one's up and down keys when they are let go. The
+        // arrows' releases are taken first, so that an arrow bound as player one's key (the
+        // default) moves on its press alone and not again when let go.
+        keys.holdPrevious = keyDown(kKeyUp) ? keys.holdPrevious + 1 : 0;
+        keys.holdNext = keyDown(kKeyDown) ? keys.holdNext + 1 : 0;
+        keyReleased(kKeyUp);
+        keyReleased(kKeyDown);
+        bool up = playerKeyReleased(playerOne, &Controls::up);
+        up = keys.holdPrevious == 1 || up;
+        bool down = playerKeyReleased(playerOne, &Controls::down);
+        down = keys.holdNext == 1 || down;
         int64_t moved = std::clamp<int64_t>(highlighted - (up ? 1 : 0) + (down ? 1 : 0), 0, goBack);
         if (moved != highlighted) {
             highlighted = moved;
@@ -44,10 +51,11 @@ int64_t runChoiceMenu(int64_t textX, int64_t textY, const ChoiceMenu& menu, int6
         select = playerKeyReleased(playerOne, &Controls::neutral) || select;
         bool back = keyReleased(kKeyEscape);
         back = playerKeyReleased(playerOne, &Controls::heavy) || back;
-        // While the screen still clears from black the choice cannot be seen: a Return tapped
-        // twice on the screen before would otherwise choose here unseen. Those releases are
-        // read above all the same, so that none of them is taken once the fade is over.
-        if (fadeActive && fadeSpeed < 0) select = back = false;
+        // No choice while a fade runs: while the screen still clears from black the choice
+        // cannot be seen, and a Return tapped twice on the screen before would choose here
+        // unseen (the release is read all the same, so it is not taken after the fade). Back
+        // chooses nothing unseen and is taken at once.
+        if (fadeActive) select = false;
         if (select) {
             playMenuSound(highlighted == goBack ? kMenuBackPool : kMenuSelectPool);
             result = highlighted == goBack ? -1 : highlighted;

@@ -26,6 +26,9 @@ int64_t Controls::* const kRowKeys[7] = {&Controls::left,    &Controls::right, &
                                          &Controls::down,    &Controls::neutral,
                                          &Controls::heavy,   &Controls::jump};
 constexpr int64_t kGrey = RGB(128, 128, 128);
+// The highlighted cell's colour: dark red, steady, where the entries on the left pulse orange,
+// so that the key being pointed at stands apart from the row's label.
+constexpr int64_t kHighlightedCell = RGB(128, 0, 0);
 
 Fighter& columnPlayer(int64_t column) { return column == 0 ? playerOne : playerTwo; }
 
@@ -34,7 +37,7 @@ int64_t cellColour(int64_t row, int64_t column, int64_t selectedRow, int64_t sel
                    bool capturing) {
     if (capturing && row == selectedRow)
         return column == selectedColumn ? RGB(255, 128, 0) : RGB(128, 127, 255);
-    if (row == selectedRow && column == selectedColumn) return kOrangeTint;
+    if (row == selectedRow && column == selectedColumn) return kHighlightedCell;
     return kGrey;
 }
 } // namespace
@@ -58,12 +61,10 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
                 if (i < 7) value = keyNameOf(player.keyBindings.primary.*kRowKeys[i]);
                 else if (i == kJumpWithUpRow) value = player.jumpWithUp ? "Enabled" : "Disabled";
                 else continue;
-                // The highlighted cell pulses like a highlighted entry, a mark before it.
-                bool highlighted = i == row && c == column;
+                // A mark before the highlighted cell, as its colour alone is easily missed.
                 int64_t x = c == 0 ? textX + 500 : textX + 750;
-                if (highlighted) drawText(">", x - 20, y, kOrangeTint, 128);
-                drawText(value, x, y, cellColour(i, c, row, column, capturing),
-                         highlighted && !capturing ? roundToInt(menuPulse) : 128);
+                if (i == row && c == column) drawText(">", x - 20, y, kOrangeTint, 128);
+                drawText(value, x, y, cellColour(i, c, row, column, capturing), 128);
             }
         }
         int64_t footerY = textY + 120 + 20 * kRows;

@@ -138,8 +138,9 @@ void showChoice(SelectionPanel& p, Preview& preview, int64_t code, bool ready) {
 }
 
 // One panel of the pair: keys while not ready (`keys`: whose keys move it), the hint, the
-// display. A remote panel reads no key: it shows the peer's choice.
-void pairPanel(SelectionPanel& p, Fighter& player, const Fighter& keys, bool remote,
+// display. A remote panel reads no key: it shows the peer's choice. Gives the span of its hint
+// line (x from, x to) in px.
+std::pair<int64_t, int64_t> pairPanel(SelectionPanel& p, Fighter& player, const Fighter& keys, bool remote,
                Preview& preview, const Preview* other, bool isPlayerOne, double frameFactor) {
     int64_t w = screenWidth;
     int64_t x = isPlayerOne ? w - 600 : 100;
@@ -174,6 +175,9 @@ void pairPanel(SelectionPanel& p, Fighter& player, const Fighter& keys, bool rem
     // The preview first: on narrow screens the class pictures lie under the panel's lines.
     drawPreview(preview, frameFactor, isPlayerOne ? rightPictureX() : 75, 150);
     drawPanelLines(p, x, isPlayerOne ? w - 75 : 75, isPlayerOne, false);
+    // Player one's hint keeps within the screen's right edge: online, the other player's hint
+    // there would pass it on a 1024 px screen.
+    if (isPlayerOne) hintX = fittedTextX(hint, hintX);
     drawText(hint, hintX, 600, hintTint, 128);
     // Each player's moves above their own panel; player one's block ends as far from the
     // right edge as player two's starts from the left one. A ready player's keys do not move.
@@ -185,6 +189,15 @@ void pairPanel(SelectionPanel& p, Fighter& player, const Fighter& keys, bool rem
     }
     if (screenHeight >= 800)
         drawClassCarousel(p.carouselStart, p.cursor, isPlayerOne ? w - 575 : 75, 650);
+    return {hintX, hintX + textLength(hint) * kGlyphAdvance};
+}
+
+// The line between the two hints (y 600) where it fits between them, else on the row below
+// them: online, the other player's hint is long enough to reach it on narrow screens.
+void drawMiddleLine(const std::string& line, int64_t x, int64_t leftHintEnd,
+                    int64_t rightHintStart) {
+    bool fits = x >= leftHintEnd && x + textLength(line) * kGlyphAdvance <= rightHintStart;
+    drawText(line, x, fits ? 600 : 600 + kLineHeight + 2, kOrangeTint, 128);
 }
 
 // Player one's keys for a step of the single-cursor panel, in a block above the right-hand
@@ -242,10 +255,10 @@ int64_t twoPlayerPanels(double frameFactor) {
     bool remoteOne = online.active && online.localSide != 0;
     bool remoteTwo = online.active && online.localSide != 1;
     // Online, the one player at this computer uses player one's keys on either side.
-    pairPanel(playerOnePanel, playerOne, playerOne, remoteOne, rightPreview, nullptr, true,
-              frameFactor);
-    pairPanel(playerTwoPanel, playerTwo, online.active ? playerOne : playerTwo, remoteTwo,
-              leftPreview, &rightPreview, false, frameFactor);
+    int64_t rightHintStart = pairPanel(playerOnePanel, playerOne, playerOne, remoteOne,
+                                       rightPreview, nullptr, true, frameFactor).first;
+    int64_t leftHintEnd = pairPanel(playerTwoPanel, playerTwo, online.active ? playerOne : playerTwo, remoteTwo,
+              leftPreview, &rightPreview, false, frameFactor).second;
     const std::string backHint = online.active ? "Escape: leave online play" : kBackHint;
     drawHintLines({backHint}, (screenWidth - hintBlockWidth({backHint})) / 2, kSharedHintY,
                   kHintGrey);
@@ -255,7 +268,8 @@ int64_t twoPlayerPanels(double frameFactor) {
     }
     if (online.active && online.localSide == 1) {
         if (playerOnePanel.ready && playerTwoPanel.ready)
-            drawText("The host starts the match", (screenWidth - 400) / 2, 600, kOrangeTint, 128);
+            drawMiddleLine("The host starts the match", (screenWidth - 400) / 2, leftHintEnd,
+                           rightHintStart);
         if (keyDown(kKeyEscape) && playerTwoPanel.ready && !fadeActive) {
             playerTwoPanel.ready = false;
             leftPreview.intensity = 128;
@@ -264,7 +278,8 @@ int64_t twoPlayerPanels(double frameFactor) {
         return kNoSelection;
     }
     if (playerOnePanel.ready && playerTwoPanel.ready) {
-        drawText("Press enter to start !", (screenWidth - 300) / 2, 600, kOrangeTint, 128);
+        drawMiddleLine("Press enter to start !", (screenWidth - 300) / 2, leftHintEnd,
+                       rightHintStart);
         // Only a fresh press starts: Return held since before both were ready does not.
         if (returnHoldFrames == 1) {
             playerOnePanel.ready = playerTwoPanel.ready = false;

@@ -159,7 +159,7 @@ std::vector<LinkMessage> serviceLink(NetLink& link, uint32_t waitMs) {
             link.lastHeardMs = now - ENET_TIME_DIFFERENCE(link.host->serviceTime,
                                                           link.peer->lastReceiveTime);
         else
-            close(link, "the connection was lost: nothing heard for 3 seconds");
+            close(link, kLinkSilentReason);
     }
     if (!link.connected && !link.hosting && now - link.openedMs > kConnectTimeoutMs)
         close(link, "no answer from the host");

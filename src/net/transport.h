@@ -63,5 +63,7 @@ void sendOnLink(NetLink& link, uint8_t channel, const PacketBytes& bytes);
 // Ends the link: the queued packets (a Bye) are sent, the peer told, and everything let go.
 // The reason is kept for the player when none was set before.
 void closeLink(NetLink& link, const std::string& reason);
+// Why a link closed when the peer fell silent for the link's timeout.
+inline const std::string kLinkSilentReason = "the connection was lost: nothing heard for 3 seconds";
 // The peer's mean round trip in ms, 0 when not connected.
 int64_t linkRoundTripMs(const NetLink& link);

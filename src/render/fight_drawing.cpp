@@ -109,7 +109,8 @@ void drawFight(Stage* stage) {
             if (isAlive(*f)) drawComboDisplay(*f);
     if (debugMode > 0) // 1: the strip shown
         drawDebugStrip(stage, fightEvents.playerOneAttackPressed);
-    // Bottom left: the top corners belong to the life gauges.
+    // Bottom left at every screen size: the top corners belong to the life gauges (at (0, 0) on
+    // a screen wider than 1200 px the line would cover player two's portrait and upper bar).
     drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0, screenHeight - 32);
 }
 
