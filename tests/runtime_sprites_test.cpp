@@ -1,8 +1,11 @@
 // Sprites: pixel-exact touching with zoom and mirroring, tinted display, clip and zoom, culling.
 #include "headless_fixture.h"
+#include "runtime/blend.h"
+#include "runtime/stretch.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -364,6 +367,13 @@ TEST_F(SpriteTest, EnlargedSpritesAcrossTheEdgesDrawAsOnALargerScreen) {
         {"its clip only", 1, 2, 1, 4, 3, 70, 48, w - 45, -13, 255, kNoTint},
         {"loaded from a file", 2, -1, -1, -1, -1, 66, 71, -11, -29, 255, kNoTint},
         {"wholly on the screen", 1, -1, -1, -1, -1, 30, 20, 10, 10, 255, kNoTint},
+        {"faded to 1, across the left edge", 1, -1, -1, -1, -1, 60, 40, -25, 3, 1, kNoTint},
+        {"faded to 254, across the right edge", 1, -1, -1, -1, -1, 55, 47, w - 30, -4, 254, kNoTint},
+        {"faded, over the whole screen", 1, -1, -1, -1, -1, 7 * 20, 5 * 20, -50, -8, 97, kNoTint},
+        {"tinted, over the whole screen", 1, -1, -1, -1, -1, 7 * 20, 5 * 20, -45, -3, 255, RGB(20, 230, 90)},
+        {"tinted and faded, across the top", 1, -1, -1, -1, -1, 49, 62, 5, -41, 60, RGB(250, 250, 250)},
+        {"faded, loaded from a file", 2, 1, 1, 5, 4, 90, 80, -20, -30, 140, kNoTint},
+        {"shrunk and faded across an edge", 1, -1, -1, -1, -1, 6, 4, w - 3, 20, 77, kNoTint},
     };
     const int64_t margin = 200; // the larger screen holds every draw whole
     for (const ScaledDraw& d : draws) {
@@ -381,4 +391,78 @@ TEST_F(SpriteTest, EnlargedSpritesAcrossTheEdgesDrawAsOnALargerScreen) {
         if (d.width == 7 * 20) EXPECT_LT(stretched, w * h) << d.what;
     }
     std::remove("enlarged.png");
+}
+
+// The software renderer's blend of a pixel, against SDL's own blit of random pixels: every
+// source alpha on every row, random screens, with and without alpha, under modulations that
+// take either of SDL's paths.
+TEST_F(SpriteTest, BlendedPixelsAreSdlsOwn) {
+    const int64_t width = 256, height = 24;
+    std::mt19937 random(77);
+    std::vector<uint32_t> source(size_t(width * height)), screen(source.size());
+    for (size_t i = 0; i < source.size(); ++i) {
+        source[i] = (random() & 0x00FFFFFFu) | uint32_t(i % 256) << 24;
+        screen[i] = random();
+    }
+    struct Case {
+        const char* what;
+        BlendModulation modulation;
+    };
+    const Case cases[] = {
+        {"no modulation", {}},
+        {"alpha 0", {255, 255, 255, 0}},
+        {"alpha 1", {255, 255, 255, 1}},
+        {"alpha 128", {255, 255, 255, 128}},
+        {"alpha 254", {255, 255, 255, 254}},
+        {"colour only", {200, 100, 50, 255}},
+        {"one channel", {255, 254, 255, 255}},
+        {"black, faded", {0, 0, 0, 33}},
+        {"colour and alpha", {17, 255, 240, 77}},
+    };
+    for (bool keepsAlpha : {true, false})
+        for (const Case& c : cases)
+            EXPECT_EQ(blendDisagreements(source, screen, width, height, c.modulation, keepsAlpha), 0)
+                << c.what << (keepsAlpha ? " on ARGB8888" : " on RGB888");
+    EXPECT_TRUE(blendMatchesRenderer(true));
+    EXPECT_TRUE(blendMatchesRenderer(false));
+}
+
+// Stretched and blended in one pass, a window gives the pixels of the window stretched alone
+// and then blended pixel by pixel; its transparent runs are not computed.
+TEST(StretchBlend, OnePassIsTheStretchThenTheBlend) {
+    // 6 x 4: the left two columns and the top row transparent, the rest of every alpha.
+    std::vector<uint32_t> picture(24);
+    std::mt19937 random(5);
+    for (int64_t y = 0; y < 4; ++y)
+        for (int64_t x = 0; x < 6; ++x)
+            picture[size_t(y * 6 + x)] = x < 2 || y == 0 ? 0u : (random() & 0x00FFFFFFu) | uint32_t(40 * x + 50 * y) << 24;
+    StretchSource source{picture.data(), 6, 4, 6};
+    struct Window {
+        const char* what;
+        int64_t outWidth, outHeight, x, y, width, height;
+        BlendModulation modulation;
+        bool keepsAlpha;
+    };
+    const Window windows[] = {
+        {"the whole output", 60, 40, 0, 0, 60, 40, {}, true},
+        {"a window inside, faded", 90, 70, 13, 9, 50, 41, {255, 255, 255, 99}, true},
+        {"its right part, tinted, no alpha", 77, 33, 40, 2, 37, 30, {30, 200, 90, 255}, false},
+        {"shrunk", 4, 3, 0, 0, 4, 3, {255, 255, 255, 200}, false},
+    };
+    for (const Window& w : windows) {
+        std::vector<uint32_t> screen(size_t(w.width * w.height));
+        for (uint32_t& p : screen) p = random();
+        std::vector<uint32_t> stretched(screen.size()), expected = screen;
+        stretchWindow(source, w.outWidth, w.outHeight, w.x, w.y, w.width, w.height, stretched.data(), w.width);
+        int64_t visible = 0;
+        for (size_t i = 0; i < screen.size(); ++i) {
+            expected[i] = blendPixel(stretched[i], screen[i], w.modulation, w.keepsAlpha);
+            visible += stretched[i] >> 24 != 0;
+        }
+        int64_t computed = stretchBlendWindow(source, w.outWidth, w.outHeight, w.x, w.y, w.width, w.height,
+                                              screen.data(), w.width, w.modulation, w.keepsAlpha);
+        EXPECT_EQ(screen, expected) << w.what;
+        EXPECT_GE(computed, visible) << w.what;
+        EXPECT_LT(computed, w.width * w.height) << w.what; // the transparent left and top skipped
+    }
 }

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <thread>
 
+#include "runtime/blend.h"
 #include "runtime/colour.h"
 #include "runtime/images.h"
 #include "runtime/internal.h"
@@ -279,6 +280,19 @@ bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& s
                          int(across.end - across.first), int(down.end - down.first)};
         SDL_Rect onScreen = shown;
         if (!SDL_IntersectRect(&reading, &onScreen, &shown)) return true;
+    }
+    // Blended onto a 32-bit screen, the window is stretched straight onto it (the same bytes
+    // as SDL's blit of the stretched window, which is checked once against SDL's own blit).
+    Uint32 format = screen->format->format;
+    bool keepsAlpha = format == SDL_PIXELFORMAT_ARGB8888;
+    if (blend == SDL_BLENDMODE_BLEND && (keepsAlpha || format == SDL_PIXELFORMAT_RGB888) &&
+        !SDL_MUSTLOCK(screen) && blendMatchesRenderer(keepsAlpha)) {
+        SDL_RenderFlush(runtimeRenderer()); // what was drawn before lies under it
+        int64_t pitch = screen->pitch / 4;
+        uint32_t* corner = static_cast<uint32_t*>(screen->pixels) + shown.y * pitch + shown.x;
+        scaledPixels += stretchBlendWindow(pixels, dest.w, dest.h, shown.x - dest.x, shown.y - dest.y,
+                                           shown.w, shown.h, corner, pitch, {r, g, b, a}, keepsAlpha);
+        return true;
     }
     static std::vector<uint32_t> part; // kept from frame to frame: no allocation per draw
     part.resize(size_t(shown.w) * size_t(shown.h));

@@ -103,6 +103,71 @@ void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHei
     }
 }
 
+int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
+                           int64_t windowX, int64_t windowY, int64_t windowWidth,
+                           int64_t windowHeight, uint32_t* screen, int64_t screenPitch,
+                           const BlendModulation& modulation, bool screenKeepsAlpha) {
+    if (windowWidth <= 0 || windowHeight <= 0) return 0;
+    Axis across = axisOf(source.width, outWidth), down = axisOf(source.height, outHeight);
+    // The window's outputs in runs that read the same pair of source columns, and each
+    // output's weight on the second.
+    struct Run {
+        int64_t index = 0, first = 0, end = 0;
+    };
+    static std::vector<Run> runs; // kept from draw to draw: no allocation per frame
+    static std::vector<int32_t> weights;
+    runs.clear();
+    weights.resize(size_t(windowWidth));
+    for (int64_t x = 0; x < windowWidth; ++x) {
+        AxisSample sample = columnSample(across, windowX + x);
+        weights[size_t(x)] = sample.weight;
+        if (runs.empty() || runs.back().index != sample.index) runs.push_back({sample.index, x, x});
+        runs.back().end = x + 1;
+    }
+    int64_t firstColumn = runs.front().index, lastColumn = runs.back().index + 1;
+    // Each source column's vertical mix for the current row, channels in 0xAARRGGBB order
+    // from blue up, 7 bits above their 8.
+    static std::vector<int32_t> mixed;
+    mixed.resize(size_t(lastColumn - firstColumn + 1) * 4);
+    bool plain = modulation.none();
+    // An RGB888 screen's alpha byte becomes 0 wherever the general path blends, even under
+    // a transparent output: those outputs are still visited there.
+    bool visitTransparent = !plain && !screenKeepsAlpha;
+    int64_t computed = 0;
+    for (int64_t y = 0; y < windowHeight; ++y) {
+        RowSample row = rowSample(down, windowY + y);
+        const uint32_t* top = source.pixels + row.top * source.pitch;
+        const uint32_t* bottom = source.pixels + row.bottom * source.pitch;
+        int32_t rowOther = kWeightOne - row.weight, rowWeight = row.weight;
+        for (int64_t u = firstColumn; u <= lastColumn; ++u) {
+            int32_t* m = &mixed[size_t(u - firstColumn) * 4];
+            uint32_t t = top[u], b = bottom[u];
+            for (int c = 0; c < 4; ++c)
+                m[c] = int32_t((t >> (8 * c)) & 255) * rowOther + int32_t((b >> (8 * c)) & 255) * rowWeight;
+        }
+        uint32_t* out = screen + y * screenPitch;
+        for (const Run& run : runs) {
+            const int32_t* left = &mixed[size_t(run.index - firstColumn) * 4];
+            const int32_t* right = left + 4;
+            if (left[3] == 0 && right[3] == 0) { // every output of the run is transparent
+                if (visitTransparent)
+                    for (int64_t x = run.first; x < run.end; ++x) out[x] &= 0x00FFFFFFu;
+                continue;
+            }
+            computed += run.end - run.first;
+            for (int64_t x = run.first; x < run.end; ++x) {
+                int32_t weight = weights[size_t(x)], other = kWeightOne - weight;
+                uint32_t pixel = 0;
+                for (int c = 0; c < 4; ++c)
+                    pixel |= uint32_t((left[c] * other + right[c] * weight) >> (2 * kWeightBits)) << (8 * c);
+                out[x] = plain ? blendUnmodulated(pixel, out[x])
+                               : blendModulated(pixel, out[x], modulation, screenKeepsAlpha);
+            }
+        }
+    }
+    return computed;
+}
+
 StretchSpan stretchedColumns(int64_t sourceWidth, int64_t outWidth, int64_t lo, int64_t hi) {
     Axis a = axisOf(sourceWidth, outWidth);
     StretchSpan span{outWidth, 0};

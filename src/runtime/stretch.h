@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "runtime/blend.h"
+
 // Source pixels: a rectangle of 32-bit pixels, pitch in pixels. Both sides at least 2 pixels
 // (the renderer's stretch treats thinner sources otherwise).
 struct StretchSource {
@@ -17,6 +19,16 @@ struct StretchSource {
 void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
                    int64_t windowX, int64_t windowY, int64_t windowWidth, int64_t windowHeight,
                    uint32_t* window, int64_t windowPitch);
+
+// The same window stretched and blended onto the screen in one pass, as SDL blends the
+// window stretchWindow writes (with the modulation, onto an ARGB8888 screen if
+// screenKeepsAlpha, else RGB888): screen points at the window's top left pixel (pitch in
+// pixels). Outputs whose two source columns are both transparent in the row are not computed.
+// The number of outputs computed.
+int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
+                           int64_t windowX, int64_t windowY, int64_t windowWidth,
+                           int64_t windowHeight, uint32_t* screen, int64_t screenPitch,
+                           const BlendModulation& modulation, bool screenKeepsAlpha);
 
 // The outputs along one axis, [first, end), whose samples read any of the source pixels
 // from lo to hi: the rest of a stretched picture that is transparent outside them is too.
