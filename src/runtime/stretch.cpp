@@ -155,11 +155,14 @@ int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_
                 continue;
             }
             computed += run.end - run.first;
+            // left * (128 - w) + right * w, as left * 128 + (right - left) * w.
+            int32_t base[4], slope[4];
+            for (int c = 0; c < 4; ++c) base[c] = left[c] * kWeightOne, slope[c] = right[c] - left[c];
             for (int64_t x = run.first; x < run.end; ++x) {
-                int32_t weight = weights[size_t(x)], other = kWeightOne - weight;
+                int32_t weight = weights[size_t(x)];
                 uint32_t pixel = 0;
                 for (int c = 0; c < 4; ++c)
-                    pixel |= uint32_t((left[c] * other + right[c] * weight) >> (2 * kWeightBits)) << (8 * c);
+                    pixel |= uint32_t((base[c] + slope[c] * weight) >> (2 * kWeightBits)) << (8 * c);
                 out[x] = plain ? blendUnmodulated(pixel, out[x])
                                : blendModulated(pixel, out[x], modulation, screenKeepsAlpha);
             }
