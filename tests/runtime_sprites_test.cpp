@@ -430,12 +430,15 @@ TEST_F(SpriteTest, BlendedPixelsAreSdlsOwn) {
 // Stretched and blended in one pass, a window gives the pixels of the window stretched alone
 // and then blended pixel by pixel; its transparent runs are not computed.
 TEST(StretchBlend, OnePassIsTheStretchThenTheBlend) {
-    // 6 x 4: the left two columns and the top row transparent, the rest of every alpha.
+    // 6 x 4: the left two columns and the top row transparent, the rest of every alpha but
+    // for a block of one colour (columns 3-5 of rows 2-3), as inside a filled shape.
     std::vector<uint32_t> picture(24);
     std::mt19937 random(5);
     for (int64_t y = 0; y < 4; ++y)
         for (int64_t x = 0; x < 6; ++x)
-            picture[size_t(y * 6 + x)] = x < 2 || y == 0 ? 0u : (random() & 0x00FFFFFFu) | uint32_t(40 * x + 50 * y) << 24;
+            picture[size_t(y * 6 + x)] = x < 2 || y == 0 ? 0u
+                                         : x >= 3 && y >= 2 ? 0xC0A08060u
+                                         : (random() & 0x00FFFFFFu) | uint32_t(40 * x + 50 * y) << 24;
     StretchSource source{picture.data(), 6, 4, 6};
     struct Window {
         const char* what;
@@ -448,6 +451,9 @@ TEST(StretchBlend, OnePassIsTheStretchThenTheBlend) {
         {"a window inside, faded", 90, 70, 13, 9, 50, 41, {255, 255, 255, 99}, true},
         {"its right part, tinted, no alpha", 77, 33, 40, 2, 37, 30, {30, 200, 90, 255}, false},
         {"shrunk", 4, 3, 0, 0, 4, 3, {255, 255, 255, 200}, false},
+        {"enlarged 100 times, faded", 600, 400, 0, 0, 600, 400, {255, 255, 255, 140}, false},
+        {"enlarged 100 times, as it is", 600, 400, 50, 50, 550, 350, {}, true},
+        {"enlarged 100 times, tinted", 600, 400, 0, 0, 600, 400, {200, 90, 255, 255}, true},
     };
     for (const Window& w : windows) {
         std::vector<uint32_t> screen(size_t(w.width * w.height));

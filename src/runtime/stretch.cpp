@@ -3,6 +3,8 @@
 // gives the same bytes for any part of the output.
 #include "runtime/stretch.h"
 
+#include "runtime/blend.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <vector>
@@ -103,6 +105,36 @@ void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHei
     }
 }
 
+namespace {
+// A run of outputs at least this long (pixels) that shows one colour is blended through tables:
+// building them costs 256 blends, a long run saves its per-pixel arithmetic many times over.
+constexpr int64_t kLongRun = 48;
+
+// What blending one colour makes of each value of each screen channel (each result already in
+// its place in the pixel). The blend treats the channels apart, so a pixel's result is the
+// four channels' results together.
+struct ChannelTables {
+    uint32_t pixel = 0;
+    BlendModulation modulation;
+    bool keepsAlpha = false, built = false;
+    uint32_t lanes[4][256];
+};
+
+const ChannelTables& tablesFor(uint32_t pixel, const BlendModulation& m, bool keepsAlpha) {
+    static ChannelTables tables; // the last colour's: a filled shape repeats one colour
+    if (tables.built && tables.pixel == pixel && tables.keepsAlpha == keepsAlpha &&
+        tables.modulation.r == m.r && tables.modulation.g == m.g && tables.modulation.b == m.b &&
+        tables.modulation.a == m.a)
+        return tables;
+    tables = {pixel, m, keepsAlpha, true, {}};
+    for (uint32_t v = 0; v < 256; ++v) {
+        uint32_t blended = blendPixel(pixel, v * 0x01010101u, m, keepsAlpha);
+        for (int c = 0; c < 4; ++c) tables.lanes[c][v] = blended & (0xFFu << (8 * c));
+    }
+    return tables;
+}
+} // namespace
+
 int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
                            int64_t windowX, int64_t windowY, int64_t windowWidth,
                            int64_t windowHeight, uint32_t* screen, int64_t screenPitch,
@@ -155,6 +187,19 @@ int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_
                 continue;
             }
             computed += run.end - run.first;
+            if (std::equal(left, left + 4, right) && run.end - run.first >= kLongRun) {
+                // Both columns alike (inside a filled shape): one colour over the whole run,
+                // blended through per-channel tables of what it makes of each screen value.
+                uint32_t pixel = 0;
+                for (int c = 0; c < 4; ++c) pixel |= uint32_t(left[c] >> kWeightBits) << (8 * c);
+                const ChannelTables& tables = tablesFor(pixel, modulation, screenKeepsAlpha);
+                for (int64_t x = run.first; x < run.end; ++x) {
+                    uint32_t dst = out[x];
+                    out[x] = tables.lanes[3][dst >> 24] | tables.lanes[2][(dst >> 16) & 255] |
+                             tables.lanes[1][(dst >> 8) & 255] | tables.lanes[0][dst & 255];
+                }
+                continue;
+            }
             // left * (128 - w) + right * w, as left * 128 + (right - left) * w.
             int32_t base[4], slope[4];
             for (int c = 0; c < 4; ++c) base[c] = left[c] * kWeightOne, slope[c] = right[c] - left[c];
