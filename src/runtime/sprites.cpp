@@ -26,6 +26,9 @@ struct Sprite {
     bool keepPixels = false;    // stretched on the CPU (drawn enlarged across the screen's edge)
     // The own pixels' rectangle of alpha above 0 (width -1: not known since the last upload).
     int64_t boxX = 0, boxY = 0, boxWidth = -1, boxHeight = 0;
+    // Rectangles (own pixels) that hold every pixel of alpha above 0, found once per upload.
+    std::vector<SDL_Rect> visibleRects;
+    bool visibleRectsKnown = false;
     int64_t flags = 0;
     int64_t keyColour = 0;
     int64_t displayWidth = 0, displayHeight = 0;
@@ -120,6 +123,7 @@ SDL_Texture* makeTexture(const std::vector<uint32_t>& pixels, int64_t width, int
 bool upload(Sprite& sprite) {
     sprite.dropTextures();
     sprite.boxWidth = -1;
+    sprite.visibleRectsKnown = false;
     if (!runtimeRenderer()) return true; // uploaded when a screen opens
     if (!ensurePixels(sprite)) return false;
     sprite.texture = makeTexture(sprite.bitmap.pixels, sprite.bitmap.width, sprite.bitmap.height);
@@ -297,6 +301,64 @@ bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& s
     return true;
 }
 
+int64_t blendedPixels = 0; // pixels handed to the software blender by unscaled blended draws
+
+// Bands of kBandRows rows; in each, the runs of columns that have a visible pixel in some row
+// of the band, runs closer than kRunGap px joined (a copy call costs about as much as a few
+// dozen pixels). The HUD's frames and bars are mostly transparent: blending them whole cost a
+// software fight frame most of its time.
+constexpr int64_t kBandRows = 8;
+constexpr int64_t kRunGap = 32;
+
+const std::vector<SDL_Rect>& visibleRectsOf(Sprite& sprite) {
+    if (sprite.visibleRectsKnown) return sprite.visibleRects;
+    sprite.visibleRectsKnown = true;
+    sprite.visibleRects.clear();
+    int64_t w = sprite.bitmap.width, h = sprite.bitmap.height;
+    std::vector<uint8_t> seen(size_t(std::max<int64_t>(w, 0)));
+    for (int64_t top = 0; top < h; top += kBandRows) {
+        int64_t rows = std::min(kBandRows, h - top);
+        std::fill(seen.begin(), seen.end(), 0);
+        for (int64_t y = top; y < top + rows; ++y)
+            for (int64_t x = 0; x < w; ++x)
+                if (alphaAt(sprite, size_t(y * w + x)) != 0) seen[size_t(x)] = 1;
+        for (int64_t x = 0; x < w;) {
+            if (!seen[size_t(x)]) {
+                ++x;
+                continue;
+            }
+            int64_t end = x + 1, gap = 0;
+            for (int64_t u = end; u < w && gap < kRunGap; ++u) {
+                if (seen[size_t(u)]) end = u + 1, gap = 0;
+                else ++gap;
+            }
+            sprite.visibleRects.push_back({int(x), int(top), int(end - x), int(rows)});
+            x = end;
+        }
+    }
+    return sprite.visibleRects;
+}
+
+// A blended copy at the sprite's own size on the software screen: only the parts of the clip
+// that hold a visible pixel go to SDL, which leaves the screen as it is under alpha 0 (the
+// texture's and any tint's, whose alpha is 0 wherever the sprite's is). False: drawn whole.
+bool blendVisibleParts(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& source, int64_t x,
+                       int64_t y) {
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    if (SDL_GetTextureBlendMode(texture, &blend) != 0 || blend != SDL_BLENDMODE_BLEND ||
+        !softwareRendering())
+        return false;
+    SDL_Renderer* renderer = runtimeRenderer();
+    for (const SDL_Rect& rect : visibleRectsOf(sprite)) {
+        SDL_Rect part;
+        if (!SDL_IntersectRect(&rect, &source, &part)) continue;
+        SDL_Rect dest{int(x) + part.x - source.x, int(y) + part.y - source.y, part.w, part.h};
+        blendedPixels += int64_t(part.w) * part.h;
+        SDL_RenderCopy(renderer, texture, &part, &dest);
+    }
+    return true;
+}
+
 void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
     SDL_Renderer* renderer = runtimeRenderer();
     SDL_Rect source{int(sprite.clipX), int(sprite.clipY), int(sprite.clipWidth),
@@ -332,6 +394,7 @@ void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
     }
     SDL_Rect dest{int(x), int(y), int(sprite.displayWidth), int(sprite.displayHeight)};
     bool scaled = dest.w != source.w || dest.h != source.h;
+    if (!scaled && sprite.angle == 0 && blendVisibleParts(sprite, texture, source, x, y)) return;
     if (sprite.angle != 0) {
         if (scaled) scaledPixels += int64_t(dest.w) * dest.h;
         SDL_RenderCopyEx(renderer, texture, &source, &dest, sprite.angle, nullptr, SDL_FLIP_NONE);
@@ -580,6 +643,7 @@ SpriteBounds spriteVisibleBounds(int64_t spriteId) {
 
 int64_t spriteCount() { return int64_t(sprites.objects.size()); }
 int64_t scaledPixelCount() { return scaledPixels; }
+int64_t blendedPixelCount() { return blendedPixels; }
 
 Bitmap* spriteBitmapForDrawing(int64_t spriteId) {
     Sprite* s = sprites.find(spriteId);
