@@ -19,6 +19,11 @@
 #include "runtime/stretch.h"
 
 namespace {
+struct VisibleRect {
+    SDL_Rect area; // own pixels
+    bool opaque;   // alpha 255 throughout
+};
+
 struct Sprite {
     Bitmap bitmap;              // width and height always; pixels only while needed
     std::vector<uint8_t> alpha; // a loaded sprite's alpha while its pixels are released
@@ -27,7 +32,7 @@ struct Sprite {
     // The own pixels' rectangle of alpha above 0 (width -1: not known since the last upload).
     int64_t boxX = 0, boxY = 0, boxWidth = -1, boxHeight = 0;
     // Rectangles (own pixels) that hold every pixel of alpha above 0, found once per upload.
-    std::vector<SDL_Rect> visibleRects;
+    std::vector<VisibleRect> visibleRects;
     bool visibleRectsKnown = false;
     int64_t flags = 0;
     int64_t keyColour = 0;
@@ -305,34 +310,57 @@ int64_t blendedPixels = 0; // pixels handed to the software blender by unscaled 
 
 // Bands of kBandRows rows; in each, the runs of columns that have a visible pixel in some row
 // of the band, runs closer than kRunGap px joined (a copy call costs about as much as a few
-// dozen pixels). The HUD's frames and bars are mostly transparent: blending them whole cost a
-// software fight frame most of its time.
+// dozen pixels), and within them the runs of at least kOpaqueRun columns opaque in every row of
+// the band. The HUD's frames and bars are mostly transparent or opaque: blending them whole
+// cost a software fight frame much of its time.
 constexpr int64_t kBandRows = 8;
 constexpr int64_t kRunGap = 32;
+constexpr int64_t kOpaqueRun = 16;
 
-const std::vector<SDL_Rect>& visibleRectsOf(Sprite& sprite) {
+const std::vector<VisibleRect>& visibleRectsOf(Sprite& sprite) {
     if (sprite.visibleRectsKnown) return sprite.visibleRects;
     sprite.visibleRectsKnown = true;
     sprite.visibleRects.clear();
     int64_t w = sprite.bitmap.width, h = sprite.bitmap.height;
-    std::vector<uint8_t> seen(size_t(std::max<int64_t>(w, 0)));
+    // Per column of a band: 0 transparent in every row, 2 opaque in every row, 1 otherwise.
+    std::vector<uint8_t> state(size_t(std::max<int64_t>(w, 0)));
     for (int64_t top = 0; top < h; top += kBandRows) {
         int64_t rows = std::min(kBandRows, h - top);
-        std::fill(seen.begin(), seen.end(), 0);
-        for (int64_t y = top; y < top + rows; ++y)
-            for (int64_t x = 0; x < w; ++x)
-                if (alphaAt(sprite, size_t(y * w + x)) != 0) seen[size_t(x)] = 1;
+        for (int64_t x = 0; x < w; ++x) {
+            bool any = false, all = true;
+            for (int64_t y = top; y < top + rows; ++y) {
+                uint8_t a = alphaAt(sprite, size_t(y * w + x));
+                any = any || a != 0;
+                all = all && a == 255;
+            }
+            state[size_t(x)] = all ? 2 : any ? 1 : 0;
+        }
+        auto add = [&](int64_t from, int64_t to, bool opaque) {
+            if (to > from) sprite.visibleRects.push_back({{int(from), int(top), int(to - from), int(rows)}, opaque});
+        };
         for (int64_t x = 0; x < w;) {
-            if (!seen[size_t(x)]) {
+            if (state[size_t(x)] == 0) {
                 ++x;
                 continue;
             }
             int64_t end = x + 1, gap = 0;
             for (int64_t u = end; u < w && gap < kRunGap; ++u) {
-                if (seen[size_t(u)]) end = u + 1, gap = 0;
+                if (state[size_t(u)] != 0) end = u + 1, gap = 0;
                 else ++gap;
             }
-            sprite.visibleRects.push_back({int(x), int(top), int(end - x), int(rows)});
+            // The run [x, end) split into blended pieces and long opaque ones.
+            int64_t blendFrom = x;
+            for (int64_t u = x; u < end;) {
+                int64_t v = u;
+                while (v < end && state[size_t(v)] == 2) ++v;
+                if (v - u >= kOpaqueRun) {
+                    add(blendFrom, u, false);
+                    add(u, v, true);
+                    blendFrom = v;
+                }
+                u = v == u ? u + 1 : v;
+            }
+            add(blendFrom, end, false);
             x = end;
         }
     }
@@ -341,20 +369,29 @@ const std::vector<SDL_Rect>& visibleRectsOf(Sprite& sprite) {
 
 // A blended copy at the sprite's own size on the software screen: only the parts of the clip
 // that hold a visible pixel go to SDL, which leaves the screen as it is under alpha 0 (the
-// texture's and any tint's, whose alpha is 0 wherever the sprite's is). False: drawn whole.
+// texture's and any tint's, whose alpha is 0 wherever the sprite's is). The sprite's own
+// colours at full intensity are copied where they are opaque, as blending gives them exactly.
+// False: drawn whole.
 bool blendVisibleParts(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& source, int64_t x,
                        int64_t y) {
     SDL_BlendMode blend = SDL_BLENDMODE_NONE;
     if (SDL_GetTextureBlendMode(texture, &blend) != 0 || blend != SDL_BLENDMODE_BLEND ||
         !softwareRendering())
         return false;
+    Uint8 r = 0, g = 0, b = 0, a = 0;
+    SDL_GetTextureColorMod(texture, &r, &g, &b);
+    SDL_GetTextureAlphaMod(texture, &a);
+    bool copyOpaque = texture == sprite.texture && a == 255 && r == 255 && g == 255 && b == 255;
     SDL_Renderer* renderer = runtimeRenderer();
-    for (const SDL_Rect& rect : visibleRectsOf(sprite)) {
+    for (const VisibleRect& rect : visibleRectsOf(sprite)) {
         SDL_Rect part;
-        if (!SDL_IntersectRect(&rect, &source, &part)) continue;
+        if (!SDL_IntersectRect(&rect.area, &source, &part)) continue;
         SDL_Rect dest{int(x) + part.x - source.x, int(y) + part.y - source.y, part.w, part.h};
-        blendedPixels += int64_t(part.w) * part.h;
+        bool copy = copyOpaque && rect.opaque;
+        if (copy) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+        else blendedPixels += int64_t(part.w) * part.h;
         SDL_RenderCopy(renderer, texture, &part, &dest);
+        if (copy) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     }
     return true;
 }
