@@ -17,6 +17,7 @@
 #include "render/effects.h"
 #include "render/fade.h"
 #include "render/frame_images.h"
+#include "fight/hit_masks.h"
 #include "render/particles.h"
 #include <algorithm>
 #include "data/fighter_class.h"
@@ -299,8 +300,22 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     matchHooks.screenshots = {{150, "fight150.png"}, {400, "fight400.png"}, {700, "fight700.png"}};
     matchHooks.endScreenshots = {{60, "banner.png"}};
     musicVolume = 20;
+    // Nothing is decoded in the fight's frames: the hit test's masks are read with the
+    // pictures during the intro, both jingles before the fight.
+    clearHitMasks();
+    int64_t masksAtStart = -1, masksAtEnd = -1, jinglesAtStart = 0;
+    matchHooks.afterFightFrame = [&](int64_t frame) {
+        if (frame == 0) {
+            masksAtStart = hitMaskFileCount();
+            jinglesAtStart = soundExists(kVictorySlot) + soundExists(kDefeatSlot);
+        }
+        masksAtEnd = hitMaskFileCount();
+    };
     int64_t result = startMatch();
     EXPECT_EQ(result, 1); // the bot wins
+    EXPECT_GT(masksAtStart, 0);
+    EXPECT_EQ(masksAtEnd, masksAtStart) << "hit masks read during the fight";
+    EXPECT_EQ(jinglesAtStart, 2);
     const auto& shown = matchHooks.endCountdown;
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.front(), 5);
@@ -308,11 +323,12 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     for (size_t i = 1; i < shown.size(); ++i) EXPECT_LE(shown[i], shown[i - 1]);
     EXPECT_GE(std::count(shown.begin(), shown.end(), 0), 1);
     // The effects are cleared and the menu music plays again; the stage's tiles and music
-    // stay (stopped) for a next match there, the defeat's sound is let go.
+    // stay (stopped) for a next match there, and so do the jingles.
     EXPECT_EQ(spriteExists(stage->tileSprites[0]), 1);
     EXPECT_EQ(soundExists(stage->musicSlot), 1);
     EXPECT_NE(soundStatus(stage->musicSlot), 1);
-    EXPECT_EQ(soundExists(kDefeatSlot), 0);
+    EXPECT_EQ(soundExists(kDefeatSlot), 1);
+    EXPECT_NE(soundStatus(kDefeatSlot), 1);
     EXPECT_EQ(soundStatus(1), 1);
     EXPECT_TRUE(effects.empty());
     EXPECT_TRUE(particles.empty());

@@ -472,3 +472,72 @@ TEST(StretchBlend, OnePassIsTheStretchThenTheBlend) {
         EXPECT_LT(computed, w.width * w.height) << w.what; // the transparent left and top skipped
     }
 }
+
+// A sprite drawn blended at its own size is handed to the software blender only where it has
+// visible pixels, its opaque runs copied, and the screen ends up as SDL blends it whole (the
+// reference: the same draw as a plain quad, which SDL copies in one piece).
+TEST_F(SpriteTest, BlendedSpritesDrawOnlyTheirVisiblePartsToTheSameScreen) {
+    // 60 x 40: transparent but for an opaque block (50 columns, rows 8-23), a translucent
+    // gradient below it with a transparent gap of 40 columns, and one faint pixel at the far
+    // corner; every colour different.
+    constexpr int64_t w = 60, h = 40;
+    for (int64_t id : {1, 3}) { // 3: the reference's copy
+        ASSERT_TRUE(createSprite(id, w, h, kSpriteAlpha));
+        ASSERT_TRUE(beginDrawing(spriteOutput(id)));
+        setDrawingMode(kDrawExact);
+        fillBox(0, 0, w, h, RGBA(0, 0, 0, 0));
+        for (int64_t y = 0; y < h; ++y)
+            for (int64_t x = 0; x < w; ++x) {
+                int64_t alpha = y >= 8 && y < 24 && x >= 5 && x < 55 ? 255
+                                : y >= 28 && y < 36 && (x < 10 || x >= 50) ? 20 + 7 * x % 230
+                                : x == w - 1 && y == h - 1 ? 3 : 0;
+                if (alpha) fillBox(x, y, 1, 1, RGBA(17 * x, 255 - 6 * y, 11 * (x + y), alpha));
+            }
+        endDrawing();
+    }
+    struct Case {
+        int64_t x, y, intensity, tint;
+        int64_t clipX, clipY, clipWidth, clipHeight;
+    };
+    const Case cases[] = {
+        {2, 3, 255, kNoTint, -1, -1, -1, -1},          // opaque parts copied
+        {-7, -5, 255, kNoTint, -1, -1, -1, -1},        // across the top-left edge
+        {20, 30, 128, kNoTint, -1, -1, -1, -1},        // across the bottom-right edge, faded
+        {1, 1, 128, RGB(0, 255, 0), -1, -1, -1, -1},   // a tint, as the gauges
+        {4, 2, 255, RGB(255, 0, 0), -1, -1, -1, -1},   // a tint at full intensity
+        {3, 3, 255, kNoTint, 7, 6, 40, 26},            // clipped into the block and the gap
+    };
+    auto drawn = [&](const Case& c, bool whole) {
+        int64_t id = whole ? 3 : 1;
+        clipSprite(id, c.clipX, c.clipY, c.clipWidth, c.clipHeight);
+        int64_t cw = spriteWidth(id) - 1, ch = spriteHeight(id) - 1;
+        if (whole) transformSprite(id, 0, 0, double(cw), 0, double(cw), double(ch), 0, double(ch));
+        // A screen of every colour, so that an untouched pixel shows.
+        clearScreen(0);
+        for (int64_t y = 0; y < kHeight; y += 4)
+            for (int64_t x = 0; x < kWidth; x += 4) {
+                EXPECT_TRUE(createSprite(2, 4, 4, 0));
+                EXPECT_TRUE(beginDrawing(spriteOutput(2)));
+                fillBox(0, 0, 4, 4, RGB(9 * x, 200 - 3 * y, 5 * (x + y)));
+                endDrawing();
+                drawSprite(2, x, y);
+            }
+        drawSpriteBlended(id, c.x, c.y, c.intensity, c.tint);
+        std::vector<uint32_t> seen;
+        for (int64_t y = 0; y < kHeight; ++y)
+            for (int64_t x = 0; x < kWidth; ++x) seen.push_back(screenPixel(x, y));
+        return seen;
+    };
+    for (const Case& c : cases) {
+        std::vector<uint32_t> reference = drawn(c, true);
+        int64_t before = blendedPixelCount();
+        std::vector<uint32_t> parts = drawn(c, false);
+        int64_t blended = blendedPixelCount() - before;
+        EXPECT_EQ(parts, reference) << "at " << c.x << ", " << c.y << " intensity " << c.intensity;
+        // Never the whole picture: its transparent rows and the gap are left out, and at full
+        // intensity without a tint its opaque block too.
+        int64_t area = spriteWidth(1) * spriteHeight(1);
+        EXPECT_GT(blended, 0);
+        EXPECT_LT(blended, c.intensity == 255 && c.tint == kNoTint ? area / 3 : area * 3 / 4);
+    }
+}

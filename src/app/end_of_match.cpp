@@ -68,6 +68,12 @@ void releaseMatch() {
     clearImageQueue();
 }
 
+void loadEndOfMatchJingles(bool againstTheBot) {
+    if (musicVolume <= 0) return;
+    if (!soundExists(kVictorySlot)) loadSound(kVictorySlot, "sound/victory.ogg");
+    if (againstTheBot && !soundExists(kDefeatSlot)) loadSound(kDefeatSlot, "sound/defeat.ogg");
+}
+
 void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* stage) {
     if (!context) context = &globalFightContext;
     if (!stage) stage = context->stage;
@@ -77,7 +83,7 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
         if (musicVolume > 0) {
             bool defeat = loser == 1 && matchMode == 1;
             int64_t slot = defeat ? kDefeatSlot : kVictorySlot;
-            if (loadSound(slot, defeat ? "sound/defeat.ogg" : "sound/victory.ogg"))
+            if (soundExists(slot) || loadSound(slot, defeat ? "sound/defeat.ogg" : "sound/victory.ogg"))
                 playSound(slot, 0, musicVolume);
         }
         double factor = nominalFrameFactor, previous = factor, elapsed = 0;
@@ -135,11 +141,8 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
 
 void leaveMatchScreen() {
     if (musicVolume > 0) {
-        for (int64_t slot : {kDefeatSlot, kVictorySlot}) {
-            if (!soundExists(slot)) continue;
-            stopSound(slot);
-            freeSound(slot);
-        }
+        for (int64_t slot : {kDefeatSlot, kVictorySlot})
+            if (soundExists(slot)) stopSound(slot); // kept decoded for the next match
         playMenuMusic();
     }
     releaseMatch();

@@ -11,6 +11,10 @@ struct Stage;
 constexpr int64_t kVictorySlot = 4;
 constexpr int64_t kDefeatSlot = 5;
 
+// The jingles a match may end with (the defeat's only against the bot), decoded when missing
+// (with music on): before the fight, as decoding one takes a fight frame's time several times
+// over. They stay decoded, stopped, for the next match.
+void loadEndOfMatchJingles(bool againstTheBot);
 // loser: 1 player one, 2 player two, anything else no result; mode 1 against the bot.
 void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* stage);
 // The banner's first line for a result.

@@ -370,6 +370,7 @@ Stage* setUpMatch() {
     queueClassImages(playerOne);
     queueClassImages(playerTwo);
     if (stage && musicVolume > 0) loadStageMusic(*stage);
+    loadEndOfMatchJingles(playerTwo.botLevel != 0);
     playerOne.side = playerOne.facing = 0;
     playerTwo.side = playerTwo.facing = 1;
     for (Fighter* f : {&playerOne, &playerTwo}) {

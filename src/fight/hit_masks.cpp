@@ -2,6 +2,9 @@
 #include "fight/hit_masks.h"
 
 #include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "data/animation.h"
@@ -79,20 +82,48 @@ bool hitMaskSolid(const HitMask& mask, int64_t x, int64_t y) {
 // loaded with its alpha kept and no colour key; a hit mask is blended by its own alpha onto a
 // fully transparent sprite (which copies any pixel of alpha above zero and leaves the rest
 // transparent) and that sprite also keeps its alpha. So both are read the same way here.
+namespace {
+// A file's masks, read without touching anything shared.
+MaskFile readMaskFile(const std::string& path) {
+    MaskFile file;
+    Bitmap bitmap;
+    bool hasAlpha = false;
+    if (!path.empty() && loadPng(path, bitmap, hasAlpha)) {
+        file.plain = hitMaskFromPixels(bitmap.width, bitmap.height, bitmap.pixels.data());
+        file.mirrored = mirroredHitMask(file.plain);
+        file.read = file.plain.width > 0;
+    }
+    return file;
+}
+} // namespace
+
 const HitMask* hitMaskOfFile(const std::string& path, bool mirrored) {
     auto [entry, added] = maskFiles.try_emplace(path);
     MaskFile& file = entry->second;
-    if (added) {
-        Bitmap bitmap;
-        bool hasAlpha = false;
-        if (!path.empty() && loadPng(path, bitmap, hasAlpha)) {
-            file.plain = hitMaskFromPixels(bitmap.width, bitmap.height, bitmap.pixels.data());
-            file.mirrored = mirroredHitMask(file.plain);
-            file.read = file.plain.width > 0;
-        }
-    }
+    if (added) file = readMaskFile(path);
     if (!file.read) return nullptr;
     return mirrored ? &file.mirrored : &file.plain;
+}
+
+void readHitMaskFiles(const std::vector<std::string>& paths) {
+    std::vector<std::string> missing;
+    for (const std::string& path : paths)
+        if (!maskFiles.count(path) && std::find(missing.begin(), missing.end(), path) == missing.end())
+            missing.push_back(path);
+    std::vector<MaskFile> read(missing.size());
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i; (i = next++) < missing.size();) read[i] = readMaskFile(missing[i]);
+    };
+    std::vector<std::thread> helpers;
+    size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    try {
+        for (size_t i = 1; i < std::min(cores, missing.size()); ++i) helpers.emplace_back(work);
+    } catch (const std::system_error&) { // fewer helpers than cores: the rest is done here
+    }
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    for (size_t i = 0; i < missing.size(); ++i) maskFiles.emplace(missing[i], std::move(read[i]));
 }
 
 void clearHitMasks() {

@@ -30,6 +30,9 @@ bool hitMaskSolid(const HitMask& mask, int64_t x, int64_t y); // false outside
 // Each file is read once per run and kept (with its mirrored copy) until clearHitMasks.
 const HitMask* hitMaskOfFile(const std::string& path, bool mirrored);
 void clearHitMasks();
+// Reads the files not read yet, decoded on every core, so that hitMaskOfFile finds them kept
+// (a class's masks before its fight, when pictures are being drawn).
+void readHitMaskFiles(const std::vector<std::string>& paths);
 int64_t hitMaskFileCount(); // files read so far (failures included), for tests and tools
 
 // A frame's body picture as the fight shows it: as in its file facing left (facing 0), mirrored

@@ -7,6 +7,7 @@
 #include "app/pacing.h"
 #include "data/animation.h"
 #include "data/fighter_class.h"
+#include "fight/hit_masks.h"
 #include "render/sprite_assets.h"
 #include "runtime/runtime.h"
 
@@ -36,11 +37,25 @@ void loadHitMask(Frame& frame, const std::string& path) {
 }
 } // namespace
 
+namespace {
+// The files the fight's hit test reads for a frame: its picture and its own hit mask (a frame
+// sharing another's mask reads the owner's, which is queued with it).
+std::vector<std::string> maskFilesOf(const Frame& frame) {
+    if (frame.path.empty()) return {};
+    std::vector<std::string> paths{frame.path + ".png"};
+    if (frame.hurtShift && fileSize(frame.path + "hurt.png") > 0) paths.push_back(frame.path + "hurt.png");
+    return paths;
+}
+} // namespace
+
 void loadFrameImages(Frame& frame) {
     frame.loaded = true;
     // The null renderer draws nothing, and the fight reads no picture (its hits have masks of
     // their own): decoding them would only cost the match runner its set-up time.
     if (drawingDiscarded()) return;
+    // The fight's masks of the frame are read with its pictures, within the intro's budget: read
+    // when the fight first tests them, they cost that fight frame several milliseconds.
+    for (const std::string& path : maskFilesOf(frame)) hitMaskOfFile(path, false);
     if (frame.sprite != 0 && !spriteExists(frame.sprite))
         loadSprite(frame.sprite, frame.path + ".png", kLoadAlphaMask);
     if (frame.hurtSpriteA == 0 || spriteExists(frame.hurtSpriteA) || spriteExists(frame.hurtSpriteB))
@@ -86,6 +101,10 @@ int64_t loadQueuedImagesTogether(int64_t count) {
             if (frame->sprite != 0 && !spriteExists(frame->sprite))
                 pictures.push_back({frame->sprite, frame->path + ".png", kLoadAlphaMask});
         loadSprites(pictures);
+        std::vector<std::string> masks;
+        for (Frame* frame : frames)
+            for (std::string& path : maskFilesOf(*frame)) masks.push_back(std::move(path));
+        readHitMaskFiles(masks);
     }
     for (Frame* frame : frames) loadFrameImages(*frame); // the rest: hit masks
     return int64_t(frames.size());

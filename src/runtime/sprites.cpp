@@ -20,6 +20,11 @@
 #include "runtime/stretch.h"
 
 namespace {
+struct VisibleRect {
+    SDL_Rect area; // own pixels
+    bool opaque;   // alpha 255 throughout
+};
+
 struct Sprite {
     Bitmap bitmap;              // width and height always; pixels only while needed
     std::vector<uint8_t> alpha; // a loaded sprite's alpha while its pixels are released
@@ -27,6 +32,9 @@ struct Sprite {
     bool keepPixels = false;    // stretched on the CPU (drawn enlarged across the screen's edge)
     // The own pixels' rectangle of alpha above 0 (width -1: not known since the last upload).
     int64_t boxX = 0, boxY = 0, boxWidth = -1, boxHeight = 0;
+    // Rectangles (own pixels) that hold every pixel of alpha above 0, found once per upload.
+    std::vector<VisibleRect> visibleRects;
+    bool visibleRectsKnown = false;
     int64_t flags = 0;
     int64_t keyColour = 0;
     int64_t displayWidth = 0, displayHeight = 0;
@@ -121,6 +129,7 @@ SDL_Texture* makeTexture(const std::vector<uint32_t>& pixels, int64_t width, int
 bool upload(Sprite& sprite) {
     sprite.dropTextures();
     sprite.boxWidth = -1;
+    sprite.visibleRectsKnown = false;
     if (!runtimeRenderer()) return true; // uploaded when a screen opens
     if (!ensurePixels(sprite)) return false;
     sprite.texture = makeTexture(sprite.bitmap.pixels, sprite.bitmap.width, sprite.bitmap.height);
@@ -311,6 +320,96 @@ bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& s
     return true;
 }
 
+int64_t blendedPixels = 0; // pixels handed to the software blender by unscaled blended draws
+
+// Bands of kBandRows rows; in each, the runs of columns that have a visible pixel in some row
+// of the band, runs closer than kRunGap px joined (a copy call costs about as much as a few
+// dozen pixels), and within them the runs of at least kOpaqueRun columns opaque in every row of
+// the band. The HUD's frames and bars are mostly transparent or opaque: blending them whole
+// cost a software fight frame much of its time.
+constexpr int64_t kBandRows = 8;
+constexpr int64_t kRunGap = 32;
+constexpr int64_t kOpaqueRun = 16;
+
+const std::vector<VisibleRect>& visibleRectsOf(Sprite& sprite) {
+    if (sprite.visibleRectsKnown) return sprite.visibleRects;
+    sprite.visibleRectsKnown = true;
+    sprite.visibleRects.clear();
+    int64_t w = sprite.bitmap.width, h = sprite.bitmap.height;
+    // Per column of a band: 0 transparent in every row, 2 opaque in every row, 1 otherwise.
+    std::vector<uint8_t> state(size_t(std::max<int64_t>(w, 0)));
+    for (int64_t top = 0; top < h; top += kBandRows) {
+        int64_t rows = std::min(kBandRows, h - top);
+        for (int64_t x = 0; x < w; ++x) {
+            bool any = false, all = true;
+            for (int64_t y = top; y < top + rows; ++y) {
+                uint8_t a = alphaAt(sprite, size_t(y * w + x));
+                any = any || a != 0;
+                all = all && a == 255;
+            }
+            state[size_t(x)] = all ? 2 : any ? 1 : 0;
+        }
+        auto add = [&](int64_t from, int64_t to, bool opaque) {
+            if (to > from) sprite.visibleRects.push_back({{int(from), int(top), int(to - from), int(rows)}, opaque});
+        };
+        for (int64_t x = 0; x < w;) {
+            if (state[size_t(x)] == 0) {
+                ++x;
+                continue;
+            }
+            int64_t end = x + 1, gap = 0;
+            for (int64_t u = end; u < w && gap < kRunGap; ++u) {
+                if (state[size_t(u)] != 0) end = u + 1, gap = 0;
+                else ++gap;
+            }
+            // The run [x, end) split into blended pieces and long opaque ones.
+            int64_t blendFrom = x;
+            for (int64_t u = x; u < end;) {
+                int64_t v = u;
+                while (v < end && state[size_t(v)] == 2) ++v;
+                if (v - u >= kOpaqueRun) {
+                    add(blendFrom, u, false);
+                    add(u, v, true);
+                    blendFrom = v;
+                }
+                u = v == u ? u + 1 : v;
+            }
+            add(blendFrom, end, false);
+            x = end;
+        }
+    }
+    return sprite.visibleRects;
+}
+
+// A blended copy at the sprite's own size on the software screen: only the parts of the clip
+// that hold a visible pixel go to SDL, which leaves the screen as it is under alpha 0 (the
+// texture's and any tint's, whose alpha is 0 wherever the sprite's is). The sprite's own
+// colours at full intensity are copied where they are opaque, as blending gives them exactly.
+// False: drawn whole.
+bool blendVisibleParts(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& source, int64_t x,
+                       int64_t y) {
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    if (SDL_GetTextureBlendMode(texture, &blend) != 0 || blend != SDL_BLENDMODE_BLEND ||
+        !softwareRendering())
+        return false;
+    Uint8 r = 0, g = 0, b = 0, a = 0;
+    SDL_GetTextureColorMod(texture, &r, &g, &b);
+    SDL_GetTextureAlphaMod(texture, &a);
+    bool copyOpaque = texture == sprite.texture && a == 255 && r == 255 && g == 255 && b == 255;
+    SDL_Renderer* renderer = runtimeRenderer();
+    for (const VisibleRect& rect : visibleRectsOf(sprite)) {
+        SDL_Rect part;
+        if (!SDL_IntersectRect(&rect.area, &source, &part)) continue;
+        SDL_Rect dest{int(x) + part.x - source.x, int(y) + part.y - source.y, part.w, part.h};
+        bool copy = copyOpaque && rect.opaque;
+        if (copy) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+        else blendedPixels += int64_t(part.w) * part.h;
+        SDL_RenderCopy(renderer, texture, &part, &dest);
+        if (copy) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    }
+    return true;
+}
+
 void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
     SDL_Renderer* renderer = runtimeRenderer();
     SDL_Rect source{int(sprite.clipX), int(sprite.clipY), int(sprite.clipWidth),
@@ -346,6 +445,7 @@ void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
     }
     SDL_Rect dest{int(x), int(y), int(sprite.displayWidth), int(sprite.displayHeight)};
     bool scaled = dest.w != source.w || dest.h != source.h;
+    if (!scaled && sprite.angle == 0 && blendVisibleParts(sprite, texture, source, x, y)) return;
     if (sprite.angle != 0) {
         if (scaled) scaledPixels += int64_t(dest.w) * dest.h;
         SDL_RenderCopyEx(renderer, texture, &source, &dest, sprite.angle, nullptr, SDL_FLIP_NONE);
@@ -594,6 +694,7 @@ SpriteBounds spriteVisibleBounds(int64_t spriteId) {
 
 int64_t spriteCount() { return int64_t(sprites.objects.size()); }
 int64_t scaledPixelCount() { return scaledPixels; }
+int64_t blendedPixelCount() { return blendedPixels; }
 
 Bitmap* spriteBitmapForDrawing(int64_t spriteId) {
     Sprite* s = sprites.find(spriteId);

@@ -52,4 +52,6 @@ int64_t spriteCount();
 // Pixels that enlarged or shrunk draws have computed since the start: the displayed rectangle,
 // or with the software renderer only its part on the screen (the cost of a zoomed picture).
 int64_t scaledPixelCount();
+// Pixels blended by unscaled draws on the software screen since the start (their visible parts).
+int64_t blendedPixelCount();
 int64_t spriteCpuBytes(); // pixel memory the sprites keep on the CPU
