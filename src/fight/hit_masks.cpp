@@ -2,13 +2,11 @@
 #include "fight/hit_masks.h"
 
 #include <algorithm>
-#include <atomic>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 
 #include "data/animation.h"
 #include "runtime/images.h"
+#include "runtime/parallel.h"
 
 namespace {
 constexpr int64_t kWordBits = 64;
@@ -111,18 +109,7 @@ void readHitMaskFiles(const std::vector<std::string>& paths) {
         if (!maskFiles.count(path) && std::find(missing.begin(), missing.end(), path) == missing.end())
             missing.push_back(path);
     std::vector<MaskFile> read(missing.size());
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t i; (i = next++) < missing.size();) read[i] = readMaskFile(missing[i]);
-    };
-    std::vector<std::thread> helpers;
-    size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    try {
-        for (size_t i = 1; i < std::min(cores, missing.size()); ++i) helpers.emplace_back(work);
-    } catch (const std::system_error&) { // fewer helpers than cores: the rest is done here
-    }
-    work();
-    for (std::thread& helper : helpers) helper.join();
+    forEachOnEveryCore(missing.size(), [&](size_t i) { read[i] = readMaskFile(missing[i]); });
     for (size_t i = 0; i < missing.size(); ++i) maskFiles.emplace(missing[i], std::move(read[i]));
 }
 

@@ -5,17 +5,15 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <memory>
-#include <system_error>
-#include <thread>
 
 #include "runtime/blend.h"
 #include "runtime/colour.h"
 #include "runtime/images.h"
 #include "runtime/internal.h"
 #include "runtime/object_table.h"
+#include "runtime/parallel.h"
 #include "runtime/screen.h"
 #include "runtime/stretch.h"
 
@@ -513,21 +511,11 @@ int64_t loadSprite(int64_t spriteId, const std::string& path, int64_t flags) {
 
 int64_t loadSprites(const std::vector<SpriteFile>& files) {
     std::vector<std::unique_ptr<Sprite>> read(files.size());
-    std::atomic<size_t> next{0};
     int64_t key = defaultKeyColour;
-    auto work = [&] {
-        for (size_t i; (i = next++) < files.size();)
-            read[i] = readSpriteFile(files[i].path, files[i].flags, key);
-    };
     // The files are decoded on every core; the textures are made here, on the screen's thread.
-    std::vector<std::thread> helpers;
-    size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    try {
-        for (size_t i = 1; i < std::min(cores, files.size()); ++i) helpers.emplace_back(work);
-    } catch (const std::system_error&) { // fewer helpers than cores: the rest is done here
-    }
-    work();
-    for (std::thread& helper : helpers) helper.join();
+    forEachOnEveryCore(files.size(), [&](size_t i) {
+        read[i] = readSpriteFile(files[i].path, files[i].flags, key);
+    });
     int64_t loaded = 0;
     for (size_t i = 0; i < files.size(); ++i)
         if (read[i] && storeSprite(files[i].spriteId, std::move(read[i]))) ++loaded;
