@@ -108,7 +108,7 @@ installed_before=$(snapshot)
 # and the screens it went through.
 session_start='
     "$@" 2>"$HOME/screens.log" & game=$!
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
       w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
       sleep 0.2
     done

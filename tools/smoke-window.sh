@@ -35,7 +35,7 @@ game_dir() {
 # the game ended and the screens it went through.
 session_start='
     ./quarrelix 2>screens.log & game=$!
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
       w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
       sleep 0.2
     done
@@ -61,14 +61,14 @@ check() {
   [ -n "$settings" ] && printf '%s\n' "$settings" > "$work/settings.txt"
   local report
   report=$(cd "$work" && xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
-    ./quarrelix & game=$!
-    for _ in $(seq 100); do
+    ./quarrelix 2>game.log & game=$!
+    for _ in $(seq 300); do
       w=$(xdotool search --name "^Quarrelix project$" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
       sleep 0.2
     done
     sleep 2
     if ! kill -0 $game 2>/dev/null; then echo "not-running"; exit 0; fi
-    [ -n "$w" ] || { echo "no-window"; kill $game; exit 0; }
+    [ -n "$w" ] || { echo "no-window"; grep -v "^ALSA" game.log | tail -n 3; kill $game; exit 0; }
     xdotool getwindowgeometry "$w" | sed -n "s/.*Geometry: //p"
     if xprop -id "$w" _NET_WM_STATE | grep -q MAXIMIZED; then echo maximised=yes; else echo maximised=no; fi
     xdotool key --window "$w" Escape
@@ -209,7 +209,7 @@ online_pair() {
     (cd "$HOST_DIR" && exec ./quarrelix 2>screens.log) & hostGame=$!
     (cd "$JOIN_DIR" && exec ./quarrelix 2>screens.log) & joinGame=$!
     window() {
-      for _ in $(seq 100); do
+      for _ in $(seq 300); do
         found=$(xdotool search --all --pid "$1" --name "^Quarrelix project$" 2>/dev/null | head -n 1)
         [ -n "$found" ] && { echo "$found"; return; }
         sleep 0.2
