@@ -385,10 +385,15 @@ TEST_F(SpriteTest, EnlargedSpritesAcrossTheEdgesDrawAsOnALargerScreen) {
         // not even the transparent margins.
         int64_t shownWidth = std::min(d.x + d.width, w) - std::max<int64_t>(d.x, 0);
         int64_t shownHeight = std::min(d.y + d.height, h) - std::max<int64_t>(d.y, 0);
-        if (d.intensity < 0) EXPECT_EQ(stretched, shownWidth * shownHeight) << d.what;
-        else EXPECT_LE(stretched, shownWidth * shownHeight) << d.what;
+        if (d.intensity < 0) {
+            EXPECT_EQ(stretched, shownWidth * shownHeight) << d.what;
+        } else {
+            EXPECT_LE(stretched, shownWidth * shownHeight) << d.what;
+        }
         // The top row transparent, a twentyfold picture over the screen skips its top rows.
-        if (d.width == 7 * 20) EXPECT_LT(stretched, w * h) << d.what;
+        if (d.width == 7 * 20) {
+            EXPECT_LT(stretched, w * h) << d.what;
+        }
     }
     std::remove("enlarged.png");
 }
@@ -498,6 +503,7 @@ TEST_F(SpriteTest, BlendedSpritesDrawOnlyTheirVisiblePartsToTheSameScreen) {
     struct Case {
         int64_t x, y, intensity, tint;
         int64_t clipX, clipY, clipWidth, clipHeight;
+        bool tintOver = false; // the sprite, then the tint over it (as a gauge is drawn)
     };
     const Case cases[] = {
         {2, 3, 255, kNoTint, -1, -1, -1, -1},          // opaque parts copied
@@ -506,6 +512,8 @@ TEST_F(SpriteTest, BlendedSpritesDrawOnlyTheirVisiblePartsToTheSameScreen) {
         {1, 1, 128, RGB(0, 255, 0), -1, -1, -1, -1},   // a tint, as the gauges
         {4, 2, 255, RGB(255, 0, 0), -1, -1, -1, -1},   // a tint at full intensity
         {3, 3, 255, kNoTint, 7, 6, 40, 26},            // clipped into the block and the gap
+        {1, 2, 128, RGB(0, 255, 0), -1, -1, -1, -1, true},  // the tint over it, in one pass
+        {-9, 20, 77, RGB(255, 40, 9), 2, 4, 50, 33, true},  // clipped, across the left edge
     };
     auto drawn = [&](const Case& c, bool whole) {
         int64_t id = whole ? 3 : 1;
@@ -522,7 +530,12 @@ TEST_F(SpriteTest, BlendedSpritesDrawOnlyTheirVisiblePartsToTheSameScreen) {
                 endDrawing();
                 drawSprite(2, x, y);
             }
-        drawSpriteBlended(id, c.x, c.y, c.intensity, c.tint);
+        if (c.tintOver && !whole) {
+            drawSpriteWithTintOver(id, c.x, c.y, c.intensity, c.tint);
+        } else {
+            if (c.tintOver) drawSpriteBlended(id, c.x, c.y); // the reference's first draw
+            drawSpriteBlended(id, c.x, c.y, c.intensity, c.tint);
+        }
         std::vector<uint32_t> seen;
         for (int64_t y = 0; y < kHeight; ++y)
             for (int64_t x = 0; x < kWidth; ++x) seen.push_back(screenPixel(x, y));

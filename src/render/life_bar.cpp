@@ -48,10 +48,16 @@ void drawScaled(const GaugePlace& at, int64_t sprite, int64_t x, int64_t y, int6
     if (at.scale != 1) zoomSprite(sprite, -1, -1);
 }
 
+// A sprite and its silhouette in the tint at half intensity over it, at the place's scale.
+void drawScaledHalfTinted(const GaugePlace& at, int64_t sprite, int64_t x, int64_t y, int64_t tint) {
+    if (at.scale != 1) zoomSprite(sprite, at.size(spriteOwnWidth(sprite)), at.size(spriteOwnHeight(sprite)));
+    drawSpriteWithTintOver(sprite, x, y, 128, tint);
+    if (at.scale != 1) zoomSprite(sprite, -1, -1);
+}
+
 void drawBar(const GaugePlace& at, int64_t sprite, double left, double top, int64_t tint, double flash) {
     int64_t x = at.px(left), y = at.py(top);
-    drawScaled(at, sprite, x, y);
-    drawScaled(at, sprite, x, y, 128, tint);
+    drawScaledHalfTinted(at, sprite, x, y, tint);
     if (flash >= 1) drawScaled(at, sprite, x, y, roundToInt(flash), RGB(255, 0, 0));
 }
 } // namespace
@@ -75,15 +81,14 @@ void drawLifeBar(const Fighter& fighter) {
     // Offsets from the gauge's origin, in px at full size.
     int64_t panel = hudBlock + 10;
     int64_t px = at.px((mirrored ? 40 : 88) + s.x), py = at.py(-130 + s.y);
-    drawScaled(at, panel, px, py);
-    if (colour != 0) drawScaled(at, panel, px, py, 128, colour);
+    if (colour != 0) drawScaledHalfTinted(at, panel, px, py, colour);
+    else drawScaled(at, panel, px, py);
 
     double top = oy + 40 + s.y;
     int64_t mainBar = hudBlock + 0 + pick;
     if (roundToInt(g.mainShown) != g.mainTarget) {
         double shownLeft = a + g.mainShown + ox + s.x;
-        drawScaled(at, mainBar, at.px(shownLeft), at.py(top));
-        drawScaled(at, mainBar, at.px(shownLeft), at.py(top), 128, kYellow);
+        drawScaledHalfTinted(at, mainBar, at.px(shownLeft), at.py(top), kYellow);
     }
     int64_t green = fighter.life <= 200 ? RGB(0, 255, 0) : RGB(0, 64, 0);
     drawBar(at, mainBar, a + double(g.mainTarget) + ox + s.x, top, green, g.flash);
@@ -92,8 +97,7 @@ void drawLifeBar(const Fighter& fighter) {
     if (fighter.life > 200 || g.extraShown != g.extraTarget) {
         if (g.extraShown != g.extraTarget) {
             double shownLeft = a + double(g.extraShown) + ox + s.x;
-            drawScaled(at, extraBar, at.px(shownLeft), at.py(top - 40));
-            drawScaled(at, extraBar, at.px(shownLeft), at.py(top - 40), 128, kYellow);
+            drawScaledHalfTinted(at, extraBar, at.px(shownLeft), at.py(top - 40), kYellow);
         }
         drawBar(at, extraBar, a + double(g.extraTarget) + ox + s.x, top - 40, RGB(0, 255, 0), g.flash);
     }
@@ -109,8 +113,8 @@ void drawLifeBar(const Fighter& fighter) {
     }
     int64_t overlay = hudBlock + 8 + pick;
     int64_t vx = at.px(mirrored ? 10 : -10), vy = at.py(-150);
-    drawScaled(at, overlay, vx, vy);
-    if (colour != 0) drawScaled(at, overlay, vx, vy, 128, colour);
+    if (colour != 0) drawScaledHalfTinted(at, overlay, vx, vy, colour);
+    else drawScaled(at, overlay, vx, vy);
     // The overlay's two bar windows (118-520 px across its picture, 75-157 px down; mirrored
     // for player two): the gauge proper. The rest of the frame is decoration.
     int64_t windowX = mirrored ? spriteOwnWidth(overlay) - 520 : 118;

@@ -49,6 +49,14 @@ struct Sprite {
         int64_t intensity = 255; // baked into its alpha (software only)
     };
     std::array<Tint, 3> tints;
+    // Its own colours with a tint's silhouette blended over them, kept where it is opaque (there
+    // the two draws do not depend on the screen): the last few asked for, the latest first.
+    struct TintedOver {
+        std::vector<uint32_t> pixels;
+        uint32_t rgb = 0;
+        int64_t intensity = -1; // -1: not made
+    };
+    std::array<TintedOver, 3> tintedOver;
 
     ~Sprite() { dropTextures(); }
     void dropTextures() {
@@ -128,6 +136,7 @@ bool upload(Sprite& sprite) {
     sprite.dropTextures();
     sprite.boxWidth = -1;
     sprite.visibleRectsKnown = false;
+    for (Sprite::TintedOver& over : sprite.tintedOver) over = {};
     if (!runtimeRenderer()) return true; // uploaded when a screen opens
     if (!ensurePixels(sprite)) return false;
     sprite.texture = makeTexture(sprite.bitmap.pixels, sprite.bitmap.width, sprite.bitmap.height);
@@ -408,6 +417,80 @@ bool blendVisibleParts(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& sou
     return true;
 }
 
+// The sprite's own colours where it is opaque with the silhouette (rgb, alpha at intensity)
+// blended over them; the other pixels are left 0.
+const std::vector<uint32_t>& tintedOverOf(Sprite& sprite, uint32_t rgb, int64_t intensity) {
+    auto& kept = sprite.tintedOver;
+    auto found = std::find_if(kept.begin(), kept.end(), [&](const Sprite::TintedOver& t) {
+        return t.intensity == intensity && t.rgb == rgb;
+    });
+    if (found == kept.end()) { // the least recently used makes way
+        found = kept.end() - 1;
+        const std::vector<uint32_t>& own = sprite.bitmap.pixels;
+        uint32_t silhouette = uint32_t(intensity) << 24 | rgb; // of an opaque pixel
+        found->pixels.assign(own.size(), 0);
+        for (size_t i = 0; i < own.size(); ++i)
+            if (own[i] >> 24 == 255) found->pixels[i] = blendUnmodulated(silhouette, own[i]);
+        found->rgb = rgb;
+        found->intensity = intensity;
+    }
+    std::rotate(kept.begin(), found, found + 1);
+    return kept.front().pixels;
+}
+
+// The sprite blended at its own size on the software screen, then its silhouette in a tint
+// over it, in one pass of the same bytes as the two draws through SDL (blendPixel is SDL's
+// blend, checked on this machine): the life gauges' parts are each drawn so every frame.
+// Opaque pixels come from tintedOverOf, the others are blended twice. False: not this way.
+bool blendWithTintOnScreen(Sprite& sprite, int64_t x, int64_t y, int64_t intensity, uint32_t rgb) {
+    SDL_Surface* screen = softwareScreenSurface();
+    if (!screen || sprite.transformed || sprite.angle != 0 ||
+        sprite.displayWidth != sprite.clipWidth || sprite.displayHeight != sprite.clipHeight)
+        return false;
+    Uint32 format = screen->format->format;
+    bool keepsAlpha = format == SDL_PIXELFORMAT_ARGB8888;
+    Uint8 r = 0, g = 0, b = 0;
+    SDL_GetTextureColorMod(sprite.texture, &r, &g, &b);
+    if ((r & g & b) != 255 || !(keepsAlpha || format == SDL_PIXELFORMAT_RGB888) ||
+        SDL_MUSTLOCK(screen) || !blendMatchesRenderer(keepsAlpha) || !ensurePixels(sprite))
+        return false;
+    sprite.keepPixels = true; // drawn this way again next frame: no file read then
+    const std::vector<uint32_t>& over = tintedOverOf(sprite, rgb, intensity);
+    const std::vector<uint32_t>& own = sprite.bitmap.pixels;
+    SDL_RenderFlush(runtimeRenderer()); // what was drawn before lies under it
+    SDL_Rect source{int(sprite.clipX), int(sprite.clipY), int(sprite.clipWidth), int(sprite.clipHeight)};
+    SDL_Rect whole{0, 0, screen->w, screen->h};
+    int64_t pitch = screen->pitch / 4, width = sprite.bitmap.width;
+    auto* screenPixels = static_cast<uint32_t*>(screen->pixels);
+    for (const VisibleRect& rect : visibleRectsOf(sprite)) {
+        SDL_Rect part, shown;
+        if (!SDL_IntersectRect(&rect.area, &source, &part)) continue;
+        SDL_Rect dest{int(x) + part.x - source.x, int(y) + part.y - source.y, part.w, part.h};
+        if (!SDL_IntersectRect(&dest, &whole, &shown)) continue;
+        int64_t u = part.x + shown.x - dest.x, v = part.y + shown.y - dest.y;
+        if (!rect.opaque) blendedPixels += 2 * int64_t(shown.w) * shown.h;
+        for (int64_t row = 0; row < shown.h; ++row) {
+            size_t from = size_t((v + row) * width + u);
+            uint32_t* out = screenPixels + (shown.y + row) * pitch + shown.x;
+            if (rect.opaque) {
+                std::copy_n(over.begin() + ptrdiff_t(from), shown.w, out);
+                continue;
+            }
+            for (int64_t i = 0; i < shown.w; ++i) {
+                uint32_t pixel = own[from + size_t(i)], alpha = pixel >> 24;
+                if (alpha == 0) continue;
+                if (alpha == 255) {
+                    out[i] = over[from + size_t(i)];
+                    continue;
+                }
+                uint32_t silhouette = (alpha * uint32_t(intensity) / 255) << 24 | rgb;
+                out[i] = blendUnmodulated(silhouette, blendUnmodulated(pixel, out[i]));
+            }
+        }
+    }
+    return true;
+}
+
 void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
     SDL_Renderer* renderer = runtimeRenderer();
     SDL_Rect source{int(sprite.clipX), int(sprite.clipY), int(sprite.clipWidth),
@@ -635,6 +718,18 @@ void drawSpriteBlended(int64_t spriteId, int64_t x, int64_t y, int64_t intensity
                                Uint8(blueOf(tint)));
     SDL_SetTextureAlphaMod(texture, alpha);
     render(*s, texture, x, y);
+}
+
+void drawSpriteWithTintOver(int64_t spriteId, int64_t x, int64_t y, int64_t intensity, int64_t tint) {
+    if (renderingSkipped()) return;
+    Sprite* s = sprites.find(spriteId);
+    if (!s || !s->texture || offScreen(*s, x, y)) return;
+    intensity = std::min<int64_t>(intensity, 255);
+    if (tint >= 0 && intensity > 0 &&
+        blendWithTintOnScreen(*s, x, y, intensity, pixelOf(tint & 0xFFFFFF, 0)))
+        return;
+    drawSpriteBlended(spriteId, x, y);
+    drawSpriteBlended(spriteId, x, y, intensity, tint);
 }
 
 int64_t spritesTouch(int64_t spriteA, int64_t xA, int64_t yA, int64_t spriteB, int64_t xB,

@@ -38,6 +38,9 @@ void transformSprite(int64_t spriteId, double x1, double y1, double x2, double y
 void drawSprite(int64_t spriteId, int64_t x, int64_t y);
 void drawSpriteBlended(int64_t spriteId, int64_t x, int64_t y, int64_t intensity = 255,
                        int64_t tint = kNoTint);
+// drawSpriteBlended at full intensity, then with the tint at the intensity: the same pixels,
+// on a software screen in one pass (a gauge's parts).
+void drawSpriteWithTintOver(int64_t spriteId, int64_t x, int64_t y, int64_t intensity, int64_t tint);
 int64_t spritesTouch(int64_t spriteA, int64_t xA, int64_t yA, int64_t spriteB, int64_t xB,
                      int64_t yB);
 // The alpha of one of the sprite's own pixels (0 outside or when absent), for tests and tools.
