@@ -179,15 +179,19 @@ TEST_F(AssetsTest, DeferredQueueKeepsItsBudgetAndAlwaysLoadsOne) {
     setImageQueueClock(fakeClock);
     std::vector<Frame> frames(10);
     for (Frame& f : frames) queueFrameImages(&f);
-    // Each load takes 1.5 ms on this clock: after four, 6 ms are spent.
-    EXPECT_EQ(loadQueuedImages(999), 4);
-    EXPECT_EQ(queuedImageCount(), 6);
+    // Each load takes 1.5 ms on this clock: a fourth would end at 6 ms, past the budget.
+    EXPECT_EQ(loadQueuedImages(999), 3);
+    EXPECT_EQ(queuedImageCount(), 7);
     EXPECT_EQ(loadQueuedImages(1), 1);
-    EXPECT_TRUE(frames[4].loaded);
-    EXPECT_FALSE(frames[5].loaded);
+    EXPECT_TRUE(frames[3].loaded);
+    EXPECT_FALSE(frames[4].loaded);
+    // A frame whose own work leaves less than a load's time loads nothing, but one with
+    // nothing spent always loads one.
+    EXPECT_EQ(loadQueuedImages(999, 3.6), 0);
+    EXPECT_EQ(loadQueuedImages(999, 3.4), 1);
     // The budget stays the one of the first call, whatever the frame rate becomes.
     applyFpsMode(10);
-    EXPECT_EQ(loadQueuedImages(999), 4);
+    EXPECT_EQ(loadQueuedImages(999), 3);
     applyFpsMode(6);
     EXPECT_EQ(loadQueuedImages(0), 0);
     clearImageQueue();

@@ -341,8 +341,8 @@ std::vector<uint32_t> drawnScreen(const ScaledDraw& d, int64_t screenWidth, int6
 }
 } // namespace
 
-// A sprite enlarged across the screen's edges is drawn, pixel for pixel, as the renderer draws
-// it wholly on a larger screen, while only its part on the screen is stretched.
+// A sprite enlarged across the screen's edges or on it is drawn, pixel for pixel, as SDL's
+// renderer draws it wholly on a larger screen, while only its part on the screen is stretched.
 TEST_F(SpriteTest, EnlargedSpritesAcrossTheEdgesDrawAsOnALargerScreen) {
     ASSERT_TRUE(createSprite(1, 7, 5, kSpriteAlpha | kSpriteMask));
     drawPattern(spriteOutput(1), 7, 5);
@@ -367,6 +367,9 @@ TEST_F(SpriteTest, EnlargedSpritesAcrossTheEdgesDrawAsOnALargerScreen) {
         {"its clip only", 1, 2, 1, 4, 3, 70, 48, w - 45, -13, 255, kNoTint},
         {"loaded from a file", 2, -1, -1, -1, -1, 66, 71, -11, -29, 255, kNoTint},
         {"wholly on the screen", 1, -1, -1, -1, -1, 30, 20, 10, 10, 255, kNoTint},
+        {"faded, wholly on the screen", 1, -1, -1, -1, -1, 33, 24, 4, 7, 150, kNoTint},
+        {"opaque, wholly on the screen", 1, -1, -1, -1, -1, 29, 21, 12, 3, -1, kNoTint},
+        {"tinted, wholly on the screen", 1, 1, 0, 5, 5, 26, 31, 8, 2, 90, RGB(200, 20, 240)},
         {"faded to 1, across the left edge", 1, -1, -1, -1, -1, 60, 40, -25, 3, 1, kNoTint},
         {"faded to 254, across the right edge", 1, -1, -1, -1, -1, 55, 47, w - 30, -4, 254, kNoTint},
         {"faded, over the whole screen", 1, -1, -1, -1, -1, 7 * 20, 5 * 20, -50, -8, 97, kNoTint},
@@ -380,7 +383,9 @@ TEST_F(SpriteTest, EnlargedSpritesAcrossTheEdgesDrawAsOnALargerScreen) {
         int64_t before = scaledPixelCount();
         std::vector<uint32_t> clipped = drawnScreen(d, w, h, 0);
         int64_t stretched = scaledPixelCount() - before;
+        drawThroughSdlOnly(true); // the reference: SDL's own stretch of the whole picture
         EXPECT_EQ(clipped, drawnScreen(d, w + 2 * margin, h + 2 * margin, margin)) << d.what;
+        drawThroughSdlOnly(false);
         // Only what lands on the screen is stretched (the whole of it when it fits); blended,
         // not even the transparent margins.
         int64_t shownWidth = std::min(d.x + d.width, w) - std::max<int64_t>(d.x, 0);

@@ -298,32 +298,48 @@ void releaseImagesNotFor(const Stage* stage) {
         if (&other != stage) freeStageTiles(other);
 }
 
-void queueClassImages(Fighter& fighter) {
-    FighterClass* c = fighter.fighterClass;
-    if (!c || c->imagesPrepared) return;
-    bool slotsOnly, everyOther;
-    switch (buffedFrames) {
-    case 5: slotsOnly = false, everyOther = false; break;
-    case 3: slotsOnly = false, everyOther = true; break;
-    case 2: slotsOnly = true, everyOther = false; break;
-    case 4: slotsOnly = true, everyOther = true; break;
-    default: return; // "Load on demand": every frame loads when first drawn
-    }
-    c->imagesPrepared = true;
-    std::vector<const Animation*> animations = classAnimations(*c, !slotsOnly, windEnabled != 0);
-    bool take = true;
-    for (const Animation* a : animations)
-        for (const Frame& frame : a->frames) {
-            if (!everyOther || take) queueFrameImages(const_cast<Frame*>(&frame));
-            take = !take;
+// The pictures of the fighters' classes queued to load, as the setting asks. The intro shows
+// each fighter's arrival and then its idle stance: those pictures come first, the fighters'
+// in turn, so that the intro draws none that it must decode on the spot.
+int64_t queueClassImages(std::initializer_list<Fighter*> fighters) {
+    std::vector<std::vector<Frame*>> intro;
+    std::vector<Frame*> later;
+    for (Fighter* fighter : fighters) {
+        FighterClass* c = fighter->fighterClass;
+        if (!c || c->imagesPrepared) continue;
+        bool slotsOnly, everyOther;
+        switch (buffedFrames) {
+        case 5: slotsOnly = false, everyOther = false; break;
+        case 3: slotsOnly = false, everyOther = true; break;
+        case 2: slotsOnly = true, everyOther = false; break;
+        case 4: slotsOnly = true, everyOther = true; break;
+        default: continue; // "Load on demand": every frame loads when first drawn
         }
-    for (Frame& frame : c->hit) queueFrameImages(&frame);
+        c->imagesPrepared = true;
+        intro.emplace_back();
+        bool take = true;
+        for (const Animation* a : classAnimations(*c, !slotsOnly, windEnabled != 0)) {
+            bool shownInIntro = a == c->spawn || a == c->idle;
+            for (const Frame& frame : a->frames) {
+                if (!everyOther || take) (shownInIntro ? intro.back() : later).push_back(const_cast<Frame*>(&frame));
+                take = !take;
+            }
+        }
+        for (Frame& frame : c->hit) later.push_back(&frame);
+    }
+    size_t longest = 0, introFrames = 0;
+    for (const std::vector<Frame*>& frames : intro) longest = std::max(longest, frames.size());
+    for (size_t i = 0; i < longest; ++i)
+        for (const std::vector<Frame*>& frames : intro)
+            if (i < frames.size()) queueFrameImages(frames[i]), ++introFrames;
+    for (Frame* frame : later) queueFrameImages(frame);
+    return int64_t(introFrames);
 }
 
 void prepareClassImages(Fighter& fighter) {
     FighterClass* c = fighter.fighterClass;
     if (!c || c->imagesPrepared) return;
-    queueClassImages(fighter);
+    queueClassImages({&fighter});
     int64_t total = queuedImageCount();
     while (queuedImageCount() > 0) {
         double start = systemTimeMs();
@@ -365,10 +381,10 @@ Stage* setUpMatch() {
     releaseImagesNotFor(stage);
     if (stage) loadStageTiles(*stage);
     stopMenuMusic();
-    // The classes' pictures load during the intro, a few each frame; what it shows before
-    // they are there loads when first drawn.
-    queueClassImages(playerOne);
-    queueClassImages(playerTwo);
+    // The classes' pictures load during the intro, a few each frame, but for those the intro
+    // shows, which load now on every core: its first frames enlarge the countdown's digit
+    // across the screen and leave no time for them.
+    loadQueuedImagesTogether(queueClassImages({&playerOne, &playerTwo}));
     if (stage && musicVolume > 0) loadStageMusic(*stage);
     loadEndOfMatchJingles(playerTwo.botLevel != 0);
     playerOne.side = playerOne.facing = 0;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,9 +69,10 @@ void fightIntro(const Stage* stage, double fixedFactor = 0,
 // own settings are equal on both computers while the fight is shared).
 extern int64_t onlineLocalSide;
 extern int64_t onlineJumpWithUp;
-// Queues the pictures of the fighter's class that the "Performance" option asks to have before
-// the fight; prepareClassImages also loads them, behind a loading screen.
-void queueClassImages(Fighter& fighter);
+// Queues the pictures of the fighters' classes that the "Performance" option asks to have
+// before the fight, what the intro shows first, and returns how many those are;
+// prepareClassImages also loads them, behind a loading screen.
+int64_t queueClassImages(std::initializer_list<Fighter*> fighters);
 void prepareClassImages(Fighter& fighter);
 // Lets go of the images of the classes that neither player has and the tiles of every other
 // stage: a match keeps its pictures until one that does not use them begins.

@@ -14,6 +14,9 @@
 namespace {
 std::deque<Frame*> queue;
 double budgetMs = -1; // fixed at the first call of the run
+// What loading one entry has taken on average this run (ms), and over how many.
+double typicalLoadMs = 0;
+int64_t loadsTimed = 0;
 // Real time even in a headless run: a picture loaded ahead or when first drawn looks the same.
 double (*queueClock)() = wallTimeMs;
 
@@ -78,11 +81,15 @@ int64_t loadQueuedImages(int64_t maxItems, double spentMs) {
     if (budgetMs < 0) budgetMs = frameMs / 2.0;
     double spent = spentMs;
     int64_t count = 0;
-    // The budget is tested before each entry: a call with work to do always loads one.
-    while (spent < budgetMs && !queue.empty() && count < maxItems) {
+    // An entry loads when what one usually takes still fits the budget: the next frame's work
+    // follows it, and a picture begun at the budget's end would overrun it. A call with work to
+    // do and nothing spent always loads one.
+    while (!queue.empty() && count < maxItems && (spent <= 0 || spent + typicalLoadMs <= budgetMs)) {
         double start = queueClock();
         loadFrameImages(*queue.front());
-        spent += queueClock() - start;
+        double took = queueClock() - start;
+        spent += took;
+        typicalLoadMs += (took - typicalLoadMs) / double(++loadsTimed);
         queue.pop_front();
         ++count;
     }
@@ -115,6 +122,8 @@ void setImageQueueClock(double (*clock)()) { queueClock = clock ? clock : wallTi
 void clearImageQueue() {
     queue.clear();
     budgetMs = -1;
+    typicalLoadMs = 0;
+    loadsTimed = 0;
 }
 
 namespace {

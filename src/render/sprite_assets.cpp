@@ -95,9 +95,11 @@ void loadSharedImages() {
         fillBox(0, 0, 610, 210, RGBA(255, 255, 255, 255));
         endDrawing();
     }
-    loadNumbered(countdownSprites.two, "image/counterTwo.png", kLoadAlpha);
-    loadNumbered(countdownSprites.three, "image/counterThree.png", kLoadAlpha);
-    loadNumbered(countdownSprites.one, "image/counterOne.png", kLoadAlpha);
+    // The countdown's digits are drawn enlarged on the CPU from their first frame.
+    int64_t digitFlags = kLoadAlpha | kSpriteKeepColours;
+    loadNumbered(countdownSprites.two, "image/counterTwo.png", digitFlags);
+    loadNumbered(countdownSprites.three, "image/counterThree.png", digitFlags);
+    loadNumbered(countdownSprites.one, "image/counterOne.png", digitFlags);
     makeSymbolSprites();
     if (hurtSequence.frames.empty()) {
         hurtSequence = createImageSequence("image/hurt", "hurt", 6, 5, 2);

@@ -36,18 +36,23 @@ inline uint32_t divideLanesBy255(uint32_t lanes) {
     return ((lanes + 0x00010001u + ((lanes >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
 }
 
+// Alpha modulation only (a fading picture): two channels at a time.
+inline uint32_t blendFaded(uint32_t source, uint32_t screen, uint32_t alphaModulation,
+                           bool screenKeepsAlpha) {
+    uint32_t a = divideLanesBy255((source >> 24) * alphaModulation);
+    uint32_t keep = 255 - a;
+    uint32_t redBlue = divideLanesBy255((source & 0xFF00FFu) * a) +
+                       divideLanesBy255((screen & 0xFF00FFu) * keep);
+    uint32_t alphaGreen = divideLanesBy255(((source >> 8) & 0xFFu) * a) +
+                          divideLanesBy255(((screen >> 8) & 0xFF00FFu) * keep);
+    alphaGreen = screenKeepsAlpha ? alphaGreen + (a << 16) : alphaGreen & 0xFFu;
+    return redBlue | alphaGreen << 8;
+}
+
 inline uint32_t blendModulated(uint32_t source, uint32_t screen, const BlendModulation& m,
                                bool screenKeepsAlpha) {
+    if ((m.r & m.g & m.b) == 255) return blendFaded(source, screen, m.a, screenKeepsAlpha);
     uint32_t a = (source >> 24) * m.a / 255;
-    if ((m.r & m.g & m.b) == 255) { // alpha only (a fading picture): two channels at a time
-        uint32_t keep = 255 - a;
-        uint32_t redBlue = divideLanesBy255((source & 0xFF00FFu) * a) +
-                           divideLanesBy255((screen & 0xFF00FFu) * keep);
-        uint32_t alphaGreen = divideLanesBy255(((source >> 8) & 0xFFu) * a) +
-                              divideLanesBy255(((screen >> 8) & 0xFF00FFu) * keep);
-        alphaGreen = screenKeepsAlpha ? alphaGreen + (a << 16) : alphaGreen & 0xFFu;
-        return redBlue | alphaGreen << 8;
-    }
     uint32_t r = ((source >> 16) & 255) * m.r / 255 * a / 255;
     uint32_t g = ((source >> 8) & 255) * m.g / 255 * a / 255;
     uint32_t b = (source & 255) * m.b / 255 * a / 255;

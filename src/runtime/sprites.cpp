@@ -27,7 +27,7 @@ struct Sprite {
     Bitmap bitmap;              // width and height always; pixels only while needed
     std::vector<uint8_t> alpha; // a loaded sprite's alpha while its pixels are released
     std::string sourcePath;     // the file of a loaded sprite, "" for one made in code
-    bool keepPixels = false;    // stretched on the CPU (drawn enlarged across the screen's edge)
+    bool keepPixels = false;    // drawn from the CPU's copy (enlarged, or with a tint over it)
     // The own pixels' rectangle of alpha above 0 (width -1: not known since the last upload).
     int64_t boxX = 0, boxY = 0, boxWidth = -1, boxHeight = 0;
     // Rectangles (own pixels) that hold every pixel of alpha above 0, found once per upload.
@@ -254,22 +254,24 @@ SpriteBounds visibleBoxOf(Sprite& sprite) {
     return {sprite.boxX, sprite.boxY, sprite.boxWidth, sprite.boxHeight};
 }
 
+bool ownSoftwareDrawing = true; // false: SDL draws everything (a test's reference)
+
 // The software renderer stretches a picture that crosses the screen's edge whole into a
 // picture of its own before it clips it (the countdown's digit, twenty times its size, is
-// mostly off the screen). Stretched here, only the part on the screen is computed, to the
-// same bytes, and blended as SDL blends its stretched picture. False: SDL draws it.
+// mostly off the screen), and blends any stretched picture pixel by pixel. Stretched here,
+// only the part on the screen is computed, to the same bytes, and blended as SDL blends its
+// stretched picture, in loops the compiler vectorises. False: SDL draws it.
 bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& source,
                          const SDL_Rect& dest) {
     SDL_Surface* screen = softwareScreenSurface();
     SDL_ScaleMode mode = SDL_ScaleModeNearest;
-    if (!screen || SDL_GetTextureScaleMode(texture, &mode) != 0 || mode != SDL_ScaleModeLinear)
+    if (!ownSoftwareDrawing || !screen || SDL_GetTextureScaleMode(texture, &mode) != 0 ||
+        mode != SDL_ScaleModeLinear)
         return false;
-    bool crossesEdge = dest.x < 0 || dest.y < 0 || dest.x + dest.w > screen->w ||
-                       dest.y + dest.h > screen->h;
     // SDL's limits: a source under 2 pixels across is stretched otherwise, and an output
     // beyond 65535 pixels across not at all.
-    if (!crossesEdge || source.w < 2 || source.h < 2 || dest.w <= 0 || dest.h <= 0 ||
-        dest.w > 65535 || dest.h > 65535)
+    if (source.w < 2 || source.h < 2 || dest.w <= 0 || dest.h <= 0 || dest.w > 65535 ||
+        dest.h > 65535)
         return false;
     StretchSource pixels;
     if (!stretchSourceOf(sprite, texture, pixels)) return false;
@@ -444,7 +446,7 @@ const std::vector<uint32_t>& tintedOverOf(Sprite& sprite, uint32_t rgb, int64_t 
 // Opaque pixels come from tintedOverOf, the others are blended twice. False: not this way.
 bool blendWithTintOnScreen(Sprite& sprite, int64_t x, int64_t y, int64_t intensity, uint32_t rgb) {
     SDL_Surface* screen = softwareScreenSurface();
-    if (!screen || sprite.transformed || sprite.angle != 0 ||
+    if (!ownSoftwareDrawing || !screen || sprite.transformed || sprite.angle != 0 ||
         sprite.displayWidth != sprite.clipWidth || sprite.displayHeight != sprite.clipHeight)
         return false;
     Uint32 format = screen->format->format;
@@ -582,6 +584,7 @@ std::unique_ptr<Sprite> readSpriteFile(const std::string& path, int64_t flags, i
     sprite->sourcePath = path;
     sprite->flags = flags;
     sprite->keyColour = keyColour;
+    sprite->keepPixels = flags & kSpriteKeepColours;
     keyLoadedPixels(*sprite);
     return sprite;
 }
@@ -774,6 +777,8 @@ SpriteBounds spriteVisibleBounds(int64_t spriteId) {
     return {scaleX(left), scaleY(top), scaleX(right + 1) - scaleX(left),
             scaleY(bottom + 1) - scaleY(top)};
 }
+
+void drawThroughSdlOnly(bool only) { ownSoftwareDrawing = !only; }
 
 int64_t spriteCount() { return int64_t(sprites.objects.size()); }
 int64_t scaledPixelCount() { return scaledPixels; }

@@ -8,6 +8,9 @@
 
 constexpr int64_t kSpriteMask = 4;  // keep a per-pixel mask for spritesTouch
 constexpr int64_t kSpriteAlpha = 8; // transparency from the image's alpha channel
+// A loaded sprite that keeps its colours on the CPU: the software screen stretches it there,
+// and its first enlarged draw reads no file.
+constexpr int64_t kSpriteKeepColours = 16;
 constexpr int64_t kNoTint = -1;
 
 int64_t loadSprite(int64_t spriteId, const std::string& path, int64_t flags = 0);
@@ -51,6 +54,9 @@ struct SpriteBounds {
     int64_t x = 0, y = 0, width = 0, height = 0;
 };
 SpriteBounds spriteVisibleBounds(int64_t spriteId);
+// For tests: every draw goes through SDL's renderer, the reference that the software screen's
+// own stretching and blending is held against (false: back to the game's way).
+void drawThroughSdlOnly(bool only);
 int64_t spriteCount();
 // Pixels that enlarged or shrunk draws have computed since the start: the displayed rectangle,
 // or with the software renderer only its part on the screen (the cost of a zoomed picture).

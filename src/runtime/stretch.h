@@ -23,8 +23,8 @@ void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHei
 // The same window stretched and blended onto the screen in one pass, as SDL blends the
 // window stretchWindow writes (with the modulation, onto an ARGB8888 screen if
 // screenKeepsAlpha, else RGB888): screen points at the window's top left pixel (pitch in
-// pixels). Outputs whose two source columns are both transparent in the row are not computed.
-// The number of outputs computed.
+// pixels). Outputs of a row beyond its first and last visible one are not computed. The
+// number of outputs computed.
 int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
                            int64_t windowX, int64_t windowY, int64_t windowWidth,
                            int64_t windowHeight, uint32_t* screen, int64_t screenPitch,
