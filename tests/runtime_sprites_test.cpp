@@ -319,6 +319,7 @@ struct ScaledDraw {
     int64_t x, y;
     int64_t intensity; // -1: drawn opaque (drawSprite)
     int64_t tint;
+    double angle = 0; // degrees clockwise
 };
 
 // The screen after one draw on a screen of the given size, cleared first to a colour, read
@@ -328,6 +329,7 @@ std::vector<uint32_t> drawnScreen(const ScaledDraw& d, int64_t screenWidth, int6
     EXPECT_TRUE(openWindowedScreen(windowHandle(1), 0, 0, screenWidth, screenHeight, 0, 0, 0, 0));
     clipSprite(d.sprite, d.clipX, d.clipY, d.clipWidth, d.clipHeight);
     zoomSprite(d.sprite, d.width, d.height);
+    rotateSprite(d.sprite, d.angle, 0);
     clearScreen(RGB(30, 160, 220));
     if (d.intensity < 0) drawSprite(d.sprite, d.x + offset, d.y + offset);
     else drawSpriteBlended(d.sprite, d.x + offset, d.y + offset, d.intensity, d.tint);
@@ -340,6 +342,34 @@ std::vector<uint32_t> drawnScreen(const ScaledDraw& d, int64_t screenWidth, int6
     return seen;
 }
 } // namespace
+
+// A sprite turned by quarter turns, enlarged or not, faded or tinted, across an edge or not, is
+// drawn as SDL's renderer turns it.
+TEST_F(SpriteTest, TurnedSpritesDrawAsSdlTurnsThem) {
+    ASSERT_TRUE(createSprite(1, 7, 5, kSpriteAlpha | kSpriteMask));
+    drawPattern(spriteOutput(1), 7, 5);
+    const int64_t w = kWidth;
+    const ScaledDraw draws[] = {
+        {"half a turn", 1, -1, -1, -1, -1, 30, 20, 10, 10, 255, kNoTint, 180},
+        {"half a turn back, odd sides, faded", 1, -1, -1, -1, -1, 31, 22, 9, 8, 140, kNoTint, -180},
+        {"a quarter, even sides", 1, -1, -1, -1, -1, 30, 20, 10, 10, 200, kNoTint, 90},
+        {"a quarter, odd sides", 1, -1, -1, -1, -1, 31, 21, 10, 10, 200, kNoTint, 90},
+        {"a quarter back", 1, -1, -1, -1, -1, 20, 30, 10, 10, 200, kNoTint, -90},
+        {"three quarters", 1, -1, -1, -1, -1, 31, 21, 10, 10, 255, kNoTint, 270},
+        {"its own size, half a turn", 1, -1, -1, -1, -1, 7, 5, 10, 10, 255, kNoTint, 180},
+        {"its clip, square, a quarter", 1, 1, 0, 5, 5, 47, 47, 3, 1, 77, kNoTint, 90},
+        {"tinted, across the edge", 1, -1, -1, -1, -1, 40, 30, -9, 25, 120, RGB(255, 40, 0), 180},
+        {"a quarter across the corner", 1, -1, -1, -1, -1, 34, 26, w - 20, -7, 255, kNoTint, -90},
+        {"sides an odd number apart (SDL's own)", 1, -1, -1, -1, -1, 33, 26, 10, 10, 255, kNoTint, 90},
+    };
+    for (const ScaledDraw& d : draws) {
+        drawThroughSdlOnly(true);
+        std::vector<uint32_t> reference = drawnScreen(d, kWidth, kHeight, 0);
+        drawThroughSdlOnly(false);
+        EXPECT_EQ(drawnScreen(d, kWidth, kHeight, 0), reference) << d.what;
+    }
+    rotateSprite(1, 0, 0);
+}
 
 // A sprite enlarged across the screen's edges or on it is drawn, pixel for pixel, as SDL's
 // renderer draws it wholly on a larger screen, while only its part on the screen is stretched.

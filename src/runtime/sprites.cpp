@@ -256,6 +256,12 @@ SpriteBounds visibleBoxOf(Sprite& sprite) {
 
 bool ownSoftwareDrawing = true; // false: SDL draws everything (a test's reference)
 
+// Whether the pixels a texture of the sprite shows are on the CPU without reading a file: a
+// loaded sprite drawn wholly on the screen is left to SDL rather than read again and kept.
+bool colourAtHand(const Sprite& sprite, SDL_Texture* texture) {
+    return texture != sprite.texture || !sprite.bitmap.pixels.empty();
+}
+
 // The software renderer stretches a picture that crosses the screen's edge whole into a
 // picture of its own before it clips it (the countdown's digit, twenty times its size, is
 // mostly off the screen), and blends any stretched picture pixel by pixel. Stretched here,
@@ -273,8 +279,11 @@ bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& s
     if (source.w < 2 || source.h < 2 || dest.w <= 0 || dest.h <= 0 || dest.w > 65535 ||
         dest.h > 65535)
         return false;
+    bool crossesEdge = dest.x < 0 || dest.y < 0 || dest.x + dest.w > screen->w ||
+                       dest.y + dest.h > screen->h;
     StretchSource pixels;
-    if (!stretchSourceOf(sprite, texture, pixels)) return false;
+    if ((!crossesEdge && !colourAtHand(sprite, texture)) || !stretchSourceOf(sprite, texture, pixels))
+        return false;
     Uint8 r = 255, g = 255, b = 255, a = 255;
     SDL_BlendMode blend = SDL_BLENDMODE_NONE;
     SDL_GetTextureColorMod(texture, &r, &g, &b);
@@ -326,6 +335,70 @@ bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& s
     SDL_RenderFlush(runtimeRenderer()); // what was drawn before lies under it
     SDL_BlitSurface(stretched, nullptr, screen, &shown);
     SDL_FreeSurface(stretched);
+    return true;
+}
+
+// A sprite turned by a multiple of 90 degrees on the software screen, as SDL turns it: the
+// clip stretched to the displayed size, its pixels turned about the displayed rectangle's
+// centre, then blended with the texture's modulation (SDL takes some 3-5 ms for one of the
+// combo display's enlarged arrows, drawn twice in every frame of a combo at 1920x1080).
+// False: SDL draws it.
+bool turnOnScreen(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& source, const SDL_Rect& dest) {
+    double turns = sprite.angle / 90;
+    SDL_Surface* screen = softwareScreenSurface();
+    SDL_ScaleMode mode = SDL_ScaleModeNearest;
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    if (!ownSoftwareDrawing || !screen || turns != std::floor(turns) ||
+        SDL_GetTextureScaleMode(texture, &mode) != 0 || mode != SDL_ScaleModeLinear ||
+        SDL_GetTextureBlendMode(texture, &blend) != 0 || blend != SDL_BLENDMODE_BLEND ||
+        source.w < 2 || source.h < 2 || dest.w <= 0 || dest.h <= 0 || dest.w > 65535 || dest.h > 65535)
+        return false;
+    Uint32 format = screen->format->format;
+    bool keepsAlpha = format == SDL_PIXELFORMAT_ARGB8888;
+    if (!(keepsAlpha || format == SDL_PIXELFORMAT_RGB888) || SDL_MUSTLOCK(screen) ||
+        !blendMatchesRenderer(keepsAlpha))
+        return false;
+    Uint8 r = 255, g = 255, b = 255, a = 255;
+    SDL_GetTextureColorMod(texture, &r, &g, &b);
+    SDL_GetTextureAlphaMod(texture, &a);
+    BlendModulation modulation{r, g, b, a};
+    StretchSource pixels;
+    if (!colourAtHand(sprite, texture) || !stretchSourceOf(sprite, texture, pixels)) return false;
+    int64_t quarter = (int64_t(turns) % 4 + 4) % 4; // clockwise quarter turns
+    int64_t w = dest.w, h = dest.h;
+    // Turned by an odd number of quarters, a rectangle whose sides differ by an odd number of
+    // pixels lands half a pixel off the grid, where SDL's rounding hangs on floating point
+    // noise: SDL draws those (the combo display's icons are square).
+    if (quarter % 2 && (w - h) % 2) return false;
+    static std::vector<uint32_t> stretched; // kept from frame to frame
+    stretched.resize(size_t(w * h));
+    if (w == source.w && h == source.h) {
+        for (int64_t y = 0; y < h; ++y)
+            std::copy_n(pixels.pixels + y * pixels.pitch, w, stretched.begin() + y * w);
+    } else {
+        stretchWindow(pixels, w, h, 0, 0, w, h, stretched.data(), w);
+        scaledPixels += w * h;
+    }
+    // The turned picture (tw x th) read from the stretched one: its pixel (u, v) is the
+    // stretched one at first + u * across + v * down.
+    struct Reading {
+        int64_t first, across, down;
+    };
+    const Reading readings[4] = {{0, 1, w}, {(h - 1) * w, -w, 1}, {h * w - 1, -1, -w}, {w - 1, w, -1}};
+    Reading reading = readings[quarter];
+    int64_t tw = quarter % 2 ? h : w, th = quarter % 2 ? w : h;
+    // About the displayed rectangle's centre (on the pixel grid: see above).
+    int64_t shift = quarter % 2 ? (w - h) / 2 : 0;
+    int64_t left = dest.x + shift, top = dest.y - shift;
+    SDL_RenderFlush(runtimeRenderer()); // what was drawn before lies under it
+    int64_t pitch = screen->pitch / 4;
+    auto* screenPixels = static_cast<uint32_t*>(screen->pixels);
+    for (int64_t v = std::max<int64_t>(0, -top); v < th && top + v < screen->h; ++v)
+        for (int64_t u = std::max<int64_t>(0, -left); u < tw && left + u < screen->w; ++u) {
+            uint32_t& out = screenPixels[(top + v) * pitch + left + u];
+            out = blendPixel(stretched[size_t(reading.first + u * reading.across + v * reading.down)],
+                             out, modulation, keepsAlpha);
+        }
     return true;
 }
 
@@ -530,6 +603,7 @@ void render(Sprite& sprite, SDL_Texture* texture, int64_t x, int64_t y) {
     bool scaled = dest.w != source.w || dest.h != source.h;
     if (!scaled && sprite.angle == 0 && blendVisibleParts(sprite, texture, source, x, y)) return;
     if (sprite.angle != 0) {
+        if (turnOnScreen(sprite, texture, source, dest)) return;
         if (scaled) scaledPixels += int64_t(dest.w) * dest.h;
         SDL_RenderCopyEx(renderer, texture, &source, &dest, sprite.angle, nullptr, SDL_FLIP_NONE);
     } else if (!scaled || !stretchOnScreenOnly(sprite, texture, source, dest)) {

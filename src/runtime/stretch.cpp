@@ -71,42 +71,6 @@ RowSample rowSample(const Axis& a, int64_t i) {
 
 } // namespace
 
-void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
-                   int64_t windowX, int64_t windowY, int64_t windowWidth, int64_t windowHeight,
-                   uint32_t* window, int64_t windowPitch) {
-    Axis across = axisOf(source.width, outWidth), down = axisOf(source.height, outHeight);
-    std::vector<AxisSample> columns(static_cast<size_t>(windowWidth));
-    for (int64_t x = 0; x < windowWidth; ++x) columns[size_t(x)] = columnSample(across, windowX + x);
-    // The source columns the window reads, and each one's vertical mix for the current row:
-    // every channel of both rows weighted, 7 bits above its 8 (SDL rounds only at the end).
-    int64_t firstColumn = columns.empty() ? 0 : columns.front().index;
-    int64_t lastColumn = columns.empty() ? -1 : columns.back().index + 1;
-    std::vector<int32_t> mixed(size_t(std::max<int64_t>(lastColumn - firstColumn + 1, 0)) * 4);
-    for (int64_t y = 0; y < windowHeight; ++y) {
-        RowSample row = rowSample(down, windowY + y);
-        const uint32_t* top = source.pixels + row.top * source.pitch;
-        const uint32_t* bottom = source.pixels + row.bottom * source.pitch;
-        int rowOther = kWeightOne - row.weight;
-        for (int64_t u = firstColumn; u <= lastColumn; ++u) {
-            int32_t* m = &mixed[size_t(u - firstColumn) * 4];
-            for (int c = 0; c < 4; ++c)
-                m[c] = int32_t((top[u] >> (8 * c)) & 255) * rowOther +
-                       int32_t((bottom[u] >> (8 * c)) & 255) * row.weight;
-        }
-        uint32_t* out = window + y * windowPitch;
-        for (int64_t x = 0; x < windowWidth; ++x) {
-            const AxisSample& sample = columns[size_t(x)];
-            const int32_t* left = &mixed[size_t(sample.index - firstColumn) * 4];
-            const int32_t* right = left + 4;
-            int other = kWeightOne - sample.weight;
-            uint32_t pixel = 0;
-            for (int c = 0; c < 4; ++c)
-                pixel |= uint32_t((left[c] * other + right[c] * sample.weight) >> (2 * kWeightBits)) << (8 * c);
-            out[x] = pixel;
-        }
-    }
-}
-
 namespace {
 // One source row stretched across the window: each channel (blue, green, red, alpha) in a row
 // of its own, left * (128 - w) + right * w (at most 255 * 128, 7 bits above its 8).
@@ -136,41 +100,79 @@ void stretchRow(const StretchSource& source, int64_t sourceRow, const std::vecto
     }
 }
 
-// Where an output column samples: its first source column and its weight on the second.
+// Where each output column of a window samples: its first source column and its weight on the
+// second.
 struct ColumnSamples {
     std::vector<int32_t> columns, weights;
 };
 
-// The loops below are written for the compiler to vectorise; where it can, it builds them
-// twice, for AVX2 (eight pixels at a time, a third of the time) and for any x86-64, and the
-// machine's is picked when the game starts. The window's rows from firstRow to endRow (see
-// stretchBlendWindow).
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-int64_t stretchBlendRows(const StretchSource& source, const Axis& down, const ColumnSamples& samples,
-                         int64_t windowY, int64_t firstRow, int64_t endRow, uint32_t* screen,
-                         int64_t screenPitch, const BlendModulation& modulation, bool screenKeepsAlpha) {
-    int64_t windowWidth = int64_t(samples.columns.size());
-    // The two source rows the current output row mixes, stretched across: an enlarged picture
-    // mixes the same two for many output rows. The mix is one sum of products rounded once,
-    // so stretching across before mixing down gives SDL's bytes.
+ColumnSamples columnSamplesOf(const Axis& across, int64_t windowX, int64_t windowWidth) {
+    ColumnSamples samples;
+    samples.columns.resize(size_t(windowWidth));
+    samples.weights.resize(size_t(windowWidth));
+    for (int64_t x = 0; x < windowWidth; ++x) {
+        AxisSample sample = columnSample(across, windowX + x);
+        samples.columns[size_t(x)] = int32_t(sample.index);
+        samples.weights[size_t(x)] = sample.weight;
+    }
+    return samples;
+}
+
+// The two source rows the current output row mixes, stretched across: an enlarged picture
+// mixes the same two for many output rows. The mix is one sum of products rounded once, so
+// stretching across before mixing down gives SDL's bytes.
+struct HeldRows {
     StretchedRow held[2];
-    auto stretched = [&](int64_t sourceRow, int64_t keep) -> const StretchedRow& {
+    const StretchedRow& stretched(const StretchSource& source, const ColumnSamples& samples,
+                                  int64_t sourceRow, int64_t keep) {
         for (const StretchedRow& row : held)
             if (row.sourceRow == sourceRow) return row;
         StretchedRow& spare = held[0].sourceRow == keep ? held[1] : held[0];
         stretchRow(source, sourceRow, samples.columns, samples.weights, spare);
         return spare;
+    }
+};
+
+// An output row's pixels from first to end, its two stretched source rows mixed down.
+inline void mixDown(const StretchedRow& top, const StretchedRow& bottom, int32_t bottomWeight,
+                    int64_t first, int64_t end, uint32_t* pixel) {
+    int32_t topWeight = kWeightOne - bottomWeight;
+    const int16_t *t0 = top.channels[0].data(), *t1 = top.channels[1].data();
+    const int16_t *t2 = top.channels[2].data(), *t3 = top.channels[3].data();
+    const int16_t *b0 = bottom.channels[0].data(), *b1 = bottom.channels[1].data();
+    const int16_t *b2 = bottom.channels[2].data(), *b3 = bottom.channels[3].data();
+    auto mix = [&](int32_t t, int32_t b) {
+        return uint32_t((t * topWeight + b * bottomWeight) >> (2 * kWeightBits));
     };
+    for (int64_t x = first; x < end; ++x)
+        pixel[x] = mix(t0[x], b0[x]) | mix(t1[x], b1[x]) << 8 | mix(t2[x], b2[x]) << 16 |
+                   mix(t3[x], b3[x]) << 24;
+}
+
+// The loops here are written for the compiler to vectorise; where it can, it builds them
+// twice, for AVX2 (eight pixels at a time, a third of the time) and for any x86-64, and the
+// machine's is picked when the game starts.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define QRX_VECTORISED __attribute__((target_clones("avx2", "default")))
+#else
+#define QRX_VECTORISED
+#endif
+
+// The window's rows from firstRow to endRow (see stretchBlendWindow).
+QRX_VECTORISED
+int64_t stretchBlendRows(const StretchSource& source, const Axis& down, const ColumnSamples& samples,
+                         int64_t windowY, int64_t firstRow, int64_t endRow, uint32_t* screen,
+                         int64_t screenPitch, const BlendModulation& modulation, bool screenKeepsAlpha) {
+    int64_t windowWidth = int64_t(samples.columns.size());
+    HeldRows rows;
     std::vector<uint32_t> mixed(static_cast<size_t>(windowWidth));
     uint32_t* pixel = mixed.data();
     bool plain = modulation.none(), faded = (modulation.r & modulation.g & modulation.b) == 255;
     int64_t computed = 0;
     for (int64_t y = firstRow; y < endRow; ++y) {
         RowSample row = rowSample(down, windowY + y);
-        const StretchedRow& top = stretched(row.top, row.bottom);
-        const StretchedRow& bottom = stretched(row.bottom, row.top);
+        const StretchedRow& top = rows.stretched(source, samples, row.top, row.bottom);
+        const StretchedRow& bottom = rows.stretched(source, samples, row.bottom, row.top);
         // Blended, an output of no alpha leaves the screen as it is, but for an RGB888
         // screen's alpha byte, which the modulated path sets to 0 even there.
         int64_t first = std::min(top.first, bottom.first), end = std::max(top.end, bottom.end);
@@ -180,17 +182,7 @@ int64_t stretchBlendRows(const StretchSource& source, const Axis& down, const Co
                 if (x < first || x >= end) out[x] &= 0x00FFFFFFu;
         if (first >= end) continue;
         computed += end - first;
-        int32_t bottomWeight = row.weight, topWeight = kWeightOne - row.weight;
-        const int16_t *t0 = top.channels[0].data(), *t1 = top.channels[1].data();
-        const int16_t *t2 = top.channels[2].data(), *t3 = top.channels[3].data();
-        const int16_t *b0 = bottom.channels[0].data(), *b1 = bottom.channels[1].data();
-        const int16_t *b2 = bottom.channels[2].data(), *b3 = bottom.channels[3].data();
-        auto mix = [&](int32_t t, int32_t b) {
-            return uint32_t((t * topWeight + b * bottomWeight) >> (2 * kWeightBits));
-        };
-        for (int64_t x = first; x < end; ++x)
-            pixel[x] = mix(t0[x], b0[x]) | mix(t1[x], b1[x]) << 8 | mix(t2[x], b2[x]) << 16 |
-                       mix(t3[x], b3[x]) << 24;
+        mixDown(top, bottom, int32_t(row.weight), first, end, pixel);
         // One loop per kind of blend, each without a branch on the kind.
         if (plain) {
             for (int64_t x = first; x < end; ++x) out[x] = blendUnmodulated(pixel[x], out[x]);
@@ -218,14 +210,7 @@ int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_
                            const BlendModulation& modulation, bool screenKeepsAlpha) {
     if (windowWidth <= 0 || windowHeight <= 0) return 0;
     Axis across = axisOf(source.width, outWidth), down = axisOf(source.height, outHeight);
-    ColumnSamples samples;
-    samples.columns.resize(size_t(windowWidth));
-    samples.weights.resize(size_t(windowWidth));
-    for (int64_t x = 0; x < windowWidth; ++x) {
-        AxisSample sample = columnSample(across, windowX + x);
-        samples.columns[size_t(x)] = int32_t(sample.index);
-        samples.weights[size_t(x)] = sample.weight;
-    }
+    ColumnSamples samples = columnSamplesOf(across, windowX, windowWidth);
     auto rows = [&](int64_t first, int64_t end) {
         return stretchBlendRows(source, down, samples, windowY, first, end, screen, screenPitch,
                                 modulation, screenKeepsAlpha);
@@ -236,6 +221,22 @@ int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_
         computed += rows(windowHeight * int64_t(band) / kBands, windowHeight * int64_t(band + 1) / kBands);
     });
     return computed;
+}
+
+QRX_VECTORISED
+void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
+                   int64_t windowX, int64_t windowY, int64_t windowWidth, int64_t windowHeight,
+                   uint32_t* window, int64_t windowPitch) {
+    if (windowWidth <= 0 || windowHeight <= 0) return;
+    Axis across = axisOf(source.width, outWidth), down = axisOf(source.height, outHeight);
+    ColumnSamples samples = columnSamplesOf(across, windowX, windowWidth);
+    HeldRows rows;
+    for (int64_t y = 0; y < windowHeight; ++y) {
+        RowSample row = rowSample(down, windowY + y);
+        const StretchedRow& top = rows.stretched(source, samples, row.top, row.bottom);
+        const StretchedRow& bottom = rows.stretched(source, samples, row.bottom, row.top);
+        mixDown(top, bottom, int32_t(row.weight), 0, windowWidth, window + y * windowPitch);
+    }
 }
 
 StretchSpan stretchedColumns(int64_t sourceWidth, int64_t outWidth, int64_t lo, int64_t hi) {
