@@ -279,10 +279,14 @@ bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& s
     if (source.w < 2 || source.h < 2 || dest.w <= 0 || dest.h <= 0 || dest.w > 65535 ||
         dest.h > 65535)
         return false;
+    // Wholly on the screen, SDL's own stretch is as quick unless the picture is enlarged (each
+    // source row then serves many output rows here).
     bool crossesEdge = dest.x < 0 || dest.y < 0 || dest.x + dest.w > screen->w ||
                        dest.y + dest.h > screen->h;
+    bool enlarged = dest.h > source.h;
     StretchSource pixels;
-    if ((!crossesEdge && !colourAtHand(sprite, texture)) || !stretchSourceOf(sprite, texture, pixels))
+    if ((!crossesEdge && (!enlarged || !colourAtHand(sprite, texture))) ||
+        !stretchSourceOf(sprite, texture, pixels))
         return false;
     Uint8 r = 255, g = 255, b = 255, a = 255;
     SDL_BlendMode blend = SDL_BLENDMODE_NONE;
