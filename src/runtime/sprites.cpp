@@ -256,6 +256,15 @@ SpriteBounds visibleBoxOf(Sprite& sprite) {
 
 bool ownSoftwareDrawing = true; // false: SDL draws everything (a test's reference)
 
+// Whether the game may blend onto the software screen itself: 32 bits a pixel (ARGB8888 when
+// keepsAlpha, else RGB888), its pixels at hand, and blendPixel SDL's own blend on this machine.
+bool blendsOwnPixels(SDL_Surface* screen, bool& keepsAlpha) {
+    Uint32 format = screen->format->format;
+    keepsAlpha = format == SDL_PIXELFORMAT_ARGB8888;
+    return ownSoftwareDrawing && (keepsAlpha || format == SDL_PIXELFORMAT_RGB888) &&
+           !SDL_MUSTLOCK(screen) && blendMatchesRenderer(keepsAlpha);
+}
+
 // Whether the pixels a texture of the sprite shows are on the CPU without reading a file: a
 // loaded sprite drawn wholly on the screen is left to SDL rather than read again and kept.
 bool colourAtHand(const Sprite& sprite, SDL_Texture* texture) {
@@ -314,10 +323,8 @@ bool stretchOnScreenOnly(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& s
     }
     // Blended onto a 32-bit screen, the window is stretched straight onto it (the same bytes
     // as SDL's blit of the stretched window, which is checked once against SDL's own blit).
-    Uint32 format = screen->format->format;
-    bool keepsAlpha = format == SDL_PIXELFORMAT_ARGB8888;
-    if (blend == SDL_BLENDMODE_BLEND && (keepsAlpha || format == SDL_PIXELFORMAT_RGB888) &&
-        !SDL_MUSTLOCK(screen) && blendMatchesRenderer(keepsAlpha)) {
+    bool keepsAlpha = false;
+    if (blend == SDL_BLENDMODE_BLEND && blendsOwnPixels(screen, keepsAlpha)) {
         SDL_RenderFlush(runtimeRenderer()); // what was drawn before lies under it
         int64_t pitch = screen->pitch / 4;
         uint32_t* corner = static_cast<uint32_t*>(screen->pixels) + shown.y * pitch + shown.x;
@@ -352,16 +359,13 @@ bool turnOnScreen(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& source, 
     SDL_Surface* screen = softwareScreenSurface();
     SDL_ScaleMode mode = SDL_ScaleModeNearest;
     SDL_BlendMode blend = SDL_BLENDMODE_NONE;
-    if (!ownSoftwareDrawing || !screen || turns != std::floor(turns) ||
+    if (!screen || turns != std::floor(turns) ||
         SDL_GetTextureScaleMode(texture, &mode) != 0 || mode != SDL_ScaleModeLinear ||
         SDL_GetTextureBlendMode(texture, &blend) != 0 || blend != SDL_BLENDMODE_BLEND ||
         source.w < 2 || source.h < 2 || dest.w <= 0 || dest.h <= 0 || dest.w > 65535 || dest.h > 65535)
         return false;
-    Uint32 format = screen->format->format;
-    bool keepsAlpha = format == SDL_PIXELFORMAT_ARGB8888;
-    if (!(keepsAlpha || format == SDL_PIXELFORMAT_RGB888) || SDL_MUSTLOCK(screen) ||
-        !blendMatchesRenderer(keepsAlpha))
-        return false;
+    bool keepsAlpha = false;
+    if (!blendsOwnPixels(screen, keepsAlpha)) return false;
     Uint8 r = 255, g = 255, b = 255, a = 255;
     SDL_GetTextureColorMod(texture, &r, &g, &b);
     SDL_GetTextureAlphaMod(texture, &a);
@@ -523,15 +527,13 @@ const std::vector<uint32_t>& tintedOverOf(Sprite& sprite, uint32_t rgb, int64_t 
 // Opaque pixels come from tintedOverOf, the others are blended twice. False: not this way.
 bool blendWithTintOnScreen(Sprite& sprite, int64_t x, int64_t y, int64_t intensity, uint32_t rgb) {
     SDL_Surface* screen = softwareScreenSurface();
-    if (!ownSoftwareDrawing || !screen || sprite.transformed || sprite.angle != 0 ||
+    if (!screen || sprite.transformed || sprite.angle != 0 ||
         sprite.displayWidth != sprite.clipWidth || sprite.displayHeight != sprite.clipHeight)
         return false;
-    Uint32 format = screen->format->format;
-    bool keepsAlpha = format == SDL_PIXELFORMAT_ARGB8888;
+    bool keepsAlpha = false;
     Uint8 r = 0, g = 0, b = 0;
     SDL_GetTextureColorMod(sprite.texture, &r, &g, &b);
-    if ((r & g & b) != 255 || !(keepsAlpha || format == SDL_PIXELFORMAT_RGB888) ||
-        SDL_MUSTLOCK(screen) || !blendMatchesRenderer(keepsAlpha) || !ensurePixels(sprite))
+    if ((r & g & b) != 255 || !blendsOwnPixels(screen, keepsAlpha) || !ensurePixels(sprite))
         return false;
     sprite.keepPixels = true; // drawn this way again next frame: no file read then
     const std::vector<uint32_t>& over = tintedOverOf(sprite, rgb, intensity);
