@@ -185,13 +185,13 @@ TEST_F(AssetsTest, DeferredQueueKeepsItsBudgetAndAlwaysLoadsOne) {
     EXPECT_EQ(loadQueuedImages(1), 1);
     EXPECT_TRUE(frames[3].loaded);
     EXPECT_FALSE(frames[4].loaded);
-    // A frame whose own work leaves less than a load's time loads nothing, but one with
-    // nothing spent always loads one.
-    EXPECT_EQ(loadQueuedImages(999, 3.6), 0);
-    EXPECT_EQ(loadQueuedImages(999, 3.4), 1);
+    // A frame within its budget loads one, a second only when it fits; past it, none.
+    EXPECT_EQ(loadQueuedImages(999, 3.6), 1);
+    EXPECT_EQ(loadQueuedImages(999, 1.9), 2);
+    EXPECT_EQ(loadQueuedImages(999, 5.0), 0);
     // The budget stays the one of the first call, whatever the frame rate becomes.
     applyFpsMode(10);
-    EXPECT_EQ(loadQueuedImages(999), 3);
+    EXPECT_EQ(loadQueuedImages(999), 3); // the last three
     applyFpsMode(6);
     EXPECT_EQ(loadQueuedImages(0), 0);
     clearImageQueue();

@@ -81,10 +81,11 @@ int64_t loadQueuedImages(int64_t maxItems, double spentMs) {
     if (budgetMs < 0) budgetMs = frameMs / 2.0;
     double spent = spentMs;
     int64_t count = 0;
-    // An entry loads when what one usually takes still fits the budget: the next frame's work
-    // follows it, and a picture begun at the budget's end would overrun it. A call with work to
-    // do and nothing spent always loads one.
-    while (!queue.empty() && count < maxItems && (spent <= 0 || spent + typicalLoadMs <= budgetMs)) {
+    // A frame within its budget loads one entry, so that the intro gets through the queue;
+    // more only while what one usually takes still fits (the next frame's work follows, and a
+    // picture begun at the budget's end would overrun it).
+    while (!queue.empty() && count < maxItems && spent < budgetMs &&
+           (count == 0 || spent + typicalLoadMs <= budgetMs)) {
         double start = queueClock();
         loadFrameImages(*queue.front());
         double took = queueClock() - start;
