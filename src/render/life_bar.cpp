@@ -40,19 +40,22 @@ GaugePlace gaugePlace(const LifeGauge& g) {
     return {-50, 80, 0.8, 0};
 }
 
-// A sprite drawn at the place's scale, then given back its own size.
-void drawScaled(const GaugePlace& at, int64_t sprite, int64_t x, int64_t y, int64_t intensity = 255,
-                int64_t tint = kNoTint) {
+// Draws a sprite at the place's scale, then gives it back its own size.
+template <typename Draw>
+void atPlaceScale(const GaugePlace& at, int64_t sprite, const Draw& draw) {
     if (at.scale != 1) zoomSprite(sprite, at.size(spriteOwnWidth(sprite)), at.size(spriteOwnHeight(sprite)));
-    drawSpriteBlended(sprite, x, y, intensity, tint);
+    draw();
     if (at.scale != 1) zoomSprite(sprite, -1, -1);
 }
 
-// A sprite and its silhouette in the tint at half intensity over it, at the place's scale.
+void drawScaled(const GaugePlace& at, int64_t sprite, int64_t x, int64_t y, int64_t intensity = 255,
+                int64_t tint = kNoTint) {
+    atPlaceScale(at, sprite, [&] { drawSpriteBlended(sprite, x, y, intensity, tint); });
+}
+
+// The sprite and its silhouette in the tint at half intensity over it.
 void drawScaledHalfTinted(const GaugePlace& at, int64_t sprite, int64_t x, int64_t y, int64_t tint) {
-    if (at.scale != 1) zoomSprite(sprite, at.size(spriteOwnWidth(sprite)), at.size(spriteOwnHeight(sprite)));
-    drawSpriteWithTintOver(sprite, x, y, 128, tint);
-    if (at.scale != 1) zoomSprite(sprite, -1, -1);
+    atPlaceScale(at, sprite, [&] { drawSpriteWithTintOver(sprite, x, y, 128, tint); });
 }
 
 void drawBar(const GaugePlace& at, int64_t sprite, double left, double top, int64_t tint, double flash) {
