@@ -69,7 +69,6 @@ RowSample rowSample(const Axis& a, int64_t i) {
     return {top, top + 1, int((at >> (16 - kWeightBits)) & (kWeightOne - 1))};
 }
 
-
 // One source row stretched across the window: each channel (blue, green, red, alpha) in a row
 // of its own, left * (128 - w) + right * w (at most 255 * 128, 7 bits above its 8).
 struct StretchedRow {
