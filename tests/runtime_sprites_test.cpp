@@ -468,7 +468,7 @@ TEST_F(SpriteTest, BlendedPixelsAreSdlsOwn) {
 }
 
 // Stretched and blended in one pass, a window gives the pixels of the window stretched alone
-// and then blended pixel by pixel; its transparent runs are not computed.
+// (mirrored if asked) and then blended pixel by pixel; its transparent runs are not computed.
 TEST(StretchBlend, OnePassIsTheStretchThenTheBlend) {
     // 6 x 4: the left two columns and the top row transparent, the rest of every alpha but
     // for a block of one colour (columns 3-5 of rows 2-3), as inside a filled shape.
@@ -480,11 +480,18 @@ TEST(StretchBlend, OnePassIsTheStretchThenTheBlend) {
                                          : x >= 3 && y >= 2 ? 0xC0A08060u
                                          : (random() & 0x00FFFFFFu) | uint32_t(40 * x + 50 * y) << 24;
     StretchSource source{picture.data(), 6, 4, 6};
+    // The same alphas in one colour (a tint's silhouette), stretched as one: its alpha alone.
+    std::vector<uint32_t> silhouette(picture.size());
+    for (size_t i = 0; i < picture.size(); ++i) silhouette[i] = (picture[i] & 0xFF000000u) | 0x00C81E5Au;
+    StretchSource wholeSilhouette{silhouette.data(), 6, 4, 6};
+    StretchSource oneColour{silhouette.data(), 6, 4, 6, true, 0x00C81E5Au};
     struct Window {
         const char* what;
         int64_t outWidth, outHeight, x, y, width, height;
         BlendModulation modulation;
         bool keepsAlpha;
+        StretchMirror mirror = {};
+        bool silhouette = false;
     };
     const Window windows[] = {
         {"the whole output", 60, 40, 0, 0, 60, 40, {}, true},
@@ -494,22 +501,34 @@ TEST(StretchBlend, OnePassIsTheStretchThenTheBlend) {
         {"enlarged 100 times, faded", 600, 400, 0, 0, 600, 400, {255, 255, 255, 140}, false},
         {"enlarged 100 times, as it is", 600, 400, 50, 50, 550, 350, {}, true},
         {"enlarged 100 times, tinted", 600, 400, 0, 0, 600, 400, {200, 90, 255, 255}, true},
+        {"mirrored across, a window inside", 90, 70, 40, 9, 50, 41, {}, true, {true, false}},
+        {"mirrored down, faded, no alpha", 77, 33, 40, 2, 37, 30, {255, 255, 255, 99}, false, {false, true}},
+        {"mirrored both ways, shared among the cores", 700, 400, 0, 0, 700, 400, {}, true, {true, true}},
+        {"one colour, faded, mirrored", 90, 70, 40, 9, 50, 41, {255, 255, 255, 99}, true, {true, false}, true},
+        {"one colour, shrunk, no alpha", 4, 3, 0, 0, 4, 3, {255, 255, 255, 200}, false, {}, true},
     };
     for (const Window& w : windows) {
         std::vector<uint32_t> screen(size_t(w.width * w.height));
         for (uint32_t& p : screen) p = random();
-        std::vector<uint32_t> stretched(screen.size()), expected = screen;
-        stretchWindow(source, w.outWidth, w.outHeight, w.x, w.y, w.width, w.height, stretched.data(), w.width);
+        std::vector<uint32_t> whole(size_t(w.outWidth * w.outHeight)), stretched(screen.size()), expected = screen;
+        stretchWindow(w.silhouette ? wholeSilhouette : source, w.outWidth, w.outHeight, 0, 0, w.outWidth,
+                      w.outHeight, whole.data(), w.outWidth);
+        for (int64_t y = 0; y < w.height; ++y)
+            for (int64_t x = 0; x < w.width; ++x) {
+                int64_t across = w.mirror.across ? w.outWidth - 1 - (w.x + x) : w.x + x;
+                int64_t down = w.mirror.down ? w.outHeight - 1 - (w.y + y) : w.y + y;
+                stretched[size_t(y * w.width + x)] = whole[size_t(down * w.outWidth + across)];
+            }
         int64_t visible = 0;
         for (size_t i = 0; i < screen.size(); ++i) {
             expected[i] = blendPixel(stretched[i], screen[i], w.modulation, w.keepsAlpha);
             visible += stretched[i] >> 24 != 0;
         }
-        int64_t computed = stretchBlendWindow(source, w.outWidth, w.outHeight, w.x, w.y, w.width, w.height,
-                                              screen.data(), w.width, w.modulation, w.keepsAlpha);
+        int64_t computed = stretchBlendWindow(w.silhouette ? oneColour : source, w.outWidth, w.outHeight, w.x, w.y, w.width, w.height,
+                                              screen.data(), w.width, w.modulation, w.keepsAlpha, w.mirror);
         EXPECT_EQ(screen, expected) << w.what;
         EXPECT_GE(computed, visible) << w.what;
-        EXPECT_LT(computed, w.width * w.height) << w.what; // the transparent left and top skipped
+        EXPECT_LT(computed, w.width * w.height) << w.what; // the transparent columns and row skipped
     }
 }
 

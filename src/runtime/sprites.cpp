@@ -232,7 +232,7 @@ bool stretchSourceOf(Sprite& sprite, SDL_Texture* texture, StretchSource& out) {
             uint32_t alpha = alphaAt(sprite, size_t(v * sprite.bitmap.width + u));
             silhouette.push_back((alpha * uint32_t(tint->intensity) / 255) << 24 | rgb);
         }
-    out = {silhouette.data(), sprite.clipWidth, sprite.clipHeight, sprite.clipWidth};
+    out = {silhouette.data(), sprite.clipWidth, sprite.clipHeight, sprite.clipWidth, true, rgb};
     return true;
 }
 
@@ -378,35 +378,35 @@ bool turnOnScreen(Sprite& sprite, SDL_Texture* texture, const SDL_Rect& source, 
     // pixels lands half a pixel off the grid, where SDL's rounding hangs on floating point
     // noise: SDL draws those (the combo display's icons are square).
     if (quarter % 2 && (w - h) % 2) return false;
-    static std::vector<uint32_t> stretched; // kept from frame to frame
-    stretched.resize(size_t(w * h));
-    if (w == source.w && h == source.h) {
-        for (int64_t y = 0; y < h; ++y)
-            std::copy_n(pixels.pixels + y * pixels.pitch, w, stretched.begin() + y * w);
-    } else {
-        stretchWindow(pixels, w, h, 0, 0, w, h, stretched.data(), w);
-        scaledPixels += w * h;
+    // Turned by a quarter, the picture is the source turned on its side (rows for columns),
+    // stretched to h x w and mirrored: the stretch's one rounding is of a sum of products
+    // that reads the same either way, so this gives the bytes of the source stretched to
+    // w x h and then turned. Half a turn mirrors both ways; the mirroring comes after the
+    // stretch, as the turn does.
+    StretchSource turned = pixels;
+    int64_t tw = w, th = h;
+    if (quarter % 2) {
+        static std::vector<uint32_t> onItsSide; // kept from frame to frame
+        onItsSide.resize(size_t(pixels.width * pixels.height));
+        for (int64_t y = 0; y < pixels.height; ++y)
+            for (int64_t x = 0; x < pixels.width; ++x)
+                onItsSide[size_t(x * pixels.height + y)] = pixels.pixels[y * pixels.pitch + x];
+        turned.pixels = onItsSide.data();
+        turned.width = pixels.height, turned.height = pixels.width, turned.pitch = pixels.height;
+        tw = h, th = w;
     }
-    // The turned picture (tw x th) read from the stretched one: its pixel (u, v) is the
-    // stretched one at first + u * across + v * down.
-    struct Reading {
-        int64_t first, across, down;
-    };
-    const Reading readings[4] = {{0, 1, w}, {(h - 1) * w, -w, 1}, {h * w - 1, -1, -w}, {w - 1, w, -1}};
-    Reading reading = readings[quarter];
-    int64_t tw = quarter % 2 ? h : w, th = quarter % 2 ? w : h;
+    const StretchMirror mirrors[4] = {{false, false}, {true, false}, {true, true}, {false, true}};
     // About the displayed rectangle's centre (on the pixel grid: see above).
     int64_t shift = quarter % 2 ? (w - h) / 2 : 0;
-    int64_t left = dest.x + shift, top = dest.y - shift;
+    SDL_Rect placed{int(dest.x + shift), int(dest.y - shift), int(tw), int(th)};
+    SDL_Rect whole{0, 0, screen->w, screen->h}, shown;
+    if (!SDL_IntersectRect(&placed, &whole, &shown)) return true;
     SDL_RenderFlush(runtimeRenderer()); // what was drawn before lies under it
     int64_t pitch = screen->pitch / 4;
-    auto* screenPixels = static_cast<uint32_t*>(screen->pixels);
-    for (int64_t v = std::max<int64_t>(0, -top); v < th && top + v < screen->h; ++v)
-        for (int64_t u = std::max<int64_t>(0, -left); u < tw && left + u < screen->w; ++u) {
-            uint32_t& out = screenPixels[(top + v) * pitch + left + u];
-            out = blendPixel(stretched[size_t(reading.first + u * reading.across + v * reading.down)],
-                             out, modulation, keepsAlpha);
-        }
+    uint32_t* corner = static_cast<uint32_t*>(screen->pixels) + shown.y * pitch + shown.x;
+    int64_t computed = stretchBlendWindow(turned, tw, th, shown.x - placed.x, shown.y - placed.y, shown.w,
+                                          shown.h, corner, pitch, modulation, keepsAlpha, mirrors[quarter]);
+    if (w != source.w || h != source.h) scaledPixels += computed;
     return true;
 }
 

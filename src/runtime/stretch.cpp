@@ -11,6 +11,15 @@
 #include <cstddef>
 #include <vector>
 
+// The loops here are written for the compiler to vectorise; where it can, it builds them
+// twice, for AVX2 (eight pixels at a time, a third of the time) and for any x86-64, and the
+// machine's is picked when the game starts.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define QRX_VECTORISED __attribute__((target_clones("avx2", "default")))
+#else
+#define QRX_VECTORISED
+#endif
+
 namespace {
 constexpr int kWeightBits = 7;                // weights from 0 to 128
 constexpr int kWeightOne = 1 << kWeightBits;
@@ -74,28 +83,9 @@ RowSample rowSample(const Axis& a, int64_t i) {
 struct StretchedRow {
     int64_t sourceRow = -1;
     std::vector<int16_t> channels[4];
-    int64_t first = 0, end = 0; // the outputs whose alpha is above 0
+    std::vector<uint32_t> left, right; // the two source pixels each output reads
+    int64_t first = 0, end = 0;        // the outputs whose alpha is above 0
 };
-
-void stretchRow(const StretchSource& source, int64_t sourceRow, const std::vector<int32_t>& columns,
-                const std::vector<int32_t>& weights, StretchedRow& out) {
-    size_t width = columns.size();
-    const uint32_t* pixels = source.pixels + sourceRow * source.pitch;
-    for (std::vector<int16_t>& channel : out.channels) channel.resize(width);
-    out.sourceRow = sourceRow;
-    out.first = int64_t(width), out.end = 0;
-    for (size_t x = 0; x < width; ++x) {
-        uint32_t left = pixels[columns[x]], right = pixels[columns[x] + 1];
-        int32_t weight = weights[x], other = kWeightOne - weight;
-        for (int c = 0; c < 4; ++c)
-            out.channels[c][x] = int16_t(int32_t((left >> (8 * c)) & 255) * other +
-                                         int32_t((right >> (8 * c)) & 255) * weight);
-        if (out.channels[3][x] != 0) {
-            out.first = std::min(out.first, int64_t(x));
-            out.end = int64_t(x) + 1;
-        }
-    }
-}
 
 // Where each output column of a window samples: its first source column and its weight on the
 // second.
@@ -103,12 +93,46 @@ struct ColumnSamples {
     std::vector<int32_t> columns, weights;
 };
 
-ColumnSamples columnSamplesOf(const Axis& across, int64_t windowX, int64_t windowWidth) {
+// The source pixels are gathered first, so that the arithmetic runs over rows in order (which
+// the compiler vectorises) and the visible outputs are found from both ends.
+QRX_VECTORISED
+void stretchRow(const StretchSource& source, int64_t sourceRow, const ColumnSamples& samples,
+                StretchedRow& out) {
+    size_t width = samples.columns.size();
+    const uint32_t* pixels = source.pixels + sourceRow * source.pitch;
+    const int32_t* columns = samples.columns.data();
+    const int32_t* weights = samples.weights.data();
+    out.left.resize(width);
+    out.right.resize(width);
+    uint32_t *left = out.left.data(), *right = out.right.data();
+    for (size_t x = 0; x < width; ++x) {
+        left[x] = pixels[columns[x]];
+        right[x] = pixels[columns[x] + 1];
+    }
+    for (int c = source.oneColour ? 3 : 0; c < 4; ++c) {
+        out.channels[c].resize(width);
+        int16_t* channel = out.channels[c].data();
+        int shift = 8 * c;
+        for (size_t x = 0; x < width; ++x)
+            channel[x] = int16_t(int32_t((left[x] >> shift) & 255) * (kWeightOne - weights[x]) +
+                                 int32_t((right[x] >> shift) & 255) * weights[x]);
+    }
+    out.sourceRow = sourceRow;
+    const int16_t* alpha = out.channels[3].data();
+    int64_t first = 0, end = int64_t(width);
+    while (first < end && alpha[first] == 0) ++first;
+    while (end > first && alpha[end - 1] == 0) --end;
+    out.first = first < end ? first : int64_t(width);
+    out.end = first < end ? end : 0;
+}
+
+ColumnSamples columnSamplesOf(const Axis& across, int64_t windowX, int64_t windowWidth, bool mirrored) {
     ColumnSamples samples;
     samples.columns.resize(size_t(windowWidth));
     samples.weights.resize(size_t(windowWidth));
     for (int64_t x = 0; x < windowWidth; ++x) {
-        AxisSample sample = columnSample(across, windowX + x);
+        int64_t output = mirrored ? across.outSize - 1 - (windowX + x) : windowX + x;
+        AxisSample sample = columnSample(across, output);
         samples.columns[size_t(x)] = int32_t(sample.index);
         samples.weights[size_t(x)] = sample.weight;
     }
@@ -125,41 +149,41 @@ struct HeldRows {
         for (const StretchedRow& row : held)
             if (row.sourceRow == sourceRow) return row;
         StretchedRow& spare = held[0].sourceRow == keep ? held[1] : held[0];
-        stretchRow(source, sourceRow, samples.columns, samples.weights, spare);
+        stretchRow(source, sourceRow, samples, spare);
         return spare;
     }
 };
 
-// An output row's pixels from first to end, its two stretched source rows mixed down.
-inline void mixDown(const StretchedRow& top, const StretchedRow& bottom, int32_t bottomWeight,
-                    int64_t first, int64_t end, uint32_t* pixel) {
+// An output row's pixels from first to end, its two stretched source rows mixed down. A
+// source of one colour mixes its alpha alone: its weights add up to one, so the colour
+// comes out as it went in.
+inline void mixDown(const StretchSource& source, const StretchedRow& top, const StretchedRow& bottom,
+                    int32_t bottomWeight, int64_t first, int64_t end, uint32_t* pixel) {
     int32_t topWeight = kWeightOne - bottomWeight;
-    const int16_t *t0 = top.channels[0].data(), *t1 = top.channels[1].data();
-    const int16_t *t2 = top.channels[2].data(), *t3 = top.channels[3].data();
-    const int16_t *b0 = bottom.channels[0].data(), *b1 = bottom.channels[1].data();
-    const int16_t *b2 = bottom.channels[2].data(), *b3 = bottom.channels[3].data();
+    const int16_t *t3 = top.channels[3].data(), *b3 = bottom.channels[3].data();
     auto mix = [&](int32_t t, int32_t b) {
         return uint32_t((t * topWeight + b * bottomWeight) >> (2 * kWeightBits));
     };
+    if (source.oneColour) {
+        uint32_t colour = source.colour & 0x00FFFFFFu;
+        for (int64_t x = first; x < end; ++x) pixel[x] = colour | mix(t3[x], b3[x]) << 24;
+        return;
+    }
+    const int16_t *t0 = top.channels[0].data(), *t1 = top.channels[1].data();
+    const int16_t *t2 = top.channels[2].data();
+    const int16_t *b0 = bottom.channels[0].data(), *b1 = bottom.channels[1].data();
+    const int16_t *b2 = bottom.channels[2].data();
     for (int64_t x = first; x < end; ++x)
         pixel[x] = mix(t0[x], b0[x]) | mix(t1[x], b1[x]) << 8 | mix(t2[x], b2[x]) << 16 |
                    mix(t3[x], b3[x]) << 24;
 }
 
-// The loops here are written for the compiler to vectorise; where it can, it builds them
-// twice, for AVX2 (eight pixels at a time, a third of the time) and for any x86-64, and the
-// machine's is picked when the game starts.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define QRX_VECTORISED __attribute__((target_clones("avx2", "default")))
-#else
-#define QRX_VECTORISED
-#endif
-
 // The window's rows from firstRow to endRow (see stretchBlendWindow).
 QRX_VECTORISED
 int64_t stretchBlendRows(const StretchSource& source, const Axis& down, const ColumnSamples& samples,
                          int64_t windowY, int64_t firstRow, int64_t endRow, uint32_t* screen,
-                         int64_t screenPitch, const BlendModulation& modulation, bool screenKeepsAlpha) {
+                         int64_t screenPitch, const BlendModulation& modulation, bool screenKeepsAlpha,
+                         bool mirroredDown) {
     int64_t windowWidth = int64_t(samples.columns.size());
     HeldRows rows;
     std::vector<uint32_t> mixed(static_cast<size_t>(windowWidth));
@@ -167,7 +191,7 @@ int64_t stretchBlendRows(const StretchSource& source, const Axis& down, const Co
     bool plain = modulation.none(), faded = (modulation.r & modulation.g & modulation.b) == 255;
     int64_t computed = 0;
     for (int64_t y = firstRow; y < endRow; ++y) {
-        RowSample row = rowSample(down, windowY + y);
+        RowSample row = rowSample(down, mirroredDown ? down.outSize - 1 - (windowY + y) : windowY + y);
         const StretchedRow& top = rows.stretched(source, samples, row.top, row.bottom);
         const StretchedRow& bottom = rows.stretched(source, samples, row.bottom, row.top);
         // Blended, an output of no alpha leaves the screen as it is, but for an RGB888
@@ -179,7 +203,7 @@ int64_t stretchBlendRows(const StretchSource& source, const Axis& down, const Co
                 if (x < first || x >= end) out[x] &= 0x00FFFFFFu;
         if (first >= end) continue;
         computed += end - first;
-        mixDown(top, bottom, int32_t(row.weight), first, end, pixel);
+        mixDown(source, top, bottom, int32_t(row.weight), first, end, pixel);
         // One loop per kind of blend, each without a branch on the kind.
         if (plain) {
             for (int64_t x = first; x < end; ++x) out[x] = blendUnmodulated(pixel[x], out[x]);
@@ -204,13 +228,14 @@ constexpr int64_t kBands = 8;
 int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
                            int64_t windowX, int64_t windowY, int64_t windowWidth,
                            int64_t windowHeight, uint32_t* screen, int64_t screenPitch,
-                           const BlendModulation& modulation, bool screenKeepsAlpha) {
+                           const BlendModulation& modulation, bool screenKeepsAlpha,
+                           StretchMirror mirror) {
     if (windowWidth <= 0 || windowHeight <= 0) return 0;
     Axis across = axisOf(source.width, outWidth), down = axisOf(source.height, outHeight);
-    ColumnSamples samples = columnSamplesOf(across, windowX, windowWidth);
+    ColumnSamples samples = columnSamplesOf(across, windowX, windowWidth, mirror.across);
     auto rows = [&](int64_t first, int64_t end) {
         return stretchBlendRows(source, down, samples, windowY, first, end, screen, screenPitch,
-                                modulation, screenKeepsAlpha);
+                                modulation, screenKeepsAlpha, mirror.down);
     };
     if (windowWidth * windowHeight < kSharedOutputs) return rows(0, windowHeight);
     std::atomic<int64_t> computed{0};
@@ -226,13 +251,13 @@ void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHei
                    uint32_t* window, int64_t windowPitch) {
     if (windowWidth <= 0 || windowHeight <= 0) return;
     Axis across = axisOf(source.width, outWidth), down = axisOf(source.height, outHeight);
-    ColumnSamples samples = columnSamplesOf(across, windowX, windowWidth);
+    ColumnSamples samples = columnSamplesOf(across, windowX, windowWidth, false);
     HeldRows rows;
     for (int64_t y = 0; y < windowHeight; ++y) {
         RowSample row = rowSample(down, windowY + y);
         const StretchedRow& top = rows.stretched(source, samples, row.top, row.bottom);
         const StretchedRow& bottom = rows.stretched(source, samples, row.bottom, row.top);
-        mixDown(top, bottom, int32_t(row.weight), 0, windowWidth, window + y * windowPitch);
+        mixDown(source, top, bottom, int32_t(row.weight), 0, windowWidth, window + y * windowPitch);
     }
 }
 

@@ -11,6 +11,9 @@
 struct StretchSource {
     const uint32_t* pixels = nullptr;
     int64_t width = 0, height = 0, pitch = 0;
+    // Every pixel of this colour (its low 24 bits) but for its alpha: only alpha is stretched.
+    bool oneColour = false;
+    uint32_t colour = 0;
 };
 
 // The part [windowX, windowX + windowWidth) x [windowY, windowY + windowHeight) of the source
@@ -20,6 +23,12 @@ void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHei
                    int64_t windowX, int64_t windowY, int64_t windowWidth, int64_t windowHeight,
                    uint32_t* window, int64_t windowPitch);
 
+// The stretched picture mirrored left to right (across) or top to bottom (down) after it is
+// stretched: output x reads stretched column outWidth - 1 - x.
+struct StretchMirror {
+    bool across = false, down = false;
+};
+
 // The same window stretched and blended onto the screen in one pass, as SDL blends the
 // window stretchWindow writes (with the modulation, onto an ARGB8888 screen if
 // screenKeepsAlpha, else RGB888): screen points at the window's top left pixel (pitch in
@@ -28,7 +37,8 @@ void stretchWindow(const StretchSource& source, int64_t outWidth, int64_t outHei
 int64_t stretchBlendWindow(const StretchSource& source, int64_t outWidth, int64_t outHeight,
                            int64_t windowX, int64_t windowY, int64_t windowWidth,
                            int64_t windowHeight, uint32_t* screen, int64_t screenPitch,
-                           const BlendModulation& modulation, bool screenKeepsAlpha);
+                           const BlendModulation& modulation, bool screenKeepsAlpha,
+                           StretchMirror mirror = {});
 
 // The outputs along one axis, [first, end), whose samples read any of the source pixels
 // from lo to hi: the rest of a stretched picture that is transparent outside them is too.
