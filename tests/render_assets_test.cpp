@@ -9,6 +9,7 @@
 #include "data/sprite_numbers.h"
 #include "render/frame_images.h"
 #include "render/sprite_assets.h"
+#include "runtime/parallel.h"
 
 namespace {
 void writePng(const std::string& path, int64_t width, int64_t height, uint32_t fill,
@@ -175,23 +176,26 @@ double fakeClock() {
 } // namespace
 
 TEST_F(AssetsTest, DeferredQueueKeepsItsBudgetAndAlwaysLoadsOne) {
-    applyFpsMode(6); // 10 ms frames: a budget of 5 ms
+    applyFpsMode(6); // 10 ms frames: half of one, 5 ms, capped at a budget of 4 ms
     setImageQueueClock(fakeClock);
-    std::vector<Frame> frames(10);
+    // Entries load a batch at a time, one for each core.
+    const int64_t batch = int64_t(coreCount());
+    std::vector<Frame> frames(size_t(7 * batch + 1));
     for (Frame& f : frames) queueFrameImages(&f);
-    // Each load takes 1.5 ms on this clock: a fourth would end at 6 ms, past the budget.
-    EXPECT_EQ(loadQueuedImages(999), 3);
-    EXPECT_EQ(queuedImageCount(), 7);
+    // Each batch takes 1.5 ms on this clock: a third would end at 4.5 ms, past the budget.
+    EXPECT_EQ(loadQueuedImages(999), 2 * batch);
+    EXPECT_EQ(queuedImageCount(), 5 * batch + 1);
     EXPECT_EQ(loadQueuedImages(1), 1);
-    EXPECT_TRUE(frames[3].loaded);
-    EXPECT_FALSE(frames[4].loaded);
-    // A frame within its budget loads one, a second only when it fits; past it, none.
-    EXPECT_EQ(loadQueuedImages(999, 3.6), 1);
-    EXPECT_EQ(loadQueuedImages(999, 1.9), 2);
-    EXPECT_EQ(loadQueuedImages(999, 5.0), 0);
+    EXPECT_TRUE(frames[size_t(2 * batch)].loaded);
+    EXPECT_FALSE(frames[size_t(2 * batch + 1)].loaded);
+    // A frame within its budget loads one batch, a second only when it fits; past it, none.
+    EXPECT_EQ(loadQueuedImages(999, 3.6), batch);
+    EXPECT_EQ(loadQueuedImages(999, 0.9), 2 * batch);
+    EXPECT_EQ(loadQueuedImages(999, 4.0), 0);
     // The budget stays the one of the first call, whatever the frame rate becomes.
     applyFpsMode(10);
-    EXPECT_EQ(loadQueuedImages(999), 3); // the last three
+    EXPECT_EQ(loadQueuedImages(999), 2 * batch); // the last ones
+    EXPECT_EQ(queuedImageCount(), 0);
     applyFpsMode(6);
     EXPECT_EQ(loadQueuedImages(0), 0);
     clearImageQueue();

@@ -97,6 +97,30 @@ TEST_F(DrawingTest, PngRoundTripKeepsPixelsAndAlpha) {
     EXPECT_EQ(spritePixelAlpha(7, 0, 0), 255);
     ASSERT_EQ(loadSprite(8, "drawing_roundtrip.png", kSpriteAlpha), 1);
     EXPECT_EQ(spritePixelAlpha(8, 0, 0), 128);
+    // While decoded files are reused, a file's second read takes its first's pixels (a frame's
+    // picture serves its sprite and its hit mask); a third, or any read outside, reads the file.
+    auto saveGreen = [](int64_t green) {
+        uint32_t pixel = 0xFF000000u | uint32_t(green) << 8;
+        return savePng("drawing_roundtrip.png", 1, 1, &pixel);
+    };
+    auto greenRead = [] {
+        Bitmap read;
+        bool hasAlpha = false;
+        return loadPng("drawing_roundtrip.png", read, hasAlpha) ? int64_t(read.pixels[0] >> 8 & 255) : -1;
+    };
+    ASSERT_TRUE(saveGreen(10));
+    {
+        ReusingDecodedPngs reusing;
+        EXPECT_EQ(greenRead(), 10);
+        ASSERT_TRUE(saveGreen(20));
+        {
+            ReusingDecodedPngs nested;
+        }
+        EXPECT_EQ(greenRead(), 10); // still reusing after the nested scope
+        EXPECT_EQ(greenRead(), 20);
+        ASSERT_TRUE(saveGreen(30));
+    }
+    EXPECT_EQ(greenRead(), 30); // what was kept went with the scope
     std::filesystem::remove("drawing_roundtrip.png");
     // Broken files are refused, not crashed on.
     ASSERT_TRUE(replaceFileAtomically("broken.png", "\x89PNG\r\n\x1a\n garbage"));

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include <png.h>
 
@@ -86,7 +88,52 @@ bool pngSizeBelievable(int64_t width, int64_t height, int64_t fileBytes) {
     return fileBytes * kMaxInflateRatio >= leastRowBytes;
 }
 
+namespace {
+// A file's decoded pixels kept for its next read (see reuseDecodedPngs).
+struct DecodedPng {
+    bool read = false, hasAlpha = false;
+    Bitmap bitmap;
+};
+std::mutex decodedLock;
+int64_t reuseDepth = 0; // reuse is on while above 0
+std::unordered_map<std::string, DecodedPng> decodedOnce;
+
+bool decodePng(const std::string& path, Bitmap& bitmap, bool& hasAlpha);
+} // namespace
+
+void reuseDecodedPngs(bool on) {
+    std::lock_guard<std::mutex> held(decodedLock);
+    reuseDepth += on ? 1 : -1;
+    if (reuseDepth <= 0) {
+        reuseDepth = 0;
+        decodedOnce.clear();
+    }
+}
+
 bool loadPng(const std::string& path, Bitmap& bitmap, bool& hasAlpha) {
+    bool reusing = false;
+    {
+        std::lock_guard<std::mutex> held(decodedLock);
+        reusing = reuseDepth > 0;
+        auto found = decodedOnce.find(path);
+        if (reusing && found != decodedOnce.end()) {
+            bool read = found->second.read;
+            hasAlpha = found->second.hasAlpha;
+            bitmap = std::move(found->second.bitmap);
+            decodedOnce.erase(found);
+            return read;
+        }
+    }
+    // Decoded outside the lock: the cores decode files side by side.
+    bool read = decodePng(path, bitmap, hasAlpha);
+    if (!reusing) return read;
+    std::lock_guard<std::mutex> held(decodedLock);
+    if (reuseDepth > 0) decodedOnce[path] = {read, hasAlpha, bitmap};
+    return read;
+}
+
+namespace {
+bool decodePng(const std::string& path, Bitmap& bitmap, bool& hasAlpha) {
     int64_t size = fileSize(path);
     std::string bytes;
     if (size <= 0 || size > kMaxPngFileBytes || !readWholeFile(path, bytes)) return false;
@@ -111,6 +158,7 @@ bool loadPng(const std::string& path, Bitmap& bitmap, bool& hasAlpha) {
     bitmap.pixels = std::move(pixels);
     return true;
 }
+} // namespace
 
 bool savePng(const std::string& path, int64_t width, int64_t height, const uint32_t* pixels) {
     png_image image{};

@@ -15,6 +15,16 @@ struct Bitmap {
 
 // PNG files. Any PNG is expanded to 0xAARRGGBB; hasAlpha tells whether it had transparency.
 bool loadPng(const std::string& path, Bitmap& bitmap, bool& hasAlpha);
+// Between reuseDecodedPngs(true) and (false) (nested, from any thread), a file read once is
+// kept decoded for one more read of it: a fight frame's picture is read for its sprite and
+// again for its hit mask. What is left is dropped when the outermost reuse ends.
+void reuseDecodedPngs(bool on);
+struct ReusingDecodedPngs { // reuse on for the scope
+    ReusingDecodedPngs() { reuseDecodedPngs(true); }
+    ~ReusingDecodedPngs() { reuseDecodedPngs(false); }
+    ReusingDecodedPngs(const ReusingDecodedPngs&) = delete;
+    ReusingDecodedPngs& operator=(const ReusingDecodedPngs&) = delete;
+};
 bool savePng(const std::string& path, int64_t width, int64_t height, const uint32_t* pixels);
 
 int64_t loadImage(int64_t imageId, const std::string& path);

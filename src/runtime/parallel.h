@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+inline size_t coreCount() { return std::max(1u, std::thread::hardware_concurrency()); }
+
 // Calls job(i) once for every i below count, on as many threads as the machine has cores (this
 // one among them), and returns when all are done. Where a thread cannot be started, the
 // threads there are take its share.
@@ -18,7 +20,7 @@ void forEachOnEveryCore(size_t count, const Job& job) {
         for (size_t i; (i = next++) < count;) job(i);
     };
     std::vector<std::thread> helpers;
-    size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    size_t cores = coreCount();
     try {
         for (size_t i = 1; i < std::min(cores, count); ++i) helpers.emplace_back(work);
     } catch (const std::system_error&) {

@@ -160,7 +160,8 @@ SDL_Texture* tintTextureOf(Sprite& sprite, int64_t tint, int64_t intensity) {
         found = tints.end() - 1;
         if (found->texture) SDL_DestroyTexture(found->texture);
         uint32_t rgb = colour < 0 ? 0x00FFFFFFu : pixelOf(colour, 0);
-        std::vector<uint32_t> flat(size_t(sprite.bitmap.width * sprite.bitmap.height));
+        static std::vector<uint32_t> flat; // kept: the letters' is a quarter of a megabyte
+        flat.resize(size_t(sprite.bitmap.width * sprite.bitmap.height));
         for (size_t i = 0; i < flat.size(); ++i)
             flat[i] = (uint32_t(alphaAt(sprite, i) * intensity / 255) << 24) | rgb;
         *found = {makeTexture(flat, sprite.bitmap.width, sprite.bitmap.height), colour, intensity};

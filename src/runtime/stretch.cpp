@@ -5,20 +5,12 @@
 
 #include "runtime/blend.h"
 #include "runtime/parallel.h"
+#include "runtime/vectorised.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <vector>
-
-// The loops here are written for the compiler to vectorise; where it can, it builds them
-// twice, for AVX2 (eight pixels at a time, a third of the time) and for any x86-64, and the
-// machine's is picked when the game starts.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define QRX_VECTORISED __attribute__((target_clones("avx2", "default")))
-#else
-#define QRX_VECTORISED
-#endif
 
 namespace {
 constexpr int kWeightBits = 7;                // weights from 0 to 128
