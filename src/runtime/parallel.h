@@ -8,7 +8,11 @@
 #include <thread>
 #include <vector>
 
-inline size_t coreCount() { return std::max(1u, std::thread::hardware_concurrency()); }
+// Asked of the system once: each asking reads a file there.
+inline size_t coreCount() {
+    static const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    return cores;
+}
 
 // Calls job(i) once for every i below count, on as many threads as the machine has cores (this
 // one among them), and returns when all are done. Where a thread cannot be started, the
