@@ -22,7 +22,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/quarrelix.svg
 
 # The package's version is the game's own (kGameVersion), e.g. 0.1.0.5a: a valid Debian
 # version as it is.
-file(STRINGS ${CMAKE_SOURCE_DIR}/src/app/replays.h QRX_VERSION_LINE REGEX "kGameVersion = \"")
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/replays/replays.h QRX_VERSION_LINE REGEX "kGameVersion = \"")
 string(REGEX REPLACE ".*kGameVersion = \"([^\"]*)\".*" "\\1" QRX_VERSION "${QRX_VERSION_LINE}")
 
 set(CPACK_GENERATOR DEB)

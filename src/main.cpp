@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <string>
 
-#include "app/player_files.h"
-#include "app/replays.h"
-#include "app/startup.h"
-#include "app/state_loop.h"
-#include "net/transport.h"
 #include "menus/menu_framework.h"
+#include "net/transport.h"
+#include "replays/replays.h"
+#include "shell/player_files.h"
+#include "shell/startup.h"
+#include "shell/state_loop.h"
 
 namespace {
 const char* const kUsage =

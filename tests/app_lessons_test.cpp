@@ -6,19 +6,19 @@
 #include <cmath>
 #include <map>
 
-#include "app/game_screen.h"
-#include "app/lesson_rules.h"
-#include "app/lessons.h"
-#include "app/settings.h"
 #include "data/fighter_class.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
 #include "menus/fighter_viewer.h"
-#include "render/lesson_drawing.h"
+#include "practice/lesson_drawing.h"
+#include "practice/lesson_rules.h"
+#include "practice/lessons.h"
 #include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/files.h"
+#include "settings/game_screen.h"
+#include "settings/settings.h"
 
 namespace {
 // Plays the lessons as a player would, from what the card asks and the fight shows, pressing

@@ -1,8 +1,8 @@
 // The match record: two teams, each the other's opponent, kept from one match to the next.
 #include <gtest/gtest.h>
 
-#include "app/match_record.h"
 #include "fight/fighter.h"
+#include "match/match_record.h"
 
 TEST(MatchRecord, TwoTeamsThatOpposeEachOther) {
     std::unique_ptr<MatchRecord> match;

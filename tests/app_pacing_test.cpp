@@ -5,9 +5,9 @@
 
 #include <random>
 
-#include "app/pacing.h"
 #include "runtime/headless.h"
 #include "runtime/timing.h"
+#include "settings/pacing.h"
 
 namespace {
 // A clock of the test's own: time passes only when the test says so or a sleep runs.

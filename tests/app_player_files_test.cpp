@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/player_files.h"
-#include "app/replays.h"
-#include "app/settings.h"
 #include "fight/fighter.h"
 #include "players_fixture.h"
+#include "replays/replays.h"
 #include "runtime/files.h"
+#include "settings/settings.h"
+#include "shell/player_files.h"
 
 namespace {
 struct PlayerFilesTest : testing::Test {

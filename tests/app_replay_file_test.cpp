@@ -9,7 +9,7 @@
 #include <iterator>
 #include <limits>
 
-#include "app/replay_file.h"
+#include "replays/replay_file.h"
 #include "runtime/compression.h"
 #include "runtime/files.h"
 #include "runtime/hashing.h"

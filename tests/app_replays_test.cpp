@@ -6,21 +6,22 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/end_of_match.h"
-#include "app/match_tape.h"
-#include "app/replays.h"
-#include "app/stages.h"
-#include "app/debug_keys.h"
-#include "app/game_screen.h"
-#include "app/startup.h"
+#include "data/stages.h"
 #include "fight/bot.h"
 #include "fight/fight_state.h"
-#include "app/match.h"
 #include "input/keys.h"
+#include "match/debug_keys.h"
+#include "match/end_of_match.h"
+#include "match/match.h"
+#include "match/match_tape.h"
 #include "menus/menu_framework.h"
+#include "render/debug_overlay.h"
 #include "render/layout_record.h"
+#include "replays/replays.h"
 #include "runtime/files.h"
 #include "runtime/headless.h"
+#include "settings/game_screen.h"
+#include "shell/startup.h"
 
 namespace {
 constexpr int64_t kFirstFightFrame = 3 + 2 + 300; // loading frames, class preparations, intro

@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/game_screen.h"
-#include "app/pacing.h"
-#include "app/settings.h"
 #include "fight/fighter.h"
-#include "players_fixture.h"
 #include "input/bindings.h"
+#include "players_fixture.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
+#include "settings/game_screen.h"
+#include "settings/pacing.h"
+#include "settings/settings.h"
 
 namespace {
 struct SettingsTest : testing::Test {

@@ -3,18 +3,19 @@
 
 #include <filesystem>
 
-#include "app/game_screen.h"
-#include "app/pacing.h"
-#include "app/settings.h"
-#include "app/stages.h"
-#include "app/startup.h"
 #include "data/fighter_class.h"
 #include "data/sprite_numbers.h"
+#include "data/stages.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/keys.h"
+#include "menus/stats_panel.h"
 #include "runtime/files.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/pacing.h"
+#include "settings/settings.h"
+#include "shell/startup.h"
 
 #include "game_dir_fixture.h"
 #include "png_fixture.h"

@@ -5,16 +5,16 @@
 
 #include <cmath>
 
-#include "app/pacing.h"
-#include "app/training.h"
-#include "app/training_watch.h"
 #include "data/fighter_class.h"
 #include "fight/bot.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/frame_data.h"
 #include "input/keys.h"
+#include "practice/training.h"
+#include "practice/training_watch.h"
 #include "runtime/images.h"
+#include "settings/pacing.h"
 
 namespace {
 constexpr int64_t kP = 25; // player one's neutral key

@@ -2,9 +2,9 @@
 #include "fight/fight_events.h"
 #include "fight_fixture.h"
 
-#include "app/settings.h"
 #include "runtime/colour.h"
 #include "runtime/numbers.h"
+#include "settings/settings.h"
 
 using AttackTest = FightTest;
 

@@ -6,16 +6,16 @@
 
 #include <initializer_list>
 
-#include "app/game_screen.h"
-#include "app/stages.h"
 #include "data/animation.h"
 #include "data/fighter_class.h"
 #include "data/game_data.h"
+#include "data/stages.h"
 #include "fight/class_choice.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
 #include "render/effects.h"
+#include "settings/game_screen.h"
 
 inline Animation* makeAnimation(int64_t type, std::initializer_list<int64_t> lengths,
                                 int64_t looped = 0, int64_t attack = 0) {

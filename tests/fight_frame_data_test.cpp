@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <string>
 
-#include "app/match.h"
 #include "fight/fight_frame.h"
 #include "fight/frame_data.h"
 #include "fight/hits.h"
+#include "match/match.h"
 #include "menus/fighter_viewer.h"
 
 namespace {

@@ -1,12 +1,12 @@
 // The fight frame: hit-stop, knock-outs, the camera and the body push.
 #include "fight_fixture.h"
 
-#include "app/settings.h"
-#include "app/fight_display.h"
 #include "fight/bot.h"
 #include "fight/fight_frame.h"
+#include "match/fight_display.h"
 #include "render/particles.h"
 #include "render/sprite_assets.h"
+#include "settings/settings.h"
 
 namespace {
 struct FrameTest : FightTest {

@@ -6,21 +6,21 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "app/game_screen.h"
-#include "app/settings.h"
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "data/sound_library.h"
 #include "fight/class_choice.h"
+#include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/fighter_update.h"
 #include "fight/hit_masks.h"
 #include "fight/hits.h"
-#include "fight/fight_events.h"
 #include "render/pool_sounds.h"
 #include "render/sprite_assets.h"
 #include "runtime/images.h"
+#include "settings/game_screen.h"
+#include "settings/settings.h"
 
 namespace {
 // A solid picture of w x h pixels written as a PNG file.

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "app/game_screen.h"
-#include "app/stages.h"
+#include "data/stages.h"
 #include "fight/bot.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
-#include "app/match.h"
 #include "journey_fixture.h"
+#include "match/match.h"
+#include "settings/game_screen.h"
 
 namespace {
 using HurtVignette = GeneratedGameTest;

@@ -2,16 +2,16 @@
 // restored, and its hash tells equal fights from different ones.
 #include "game_dir_fixture.h"
 
-#include "app/stages.h"
-#include "app/startup.h"
 #include "data/fighter_class.h"
+#include "data/stages.h"
 #include "fight/bot.h"
 #include "fight/class_choice.h"
 #include "fight/fight_events.h"
 #include "fight/fight_frame.h"
 #include "fight/fight_state.h"
-#include "app/match.h"
+#include "match/match.h"
 #include "runtime/headless.h"
+#include "shell/startup.h"
 
 namespace {
 // Hard bots of two classes on the generated content, set up by a real match of one fight frame

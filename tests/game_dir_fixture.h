@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/match.h"
-#include "app/stages.h"
-#include "app/startup.h"
+#include "data/stages.h"
 #include "fight/bot.h"
 #include "fight/fight_state.h"
+#include "match/match.h"
 #include "runtime/runtime.h"
+#include "shell/startup.h"
 
 // Starts the game headless at 1280 x 720 with the given options (their script, renderer...)
 // for two players without bots on the first stage, with no match hooks.

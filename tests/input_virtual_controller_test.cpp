@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/match.h"
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "input/action_names.h"
 #include "input/keys.h"
+#include "match/match.h"
 #include "runtime/virtual_controller.h"
 
 namespace {

@@ -5,23 +5,23 @@
 #include <map>
 #include <sstream>
 
-#include "app/game_screen.h"
-#include "app/match.h"
-#include "app/settings.h"
-#include "app/startup.h"
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
-#include "net/transport.h"
-#include "app/online_flow.h"
-#include "app/online_play.h"
+#include "match/match.h"
 #include "menus/address_entry.h"
 #include "menus/class_selection.h"
 #include "menus/selection_panels.h"
 #include "menus/waiting_screen.h"
 #include "menus/where_menu.h"
+#include "net/transport.h"
+#include "online/online_flow.h"
+#include "online/online_play.h"
 #include "render/layout_record.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/settings.h"
+#include "shell/startup.h"
 
 namespace {
 constexpr int64_t kP = 25, kQ = 16; // the players' neutral keys: ready

@@ -2,13 +2,13 @@
 // bot, the difficulty screen, the stage selection, the fight and the way back.
 #include "journey_fixture.h"
 
-#include "app/match_record.h"
-#include "app/stages.h"
 #include "data/fighter_class.h"
+#include "data/stages.h"
 #include "fight/bot.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "match/match_record.h"
 #include "menus/class_carousel.h"
 #include "menus/class_selection.h"
 #include "menus/difficulty_menu.h"

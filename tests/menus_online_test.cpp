@@ -5,16 +5,16 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/local_addresses.h"
-#include "app/settings.h"
 #include "input/keys.h"
 #include "menus/address_entry.h"
 #include "menus/menu_framework.h"
 #include "menus/options_menu.h"
 #include "menus/waiting_screen.h"
 #include "menus/where_menu.h"
+#include "online/local_addresses.h"
 #include "render/fade.h"
 #include "runtime/runtime.h"
+#include "settings/settings.h"
 
 namespace {
 constexpr int64_t kP = 25, kO = 24; // player one's neutral and heavy keys

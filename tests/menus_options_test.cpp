@@ -6,14 +6,14 @@
 #include <cstdlib>
 #include <map>
 
-#include "app/game_screen.h"
-#include "app/pacing.h"
-#include "app/settings.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
 #include "menus/options_menu.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/pacing.h"
+#include "settings/settings.h"
 
 namespace {
 constexpr int64_t kK = 37, kBackspace = 14;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 
-#include "app/startup.h"
 #include "data/fighter_class.h"
 #include "input/keys.h"
 #include "menus/class_selection.h"
@@ -14,6 +13,7 @@
 #include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "shell/startup.h"
 
 namespace {
 struct ViewerTest : JourneyTest {

@@ -11,9 +11,9 @@
 
 #include <random>
 
-#include "app/online_play.h"
-#include "app/replays.h"
 #include "net/transport.h"
+#include "online/online_play.h"
+#include "replays/replays.h"
 
 namespace {
 uint16_t testPort() {

@@ -2,8 +2,8 @@
 // the settings reader and writer need in tests.
 #pragma once
 
-#include "app/settings.h"
 #include "fight/fighter.h"
+#include "settings/settings.h"
 
 inline void createDefaultPlayers() {
     resetSettingsToDefaults(1920);

@@ -3,13 +3,13 @@
 
 #include <filesystem>
 
-#include "app/pacing.h"
 #include "data/animation.h"
 #include "data/fighter_class.h"
 #include "data/sprite_numbers.h"
 #include "render/frame_images.h"
 #include "render/sprite_assets.h"
 #include "runtime/parallel.h"
+#include "settings/pacing.h"
 
 namespace {
 void writePng(const std::string& path, int64_t width, int64_t height, uint32_t fill,

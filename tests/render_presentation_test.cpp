@@ -5,15 +5,15 @@
 #include "fight_fixture.h"
 #include "headless_fixture.h"
 
-#include "app/settings.h"
-#include "app/end_of_match.h"
 #include "fight/shown_state.h"
+#include "match/end_of_match.h"
 #include "render/combo_display.h"
 #include "render/fade.h"
 #include "render/fighter_drawing.h"
 #include "render/life_bar.h"
 #include "render/sprite_assets.h"
 #include "runtime/colour.h"
+#include "settings/settings.h"
 
 using PresentationTest = FightTest;
 

@@ -1,9 +1,9 @@
 // Bitmap text: layout, kerning, line breaks, culling, wrapping, menu entries and the pulse.
 #include "headless_fixture.h"
 
-#include "app/game_screen.h"
 #include "data/sprite_numbers.h"
 #include "render/text.h"
+#include "settings/game_screen.h"
 
 namespace {
 // A font of 95 cells (codes 32-126); each glyph a white square with a one-pixel black border.

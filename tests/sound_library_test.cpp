@@ -7,11 +7,11 @@
 
 #include <vorbis/vorbisenc.h>
 
-#include "app/game_screen.h"
-#include "app/settings.h"
 #include "data/sound_library.h"
 #include "render/pool_sounds.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/settings.h"
 #include "wav_fixture.h"
 
 namespace {

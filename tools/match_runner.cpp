@@ -9,23 +9,23 @@
 #include <string>
 #include <vector>
 
-#include "app/game_screen.h"
-#include "app/pacing.h"
-#include "app/settings.h"
-#include "app/stages.h"
-#include "app/startup.h"
 #include "data/fighter_class.h"
+#include "data/stages.h"
 #include "fight/bot.h"
 #include "fight/class_choice.h"
 #include "fight/fight_frame.h"
 #include "fight/fight_state.h"
-#include "fight/fighter.h"
-#include "app/match.h"
-#include "app/match_tape.h"
-#include "app/replays.h"
 #include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "match/match.h"
+#include "match/match_tape.h"
 #include "menu_bench.h"
+#include "replays/replays.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/pacing.h"
+#include "settings/settings.h"
+#include "shell/startup.h"
 
 namespace {
 struct Side {

@@ -11,11 +11,11 @@
 
 #include <unistd.h>
 
-#include "app/settings.h"
-#include "app/state_loop.h"
 #include "input/keys.h"
 #include "menus/menu_framework.h"
 #include "runtime/runtime.h"
+#include "settings/settings.h"
+#include "shell/state_loop.h"
 
 namespace {
 constexpr int64_t kFadeFrames = 45; // a screen's fade in (40 frames at 100 FPS), left out

@@ -10,20 +10,20 @@
 #include <string>
 #include <thread>
 
-#include "app/game_screen.h"
-#include "app/match.h"
-#include "app/online_match.h"
-#include "app/online_play.h"
-#include "app/pacing.h"
-#include "app/replay_file.h"
-#include "app/settings.h"
-#include "app/startup.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/input_bot.h"
+#include "match/match.h"
 #include "net/rollback.h"
+#include "online/online_match.h"
+#include "online/online_play.h"
+#include "replays/replay_file.h"
 #include "runtime/headless.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/pacing.h"
+#include "settings/settings.h"
+#include "shell/startup.h"
 
 namespace {
 struct Options {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "data/stage.h"
 #include "data/fighter_class.h"
+#include "data/stage.h"
 #include "fight/class_choice.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "data/stage.h"
 #include "data/fighter_class.h"
+#include "data/stage.h"
 #include "fight/bot.h"
 #include "fight/fight_events.h"
 #include "fight/fight_state.h"

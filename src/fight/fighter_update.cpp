@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "data/stage.h"
 #include "data/fighter_class.h"
 #include "data/sound_library.h"
+#include "data/stage.h"
 #include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"

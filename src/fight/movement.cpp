@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "data/stage.h"
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "data/sound_library.h"
+#include "data/stage.h"
 #include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"

@@ -3,13 +3,13 @@
 
 #include <array>
 
-#include "app/settings.h"
 #include "input/keys.h"
 #include "menus/key_hints.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "settings/settings.h"
 
 namespace {
 constexpr int64_t kKeyBackspace = 14;

@@ -1,7 +1,6 @@
 // The class selection screen.
 #include "menus/class_selection.h"
 
-#include "app/game_screen.h"
 #include "fight/fight_state.h"
 #include "input/keys.h"
 #include "menus/fighter_viewer.h"
@@ -12,6 +11,7 @@
 #include "render/fade.h"
 #include "render/sprite_assets.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
 
 int64_t runClassSelection(int64_t mode) {
     noteScreenOpened("class selection");

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/game_screen.h"
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "fight/frame_data.h"
@@ -19,6 +18,7 @@
 #include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
 
 int64_t viewerClassIndex = 0;
 int64_t viewerStance = 0;

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "app/settings.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
 #include "render/text.h"
+#include "settings/settings.h"
 
 namespace {
 const char* const kLabels[kMainMenuEntries] = {"Player vs Player", " Player vs Bot  ",

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/sound_library.h"
+#include "render/backdrop.h" // the background
 
 constexpr int64_t kMenuMovePool = 1;
 constexpr int64_t kMenuSelectPool = 2;
@@ -43,8 +44,6 @@ struct MenuInput {
     bool back = false;
 };
 
-// The background shared by every menu and the fight, made when missing or of another size.
-int64_t menuBackgroundSprite();
 void drawMenuBackground();
 // The help lines, the banner and the title of a screen.
 constexpr int64_t kRightMargin = 20; // px kept free at the screen's right edge
@@ -83,4 +82,3 @@ extern std::function<bool()> menuFrameService;
 // instead of from its start (after a change of the frame rate, so that the frame that changed
 // it takes the new frame length from then on).
 void restartMenuFrameClock();
-void resetMenuBackground(); // forgets its sprite number (a new run)

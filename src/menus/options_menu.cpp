@@ -4,21 +4,20 @@
 #include <algorithm>
 #include <string>
 
-#include "app/game_screen.h"
-#include "app/pacing.h"
-#include "app/settings.h"
-#include "app/startup.h"
-#include "app/debug_keys.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/keys.h"
 #include "menus/controls_menu.h"
 #include "menus/menu_framework.h"
 #include "menus/stats_panel.h"
+#include "render/debug_overlay.h"
 #include "render/fade.h"
 #include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/pacing.h"
+#include "settings/settings.h"
 
 namespace {
 enum OptionRow {

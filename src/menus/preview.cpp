@@ -3,13 +3,13 @@
 
 #include <algorithm>
 
-#include "app/game_screen.h"
 #include "data/fighter_class.h"
 #include "fight/fighter_update.h"
 #include "render/fighter_drawing.h"
 #include "render/layout_record.h"
 #include "render/sprite_assets.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
 
 Preview rightPreview;
 Preview leftPreview;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/game_screen.h"
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
@@ -16,6 +15,7 @@
 #include "render/fade.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
 
 OnlinePanels onlinePanels;
 SelectionPanel playerOnePanel;

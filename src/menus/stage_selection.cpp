@@ -1,7 +1,7 @@
 // The stage selection screen.
 #include "menus/stage_selection.h"
 
-#include "app/stages.h"
+#include "data/stages.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
 #include "menus/key_hints.h"

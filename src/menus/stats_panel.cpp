@@ -3,11 +3,25 @@
 
 #include <algorithm>
 
-#include "app/startup.h"
 #include "data/fighter_class.h"
 #include "render/layout_record.h"
 #include "render/sprite_assets.h"
 #include "runtime/runtime.h"
+
+int64_t gaugeColors[11];
+
+void buildGaugeColors() {
+    const int64_t anchors[][3] = {{0, 0, 255},   {0, 0, 0},   {0, 255, 0}, {0, 0, 0},
+                                  {255, 255, 0}, {0, 0, 0},   {255, 136, 0}, {0, 0, 0},
+                                  {255, 0, 0},   {255, 0, 128}, {255, 0, 255}};
+    for (int i = 0; i < 11; ++i) gaugeColors[i] = RGB(anchors[i][0], anchors[i][1], anchors[i][2]);
+    // Entries 1, 3, 5 and 7 are the channel-wise averages of their neighbours.
+    for (int i : {1, 3, 5, 7}) {
+        int64_t a = gaugeColors[i - 1], b = gaugeColors[i + 1];
+        gaugeColors[i] = RGB((redOf(a) + redOf(b)) / 2, (greenOf(a) + greenOf(b)) / 2,
+                             (blueOf(a) + blueOf(b)) / 2);
+    }
+}
 
 int64_t gaugePulse = -64;
 int64_t gaugePulseStep = 6;

@@ -25,3 +25,6 @@ void drawGauge(int64_t value, int64_t x, int64_t y, int64_t comparison, bool mir
 // returns the distance from y to its last row.
 int64_t drawStatsPanel(const FighterClass& fighterClass, int64_t x, int64_t y,
                        int64_t stanceIndex, bool mirrored);
+
+extern int64_t gaugeColors[11]; // blue through green, yellow, orange and red to magenta
+void buildGaugeColors();

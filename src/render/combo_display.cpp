@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/game_screen.h"
-#include "app/settings.h"
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "render/fighter_drawing.h"
@@ -14,6 +12,8 @@
 #include "runtime/numbers.h"
 #include "runtime/screen.h"
 #include "runtime/sprites.h"
+#include "settings/game_screen.h"
+#include "settings/settings.h"
 
 namespace {
 // The icon of a stance and its angle (degrees clockwise): the arrow points up for up, down for

@@ -12,6 +12,7 @@
 #include "render/text.h"
 #include "runtime/runtime.h"
 #include "runtime/text.h"
+#include "settings/settings.h"
 
 namespace {
 std::string number(double value) { return floatToText(value, 2); }
@@ -90,3 +91,9 @@ void drawDebugStrip(const Stage* stage, bool attackPressed) {
 }
 
 void resetDebugStrip() { stripBlock = 0; }
+
+void setDebugMode(bool on) {
+    debugMode = on ? -1 : 0;
+    playerOne.debug = playerTwo.debug = debugMode;
+    if (!on) freeDebugStrip();
+}

@@ -16,3 +16,5 @@ void freeDebugStrip();
 void drawDebugStrip(const Stage* stage, bool attackPressed);
 // Forgets the strip's sprite numbers (a new run hands numbers out from 1 again).
 void resetDebugStrip();
+// Debug mode on (the setting -1, the players' switches too) or off (0, the strip freed).
+void setDebugMode(bool on);

@@ -3,13 +3,11 @@
 
 #include <algorithm>
 
-#include "app/game_screen.h"
-#include "app/settings.h"
 #include "data/stage.h"
 #include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
-#include "menus/menu_framework.h"
+#include "render/backdrop.h"
 #include "render/combo_display.h"
 #include "render/debug_overlay.h"
 #include "render/effects.h"
@@ -20,6 +18,8 @@
 #include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/settings.h"
 
 void drawBackdrop() { drawBackdropAround(0, 0, 0, 0); }
 

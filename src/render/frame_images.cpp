@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <deque>
 
-#include "app/pacing.h"
 #include "data/animation.h"
 #include "data/fighter_class.h"
 #include "fight/hit_masks.h"
 #include "render/sprite_assets.h"
 #include "runtime/parallel.h"
 #include "runtime/runtime.h"
+#include "settings/pacing.h"
 
 namespace {
 std::deque<Frame*> queue;

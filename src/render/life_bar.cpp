@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/game_screen.h"
-#include "app/pacing.h"
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "render/fighter_drawing.h"
@@ -16,6 +14,8 @@
 #include "runtime/numbers.h"
 #include "runtime/screen.h"
 #include "runtime/sprites.h"
+#include "settings/game_screen.h"
+#include "settings/pacing.h"
 
 namespace {
 constexpr int64_t kYellow = RGB(255, 255, 0);

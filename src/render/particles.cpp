@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/settings.h"
 #include "fight/fight_state.h"
 #include "render/sprite_assets.h"
 #include "runtime/numbers.h"
 #include "runtime/sprites.h"
+#include "settings/settings.h"
 
 std::vector<Particle> particles;
 

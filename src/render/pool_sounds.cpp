@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "app/game_screen.h"
-#include "app/settings.h"
 #include "data/sound_library.h"
 #include "runtime/numbers.h"
 #include "runtime/sound.h"
+#include "settings/game_screen.h"
+#include "settings/settings.h"
 
 namespace {
 constexpr int64_t kMaxPoolVolume = 1000000; // percent; far louder than the 100 cap anyway

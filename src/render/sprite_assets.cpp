@@ -1,7 +1,6 @@
 // Loading and deriving the shared pictures.
 #include "render/sprite_assets.h"
 
-#include "app/startup.h"
 #include "data/fighter_class.h"
 #include "data/sprite_numbers.h"
 #include "render/layout_record.h"

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "app/game_screen.h"
 #include "data/sprite_numbers.h"
 #include "render/layout_record.h"
 #include "runtime/runtime.h"
+#include "settings/game_screen.h"
 
 int64_t letterSprite = 0;
 int64_t questionMarkSprite = 0;

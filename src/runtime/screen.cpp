@@ -386,3 +386,14 @@ void endRuntime() {
     nextScreenshotEvent = 0;
     resetElapsedClock();
 }
+
+void shutdownProgram(int exitCode) {
+    endRuntime();
+    std::exit(exitCode);
+}
+
+void fatalError(const std::string& title, const std::string& text, int64_t icon) {
+    messageBox(title, text, icon);
+    // A failed start is not a success: the process says so with its exit code.
+    shutdownProgram(1);
+}

@@ -59,3 +59,7 @@ void clearMessageBoxLog();
 
 // Ends every runtime service and empties every table; safe to call more than once.
 void endRuntime();
+// The orderly end of the process: every runtime service ended, then exit with the code.
+[[noreturn]] void shutdownProgram(int exitCode);
+// Shows a failure that the program cannot go on from, then shuts down with exit code 1.
+[[noreturn]] void fatalError(const std::string& title, const std::string& text, int64_t icon);

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <string>
 
-#include "app/settings.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
 #include "reader_feeds.h"
 #include "runtime/runtime.h"
+#include "settings/settings.h"
 
 namespace {
 bool writeSeed(const std::filesystem::path& path, const std::string& text) {

@@ -7,17 +7,17 @@
 #include <span>
 #include <vector>
 
-#include "app/pacing.h"
-#include "app/replay_file.h"
-#include "app/settings.h"
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "net/packets.h"
+#include "replays/replay_file.h"
 #include "runtime/compression.h"
 #include "runtime/hashing.h"
 #include "runtime/runtime.h"
+#include "settings/pacing.h"
+#include "settings/settings.h"
 
 namespace {
 // The readers that take a path read these files.

@@ -1,0 +1,25 @@
+// The fight frame as shown.
+#include "match/fight_display.h"
+
+#include "fight/fight_frame.h"
+#include "fight/fight_state.h"
+#include "input/keys.h"
+#include "match/debug_keys.h"
+#include "render/fight_drawing.h"
+#include "runtime/runtime.h"
+#include "settings/settings.h"
+
+bool fightDebugKeys(FightContext* context) {
+    if (!debugMode || !keyDown(kKeyLeftShift)) return false;
+    uint64_t before = fightHash();
+    handleDebugKeys(context);
+    return fightHash() != before;
+}
+
+int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor) {
+    if (!context) context = &globalFightContext;
+    int64_t result = advanceFight(context->stage, timeFactor, previousTimeFactor);
+    showFightStep(context->stage, timeFactor);
+    fightDebugKeys(context);
+    return result;
+}

@@ -1,0 +1,373 @@
+// The online match: set-up, intro, the rollback fight loop, the recording.
+#include "online/online_match.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+#include "data/stages.h"
+#include "fight/bot.h"
+#include "fight/class_choice.h"
+#include "fight/fight_frame.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "match/end_of_match.h"
+#include "match/match.h"
+#include "match/match_record.h"
+#include "match/match_tape.h"
+#include "match/music.h"
+#include "menus/menu_framework.h"
+#include "net/exchange.h"
+#include "net/rollback.h"
+#include "online/online_play.h"
+#include "render/fight_drawing.h"
+#include "render/text.h"
+#include "replays/replays.h"
+#include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/pacing.h"
+#include "settings/settings.h"
+
+std::function<Actions(const FightState& now, int64_t side)> onlineInputSource;
+std::function<void(RollbackSession& session)> onlineSessionHook;
+int64_t onlineFrameLimit = 0;
+
+namespace {
+constexpr size_t kKeptFightPackets = 256; // a peer's packets waiting for the fight to begin
+constexpr double kPingSmoothing = 0.2;     // weight of a new round-trip sample
+constexpr double kAdvantageSmoothing = 0.1;
+// The side that runs ahead by more than a frame lengthens its frames by up to a quarter of a
+// frame each, until both are level.
+constexpr double kLevelWithin = 1.0;  // frames
+constexpr double kMostSlowing = 0.25; // of a frame, per frame
+
+// The fights went apart at session.desyncFrame: this side's hash of that frame goes out before
+// the goodbye, so that the peer compares it too and both name the frame. A side told by the
+// peer first still names the frame when it saw the mismatch itself.
+void desyncStop(OnlinePlay& online, const RollbackSession& session) {
+    const std::string problem = desyncMessage(session.desyncFrame);
+    if (online.link.closed) {
+        if (online.problem == byeMessage(kByeDesync)) online.problem = problem;
+        return;
+    }
+    for (const FrameHash& own : session.localHashes) {
+        PacketBytes bytes;
+        if (own.frame == session.desyncFrame &&
+            encodeHash({uint64_t(own.frame), own.hash}, bytes))
+            sendOnLink(online.link, kInputChannel, bytes);
+    }
+    leaveOnline(online, kByeDesync, problem);
+}
+
+int64_t fpsModeOf(int64_t framesPerSecond) {
+    for (int64_t i = 1; i <= 10; ++i)
+        if (fpsTable[i] == framesPerSecond) return i;
+    return 0;
+}
+
+int64_t& settingIn(Replay& replay, const std::string& name) {
+    for (auto& [key, value] : replay.settings)
+        if (key == name) return value;
+    replay.settings.emplace_back(name, 0);
+    return replay.settings.back().second;
+}
+
+// Both players' choices as the class selection's code: player one (the host) + 10000 x player
+// two. A choice outside the codes is taken as random (the same on both computers).
+int64_t selectionCode(const SetupPacket& start) {
+    auto code = [](int64_t classCode, int64_t stance) {
+        return classCode < 100 && stance < 100 ? classCode + 100 * stance : 99 + 100 * 99;
+    };
+    return code(start.classCode, start.stance) +
+           10000 * code(start.guestClassCode, start.guestStance);
+}
+
+// The player's things an online match changes, and puts back.
+struct KeptForOnline {
+    int64_t width = 0, height = 0;
+    int64_t jumpWithUp[2] = {0, 0};
+};
+
+// Gives both fighters the shared set-up and returns its recording (not yet started); "" in
+// `refusal` when it can be played here.
+Replay applyStartingSetup(const SetupPacket& start, KeptForOnline& kept, std::string& refusal) {
+    kept.width = screenWidth;
+    kept.height = screenHeight;
+    kept.jumpWithUp[0] = playerOne.jumpWithUp;
+    kept.jumpWithUp[1] = playerTwo.jumpWithUp;
+    if (start.screenWidth != screenWidth || start.screenHeight != screenHeight)
+        openGameScreen(start.screenWidth, start.screenHeight);
+    Stage* stage = &stageList[size_t(start.stage)];
+    prepareMatch(currentMatch, stage, 0);
+    for (Fighter* f : {&playerOne, &playerTwo})
+        if (BotController* bot = botOf(*f)) switchBotOff(*bot);
+    // Everything drawn from here on (random classes, the fight) follows from the host's seed.
+    seedRandom(start.seed);
+    applySelectionCode(playerOne, playerTwo, selectionCode(start));
+    globalFightContext.stage = stage;
+    if (currentMatch) currentMatch->stage = stage;
+    // A fighter's own settings are in the fight: the same on both computers. The local
+    // player's jump-with-up still reads their keys (onlineJumpWithUp).
+    for (Fighter* f : {&playerOne, &playerTwo}) {
+        f->jumpWithUp = 0;
+        f->tickAccumulator = 0;
+        f->botLevel = 0;
+    }
+    Replay replay = newMatchRecording(0);
+    std::vector<std::string> names = fightSettingNames();
+    for (size_t i = 0; i < names.size() && i < start.fightSettings.size(); ++i)
+        settingIn(replay, names[i]) = start.fightSettings[i];
+    settingIn(replay, "frameRate") = fpsModeOf(start.frameRate);
+    refusal = replayRefusal(replay);
+    if (refusal.empty()) applyReplaySetup(replay);
+    return replay;
+}
+
+void restoreAfterOnline(const KeptForOnline& kept) {
+    restoreFightSettings();
+    playerOne.jumpWithUp = kept.jumpWithUp[0];
+    playerTwo.jumpWithUp = kept.jumpWithUp[1];
+    onlineLocalSide = -1;
+    if (kept.width != screenWidth || kept.height != screenHeight)
+        openGameScreen(kept.width, kept.height);
+}
+
+// The fight frames of the session up to `frames`, with both players' confirmed inputs, added to
+// the recording with a hash every 50 frames, by stepping the fight again from its start.
+// Returns the hash of the fight after the last of them.
+uint64_t recordFightFrames(Replay& replay, const FightState& start, const RollbackSession& s,
+                           int64_t frames) {
+    restoreFight(start);
+    for (int64_t frame = 0; frame < frames; ++frame) {
+        std::array<uint8_t, 2> packed;
+        packed[size_t(s.localPlayer)] = s.localInputs[size_t(frame)];
+        packed[size_t(1 - s.localPlayer)] = s.remoteInputs[size_t(frame)];
+        std::array<Actions, 2> actions = {unpackActions(packed[0]), unpackActions(packed[1])};
+        stepFight(s.stage, actions, s.frameFactor, s.frameFactor);
+        replay.frames.push_back({1, {packed[0], packed[1]}, s.frameFactor});
+        if (replay.frames.size() % size_t(kReplayHashInterval) == 0)
+            replay.hashes.push_back(fightHash());
+    }
+    // The last frame as shown (its sounds were heard when it was played), as a playback ends.
+    FightEvents shown = fightEvents;
+    shown.sounds.clear();
+    if (frames > 0) presentFightEvents(shown, s.frameFactor);
+    return fightHash();
+}
+
+// Ping, rollback and frame advantage under the frames per second.
+void drawOnlineReadOut(double fps, double pingMs, int64_t rollbackFrames, double advantage) {
+    char line[160];
+    std::snprintf(line, sizeof line, "FPS : %d", int(std::lround(fps)));
+    drawPlainText(line, 0, 240);
+    std::snprintf(line, sizeof line, "Ping : %d ms  Rollback : %d  Advantage : %+.1f",
+                  int(std::lround(pingMs)), int(rollbackFrames), advantage);
+    drawPlainText(line, 0, 260);
+}
+} // namespace
+
+SetupPacket hostStartingSetup(const SetupPacket& choice, const SetupPacket& guestChoice,
+                              int64_t stage, uint64_t seed) {
+    SetupPacket start = choice;
+    start.guestClassCode = guestChoice.classCode;
+    start.guestStance = guestChoice.stance;
+    start.fromHost = true;
+    start.starting = true;
+    start.ready = true;
+    start.stage = stage;
+    start.seed = seed;
+    start.frameRate = targetFps;
+    Replay settings = newMatchRecording(0);
+    std::vector<std::string> names = fightSettingNames();
+    for (size_t i = 0; i < names.size() && i < start.fightSettings.size(); ++i)
+        start.fightSettings[i] = settingIn(settings, names[i]);
+    start.screenWidth = screenWidth;
+    start.screenHeight = screenHeight;
+    return start;
+}
+
+std::string startingSetupRefusal(const SetupPacket& start) {
+    if (!start.fromHost || !start.starting) return "the match was not started by the host";
+    if (start.stage < 0 || start.stage >= int64_t(stageList.size()))
+        return "the host chose a stage this game does not have";
+    if (fpsModeOf(start.frameRate) == 0)
+        return "the host plays at " + std::to_string(start.frameRate) +
+               " frames per second, which this game does not offer";
+    if (!replayScreenSizeUsable(start.screenWidth, start.screenHeight))
+        return "the host's screen size " + std::to_string(start.screenWidth) + "x" +
+               std::to_string(start.screenHeight) + " cannot be opened here";
+    return "";
+}
+
+OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, int64_t inputDelay) {
+    OnlineOutcome outcome;
+    std::string refusal = startingSetupRefusal(hostSetup);
+    if (!refusal.empty()) {
+        leaveOnline(online, kByeVersionMismatch, refusal);
+        outcome.problem = refusal;
+        return outcome;
+    }
+    const int64_t side = online.hosting ? 0 : 1;
+    onlineJumpWithUp = playerOne.jumpWithUp;
+    KeptForOnline kept;
+    outcome.replay = applyStartingSetup(hostSetup, kept, refusal);
+    if (!refusal.empty()) {
+        restoreAfterOnline(kept);
+        leaveOnline(online, kByeVersionMismatch, "cannot play this match here: " + refusal);
+        outcome.problem = online.problem;
+        return outcome;
+    }
+    onlineLocalSide = side;
+    Replay& replay = outcome.replay;
+    matchTape = MatchTape{};
+    matchTape.recording = &replay;
+    const double factor = 50.0 / double(hostSetup.frameRate);
+    const double frameMs = 1000.0 / double(hostSetup.frameRate);
+    online.fightPackets.clear();
+    auto keepLinkAlive = [&online] {
+        serviceOnline(online);
+        if (online.fightPackets.size() > kKeptFightPackets)
+            online.fightPackets.erase(online.fightPackets.begin());
+    };
+    Stage* stage = setUpMatch();
+    fightIntro(stage, factor, keepLinkAlive);
+
+    const FightState start = saveFight();
+    RollbackSession session;
+    startSession(session, start, stage, side, inputDelay, hostSetup.frameRate);
+    const int64_t peerDelay = online.hosting ? online.peerSetup.inputDelay : hostSetup.inputDelay;
+    // When each local frame's input was first sent (the first inputDelay frames are empty
+    // inputs that were never sent: their times are the start's).
+    std::vector<double> sentAtMs(size_t(session.inputDelay), linkClockMs());
+    double pingMs = 0, advantage = 0;
+    std::array<double, 60> frameLengths;
+    frameLengths.fill(frameMs);
+    size_t lengthAt = 0;
+    int64_t endFrame = -1;
+    auto fightStart = std::chrono::steady_clock::now();
+    matchHooks.fightFrames = 0;
+    for (;;) {
+        double frameStart = systemTimeMs();
+        pollKeyboard();
+        processWindowEvent();
+        if (windowCloseRequested()) {
+            leaveOnline(online, kByeQuit, "the game was closed");
+            shutdownProgram(0);
+        }
+        if (keyReleased(kKeyEscape)) leaveOnline(online, kByeQuit, "you left the match");
+        serviceOnline(online);
+        for (const Packet& packet : online.fightPackets) {
+            if (packet.kind == kPacketHash) {
+                receiveHash(session, packet.hash);
+                continue;
+            }
+            int64_t ack = std::min(packet.inputs.ack, int64_t(sentAtMs.size()) - 1);
+            if (ack > session.peerAck && ack >= 0) {
+                double sample = linkClockMs() - sentAtMs[size_t(ack)];
+                pingMs = pingMs == 0 ? sample : pingMs + kPingSmoothing * (sample - pingMs);
+            }
+            receiveInputs(session, packet.inputs);
+        }
+        online.fightPackets.clear();
+        if (session.desyncFrame >= 0) desyncStop(online, session);
+        if (online.link.closed) {
+            outcome.problem = online.problem;
+            break;
+        }
+        bool limitReached = onlineFrameLimit > 0 && session.confirmedFrame >= onlineFrameLimit;
+        if (session.knockOutFrame >= 0 &&
+            (onlineFrameLimit == 0 || session.knockOutFrame <= onlineFrameLimit)) {
+            endFrame = session.knockOutFrame;
+            outcome.result = session.knockOutResult;
+            break;
+        }
+        if (limitReached) {
+            endFrame = onlineFrameLimit;
+            break;
+        }
+
+        if (onlineSessionHook) onlineSessionHook(session);
+        const FightState& newest = stateAfter(session, session.currentFrame);
+        Actions local = onlineInputSource
+                            ? onlineInputSource(newest, side)
+                            : pollActions(playerOne.keyBindings, playerOne.padIndex, onlineJumpWithUp);
+        if (addLocalInput(session, local) >= 0) sentAtMs.push_back(linkClockMs());
+        PacketBytes bytes;
+        if (encodeInputs(inputsToSend(session), bytes)) sendOnLink(online.link, kInputChannel, bytes);
+        HashPacket hash;
+        if (newestHash(session, hash) && encodeHash(hash, bytes))
+            sendOnLink(online.link, kInputChannel, bytes);
+        StepOutcome step = stepSession(session);
+        if (step.stepped) presentFightEvents(session.newestEvents, factor);
+        drawFight(stage);
+        if (!step.stepped) drawText("waiting", screenWidth / 2 - 56, 40, kOrangeTint, 128);
+
+        // How far ahead of the peer this side runs: the peer's frame is its newest input less
+        // its delay, plus the frames that passed while that input travelled.
+        double peerFrame = double(int64_t(session.remoteInputs.size()) - 1 - peerDelay) +
+                           pingMs / 2 / frameMs;
+        if (!session.remoteInputs.empty())
+            advantage += kAdvantageSmoothing * (double(session.currentFrame) - peerFrame - advantage);
+        if (showFps) {
+            double sum = 0;
+            for (double length : frameLengths) sum += length;
+            drawOnlineReadOut(1000.0 * double(frameLengths.size()) / sum, pingMs,
+                              session.currentFrame - session.confirmedFrame, advantage);
+        }
+        if (matchHooks.afterFightFrame) matchHooks.afterFightFrame(matchHooks.fightFrames);
+        for (const auto& [frame, path] : matchHooks.screenshots)
+            if (frame == matchHooks.fightFrames) saveScreenshot(path);
+        presentFrame();
+        matchHooks.fightFrames += 1;
+        double slowing = std::clamp(advantage - kLevelWithin, 0.0, 1.0) * kMostSlowing * frameMs;
+        framePacing(frameStart + slowing, 0);
+        frameLengths[lengthAt] = systemTimeMs() - frameStart;
+        lengthAt = (lengthAt + 1) % frameLengths.size();
+    }
+    // The peer may still miss our last inputs: they are sent again until it has them all, so
+    // that it ends on the same frame (for at most as long as a silent peer is waited for).
+    double lingerUntil = linkClockMs() + kLinkTimeoutMs;
+    while (endFrame >= 0 && session.peerAck < endFrame - 1 && !online.link.closed &&
+           linkClockMs() < lingerUntil) {
+        double frameStart = systemTimeMs();
+        serviceOnline(online);
+        for (const Packet& packet : online.fightPackets)
+            if (packet.kind == kPacketInputs) receiveInputs(session, packet.inputs);
+        online.fightPackets.clear();
+        PacketBytes bytes;
+        if (encodeInputs(inputsToSend(session), bytes)) sendOnLink(online.link, kInputChannel, bytes);
+        framePacing(frameStart, 0);
+    }
+    outcome.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - fightStart).count();
+    outcome.rollbacks = session.rollbacks;
+    outcome.longestRollback = session.longestRollback;
+    outcome.framesResimulated = session.framesResimulated;
+    outcome.waits = session.waits;
+    outcome.pingMs = pingMs;
+
+    // The recording holds the confirmed fight: the whole of it, or what both sides had when the
+    // match stopped early.
+    int64_t recorded = endFrame >= 0 ? endFrame : session.confirmedFrame;
+    FightState last = stateAfter(session, recorded);
+    outcome.fightHash = recordFightFrames(replay, start, session, recorded);
+    if (outcome.fightHash != fightHash(last))
+        std::fprintf(stderr, "quarrelix: the online fight could not be recorded as played\n");
+    outcome.fightFrames = recorded;
+    outcome.finished = endFrame >= 0;
+    if (outcome.finished && matchHooks.endOfMatch) {
+        matchTape.spoiled = true; // no "watch again" while the other player waits
+        endOfMatch(outcome.result, &globalFightContext, 0, nullptr);
+    } else {
+        if (stage) stopStageMusic(*stage);
+        leaveMatchScreen();
+    }
+    replay.result = outcome.result;
+    replay.finalHash = fightHash();
+    matchTape = MatchTape{};
+    restoreAfterOnline(kept);
+    return outcome;
+}

@@ -1,0 +1,49 @@
+// An online match: both computers set up the same fight from the host's starting set-up, step
+// the same intro, then fight through a rollback session, each drawing its own newest frame.
+// The match is recorded as a replay like any other.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "input/controls.h"
+#include "net/packets.h"
+#include "replays/replay_file.h"
+
+struct FightState;
+struct OnlinePlay;
+struct RollbackSession;
+
+// Tools and tests: a program at the local keys instead of the player (null: the player's own
+// keys, as player one's bindings); it gets the newest fight and the side it plays.
+extern std::function<Actions(const FightState& now, int64_t side)> onlineInputSource;
+// Tools and tests: sees the rollback session once a pass, before the local input is read (the
+// desync test spoils one side's fight through it).
+extern std::function<void(RollbackSession& session)> onlineSessionHook;
+// Tools and tests: fight frames after which a match ends with no winner on both sides (0: none).
+extern int64_t onlineFrameLimit;
+
+// The host's starting set-up: both players' choices, the stage, the seed, and the host's frame
+// rate, fight settings and screen size, which both computers then play with.
+SetupPacket hostStartingSetup(const SetupPacket& choice, const SetupPacket& guestChoice,
+                              int64_t stage, uint64_t seed);
+// "" when a starting set-up can be played here, otherwise why not.
+std::string startingSetupRefusal(const SetupPacket& start);
+
+struct OnlineOutcome {
+    bool finished = false;  // a knock-out or the frame limit, the same on both computers
+    int64_t result = 0;     // 0 no knock-out, 1 player one lost, 2 player two lost
+    int64_t fightFrames = 0; // confirmed frames of fight played
+    uint64_t fightHash = 0; // of the fight after its last frame (before the end of match)
+    Replay replay;          // the match as recorded (kept in replays/ by the caller)
+    std::string problem;    // why the match stopped early ("" when finished)
+    double seconds = 0;     // of fight, on the wall clock
+    int64_t rollbacks = 0, longestRollback = 0, framesResimulated = 0, waits = 0;
+    double pingMs = 0;      // the last smoothed round trip through the inputs' acks
+};
+
+// Plays the match from the host's starting set-up with the local player's input delay
+// (frames); the end of match follows unless matchHooks say otherwise. The player's own settings
+// and screen are back as they were afterwards.
+OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& start, int64_t inputDelay);

@@ -1,0 +1,163 @@
+// The lessons: player one on the first selectable class against a dummy that only stands, on
+// the first stage, without intro, time limit or end of match. Each lesson watches the fight
+// (see lesson_rules.h), says "Well done!" when it is done and hands over to the next; passed
+// lessons are kept in the settings file.
+#include "practice/lessons.h"
+
+#include <array>
+
+#include "data/fighter_class.h"
+#include "data/stages.h"
+#include "fight/bot.h"
+#include "fight/class_choice.h"
+#include "fight/fight_frame.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "fight/fighter_update.h"
+#include "input/controls.h"
+#include "input/keys.h"
+#include "match/end_of_match.h"
+#include "match/match.h"
+#include "menus/menu_framework.h"
+#include "practice/lesson_drawing.h"
+#include "practice/lesson_rules.h"
+#include "practice/lesson_texts.h"
+#include "practice/practice_fight.h"
+#include "render/fade.h"
+#include "render/fight_drawing.h"
+#include "render/frame_images.h"
+#include "runtime/runtime.h"
+#include "settings/pacing.h"
+#include "settings/settings.h"
+
+std::function<void(const LessonView&)> lessonFrameHook;
+
+namespace {
+constexpr double kWellDoneMs = 1500; // how long "Well done!" shows before the next lesson
+constexpr double kClosingMs = 4000;  // the closing message after the last lesson
+
+// The n-th selectable class (0 the first); null when there are fewer.
+FighterClass* selectableClass(int64_t n) {
+    for (const auto& c : classes)
+        if (isSelectable(*c) && n-- == 0) return c.get();
+    return nullptr;
+}
+
+// Player one on the first selectable class, the dummy on the second (the first when there is
+// only one), both in their first stance, neither driven by the bot.
+bool chooseLessonFighters() {
+    FighterClass* pupil = selectableClass(0);
+    if (!pupil) return false;
+    FighterClass* dummy = selectableClass(1);
+    chooseClass(playerOne, pupil, 0);
+    chooseClass(playerTwo, dummy ? dummy : pupil, 0);
+    playerTwo.useAlternateColor = playerOne.stance && playerTwo.stance &&
+                                  playerOne.stance->specialColor == playerTwo.stance->specialColor;
+    for (Fighter* f : {&playerOne, &playerTwo}) {
+        if (BotController* bot = botOf(*f)) switchBotOff(*bot);
+        f->botLevel = 0;
+    }
+    return true;
+}
+
+// The dummy never falls: whatever it has lost past half its life comes back at once, before
+// the fight's next step could start its death.
+void keepDummyStanding() {
+    if (playerTwo.life <= playerTwo.maxLife / 2) playerTwo.life = playerTwo.maxLife;
+}
+
+void markPassed(int64_t lesson) {
+    int64_t bit = int64_t(1) << lesson;
+    if (lessonsPassed & bit) return;
+    lessonsPassed |= bit;
+    saveSettings();
+}
+
+// Where the run of lessons stands.
+struct LessonRun {
+    LessonWatch watch;
+    bool passed = false;    // the current lesson is done: "Well done!" shows
+    double shownMs = 0;     // game time since it was passed, or since the closing began
+    bool closing = false;   // every lesson is done: the closing message shows
+    bool leaving = false;   // the fade to black before going back has begun
+};
+
+// Lessons the class cannot be taught count as passed and are gone through at once.
+void beginLesson(LessonRun& run, int64_t lesson) {
+    while (lesson < kLessonCount && !lessonPossible(lesson, playerOne.fighterClass)) {
+        markPassed(lesson);
+        ++lesson;
+    }
+    run.passed = false;
+    run.shownMs = 0;
+    if (lesson >= kLessonCount) {
+        run.closing = true;
+        run.watch.lesson = kLessonCount;
+        return;
+    }
+    run.watch = startLesson(lesson, playerOne);
+}
+
+// What the frame's time (ms) and the fight's state change in the run.
+void advanceLessons(LessonRun& run, double frameMs) {
+    if (run.closing) {
+        run.shownMs += frameMs;
+        if (run.shownMs >= kClosingMs) run.leaving = true;
+        return;
+    }
+    if (!run.passed) {
+        watchLesson(run.watch, playerOne, playerTwo);
+        if (lessonDone(run.watch, playerOne.fighterClass)) {
+            run.passed = true;
+            markPassed(run.watch.lesson);
+        }
+        return;
+    }
+    run.shownMs += frameMs;
+    if (run.shownMs >= kWellDoneMs) beginLesson(run, run.watch.lesson + 1);
+}
+} // namespace
+
+void runLessons() {
+    noteScreenOpened("lessons");
+    if (!chooseLessonFighters()) return;
+    Stage* stage = stageList.empty() ? nullptr : &stageList[0];
+    startPracticeFight(stage);
+    beginLessonDrawing();
+    LessonRun run;
+    beginLesson(run, firstLessonToTake(lessonsPassed));
+    double factor = nominalFrameFactor, previous = nominalFrameFactor;
+    int64_t frame = 0;
+    forgetKeyReleases();
+    for (;;) {
+        double start = systemTimeMs();
+        pollKeyboard();
+        // The dummy takes no input: player two's keys do nothing here.
+        std::array<Actions, 2> actions{
+            pollActions(playerOne.keyBindings, playerOne.padIndex, playerOne.jumpWithUp),
+            Actions{}};
+        stepFight(stage, actions, factor, previous);
+        keepDummyStanding();
+        advanceLessons(run, factor * 20.0); // a factor of 1 is a tick of 20 ms
+        showFightStep(stage, factor);
+        drawLessonCard(run.closing ? closingCard()
+                                   : lessonCard(run.watch, playerOne, run.passed));
+        processWindowEvent();
+        if (windowCloseRequested()) break;
+        if (!run.leaving && keyReleased(kKeyEscape)) run.leaving = true;
+        if (run.leaving && (!fadeActive || fadeSpeed < 0)) startFade();
+        bool black = updateFade(factor) == 1;
+        if (fadeActive) drawFade();
+        if (lessonFrameHook) lessonFrameHook({run.watch.lesson, run.passed, frame});
+        presentFrame();
+        loadQueuedImages(1);
+        if (black && run.leaving) break;
+        previous = factor;
+        factor = framePacing(start, slowMotion);
+        ++frame;
+    }
+    endLessonDrawing();
+    endPracticeFight(stage);
+    // The tutorial menu shows through the fade running back from black.
+    if (!windowCloseRequested()) revealFromBlack();
+}

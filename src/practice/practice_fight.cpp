@@ -1,0 +1,36 @@
+// Starting and ending a fight outside a match.
+#include "practice/practice_fight.h"
+
+#include "data/stage.h"
+#include "data/stages.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "fight/fighter_update.h"
+#include "match/end_of_match.h"
+#include "match/match.h"
+#include "match/music.h"
+#include "runtime/runtime.h"
+#include "settings/settings.h"
+
+void startPracticeFight(Stage* stage) {
+    globalFightContext.stage = stage;
+    releaseImagesNotFor(stage);
+    if (stage) loadStageTiles(*stage);
+    stopMenuMusic();
+    prepareClassImages(playerOne);
+    prepareClassImages(playerTwo);
+    resetMatch(&globalFightContext);
+    for (Fighter* f : {&playerOne, &playerTwo}) setIdle(*f); // no spawn: there is no intro
+    if (stage && musicVolume > 0) {
+        loadStageMusic(*stage);
+        setSoundVolume(stage->musicSlot, musicVolume);
+        playSound(stage->musicSlot, kSoundLoop);
+    }
+}
+
+void endPracticeFight(Stage* stage) {
+    if (stage) stopStageMusic(*stage);
+    playMenuMusic();
+    releaseMatch();
+    focusX = 0;
+}

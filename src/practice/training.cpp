@@ -1,0 +1,229 @@
+// The training room: set-up, the dummy, the room's keys and its frame loop.
+#include "practice/training.h"
+
+#include <array>
+#include <cmath>
+
+#include "fight/bot.h"
+#include "fight/fight_frame.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "fight/fighter_update.h"
+#include "input/controls.h"
+#include "input/keys.h"
+#include "match/match.h"
+#include "practice/practice_fight.h"
+#include "practice/training_panels.h"
+#include "render/fade.h"
+#include "render/fight_drawing.h"
+#include "render/frame_images.h"
+#include "runtime/runtime.h"
+#include "settings/game_screen.h"
+#include "settings/pacing.h"
+
+TrainingRoom trainingRoom;
+
+namespace {
+const char* const kBehaviourNames[kDummyBehaviourCount] = {
+    "Stand", "Walk back and forth", "Jump", "Bot: Easy", "Bot: Medium", "Bot: Hard",
+    "Play the recording"};
+
+constexpr double kWalkTicks = 50;        // the dummy walks one way for 1 s, then back
+constexpr double kKnockedOutTicks = 100; // a knock-out lies 2 s before both start again
+
+int64_t botLevelOf(int64_t behaviour) {
+    switch (behaviour) {
+    case kDummyEasy: return 1;
+    case kDummyMedium: return 2;
+    case kDummyHard: return 3;
+    default: return 0;
+    }
+}
+
+// The dummy as the behaviour wants it: driven by the bot at its level, or by the room.
+void applyBehaviour(int64_t behaviour) {
+    int64_t level = botLevelOf(behaviour);
+    if (level > 0) {
+        BotController& bot = ensureBot(playerTwo, level);
+        bot.botLevelSetting = level;
+        switchBotOn(bot);
+        restartThinking(bot);
+    } else if (BotController* bot = botOf(playerTwo)) {
+        switchBotOff(*bot);
+        removeBot(playerTwo);
+    }
+    playerTwo.input = {};
+}
+
+void setBehaviour(TrainingRoom& room, int64_t behaviour) {
+    room.behaviour = behaviour;
+    room.dummyTicks = 0;
+    room.recording.playedTicks = 0;
+    applyBehaviour(behaviour);
+}
+
+// What the dummy presses this frame when the room drives it.
+Actions dummyActions(TrainingRoom& room, double ticks) {
+    Actions a;
+    switch (room.behaviour) {
+    case kDummyWalk:
+        if (std::fmod(room.dummyTicks, 2 * kWalkTicks) < kWalkTicks) a.left = true;
+        else a.right = true;
+        break;
+    case kDummyJump:
+        a.jump = playerTwo.onGround != 0;
+        break;
+    case kDummyPlayback:
+        a = playDummyStep(room.recording, ticks, playerTwo.facing);
+        break;
+    default:
+        break;
+    }
+    room.dummyTicks += ticks;
+    return a;
+}
+
+// The room's keys; returns true when a frame step was asked for while paused.
+bool trainingKeys(TrainingRoom& room, Stage* stage) {
+    if (keyReleased(kTrainingBehaviourKey)) {
+        int64_t next = (room.behaviour + 1) % kDummyBehaviourCount;
+        if (next == kDummyPlayback && room.recording.steps.empty()) next = kDummyStand;
+        setBehaviour(room, next);
+    }
+    if (keyReleased(kTrainingRecordKey)) {
+        if (room.recording.recording) {
+            room.recording.recording = false;
+        } else {
+            room.recording = DummyRecording{};
+            room.recording.recording = true;
+            // The dummy is player one's to drive while it is recorded.
+            if (botLevelOf(room.behaviour) > 0 || room.behaviour == kDummyPlayback)
+                setBehaviour(room, kDummyStand);
+        }
+    }
+    if (keyReleased(kTrainingPlayKey) && !room.recording.steps.empty()) {
+        room.recording.recording = false;
+        setBehaviour(room, kDummyPlayback);
+    }
+    if (keyReleased(kTrainingRefillKey)) room.refill = !room.refill;
+    if (keyReleased(kTrainingResetKey)) resetTrainingPositions(stage);
+    if (keyReleased(kTrainingPauseKey)) room.paused = !room.paused;
+    if (keyReleased(kTrainingInputsKey)) room.panels.inputs = !room.panels.inputs;
+    if (keyReleased(kTrainingFrameDataKey)) room.panels.frameData = !room.panels.frameData;
+    if (keyReleased(kTrainingHitMasksKey)) room.panels.hitMasks = !room.panels.hitMasks;
+    if (keyReleased(kTrainingDamageKey)) room.panels.damage = !room.panels.damage;
+    if (keyReleased(kTrainingComboKey)) room.panels.combo = !room.panels.combo;
+    return room.paused && keyReleased(kTrainingStepKey);
+}
+
+bool bothAtRest() {
+    for (const Fighter* f : {&playerOne, &playerTwo})
+        if (!isFree(*f) || f->attacking || f->cooldown > 0) return false;
+    return true;
+}
+
+// One step of the fight with the room's watch around it.
+void trainingStep(TrainingRoom& room, Stage* stage, Actions playerActions, double factor,
+                  double previous) {
+    noteInput(room.history, playerActions);
+    Actions dummy = dummyActions(room, factor);
+    if (room.recording.recording) {
+        // Player one drives the dummy and stands still itself.
+        recordDummyStep(room.recording, playerActions, factor, playerTwo.facing);
+        dummy = playerActions;
+        playerActions = Actions{};
+    }
+    FighterSnapshot one = snapshotOf(playerOne), two = snapshotOf(playerTwo);
+    bool updated = std::max(0.0f, freezeTimer - float(factor)) <= 0;
+    stepFight(stage, {playerActions, dummy}, factor, previous);
+    watchAttack(room.measure, one, playerOne, playerTwo, updated, factor);
+    tallyCombo(room.tally, one, playerOne, two, playerTwo);
+    if (!isAlive(playerOne) || !isAlive(playerTwo)) {
+        room.knockedOutTicks += factor;
+        if (room.knockedOutTicks >= kKnockedOutTicks) resetTrainingPositions(stage);
+    } else if (room.refill && !room.tally.running && bothAtRest()) {
+        for (Fighter* f : {&playerOne, &playerTwo}) f->life = std::max(f->life, f->maxLife);
+    }
+}
+
+void endIfWindowClosed() {
+    processWindowEvent();
+    if (windowCloseRequested()) shutdownProgram(0);
+}
+
+} // namespace
+
+const char* dummyBehaviourName(int64_t behaviour) {
+    if (behaviour < 0 || behaviour >= kDummyBehaviourCount) return "";
+    return kBehaviourNames[behaviour];
+}
+
+void resetTrainingPositions(Stage* stage) {
+    globalFightContext.stage = stage;
+    resetMatch(&globalFightContext);
+    for (Fighter* f : {&playerOne, &playerTwo}) setIdle(*f);
+    if (BotController* bot = botOf(playerTwo)) {
+        restartThinking(*bot);
+    }
+    trainingRoom.knockedOutTicks = 0;
+    trainingRoom.tally = ComboTally{};
+    trainingRoom.dummyTicks = 0;
+    trainingRoom.recording.playedTicks = 0;
+}
+
+void runTrainingRoom(Stage* stage) {
+    TrainingRoom& room = trainingRoom;
+    room.paused = false;
+    room.history = InputHistory{};
+    room.measure = AttackMeasure{};
+    room.recording.recording = false;
+    room.framesPerSecond = double(targetFps);
+    if (room.behaviour == kDummyPlayback && room.recording.steps.empty()) room.behaviour = kDummyStand;
+    if (BotController* bot = botOf(playerOne)) { // player one is the player's own
+        switchBotOff(*bot);
+        removeBot(playerOne);
+    }
+    startPracticeFight(stage);
+    resetTrainingPositions(stage);
+    applyBehaviour(room.behaviour);
+    revealFromBlack();
+    double factor = nominalFrameFactor, previous = nominalFrameFactor;
+    matchHooks.fightFrames = 0;
+    bool leaving = false;
+    for (;;) {
+        double start = systemTimeMs();
+        pollKeyboard();
+        endIfWindowClosed();
+        Actions actions =
+            pollActions(playerOne.keyBindings, playerOne.padIndex, playerOne.jumpWithUp);
+        bool step = !leaving && trainingKeys(room, stage);
+        if (!room.paused || step) {
+            trainingStep(room, stage, leaving ? Actions{} : actions, factor, previous);
+            showFightStep(stage, factor);
+        } else {
+            drawFight(stage); // paused: the same picture, nothing moves on
+        }
+        drawTrainingPanels(room);
+        if (matchHooks.afterFightFrame) matchHooks.afterFightFrame(matchHooks.fightFrames);
+        for (const auto& [frame, path] : matchHooks.screenshots)
+            if (frame == matchHooks.fightFrames) saveScreenshot(path);
+        if (fadeActive) {
+            if (updateFade(factor) == 1) break;
+            drawFade();
+        }
+        presentFrame();
+        loadQueuedImages(1);
+        previous = factor;
+        factor = framePacing(start, 0);
+        matchHooks.fightFrames += 1;
+        bool limit = matchHooks.maxFightFrames > 0 && matchHooks.fightFrames >= matchHooks.maxFightFrames;
+        if (!leaving && (keyReleased(kKeyEscape) || limit)) {
+            leaving = true;
+            startFade();
+        }
+    }
+    endPracticeFight(stage);
+    for (const Fighter* f : {&playerOne, &playerTwo})
+        if (botOf(*f)) removeBot(*f);
+    revealFromBlack();
+}

@@ -1,0 +1,211 @@
+// Reading and writing the settings file. Reading is lenient: a wrong type reads as 0 and then
+// meets the key's limits; an absent key leaves its setting as it was.
+#include "settings/settings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "fight/fighter.h"
+#include "input/keys.h"
+#include "runtime/files.h"
+#include "runtime/json.h"
+#include "runtime/screen.h"
+#include "runtime/sound.h"
+#include "settings/pacing.h"
+
+int64_t soundVolume = 50;
+int64_t musicVolume = 20;
+int64_t soundStereo = 60;
+int64_t soundVariation = 1;
+int64_t keyboardType = 1;
+int64_t comboDisplay = 1;
+int64_t windEnabled = 1;
+int64_t particleEnabled = 1;
+int64_t buffedFrames = 5;
+int64_t attackDelay = 3;
+int64_t showFps = 1;
+int64_t screenSizeIndex = 0;
+int64_t fullscreen = 1;
+int64_t debugMode = 0;
+int64_t lessonsPassed = 0;
+int64_t inputDelay = kDefaultInputDelay;
+std::string lastJoinAddress;
+
+std::string settingsPath = "settings.txt";
+
+namespace {
+constexpr int64_t kSettingsJson = -1; // documents are numbered by the runtime
+
+struct BindingKey {
+    const char* key;
+    int64_t Controls::*field;
+};
+const BindingKey kBindingKeys[] = {
+    {"left", &Controls::left},       {"right", &Controls::right}, {"up", &Controls::up},
+    {"down", &Controls::down},       {"neutral", &Controls::neutral},
+    {"heavy", &Controls::heavy},     {"jump", &Controls::jump}};
+
+void readBindings(const JsonNode* object, Fighter& fighter, int64_t player) {
+    // A binding that is not an object (5, null, "x") is no binding at all: reading its key
+    // names as "" would unassign every key of that player, for good after the next save.
+    if (jsonType(object) != kJsonObject) {
+        fighter.keyBindings.primary = defaultControls(player);
+        fighter.jumpWithUp = 0;
+        return;
+    }
+    for (const BindingKey& binding : kBindingKeys)
+        fighter.keyBindings.primary.*binding.field =
+            keyCodeOf(jsonString(jsonMember(object, binding.key)));
+    fighter.jumpWithUp = jsonInteger(jsonMember(object, "jumpWithUp"));
+}
+
+// The settings file was there at the last load but could not be read.
+bool unreadableFile = false;
+
+// Copies an unreadable settings file to "<path>.bad" (replacing an older copy) before it is
+// written over, and says so once on standard error. False when the copy cannot be made.
+bool keepUnreadableFile() {
+    if (!unreadableFile) return true;
+    std::string text;
+    std::string kept = settingsPath + ".bad";
+    if (fileSize(settingsPath) >= 0) {
+        if (!readWholeFile(settingsPath, text) || !replaceFileAtomically(kept, text)) return false;
+        std::fprintf(stderr, "%s could not be read: kept as %s before saving the settings\n",
+                     settingsPath.c_str(), kept.c_str());
+    }
+    unreadableFile = false;
+    return true;
+}
+
+void writeBindings(JsonNode* object, const Fighter& fighter) {
+    jsonSetObject(object);
+    for (const BindingKey& binding : kBindingKeys)
+        jsonSetString(jsonAddMember(object, binding.key),
+                      keyNameOf(fighter.keyBindings.primary.*binding.field));
+    jsonSetInteger(jsonAddMember(object, "jumpWithUp"), fighter.jumpWithUp);
+}
+} // namespace
+
+bool addressCharacterAllowed(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c == '.' || c == ':' || c == '-' || c == '[' || c == ']';
+}
+
+bool plausibleAddress(const std::string& address) {
+    return !address.empty() && address.size() <= kMaxAddressLength &&
+           std::all_of(address.begin(), address.end(), addressCharacterAllowed);
+}
+
+void resetSettingsToDefaults(int64_t desktopWidth) {
+    soundVolume = 50;
+    musicVolume = 20;
+    soundStereo = 60;
+    soundVariation = 1;
+    keyboardType = 1;
+    comboDisplay = desktopWidth < 1500 ? 2 : 1;
+    windEnabled = 1;
+    particleEnabled = 1;
+    buffedFrames = 5;
+    attackDelay = 3;
+    showFps = 1;
+    applyFpsMode(6);
+    screenSizeIndex = 0;
+    fullscreen = 1;
+    debugMode = 0;
+    lessonsPassed = 0;
+    inputDelay = kDefaultInputDelay;
+    lastJoinAddress.clear();
+}
+
+int64_t loadSettings() {
+    if (settingsPath.empty()) return 0;
+    int64_t document = loadJsonFile(kSettingsJson, settingsPath);
+    // A file that is there but cannot be read (or whose root is no object) is the player's
+    // text all the same: the next save keeps it aside before writing over it.
+    unreadableFile = fileSize(settingsPath) >= 0 &&
+                     (!document || jsonType(jsonRoot(document)) != kJsonObject);
+    if (!document || unreadableFile) {
+        freeJson(kSettingsJson);
+        return 0;
+    }
+    const JsonNode* root = jsonRoot(document);
+    // Reads a present key as an integer and applies its rule; an absent key changes nothing.
+    auto read = [&](const char* key, int64_t& setting, auto rule) {
+        if (const JsonNode* value = jsonMember(root, key)) setting = rule(jsonInteger(value));
+    };
+    auto none = [](int64_t v) { return v; };
+    read("SoundVolume", soundVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
+    read("MusicVolume", musicVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
+    read("SoundStereo", soundStereo, [](int64_t v) { return std::clamp<int64_t>(v, 0, 60); });
+    // On or off: the menu toggles 0 and 1, and any other value means on.
+    read("SoundVariation", soundVariation, [](int64_t v) -> int64_t { return v != 0 ? 1 : 0; });
+    read("KeyboardType", keyboardType, none);
+    read("ComboDisplay", comboDisplay, [](int64_t v) { return std::clamp<int64_t>(v, 1, 3); });
+    read("WindEnabled", windEnabled, none);
+    read("ParticleEnabled", particleEnabled, none);
+    // 0, negative and anything above 5 mean the full preparation.
+    read("BuffedFrames", buffedFrames, [](int64_t v) { return v < 1 || v > 5 ? 5 : v; });
+    read("AttackDelay", attackDelay, [](int64_t v) { return v < 1 || v > 3 ? 3 : v; });
+    read("ShowFPS", showFps, none);
+    int64_t mode = fpsMode;
+    read("FPSMode", mode, none);
+    applyFpsMode(mode);
+    read("ScreenSize", screenSizeIndex, [](int64_t v) { return std::clamp<int64_t>(v, 0, 9); });
+    const JsonNode* full = jsonMember(root, "Fullscreen");
+    fullscreen = full ? jsonInteger(full) : 1;
+    debugMode = jsonInteger(jsonMember(root, "Debug")) != 0 ? -1 : 0;
+    // Older files lack the key: no lesson passed. A negative value (or another type) means
+    // none either; bits past the lessons there are (a later game's) are dropped.
+    int64_t passed = jsonInteger(jsonMember(root, "LessonsPassed"));
+    lessonsPassed = passed < 0 ? 0 : passed & ((int64_t(1) << kLessonCount) - 1);
+    read("InputDelay", inputDelay,
+         [](int64_t v) { return std::clamp<int64_t>(v, 0, kMaxInputDelay); });
+    // Only an address the join screen could have typed is offered again; anything else in the
+    // file (another type, too long, other characters) is passed over.
+    const JsonNode* address = jsonMember(root, "LastJoinAddress");
+    if (jsonType(address) == kJsonString) {
+        std::string text = jsonString(address);
+        if (text.empty() || plausibleAddress(text)) lastJoinAddress = text;
+    }
+    if (playersCreated) {
+        playerOne.debug = playerTwo.debug = debugMode;
+        readBindings(jsonMember(root, "player1right"), playerOne, 1);
+        readBindings(jsonMember(root, "player2left"), playerTwo, 2);
+    }
+    freeJson(document);
+    return 1;
+}
+
+int64_t saveSettings() {
+    if (settingsPath.empty()) return 0; // nowhere to keep them, as start-up said once
+    int64_t document = createJson(kSettingsJson);
+    JsonNode* root = jsonRoot(document);
+    jsonSetObject(root);
+    const std::pair<const char*, int64_t> values[] = {
+        {"SoundVolume", soundVolume},   {"MusicVolume", musicVolume},
+        {"SoundStereo", soundStereo},   {"SoundVariation", soundVariation},
+        {"KeyboardType", keyboardType}, {"ComboDisplay", comboDisplay},
+        {"WindEnabled", windEnabled},   {"ParticleEnabled", particleEnabled},
+        {"BuffedFrames", buffedFrames}, {"AttackDelay", attackDelay},
+        {"ShowFPS", showFps},           {"FPSMode", fpsMode},
+        {"ScreenSize", screenSizeIndex}, {"Fullscreen", fullscreen},
+        {"Debug", debugMode != 0 ? 1 : 0}, {"LessonsPassed", lessonsPassed},
+        {"InputDelay", inputDelay}};
+    for (const auto& [key, value] : values) jsonSetInteger(jsonAddMember(root, key), value);
+    jsonSetString(jsonAddMember(root, "LastJoinAddress"), lastJoinAddress);
+    writeBindings(jsonAddMember(root, "player1right"), playerOne);
+    writeBindings(jsonAddMember(root, "player2left"), playerTwo);
+    std::string text = composeJson(document) + "\n";
+    freeJson(document);
+    // Written beside the old file and renamed over it: a failure never loses the old settings.
+    if (!keepUnreadableFile() || !replaceFileAtomically(settingsPath, text)) {
+        messageBox("QRX error", "Cannot create settings file");
+        return 0;
+    }
+    return 1;
+}
+
+void applyMusicVolume() {
+    for (int64_t slot = 1; slot <= 8; ++slot)
+        if (soundExists(slot)) setSoundVolume(slot, musicVolume);
+}

@@ -1,0 +1,202 @@
+// The main state loop: the main menu, then the activity chosen there.
+#include "shell/state_loop.h"
+
+#include "data/stages.h"
+#include "fight/bot.h"
+#include "fight/class_choice.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "match/match.h"
+#include "match/match_record.h"
+#include "menus/class_selection.h"
+#include "menus/credits.h"
+#include "menus/difficulty_menu.h"
+#include "menus/fighter_viewer.h"
+#include "menus/main_menu.h"
+#include "menus/menu_framework.h"
+#include "menus/options_menu.h"
+#include "menus/selection_panels.h"
+#include "menus/stage_selection.h"
+#include "menus/stats_panel.h"
+#include "menus/tutorial_menu.h"
+#include "menus/where_menu.h"
+#include "net/transport.h"
+#include "online/online_flow.h"
+#include "practice/lessons.h"
+#include "practice/training.h"
+#include "replays/replays.h"
+#include "runtime/runtime.h"
+
+int64_t startOnline = kStartAtMenu;
+uint16_t startPort = kDefaultPort;
+std::string startAddress;
+
+namespace {
+constexpr int64_t kViewFighters = 2;
+constexpr int64_t kOptions = 3;
+constexpr int64_t kTutorial = 4;
+constexpr int64_t kCredits = 5;
+constexpr int64_t kNoState = -1;
+
+// The stage chosen on the stage selection screen: -1 is any stage at random.
+Stage* chosenStage(int64_t choice) {
+    if (stageList.empty()) return nullptr;
+    if (choice < 0 || choice >= int64_t(stageList.size()))
+        choice = randomInt(int64_t(stageList.size()) - 1);
+    return &stageList[size_t(choice)];
+}
+
+void runFight(int64_t choice) {
+    Stage* stage = chosenStage(choice);
+    if (currentMatch) currentMatch->stage = stage;
+    globalFightContext.stage = stage;
+    noteScreenOpened("fight");
+    runRecordedMatch(botActive(playerTwo) ? 1 : 0);
+}
+
+// Stage selection for the coming fight, starting from the first stage's tiles.
+int64_t selectStage(int64_t textX, int64_t textY) {
+    if (!stageList.empty()) loadStageTiles(stageList[0]);
+    return runStageSelection(textX, textY);
+}
+
+// Player vs Player: class selection, stage selection (back: class selection again), fight.
+// Returns false when the class selection was left.
+bool playerVsPlayer(int64_t textX, int64_t textY) {
+    for (;;) {
+        int64_t code = runClassSelection(kTwoPlayerMode);
+        if (code == kNoSelection || windowCloseRequested()) return false;
+        Stage* first = stageList.empty() ? nullptr : &stageList[0];
+        prepareMatch(currentMatch, first, 0);
+        for (Fighter* player : {&playerOne, &playerTwo})
+            if (BotController* bot = botOf(*player)) switchBotOff(*bot);
+        applySelectionCode(playerOne, playerTwo, code);
+        int64_t stage = selectStage(textX, textY);
+        if (windowCloseRequested()) return true;
+        if (stage == kStageBack) continue;
+        runFight(stage);
+        return true;
+    }
+}
+
+// Player vs Bot: class selection, difficulty (back: class selection again), stage selection
+// (back: difficulty again), fight. Returns 1 after a fight, 0 when the class selection was
+// left, -1 to start over from the class selection.
+int64_t playerVsBot(int64_t textX, int64_t textY) {
+    Stage* first = stageList.empty() ? nullptr : &stageList[0];
+    prepareMatch(currentMatch, first, 1);
+    int64_t code = runClassSelection(kAgainstBotMode);
+    if (code == kNoSelection || windowCloseRequested()) return 0;
+    applySelectionCode(playerOne, playerTwo, code);
+    for (;;) {
+        int64_t difficulty = runDifficultyMenu(textX, textY);
+        if (windowCloseRequested()) return 1;
+        if (difficulty < 0 || difficulty > 2) return -1;
+        switchBotOff(ensureBot(playerOne));
+        BotController& bot = ensureBot(playerTwo);
+        bot.botLevelSetting = difficulty + 1;
+        switchBotOn(bot);
+        int64_t stage = selectStage(textX, textY);
+        if (windowCloseRequested()) return 1;
+        if (stage == kStageBack) continue;
+        runFight(stage);
+        return 1;
+    }
+}
+// Training: the player's and the dummy's classes as against the bot, then the stage (back:
+// class selection again), then the training room until Escape.
+void training(int64_t textX, int64_t textY) {
+    for (;;) {
+        Stage* first = stageList.empty() ? nullptr : &stageList[0];
+        prepareMatch(currentMatch, first, 1);
+        int64_t code = runClassSelection(kAgainstBotMode);
+        if (code == kNoSelection || windowCloseRequested()) return;
+        applySelectionCode(playerOne, playerTwo, code);
+        for (Fighter* player : {&playerOne, &playerTwo})
+            if (BotController* bot = botOf(*player)) switchBotOff(*bot);
+        int64_t stage = selectStage(textX, textY);
+        if (windowCloseRequested()) return;
+        if (stage == kStageBack) continue;
+        noteScreenOpened("training");
+        runTrainingRoom(chosenStage(stage));
+        return;
+    }
+}
+
+// The tutorial menu, and what it leads to, until it is left.
+void tutorial(int64_t textX, int64_t textY) {
+    for (;;) {
+        int64_t choice = runTutorialMenu(textX, textY);
+        if (windowCloseRequested() || choice < 0) return;
+        if (choice == kTutorialLessons) runLessons();
+        else training(textX, textY);
+        if (windowCloseRequested()) return;
+    }
+}
+} // namespace
+
+void resetMenuState() {
+    playerOnePanel = SelectionPanel{};
+    playerTwoPanel = SelectionPanel{};
+    botPanel = SingleCursorPanel{};
+    stageCursor = 0;
+    difficultySelection = 0;
+    whereSelection = 0;
+    tutorialSelection = 0;
+    viewerClassIndex = 0;
+    viewerStance = 0;
+    returnHoldFrames = 0;
+    resetGaugePulse();
+}
+
+void mainStateLoop(int64_t textX, int64_t textY) {
+    int64_t previousState = 0;
+    int64_t retryState = kNoState;  // the difficulty screen was left without a choice
+    int64_t repeatState = kNoState; // a class selection was made: after the fight, again
+    bool repeatOffline = false;     // the two players at this computer play again
+    if (startOnline == kStartHosting) hostOnlineGame(textX, textY, startPort);
+    if (startOnline == kStartJoining) joinOnlineGame(textX, textY, startAddress);
+    startOnline = kStartAtMenu;
+    for (;;) {
+        int64_t state;
+        if (retryState != kNoState) {
+            state = retryState;
+            retryState = kNoState;
+        } else if (repeatState != kNoState) {
+            state = repeatState;
+            repeatState = kNoState;
+        } else {
+            state = runMainMenu(textX, textY, previousState);
+        }
+        if (windowCloseRequested()) return;
+        previousState = state;
+        if (state == kStateExit) return;
+        if (state == kStatePlayerVsPlayer) {
+            // Where the other player is: here, or online (then back to the main menu).
+            int64_t where = repeatOffline ? kPlaySameComputer : runWhereMenu(textX, textY);
+            repeatOffline = false;
+            if (windowCloseRequested()) return;
+            if (where == kPlaySameComputer) {
+                repeatOffline = playerVsPlayer(textX, textY);
+                repeatState = repeatOffline ? kStatePlayerVsPlayer : kNoState;
+            } else if (where == kPlayHostOnline) {
+                hostOnlineGame(textX, textY, kDefaultPort);
+            } else if (where == kPlayJoinOnline) {
+                joinOnlineGame(textX, textY, "");
+            }
+        } else if (state == kStatePlayerVsBot) {
+            int64_t outcome = playerVsBot(textX, textY);
+            repeatState = outcome != 0 ? kStatePlayerVsBot : kNoState;
+            if (outcome < 0) retryState = kStatePlayerVsBot;
+        } else if (state == kViewFighters) {
+            runClassSelection(kViewerMode);
+        } else if (state == kOptions) {
+            runOptionsMenu(textX, textY);
+        } else if (state == kTutorial) {
+            tutorial(textX, textY);
+        } else if (state == kCredits) {
+            runCredits(textX, textY);
+        }
+        if (windowCloseRequested()) return;
+    }
+}
