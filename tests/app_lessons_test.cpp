@@ -182,12 +182,12 @@ struct SmallLessons : GameDirTest {
 // as passed; then the closing message, and back. Every lesson is kept in the settings file.
 TEST_F(SmallLessons, WalkAndJumpArePassedAndLessonsWithoutAttacksCountAsPassed) {
     startUp();
-    ASSERT_EQ(lessonsPassed, 0);
+    ASSERT_EQ(settings.lessonsPassed, 0);
     runLessons();
     EXPECT_EQ(screens, std::vector<std::string>{"lessons"});
     EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{kLessonWalk, kLessonJump, kLessonCount}));
     EXPECT_EQ(pupil.passedSeen, (std::vector<int64_t>{kLessonWalk, kLessonJump}));
-    EXPECT_EQ(lessonsPassed, 63);
+    EXPECT_EQ(settings.lessonsPassed, 63);
     EXPECT_NE(settingsText().find("\"LessonsPassed\": 63"), std::string::npos);
     // All passed: the next time starts from the first again.
     pupil = Pupil{};
@@ -195,7 +195,7 @@ TEST_F(SmallLessons, WalkAndJumpArePassedAndLessonsWithoutAttacksCountAsPassed) 
     runLessons();
     ASSERT_FALSE(pupil.lessonsSeen.empty());
     EXPECT_EQ(pupil.lessonsSeen.front(), kLessonWalk);
-    EXPECT_EQ(lessonsPassed, 63);
+    EXPECT_EQ(settings.lessonsPassed, 63);
 }
 
 // Escape in the middle of a lesson goes back at once, keeping the lessons passed before it;
@@ -204,7 +204,7 @@ TEST_F(SmallLessons, WalkAndJumpArePassedAndLessonsWithoutAttacksCountAsPassed) 
 TEST_F(SmallLessons, EscapeLeavesMidLessonAndTheNextTimeStartsThere) {
     ASSERT_TRUE(replaceFileAtomically("settings.txt", R"({"SoundVolume": 37, "MusicVolume": 0})"));
     startUp();
-    EXPECT_EQ(soundVolume, 37);
+    EXPECT_EQ(settings.soundVolume, 37);
     pupil.stopAt = kLessonJump;
     int64_t frames = 0;
     lessonFrameHook = [&](const LessonView& view) {
@@ -214,12 +214,12 @@ TEST_F(SmallLessons, EscapeLeavesMidLessonAndTheNextTimeStartsThere) {
     runLessons();
     EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{kLessonWalk, kLessonJump}));
     EXPECT_LT(frames, 600); // gone within the fade after the Escape, not at the lessons' end
-    EXPECT_EQ(lessonsPassed, 1);
+    EXPECT_EQ(settings.lessonsPassed, 1);
     std::string text = settingsText();
     EXPECT_NE(text.find("\"LessonsPassed\": 1"), std::string::npos);
     EXPECT_NE(text.find("\"SoundVolume\": 37"), std::string::npos);
 
-    lessonsPassed = 0;
+    settings.lessonsPassed = 0;
     ASSERT_EQ(loadSettings(), 1);
     pupil = Pupil{};
     pupil.stopAt = kLessonJump;
@@ -271,13 +271,13 @@ TEST_F(SmallLessons, TheCardNamesTheKeysBoundNow) {
     EXPECT_TRUE(shows(walkCard, "Hold [Z] to walk towards the dummy, then [Right] to walk away"));
     EXPECT_FALSE(shows(walkCard, "[Left]"));
     EXPECT_TRUE(shows(jumpCard, "Press [Space] to jump."));
-    EXPECT_EQ(lessonsPassed, 1); // the pupil walked with Z
+    EXPECT_EQ(settings.lessonsPassed, 1); // the pupil walked with Z
 
     // With a controller, its stick and buttons.
     playerOne.padIndex = 0;
     pupil = Pupil{};
     pupil.stopAt = kLessonJump;
-    lessonsPassed = 0;
+    settings.lessonsPassed = 0;
     walkCard.clear();
     lessonFrameHook = [&](const LessonView& view) {
         if (view.frame == 10) walkCard = rowsOf(glyphs);
@@ -320,7 +320,7 @@ TEST_F(Lessons, EveryLessonIsPassedFromTheMainMenu) {
     EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{0, 1, 2, 3, 4, 5, kLessonCount}));
     EXPECT_EQ(pupil.passedSeen, (std::vector<int64_t>{0, 1, 2, 3, 4, 5}));
     EXPECT_LT(lastFrame, 20000);
-    EXPECT_EQ(lessonsPassed, 63);
+    EXPECT_EQ(settings.lessonsPassed, 63);
     EXPECT_NE(settingsText().find("\"LessonsPassed\": 63"), std::string::npos);
 }
 

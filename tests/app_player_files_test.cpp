@@ -64,11 +64,11 @@ TEST_F(PlayerFilesTest, TheDataDirectoryIsMadeAndTheSettingsGoThere) {
     EXPECT_TRUE(std::filesystem::is_directory(directory));
     EXPECT_EQ(settingsPath, directory + "/settings.txt");
     EXPECT_EQ(replayDirectory, directory + "/replays");
-    soundVolume = 37;
+    settings.soundVolume = 37;
     ASSERT_EQ(saveSettings(), 1);
-    soundVolume = 50;
+    settings.soundVolume = 50;
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(soundVolume, 37);
+    EXPECT_EQ(settings.soundVolume, 37);
     EXPECT_FALSE(std::filesystem::exists("settings.txt"));
 }
 

@@ -37,54 +37,54 @@ TEST_F(SettingsTest, LimitsApplyWhenRead) {
     write(R"({"SoundVolume": 150, "MusicVolume": -3, "SoundStereo": -5, "ComboDisplay": 7,
               "BuffedFrames": 0, "AttackDelay": 0, "FPSMode": 0, "ScreenSize": 12})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(soundVolume, 100);
-    EXPECT_EQ(musicVolume, 0);
-    EXPECT_EQ(soundStereo, 0);
-    EXPECT_EQ(comboDisplay, 3);
-    EXPECT_EQ(buffedFrames, 5);
-    EXPECT_EQ(attackDelay, 3);
+    EXPECT_EQ(settings.soundVolume, 100);
+    EXPECT_EQ(settings.musicVolume, 0);
+    EXPECT_EQ(settings.soundStereo, 0);
+    EXPECT_EQ(settings.comboDisplay, 3);
+    EXPECT_EQ(settings.buffedFrames, 5);
+    EXPECT_EQ(settings.attackDelay, 3);
     EXPECT_EQ(fpsMode, 6);
     EXPECT_EQ(targetFps, 100);
-    EXPECT_EQ(screenSizeIndex, 9);
+    EXPECT_EQ(settings.screenSizeIndex, 9);
     write(R"({"BuffedFrames": 3, "AttackDelay": 2, "FPSMode": 11, "ScreenSize": -4})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(buffedFrames, 3);
-    EXPECT_EQ(attackDelay, 2);
+    EXPECT_EQ(settings.buffedFrames, 3);
+    EXPECT_EQ(settings.attackDelay, 2);
     EXPECT_EQ(fpsMode, 10);
     EXPECT_DOUBLE_EQ(frameMs, 1000.0 / 240);
-    EXPECT_EQ(screenSizeIndex, 0);
+    EXPECT_EQ(settings.screenSizeIndex, 0);
     write(R"({"BuffedFrames": 9, "FPSMode": -2, "AttackDelay": 4})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(buffedFrames, 5);
+    EXPECT_EQ(settings.buffedFrames, 5);
     EXPECT_EQ(fpsMode, 6);
-    EXPECT_EQ(attackDelay, 3);
+    EXPECT_EQ(settings.attackDelay, 3);
     write(R"({"BuffedFrames": -1})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(buffedFrames, 5);
+    EXPECT_EQ(settings.buffedFrames, 5);
 }
 
 TEST_F(SettingsTest, WrongTypesReadAsZeroThenMeetTheirRule) {
     write(R"({"FPSMode": "x", "ComboDisplay": "x", "SoundVolume": 42.9, "ShowFPS": true})");
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(fpsMode, 6);
-    EXPECT_EQ(comboDisplay, 1);
-    EXPECT_EQ(soundVolume, 42);
-    EXPECT_EQ(showFps, 1);
+    EXPECT_EQ(settings.comboDisplay, 1);
+    EXPECT_EQ(settings.soundVolume, 42);
+    EXPECT_EQ(settings.showFps, 1);
 }
 
 TEST_F(SettingsTest, FullscreenDebugAndAbsentKeys) {
-    soundVolume = 33;
+    settings.soundVolume = 33;
     write(R"({"Debug": 1})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(fullscreen, 1); // absent: full screen
-    EXPECT_EQ(debugMode, -1);
+    EXPECT_EQ(settings.fullscreen, 1); // absent: full screen
+    EXPECT_EQ(settings.debugMode, -1);
     EXPECT_EQ(playerOne.debug, -1);
     EXPECT_EQ(playerTwo.debug, -1);
-    EXPECT_EQ(soundVolume, 33); // absent: unchanged
+    EXPECT_EQ(settings.soundVolume, 33); // absent: unchanged
     write(R"({"Fullscreen": 0, "Debug": 0})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(fullscreen, 0);
-    EXPECT_EQ(debugMode, 0);
+    EXPECT_EQ(settings.fullscreen, 0);
+    EXPECT_EQ(settings.debugMode, 0);
     EXPECT_EQ(playerOne.debug, 0);
 }
 
@@ -107,29 +107,29 @@ TEST_F(SettingsTest, BindingsByNameAndDefaults) {
 }
 
 TEST_F(SettingsTest, MissingOrBrokenFileChangesNothing) {
-    soundVolume = 12;
+    settings.soundVolume = 12;
     EXPECT_EQ(loadSettings(), 0);
     write("{ \"SoundVolume\": 80, ");
     EXPECT_EQ(loadSettings(), 0);
-    EXPECT_EQ(soundVolume, 12);
+    EXPECT_EQ(settings.soundVolume, 12);
 }
 
 TEST_F(SettingsTest, WriteThenReadGivesTheSameSettings) {
-    soundVolume = 71;
-    musicVolume = 9;
-    soundStereo = 30;
-    soundVariation = 0;
-    keyboardType = 0;
-    comboDisplay = 3;
-    windEnabled = 0;
-    particleEnabled = 0;
-    buffedFrames = 2;
-    attackDelay = 1;
-    showFps = 0;
+    settings.soundVolume = 71;
+    settings.musicVolume = 9;
+    settings.soundStereo = 30;
+    settings.soundVariation = 0;
+    settings.keyboardType = 0;
+    settings.comboDisplay = 3;
+    settings.windEnabled = 0;
+    settings.particleEnabled = 0;
+    settings.buffedFrames = 2;
+    settings.attackDelay = 1;
+    settings.showFps = 0;
     applyFpsMode(9);
-    screenSizeIndex = 4;
-    fullscreen = 0;
-    debugMode = -1;
+    settings.screenSizeIndex = 4;
+    settings.fullscreen = 0;
+    settings.debugMode = -1;
     playerOne.keyBindings.primary.jump = 57;
     playerOne.keyBindings.primary.heavy = 0;
     playerOne.keyBindings.primary.neutral = 14; // a code without a name
@@ -148,21 +148,21 @@ TEST_F(SettingsTest, WriteThenReadGivesTheSameSettings) {
     createFighter(playerOne, "Player one", 0, 1);
     createFighter(playerTwo, "Player two", 0, 2);
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(soundVolume, 71);
-    EXPECT_EQ(musicVolume, 9);
-    EXPECT_EQ(soundStereo, 30);
-    EXPECT_EQ(soundVariation, 0);
-    EXPECT_EQ(keyboardType, 0);
-    EXPECT_EQ(comboDisplay, 3);
-    EXPECT_EQ(windEnabled, 0);
-    EXPECT_EQ(particleEnabled, 0);
-    EXPECT_EQ(buffedFrames, 2);
-    EXPECT_EQ(attackDelay, 1);
-    EXPECT_EQ(showFps, 0);
+    EXPECT_EQ(settings.soundVolume, 71);
+    EXPECT_EQ(settings.musicVolume, 9);
+    EXPECT_EQ(settings.soundStereo, 30);
+    EXPECT_EQ(settings.soundVariation, 0);
+    EXPECT_EQ(settings.keyboardType, 0);
+    EXPECT_EQ(settings.comboDisplay, 3);
+    EXPECT_EQ(settings.windEnabled, 0);
+    EXPECT_EQ(settings.particleEnabled, 0);
+    EXPECT_EQ(settings.buffedFrames, 2);
+    EXPECT_EQ(settings.attackDelay, 1);
+    EXPECT_EQ(settings.showFps, 0);
     EXPECT_EQ(fpsMode, 9);
-    EXPECT_EQ(screenSizeIndex, 4);
-    EXPECT_EQ(fullscreen, 0);
-    EXPECT_EQ(debugMode, -1);
+    EXPECT_EQ(settings.screenSizeIndex, 4);
+    EXPECT_EQ(settings.fullscreen, 0);
+    EXPECT_EQ(settings.debugMode, -1);
     EXPECT_EQ(playerOne.keyBindings.primary.jump, 57);
     EXPECT_EQ(playerOne.keyBindings.primary.heavy, 0);
     EXPECT_EQ(playerOne.keyBindings.primary.neutral, 0); // unnamed keys cannot be bound
@@ -176,13 +176,13 @@ TEST_F(SettingsTest, AFailedWriteKeepsTheOldFileAndSaysSo) {
     // A directory where the temporary file would go makes the write fail.
     std::filesystem::create_directories(settingsPath + ".tmp");
     clearMessageBoxLog();
-    soundVolume = 5;
+    settings.soundVolume = 5;
     EXPECT_EQ(saveSettings(), 0);
     EXPECT_NE(messageBoxLog().find("QRX error: Cannot create settings file"), std::string::npos);
     std::string text;
     ASSERT_TRUE(readWholeFile(settingsPath, text));
     EXPECT_EQ(text, R"({"SoundVolume": 80})");
-    EXPECT_EQ(soundVolume, 5); // the settings in memory are unchanged
+    EXPECT_EQ(settings.soundVolume, 5); // the settings in memory are unchanged
 }
 
 TEST_F(SettingsTest, ABindingThatIsNoObjectKeepsTheDefaults) {
@@ -220,9 +220,9 @@ TEST_F(SettingsTest, AnUnreadableFileIsKeptAsideBeforeTheFirstSave) {
     for (const std::string& text : unreadable) {
         SCOPED_TRACE(text.substr(0, 30));
         write(text);
-        soundVolume = 12;
+        settings.soundVolume = 12;
         EXPECT_EQ(loadSettings(), 0);
-        EXPECT_EQ(soundVolume, 12); // nothing read
+        EXPECT_EQ(settings.soundVolume, 12); // nothing read
         testing::internal::CaptureStderr();
         ASSERT_EQ(saveSettings(), 1);
         std::string said = testing::internal::GetCapturedStderr();
@@ -238,7 +238,7 @@ TEST_F(SettingsTest, AnUnreadableFileIsKeptAsideBeforeTheFirstSave) {
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         EXPECT_FALSE(std::filesystem::exists(bad));
         ASSERT_EQ(loadSettings(), 1);
-        EXPECT_EQ(soundVolume, 12);
+        EXPECT_EQ(settings.soundVolume, 12);
     }
     // A missing file is not unreadable: nothing to keep.
     std::filesystem::remove(settingsPath);
@@ -250,13 +250,13 @@ TEST_F(SettingsTest, AnUnreadableFileIsKeptAsideBeforeTheFirstSave) {
 TEST_F(SettingsTest, SoundVariationIsOnOrOff) {
     write(R"({"SoundVariation": 9223372036854775807})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(soundVariation, 1);
+    EXPECT_EQ(settings.soundVariation, 1);
     write(R"({"SoundVariation": -1e30})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(soundVariation, 1);
+    EXPECT_EQ(settings.soundVariation, 1);
     write(R"({"SoundVariation": 0})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(soundVariation, 0);
+    EXPECT_EQ(settings.soundVariation, 0);
 }
 
 TEST_F(SettingsTest, SavingThroughASymbolicLinkKeepsTheLink) {
@@ -265,14 +265,14 @@ TEST_F(SettingsTest, SavingThroughASymbolicLinkKeepsTheLink) {
     ASSERT_TRUE(replaceFileAtomically("settings_test/elsewhere/mine.txt", R"({"SoundVolume": 80})"));
     std::filesystem::create_symlink("elsewhere/mine.txt", settingsPath);
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(soundVolume, 80);
-    soundVolume = 33;
+    EXPECT_EQ(settings.soundVolume, 80);
+    settings.soundVolume = 33;
     ASSERT_EQ(saveSettings(), 1);
     EXPECT_TRUE(std::filesystem::is_symlink(settingsPath));
     EXPECT_EQ(std::filesystem::read_symlink(settingsPath), "elsewhere/mine.txt");
-    soundVolume = 0;
+    settings.soundVolume = 0;
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(soundVolume, 33);
+    EXPECT_EQ(settings.soundVolume, 33);
     // A link to a link, and a link whose target does not exist yet, are written through too.
     std::filesystem::remove(settingsPath);
     std::filesystem::create_symlink("link2", settingsPath);
@@ -288,21 +288,21 @@ TEST_F(SettingsTest, SavingThroughASymbolicLinkKeepsTheLink) {
 
 // The lessons passed: bit n for lesson n + 1. Files from before the lessons lack the key.
 TEST_F(SettingsTest, LessonsPassedAreKeptAndOlderFilesHaveNone) {
-    lessonsPassed = 5;
+    settings.lessonsPassed = 5;
     ASSERT_EQ(saveSettings(), 1);
     std::string text;
     ASSERT_TRUE(readWholeFile(settingsPath, text));
     EXPECT_NE(text.find("\"LessonsPassed\": 5"), std::string::npos);
     EXPECT_NE(text.find("\"SoundVolume\""), std::string::npos); // the others are still written
-    lessonsPassed = 0;
+    settings.lessonsPassed = 0;
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(lessonsPassed, 5);
+    EXPECT_EQ(settings.lessonsPassed, 5);
 
     // An older file: everything else is read, and no lesson has been passed.
     write(R"({"SoundVolume": 77, "player1right": {"left": "Z"}})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(lessonsPassed, 0);
-    EXPECT_EQ(soundVolume, 77);
+    EXPECT_EQ(settings.lessonsPassed, 0);
+    EXPECT_EQ(settings.soundVolume, 77);
     EXPECT_EQ(playerOne.keyBindings.primary.left, 44);
 
     // Bad values: negative or not a number is none; bits past the six lessons are dropped.
@@ -310,10 +310,10 @@ TEST_F(SettingsTest, LessonsPassedAreKeptAndOlderFilesHaveNone) {
         {"-3", 0}, {"\"all\"", 0}, {"null", 0}, {"63", 63}, {"64", 0}, {"130", 2}};
     for (const auto& [value, expected] : values) {
         SCOPED_TRACE(value);
-        lessonsPassed = 9;
+        settings.lessonsPassed = 9;
         write(std::string(R"({"LessonsPassed": )") + value + "}");
         ASSERT_EQ(loadSettings(), 1);
-        EXPECT_EQ(lessonsPassed, expected);
+        EXPECT_EQ(settings.lessonsPassed, expected);
     }
 }
 
@@ -331,37 +331,37 @@ TEST(ScreenSizes, AutomaticChoiceTakesTheFirstLargeEnough) {
 // Online play's settings: the input delay within 0-4 frames, the address last joined only
 // when the join screen could have typed it; files from before them keep the defaults.
 TEST_F(SettingsTest, InputDelayAndLastJoinAddress) {
-    inputDelay = 0;
-    lastJoinAddress = "[::1]:7771";
+    settings.inputDelay = 0;
+    settings.lastJoinAddress = "[::1]:7771";
     ASSERT_EQ(saveSettings(), 1);
     std::string text;
     ASSERT_TRUE(readWholeFile(settingsPath, text));
     EXPECT_NE(text.find("\"InputDelay\": 0"), std::string::npos) << text;
     EXPECT_NE(text.find("\"LastJoinAddress\": \"[::1]:7771\""), std::string::npos) << text;
     resetSettingsToDefaults(1920);
-    EXPECT_EQ(inputDelay, 2);
-    EXPECT_EQ(lastJoinAddress, "");
+    EXPECT_EQ(settings.inputDelay, 2);
+    EXPECT_EQ(settings.lastJoinAddress, "");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(inputDelay, 0);
-    EXPECT_EQ(lastJoinAddress, "[::1]:7771");
+    EXPECT_EQ(settings.inputDelay, 0);
+    EXPECT_EQ(settings.lastJoinAddress, "[::1]:7771");
 
     // An older file: the defaults.
     resetSettingsToDefaults(1920);
     write(R"({"SoundVolume": 77, "AttackDelay": 2})");
     ASSERT_EQ(loadSettings(), 1);
-    EXPECT_EQ(soundVolume, 77);
-    EXPECT_EQ(inputDelay, 2);
-    EXPECT_EQ(lastJoinAddress, "");
+    EXPECT_EQ(settings.soundVolume, 77);
+    EXPECT_EQ(settings.inputDelay, 2);
+    EXPECT_EQ(settings.lastJoinAddress, "");
 
     // Delays outside 0-4 are brought to the nearer end; another type reads as 0.
     const std::pair<const char*, int64_t> delays[] = {
         {"9", 4}, {"-1", 0}, {"3", 3}, {"\"two\"", 0}, {"null", 0}};
     for (const auto& [value, expected] : delays) {
         SCOPED_TRACE(value);
-        inputDelay = 1;
+        settings.inputDelay = 1;
         write(std::string(R"({"InputDelay": )") + value + "}");
         ASSERT_EQ(loadSettings(), 1);
-        EXPECT_EQ(inputDelay, expected);
+        EXPECT_EQ(settings.inputDelay, expected);
     }
 
     // A bad address is passed over, leaving the one there was; "" is no address at all.
@@ -377,9 +377,9 @@ TEST_F(SettingsTest, InputDelayAndLastJoinAddress) {
         {"\"\"", ""}};
     for (const auto& [value, expected] : addresses) {
         SCOPED_TRACE(value);
-        lastJoinAddress = "kept";
+        settings.lastJoinAddress = "kept";
         write(R"({"LastJoinAddress": )" + value + "}");
         ASSERT_EQ(loadSettings(), 1);
-        EXPECT_EQ(lastJoinAddress, expected);
+        EXPECT_EQ(settings.lastJoinAddress, expected);
     }
 }

@@ -41,10 +41,10 @@ TEST_F(StartupTest, ReachesTheMenuAndLeavesOnEscape) {
     EXPECT_LT(presentedFrames(), 52 + 45);
     EXPECT_EQ(screenWidth, 1680);     // no settings file: the first size covering 1366 x 768
     EXPECT_EQ(screenHeight, 1050);
-    EXPECT_EQ(screenSizeIndex, 7);
+    EXPECT_EQ(settings.screenSizeIndex, 7);
     EXPECT_EQ(screenWidthMinus200, 1480);
     EXPECT_EQ(screenHeightMinus720, 330);
-    EXPECT_EQ(comboDisplay, 2); // a desktop narrower than 1500 pixels
+    EXPECT_EQ(settings.comboDisplay, 2); // a desktop narrower than 1500 pixels
     // The players exist with their keys and pads; the stages with their tile numbers.
     EXPECT_EQ(playerOne.name, "Player one");
     EXPECT_EQ(playerOne.fighterClass->name, "Two");
@@ -72,14 +72,14 @@ TEST_F(StartupTest, StoredScreenSizeAndFullscreenAreUsed) {
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(screenWidth, 1280);
     EXPECT_EQ(screenHeight, 800);
-    EXPECT_EQ(fullscreen, 0);
+    EXPECT_EQ(settings.fullscreen, 0);
     ASSERT_TRUE(replaceFileAtomically("settings.txt", R"({"ScreenSize": -4})"));
     options.script.clear();
     pressEscapeAt(4);
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(screenWidth, 1024);
     EXPECT_EQ(screenHeight, 768);
-    EXPECT_EQ(fullscreen, 1);
+    EXPECT_EQ(settings.fullscreen, 1);
 }
 
 TEST_F(StartupTest, BindingsFromTheFileReachThePlayers) {
@@ -106,7 +106,7 @@ TEST_F(StartupTest, LargeDesktopKeepsItsOwnSize) {
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(screenWidth, 2560);
     EXPECT_EQ(screenHeight, 1440);
-    EXPECT_EQ(comboDisplay, 1);
+    EXPECT_EQ(settings.comboDisplay, 1);
 }
 
 TEST_F(StartupTest, MissingOrSmallDataEndsTheGameWithItsMessage) {
@@ -168,7 +168,7 @@ TEST_F(StartupTest, HostileSettingsReachTheMenuAndAreKept) {
         EXPECT_EQ(playerOne.keyBindings.primary.left, defaultControls(1).left);
         EXPECT_EQ(playerTwo.keyBindings.primary.left, defaultControls(2).left);
         EXPECT_EQ(playerTwo.keyBindings.primary.jump, defaultControls(2).jump);
-        EXPECT_LE(soundVariation, 1);
+        EXPECT_LE(settings.soundVariation, 1);
         std::string kept;
         ASSERT_TRUE(readWholeFile("settings.txt", kept));
         EXPECT_EQ(kept, text); // start-up never writes the settings

@@ -49,7 +49,7 @@ TEST_F(FrameTest, HitStopHoldsTheFightersButNotTheBotsOrParticles) {
     playerOne.botLevel = 1;
     switchBotOn(ensureBot(playerOne, 1));
     playerOne.input[kInputLight] = 10;
-    particleEnabled = 1; // shown
+    settings.particleEnabled = 1; // shown
     fight.setup.particles = 1; // sprayed
     hurtSequence = ImageSequence{};
     hurtSequence.frames = {900};

@@ -260,7 +260,7 @@ TEST_F(GeneratedFight, ComboIconsStayLitDuringTheRecovery) {
     for (int64_t frame = 26; frame < 3000; frame += 24)
         scriptKeyTap(script, kFirstFightFrame + frame, 25, 2); // P: neutral attack
     startTwoPlayerGame(HeadlessOptions{.script = script});
-    comboDisplay = 2; // small icons: the first at (564, 622) on a 1280 x 720 screen
+    settings.comboDisplay = 2; // small icons: the first at (564, 622) on a 1280 x 720 screen
     matchHooks.maxFightFrames = 3000;
     matchHooks.endOfMatch = false;
     bool taken = false;
@@ -299,7 +299,7 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     matchHooks = MatchHooks{};
     matchHooks.screenshots = {{150, "fight150.png"}, {400, "fight400.png"}, {700, "fight700.png"}};
     matchHooks.endScreenshots = {{60, "banner.png"}};
-    musicVolume = 20;
+    settings.musicVolume = 20;
     // Nothing is decoded in the fight's frames: the hit test's masks are read with the
     // pictures during the intro, both jingles before the fight.
     clearHitMasks();
@@ -365,7 +365,7 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
     removeBot(playerTwo);
     slowMotion = 0;
     globalFightContext.stage = &stageList[2];
-    debugMode = 1;
+    settings.debugMode = 1;
     playerOne.debug = playerTwo.debug = 1;
     matchHooks = MatchHooks{};
     matchHooks.maxFightFrames = 60;
@@ -384,7 +384,7 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
     EXPECT_GT(white, 20) << "player one at " << playerOne.screenPosition.x << ", "
                          << playerOne.screenPosition.y << " life " << playerOne.life;
     keepScreenshot("debug.png");
-    debugMode = 0;
+    settings.debugMode = 0;
     matchHooks = MatchHooks{};
 }
 
@@ -400,7 +400,7 @@ TEST_F(GeneratedFight, NothingIsDecodedForARendererThatDrawsNothing) {
     matchHooks = MatchHooks{};
     matchHooks.maxFightFrames = 100;
     matchHooks.endOfMatch = false;
-    buffedFrames = 5; // every frame of both classes prepared before the fight
+    settings.buffedFrames = 5; // every frame of both classes prepared before the fight
     startMatch();
     EXPECT_EQ(spriteExists(stage->tileSprites[0]), 0);
     for (const Fighter* f : {&playerOne, &playerTwo})
@@ -415,12 +415,12 @@ TEST_F(GeneratedFight, NothingIsDecodedForARendererThatDrawsNothing) {
 TEST_F(GeneratedFight, TheClassPicturesLoadDuringTheIntroAndAreAllThereForTheFight) {
     startUpDrawn();
     globalFightContext.stage = &stageList[0];
-    buffedFrames = 5; // "Load everything"
+    settings.buffedFrames = 5; // "Load everything"
     chooseClass(playerOne, classAt(3), 0);
     chooseClass(playerTwo, classAt(4), 1);
     auto everyFrameLoaded = [] {
         for (const Fighter* f : {&playerOne, &playerTwo})
-            for (const Animation* a : classAnimations(*f->fighterClass, true, windEnabled != 0))
+            for (const Animation* a : classAnimations(*f->fighterClass, true, settings.windEnabled != 0))
                 for (const Frame& frame : a->frames)
                     if (!frame.loaded || (frame.sprite != 0 && !spriteExists(frame.sprite)))
                         return false;

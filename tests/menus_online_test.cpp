@@ -204,7 +204,7 @@ TEST_F(OnlineMenus, WaitingScreenIsLeftWithEscape) {
 // screen is left, and back to 2 with the reset.
 TEST_F(OnlineMenus, InputDelayRowChangesAndIsSaved) {
     startUp();
-    inputDelay = 2;
+    settings.inputDelay = 2;
     journey.on("options", 0, [] {
         int64_t at = 25;
         for (int i = 0; i < 15; ++i)
@@ -213,7 +213,7 @@ TEST_F(OnlineMenus, InputDelayRowChangesAndIsSaved) {
         tap(at + 5, kKeyEscape);
     });
     runOptionsMenu(40, 40);
-    EXPECT_EQ(inputDelay, 4);
+    EXPECT_EQ(settings.inputDelay, 4);
     EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kMenuMovePool), 15 + 2);
     std::string saved;
     ASSERT_TRUE(readWholeFile(settingsPath, saved));
@@ -228,7 +228,7 @@ TEST_F(OnlineMenus, InputDelayRowChangesAndIsSaved) {
     EXPECT_FALSE(changeOption(row, -1));
     EXPECT_STREQ(optionValueText(row), "0 frames");
     resetOptionsToDefault();
-    EXPECT_EQ(inputDelay, 2);
+    EXPECT_EQ(settings.inputDelay, 2);
 }
 
 // The three screens drawn at 1280 x 720, for a look (QRX_KEEP_SCREENSHOTS keeps them).

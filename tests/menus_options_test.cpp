@@ -39,8 +39,8 @@ struct OptionsTest : JourneyTest {
 
 TEST_F(OptionsTest, VolumesStopAtTheirEndsAndMusicStartsFromZero) {
     startUp();
-    soundVolume = 100;
-    musicVolume = 0;
+    settings.soundVolume = 100;
+    settings.musicVolume = 0;
     stopSound(1);
     freeSound(1);
     journey.on("options", 0, [] {
@@ -50,8 +50,8 @@ TEST_F(OptionsTest, VolumesStopAtTheirEndsAndMusicStartsFromZero) {
         tap(40, kKeyEscape);
     });
     runOptionsMenu(40, 40);
-    EXPECT_EQ(soundVolume, 100);
-    EXPECT_EQ(musicVolume, 10);
+    EXPECT_EQ(settings.soundVolume, 100);
+    EXPECT_EQ(settings.musicVolume, 10);
     EXPECT_EQ(soundStatus(1), 1); // the menu music plays
     EXPECT_EQ(getSoundVolume(1), 10);
     EXPECT_EQ(sounds, (std::vector<int64_t>{kMenuMovePool, kMenuMovePool, kMenuBackPool}));
@@ -137,7 +137,7 @@ TEST_F(OptionsTest, NewFrameRatePacesFromTheChange) {
 TEST_F(OptionsTest, ScreenSizeWrapsAndReopensTheScreen) {
     options.nullRenderer = false;
     startUp();
-    screenSizeIndex = 9;
+    settings.screenSizeIndex = 9;
     journey.on("options", 0, [] {
         int64_t at = downTo(25, 12);
         tap(at, kKeyRight); // 1920x1200 -> 1024x768
@@ -146,7 +146,7 @@ TEST_F(OptionsTest, ScreenSizeWrapsAndReopensTheScreen) {
         scriptAdd({presentedFrames() + at + 27, kScriptScreenshot, 0, 0, "darkening.png"});
     });
     runOptionsMenu(40, 40);
-    EXPECT_EQ(screenSizeIndex, 0);
+    EXPECT_EQ(settings.screenSizeIndex, 0);
     EXPECT_EQ(screenWidth, 1024);
     EXPECT_EQ(screenHeight, 768);
     // Everything drawn after the reopening is there, at the new size: the background's
@@ -174,54 +174,62 @@ TEST_F(OptionsTest, ScreenSizeWrapsAndReopensTheScreen) {
 
 TEST_F(OptionsTest, ResetLeavesAttackDelayScreenSizeAndFullScreen) {
     startUp();
-    soundVolume = 0;
-    soundStereo = 0;
-    comboDisplay = 3;
-    attackDelay = 1;
-    screenSizeIndex = 1;
-    fullscreen = 0;
-    applyFpsMode(2);
-    resetOptionsToDefault();
-    EXPECT_EQ(soundVolume, 50);
-    EXPECT_EQ(musicVolume, 20);
-    EXPECT_EQ(soundStereo, 60);
-    EXPECT_EQ(comboDisplay, 1);
-    EXPECT_EQ(fpsMode, 6);
-    EXPECT_EQ(attackDelay, 1);
-    EXPECT_EQ(screenSizeIndex, 1);
-    EXPECT_EQ(fullscreen, 0);
+    // "Reset to default" gives what start-up gives on the same desktop: the small combo
+    // display on one narrower than 1500 pixels, the big one otherwise.
+    for (auto [width, combo] : {std::pair<int64_t, int64_t>{1366, 2}, {1920, 1}}) {
+        desktopWidth = width;
+        settings.soundVolume = 0;
+        settings.soundStereo = 0;
+        settings.comboDisplay = 3;
+        settings.attackDelay = 1;
+        settings.screenSizeIndex = 1;
+        settings.fullscreen = 0;
+        applyFpsMode(2);
+        resetOptionsToDefault();
+        EXPECT_EQ(settings.soundVolume, 50);
+        EXPECT_EQ(settings.musicVolume, 20);
+        EXPECT_EQ(settings.soundStereo, 60);
+        EXPECT_EQ(settings.comboDisplay, combo) << width;
+        EXPECT_EQ(settings.comboDisplay, defaultSettings(width).comboDisplay);
+        EXPECT_EQ(fpsMode, 6);
+        EXPECT_EQ(settings.attackDelay, 1);
+        EXPECT_EQ(settings.screenSizeIndex, 1);
+        EXPECT_EQ(settings.fullscreen, 0);
+        resetSettingsToDefaults(width);
+        EXPECT_EQ(settings.comboDisplay, combo) << width;
+    }
 }
 
 TEST_F(OptionsTest, EveryRowChangesBothWays) {
     startUp();
-    soundStereo = 0;
+    settings.soundStereo = 0;
     EXPECT_TRUE(changeOption(2, 1));
     EXPECT_STREQ(optionValueText(2), "Small");
     EXPECT_TRUE(changeOption(2, 1));
     EXPECT_FALSE(changeOption(2, 1)); // nothing beyond Large
     EXPECT_STREQ(optionValueText(2), "Large");
-    comboDisplay = 3;
+    settings.comboDisplay = 3;
     EXPECT_FALSE(changeOption(5, 1));
     EXPECT_TRUE(changeOption(5, -1));
     EXPECT_STREQ(optionValueText(5), "Small");
-    attackDelay = 1;
+    settings.attackDelay = 1;
     changeOption(8, -1);
-    EXPECT_EQ(attackDelay, 3); // Left cycles 1, 3, 2, 1
+    EXPECT_EQ(settings.attackDelay, 3); // Left cycles 1, 3, 2, 1
     changeOption(8, -1);
-    EXPECT_EQ(attackDelay, 2);
+    EXPECT_EQ(settings.attackDelay, 2);
     changeOption(8, 1);
     changeOption(8, 1);
-    EXPECT_EQ(attackDelay, 1); // Right cycles 1, 2, 3, 1
-    buffedFrames = 5;
+    EXPECT_EQ(settings.attackDelay, 1); // Right cycles 1, 2, 3, 1
+    settings.buffedFrames = 5;
     changeOption(9, 1);
     EXPECT_STREQ(optionValueText(9), "Load on demand");
-    EXPECT_EQ(debugMode, 0);
+    EXPECT_EQ(settings.debugMode, 0);
     changeOption(14, 1);
-    EXPECT_EQ(debugMode, -1);
+    EXPECT_EQ(settings.debugMode, -1);
     EXPECT_EQ(playerOne.debug, -1);
     changeOption(14, -1);
     EXPECT_EQ(playerTwo.debug, 0);
-    keyboardType = 1;
+    settings.keyboardType = 1;
     changeOption(4, 1);
     EXPECT_STREQ(optionValueText(4), "Force QWERTY");
     // The two-valued rows flip either way and back.
@@ -242,8 +250,8 @@ TEST_F(OptionsTest, OutOfRangeSettingsAreShownAndSavedNormalised) {
                            "AttackDelay": 0, "ScreenSize": 42, "FPSMode": 99})"));
     startUp();
     loadSettings();
-    EXPECT_EQ(soundVolume, 100);
-    EXPECT_EQ(musicVolume, 0);
+    EXPECT_EQ(settings.soundVolume, 100);
+    EXPECT_EQ(settings.musicVolume, 0);
     EXPECT_STREQ(optionValueText(5), "None");
     EXPECT_STREQ(optionValueText(8), "Relative");
     EXPECT_STREQ(optionValueText(12), "1920x1200");

@@ -67,7 +67,7 @@ TEST_F(PresentationTest, FastMovesFlashBrighterAndShadowsNeverVanish) {
 }
 
 TEST_F(PresentationTest, ComboIconsDecayBackAfterTheCombo) {
-    comboDisplay = 1;
+    settings.comboDisplay = 1;
     fighter.comboStance = {1, 2, 0, 0, 0};
     fighter.comboStep = 1;
     fighter.comboShake = {20, 20, 0, 0, 0};
@@ -113,7 +113,7 @@ struct HudTest : HeadlessScreen {
 // The combo icons wear the stance's colour: neither the damage flash nor the near-black of a
 // recovery darkens them.
 TEST_F(HudTest, ComboIconsKeepTheirColourDuringFlashAndRecovery) {
-    comboDisplay = 2;
+    settings.comboDisplay = 2;
     screenWidth = 152; // the first small slot at (0, 0)
     screenHeight = 98;
     comboImages.neutralSmall = 700;

@@ -79,9 +79,9 @@ struct SoundLibraryTest : testing::Test {
         setHeadless(HeadlessOptions{});
         initSound();
         clearSoundLibrary();
-        soundVolume = 50;
-        soundStereo = 60;
-        soundVariation = 1;
+        settings.soundVolume = 50;
+        settings.soundStereo = 60;
+        settings.soundVariation = 1;
         screenWidth = 1280;
     }
     void TearDown() override {
@@ -165,7 +165,7 @@ TEST_F(SoundLibraryTest, PanFollowsTheScreenPositionAndVolumeTheSettings) {
     setSoundPan(slot, 12);
     playPoolVariant(1, kNoStereo, 100);
     EXPECT_EQ(getSoundPan(slot), 12); // no place: the pan is left alone
-    soundVolume = 100;
+    settings.soundVolume = 100;
     playPoolVariant(1, 0, 300);
     EXPECT_EQ(getSoundVolume(slot), 100);
 }
@@ -174,14 +174,14 @@ TEST_F(SoundLibraryTest, PitchChangesOnlyWhenAsked) {
     file("ring.wav", wavBytes(22050, 2000));
     pools(R"({"id": 0}, {"id": 1, "name": "ring"})");
     int64_t slot = poolBase(1);
-    soundVariation = 0;
+    settings.soundVariation = 0;
     for (int i = 0; i < 20; ++i) {
         playPoolSound(1, 0, 1, 1.0, 1.0);
         EXPECT_EQ(getSoundFrequency(slot), 22050);
     }
     playPoolSound(1, 0, 0, 2.0, 1.0);
     EXPECT_EQ(getSoundFrequency(slot), 44100);
-    soundVariation = 1;
+    settings.soundVariation = 1;
     seedRandom(1);
     bool varied = false;
     for (int i = 0; i < 20; ++i) {
@@ -197,7 +197,7 @@ TEST_F(SoundLibraryTest, PitchChangesOnlyWhenAsked) {
 TEST_F(SoundLibraryTest, ChainedPoolsPlayTogetherAtTheirVolume) {
     file("a.wav", wavBytes(22050, 2000));
     file("b.wav", wavBytes(22050, 2000));
-    soundVolume = 100;
+    settings.soundVolume = 100;
     pools(R"({"id": 0}, {"id": 1, "name": "b", "volume": 80},
              {"id": 2, "name": "a", "next": 1, "nextVolume": 0.5},
              {"id": 3, "name": "a", "next": 9})");
@@ -244,7 +244,7 @@ TEST_F(SoundLibraryTest, ClassesAndMaterialsResolveWithinTheirLists) {
 TEST_F(SoundLibraryTest, HugeVolumesAndVariationsStayInRange) {
     file("a.wav", wavBytes(22050, 2000));
     file("b.wav", wavBytes(22050, 2000));
-    soundVolume = 100;
+    settings.soundVolume = 100;
     // A pool volume near the integer limit, and a chain of three pools.
     pools(R"({"id": 0}, {"id": 1, "name": "b", "volume": 100000000000000000},
              {"id": 2, "name": "a", "next": 1}, {"id": 3, "name": "a", "next": 2})");
@@ -253,7 +253,7 @@ TEST_F(SoundLibraryTest, HugeVolumesAndVariationsStayInRange) {
     playPoolVariant(1, 0, -soundPools[1].volume);
     EXPECT_EQ(getSoundVolume(poolBase(1)), 0);
     // Every pool of the chain still varies its pitch, however large the setting in memory.
-    soundVariation = int64_t(1) << 32;
+    settings.soundVariation = int64_t(1) << 32;
     seedRandom(3);
     bool varied = false;
     for (int i = 0; i < 20; ++i) {

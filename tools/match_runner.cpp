@@ -359,8 +359,8 @@ int checkReplay(const Options& o) {
     settingsPath = "quarrelix-match: no settings file";
     startUpGame();
     openGameScreen(width, height);
-    showFps = 0;
-    musicVolume = 0;
+    settings.showFps = 0;
+    settings.musicVolume = 0;
     std::string refusal = replayRefusal(replay);
     if (!refusal.empty()) {
         std::fprintf(stderr, "quarrelix-match: %s: %s\n", o.replay.c_str(), refusal.c_str());
@@ -438,10 +438,10 @@ int main(int argc, char** argv) {
         endGame();
         return 0;
     }
-    showFps = 0;
+    settings.showFps = 0;
     // Nobody listens: without drawing, the music would only be decoded and mixed for nothing.
     // A drawn run loads it as the game does, so that its set-up is measured whole.
-    if (!o.render) musicVolume = 0;
+    if (!o.render) settings.musicVolume = 0;
     if (o.stage >= int64_t(stageList.size()))
         usage("no stage " + std::to_string(o.stage) + " (" + std::to_string(stageList.size()) +
               " stages)");

@@ -167,8 +167,8 @@ int main(int argc, char** argv) {
     for (int64_t i = 1; i <= 10; ++i)
         if (fpsTable[i] == o.fps) applyFpsMode(i);
     openGameScreen(1280, 720);
-    showFps = 0;
-    musicVolume = 0;
+    settings.showFps = 0;
+    settings.musicVolume = 0;
 
     OnlinePlay online;
     std::string error;

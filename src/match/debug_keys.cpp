@@ -59,14 +59,14 @@ void handleDebugKeys(FightContext* context) {
         playerOne.life = playerOne.maxLife;
         playerTwo.life = playerTwo.maxLife;
     }
-    if (keyReleased(0x20) && debugMode != 0) {
-        debugMode = -debugMode;
+    if (keyReleased(0x20) && settings.debugMode != 0) {
+        settings.debugMode = -settings.debugMode;
         playerOne.debug = -playerOne.debug;
         playerTwo.debug = -playerTwo.debug;
-        if (debugMode == 1) buildDebugStrip(context ? context->stage : nullptr);
+        if (settings.debugMode == 1) buildDebugStrip(context ? context->stage : nullptr);
         else freeDebugStrip();
     }
-    if (keyReleased(0x0B)) showFps = showFps ? 0 : 1;
+    if (keyReleased(0x0B)) settings.showFps = settings.showFps ? 0 : 1;
     if (keyDown(0x3E) && keyDown(0x38)) shutdownProgram(0);
     if (keyReleased(0x04) && isAlive(playerOne)) nextClassOrStance(playerOne);
     if (keyReleased(0x05) && isAlive(playerTwo)) nextClassOrStance(playerTwo);

@@ -68,7 +68,7 @@ void releaseMatch() {
 }
 
 void loadEndOfMatchJingles(bool againstTheBot) {
-    if (musicVolume <= 0) return;
+    if (settings.musicVolume <= 0) return;
     if (!soundExists(kVictorySlot)) loadSound(kVictorySlot, "sound/victory.ogg");
     if (againstTheBot && !soundExists(kDefeatSlot)) loadSound(kDefeatSlot, "sound/defeat.ogg");
 }
@@ -79,11 +79,11 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
     if (stage) stopStageMusic(*stage);
     if (loser == 1 || loser == 2) {
         int64_t winner = loser == 1 ? 2 : 1;
-        if (musicVolume > 0) {
+        if (settings.musicVolume > 0) {
             bool defeat = loser == 1 && matchMode == 1;
             int64_t slot = defeat ? kDefeatSlot : kVictorySlot;
             if (soundExists(slot) || loadSound(slot, defeat ? "sound/defeat.ogg" : "sound/victory.ogg"))
-                playSound(slot, 0, musicVolume);
+                playSound(slot, 0, settings.musicVolume);
         }
         double factor = nominalFrameFactor, previous = factor, elapsed = 0;
         matchHooks.endCountdown.clear();
@@ -139,7 +139,7 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
 }
 
 void leaveMatchScreen() {
-    if (musicVolume > 0) {
+    if (settings.musicVolume > 0) {
         for (int64_t slot : {kDefeatSlot, kVictorySlot})
             if (soundExists(slot)) stopSound(slot); // kept decoded for the next match
         playMenuMusic();

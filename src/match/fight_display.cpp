@@ -10,7 +10,7 @@
 #include "settings/settings.h"
 
 bool fightDebugKeys(FightContext* context) {
-    if (!debugMode || !keyDown(kKeyLeftShift)) return false;
+    if (!settings.debugMode || !keyDown(kKeyLeftShift)) return false;
     uint64_t before = fightHash();
     handleDebugKeys(context);
     return fightHash() != before;

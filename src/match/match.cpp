@@ -107,8 +107,8 @@ void fightIntro(const Stage* stage, double fixedFactor, const std::function<void
     Stage* drawn = globalFightContext.stage;
     matchHooks.introDigits.clear();
     matchHooks.introFrameMs.clear();
-    if (stage && musicVolume > 0 && soundExists(stage->introSlot)) {
-        setSoundVolume(stage->introSlot, musicVolume);
+    if (stage && settings.musicVolume > 0 && soundExists(stage->introSlot)) {
+        setSoundVolume(stage->introSlot, settings.musicVolume);
         playSound(stage->introSlot);
     }
     for (;;) {
@@ -158,8 +158,8 @@ void fightIntro(const Stage* stage, double fixedFactor, const std::function<void
     }
     // The fight itself decodes no picture: whatever a short intro left is loaded now.
     loadQueuedImagesTogether(queuedImageCount());
-    if (stage && musicVolume > 0 && soundExists(stage->musicSlot)) {
-        setSoundVolume(stage->musicSlot, musicVolume);
+    if (stage && settings.musicVolume > 0 && soundExists(stage->musicSlot)) {
+        setSoundVolume(stage->musicSlot, settings.musicVolume);
         playSound(stage->musicSlot, kSoundLoop);
     }
 }
@@ -200,7 +200,7 @@ int64_t fightLoop() {
         matchHooks.fightGameSeconds += factor * 0.02; // a factor of 1 is a tick of 20 ms
         if (result > 0) finished = true;
         drawHurtVignette();
-        if (showFps) {
+        if (settings.showFps) {
             double sum = 0;
             for (double r : ring) sum += r;
             drawPlainText("FPS : " + std::to_string(roundToInt(50.0 / (sum / 100.0))), 0, 240);
@@ -263,11 +263,11 @@ MatchSetup currentMatchSetup() {
     setup.rules = matchRules;
     setup.groundLine = screenHeightMinus720;
     setup.viewWidth = screenWidthMinus200;
-    setup.attackDelay = attackDelay;
-    setup.comboDisplay = comboDisplay;
-    setup.particles = particleEnabled;
-    setup.wind = windEnabled;
-    setup.soundVariation = soundVariation;
+    setup.attackDelay = settings.attackDelay;
+    setup.comboDisplay = settings.comboDisplay;
+    setup.particles = settings.particleEnabled;
+    setup.wind = settings.windEnabled;
+    setup.soundVariation = settings.soundVariation;
     return setup;
 }
 
@@ -307,7 +307,7 @@ int64_t queueClassImages(std::initializer_list<Fighter*> fighters) {
         FighterClass* c = fighter->fighterClass;
         if (!c || c->imagesPrepared) continue;
         bool slotsOnly, everyOther;
-        switch (buffedFrames) {
+        switch (settings.buffedFrames) {
         case 5: slotsOnly = false, everyOther = false; break;
         case 3: slotsOnly = false, everyOther = true; break;
         case 2: slotsOnly = true, everyOther = false; break;
@@ -317,7 +317,7 @@ int64_t queueClassImages(std::initializer_list<Fighter*> fighters) {
         c->imagesPrepared = true;
         intro.emplace_back();
         bool take = true;
-        for (const Animation* a : classAnimations(*c, !slotsOnly, windEnabled != 0)) {
+        for (const Animation* a : classAnimations(*c, !slotsOnly, settings.windEnabled != 0)) {
             bool shownInIntro = a == c->spawn || a == c->idle;
             for (const Frame& frame : a->frames) {
                 if (!everyOther || take) (shownInIntro ? intro.back() : later).push_back(const_cast<Frame*>(&frame));
@@ -384,7 +384,7 @@ Stage* setUpMatch() {
     // shows, which load now on every core: its first frames enlarge the countdown's digit
     // across the screen and leave no time for them.
     loadQueuedImagesTogether(queueClassImages({&playerOne, &playerTwo}));
-    if (stage && musicVolume > 0) loadStageMusic(*stage);
+    if (stage && settings.musicVolume > 0) loadStageMusic(*stage);
     loadEndOfMatchJingles(playerTwo.botLevel != 0);
     playerOne.side = playerOne.facing = 0;
     playerTwo.side = playerTwo.facing = 1;

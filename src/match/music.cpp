@@ -12,9 +12,9 @@ const char* const kMenuMusicFile = "music/Quarrelix menu v04.ogg";
 } // namespace
 
 void playMenuMusic() {
-    if (musicVolume <= 0) return;
+    if (settings.musicVolume <= 0) return;
     if (!soundExists(kMenuMusicSlot) && !loadSound(kMenuMusicSlot, kMenuMusicFile)) return;
-    playSound(kMenuMusicSlot, kSoundLoop, musicVolume);
+    playSound(kMenuMusicSlot, kSoundLoop, settings.musicVolume);
 }
 
 void stopMenuMusic() {

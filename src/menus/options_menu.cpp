@@ -35,21 +35,20 @@ const char* const kLabels[kOptionRows] = {
     "Reset to default", " Save & Return  "};
 
 constexpr int64_t kMenuMusicSlot = 1;
-constexpr int64_t kDefaultFpsMode = 6;
 constexpr int64_t kHintTint = kBlueTint;
 
 const char* enabled(int64_t value) { return value ? "Enabled" : "Disabled"; }
 
 // The menu music plays whenever its volume is above 0.
 void startMenuMusicIfNeeded() {
-    if (musicVolume <= 0) return;
+    if (settings.musicVolume <= 0) return;
     if (!soundExists(kMenuMusicSlot)) loadSound(kMenuMusicSlot, "music/Quarrelix menu v04.ogg");
     if (soundExists(kMenuMusicSlot) && soundStatus(kMenuMusicSlot) != 1)
-        playSound(kMenuMusicSlot, kSoundLoop, musicVolume);
+        playSound(kMenuMusicSlot, kSoundLoop, settings.musicVolume);
 }
 
 void reopenScreen() {
-    setScreenSizeFromIndex(screenSizeIndex);
+    setScreenSizeFromIndex(settings.screenSizeIndex);
     openGameScreen(screenWidth, screenHeight);
 }
 
@@ -86,7 +85,7 @@ void drawRowHint(int64_t row, int64_t textX, int64_t textY, int64_t rowY) {
         drawHint("Damage freezes the screen and shakes more", textX + 550, rowY, textX, textY);
         break;
     case kPerformanceRow:
-        drawHint(buffedFrames == 5 ? "High GPU usage" : "High CPU & disk usage", textX + 650,
+        drawHint(settings.buffedFrames == 5 ? "High GPU usage" : "High CPU & disk usage", textX + 650,
                  textY + 280, textX, textY);
         break;
     case kScreenSizeRow:
@@ -110,13 +109,14 @@ void drawRowHint(int64_t row, int64_t textX, int64_t textY, int64_t rowY) {
 // The marks shown whatever row is highlighted: defaults, the recommended size, a low rate.
 void drawRowMarks(int64_t textX, int64_t textY) {
     auto rowY = [&](int64_t row) { return textY + 100 + 20 * row; };
-    if (soundStereo == 60) drawText("(default)", textX + 475, rowY(kStereoRow), kHintTint, 128);
-    if (soundVariation == 1) drawText("(default)", textX + 500, rowY(kVariationRow), kHintTint, 128);
-    if (comboDisplay == 1) drawText("(default)", textX + 475, rowY(kComboRow), kHintTint, 128);
+    const Settings defaults = defaultSettings(desktopWidth);
+    if (settings.soundStereo == defaults.soundStereo) drawText("(default)", textX + 475, rowY(kStereoRow), kHintTint, 128);
+    if (settings.soundVariation == defaults.soundVariation) drawText("(default)", textX + 500, rowY(kVariationRow), kHintTint, 128);
+    if (settings.comboDisplay == defaults.comboDisplay) drawText("(default)", textX + 475, rowY(kComboRow), kHintTint, 128);
     if (fpsMode == kDefaultFpsMode) drawText("(default)", textX + 500, rowY(kRefreshRow), kHintTint, 128);
     if (targetFps < 70)
         drawText("Too low FPS can break the gameplay", textX + 500, rowY(kRefreshRow), kHintTint, 128);
-    const ScreenSize& size = screenSizes[std::clamp<int64_t>(screenSizeIndex, 0, 9)];
+    const ScreenSize& size = screenSizes[std::clamp<int64_t>(settings.screenSizeIndex, 0, 9)];
     if (size.width == 1920 && size.height == 1080)
         drawText("(recommended)", textX + 550, rowY(kScreenSizeRow), RGB(255, 128, 0), 128);
 }
@@ -126,7 +126,7 @@ bool changeOption(int64_t row, int64_t d) {
     switch (row) {
     case kSoundVolumeRow:
     case kMusicVolumeRow: {
-        int64_t& volume = row == kSoundVolumeRow ? soundVolume : musicVolume;
+        int64_t& volume = row == kSoundVolumeRow ? settings.soundVolume : settings.musicVolume;
         int64_t before = volume;
         volume = std::clamp<int64_t>(volume + 10 * d, 0, 100);
         if (volume == before) return false;
@@ -137,30 +137,30 @@ bool changeOption(int64_t row, int64_t d) {
         return true;
     }
     case kStereoRow: {
-        int64_t before = soundStereo;
-        if (d > 0) soundStereo = soundStereo < 30 ? 30 : 60;
-        else soundStereo = soundStereo > 30 ? 30 : 0;
-        return soundStereo != before;
+        int64_t before = settings.soundStereo;
+        if (d > 0) settings.soundStereo = settings.soundStereo < 30 ? 30 : 60;
+        else settings.soundStereo = settings.soundStereo > 30 ? 30 : 0;
+        return settings.soundStereo != before;
     }
-    case kVariationRow: return toggle(soundVariation);
+    case kVariationRow: return toggle(settings.soundVariation);
     case kKeyboardRow:
-        toggle(keyboardType);
-        applyKeyboardType(keyboardType);
+        toggle(settings.keyboardType);
+        applyKeyboardType(settings.keyboardType);
         return true;
     case kComboRow: {
-        int64_t before = comboDisplay;
-        comboDisplay = std::clamp<int64_t>(comboDisplay + d, 1, 3);
-        return comboDisplay != before;
+        int64_t before = settings.comboDisplay;
+        settings.comboDisplay = std::clamp<int64_t>(settings.comboDisplay + d, 1, 3);
+        return settings.comboDisplay != before;
     }
-    case kWindRow: return toggle(windEnabled);
-    case kParticleRow: return toggle(particleEnabled);
+    case kWindRow: return toggle(settings.windEnabled);
+    case kParticleRow: return toggle(settings.particleEnabled);
     case kAttackDelayRow:
-        attackDelay = (std::clamp<int64_t>(attackDelay, 1, 3) - 1 + d + 3) % 3 + 1;
+        settings.attackDelay = (std::clamp<int64_t>(settings.attackDelay, 1, 3) - 1 + d + 3) % 3 + 1;
         return true;
     case kPerformanceRow:
-        buffedFrames = buffedFrames == 5 ? 1 : 5;
+        settings.buffedFrames = settings.buffedFrames == 5 ? 1 : 5;
         return true;
-    case kShowFpsRow: return toggle(showFps);
+    case kShowFpsRow: return toggle(settings.showFps);
     case kRefreshRow: {
         int64_t before = fpsMode;
         if (d > 0 && fpsMode < 10) applyFpsMode(fpsMode + 1);
@@ -168,23 +168,23 @@ bool changeOption(int64_t row, int64_t d) {
         return fpsMode != before;
     }
     case kScreenSizeRow: {
-        int64_t before = screenSizeIndex;
-        screenSizeIndex = ((std::clamp<int64_t>(screenSizeIndex, 0, 9) + d) % 10 + 10) % 10;
-        if (screenSizeIndex == before) return false;
+        int64_t before = settings.screenSizeIndex;
+        settings.screenSizeIndex = ((std::clamp<int64_t>(settings.screenSizeIndex, 0, 9) + d) % 10 + 10) % 10;
+        if (settings.screenSizeIndex == before) return false;
         reopenScreen();
         return true;
     }
     case kFullscreenRow:
-        toggle(fullscreen);
+        toggle(settings.fullscreen);
         reopenScreen();
         return true;
     case kDebugRow:
-        setDebugMode(debugMode == 0);
+        setDebugMode(settings.debugMode == 0);
         return true;
     case kInputDelayRow: {
-        int64_t before = inputDelay;
-        inputDelay = std::clamp<int64_t>(inputDelay + d, 0, kMaxInputDelay);
-        return inputDelay != before;
+        int64_t before = settings.inputDelay;
+        settings.inputDelay = std::clamp<int64_t>(settings.inputDelay + d, 0, kMaxInputDelay);
+        return settings.inputDelay != before;
     }
     default: return false;
     }
@@ -194,53 +194,52 @@ const char* optionValueText(int64_t row) {
     static std::string text;
     switch (row) {
     case kStereoRow:
-        if (soundStereo == 60) return "Large";
-        if (soundStereo == 30) return "Small";
-        if (soundStereo == 0) return "None";
-        text = std::to_string(soundStereo);
+        if (settings.soundStereo == 60) return "Large";
+        if (settings.soundStereo == 30) return "Small";
+        if (settings.soundStereo == 0) return "None";
+        text = std::to_string(settings.soundStereo);
         return text.c_str();
-    case kVariationRow: return enabled(soundVariation);
-    case kKeyboardRow: return keyboardType ? "Local keyboard" : "Force QWERTY";
-    case kComboRow: return comboDisplay == 1 ? "Big" : comboDisplay == 2 ? "Small" : "None";
-    case kWindRow: return enabled(windEnabled);
-    case kParticleRow: return enabled(particleEnabled);
-    case kAttackDelayRow: return attackDelay == 1 ? "Disabled" : attackDelay == 2 ? "Fix" : "Relative";
-    case kPerformanceRow: return buffedFrames == 5 ? "Load everything" : "Load on demand";
+    case kVariationRow: return enabled(settings.soundVariation);
+    case kKeyboardRow: return settings.keyboardType ? "Local keyboard" : "Force QWERTY";
+    case kComboRow: return settings.comboDisplay == 1 ? "Big" : settings.comboDisplay == 2 ? "Small" : "None";
+    case kWindRow: return enabled(settings.windEnabled);
+    case kParticleRow: return enabled(settings.particleEnabled);
+    case kAttackDelayRow: return settings.attackDelay == 1 ? "Disabled" : settings.attackDelay == 2 ? "Fix" : "Relative";
+    case kPerformanceRow: return settings.buffedFrames == 5 ? "Load everything" : "Load on demand";
     case kRefreshRow:
         text = std::to_string(targetFps) + " FPS";
         return text.c_str();
-    case kShowFpsRow: return showFps ? "Yes" : "No";
+    case kShowFpsRow: return settings.showFps ? "Yes" : "No";
     case kScreenSizeRow: {
-        const ScreenSize& size = screenSizes[std::clamp<int64_t>(screenSizeIndex, 0, 9)];
+        const ScreenSize& size = screenSizes[std::clamp<int64_t>(settings.screenSizeIndex, 0, 9)];
         text = std::to_string(int64_t(size.width)) + "x" + std::to_string(int64_t(size.height));
         return text.c_str();
     }
-    case kFullscreenRow: return enabled(fullscreen);
-    case kDebugRow: return enabled(debugMode != 0);
+    case kFullscreenRow: return enabled(settings.fullscreen);
+    case kDebugRow: return enabled(settings.debugMode != 0);
     case kInputDelayRow:
-        text = std::to_string(inputDelay) + (inputDelay == 1 ? " frame" : " frames");
+        text = std::to_string(settings.inputDelay) + (settings.inputDelay == 1 ? " frame" : " frames");
         return text.c_str();
     default: return "";
     }
 }
 
+// Everything the screen shows back to its default but the attack delay, the screen size and
+// full screen (which the player chose for this computer), the lessons passed and the last
+// address joined.
 void resetOptionsToDefault() {
-    bool musicWasOff = musicVolume == 0;
-    soundVolume = 50;
-    musicVolume = 20;
-    soundStereo = 60;
-    soundVariation = 1;
-    keyboardType = 1;
-    comboDisplay = 1;
-    windEnabled = 1;
-    particleEnabled = 1;
-    buffedFrames = 5;
-    showFps = 1;
-    inputDelay = kDefaultInputDelay;
+    bool musicWasOff = settings.musicVolume == 0;
+    Settings kept = settings;
+    settings = defaultSettings(desktopWidth);
+    settings.attackDelay = kept.attackDelay;
+    settings.screenSizeIndex = kept.screenSizeIndex;
+    settings.fullscreen = kept.fullscreen;
+    settings.lessonsPassed = kept.lessonsPassed;
+    settings.lastJoinAddress = kept.lastJoinAddress;
     setDebugMode(false);
     if (musicWasOff) startMenuMusicIfNeeded();
     applyMusicVolume();
-    applyKeyboardType(keyboardType);
+    applyKeyboardType(settings.keyboardType);
     applyFpsMode(kDefaultFpsMode);
 }
 
@@ -257,7 +256,7 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
                 int64_t y = textY + 100 + 20 * i;
                 drawMenuEntry(textX + 100, y, kLabels[i], i, row, 0);
                 if (i == kSoundVolumeRow || i == kMusicVolumeRow) {
-                    int64_t volume = i == kSoundVolumeRow ? soundVolume : musicVolume;
+                    int64_t volume = i == kSoundVolumeRow ? settings.soundVolume : settings.musicVolume;
                     drawPlainText(std::to_string(volume), textX + 410, y);
                     // The setting stays, for a machine with sound; this one has none.
                     if (soundIsOff().empty()) drawGauge(volume / 10, textX + 480, y - 3, -1, false);

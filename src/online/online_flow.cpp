@@ -29,7 +29,7 @@ SetupPacket ownChoice(const OnlinePlay& online) {
     choice.classCode = code % 100;
     choice.stance = code / 100;
     choice.ready = panel.ready;
-    choice.inputDelay = inputDelay;
+    choice.inputDelay = settings.inputDelay;
     return choice;
 }
 
@@ -85,7 +85,7 @@ void playTogether(int64_t textX, int64_t textY, OnlinePlay& online) {
             onlinePanels.started = false;
         }
         noteScreenOpened("online fight");
-        OnlineOutcome outcome = playOnlineMatch(online, start, inputDelay);
+        OnlineOutcome outcome = playOnlineMatch(online, start, settings.inputDelay);
         keepReplay(outcome.replay);
     }
     menuFrameService = nullptr;
@@ -142,7 +142,7 @@ void hostOnlineGame(int64_t textX, int64_t textY, uint16_t port) {
 }
 
 void joinOnlineGame(int64_t textX, int64_t textY, const std::string& address) {
-    std::string typed = address.empty() ? lastJoinAddress : address;
+    std::string typed = address.empty() ? settings.lastJoinAddress : address;
     if (address.empty() && !runAddressEntry(textX, textY, typed)) return;
     OnlinePlay online;
     std::string error;
@@ -150,8 +150,8 @@ void joinOnlineGame(int64_t textX, int64_t textY, const std::string& address) {
         showOnlineEnding(textX, textY, "cannot join " + typed + ": " + error);
         return;
     }
-    if (lastJoinAddress != typed) {
-        lastJoinAddress = typed;
+    if (settings.lastJoinAddress != typed) {
+        settings.lastJoinAddress = typed;
         saveSettings();
     }
     auto lines = [&] {

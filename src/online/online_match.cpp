@@ -311,7 +311,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
                            pingMs / 2 / frameMs;
         if (!session.remoteInputs.empty())
             advantage += kAdvantageSmoothing * (double(session.currentFrame) - peerFrame - advantage);
-        if (showFps) {
+        if (settings.showFps) {
             double sum = 0;
             for (double length : frameLengths) sum += length;
             drawOnlineReadOut(1000.0 * double(frameLengths.size()) / sum, pingMs,

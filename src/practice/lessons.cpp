@@ -68,8 +68,8 @@ void keepDummyStanding() {
 
 void markPassed(int64_t lesson) {
     int64_t bit = int64_t(1) << lesson;
-    if (lessonsPassed & bit) return;
-    lessonsPassed |= bit;
+    if (settings.lessonsPassed & bit) return;
+    settings.lessonsPassed |= bit;
     saveSettings();
 }
 
@@ -125,7 +125,7 @@ void runLessons() {
     startPracticeFight(stage);
     beginLessonDrawing();
     LessonRun run;
-    beginLesson(run, firstLessonToTake(lessonsPassed));
+    beginLesson(run, firstLessonToTake(settings.lessonsPassed));
     double factor = nominalFrameFactor, previous = nominalFrameFactor;
     int64_t frame = 0;
     forgetKeyReleases();

@@ -21,9 +21,9 @@ void startPracticeFight(Stage* stage) {
     prepareClassImages(playerTwo);
     resetMatch(&globalFightContext);
     for (Fighter* f : {&playerOne, &playerTwo}) setIdle(*f); // no spawn: there is no intro
-    if (stage && musicVolume > 0) {
+    if (stage && settings.musicVolume > 0) {
         loadStageMusic(*stage);
-        setSoundVolume(stage->musicSlot, musicVolume);
+        setSoundVolume(stage->musicSlot, settings.musicVolume);
         playSound(stage->musicSlot, kSoundLoop);
     }
 }

@@ -81,7 +81,7 @@ void drawComboDisplay(const Fighter& f) {
     // Drawn by nobody and noted nowhere: every other use of these icons sizes and turns them
     // itself before drawing, so the ones left unchanged here change nothing.
     if (drawingDiscarded() && !layoutRecording()) return;
-    bool small = comboDisplay == 2;
+    bool small = settings.comboDisplay == 2;
     double size = small ? 38 : 188;
     double firstX = (double(screenWidth) - 4 * size) / 2;
     double y = double(screenHeight) - size - (small ? 60 : 40);

@@ -93,7 +93,7 @@ void drawDebugStrip(const Stage* stage, bool attackPressed) {
 void resetDebugStrip() { stripBlock = 0; }
 
 void setDebugMode(bool on) {
-    debugMode = on ? -1 : 0;
-    playerOne.debug = playerTwo.debug = debugMode;
+    settings.debugMode = on ? -1 : 0;
+    playerOne.debug = playerTwo.debug = settings.debugMode;
     if (!on) freeDebugStrip();
 }

@@ -98,16 +98,16 @@ void drawFight(Stage* stage) {
     drawFighter(oneOnTop ? playerOne : playerTwo);
     drawParticles(0);
     drawEffects(0);
-    if (debugMode)
+    if (settings.debugMode)
         for (Fighter* f : {&playerOne, &playerTwo})
             if (f->debug > 0) {
                 ensureFrameLoaded(*f); // the hit mask the overlay shows
                 drawDebugOverlay(*f, 0);
             }
-    if (comboDisplay != 3)
+    if (settings.comboDisplay != 3)
         for (Fighter* f : {&playerOne, &playerTwo})
             if (isAlive(*f)) drawComboDisplay(*f);
-    if (debugMode > 0) // 1: the strip shown
+    if (settings.debugMode > 0) // 1: the strip shown
         drawDebugStrip(stage, fightEvents.playerOneAttackPressed);
     // Bottom left at every screen size: the top corners belong to the life gauges (at (0, 0) on
     // a screen wider than 1200 px the line would cover player two's portrait and upper bar).

@@ -14,7 +14,7 @@ std::vector<Particle> particles;
 
 Particle* emitParticle(const ImageSequence& sequence, double x, double y, double vx, double vy,
                        int64_t life) {
-    if (!particleEnabled || sequence.frames.empty()) return nullptr;
+    if (!settings.particleEnabled || sequence.frames.empty()) return nullptr;
     Particle p;
     p.sequence = &sequence;
     auto frames = int64_t(sequence.frames.size());
@@ -34,7 +34,7 @@ Particle* emitParticle(const ImageSequence& sequence, double x, double y, double
 }
 
 void updateParticles(double ticks) {
-    if (!particleEnabled) return;
+    if (!settings.particleEnabled) return;
     for (Particle& p : particles) {
         const ImageSequence& s = *p.sequence;
         p.tickAccumulator += ticks;

@@ -26,12 +26,12 @@ int64_t playVariantFrom(int64_t id, int64_t k, int64_t x, int64_t volume) {
     if (!soundExists(slot)) return slot;
     // Both factors bounded first: a modded pool volume near the integer limit must not
     // overflow the product (percent x percent).
-    int64_t product = std::clamp<int64_t>(soundVolume, 0, 100) *
+    int64_t product = std::clamp<int64_t>(settings.soundVolume, 0, 100) *
                       std::clamp<int64_t>(volume, -kMaxPoolVolume, kMaxPoolVolume);
     setSoundVolume(slot, std::min<int64_t>(100, product / 100));
     setSoundPosition(slot, 0, 0);
     if (x != kNoStereo && screenWidth > 0)
-        setSoundPan(slot, (x * 2 * soundStereo) / screenWidth - soundStereo);
+        setSoundPan(slot, (x * 2 * settings.soundStereo) / screenWidth - settings.soundStereo);
     playSound(slot, 0, -1);
     return slot;
 }
@@ -57,7 +57,7 @@ void playPoolSoundChoice(const PoolSoundChoice& c) {
 void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
                    double volumeFactor, bool withChain) {
     std::vector<PoolSoundChoice> chosen;
-    choosePoolSound(chosen, pool, x, variation != 0 && soundVariation != 0, pitchFactor,
+    choosePoolSound(chosen, pool, x, variation != 0 && settings.soundVariation != 0, pitchFactor,
                     volumeFactor, withChain);
     for (const PoolSoundChoice& c : chosen) playPoolSoundChoice(c);
 }

@@ -35,9 +35,9 @@ struct FightSetting {
     int64_t missing = -1; // what a replay without it was recorded with; -1: the player's own
 };
 const FightSetting kFightSettings[] = {
-    {"attackDelay", &attackDelay},   {"comboDisplay", &comboDisplay},
-    {"particles", &particleEnabled}, {"soundVariation", &soundVariation},
-    {"wind", &windEnabled},
+    {"attackDelay", &settings.attackDelay},   {"comboDisplay", &settings.comboDisplay},
+    {"particles", &settings.particleEnabled}, {"soundVariation", &settings.soundVariation},
+    {"wind", &settings.windEnabled},
     // Replays from before the rules were numbered played by the first ones.
     {"fightRules", &matchRules, 1},
 };

@@ -33,11 +33,11 @@ void openGameScreen(int64_t width, int64_t height) {
     screenHeight = height;
     if (windowHandle(kGameWindow)) closeWindow(kGameWindow);
     int64_t x = (desktopWidth - width) / 2, y = (desktopHeight - height) / 2;
-    int64_t flags = fullscreen ? kWindowBorderless : kWindowCaptioned;
+    int64_t flags = settings.fullscreen ? kWindowBorderless : kWindowCaptioned;
     if (!openWindow(kGameWindow, x, y, width, height, "Quarrelix project", flags))
         fatalError("Quarrelix error", "Could not be able to create screen", kMessageErrorIcon);
     // In a captioned window the surface stretches with the window; full screen it does not.
-    if (!openWindowedScreen(windowHandle(kGameWindow), 0, 0, width, height, fullscreen ? 0 : 1, 0,
+    if (!openWindowedScreen(windowHandle(kGameWindow), 0, 0, width, height, settings.fullscreen ? 0 : 1, 0,
                             0, 0))
         fatalError("Quarrelix error", "Could not be able to create windowed screen",
                    kMessageErrorIcon);

@@ -8,6 +8,7 @@
 
 extern const int64_t fpsTable[11]; // index 1-10: 50 ... 240 frames per second; 0 unused
 extern int64_t fpsMode;            // index into fpsTable
+constexpr int64_t kDefaultFpsMode = 6; // 100 frames per second
 extern int64_t targetFps;
 extern double frameMs;             // milliseconds per frame
 extern double nominalFrameFactor;  // frameMs / 20

@@ -13,23 +13,7 @@
 #include "runtime/sound.h"
 #include "settings/pacing.h"
 
-int64_t soundVolume = 50;
-int64_t musicVolume = 20;
-int64_t soundStereo = 60;
-int64_t soundVariation = 1;
-int64_t keyboardType = 1;
-int64_t comboDisplay = 1;
-int64_t windEnabled = 1;
-int64_t particleEnabled = 1;
-int64_t buffedFrames = 5;
-int64_t attackDelay = 3;
-int64_t showFps = 1;
-int64_t screenSizeIndex = 0;
-int64_t fullscreen = 1;
-int64_t debugMode = 0;
-int64_t lessonsPassed = 0;
-int64_t inputDelay = kDefaultInputDelay;
-std::string lastJoinAddress;
+Settings settings;
 
 std::string settingsPath = "settings.txt";
 
@@ -96,25 +80,15 @@ bool plausibleAddress(const std::string& address) {
            std::all_of(address.begin(), address.end(), addressCharacterAllowed);
 }
 
+Settings defaultSettings(int64_t desktopWidth) {
+    Settings defaults;
+    if (desktopWidth < 1500) defaults.comboDisplay = 2;
+    return defaults;
+}
+
 void resetSettingsToDefaults(int64_t desktopWidth) {
-    soundVolume = 50;
-    musicVolume = 20;
-    soundStereo = 60;
-    soundVariation = 1;
-    keyboardType = 1;
-    comboDisplay = desktopWidth < 1500 ? 2 : 1;
-    windEnabled = 1;
-    particleEnabled = 1;
-    buffedFrames = 5;
-    attackDelay = 3;
-    showFps = 1;
-    applyFpsMode(6);
-    screenSizeIndex = 0;
-    fullscreen = 1;
-    debugMode = 0;
-    lessonsPassed = 0;
-    inputDelay = kDefaultInputDelay;
-    lastJoinAddress.clear();
+    settings = defaultSettings(desktopWidth);
+    applyFpsMode(kDefaultFpsMode);
 }
 
 int64_t loadSettings() {
@@ -134,41 +108,41 @@ int64_t loadSettings() {
         if (const JsonNode* value = jsonMember(root, key)) setting = rule(jsonInteger(value));
     };
     auto none = [](int64_t v) { return v; };
-    read("SoundVolume", soundVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
-    read("MusicVolume", musicVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
-    read("SoundStereo", soundStereo, [](int64_t v) { return std::clamp<int64_t>(v, 0, 60); });
+    read("SoundVolume", settings.soundVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
+    read("MusicVolume", settings.musicVolume, [](int64_t v) { return std::clamp<int64_t>(v, 0, 100); });
+    read("SoundStereo", settings.soundStereo, [](int64_t v) { return std::clamp<int64_t>(v, 0, 60); });
     // On or off: the menu toggles 0 and 1, and any other value means on.
-    read("SoundVariation", soundVariation, [](int64_t v) -> int64_t { return v != 0 ? 1 : 0; });
-    read("KeyboardType", keyboardType, none);
-    read("ComboDisplay", comboDisplay, [](int64_t v) { return std::clamp<int64_t>(v, 1, 3); });
-    read("WindEnabled", windEnabled, none);
-    read("ParticleEnabled", particleEnabled, none);
+    read("SoundVariation", settings.soundVariation, [](int64_t v) -> int64_t { return v != 0 ? 1 : 0; });
+    read("KeyboardType", settings.keyboardType, none);
+    read("ComboDisplay", settings.comboDisplay, [](int64_t v) { return std::clamp<int64_t>(v, 1, 3); });
+    read("WindEnabled", settings.windEnabled, none);
+    read("ParticleEnabled", settings.particleEnabled, none);
     // 0, negative and anything above 5 mean the full preparation.
-    read("BuffedFrames", buffedFrames, [](int64_t v) { return v < 1 || v > 5 ? 5 : v; });
-    read("AttackDelay", attackDelay, [](int64_t v) { return v < 1 || v > 3 ? 3 : v; });
-    read("ShowFPS", showFps, none);
+    read("BuffedFrames", settings.buffedFrames, [](int64_t v) { return v < 1 || v > 5 ? 5 : v; });
+    read("AttackDelay", settings.attackDelay, [](int64_t v) { return v < 1 || v > 3 ? 3 : v; });
+    read("ShowFPS", settings.showFps, none);
     int64_t mode = fpsMode;
     read("FPSMode", mode, none);
     applyFpsMode(mode);
-    read("ScreenSize", screenSizeIndex, [](int64_t v) { return std::clamp<int64_t>(v, 0, 9); });
+    read("ScreenSize", settings.screenSizeIndex, [](int64_t v) { return std::clamp<int64_t>(v, 0, 9); });
     const JsonNode* full = jsonMember(root, "Fullscreen");
-    fullscreen = full ? jsonInteger(full) : 1;
-    debugMode = jsonInteger(jsonMember(root, "Debug")) != 0 ? -1 : 0;
+    settings.fullscreen = full ? jsonInteger(full) : 1;
+    settings.debugMode = jsonInteger(jsonMember(root, "Debug")) != 0 ? -1 : 0;
     // Older files lack the key: no lesson passed. A negative value (or another type) means
     // none either; bits past the lessons there are (a later game's) are dropped.
     int64_t passed = jsonInteger(jsonMember(root, "LessonsPassed"));
-    lessonsPassed = passed < 0 ? 0 : passed & ((int64_t(1) << kLessonCount) - 1);
-    read("InputDelay", inputDelay,
+    settings.lessonsPassed = passed < 0 ? 0 : passed & ((int64_t(1) << kLessonCount) - 1);
+    read("InputDelay", settings.inputDelay,
          [](int64_t v) { return std::clamp<int64_t>(v, 0, kMaxInputDelay); });
     // Only an address the join screen could have typed is offered again; anything else in the
     // file (another type, too long, other characters) is passed over.
     const JsonNode* address = jsonMember(root, "LastJoinAddress");
     if (jsonType(address) == kJsonString) {
         std::string text = jsonString(address);
-        if (text.empty() || plausibleAddress(text)) lastJoinAddress = text;
+        if (text.empty() || plausibleAddress(text)) settings.lastJoinAddress = text;
     }
     if (playersCreated) {
-        playerOne.debug = playerTwo.debug = debugMode;
+        playerOne.debug = playerTwo.debug = settings.debugMode;
         readBindings(jsonMember(root, "player1right"), playerOne, 1);
         readBindings(jsonMember(root, "player2left"), playerTwo, 2);
     }
@@ -182,17 +156,17 @@ int64_t saveSettings() {
     JsonNode* root = jsonRoot(document);
     jsonSetObject(root);
     const std::pair<const char*, int64_t> values[] = {
-        {"SoundVolume", soundVolume},   {"MusicVolume", musicVolume},
-        {"SoundStereo", soundStereo},   {"SoundVariation", soundVariation},
-        {"KeyboardType", keyboardType}, {"ComboDisplay", comboDisplay},
-        {"WindEnabled", windEnabled},   {"ParticleEnabled", particleEnabled},
-        {"BuffedFrames", buffedFrames}, {"AttackDelay", attackDelay},
-        {"ShowFPS", showFps},           {"FPSMode", fpsMode},
-        {"ScreenSize", screenSizeIndex}, {"Fullscreen", fullscreen},
-        {"Debug", debugMode != 0 ? 1 : 0}, {"LessonsPassed", lessonsPassed},
-        {"InputDelay", inputDelay}};
+        {"SoundVolume", settings.soundVolume},   {"MusicVolume", settings.musicVolume},
+        {"SoundStereo", settings.soundStereo},   {"SoundVariation", settings.soundVariation},
+        {"KeyboardType", settings.keyboardType}, {"ComboDisplay", settings.comboDisplay},
+        {"WindEnabled", settings.windEnabled},   {"ParticleEnabled", settings.particleEnabled},
+        {"BuffedFrames", settings.buffedFrames}, {"AttackDelay", settings.attackDelay},
+        {"ShowFPS", settings.showFps},           {"FPSMode", fpsMode},
+        {"ScreenSize", settings.screenSizeIndex}, {"Fullscreen", settings.fullscreen},
+        {"Debug", settings.debugMode != 0 ? 1 : 0}, {"LessonsPassed", settings.lessonsPassed},
+        {"InputDelay", settings.inputDelay}};
     for (const auto& [key, value] : values) jsonSetInteger(jsonAddMember(root, key), value);
-    jsonSetString(jsonAddMember(root, "LastJoinAddress"), lastJoinAddress);
+    jsonSetString(jsonAddMember(root, "LastJoinAddress"), settings.lastJoinAddress);
     writeBindings(jsonAddMember(root, "player1right"), playerOne);
     writeBindings(jsonAddMember(root, "player2left"), playerTwo);
     std::string text = composeJson(document) + "\n";
@@ -207,5 +181,5 @@ int64_t saveSettings() {
 
 void applyMusicVolume() {
     for (int64_t slot = 1; slot <= 8; ++slot)
-        if (soundExists(slot)) setSoundVolume(slot, musicVolume);
+        if (soundExists(slot)) setSoundVolume(slot, settings.musicVolume);
 }

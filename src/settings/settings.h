@@ -6,27 +6,38 @@
 
 #include "net/packets.h"
 
-extern int64_t soundVolume;    // percent, 0-100
-extern int64_t musicVolume;    // percent, 0-100
-extern int64_t soundStereo;    // largest stereo pan of an effect, 0-60
-extern int64_t soundVariation; // multiplies pitch variation requests
-extern int64_t keyboardType;   // 1 "Local keyboard", 0 "Force QWERTY"
-extern int64_t comboDisplay;   // combo display mode 1-3
-extern int64_t windEnabled;
-extern int64_t particleEnabled;
-extern int64_t buffedFrames;   // how the class images are prepared before a match, 1-5
-extern int64_t attackDelay;    // hit-stop: 1 off, 2 fixed, 3 relative to the damage
-extern int64_t showFps;
-extern int64_t screenSizeIndex; // index into screenSizes, 0-9
-extern int64_t fullscreen;      // non-zero: a borderless screen-sized window
-extern int64_t debugMode;       // -1 on, 0 off
-extern int64_t lessonsPassed;   // bit n set: lesson n + 1 has been passed
+// The player's options as the options screen shows them and settings.txt keeps them, with the
+// values a new player starts with (defaultSettings adjusts those to the desktop).
+struct Settings {
+    int64_t soundVolume = 50;    // percent, 0-100
+    int64_t musicVolume = 20;    // percent, 0-100
+    int64_t soundStereo = 60;    // largest stereo pan of an effect, 0-60
+    int64_t soundVariation = 1;  // multiplies pitch variation requests
+    int64_t keyboardType = 1;    // 1 "Local keyboard", 0 "Force QWERTY"
+    int64_t comboDisplay = 1;    // combo display mode 1-3
+    int64_t windEnabled = 1;
+    int64_t particleEnabled = 1;
+    int64_t buffedFrames = 5;    // how the class images are prepared before a match, 1-5
+    int64_t attackDelay = 3;     // hit-stop: 1 off, 2 fixed, 3 relative to the damage
+    int64_t showFps = 1;
+    int64_t screenSizeIndex = 0; // index into screenSizes, 0-9
+    int64_t fullscreen = 1;      // non-zero: a borderless screen-sized window
+    int64_t debugMode = 0;       // -1 on, 0 off
+    int64_t lessonsPassed = 0;   // bit n set: lesson n + 1 has been passed
+    // Online play: frames between a key press and the move it makes, 0 to kMaxInputDelay
+    // (net/packets.h). A longer delay hides more of the other player's lag; a shorter one
+    // feels quicker.
+    int64_t inputDelay = kDefaultInputDelay;
+    // The address last typed to join a game online ("" none): offered again next time.
+    std::string lastJoinAddress;
+};
+extern Settings settings;
+
+// The one list of defaults: what start-up begins with and what the options screen's "Reset to
+// default" goes back to. A desktop narrower than 1500 pixels gets the small combo display.
+Settings defaultSettings(int64_t desktopWidth);
+
 constexpr int64_t kLessonCount = 6; // the lessons there are
-// Online play: frames between a key press and the move it makes, 0-4. A longer delay hides
-// more of the other player's lag; a shorter one feels quicker.
-extern int64_t inputDelay; // 0 to kMaxInputDelay, kDefaultInputDelay at first (net/packets.h)
-// The address last typed to join a game online ("" none): offered again next time.
-extern std::string lastJoinAddress;
 constexpr size_t kMaxAddressLength = 64; // characters, the join screen's limit too
 
 // What an address typed to join may hold: letters, digits and the marks of a host name, an
@@ -35,11 +46,11 @@ bool addressCharacterAllowed(char c);
 // An address the join screen could have typed: non-empty, within the limit, allowed characters.
 bool plausibleAddress(const std::string& address);
 
-// "settings.txt" in the game's directory; elsewhere for an installed game (app/player_files.h);
+// "settings.txt" in the game's directory; elsewhere for an installed game (shell/player_files.h);
 // "" when the settings are not kept: nothing is read or written.
 extern std::string settingsPath;
 
-void resetSettingsToDefaults(int64_t desktopWidth); // the start-up defaults
+void resetSettingsToDefaults(int64_t desktopWidth); // defaultSettings, and the default frame rate
 int64_t loadSettings();  // 1 when the file was read; 0 (nothing changed) otherwise
 int64_t saveSettings();  // 1 when written; 0 after showing the failure message, or when not kept
 void applyMusicVolume(); // every sound in the music slots 1-8 gets the music volume

@@ -128,11 +128,11 @@ void startUpGame() {
     resetSettingsToDefaults(desktopWidth);
     // 9-10: settings, screen size, the screen.
     if (loadSettings()) {
-        setScreenSizeFromIndex(screenSizeIndex);
+        setScreenSizeFromIndex(settings.screenSizeIndex);
     } else {
         int64_t index = automaticScreenSizeIndex(desktopWidth, desktopHeight);
         if (index >= 0) {
-            screenSizeIndex = index;
+            settings.screenSizeIndex = index;
             setScreenSizeFromIndex(index);
         }
     }
@@ -145,7 +145,7 @@ void startUpGame() {
     buildGaugeColors();
     loadFont();
     // 12: the menu music, when the generated content has it.
-    if (musicVolume > 0) loadSound(kMenuMusicSlot, "music/Quarrelix menu v04.ogg");
+    if (settings.musicVolume > 0) loadSound(kMenuMusicSlot, "music/Quarrelix menu v04.ogg");
     // 13: the placeholder animation; the screen and the font must exist.
     emptyAnimation = makePlaceholderAnimation(nullptr, 0, 0, 0, "empty");
     if (!screenIsOpen()) fatalError("Quarrelix error", "Could not be able to init screen", kMessageNoIcon);
@@ -189,10 +189,10 @@ void startUpGame() {
     // 20: stat icons; settings again, now reaching the players' keys; keyboard type; music.
     loadStatIcons();
     loadSettings();
-    applyKeyboardType(keyboardType);
+    applyKeyboardType(settings.keyboardType);
     applyMusicVolume();
     // 21: the menu music plays.
-    if (musicVolume > 0) playSound(kMenuMusicSlot, kSoundLoop);
+    if (settings.musicVolume > 0) playSound(kMenuMusicSlot, kSoundLoop);
     // 22: the first menu shows through a fade back from black.
     revealFromBlack();
 }

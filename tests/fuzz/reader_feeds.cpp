@@ -69,9 +69,9 @@ struct SettingsValues {
 };
 
 SettingsValues currentSettings() {
-    SettingsValues s{{soundVolume, musicVolume, soundStereo, soundVariation, keyboardType,
-                      comboDisplay, windEnabled, particleEnabled, buffedFrames, attackDelay,
-                      showFps, fpsMode, screenSizeIndex, fullscreen, debugMode, 0},
+    SettingsValues s{{settings.soundVolume, settings.musicVolume, settings.soundStereo, settings.soundVariation, settings.keyboardType,
+                      settings.comboDisplay, settings.windEnabled, settings.particleEnabled, settings.buffedFrames, settings.attackDelay,
+                      settings.showFps, fpsMode, settings.screenSizeIndex, settings.fullscreen, settings.debugMode, 0},
                      {playerOne.keyBindings.primary, playerTwo.keyBindings.primary},
                      {playerOne.jumpWithUp, playerTwo.jumpWithUp},
                      {playerOne.debug, playerTwo.debug}};
