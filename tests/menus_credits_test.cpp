@@ -42,14 +42,14 @@ TEST_F(CreditsTest, ReturnAndNeutralKeysDoNothingAndEscapeLeavesOnce) {
     int64_t frames = run();
     EXPECT_GT(frames, 100); // Return and the attack keys did not leave
     EXPECT_LT(frames, 160);
-    EXPECT_EQ(sounds, std::vector<int64_t>{kMenuBackPool});
+    EXPECT_EQ(sounds, std::vector<int64_t>{kPoolMenuBack});
     EXPECT_EQ(fadeAlpha, 255);
 }
 
 TEST_F(CreditsTest, AHeavyKeyLeavesTooAndTheColumnsStartTogether) {
     tap(45, 17); // player two's heavy key (W)
     run();
-    EXPECT_EQ(sounds, std::vector<int64_t>{kMenuBackPool});
+    EXPECT_EQ(sounds, std::vector<int64_t>{kPoolMenuBack});
     // Headings in orange and details in violet; the right column starts at the same height.
     bool heading = false, detail = false, rightColumn = false;
     for (const PlacedGlyph& g : glyphs) {

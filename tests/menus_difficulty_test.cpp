@@ -40,7 +40,7 @@ struct KeysCase {
     std::vector<int64_t> heard; // the menu sounds in order
 };
 
-const int64_t kMove = kMenuMovePool, kSelect = kMenuSelectPool, kBack = kMenuBackPool;
+const int64_t kMove = kPoolMenuMove, kSelect = kPoolMenuSelect, kBack = kPoolMenuBack;
 
 const KeysCase kCases[] = {
     {"an arrow moves as it goes down: Return while it is held takes the new entry", 0, false,

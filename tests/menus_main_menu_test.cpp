@@ -34,7 +34,7 @@ TEST_F(MainMenuTest, HoldingDownMovesOnceAndSelectReturnsTheEntry) {
     tap(10, kKeyDown, 30); // held for 30 frames: one move
     tap(60, kKeyReturn);
     EXPECT_EQ(run(), 1);
-    EXPECT_EQ(sounds, (Sounds{kMenuMovePool, kMenuSelectPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuSelect}));
     EXPECT_EQ(fadeAlpha, 255); // left at full black; the next screen clears it
 }
 
@@ -42,7 +42,7 @@ TEST_F(MainMenuTest, UpOnTheFirstEntryStaysThereSilently) {
     tap(10, kKeyUp);
     tap(20, kKeyReturn);
     EXPECT_EQ(run(), 0);
-    EXPECT_EQ(sounds, (Sounds{kMenuSelectPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuSelect}));
 }
 
 TEST_F(MainMenuTest, PlayersKeysMoveTooAndTheLastEntryIsTheEnd) {
@@ -56,7 +56,7 @@ TEST_F(MainMenuTest, TheTutorialIsChosenLikeTheOtherEntries) {
     tap(10, kKeyReturn);
     tap(20, kKeyEscape); // during the fade out nothing counts any more
     EXPECT_EQ(run(4), kTutorialEntry);
-    EXPECT_EQ(sounds, (Sounds{kMenuSelectPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuSelect}));
 }
 
 TEST_F(MainMenuTest, BackLeavesOnce) {
@@ -64,7 +64,7 @@ TEST_F(MainMenuTest, BackLeavesOnce) {
     tap(20, kKeyReturn);
     tap(30, kKeyEscape);
     EXPECT_EQ(run(4), 6);
-    EXPECT_EQ(sounds, (Sounds{kMenuBackPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuBack}));
 }
 
 TEST_F(MainMenuTest, TheHighlightedEntryIsSelectedFirst) {

@@ -53,32 +53,32 @@ TEST_F(OnlineMenus, WhereScreenMovesSelectsAndGoesBack) {
         typeKeys(25, {kKeyDown, kKeyDown, kKeyReturn});
     });
     EXPECT_EQ(runWhereMenu(40, 40), kPlayJoinOnline);
-    EXPECT_EQ(sounds, (Sounds{kMenuMovePool, kMenuMovePool, kMenuSelectPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuMove, kPoolMenuSelect}));
     EXPECT_EQ(whereSelection, kPlayJoinOnline);
 
     sounds.clear();
     journey.on("where to play", 1, [] { typeKeys(25, {kKeyUp, kP}); }); // from Join, kept
     EXPECT_EQ(runWhereMenu(40, 40), kPlayHostOnline);
-    EXPECT_EQ(sounds, (Sounds{kMenuMovePool, kMenuSelectPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuSelect}));
 
     sounds.clear();
     journey.on("where to play", 2, [] {
         typeKeys(25, {kKeyDown, kKeyDown, kKeyDown, kKeyReturn}); // the third Down stays put
     });
     EXPECT_EQ(runWhereMenu(40, 40), -1);
-    EXPECT_EQ(sounds, (Sounds{kMenuMovePool, kMenuMovePool, kMenuBackPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuMove, kPoolMenuBack}));
     EXPECT_EQ(whereSelection, -1);
 
     sounds.clear();
     journey.on("where to play", 3, [] { typeKeys(25, {kKeyUp, kKeyEscape}); });
     EXPECT_EQ(runWhereMenu(40, 40), -1); // "(go back)" shown again, then Join, then Escape
-    EXPECT_EQ(sounds, (Sounds{kMenuMovePool, kMenuBackPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuBack}));
 
     sounds.clear();
     whereSelection = kPlaySameComputer;
     journey.on("where to play", 4, [] { typeKeys(25, {kKeyUp, kO, kKeyReturn}); });
     EXPECT_EQ(runWhereMenu(40, 40), -1); // the heavy key goes back; the Return comes too late
-    EXPECT_EQ(sounds, (Sounds{kMenuBackPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuBack}));
 }
 
 // Keys type when they go down: letters in lower case, digits, the keypad's, ".", ":" from the
@@ -98,7 +98,7 @@ TEST_F(OnlineMenus, AddressIsTypedErasedAndConfirmed) {
     });
     EXPECT_TRUE(runAddressEntry(40, 40, address));
     EXPECT_EQ(address, "hst9.1:0-[]");
-    EXPECT_EQ(sounds, (Sounds{kMenuSelectPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuSelect}));
 
     // Return with nothing typed does nothing; Escape leaves the address as it was.
     sounds.clear();
@@ -110,7 +110,7 @@ TEST_F(OnlineMenus, AddressIsTypedErasedAndConfirmed) {
     });
     EXPECT_FALSE(runAddressEntry(40, 40, address));
     EXPECT_EQ(address, "keep.me");
-    EXPECT_EQ(sounds, (Sounds{kMenuBackPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuBack}));
     EXPECT_EQ(journey.screens, (std::vector<std::string>{"join online", "join online"}));
 }
 
@@ -167,7 +167,7 @@ TEST_F(OnlineMenus, WaitingScreenEndsWhenPollSaysSo) {
     EXPECT_TRUE(result);
     EXPECT_EQ(polls, 30);
     EXPECT_GT(lineReads, 30); // the fade out's frames show the lines too
-    EXPECT_EQ(sounds, (Sounds{kMenuSelectPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuSelect}));
     EXPECT_EQ(journey.screens, (std::vector<std::string>{"connecting"}));
 }
 
@@ -189,7 +189,7 @@ TEST_F(OnlineMenus, WaitingScreenIsLeftWithEscape) {
     EXPECT_FALSE(result);
     EXPECT_GE(polls, 40);
     EXPECT_LE(polls, 42); // not while the screen fades out
-    EXPECT_EQ(sounds, (Sounds{kMenuBackPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuBack}));
 
     // Player one's heavy key cancels too.
     sounds.clear();
@@ -197,7 +197,7 @@ TEST_F(OnlineMenus, WaitingScreenIsLeftWithEscape) {
     EXPECT_FALSE(runWaitingScreen(
         40, 40, "host online", "=======Host online", [] { return std::vector<std::string>{}; },
         [] { return false; }));
-    EXPECT_EQ(sounds, (Sounds{kMenuBackPool}));
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuBack}));
 }
 
 // The options' "Input delay" row: 0 to 4 frames, stopping silently at the ends, saved when the
@@ -214,7 +214,7 @@ TEST_F(OnlineMenus, InputDelayRowChangesAndIsSaved) {
     });
     runOptionsMenu(40, 40);
     EXPECT_EQ(settings.inputDelay, 4);
-    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kMenuMovePool), 15 + 2);
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kPoolMenuMove), 15 + 2);
     std::string saved;
     ASSERT_TRUE(readWholeFile(settingsPath, saved));
     EXPECT_NE(saved.find("\"InputDelay\": 4"), std::string::npos) << saved;

@@ -54,7 +54,7 @@ TEST_F(OptionsTest, VolumesStopAtTheirEndsAndMusicStartsFromZero) {
     EXPECT_EQ(settings.musicVolume, 10);
     EXPECT_EQ(soundStatus(1), 1); // the menu music plays
     EXPECT_EQ(getSoundVolume(1), 10);
-    EXPECT_EQ(sounds, (std::vector<int64_t>{kMenuMovePool, kMenuMovePool, kMenuBackPool}));
+    EXPECT_EQ(sounds, (std::vector<int64_t>{kPoolMenuMove, kPoolMenuMove, kPoolMenuBack}));
     // Backing out saved the settings.
     EXPECT_NE(savedSettings().find("\"MusicVolume\": 10"), std::string::npos) << savedSettings();
 }
@@ -80,7 +80,7 @@ TEST_F(OptionsTest, RefreshRateStaysWithinTheTable) {
     runOptionsMenu(40, 40);
     EXPECT_EQ(fpsMode, 2);
     EXPECT_EQ(targetFps, 60);
-    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kMenuMovePool), 11); // the moves and one change
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kPoolMenuMove), 11); // the moves and one change
 }
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include "data/fighter_class.h"
 #include "data/sound_library.h"
+#include "data/sound_pools.h"
 #include "fight/fight_events.h"
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
@@ -72,7 +73,7 @@ void markTouch(Fighter& attacker, Fighter& defender) {
         attacker.stats.maxCombo = std::max(attacker.stats.maxCombo, attacker.comboStep);
         if (fight.setup.comboDisplay != 3) {
             int64_t x = roundToInt(attacker.screenPosition.x + (attacker.facing == 1 ? 450 : 550));
-            queuePoolSound(71, x, 0, 0.4 + 0.21 * double(k), 0.1 + 0.1 * double(k));
+            queuePoolSound(kPoolComboStep, x, 0, 0.4 + 0.21 * double(k), 0.1 + 0.1 * double(k));
         }
     }
 }
@@ -173,7 +174,7 @@ void landDamage(Fighter& a, Fighter& d, const Frame& frame, int64_t damage, bool
     a.stats.damage += damage;
     sprayBlood(a, d, damage);
     if (d.life <= 0) {
-        queuePoolSound(frame.damageType == 3 ? 69 : 70, roundToInt(d.position.x), 1, 1.0, 1.0);
+        queuePoolSound(frame.damageType == 3 ? kPoolKnockOutBlunt : kPoolKnockOutOther, roundToInt(d.position.x), 1, 1.0, 1.0);
         screenShake.x += 50;
         screenShake.y += 50;
     }

@@ -6,6 +6,7 @@
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "data/sound_library.h"
+#include "data/sound_pools.h"
 #include "data/stage.h"
 #include "fight/fight_events.h"
 #include "fight/fight_state.h"
@@ -113,8 +114,8 @@ void jumpStart(Fighter& fighter, bool canCancel) {
     if (c && c->jump) setAnimation(fighter, c->jump);
     int64_t weight = weightOf(fighter);
     int64_t x = roundToInt(fighter.screenPosition.x) + 550;
-    if (weight < 4) queuePoolSound(57, x, 1, 1.0, double(10 * weight + 70) / 100.0);
-    else queuePoolSound(58, x, 1, 1.0, double(10 * weight + 40) / 100.0);
+    if (weight < 4) queuePoolSound(kPoolJumpLight, x, 1, 1.0, double(10 * weight + 70) / 100.0);
+    else queuePoolSound(kPoolJumpHeavy, x, 1, 1.0, double(10 * weight + 40) / 100.0);
 }
 
 void land(Fighter& fighter) {
@@ -219,8 +220,8 @@ void groundContact(Fighter& fighter) {
             landingShake(fighter);
             int64_t weight = weightOf(fighter);
             int64_t x = roundToInt(fighter.screenPosition.x) + 550;
-            if (weight < 4) queuePoolSound(55, x, 1, 1.0, double(10 * weight + 70) / 100.0);
-            else queuePoolSound(56, x, 1, 1.0, double(10 * weight + 40) / 100.0);
+            if (weight < 4) queuePoolSound(kPoolLandLight, x, 1, 1.0, double(10 * weight + 70) / 100.0);
+            else queuePoolSound(kPoolLandHeavy, x, 1, 1.0, double(10 * weight + 40) / 100.0);
             setAnimation(fighter, c ? c->land : nullptr);
         } else {
             setIdle(fighter);

@@ -110,11 +110,11 @@ bool runAddressEntry(int64_t textX, int64_t textY, std::string& address) {
         bool back = keyReleased(kKeyEscape) != 0;
         if (clearing || leaving) return;
         if (select && !typed.empty()) {
-            playMenuSound(kMenuSelectPool);
+            playMenuSound(kPoolMenuSelect);
             accepted = leaving = true;
             startFade();
         } else if (back) {
-            playMenuSound(kMenuBackPool);
+            playMenuSound(kPoolMenuBack);
             leaving = true;
             startFade();
         }

@@ -45,7 +45,7 @@ int64_t runChoiceMenu(int64_t textX, int64_t textY, const ChoiceMenu& menu, int6
         int64_t moved = std::clamp<int64_t>(highlighted - (up ? 1 : 0) + (down ? 1 : 0), 0, goBack);
         if (moved != highlighted) {
             highlighted = moved;
-            playMenuSound(kMenuMovePool);
+            playMenuSound(kPoolMenuMove);
         }
         bool select = keyReleased(kKeyReturn);
         select = playerKeyReleased(playerOne, &Controls::neutral) || select;
@@ -57,12 +57,12 @@ int64_t runChoiceMenu(int64_t textX, int64_t textY, const ChoiceMenu& menu, int6
         // chooses nothing unseen and is taken at once.
         if (fadeActive) select = false;
         if (select) {
-            playMenuSound(highlighted == goBack ? kMenuBackPool : kMenuSelectPool);
+            playMenuSound(highlighted == goBack ? kPoolMenuBack : kPoolMenuSelect);
             result = highlighted == goBack ? -1 : highlighted;
             startFade();
         } else if (back && !backTaken) {
             backTaken = true;
-            playMenuSound(kMenuBackPool);
+            playMenuSound(kPoolMenuBack);
             result = -1;
             startFade();
         }

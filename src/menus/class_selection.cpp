@@ -37,13 +37,13 @@ int64_t runClassSelection(int64_t mode) {
         else if (mode == kAgainstBotMode) code = singleCursorPanel(factor);
         else viewerFrame(rightPreview, factor);
         if (code != kNoSelection && !fadeActive) {
-            playMenuSound(kMenuSelectPool);
+            playMenuSound(kPoolMenuSelect);
             result = code;
             startFade();
         }
         if (!frozen && !backTaken && keyReleased(kKeyEscape)) {
             backTaken = true;
-            playMenuSound(kMenuBackPool);
+            playMenuSound(kPoolMenuBack);
             result = kNoSelection;
             startFade();
         }

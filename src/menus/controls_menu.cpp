@@ -75,7 +75,7 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
             // Any named key is taken, Escape and Return included; an unnamed one is refused.
             int64_t code = captureKey();
             if (code != 0 && keyNameOf(code) != kUnknownKeyName) {
-                playMenuSound(kMenuSelectPool);
+                playMenuSound(kPoolMenuSelect);
                 columnPlayer(column).keyBindings.primary.*kRowKeys[row] = code;
                 capturing = false;
             }
@@ -88,11 +88,11 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
         bool right = pressedOnce(keyDown(kKeyRight), latchRight);
         if (up || down) {
             row = ((row + (down ? 1 : 0) - (up ? 1 : 0)) % kRows + kRows) % kRows;
-            playMenuSound(kMenuMovePool);
+            playMenuSound(kPoolMenuMove);
         }
         if (left || right) {
             column = 1 - column;
-            playMenuSound(kMenuMovePool);
+            playMenuSound(kPoolMenuMove);
         }
         bool select = keyReleased(kKeyReturn);
         select = eitherPlayerKeyReleased(&Controls::neutral) || select;
@@ -105,11 +105,11 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
                 Fighter& player = columnPlayer(column);
                 player.jumpWithUp = player.jumpWithUp ? 0 : 1;
             } else if (row == kResetRow) {
-                playMenuSound(kMenuSelectPool);
+                playMenuSound(kPoolMenuSelect);
                 resetBindingsToDefault(playerOne.keyBindings, playerTwo.keyBindings);
                 playerOne.jumpWithUp = playerTwo.jumpWithUp = 0;
             } else if (row == kReturnRow) {
-                playMenuSound(kMenuSelectPool);
+                playMenuSound(kPoolMenuSelect);
                 startFade();
             }
             return;

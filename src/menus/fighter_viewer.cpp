@@ -218,7 +218,7 @@ void viewerFrame(Preview& preview, double frameFactor) {
     if (down) viewerStance += 1;
     FighterClass& c = *classes[size_t(viewerClassIndex)];
     viewerStance = std::clamp<int64_t>(viewerStance, 0, lastStanceOf(c));
-    if (&c != before || viewerStance != stanceBefore) playMenuSound(kMenuMovePool);
+    if (&c != before || viewerStance != stanceBefore) playMenuSound(kPoolMenuMove);
     if (&c != before) {
         freeClassPicture(*before);
         loadClassPicture(c);

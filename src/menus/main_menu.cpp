@@ -33,15 +33,15 @@ int64_t runMainMenu(int64_t textX, int64_t textY, int64_t highlighted) {
         int64_t moved = std::clamp<int64_t>(selected + input.move, 0, kMainMenuEntries - 1);
         if (moved != selected) {
             selected = moved;
-            playMenuSound(kMenuMovePool);
+            playMenuSound(kPoolMenuMove);
         }
         if (input.select) {
-            playMenuSound(kMenuSelectPool);
+            playMenuSound(kPoolMenuSelect);
             chosen = selected;
             startFade();
         }
         if (input.back) {
-            playMenuSound(kMenuBackPool);
+            playMenuSound(kPoolMenuBack);
             quit = true;
             startFade();
         }

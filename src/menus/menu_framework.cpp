@@ -46,7 +46,7 @@ bool takeMenuBack(bool& backTaken) {
     back = eitherPlayerKeyReleased(&Controls::heavy) || back;
     if (!back || backTaken) return false;
     backTaken = true;
-    playMenuSound(kMenuBackPool);
+    playMenuSound(kPoolMenuBack);
     startFade();
     return true;
 }

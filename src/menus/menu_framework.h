@@ -8,11 +8,8 @@
 #include <vector>
 
 #include "data/sound_library.h"
+#include "data/sound_pools.h"
 #include "render/backdrop.h" // the background
-
-constexpr int64_t kMenuMovePool = 1;
-constexpr int64_t kMenuSelectPool = 2;
-constexpr int64_t kMenuBackPool = 3;
 
 inline const std::string kMenuBanner = "QUARRELIX PROJECT pre-alpha 0.1.0.5a =======";
 inline const std::string kOptionsBanner = "QUARRELIX PROJECT ALPHA pre-alpha 0.1.0.5a =======";

@@ -276,18 +276,18 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
             bool right = pressedOnce(keyDown(kKeyRight) || eitherPlayerKeyDown(&Controls::right), latchRight);
             if (up || down) {
                 row = ((row + (down ? 1 : 0) - (up ? 1 : 0)) % kOptionRows + kOptionRows) % kOptionRows;
-                playMenuSound(kMenuMovePool);
+                playMenuSound(kPoolMenuMove);
             }
-            if ((left || right) && changeOption(row, right ? 1 : -1)) playMenuSound(kMenuMovePool);
+            if ((left || right) && changeOption(row, right ? 1 : -1)) playMenuSound(kPoolMenuMove);
             bool select = keyReleased(kKeyReturn);
             select = eitherPlayerKeyReleased(&Controls::neutral) || select;
             if (select && !fadeActive) {
                 if (row == kSaveRow || row == kControlsRow) {
-                    playMenuSound(kMenuSelectPool);
+                    playMenuSound(kPoolMenuSelect);
                     controls = row == kControlsRow;
                     startFade();
                 } else if (row == kResetRow) {
-                    playMenuSound(kMenuSelectPool);
+                    playMenuSound(kPoolMenuSelect);
                     resetOptionsToDefault();
                 }
             }

@@ -73,7 +73,7 @@ void movePanel(SelectionPanel& p, const PanelKeys& keys, Preview& preview, int64
     if (keys.stanceUp) p.stance -= 1;
     if (keys.stanceDown) p.stance += 1;
     keepInRange(p);
-    if (p.cursor != cursor || p.stance != stance) playMenuSound(kMenuMovePool, pan);
+    if (p.cursor != cursor || p.stance != stance) playMenuSound(kPoolMenuMove, pan);
     if (p.cursor != cursor) restartPreview(preview);
 }
 
@@ -160,7 +160,7 @@ std::pair<int64_t, int64_t> pairPanel(SelectionPanel& p, Fighter& player, const 
                (isPlayerOne ? " To Select" : " to select");
         hintTint = playerTint;
         if (playerKeyReleased(keys, &Controls::neutral)) {
-            playMenuSound(kMenuMovePool, pan);
+            playMenuSound(kPoolMenuMove, pan);
             p.ready = true;
             preview.intensity = 255;
         }
@@ -273,7 +273,7 @@ int64_t twoPlayerPanels(double frameFactor) {
         if (keyDown(kKeyEscape) && playerTwoPanel.ready && !fadeActive) {
             playerTwoPanel.ready = false;
             leftPreview.intensity = 128;
-            playMenuSound(kMenuBackPool);
+            playMenuSound(kPoolMenuBack);
         }
         return kNoSelection;
     }
@@ -289,12 +289,12 @@ int64_t twoPlayerPanels(double frameFactor) {
     if (online.active && keyDown(kKeyEscape) && playerOnePanel.ready) {
         playerOnePanel.ready = false;
         rightPreview.intensity = 128;
-        if (!fadeActive) playMenuSound(kMenuBackPool);
+        if (!fadeActive) playMenuSound(kPoolMenuBack);
     } else if (!online.active && keyDown(kKeyEscape) &&
                (playerOnePanel.ready || playerTwoPanel.ready)) {
         playerOnePanel.ready = playerTwoPanel.ready = false;
         rightPreview.intensity = leftPreview.intensity = 128;
-        if (!fadeActive) playMenuSound(kMenuBackPool);
+        if (!fadeActive) playMenuSound(kPoolMenuBack);
     }
     return kNoSelection;
 }
@@ -322,7 +322,7 @@ int64_t singleCursorPanel(double frameFactor) {
                 s.step = 3;
             }
         } else if (s.step == 2 && playerKeyDown(playerOne, &Controls::heavy)) {
-            playMenuSound(kMenuBackPool);
+            playMenuSound(kPoolMenuBack);
             backToFirstStep(s);
         }
         if (keyDown(kKeyEscape) && s.step != 1) backToFirstStep(s);

@@ -72,17 +72,17 @@ int64_t runStageSelection(int64_t textX, int64_t textY) {
                 if (stageCursor >= count) stageCursor = kRandomStage;
                 if (stageCursor < kRandomStage) stageCursor = count - 1;
                 if (Stage* arriving = stageAt(stageCursor)) loadStageTiles(*arriving);
-                playMenuSound(kMenuMovePool);
+                playMenuSound(kPoolMenuMove);
             }
             if (returnHoldFrames == 1) {
-                playMenuSound(kMenuSelectPool);
+                playMenuSound(kPoolMenuSelect);
                 result = stageCursor;
                 startFade();
             }
             if (keyReleased(kKeyEscape) && !backTaken) {
                 backTaken = true;
                 result = kStageBack;
-                if (!fadeActive) playMenuSound(kMenuBackPool);
+                if (!fadeActive) playMenuSound(kPoolMenuBack);
                 startFade();
             }
         }

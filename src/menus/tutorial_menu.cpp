@@ -37,17 +37,17 @@ int64_t runTutorialMenu(int64_t textX, int64_t textY) {
         int64_t moved = std::clamp<int64_t>(highlighted + input.move, 0, kGoBackEntry);
         if (moved != highlighted) {
             highlighted = moved;
-            playMenuSound(kMenuMovePool);
+            playMenuSound(kPoolMenuMove);
         }
         // While the screen still clears from black the choice cannot be seen (a Return tapped
         // twice on the screen before would choose here unseen); going back is always safe.
         if (fadeActive && fadeSpeed < 0) input.select = false;
         if (input.select) {
-            playMenuSound(highlighted == kGoBackEntry ? kMenuBackPool : kMenuSelectPool);
+            playMenuSound(highlighted == kGoBackEntry ? kPoolMenuBack : kPoolMenuSelect);
             result = highlighted == kGoBackEntry ? -1 : highlighted;
             startFade();
         } else if (input.back) {
-            playMenuSound(kMenuBackPool);
+            playMenuSound(kPoolMenuBack);
             result = -1;
             startFade();
         }

@@ -33,7 +33,7 @@ bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenNam
         // moment something ends the wait; never again while the screen fades out.
         if (!done && !cancelled && poll()) {
             done = true;
-            playMenuSound(kMenuSelectPool);
+            playMenuSound(kPoolMenuSelect);
             startFade();
         }
         if (frozen) return;
@@ -43,7 +43,7 @@ bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenNam
         if (fadeActive && fadeSpeed < 0) back = false;
         if (back && !done && !cancelled) {
             cancelled = true;
-            playMenuSound(kMenuBackPool);
+            playMenuSound(kPoolMenuBack);
             startFade();
         }
     });

@@ -11,17 +11,8 @@ enum DamageTypeId { kDamageCut = 1, kDamagePierce = 2, kDamageBlunt = 3 };
 // How hard a hit lands, in the order of a sound class's pools.
 enum HitStrength { kStrengthBlocked = 0, kStrengthLight = 1, kStrengthMedium = 2, kStrengthHeavy = 3, kStrengthCount = 4 };
 
-// Fixed pool numbers the game plays by number.
-constexpr int kPoolMenuMove = 1;
-constexpr int kPoolMenuSelect = 2;
-constexpr int kPoolMenuBack = 3;
-constexpr int kPoolLandLight = 55;
-constexpr int kPoolLandHeavy = 56;
-constexpr int kPoolJumpLight = 57;
-constexpr int kPoolJumpHeavy = 58;
-constexpr int kPoolKnockOutBlunt = 69;
-constexpr int kPoolKnockOutOther = 70;
-constexpr int kPoolComboStep = 71;
+// Fixed pool numbers the game plays by number: named in the game's own list.
+#include "data/sound_pools.h"
 
 // Hit sounds: 48 pools from 4 on, material-major, then damage type, then strength.
 constexpr int kPoolFirstHit = 4;
