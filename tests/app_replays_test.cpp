@@ -88,7 +88,7 @@ TEST_F(Replays, AMatchIsKeptOfferedAgainAndPlayedWithTheViewersKeys) {
             scriptTapLater(14, kKey1 + 3);                // at twice the speed
             scriptAdd({presentedFrames() + 20, kScriptScreenshot, 0, 0, "replay_fast.png"});
             pausedAt = pass;
-            pausedHash = fightHash();
+            pausedHash = fightHash(fight);
             steppedFrom = matchTape.next;
         }
         if (pass == 401) {

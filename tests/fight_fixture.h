@@ -46,7 +46,7 @@ struct FightTest : testing::Test {
         fight.setup = MatchSetup{};
         fight.setup.groundLine = 0;
         fight.setup.viewWidth = 1080;
-        resetFightState();
+        resetFightState(fight);
         clearEffects();
         classes.push_back(std::make_unique<FighterClass>());
         cls = classes.back().get();
@@ -66,11 +66,11 @@ struct FightTest : testing::Test {
         fillTable();
         stage = makeStageForTests();
         createFighter(fighter, "Tester", 0, 1);
-        chooseClass(fighter, cls, 0);
+        chooseClass(fight, fighter, cls, 0);
         fighter.position = {1000, 0};
         fighter.onGround = 1;
         fighter.life = fighter.maxLife;
-        setAnimation(fighter, cls->idle);
+        setAnimation(fight, fighter, cls->idle);
     }
     void TearDown() override {
         clearGameData();
@@ -95,7 +95,7 @@ struct FightTest : testing::Test {
         for (int i = 0; i < updates; ++i) {
             for (InputCounter c : held)
                 fighter.input[size_t(c)] = heldCounter(c == kInputLight || c == kInputHeavy ? 10 : 2, f);
-            updateFighter(fighter, &stage, f, f);
+            updateFighter(fight, fighter, &stage, f, f);
         }
     }
 };

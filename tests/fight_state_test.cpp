@@ -26,8 +26,8 @@ struct FightStateTest : GeneratedGameTest {
         startUndrawnGame(factor);
         seedRandom(11);
         for (auto [fighter, position] : {std::pair{&playerOne, 4}, std::pair{&playerTwo, 1}}) {
-            chooseClass(*fighter, classAt(position), 0);
-            BotController& bot = ensureBot(*fighter, 3);
+            chooseClass(fight, *fighter, classAt(position), 0);
+            BotController& bot = ensureBot(fight, *fighter, 3);
             bot.botLevelSetting = 3;
             switchBotOn(bot);
         }
@@ -35,11 +35,11 @@ struct FightStateTest : GeneratedGameTest {
         playOneFightFrame(&stageList[1]);
     }
     void TearDown() override {
-        removeBot(playerOne);
-        removeBot(playerTwo);
+        removeBot(fight, playerOne);
+        removeBot(fight, playerTwo);
         GeneratedGameTest::TearDown();
     }
-    int64_t step() { return stepFight(stage, {}, factor, factor); }
+    int64_t step() { return stepFight(fight, stage, {}, factor, factor); }
     static bool midCombo() {
         for (const Fighter* f : {&playerOne, &playerTwo})
             if (f->comboStep >= 2 && f->attacking) return true;
@@ -66,16 +66,16 @@ std::vector<int64_t> soundsOf(const FightEvents& events) {
 TEST_F(FightStateTest, EveryStepRunsAgainTheSameFromItsRestoredState) {
     int64_t frames = 0, afterKnockOut = 0;
     while (afterKnockOut < 100 && frames < 20000) {
-        FightState before = saveFight();
+        FightState before = fight;
         int64_t result = step();
-        uint64_t hash = fightHash();
-        std::vector<int64_t> events = soundsOf(fightEvents);
-        FightState after = saveFight();
-        restoreFight(before);
+        uint64_t hash = fightHash(fight);
+        std::vector<int64_t> events = soundsOf(fight.events);
+        FightState after = fight;
+        fight = before;
         ASSERT_EQ(step(), result) << "frame " << frames;
-        ASSERT_EQ(fightHash(), hash) << "frame " << frames;
-        ASSERT_EQ(soundsOf(fightEvents), events) << "frame " << frames;
-        restoreFight(after);
+        ASSERT_EQ(fightHash(fight), hash) << "frame " << frames;
+        ASSERT_EQ(soundsOf(fight.events), events) << "frame " << frames;
+        fight = after;
         frames += 1;
         if (result != 0) afterKnockOut += 1;
     }
@@ -92,32 +92,32 @@ TEST_F(FightStateTest, AStateSavedMidComboContinuesTheSameWhenRestoredLater) {
         frames += 1;
     }
     ASSERT_TRUE(midCombo()) << "no combo in 200 s of Hard bots";
-    FightState saved = saveFight();
-    uint64_t savedHash = fightHash();
+    FightState saved = fight;
+    uint64_t savedHash = fightHash(fight);
     std::vector<uint64_t> hashes;
     for (int i = 0; i < 300; ++i) {
         step();
-        hashes.push_back(fightHash());
+        hashes.push_back(fightHash(fight));
     }
     for (int i = 0; i < 1000; ++i) step();
-    EXPECT_NE(fightHash(), savedHash);
-    restoreFight(saved);
-    EXPECT_EQ(fightHash(), savedHash);
+    EXPECT_NE(fightHash(fight), savedHash);
+    fight = saved;
+    EXPECT_EQ(fightHash(fight), savedHash);
     EXPECT_TRUE(midCombo());
     for (size_t i = 0; i < hashes.size(); ++i) {
         step();
-        ASSERT_EQ(fightHash(), hashes[i]) << "frame " << i << " after the restore";
+        ASSERT_EQ(fightHash(fight), hashes[i]) << "frame " << i << " after the restore";
     }
 }
 
 // A copy is a value: stepping the fight leaves it as it was, and any difference in the fight,
 // the random generator's state included, changes the hash.
 TEST_F(FightStateTest, CopiesStayAsTheyWereAndTheHashSeesEveryPart) {
-    FightState copy = saveFight();
+    FightState copy = fight;
     uint64_t hash = fightHash(copy);
     for (int i = 0; i < 200; ++i) step();
     EXPECT_EQ(fightHash(copy), hash);
-    EXPECT_NE(fightHash(), hash);
+    EXPECT_NE(fightHash(fight), hash);
     auto differs = [&](auto change) {
         FightState changed = copy;
         change(changed);

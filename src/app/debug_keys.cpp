@@ -38,7 +38,7 @@ void nextClassOrStance(Fighter& fighter) {
             FighterClass* next = classAt((position + int64_t(step)) % int64_t(classes.size()));
             if (next && next->idle) {
                 if (next != c) releaseClassImages(*c);
-                chooseClass(fighter, next, 0);
+                chooseClass(fight, fighter, next, 0);
                 break;
             }
         }
@@ -58,7 +58,7 @@ void handleDebugKeys(FightContext* context) {
     if (keyReleased(0x13) && bothAlive) resetMatch(context);
     for (auto [key, fighter] : {std::pair{0x2F, &playerOne}, std::pair{0x30, &playerTwo}}) {
         if (!keyReleased(key) || !bothAlive) continue;
-        BotController& bot = ensureBot(*fighter);
+        BotController& bot = ensureBot(fight, *fighter);
         if (bot.botState == 0) switchBotOn(bot);
         else switchBotOff(bot);
     }

@@ -98,7 +98,7 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             std::array<Actions, 2> actions = playerActions();
             if (matchTape.playing && matchTape.controls) playbackControls(context->stage);
             if (!tapeFrame(2, actions, factor)) break;
-            stepFight(context->stage, actions, factor, previous);
+            stepFight(fight, context->stage, actions, factor, previous);
             tapeAfterStep();
             showFightStep(context->stage, factor);
             if (fightDebugKeys(context) && matchTape.recording) matchTape.spoiled = true;
@@ -149,5 +149,5 @@ void leaveMatchScreen() {
     // The next screen shows through the fade running back from black. (Darkening once more
     // here would make it reach black again in its first frames and leave it at once.)
     revealFromBlack();
-    focusX = 0;
+    fight.focusX = 0;
 }

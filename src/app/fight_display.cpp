@@ -11,14 +11,14 @@
 
 bool fightDebugKeys(FightContext* context) {
     if (!debugMode || !keyDown(kKeyLeftShift)) return false;
-    uint64_t before = fightHash();
+    uint64_t before = fightHash(fight);
     handleDebugKeys(context);
-    return fightHash() != before;
+    return fightHash(fight) != before;
 }
 
 int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor) {
     if (!context) context = &globalFightContext;
-    int64_t result = advanceFight(context->stage, timeFactor, previousTimeFactor);
+    int64_t result = advanceFight(fight, context->stage, timeFactor, previousTimeFactor);
     showFightStep(context->stage, timeFactor);
     fightDebugKeys(context);
     return result;

@@ -49,12 +49,12 @@ bool chooseLessonFighters() {
     FighterClass* pupil = selectableClass(0);
     if (!pupil) return false;
     FighterClass* dummy = selectableClass(1);
-    chooseClass(playerOne, pupil, 0);
-    chooseClass(playerTwo, dummy ? dummy : pupil, 0);
+    chooseClass(fight, playerOne, pupil, 0);
+    chooseClass(fight, playerTwo, dummy ? dummy : pupil, 0);
     playerTwo.useAlternateColor = playerOne.stance && playerTwo.stance &&
                                   playerOne.stance->specialColor == playerTwo.stance->specialColor;
     for (Fighter* f : {&playerOne, &playerTwo}) {
-        if (BotController* bot = botOf(*f)) switchBotOff(*bot);
+        if (BotController* bot = botOf(fight, *f)) switchBotOff(*bot);
         f->botLevel = 0;
     }
     return true;
@@ -136,7 +136,7 @@ void runLessons() {
         std::array<Actions, 2> actions{
             pollActions(playerOne.keyBindings, playerOne.padIndex, playerOne.jumpWithUp),
             Actions{}};
-        stepFight(stage, actions, factor, previous);
+        stepFight(fight, stage, actions, factor, previous);
         keepDummyStanding();
         advanceLessons(run, factor * 20.0); // a factor of 1 is a tick of 20 ms
         showFightStep(stage, factor);

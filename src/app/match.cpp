@@ -119,9 +119,9 @@ void fightIntro(const Stage* stage, double fixedFactor, const std::function<void
         if (!tapeFrame(0, none, factor)) break;
         double start = systemTimeMs();
         auto workStart = std::chrono::steady_clock::now();
-        stepIntro(stage, factor, previous);
+        stepIntro(fight, stage, factor, previous);
         tapeAfterStep();
-        presentFightEvents(fightEvents, factor);
+        presentFightEvents(fight.events, factor);
         drawIntroFight(drawn);
         drawLabels();
         int64_t digit = std::max<int64_t>(0, 2 - roundToInt(elapsed / 1000.0));
@@ -194,7 +194,7 @@ int64_t fightLoop() {
         if (matchTape.playing && matchTape.controls) playbackControls(globalFightContext.stage);
         // A replay's fight ends where the recorded one did.
         if (!tapeFrame(1, actions, factor)) return result;
-        result = stepFight(globalFightContext.stage, actions, factor, previous);
+        result = stepFight(fight, globalFightContext.stage, actions, factor, previous);
         tapeAfterStep();
         showFightStep(globalFightContext.stage, factor);
         if (fightDebugKeys(&globalFightContext) && matchTape.recording) matchTape.spoiled = true;
@@ -240,7 +240,7 @@ std::array<Actions, 2> playerActions() {
     }
     for (Fighter* f : {&playerOne, &playerTwo})
         if (f->botLevel == 0)
-            actions[size_t(playerIndex(*f))] =
+            actions[size_t(playerIndex(fight, *f))] =
                 pollActions(f->keyBindings, f->padIndex, f->jumpWithUp);
     return actions;
 }
@@ -277,10 +277,10 @@ void resetMatch(FightContext* context) {
     Stage* stage = context->stage;
     int64_t width = stage ? stage->width : 3000;
     fight.setup = currentMatchSetup();
-    resetFightState();
-    focusX = (width - screenWidth) / 2;
-    resetFighter(playerOne, float(width / 2 + screenWidth / 3 - 650));
-    resetFighter(playerTwo, float(width / 2 - screenWidth / 3 - 350));
+    resetFightState(fight);
+    fight.focusX = (width - screenWidth) / 2;
+    resetFighter(fight, playerOne, float(width / 2 + screenWidth / 3 - 650));
+    resetFighter(fight, playerTwo, float(width / 2 - screenWidth / 3 - 350));
     playerOne.side = playerOne.facing = 0;
     playerTwo.side = playerTwo.facing = 1;
     placeLifeGauge(playerOne, true);
@@ -358,10 +358,10 @@ Stage* setUpMatch() {
     // A match starts from its set-up alone: a controller switched off is dropped, one switched
     // on starts its thinking afresh.
     for (Fighter* f : {&playerOne, &playerTwo}) {
-        BotController* bot = botOf(*f);
+        BotController* bot = botOf(fight, *f);
         if (!bot) continue;
         if (bot->botState == 0) {
-            removeBot(*f);
+            removeBot(fight, *f);
         } else {
             bot->botState = 1;
             restartThinking(*bot);
@@ -370,6 +370,8 @@ Stage* setUpMatch() {
     // Everything random in a match follows from the generator's state at its start.
     if (matchTape.playing) setRandomState(matchTape.playing->randomState);
     else if (matchTape.recording) matchTape.recording->randomState = randomState();
+    // The fight draws from its own generator, which starts where the game's stands.
+    fight.random = randomState();
     Stage* stage = globalFightContext.stage;
     // The fight reads the second class's idle wind; data without it cannot be fought with.
     const FighterClass* second = classAt(1);
@@ -392,7 +394,7 @@ Stage* setUpMatch() {
     for (Fighter* f : {&playerOne, &playerTwo}) {
         f->life = f->maxLife;
         const FighterClass* c = f->fighterClass;
-        setAnimation(*f, c && c->spawn ? c->spawn : (c ? c->idle : nullptr));
+        setAnimation(fight, *f, c && c->spawn ? c->spawn : (c ? c->idle : nullptr));
     }
     return stage;
 }
@@ -409,6 +411,8 @@ int64_t startMatch() {
         endOfMatch(result, &globalFightContext, playerTwo.botLevel != 0 ? 1 : 0, nullptr);
     else if (stage)
         stopSound(stage->musicSlot);
+    // The game's draws go on from where the fight's ended, as they always have.
+    setRandomState(fight.random);
     return result;
 }
 

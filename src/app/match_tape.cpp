@@ -40,7 +40,7 @@ void tapeAfterStep() {
     const Replay* played = matchTape.playing;
     size_t count = played ? matchTape.next : matchTape.recording ? matchTape.recording->frames.size() : 0;
     if (count == 0 || count % kReplayHashInterval != 0) return;
-    uint64_t hash = fightHash();
+    uint64_t hash = fightHash(fight);
     size_t k = count / kReplayHashInterval - 1;
     if (played) {
         if (matchTape.firstMismatch < 0 && k < played->hashes.size() && played->hashes[k] != hash)

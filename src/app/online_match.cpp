@@ -104,10 +104,10 @@ Replay applyStartingSetup(const SetupPacket& start, KeptForOnline& kept, std::st
     Stage* stage = &stageList[size_t(start.stage)];
     prepareMatch(currentMatch, stage, 0);
     for (Fighter* f : {&playerOne, &playerTwo})
-        if (BotController* bot = botOf(*f)) switchBotOff(*bot);
+        if (BotController* bot = botOf(fight, *f)) switchBotOff(*bot);
     // Everything drawn from here on (random classes, the fight) follows from the host's seed.
     seedRandom(start.seed);
-    applySelectionCode(playerOne, playerTwo, selectionCode(start));
+    applySelectionCode(fight, playerOne, playerTwo, selectionCode(start));
     globalFightContext.stage = stage;
     if (currentMatch) currentMatch->stage = stage;
     // A fighter's own settings are in the fight: the same on both computers. The local
@@ -141,22 +141,22 @@ void restoreAfterOnline(const KeptForOnline& kept) {
 // Returns the hash of the fight after the last of them.
 uint64_t recordFightFrames(Replay& replay, const FightState& start, const RollbackSession& s,
                            int64_t frames) {
-    restoreFight(start);
+    fight = start;
     for (int64_t frame = 0; frame < frames; ++frame) {
         std::array<uint8_t, 2> packed;
         packed[size_t(s.localPlayer)] = s.localInputs[size_t(frame)];
         packed[size_t(1 - s.localPlayer)] = s.remoteInputs[size_t(frame)];
         std::array<Actions, 2> actions = {unpackActions(packed[0]), unpackActions(packed[1])};
-        stepFight(s.stage, actions, s.frameFactor, s.frameFactor);
+        stepFight(fight, s.stage, actions, s.frameFactor, s.frameFactor);
         replay.frames.push_back({1, {packed[0], packed[1]}, s.frameFactor});
         if (replay.frames.size() % size_t(kReplayHashInterval) == 0)
-            replay.hashes.push_back(fightHash());
+            replay.hashes.push_back(fightHash(fight));
     }
     // The last frame as shown (its sounds were heard when it was played), as a playback ends.
-    FightEvents shown = fightEvents;
+    FightEvents shown = fight.events;
     shown.sounds.clear();
     if (frames > 0) presentFightEvents(shown, s.frameFactor);
-    return fightHash();
+    return fightHash(fight);
 }
 
 // Ping, rollback and frame advantage under the frames per second.
@@ -236,7 +236,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
     Stage* stage = setUpMatch();
     fightIntro(stage, factor, keepLinkAlive);
 
-    const FightState start = saveFight();
+    const FightState start = fight;
     RollbackSession session;
     startSession(session, start, stage, side, inputDelay, hostSetup.frameRate);
     const int64_t peerDelay = online.hosting ? online.peerSetup.inputDelay : hostSetup.inputDelay;
@@ -367,8 +367,9 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
         leaveMatchScreen();
     }
     replay.result = outcome.result;
-    replay.finalHash = fightHash();
+    replay.finalHash = fightHash(fight);
     matchTape = MatchTape{};
+    setRandomState(fight.random); // the game's draws go on from where the fight's ended
     restoreAfterOnline(kept);
     return outcome;
 }

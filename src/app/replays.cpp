@@ -113,7 +113,7 @@ ReplaySide sideOf(const Fighter& f) {
     side.stance = f.stanceIndex;
     side.colour = f.color;
     side.alternateColour = f.useAlternateColor;
-    const BotController* bot = botOf(f);
+    const BotController* bot = botOf(fight, f);
     side.botLevel = bot && bot->botState != 0 ? bot->botLevelSetting : 0;
     return side;
 }
@@ -230,14 +230,14 @@ void applyReplaySetup(const Replay& r) {
         const ReplaySide& side = r.sides[i];
         f.color = side.colour;
         if (side.botLevel > 0) {
-            BotController& bot = ensureBot(f, side.botLevel);
+            BotController& bot = ensureBot(fight, f, side.botLevel);
             bot.botLevelSetting = side.botLevel;
             switchBotOn(bot);
         } else {
-            removeBot(f);
+            removeBot(fight, f);
             f.botLevel = 0;
         }
-        chooseClass(f, classAt(side.classIndex), side.stance);
+        chooseClass(fight, f, classAt(side.classIndex), side.stance);
         f.useAlternateColor = side.alternateColour;
         f.jumpWithUp = settingOf(r, i == 0 ? "jumpWithUp1" : "jumpWithUp2", f.jumpWithUp);
         f.tickAccumulator = std::bit_cast<float>(
@@ -263,7 +263,7 @@ ReplayCheck playReplay(const Replay& replay, bool controls) {
     ReplayCheck check;
     check.firstMismatch = matchTape.firstMismatch;
     check.finished = !matchTape.left && matchTape.next == replay.frames.size();
-    check.sameEnd = check.finished && result == replay.result && fightHash() == replay.finalHash;
+    check.sameEnd = check.finished && result == replay.result && fightHash(fight) == replay.finalHash;
     matchTape = kept;
     return check;
 }
@@ -297,7 +297,7 @@ int64_t runRecordedMatch(int64_t mode) {
     matchTape.recording = &replay;
     int64_t result = startMatch();
     replay.result = result;
-    replay.finalHash = fightHash();
+    replay.finalHash = fightHash(fight);
     bool spoiled = matchTape.spoiled, watch = matchTape.watchAgain;
     matchTape = MatchTape{};
     if (spoiled) {

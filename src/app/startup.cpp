@@ -20,6 +20,7 @@
 #include "fight/fight_frame.h"
 #include "app/match.h"
 #include "menus/menu_framework.h"
+#include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/controls.h"
@@ -202,9 +203,9 @@ void startUpGame() {
     showLoadingMessage("Loading players");
     createFighter(playerOne, "Player one", RGB(192, 64, 0), 1);
     createFighter(playerTwo, "Player two", RGB(100, 100, 255), 2);
-    chooseClass(playerOne, classAt(0), 0);
-    chooseClass(playerTwo, classAt(0), 0);
-    chooseClass(playerOne, classAt(2), 0);
+    chooseClass(fight, playerOne, classAt(0), 0);
+    chooseClass(fight, playerTwo, classAt(0), 0);
+    chooseClass(fight, playerOne, classAt(2), 0);
     // The controllers there by now (plugged in while loading too): the first is player one's,
     // the second player two's; those plugged in from now on go to a player as they come.
     int64_t joysticks = controllerCount();

@@ -13,6 +13,7 @@
 #include "input/bindings.h"
 #include "input/controls.h"
 
+struct FightState;
 struct FighterClass;
 struct Stance;
 struct Stat;
@@ -130,5 +131,5 @@ int64_t fighterColour(const Fighter& fighter); // the player's or the stance's c
 Vec2 framePicturePlace(const std::optional<Vec2>& shift, Vec2 at, int64_t facing);
 
 // Places the fighter for a new match at (x, 775), in its spawn animation, at full life.
-void resetFighter(Fighter& fighter, float x);
+void resetFighter(const FightState& state, Fighter& fighter, float x);
 void resetLifeGauge(Fighter& fighter);

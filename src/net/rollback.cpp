@@ -31,9 +31,9 @@ void stepFrame(RollbackSession& s, int64_t frame) {
     if (int64_t(s.remoteUsed.size()) <= frame)
         s.remoteUsed.resize(size_t(frame + 1), kUnknownInput);
     s.remoteUsed[size_t(frame)] = remote;
-    int64_t result = stepFight(s.stage, actions, s.frameFactor, s.frameFactor);
+    int64_t result = stepFight(fight, s.stage, actions, s.frameFactor, s.frameFactor);
     SavedFrame& after = savedAfter(s, frame + 1);
-    after.state = saveFight();
+    after.state = fight;
     after.result = result;
 }
 
@@ -74,7 +74,7 @@ void confirmUpTo(RollbackSession& s, int64_t limit) {
 // known or predicted.
 void rollBack(RollbackSession& s) {
     int64_t frames = s.currentFrame - s.confirmedFrame;
-    restoreFight(savedAfter(s, s.confirmedFrame).state);
+    fight = savedAfter(s, s.confirmedFrame).state;
     for (int64_t frame = s.confirmedFrame; frame < s.currentFrame; ++frame)
         stepFrame(s, frame);
     s.rollbacks += 1;
@@ -138,9 +138,9 @@ StepOutcome stepSession(RollbackSession& s) {
         s.waits += 1;
         return {};
     }
-    restoreFight(savedAfter(s, s.currentFrame).state);
+    fight = savedAfter(s, s.currentFrame).state;
     stepFrame(s, s.currentFrame);
-    s.newestEvents = fightEvents;
+    s.newestEvents = fight.events;
     s.currentFrame += 1;
     confirmUpTo(s, s.currentFrame);
     return {true, savedAfter(s, s.currentFrame).result};

@@ -5,7 +5,7 @@
 // present. Every step is one frame of a fixed rate at its nominal frame factor.
 //
 // The fight code works on the global `fight`: a session keeps its own states and swaps them in
-// with restoreFight before it steps and takes them back with saveFight after, so that two
+// by copying one into `fight` before it steps and copying it back after, so that two
 // sessions can live in one process. After any call that steps, the global fight holds this
 // session's newest state (what a game draws).
 #pragma once

@@ -57,7 +57,7 @@ void drawEffects(int64_t layer) {
         if (e.layer != layer || !e.visible || !e.active) continue;
         Frame& frame = const_cast<Frame&>(e.animation->frames[size_t(e.frameIndex)]);
         if (!frame.loaded) loadFrameImages(frame);
-        Vec2 screen{e.position.x - float(focusX), e.position.y};
+        Vec2 screen{e.position.x - float(fight.focusX), e.position.y};
         drawFramePicture(frame, screen, e.facing, e.opacity, e.colour, e.intensity);
     }
 }

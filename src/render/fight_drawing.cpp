@@ -52,12 +52,12 @@ void drawStageWithBackdrop(Stage* stage) {
     }
     int64_t tileWidth = stage->width / tiles;
     std::fill(stage->tileVisible.begin(), stage->tileVisible.end(), 0);
-    int64_t first = std::max<int64_t>(0, focusX / tileWidth - 1);
-    int64_t last = std::min((focusX + screenWidth) / tileWidth, stage->lastTile);
+    int64_t first = std::max<int64_t>(0, fight.focusX / tileWidth - 1);
+    int64_t last = std::min((fight.focusX + screenWidth) / tileWidth, stage->lastTile);
     for (int64_t i = first; i <= last; ++i) stage->tileVisible[size_t(i)] = 1;
-    stage->cameraX = double(focusX);
-    int64_t y = roundToInt(double(stage->vertical) + shakeOffset.y + double(screenHeight) - 1080.0 -
-                           double(cameraY));
+    stage->cameraX = double(fight.focusX);
+    int64_t y = roundToInt(double(stage->vertical) + fight.shakeOffset.y + double(screenHeight) - 1080.0 -
+                           double(fight.cameraY));
     // The tiles drawn form one row; what they leave uncovered shows the backdrop.
     int64_t left = 0, right = 0, height = INT64_MAX;
     bool whole = true;
@@ -65,7 +65,7 @@ void drawStageWithBackdrop(Stage* stage) {
         int64_t sprite = stage->tileSprites[size_t(i)];
         whole = whole && spriteExists(sprite);
         height = std::min(height, spriteHeight(sprite));
-        int64_t x = roundToInt(double(i * tileWidth - focusX) + shakeOffset.x);
+        int64_t x = roundToInt(double(i * tileWidth - fight.focusX) + fight.shakeOffset.x);
         if (i == first) left = x;
         right = x + spriteWidth(sprite);
     }
@@ -74,7 +74,7 @@ void drawStageWithBackdrop(Stage* stage) {
     for (int64_t i = first; i <= last; ++i) {
         int64_t sprite = stage->tileSprites[size_t(i)];
         if (!spriteExists(sprite)) continue;
-        drawSprite(sprite, roundToInt(double(i * tileWidth - focusX) + shakeOffset.x), y);
+        drawSprite(sprite, roundToInt(double(i * tileWidth - fight.focusX) + fight.shakeOffset.x), y);
     }
 }
 
@@ -108,7 +108,7 @@ void drawFight(Stage* stage) {
         for (Fighter* f : {&playerOne, &playerTwo})
             if (isAlive(*f)) drawComboDisplay(*f);
     if (debugMode > 0) // 1: the strip shown
-        drawDebugStrip(stage, fightEvents.playerOneAttackPressed);
+        drawDebugStrip(stage, fight.events.playerOneAttackPressed);
     // Bottom left at every screen size: the top corners belong to the life gauges (at (0, 0) on
     // a screen wider than 1200 px the line would cover player two's portrait and upper bar).
     drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0, screenHeight - 32);
@@ -123,6 +123,6 @@ void drawIntroFight(Stage* stage) {
 }
 
 void showFightStep(Stage* stage, double timeFactor) {
-    presentFightEvents(fightEvents, timeFactor);
+    presentFightEvents(fight.events, timeFactor);
     drawFight(stage);
 }

@@ -29,8 +29,8 @@ void drawFramePicture(const Frame& frame, Vec2 screen, int64_t facing, int64_t o
                       int64_t tint, int64_t tintIntensity, const char* layoutWhat) {
     if (frame.sprite == 0 || !spriteExists(frame.sprite)) return;
     Vec2 place = framePicturePlace(frame.shift, screen, facing);
-    int64_t x = roundToInt(place.x + shakeOffset.x);
-    int64_t y = roundToInt(place.y + shakeOffset.y - float(cameraY));
+    int64_t x = roundToInt(place.x + fight.shakeOffset.x);
+    int64_t y = roundToInt(place.y + fight.shakeOffset.y - float(fight.cameraY));
     orientFrameSprite(frame.sprite, facing);
     drawSpriteBlended(frame.sprite, x, y, opacity);
     if (tint != 0) drawSpriteBlended(frame.sprite, x, y, tintIntensity, tint);
@@ -82,7 +82,7 @@ int64_t lightened(int64_t colour, int64_t k) {
 }
 
 double shadowScale(const Fighter& fighter, const Frame* frame) {
-    double lift = std::fabs(double(fighter.position.y) - double(groundLine())) / 1000.0;
+    double lift = std::fabs(double(fighter.position.y) - double(groundLine(fight))) / 1000.0;
     double shift = frame && frame->shadowShift ? frame->shadowShift->y / 1000.0 : 0;
     return std::max(0.1, 1 - lift + shift);
 }
@@ -92,8 +92,8 @@ void drawShadow(const Fighter& fighter, const Frame* frame) {
     double scale = shadowScale(fighter, frame);
     double shiftX = frame && frame->shadowShift ? frame->shadowShift->x : 0;
     zoomSprite(shadowSprite, roundToInt(300 * scale), roundToInt(40 * scale));
-    double y = double(groundLine()) + shakeOffset.y - double(cameraY) + (40 - 40 * scale) / 2 + 600;
-    double base = fighter.screenPosition.x + shakeOffset.x + (300 - 300 * scale) / 2;
+    double y = double(groundLine(fight)) + fight.shakeOffset.y - double(fight.cameraY) + (40 - 40 * scale) / 2 + 600;
+    double base = fighter.screenPosition.x + fight.shakeOffset.x + (300 - 300 * scale) / 2;
     double x = fighter.facing == 1 ? base - shiftX + 330 : base + shiftX + 430;
     drawSpriteBlended(shadowSprite, roundToInt(x), roundToInt(y), roundToInt(scale * 128));
 }
