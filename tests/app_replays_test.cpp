@@ -21,6 +21,7 @@
 #include "render/layout_record.h"
 #include "runtime/files.h"
 #include "runtime/headless.h"
+#include "input/player_setup.h"
 
 namespace {
 constexpr int64_t kFirstFightFrame = 3 + 2 + 300; // loading frames, class preparations, intro
@@ -285,7 +286,7 @@ struct WatchKeyCase {
 // The banner's key is R while no binding uses it, else the first free key of its list; a
 // binding anywhere (either player, primary or secondary, any action) takes a key out.
 TEST(WatchAgainKey, IsOneNoBindingUses) {
-    const KeyBindings one = playerOne.keyBindings, two = playerTwo.keyBindings;
+    const KeyBindings one = playerSetups[0].keyBindings, two = playerSetups[1].keyBindings;
     const std::vector<int64_t> candidates = {kKeyR, kKeyT, kKeyF, 49, 50, 44, 45, 46, 22, 23, 37, 30, 31};
     std::vector<WatchKeyCase> cases = {
         {"the default keys", {}, {}, 25, kKeyR},
@@ -302,15 +303,15 @@ TEST(WatchAgainKey, IsOneNoBindingUses) {
     cases.push_back(all);
     for (const WatchKeyCase& c : cases) {
         SCOPED_TRACE(c.what);
-        playerOne.keyBindings = {defaultControls(1), Controls{}};
-        playerTwo.keyBindings = {defaultControls(2), Controls{}};
-        playerOne.keyBindings.primary.neutral = c.oneNeutral;
-        for (auto [action, code] : c.oneSecondary) playerOne.keyBindings.secondary.*action = code;
-        for (auto [action, code] : c.twoSecondary) playerTwo.keyBindings.secondary.*action = code;
+        playerSetups[0].keyBindings = {defaultControls(1), Controls{}};
+        playerSetups[1].keyBindings = {defaultControls(2), Controls{}};
+        playerSetups[0].keyBindings.primary.neutral = c.oneNeutral;
+        for (auto [action, code] : c.oneSecondary) playerSetups[0].keyBindings.secondary.*action = code;
+        for (auto [action, code] : c.twoSecondary) playerSetups[1].keyBindings.secondary.*action = code;
         EXPECT_EQ(watchAgainKey(), c.expected);
     }
-    playerOne.keyBindings = one;
-    playerTwo.keyBindings = two;
+    playerSetups[0].keyBindings = one;
+    playerSetups[1].keyBindings = two;
 }
 
 // With R bound to player one's attack, R on the result banner keeps its move (the recording
@@ -319,8 +320,8 @@ TEST(WatchAgainKey, IsOneNoBindingUses) {
 TEST_F(Replays, ABoundRKeepsItsMoveAndTheBannerOffersAnotherKey) {
     HeadlessOptions options; // drawn: the banner's line is read from the frame's layout
     startTwoPlayers(options);
-    const KeyBindings saved = playerOne.keyBindings;
-    playerOne.keyBindings.primary.neutral = kKeyR;
+    const KeyBindings saved = playerSetups[0].keyBindings;
+    playerSetups[0].keyBindings.primary.neutral = kKeyR;
     std::vector<LaidOut> laid;
     recordLayout(&laid);
     int64_t bannerFramesBeforeWatching = -1;
@@ -338,7 +339,7 @@ TEST_F(Replays, ABoundRKeepsItsMoveAndTheBannerOffersAnotherKey) {
     };
     runRecordedMatch(0);
     recordLayout(nullptr);
-    playerOne.keyBindings = saved;
+    playerSetups[0].keyBindings = saved;
     EXPECT_NE(std::find(screens.begin(), screens.end(), "replay"), screens.end());
     // Watched from T's frame on, not from R's (both counted from the knock-out, the banner
     // following it at once).

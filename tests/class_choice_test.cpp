@@ -25,8 +25,8 @@ struct ClassChoiceTest : testing::Test {
             {"id": 3, "idle": {"name": "idle3"}, "stance": [{"specialColor": 6}]},
             {"id": 4, "stance": [{}, {}, {}, {}]}]})"));
         ASSERT_TRUE(loadGameData("class_choice.json"));
-        createFighter(one, "Player one", 0, 1);
-        createFighter(two, "Player two", 0, 2);
+        createFighter(one, 0, 1);
+        createFighter(two, 0, 2);
         seedRandom(11);
     }
     void TearDown() override {

@@ -11,7 +11,7 @@ struct BotTest : FightTest {
     BotController bot;
     void SetUp() override {
         FightTest::SetUp();
-        createFighter(opponent, "Opponent", 0, 2);
+        createFighter(opponent, 0, 2);
         chooseClass(fight, opponent, cls, 0);
         opponent.position = {1300, 0};
         opponent.life = opponent.maxLife;

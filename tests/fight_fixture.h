@@ -33,6 +33,11 @@ inline Animation* makeAnimation(int64_t type, std::initializer_list<int64_t> len
 }
 
 struct FightTest : testing::Test {
+    // Each test fights in a fight state of its own (ground line 0, a view 1080 wide), with the
+    // names the tests give its players bound to it.
+    FightState fight;
+    Fighter& playerOne = fight.players[0];
+    Fighter& playerTwo = fight.players[1];
     FighterClass* cls = nullptr;
     Stage stage;
     Fighter fighter;
@@ -43,9 +48,6 @@ struct FightTest : testing::Test {
         screenHeight = 720;
         screenHeightMinus720 = 0;
         screenWidthMinus200 = 1080;
-        fight.setup = MatchSetup{};
-        fight.setup.groundLine = 0;
-        fight.setup.viewWidth = 1080;
         resetFightState(fight);
         clearEffects();
         classes.push_back(std::make_unique<FighterClass>());
@@ -65,7 +67,7 @@ struct FightTest : testing::Test {
         cls->heavy = makeAnimation(9, {4, 4}, 0, 1);
         fillTable();
         stage = makeStageForTests();
-        createFighter(fighter, "Tester", 0, 1);
+        createFighter(fighter, 0, 1);
         chooseClass(fight, fighter, cls, 0);
         fighter.position = {1000, 0};
         fighter.onGround = 1;

@@ -302,7 +302,7 @@ struct GeneratedExchange : GeneratedFrameData {
                       bool attackerPresses) {
         chooseClass(fight, playerOne, attackerClass, 0);
         chooseClass(fight, playerTwo, defenderClass, 0);
-        resetMatch(&globalFightContext);
+        resetMatch(fight, &globalFightContext);
         // Hit-stop holds both fighters alike: off, so that the ticks count from the attack's start.
         fight.setup.attackDelay = 1;
         for (int i = 0; i < 600 && (animationType(playerOne) != 1 || animationType(playerTwo) != 1 ||

@@ -18,7 +18,7 @@ struct FrameTest : FightTest {
         second->idle = makeAnimation(1, {5}, 1);
         second->idle->frontWind = WindTable{1, 0, {}};
         for (Fighter* f : {&playerOne, &playerTwo}) {
-            createFighter(*f, "P", 0, f == &playerOne ? 1 : 2);
+            createFighter(*f, 0, f == &playerOne ? 1 : 2);
             chooseClass(fight, *f, cls, 0);
             f->onGround = 1;
             setAnimation(fight, *f, cls->idle);
@@ -31,6 +31,10 @@ struct FrameTest : FightTest {
         fight.leftPlayer = 1;
         globalFightContext.stage = &stage;
         fight.focusX = 1200;
+    }
+    // The game's fight frame (stepped, shown, debug keys), on this test's fight.
+    int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor) {
+        return ::fightFrame(fight, context, timeFactor, previousTimeFactor);
     }
     void TearDown() override {
         removeBot(fight, playerOne);

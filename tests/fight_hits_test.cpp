@@ -93,7 +93,7 @@ struct HitTest : HeadlessScreen {
         hit.cloneHurt = -1; // its own hit mask
         attack->frames = {hit, hit, hit};
         for (Fighter* f : {&a, &d}) {
-            createFighter(*f, f == &a ? "A" : "B", 0, f == &a ? 1 : 2);
+            createFighter(*f, 0, f == &a ? 1 : 2);
             chooseClass(fight, *f, cls, 0);
         }
         // The attacker faces left at 1000: its mask covers x 1300-1320, y 500-520. The

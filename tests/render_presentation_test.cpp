@@ -55,15 +55,15 @@ TEST_F(PresentationTest, FastMovesFlashBrighterAndShadowsNeverVanish) {
     dash.movementDelta = Vec2{40, 0};
     EXPECT_EQ(motionBrightness(dash), 192); // at least 192
     fighter.position.y = 0;
-    EXPECT_DOUBLE_EQ(shadowScale(fighter, nullptr), 1.0);
+    EXPECT_DOUBLE_EQ(shadowScale(fight, fighter, nullptr), 1.0);
     fighter.position.y = -400;
-    EXPECT_DOUBLE_EQ(shadowScale(fighter, nullptr), 0.6);
+    EXPECT_DOUBLE_EQ(shadowScale(fight, fighter, nullptr), 0.6);
     fighter.position.y = -5000;
-    EXPECT_DOUBLE_EQ(shadowScale(fighter, nullptr), 0.1);
+    EXPECT_DOUBLE_EQ(shadowScale(fight, fighter, nullptr), 0.1);
     Frame lifted;
     lifted.shadowShift = Vec2{0, -300};
     fighter.position.y = 0;
-    EXPECT_DOUBLE_EQ(shadowScale(fighter, &lifted), 0.7);
+    EXPECT_DOUBLE_EQ(shadowScale(fight, fighter, &lifted), 0.7);
 }
 
 TEST_F(PresentationTest, ComboIconsDecayBackAfterTheCombo) {

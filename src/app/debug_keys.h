@@ -4,7 +4,8 @@
 #include <cstdint>
 
 struct FightContext;
+struct FightState;
 
-void handleDebugKeys(FightContext* context);
+void handleDebugKeys(FightState& state, FightContext* context);
 // Debug mode on (the fight's flag -1, the players' too) or off (0, the strip freed).
 void setDebugMode(bool on);

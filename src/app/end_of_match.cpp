@@ -1,5 +1,6 @@
 // End of match.
 #include "app/end_of_match.h"
+#include "input/player_setup.h"
 
 #include <algorithm>
 
@@ -45,8 +46,8 @@ bool boundByAPlayer(int64_t code) {
                                                    &Controls::right,   &Controls::left,
                                                    &Controls::neutral, &Controls::heavy,
                                                    &Controls::jump};
-    for (const Fighter* f : {&playerOne, &playerTwo})
-        for (const Controls* c : {&f->keyBindings.primary, &f->keyBindings.secondary})
+    for (const PlayerSetup& player : playerSetups)
+        for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
             for (int64_t Controls::*action : kActions)
                 if (c->*action == code) return true;
     return false;
@@ -100,8 +101,8 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             if (!tapeFrame(2, actions, factor)) break;
             stepFight(fight, context->stage, actions, factor, previous);
             tapeAfterStep();
-            showFightStep(context->stage, factor);
-            if (fightDebugKeys(context) && matchTape.recording) matchTape.spoiled = true;
+            showFightStep(fight, context->stage, factor);
+            if (fightDebugKeys(fight, context) && matchTape.recording) matchTape.spoiled = true;
             drawText(banner, 500, 490, bannerColour, 128);
             const std::string rule = "=====================================";
             drawText(rule, 500, 505, kOrangeTint, 128);

@@ -29,6 +29,7 @@
 #include "render/frame_images.h"
 #include "render/lesson_drawing.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 std::function<void(const LessonView&)> lessonFrameHook;
 
@@ -134,12 +135,12 @@ void runLessons() {
         pollKeyboard();
         // The dummy takes no input: player two's keys do nothing here.
         std::array<Actions, 2> actions{
-            pollActions(playerOne.keyBindings, playerOne.padIndex, playerOne.jumpWithUp),
+            pollActions(playerSetups[0].keyBindings, playerSetups[0].padIndex, playerSetups[0].jumpWithUp),
             Actions{}};
         stepFight(fight, stage, actions, factor, previous);
         keepDummyStanding();
         advanceLessons(run, factor * 20.0); // a factor of 1 is a tick of 20 ms
-        showFightStep(stage, factor);
+        showFightStep(fight, stage, factor);
         drawLessonCard(run.closing ? closingCard()
                                    : lessonCard(run.watch, playerOne, run.passed));
         processWindowEvent();

@@ -19,6 +19,7 @@
 #include "fight/fighter_update.h"
 #include "input/controls.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "render/effects.h"
 #include "render/fight_drawing.h"
 #include "fight/fight_events.h"
@@ -122,7 +123,7 @@ void fightIntro(const Stage* stage, double fixedFactor, const std::function<void
         stepIntro(fight, stage, factor, previous);
         tapeAfterStep();
         presentFightEvents(fight.events, factor);
-        drawIntroFight(drawn);
+        drawIntroFight(fight, drawn);
         drawLabels();
         int64_t digit = std::max<int64_t>(0, 2 - roundToInt(elapsed / 1000.0));
         if (digit == lastDigit) {
@@ -196,8 +197,8 @@ int64_t fightLoop() {
         if (!tapeFrame(1, actions, factor)) return result;
         result = stepFight(fight, globalFightContext.stage, actions, factor, previous);
         tapeAfterStep();
-        showFightStep(globalFightContext.stage, factor);
-        if (fightDebugKeys(&globalFightContext) && matchTape.recording) matchTape.spoiled = true;
+        showFightStep(fight, globalFightContext.stage, factor);
+        if (fightDebugKeys(fight, &globalFightContext) && matchTape.recording) matchTape.spoiled = true;
         matchHooks.fightGameSeconds += factor * 0.02; // a factor of 1 is a tick of 20 ms
         if (result > 0) finished = true;
         drawHurtVignette();
@@ -229,19 +230,25 @@ int64_t fightLoop() {
 } // namespace
 
 int64_t onlineLocalSide = -1;
-int64_t onlineJumpWithUp = 0;
+std::array<int64_t, 2> jumpWithUpOverride = {-1, -1};
+
+int64_t matchJumpWithUp(int64_t player) {
+    int64_t decided = jumpWithUpOverride[size_t(player)];
+    return decided >= 0 ? decided : playerSetups[size_t(player)].jumpWithUp;
+}
 
 std::array<Actions, 2> playerActions() {
     std::array<Actions, 2> actions{};
     if (onlineLocalSide >= 0) {
+        const PlayerSetup& local = playerSetups[0];
         actions[size_t(onlineLocalSide)] =
-            pollActions(playerOne.keyBindings, playerOne.padIndex, onlineJumpWithUp);
+            pollActions(local.keyBindings, local.padIndex, local.jumpWithUp);
         return actions;
     }
-    for (Fighter* f : {&playerOne, &playerTwo})
-        if (f->botLevel == 0)
-            actions[size_t(playerIndex(fight, *f))] =
-                pollActions(f->keyBindings, f->padIndex, f->jumpWithUp);
+    for (size_t i = 0; i < 2; ++i)
+        if (fight.players[i].botLevel == 0)
+            actions[i] = pollActions(playerSetups[i].keyBindings, playerSetups[i].padIndex,
+                                     playerSetups[i].jumpWithUp);
     return actions;
 }
 
@@ -269,24 +276,30 @@ MatchSetup currentMatchSetup() {
     setup.particles = particleEnabled;
     setup.wind = windEnabled;
     setup.soundVariation = soundVariation;
+    for (size_t i = 0; i < 2; ++i) {
+        setup.names[i] = playerSetups[i].name;
+        setup.jumpWithUp[i] = matchJumpWithUp(int64_t(i));
+    }
     return setup;
 }
 
-void resetMatch(FightContext* context) {
+void resetMatch(FightState& state, FightContext* context) {
     if (!context) context = &globalFightContext;
+    Fighter& one = state.players[0];
+    Fighter& two = state.players[1];
     Stage* stage = context->stage;
     int64_t width = stage ? stage->width : 3000;
-    fight.setup = currentMatchSetup();
-    resetFightState(fight);
-    fight.focusX = (width - screenWidth) / 2;
-    resetFighter(fight, playerOne, float(width / 2 + screenWidth / 3 - 650));
-    resetFighter(fight, playerTwo, float(width / 2 - screenWidth / 3 - 350));
-    playerOne.side = playerOne.facing = 0;
-    playerTwo.side = playerTwo.facing = 1;
-    placeLifeGauge(playerOne, true);
-    placeLifeGauge(playerTwo, false);
+    state.setup = currentMatchSetup();
+    resetFightState(state);
+    state.focusX = (width - screenWidth) / 2;
+    resetFighter(state, one, float(width / 2 + screenWidth / 3 - 650));
+    resetFighter(state, two, float(width / 2 - screenWidth / 3 - 350));
+    one.side = one.facing = 0;
+    two.side = two.facing = 1;
+    placeLifeGauge(one, true);
+    placeLifeGauge(two, false);
     if (stage) std::fill(stage->tileVisible.begin(), stage->tileVisible.end(), 0);
-    fight.leftPlayer = playerOne.position.x < playerTwo.position.x ? 0 : 1;
+    state.leftPlayer = one.position.x < two.position.x ? 0 : 1;
     clearEffects();
 }
 
@@ -379,7 +392,7 @@ Stage* setUpMatch() {
         fatalError("failed", "u noob", kMessageNoIcon);
     placeLifeGauge(playerOne, false);
     placeLifeGauge(playerTwo, true);
-    resetMatch(&globalFightContext);
+    resetMatch(fight, &globalFightContext);
     releaseImagesNotFor(stage);
     if (stage) loadStageTiles(*stage);
     stopMenuMusic();

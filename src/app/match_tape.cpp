@@ -74,7 +74,7 @@ void playbackControls(Stage* stage) {
         if (!matchTape.paused || keyReleased(kKeyRight)) return;
         // Paused: the same frame again, until a key moves on.
         double start = systemTimeMs();
-        drawFight(stage);
+        drawFight(fight, stage);
         drawPlaybackMark();
         presentFrame();
         framePacing(start, 0);

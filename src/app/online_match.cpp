@@ -31,6 +31,7 @@
 #include "render/fight_drawing.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 std::function<Actions(const FightState& now, int64_t side)> onlineInputSource;
 std::function<void(RollbackSession& session)> onlineSessionHook;
@@ -89,7 +90,6 @@ int64_t selectionCode(const SetupPacket& start) {
 // The player's things an online match changes, and puts back.
 struct KeptForOnline {
     int64_t width = 0, height = 0;
-    int64_t jumpWithUp[2] = {0, 0};
 };
 
 // Gives both fighters the shared set-up and returns its recording (not yet started); "" in
@@ -97,8 +97,6 @@ struct KeptForOnline {
 Replay applyStartingSetup(const SetupPacket& start, KeptForOnline& kept, std::string& refusal) {
     kept.width = screenWidth;
     kept.height = screenHeight;
-    kept.jumpWithUp[0] = playerOne.jumpWithUp;
-    kept.jumpWithUp[1] = playerTwo.jumpWithUp;
     if (start.screenWidth != screenWidth || start.screenHeight != screenHeight)
         openGameScreen(start.screenWidth, start.screenHeight);
     Stage* stage = &stageList[size_t(start.stage)];
@@ -110,10 +108,10 @@ Replay applyStartingSetup(const SetupPacket& start, KeptForOnline& kept, std::st
     applySelectionCode(fight, playerOne, playerTwo, selectionCode(start));
     globalFightContext.stage = stage;
     if (currentMatch) currentMatch->stage = stage;
-    // A fighter's own settings are in the fight: the same on both computers. The local
-    // player's jump-with-up still reads their keys (onlineJumpWithUp).
+    // The fight's record of the players' jump-with-up is the same on both computers (off);
+    // the local player's keys are still read with their own choice.
+    jumpWithUpOverride = {0, 0};
     for (Fighter* f : {&playerOne, &playerTwo}) {
-        f->jumpWithUp = 0;
         f->tickAccumulator = 0;
         f->botLevel = 0;
     }
@@ -128,9 +126,7 @@ Replay applyStartingSetup(const SetupPacket& start, KeptForOnline& kept, std::st
 }
 
 void restoreAfterOnline(const KeptForOnline& kept) {
-    restoreFightSettings();
-    playerOne.jumpWithUp = kept.jumpWithUp[0];
-    playerTwo.jumpWithUp = kept.jumpWithUp[1];
+    restoreFightSettings(); // the players' own jump-with-up again too
     onlineLocalSide = -1;
     if (kept.width != screenWidth || kept.height != screenHeight)
         openGameScreen(kept.width, kept.height);
@@ -212,7 +208,6 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
         return outcome;
     }
     const int64_t side = online.hosting ? 0 : 1;
-    onlineJumpWithUp = playerOne.jumpWithUp;
     KeptForOnline kept;
     outcome.replay = applyStartingSetup(hostSetup, kept, refusal);
     if (!refusal.empty()) {
@@ -294,7 +289,8 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
         const FightState& newest = stateAfter(session, session.currentFrame);
         Actions local = onlineInputSource
                             ? onlineInputSource(newest, side)
-                            : pollActions(playerOne.keyBindings, playerOne.padIndex, onlineJumpWithUp);
+                            : pollActions(playerSetups[0].keyBindings, playerSetups[0].padIndex,
+                                          playerSetups[0].jumpWithUp);
         if (addLocalInput(session, local) >= 0) sentAtMs.push_back(linkClockMs());
         PacketBytes bytes;
         if (encodeInputs(inputsToSend(session), bytes)) sendOnLink(online.link, kInputChannel, bytes);
@@ -303,7 +299,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
             sendOnLink(online.link, kInputChannel, bytes);
         StepOutcome step = stepSession(session);
         if (step.stepped) presentFightEvents(session.newestEvents, factor);
-        drawFight(stage);
+        drawFight(stateAfter(session, session.currentFrame), stage);
         if (!step.stepped) drawText("waiting", screenWidth / 2 - 56, 40, kOrangeTint, 128);
 
         // How far ahead of the peer this side runs: the peer's frame is its newest input less

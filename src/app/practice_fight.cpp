@@ -19,7 +19,7 @@ void startPracticeFight(Stage* stage) {
     stopMenuMusic();
     prepareClassImages(playerOne);
     prepareClassImages(playerTwo);
-    resetMatch(&globalFightContext);
+    resetMatch(fight, &globalFightContext);
     fight.random = randomState(); // the fight's own generator starts where the game's stands
     for (Fighter* f : {&playerOne, &playerTwo}) setIdle(fight, *f); // no spawn: there is no intro
     if (stage && musicVolume > 0) {

@@ -149,8 +149,8 @@ Replay newMatchRecording(int64_t mode) {
     r.settings.emplace_back("frameRate", fpsMode);
     r.settings.emplace_back("screenWidth", screenWidth);
     r.settings.emplace_back("screenHeight", screenHeight);
-    r.settings.emplace_back("jumpWithUp1", playerOne.jumpWithUp);
-    r.settings.emplace_back("jumpWithUp2", playerTwo.jumpWithUp);
+    r.settings.emplace_back("jumpWithUp1", matchJumpWithUp(0));
+    r.settings.emplace_back("jumpWithUp2", matchJumpWithUp(1));
     // The animation ticks left unspent by the last match (float bits): they time this one's
     // first frames.
     r.settings.emplace_back("tickCarry1", std::bit_cast<uint32_t>(playerOne.tickAccumulator));
@@ -239,7 +239,8 @@ void applyReplaySetup(const Replay& r) {
         }
         chooseClass(fight, f, classAt(side.classIndex), side.stance);
         f.useAlternateColor = side.alternateColour;
-        f.jumpWithUp = settingOf(r, i == 0 ? "jumpWithUp1" : "jumpWithUp2", f.jumpWithUp);
+        jumpWithUpOverride[size_t(i)] =
+            settingOf(r, i == 0 ? "jumpWithUp1" : "jumpWithUp2", matchJumpWithUp(i));
         f.tickAccumulator = std::bit_cast<float>(
             uint32_t(settingOf(r, i == 0 ? "tickCarry1" : "tickCarry2", 0)));
     }
@@ -251,6 +252,7 @@ void restoreFightSettings() {
         *kFightSettings[i].value = keptSettings[i];
     if (!keptSettings.empty()) applyFpsMode(keptFpsMode);
     keptSettings.clear();
+    jumpWithUpOverride = {-1, -1}; // the players' own choices again
 }
 
 ReplayCheck playReplay(const Replay& replay, bool controls) {

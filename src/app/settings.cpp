@@ -12,6 +12,7 @@
 #include "runtime/files.h"
 #include "runtime/json.h"
 #include "runtime/screen.h"
+#include "input/player_setup.h"
 
 int64_t soundVolume = 50;
 int64_t musicVolume = 20;
@@ -45,7 +46,7 @@ const BindingKey kBindingKeys[] = {
     {"down", &Controls::down},       {"neutral", &Controls::neutral},
     {"heavy", &Controls::heavy},     {"jump", &Controls::jump}};
 
-void readBindings(const JsonNode* object, Fighter& fighter, int64_t player) {
+void readBindings(const JsonNode* object, PlayerSetup& fighter, int64_t player) {
     // A binding that is not an object (5, null, "x") is no binding at all: reading its key
     // names as "" would unassign every key of that player, for good after the next save.
     if (jsonType(object) != kJsonObject) {
@@ -77,7 +78,7 @@ bool keepUnreadableFile() {
     return true;
 }
 
-void writeBindings(JsonNode* object, const Fighter& fighter) {
+void writeBindings(JsonNode* object, const PlayerSetup& fighter) {
     jsonSetObject(object);
     for (const BindingKey& binding : kBindingKeys)
         jsonSetString(jsonAddMember(object, binding.key),
@@ -169,8 +170,8 @@ int64_t loadSettings() {
     }
     if (playersCreated) {
         playerOne.debug = playerTwo.debug = debugMode;
-        readBindings(jsonMember(root, "player1right"), playerOne, 1);
-        readBindings(jsonMember(root, "player2left"), playerTwo, 2);
+        readBindings(jsonMember(root, "player1right"), playerSetups[0], 1);
+        readBindings(jsonMember(root, "player2left"), playerSetups[1], 2);
     }
     freeJson(document);
     return 1;
@@ -193,8 +194,8 @@ int64_t saveSettings() {
         {"InputDelay", inputDelay}};
     for (const auto& [key, value] : values) jsonSetInteger(jsonAddMember(root, key), value);
     jsonSetString(jsonAddMember(root, "LastJoinAddress"), lastJoinAddress);
-    writeBindings(jsonAddMember(root, "player1right"), playerOne);
-    writeBindings(jsonAddMember(root, "player2left"), playerTwo);
+    writeBindings(jsonAddMember(root, "player1right"), playerSetups[0]);
+    writeBindings(jsonAddMember(root, "player2left"), playerSetups[1]);
     std::string text = composeJson(document) + "\n";
     freeJson(document);
     // Written beside the old file and renamed over it: a failure never loses the old settings.

@@ -31,6 +31,7 @@
 #include "render/text.h"
 #include "data/sprite_numbers.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 int64_t gaugeColors[11];
 
@@ -70,9 +71,9 @@ void resetGlobals() {
 // A controller plugged in while the game runs: the place of a player's unplugged controller
 // gives it back to that player; a new place goes to the first player without a controller.
 void giveControllerToAPlayer(int64_t pad) {
-    for (const Fighter* player : {&playerOne, &playerTwo})
-        if (player->padIndex == pad) return;
-    for (Fighter* player : {&playerOne, &playerTwo})
+    for (const PlayerSetup& player : playerSetups)
+        if (player.padIndex == pad) return;
+    for (PlayerSetup* player : {&playerSetups[0], &playerSetups[1]})
         if (player->padIndex < 0) {
             player->padIndex = pad;
             return;
@@ -201,16 +202,18 @@ void startUpGame() {
     loadSharedAnimationFrames();
     // 17: the players, with the classes at positions 2 and 0 and their idle animations.
     showLoadingMessage("Loading players");
-    createFighter(playerOne, "Player one", RGB(192, 64, 0), 1);
-    createFighter(playerTwo, "Player two", RGB(100, 100, 255), 2);
+    createPlayerSetup(playerSetups[0], "Player one", 1);
+    createPlayerSetup(playerSetups[1], "Player two", 2);
+    createFighter(playerOne, RGB(192, 64, 0), 1);
+    createFighter(playerTwo, RGB(100, 100, 255), 2);
     chooseClass(fight, playerOne, classAt(0), 0);
     chooseClass(fight, playerTwo, classAt(0), 0);
     chooseClass(fight, playerOne, classAt(2), 0);
     // The controllers there by now (plugged in while loading too): the first is player one's,
     // the second player two's; those plugged in from now on go to a player as they come.
     int64_t joysticks = controllerCount();
-    if (joysticks >= 1) playerOne.padIndex = 0;
-    if (joysticks >= 2) playerTwo.padIndex = 1;
+    if (joysticks >= 1) playerSetups[0].padIndex = 0;
+    if (joysticks >= 2) playerSetups[1].padIndex = 1;
     controllerPluggedIn = giveControllerToAPlayer;
     playersCreated = true;
     // 18: the classes offered by the selection screens, then random and mirror.

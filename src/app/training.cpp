@@ -21,6 +21,7 @@
 #include "render/frame_images.h"
 #include "render/training_panels.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 TrainingRoom trainingRoom;
 
@@ -161,7 +162,7 @@ const char* dummyBehaviourName(int64_t behaviour) {
 
 void resetTrainingPositions(Stage* stage) {
     globalFightContext.stage = stage;
-    resetMatch(&globalFightContext);
+    resetMatch(fight, &globalFightContext);
     for (Fighter* f : {&playerOne, &playerTwo}) setIdle(fight, *f);
     if (BotController* bot = botOf(fight, playerTwo)) {
         restartThinking(*bot);
@@ -196,15 +197,15 @@ void runTrainingRoom(Stage* stage) {
         pollKeyboard();
         endIfWindowClosed();
         Actions actions =
-            pollActions(playerOne.keyBindings, playerOne.padIndex, playerOne.jumpWithUp);
+            pollActions(playerSetups[0].keyBindings, playerSetups[0].padIndex, playerSetups[0].jumpWithUp);
         bool step = !leaving && trainingKeys(room, stage);
         if (!room.paused || step) {
             trainingStep(room, stage, leaving ? Actions{} : actions, factor, previous);
-            showFightStep(stage, factor);
+            showFightStep(fight, stage, factor);
         } else {
-            drawFight(stage); // paused: the same picture, nothing moves on
+            drawFight(fight, stage); // paused: the same picture, nothing moves on
         }
-        drawTrainingPanels(room);
+        drawTrainingPanels(fight, room);
         if (matchHooks.afterFightFrame) matchHooks.afterFightFrame(matchHooks.fightFrames);
         for (const auto& [frame, path] : matchHooks.screenshots)
             if (frame == matchHooks.fightFrames) saveScreenshot(path);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "data/json_fields.h"
 #include "fight/bot.h"
@@ -36,6 +37,11 @@ struct MatchSetup {
     int64_t particles = 1;      // the blood spray (its random draws) is on
     int64_t wind = 1;           // wind trails are shown
     int64_t soundVariation = 1; // sounds vary in pitch (their random draws)
+    // The players' names and jump-with-up choices as the match was set up with them: no rule
+    // reads them, but the hash takes them in each fighter's place, as replays recorded when the
+    // fighters held them still verify by.
+    std::array<std::string, 2> names;
+    std::array<int64_t, 2> jumpWithUp{};
 };
 
 struct FightState {
@@ -61,6 +67,8 @@ extern FightState fight;
 
 inline Fighter& leftFighter(FightState& s) { return s.players[size_t(s.leftPlayer)]; }
 inline Fighter& rightFighter(FightState& s) { return s.players[size_t(1 - s.leftPlayer)]; }
+inline const Fighter& leftFighter(const FightState& s) { return s.players[size_t(s.leftPlayer)]; }
+inline const Fighter& rightFighter(const FightState& s) { return s.players[size_t(1 - s.leftPlayer)]; }
 // 0 for player one, 1 for player two: the fighters are told apart by their place in the state.
 inline int64_t playerIndex(const FightState& s, const Fighter& f) { return &f == &s.players[1] ? 1 : 0; }
 

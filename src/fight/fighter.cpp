@@ -9,14 +9,12 @@
 
 bool playersCreated = false;
 
-void createFighter(Fighter& fighter, const std::string& name, int64_t color, int64_t player) {
+void createFighter(Fighter& fighter, int64_t color, int64_t player) {
     fighter = Fighter{};
     // The player's number: it tells the two apart in hit lists, and is the same in every run,
     // so that a fight's hash is too.
     fighter.id = player;
-    fighter.name = name;
     fighter.color = color;
-    fighter.keyBindings.primary = defaultControls(player);
     fighter.lifeBar.orientation = player == 1 ? 0 : 1;
 }
 

@@ -11,6 +11,7 @@
 #include "render/fade.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 namespace {
 constexpr int64_t kRows = 10;
@@ -30,7 +31,7 @@ constexpr int64_t kGrey = RGB(128, 128, 128);
 // so that the key being pointed at stands apart from the row's label.
 constexpr int64_t kHighlightedCell = RGB(128, 0, 0);
 
-Fighter& columnPlayer(int64_t column) { return column == 0 ? playerOne : playerTwo; }
+PlayerSetup& columnPlayer(int64_t column) { return playerSetups[size_t(column)]; }
 
 // A cell's colour: highlighted, capturing (the chosen column and the other one), or plain.
 int64_t cellColour(int64_t row, int64_t column, int64_t selectedRow, int64_t selectedColumn,
@@ -56,7 +57,7 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
             int64_t y = textY + 120 + 20 * i;
             drawMenuEntry(textX + 100, y, kLabels[i], i, row, 0);
             for (int64_t c = 0; c < 2; ++c) {
-                const Fighter& player = columnPlayer(c);
+                const PlayerSetup& player = columnPlayer(c);
                 std::string value;
                 if (i < 7) value = keyNameOf(player.keyBindings.primary.*kRowKeys[i]);
                 else if (i == kJumpWithUpRow) value = player.jumpWithUp ? "Enabled" : "Disabled";
@@ -102,12 +103,12 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
                 forgetKeyReleases();
                 capturing = true;
             } else if (row == kJumpWithUpRow) {
-                Fighter& player = columnPlayer(column);
+                PlayerSetup& player = columnPlayer(column);
                 player.jumpWithUp = player.jumpWithUp ? 0 : 1;
             } else if (row == kResetRow) {
                 playMenuSound(kMenuSelectPool);
-                resetBindingsToDefault(playerOne.keyBindings, playerTwo.keyBindings);
-                playerOne.jumpWithUp = playerTwo.jumpWithUp = 0;
+                resetBindingsToDefault(playerSetups[0].keyBindings, playerSetups[1].keyBindings);
+                playerSetups[0].jumpWithUp = playerSetups[1].jumpWithUp = 0;
             } else if (row == kReturnRow) {
                 playMenuSound(kMenuSelectPool);
                 startFade();

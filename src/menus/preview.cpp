@@ -82,6 +82,6 @@ void drawPreviewFighter(Preview& preview, double frameFactor) {
     ensureFrameLoaded(f);
     const Frame* frame = currentFrame(f);
     if (!frame) return;
-    drawFramePicture(*frame, f.screenPosition, f.facing, preview.intensity, preview.tint,
+    drawFramePicture(fight, *frame, f.screenPosition, f.facing, preview.intensity, preview.tint,
                      tintIntensity, "class preview");
 }

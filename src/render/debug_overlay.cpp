@@ -72,7 +72,7 @@ void freeDebugStrip() {
     for (int i = 0; i < 4; ++i) freeSprite(stripBlock + i);
 }
 
-void drawDebugStrip(const Stage* stage, bool attackPressed) {
+void drawDebugStrip(const FightState& fight, const Stage* stage, bool attackPressed) {
     const Fighter& left = leftFighter(fight);
     const Fighter& right = rightFighter(fight);
     drawPlainText("difference : " + std::to_string(roundToInt(right.position.x - left.position.x)),
@@ -84,8 +84,8 @@ void drawDebugStrip(const Stage* stage, bool attackPressed) {
     drawSpriteBlended(stripBlock, 365, 500);
     drawSpriteBlended(stripBlock + 1, (fight.focusX - 350) / 10 + 400, 500);
     drawSpriteBlended(stripBlock + 1, (fight.focusX + fight.viewWidth - 450) / 10 + 400, 500);
-    drawSpriteBlended(stripBlock + 2, roundToInt(playerOne.position.x) / 10 + 400, 500);
-    drawSpriteBlended(stripBlock + 3, roundToInt(playerTwo.position.x) / 10 + 400, 500);
+    drawSpriteBlended(stripBlock + 2, roundToInt(fight.players[0].position.x) / 10 + 400, 500);
+    drawSpriteBlended(stripBlock + 3, roundToInt(fight.players[1].position.x) / 10 + 400, 500);
     if (attackPressed) drawPlainText("attack", 600, 600);
 }
 

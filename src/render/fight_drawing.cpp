@@ -44,7 +44,7 @@ void drawBackdropAround(int64_t left, int64_t top, int64_t right, int64_t bottom
     clipSprite(backdropSprite, -1, -1, -1, -1);
 }
 
-void drawStageWithBackdrop(Stage* stage) {
+void drawStageWithBackdrop(const FightState& fight, Stage* stage) {
     int64_t tiles = stage ? stage->lastTile + 1 : 0;
     if (tiles <= 0) {
         drawBackdrop();
@@ -89,40 +89,40 @@ void presentFightEvents(const FightEvents& events, double timeFactor) {
     if (events.effectsAdvance) advanceEffects(timeFactor);
 }
 
-void drawFight(Stage* stage) {
-    drawStageWithBackdrop(stage);
-    drawParticles(1);
-    drawEffects(1);
-    bool oneOnTop = playerOne.attacking && !playerTwo.attacking;
-    drawFighter(oneOnTop ? playerTwo : playerOne);
-    drawFighter(oneOnTop ? playerOne : playerTwo);
-    drawParticles(0);
-    drawEffects(0);
+void drawFight(const FightState& fight, Stage* stage) {
+    drawStageWithBackdrop(fight, stage);
+    drawParticles(fight, 1);
+    drawEffects(fight, 1);
+    bool oneOnTop = fight.players[0].attacking && !fight.players[1].attacking;
+    drawFighter(fight, oneOnTop ? fight.players[1] : fight.players[0]);
+    drawFighter(fight, oneOnTop ? fight.players[0] : fight.players[1]);
+    drawParticles(fight, 0);
+    drawEffects(fight, 0);
     if (debugMode)
-        for (Fighter* f : {&playerOne, &playerTwo})
+        for (const Fighter* f : {&fight.players[0], &fight.players[1]})
             if (f->debug > 0) {
                 ensureFrameLoaded(*f); // the hit mask the overlay shows
                 drawDebugOverlay(*f, 0);
             }
     if (comboDisplay != 3)
-        for (Fighter* f : {&playerOne, &playerTwo})
+        for (const Fighter* f : {&fight.players[0], &fight.players[1]})
             if (isAlive(*f)) drawComboDisplay(*f);
     if (debugMode > 0) // 1: the strip shown
-        drawDebugStrip(stage, fight.events.playerOneAttackPressed);
+        drawDebugStrip(fight, stage, fight.events.playerOneAttackPressed);
     // Bottom left at every screen size: the top corners belong to the life gauges (at (0, 0) on
     // a screen wider than 1200 px the line would cover player two's portrait and upper bar).
     drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0, screenHeight - 32);
 }
 
-void drawIntroFight(Stage* stage) {
-    drawStageWithBackdrop(stage);
-    drawEffects(1);
-    drawFighter(playerOne);
-    drawFighter(playerTwo);
-    drawEffects(0);
+void drawIntroFight(const FightState& fight, Stage* stage) {
+    drawStageWithBackdrop(fight, stage);
+    drawEffects(fight, 1);
+    drawFighter(fight, fight.players[0]);
+    drawFighter(fight, fight.players[1]);
+    drawEffects(fight, 0);
 }
 
-void showFightStep(Stage* stage, double timeFactor) {
+void showFightStep(const FightState& fight, Stage* stage, double timeFactor) {
     presentFightEvents(fight.events, timeFactor);
-    drawFight(stage);
+    drawFight(fight, stage);
 }

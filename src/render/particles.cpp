@@ -74,7 +74,7 @@ void updateParticles(double ticks) {
     std::erase_if(particles, [](const Particle& p) { return !p.alive; });
 }
 
-void drawParticles(int64_t layer) {
+void drawParticles(const FightState& fight, int64_t layer) {
     for (const Particle& p : particles) {
         if (p.layer != layer || p.sequence->frames.empty()) continue;
         auto last = int64_t(p.sequence->frames.size()) - 1;

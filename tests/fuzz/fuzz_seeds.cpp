@@ -10,6 +10,7 @@
 #include "input/keys.h"
 #include "reader_feeds.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 namespace {
 bool writeSeed(const std::filesystem::path& path, const std::string& text) {
@@ -76,9 +77,9 @@ bool writeSettingsSeeds(const std::filesystem::path& out) {
     screenSizeIndex = 9;
     fullscreen = 0;
     debugMode = -1;
-    playerOne.keyBindings.primary.left = keyCodeOf("A");
-    playerOne.jumpWithUp = 1;
-    playerTwo.keyBindings.primary.heavy = keyCodeOf("Return");
+    playerSetups[0].keyBindings.primary.left = keyCodeOf("A");
+    playerSetups[0].jumpWithUp = 1;
+    playerSetups[1].keyBindings.primary.heavy = keyCodeOf("Return");
     settingsPath = (out / "changed.txt").string();
     return saveSettings() == 1 && ok;
 }

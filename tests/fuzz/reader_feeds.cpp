@@ -18,6 +18,7 @@
 #include "runtime/compression.h"
 #include "runtime/hashing.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 namespace {
 // The readers that take a path read these files.
@@ -72,8 +73,8 @@ SettingsValues currentSettings() {
     SettingsValues s{{soundVolume, musicVolume, soundStereo, soundVariation, keyboardType,
                       comboDisplay, windEnabled, particleEnabled, buffedFrames, attackDelay,
                       showFps, fpsMode, screenSizeIndex, fullscreen, debugMode, 0},
-                     {playerOne.keyBindings.primary, playerTwo.keyBindings.primary},
-                     {playerOne.jumpWithUp, playerTwo.jumpWithUp},
+                     {playerSetups[0].keyBindings.primary, playerSetups[1].keyBindings.primary},
+                     {playerSetups[0].jumpWithUp, playerSetups[1].jumpWithUp},
                      {playerOne.debug, playerTwo.debug}};
     return s;
 }
@@ -93,9 +94,9 @@ bool sameSettings(const SettingsValues& a, const SettingsValues& b) {
 // What start-up leaves before the settings file is read.
 void settingsAsAtStartUp() {
     resetSettingsToDefaults(1920);
-    playerOne.keyBindings.primary = defaultControls(1);
-    playerTwo.keyBindings.primary = defaultControls(2);
-    playerOne.jumpWithUp = playerTwo.jumpWithUp = 0;
+    playerSetups[0].keyBindings.primary = defaultControls(1);
+    playerSetups[1].keyBindings.primary = defaultControls(2);
+    playerSetups[0].jumpWithUp = playerSetups[1].jumpWithUp = 0;
     playerOne.debug = playerTwo.debug = 0;
 }
 
