@@ -285,6 +285,21 @@ struct WatchKeyCase {
 
 // The banner's key is R while no binding uses it, else the first free key of its list; a
 // binding anywhere (either player, primary or secondary, any action) takes a key out.
+// A replay or an online match decides the jump-with-up a match records and hashes; the
+// players' own choices stay as they are and count again once it is over.
+TEST(MatchJumpWithUp, DecidedForAMatchWithoutTouchingThePlayersChoice) {
+    playerSetups[0].jumpWithUp = 1;
+    playerSetups[1].jumpWithUp = 0;
+    EXPECT_EQ(currentMatchSetup().jumpWithUp, (std::array<int64_t, 2>{1, 0}));
+    jumpWithUpOverride = {0, 1};
+    EXPECT_EQ(matchJumpWithUp(0), 0);
+    EXPECT_EQ(currentMatchSetup().jumpWithUp, (std::array<int64_t, 2>{0, 1}));
+    EXPECT_EQ(playerSetups[0].jumpWithUp, 1);
+    restoreFightSettings();
+    EXPECT_EQ(currentMatchSetup().jumpWithUp, (std::array<int64_t, 2>{1, 0}));
+    playerSetups[0].jumpWithUp = 0;
+}
+
 TEST(WatchAgainKey, IsOneNoBindingUses) {
     const KeyBindings one = playerSetups[0].keyBindings, two = playerSetups[1].keyBindings;
     const std::vector<int64_t> candidates = {kKeyR, kKeyT, kKeyF, 49, 50, 44, 45, 46, 22, 23, 37, 30, 31};

@@ -134,3 +134,38 @@ TEST_F(FightStateTest, CopiesStayAsTheyWereAndTheHashSeesEveryPart) {
     EXPECT_TRUE(differs([](FightState& s) { s.frame += 1; }));
     EXPECT_FALSE(differs([](FightState&) {}));
 }
+
+// The players' names and jump-with-up are hashed from the match's set-up where the fighter
+// record once held them: a fight hashes to the value it always had (this one's was taken from
+// the fighter record), so that replays recorded then still verify.
+TEST(FightHash, NamesAndJumpWithUpKeepTheirPlaceInTheHash) {
+    FightState s;
+    s.players[0].id = 1;
+    s.players[1].id = 2;
+    s.setup.names = {"Player one", "Player two"};
+    s.setup.jumpWithUp = {1, 0};
+    s.players[0].life = 305;
+    s.players[1].life = 290;
+    s.players[0].position = {1200, 775};
+    s.players[1].position = {800.5f, 775};
+    s.players[1].hitList = {1};
+    s.bots[1].present = true;
+    s.bots[1].botState = 2;
+    s.freezeTimer = 2.5f;
+    s.focusX = 900;
+    s.viewWidth = 1080;
+    s.frame = 77;
+    s.random = {1, 2, 3, 4};
+    EXPECT_EQ(fightHash(s), 0xab882eb85cf5d3c4ULL);
+    FightState other = s;
+    other.setup.jumpWithUp[1] = 1;
+    EXPECT_NE(fightHash(other), fightHash(s));
+    other = s;
+    other.setup.names[0] = "Player 1";
+    EXPECT_NE(fightHash(other), fightHash(s));
+    // What a step set off is no part of the fight.
+    other = s;
+    other.events.blood.push_back({});
+    other.events.effectsAdvance = true;
+    EXPECT_EQ(fightHash(other), fightHash(s));
+}

@@ -285,6 +285,26 @@ TEST_F(NetRollbackTest, FramesSteppedAgainLeaveTheNewestEventsAsTheyWere) {
 
 // Duplicated, late and far-off inputs: the first copy of a frame stands, and frames beyond the
 // window are dropped unkept.
+// A session steps the states it keeps, never the game's own fight: two sessions (or a session
+// and a match) can live side by side.
+TEST_F(NetRollbackTest, ASessionStepsItsOwnStatesAndLeavesTheGamesFightAlone) {
+    RollbackSession s;
+    startSession(s, start, stage, 0, 0, kFrameRate);
+    fight = FightState{};
+    uint64_t untouched = fightHash(fight);
+    Actions walk;
+    walk.left = true;
+    // As far as the session predicts without the peer's inputs.
+    for (int frame = 0; frame < kMaxPredictedFrames; ++frame) {
+        ASSERT_GE(addLocalInput(s, walk), 0);
+        ASSERT_TRUE(stepSession(s).stepped);
+    }
+    EXPECT_EQ(fightHash(fight), untouched);
+    EXPECT_EQ(s.currentFrame, kMaxPredictedFrames);
+    EXPECT_NE(fightHash(stateAfter(s, kMaxPredictedFrames)), fightHash(start));
+    EXPECT_EQ(stateAfter(s, kMaxPredictedFrames).frame, start.frame + kMaxPredictedFrames);
+}
+
 TEST_F(NetRollbackTest, DuplicatesAndFarOffFramesChangeNothing) {
     RollbackSession session;
     startSession(session, start, stage, 0, kDefaultInputDelay, kFrameRate);
