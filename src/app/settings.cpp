@@ -46,18 +46,18 @@ const BindingKey kBindingKeys[] = {
     {"down", &Controls::down},       {"neutral", &Controls::neutral},
     {"heavy", &Controls::heavy},     {"jump", &Controls::jump}};
 
-void readBindings(const JsonNode* object, PlayerSetup& fighter, int64_t player) {
+void readBindings(const JsonNode* object, PlayerSetup& setup, int64_t player) {
     // A binding that is not an object (5, null, "x") is no binding at all: reading its key
     // names as "" would unassign every key of that player, for good after the next save.
     if (jsonType(object) != kJsonObject) {
-        fighter.keyBindings.primary = defaultControls(player);
-        fighter.jumpWithUp = 0;
+        setup.keyBindings.primary = defaultControls(player);
+        setup.jumpWithUp = 0;
         return;
     }
     for (const BindingKey& binding : kBindingKeys)
-        fighter.keyBindings.primary.*binding.field =
+        setup.keyBindings.primary.*binding.field =
             keyCodeOf(jsonString(jsonMember(object, binding.key)));
-    fighter.jumpWithUp = jsonInteger(jsonMember(object, "jumpWithUp"));
+    setup.jumpWithUp = jsonInteger(jsonMember(object, "jumpWithUp"));
 }
 
 // The settings file was there at the last load but could not be read.
@@ -78,12 +78,12 @@ bool keepUnreadableFile() {
     return true;
 }
 
-void writeBindings(JsonNode* object, const PlayerSetup& fighter) {
+void writeBindings(JsonNode* object, const PlayerSetup& setup) {
     jsonSetObject(object);
     for (const BindingKey& binding : kBindingKeys)
         jsonSetString(jsonAddMember(object, binding.key),
-                      keyNameOf(fighter.keyBindings.primary.*binding.field));
-    jsonSetInteger(jsonAddMember(object, "jumpWithUp"), fighter.jumpWithUp);
+                      keyNameOf(setup.keyBindings.primary.*binding.field));
+    jsonSetInteger(jsonAddMember(object, "jumpWithUp"), setup.jumpWithUp);
 }
 } // namespace
 
