@@ -44,7 +44,7 @@ TEST_F(AttackTest, RecoveryIsShortenedByAgility) {
     cls->neutral->recovery = 300;
     run(1, 1.0, {kInputLight});
     ASSERT_EQ(fighter.attacking, 1);
-    recovery(fighter);
+    recovery(fight, fighter);
     EXPECT_DOUBLE_EQ(fighter.cooldown, 200.0); // 300 / (5 / 10 + 1)
     EXPECT_EQ(animationType(fighter), 1);
 }
@@ -123,7 +123,7 @@ TEST_F(AttackTest, ZeroLengthFramesPassAtOnceAndLoopsRestartAtLoopStart) {
     Animation* a = makeAnimation(1, {0, 2, 2}, 1);
     a->loopStart = 1;
     cls->idle = a;
-    setAnimation(fighter, a);
+    setAnimation(fight, fighter, a);
     run(1, 1.0);
     EXPECT_EQ(fighter.currentAnimation.frameIndex, 0);
     run(1, 1.0);
@@ -136,7 +136,7 @@ TEST_F(AttackTest, ZeroLengthFramesPassAtOnceAndLoopsRestartAtLoopStart) {
 
 TEST_F(AttackTest, StunCountsFramesAndEndsInIdleWithCooldown) {
     Animation* a = makeAnimation(4, {1, 1, 1, 1, 1, 1}, 0, 1);
-    setAnimation(fighter, a);
+    setAnimation(fight, fighter, a);
     fighter.attacking = 1;
     fighter.stunFrames = 3;
     fighter.frameTime = 0;
@@ -169,11 +169,11 @@ TEST_F(AttackTest, RegenerationStopsAt200) {
 
 TEST_F(AttackTest, TwoUpdatesAtHalfFactorMakeOneTick) {
     fighter.input[kInputLight] = 10;
-    updateFighter(fighter, &stage, 0.5, 0.5);
+    updateFighter(fight, fighter, &stage, 0.5, 0.5);
     EXPECT_EQ(fighter.frameTime, 0);
     // Input counters run down by the frame's own length, not by whole ticks.
     EXPECT_EQ(fighter.input[kInputLight], 9.5);
-    updateFighter(fighter, &stage, 0.5, 0.5);
+    updateFighter(fight, fighter, &stage, 0.5, 0.5);
     EXPECT_EQ(fighter.input[kInputLight], 9);
 }
 
@@ -188,8 +188,8 @@ TEST_F(AttackTest, ADeadFighterStaysOnItsLastDeathFrame) {
 TEST_F(AttackTest, IdleLoopsSometimesPickAnotherIdleAndComeBack) {
     cls->idleOther.push_back(makeAnimation(1, {1}, 1));
     cls->idle = makeAnimation(1, {1}, 1);
-    setAnimation(fighter, cls->idle);
-    seedRandom(5);
+    setAnimation(fight, fighter, cls->idle);
+    seedRandom(fight.random, 5);
     int other = 0, plain = 0;
     for (int i = 0; i < 600; ++i) {
         run(1, 1.0);
@@ -203,8 +203,8 @@ TEST_F(AttackTest, IdleLoopsSometimesPickAnotherIdleAndComeBack) {
 TEST_F(AttackTest, AnotherIdleMayFollowAnotherIdle) {
     cls->idleOther = {makeAnimation(1, {1}, 1), makeAnimation(1, {1}, 1)};
     cls->idle = makeAnimation(1, {1}, 1);
-    setAnimation(fighter, cls->idle);
-    seedRandom(7);
+    setAnimation(fight, fighter, cls->idle);
+    seedRandom(fight.random, 7);
     int otherLoops = 0, otherAgain = 0;
     for (int i = 0; i < 900; ++i) {
         bool wasOther = fighter.animationSource != cls->idle;
@@ -229,9 +229,9 @@ TEST_F(AttackTest, WindOfAStanceWithoutColourKeepsItsIntensity) {
     cls->stance[0].specialTransparency = 200;
     chooseStance(fighter, 0);
     fighter.color = RGB(1, 2, 3);
-    clearFightEvents();
+    clearFightEvents(fight.events);
     run(1, 1.0, {kInputLight});
-    const std::vector<EffectStart>& effects = fightEvents.effects;
+    const std::vector<EffectStart>& effects = fight.events.effects;
     ASSERT_EQ(effects.size(), 2u);
     EXPECT_EQ(effects[0].colour, RGB(1, 2, 3));
     EXPECT_EQ(effects[0].intensity, (200 / 4 * 224) / 255); // front
@@ -243,13 +243,13 @@ TEST_F(AttackTest, LifeGaugeShowsGainsAtOnceAndSlidesLosses) {
     resetLifeGauge(fighter);
     EXPECT_EQ(fighter.lifeBar.mainTarget, 0); // drawn from the right: 400 - 400
     fighter.life = 190;
-    updateLifeGauge(fighter, 1.0, 1);
+    updateLifeGauge(fight, fighter, 1.0, 1);
     EXPECT_EQ(fighter.lifeBar.mainTarget, 20);
     EXPECT_DOUBLE_EQ(fighter.lifeBar.mainShown, 1.0);
     fighter.life = 200;
-    updateLifeGauge(fighter, 1.0, 1);
+    updateLifeGauge(fight, fighter, 1.0, 1);
     EXPECT_DOUBLE_EQ(fighter.lifeBar.mainShown, 0.0);
     fighter.life = 260;
-    updateLifeGauge(fighter, 1.0, 1);
+    updateLifeGauge(fight, fighter, 1.0, 1);
     EXPECT_EQ(fighter.lifeBar.extraTarget, 400 - 120);
 }

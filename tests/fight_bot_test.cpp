@@ -11,11 +11,11 @@ struct BotTest : FightTest {
     BotController bot;
     void SetUp() override {
         FightTest::SetUp();
-        createFighter(opponent, "Opponent", 0, 2);
-        chooseClass(opponent, cls, 0);
+        createFighter(opponent, 0, 2);
+        chooseClass(fight, opponent, cls, 0);
         opponent.position = {1300, 0};
         opponent.life = opponent.maxLife;
-        setAnimation(opponent, cls->idle);
+        setAnimation(fight, opponent, cls->idle);
         bot.fighter = &fighter;
         bot.botLevelSetting = 2;
         bot.botState = 2;
@@ -53,13 +53,13 @@ TEST_F(BotTest, WalksOnlyWithoutCooldownAndStopsCloseBy) {
 TEST_F(BotTest, BacksOffOnlyWithReachAboveOne) {
     opponent.position = {1050, 0}; // 50 away
     setReach(3);
-    think(bot, &opponent, 1.0, 0, 6000);
+    think(fight, bot, &opponent, 1.0, 0, 6000);
     // The left-hand bot walks towards opponent x - (0 + 200) x 1.1 = 830: to the left.
     EXPECT_EQ(fighter.input[kInputLeft], 1);
     EXPECT_DOUBLE_EQ(bot.thinkTimer, 0.0); // no decision while backing off
     fighter.input = {};
     setReach(1);
-    think(bot, &opponent, 1.0, 0, 6000);
+    think(fight, bot, &opponent, 1.0, 0, 6000);
     EXPECT_EQ(fighter.input[kInputLeft], 0);
     EXPECT_DOUBLE_EQ(bot.thinkTimer, 1.0);
 }
@@ -106,17 +106,17 @@ TEST_F(BotTest, PlansFollowTheFollowUps) {
     planAttack(bot, 0);
     EXPECT_EQ(bot.plannedAttack, nullptr);
     // A plan that is neither the running attack nor one of its follow-ups is dropped.
-    setAnimation(fighter, cls->side);
+    setAnimation(fight, fighter, cls->side);
     fighter.attacking = 1;
     bot.plannedAttack = second;
     opponent.position = {5000, 0};
-    decide(bot, opponent);
+    decide(fight, bot, opponent);
     EXPECT_NE(bot.plannedAttack, second);
 }
 
 TEST_F(BotTest, DecisionsStartAttacksByLevel) {
     opponent.position = {1200, 0}; // near, not overlapping, and not above
-    seedRandom(9);
+    seedRandom(fight.random, 9);
     for (int64_t level : {1, 2, 3}) {
         bot.botLevelSetting = level;
         int started = 0;
@@ -124,7 +124,7 @@ TEST_F(BotTest, DecisionsStartAttacksByLevel) {
         for (int i = 0; i < trials; ++i) {
             bot.plannedAttack = nullptr;
             fighter.attacking = 0;
-            decide(bot, opponent);
+            decide(fight, bot, opponent);
             started += bot.plannedAttack != nullptr;
         }
         // Random(30) / level is 0 for level values out of 31.
@@ -134,15 +134,15 @@ TEST_F(BotTest, DecisionsStartAttacksByLevel) {
 
 TEST_F(BotTest, TheBotSwitchesItselfOffWhenTheOpponentDies) {
     opponent.life = 0;
-    think(bot, &opponent, 1.0, 0, 6000);
+    think(fight, bot, &opponent, 1.0, 0, 6000);
     EXPECT_EQ(bot.botState, 0);
     opponent.life = 50;
-    think(bot, &opponent, 1.0, 0, 6000);
+    think(fight, bot, &opponent, 1.0, 0, 6000);
     EXPECT_EQ(bot.botState, 0); // stays off until switched on again
     switchBotOn(bot);
     EXPECT_EQ(bot.botState, 1);
     EXPECT_EQ(fighter.botLevel, 2);
-    think(bot, &opponent, 1.0, 0, 6000);
+    think(fight, bot, &opponent, 1.0, 0, 6000);
     EXPECT_EQ(bot.botState, 2);
     switchBotOff(bot);
     EXPECT_EQ(fighter.botLevel, 0);
@@ -152,7 +152,7 @@ TEST_F(BotTest, FarAwayTheBotWalksInAndDropsItsPlan) {
     opponent.position = {3000, 0};
     planAttack(bot, 1);
     bot.botLevelSetting = 3;
-    think(bot, &opponent, 1.0, 0, 6000);
+    think(fight, bot, &opponent, 1.0, 0, 6000);
     EXPECT_EQ(bot.plannedAttack, nullptr);
     EXPECT_EQ(fighter.input[kInputRight], 1);
     EXPECT_DOUBLE_EQ(bot.thinkTimer, 2.0); // Hard decides at once when it arrives
@@ -176,32 +176,32 @@ TEST_F(BotTest, TheThirdClassStepsOutToItsSpearsLength) {
     bot.botLevelSetting = 3;
     // 130 px to the right: beyond the 110 px at which every class backs off, inside the spear.
     opponent.position = {1130, 0};
-    seedRandom(3);
+    seedRandom(fight.random, 3);
     // The class's own rule runs on one Hard decision in eleven: within a few hundred ticks it
     // has started a step back.
     int64_t tick = 0;
     for (; tick < 400 && bot.retreatTicks == 0; ++tick) {
         fighter.input = {};
         bot.plannedAttack = nullptr;
-        think(bot, &opponent, 1.0, 0, 6000);
+        think(fight, bot, &opponent, 1.0, 0, 6000);
     }
     ASSERT_GT(bot.retreatTicks, 0) << "no step back in 400 ticks";
     fighter.input = {};
     double timerBefore = bot.thinkTimer;
-    think(bot, &opponent, 1.0, 0, 6000);
+    think(fight, bot, &opponent, 1.0, 0, 6000);
     EXPECT_EQ(fighter.input[kInputLeft], 1); // away from the opponent on its right
     EXPECT_EQ(fighter.input[kInputRight], 0);
     EXPECT_DOUBLE_EQ(bot.thinkTimer, timerBefore); // no decision while stepping back
     // With room for the spear it stops stepping back and thinks again.
     opponent.position = {1200, 0};
     fighter.input = {};
-    think(bot, &opponent, 1.0, 0, 6000);
+    think(fight, bot, &opponent, 1.0, 0, 6000);
     EXPECT_EQ(bot.retreatTicks, 0);
     EXPECT_EQ(fighter.input[kInputLeft], 0);
     // The step back lasts a moment only, however close the opponent stays.
     opponent.position = {1130, 0};
     bot.retreatTicks = 3;
-    for (int i = 0; i < 4; ++i) think(bot, &opponent, 1.0, 0, 6000);
+    for (int i = 0; i < 4; ++i) think(fight, bot, &opponent, 1.0, 0, 6000);
     EXPECT_EQ(bot.retreatTicks, 0);
     // Near the stage's edge it steps back all the same (the edge holds it as it holds any
     // walk); only under the first rules did less than 200 px behind it keep it from starting.
@@ -213,7 +213,7 @@ TEST_F(BotTest, TheThirdClassStepsOutToItsSpearsLength) {
         int steps = 0;
         for (int i = 0; i < 400; ++i) {
             bot.plannedAttack = nullptr;
-            think(bot, &opponent, 1.0, 0, 6000);
+            think(fight, bot, &opponent, 1.0, 0, 6000);
             steps += bot.retreatTicks > 0;
         }
         if (rules == 1) EXPECT_EQ(steps, 0);

@@ -33,6 +33,11 @@ inline Animation* makeAnimation(int64_t type, std::initializer_list<int64_t> len
 }
 
 struct FightTest : testing::Test {
+    // Each test fights in a fight state of its own (ground line 0, a view 1080 wide), with the
+    // names the tests give its players bound to it.
+    FightState fight;
+    Fighter& playerOne = fight.players[0];
+    Fighter& playerTwo = fight.players[1];
     FighterClass* cls = nullptr;
     Stage stage;
     Fighter fighter;
@@ -43,10 +48,7 @@ struct FightTest : testing::Test {
         screenHeight = 720;
         screenHeightMinus720 = 0;
         screenWidthMinus200 = 1080;
-        fight.setup = MatchSetup{};
-        fight.setup.groundLine = 0;
-        fight.setup.viewWidth = 1080;
-        resetFightState();
+        resetFightState(fight);
         clearEffects();
         classes.push_back(std::make_unique<FighterClass>());
         cls = classes.back().get();
@@ -65,12 +67,12 @@ struct FightTest : testing::Test {
         cls->heavy = makeAnimation(9, {4, 4}, 0, 1);
         fillTable();
         stage = makeStageForTests();
-        createFighter(fighter, "Tester", 0, 1);
-        chooseClass(fighter, cls, 0);
+        createFighter(fighter, 0, 1);
+        chooseClass(fight, fighter, cls, 0);
         fighter.position = {1000, 0};
         fighter.onGround = 1;
         fighter.life = fighter.maxLife;
-        setAnimation(fighter, cls->idle);
+        setAnimation(fight, fighter, cls->idle);
     }
     void TearDown() override {
         clearGameData();
@@ -95,7 +97,7 @@ struct FightTest : testing::Test {
         for (int i = 0; i < updates; ++i) {
             for (InputCounter c : held)
                 fighter.input[size_t(c)] = heldCounter(c == kInputLight || c == kInputHeavy ? 10 : 2, f);
-            updateFighter(fighter, &stage, f, f);
+            updateFighter(fight, fighter, &stage, f, f);
         }
     }
 };

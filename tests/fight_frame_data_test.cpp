@@ -161,12 +161,12 @@ struct FrameDataMeasure : FightTest {
         cls->neutral = attack;
         fillTable();
         refreshFollowUpTables();
-        setAnimation(fighter, cls->idle);
+        setAnimation(fight, fighter, cls->idle);
         fighter.cooldown = 0;
         fighter.attacking = 0;
         fighter.input = {};
         fighter.input[kInputLight] = heldCounter(1, 1.0); // pressed for this update only
-        updateFighter(fighter, &stage, 1.0, 1.0);
+        updateFighter(fight, fighter, &stage, 1.0, 1.0);
         EXPECT_EQ(fighter.animationSource, attack);
         Measured m;
         m.runs.resize(attack->frames.size(), {-1, 0});
@@ -174,7 +174,7 @@ struct FrameDataMeasure : FightTest {
             if (tick > 0) {
                 Fighter press = fighter;
                 press.input[kInputLight] = heldCounter(1, 1.0);
-                updateFighter(press, &stage, 1.0, 1.0);
+                updateFighter(fight, press, &stage, 1.0, 1.0);
                 if (m.nextAttack < 0 && press.animationStarts > fighter.animationStarts &&
                     press.animationSource == attack && press.attacking)
                     m.nextAttack = tick;
@@ -182,10 +182,10 @@ struct FrameDataMeasure : FightTest {
                 chain.hitLanded = 1;
                 chain.hitList = {2};
                 chain.input[kInputLight] = heldCounter(1, 1.0);
-                updateFighter(chain, &stage, 1.0, 1.0);
+                updateFighter(fight, chain, &stage, 1.0, 1.0);
                 if (m.chainAt < 0 && followUp && chain.animationSource == followUp)
                     m.chainAt = tick;
-                updateFighter(fighter, &stage, 1.0, 1.0);
+                updateFighter(fight, fighter, &stage, 1.0, 1.0);
             }
             if (fighter.attacking && fighter.animationSource == attack) {
                 int64_t index = fighter.currentAnimation.frameIndex;
@@ -300,18 +300,18 @@ struct Exchange {
 struct GeneratedExchange : GeneratedFrameData {
     Exchange exchange(FighterClass* attackerClass, FighterClass* defenderClass, float distance,
                       bool attackerPresses) {
-        chooseClass(playerOne, attackerClass, 0);
-        chooseClass(playerTwo, defenderClass, 0);
-        resetMatch(&globalFightContext);
+        chooseClass(fight, playerOne, attackerClass, 0);
+        chooseClass(fight, playerTwo, defenderClass, 0);
+        resetMatch(fight, &globalFightContext);
         // Hit-stop holds both fighters alike: off, so that the ticks count from the attack's start.
         fight.setup.attackDelay = 1;
         for (int i = 0; i < 600 && (animationType(playerOne) != 1 || animationType(playerTwo) != 1 ||
                                     !playerOne.onGround || !playerTwo.onGround);
              ++i)
-            advanceFight(globalFightContext.stage, 1.0, 1.0);
+            advanceFight(fight, globalFightContext.stage, 1.0, 1.0);
         playerTwo.position.x = playerOne.position.x - distance;
         updateSideAndFacing(playerOne, playerTwo);
-        advanceFight(globalFightContext.stage, 1.0, 1.0); // the shown pictures settle
+        advanceFight(fight, globalFightContext.stage, 1.0, 1.0); // the shown pictures settle
         Exchange e;
         int64_t life = playerTwo.life;
         for (int64_t tick = 0; tick < 400; ++tick) {
@@ -322,7 +322,7 @@ struct GeneratedExchange : GeneratedFrameData {
             if (!attackerPresses && e.hit >= 0) playerTwo.input[kInputLight] = heldCounter(1, 1.0);
             int64_t startsOne = playerOne.animationStarts, startsTwo = playerTwo.animationStarts;
             updateSideAndFacing(playerOne, playerTwo);
-            advanceFight(globalFightContext.stage, 1.0, 1.0);
+            advanceFight(fight, globalFightContext.stage, 1.0, 1.0);
             if (tick == 0 && playerOne.animationSource != attackerClass->neutral) return e;
             if (e.hit < 0 && playerTwo.life < life) e.hit = tick;
             if (e.hit < 0 || tick == e.hit) continue;

@@ -18,10 +18,10 @@ struct FrameTest : FightTest {
         second->idle = makeAnimation(1, {5}, 1);
         second->idle->frontWind = WindTable{1, 0, {}};
         for (Fighter* f : {&playerOne, &playerTwo}) {
-            createFighter(*f, "P", 0, f == &playerOne ? 1 : 2);
-            chooseClass(*f, cls, 0);
+            createFighter(*f, 0, f == &playerOne ? 1 : 2);
+            chooseClass(fight, *f, cls, 0);
             f->onGround = 1;
-            setAnimation(*f, cls->idle);
+            setAnimation(fight, *f, cls->idle);
         }
         playerOne.position = {2000, 0};
         playerTwo.position = {1500, 0};
@@ -30,11 +30,15 @@ struct FrameTest : FightTest {
         playerTwo.side = 1;
         fight.leftPlayer = 1;
         globalFightContext.stage = &stage;
-        focusX = 1200;
+        fight.focusX = 1200;
+    }
+    // The game's fight frame (stepped, shown, debug keys), on this test's fight.
+    int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor) {
+        return ::fightFrame(fight, context, timeFactor, previousTimeFactor);
     }
     void TearDown() override {
-        removeBot(playerOne);
-        removeBot(playerTwo);
+        removeBot(fight, playerOne);
+        removeBot(fight, playerTwo);
         clearParticles();
         hurtSequence = ImageSequence{};
         globalFightContext.stage = nullptr;
@@ -44,10 +48,10 @@ struct FrameTest : FightTest {
 } // namespace
 
 TEST_F(FrameTest, HitStopHoldsTheFightersButNotTheBotsOrParticles) {
-    freezeTimer = 5;
+    fight.freezeTimer = 5;
     playerTwo.input[kInputRight] = 2;
     playerOne.botLevel = 1;
-    switchBotOn(ensureBot(playerOne, 1));
+    switchBotOn(ensureBot(fight, playerOne, 1));
     playerOne.input[kInputLight] = 10;
     settings.particleEnabled = 1; // shown
     fight.setup.particles = 1; // sprayed
@@ -61,8 +65,8 @@ TEST_F(FrameTest, HitStopHoldsTheFightersButNotTheBotsOrParticles) {
     EXPECT_EQ(playerOne.input[kInputLight], 0); // the bot step ran and owns the input
     ASSERT_EQ(particles.size(), 1u);
     EXPECT_EQ(particles[0].position.x, 10.0f);
-    EXPECT_FLOAT_EQ(freezeTimer, 4.0f);
-    freezeTimer = 0;
+    EXPECT_FLOAT_EQ(fight.freezeTimer, 4.0f);
+    fight.freezeTimer = 0;
     fightFrame(nullptr, 1.0, 1.0);
     EXPECT_GT(playerTwo.position.x, 1500.0f);
 }
@@ -86,7 +90,7 @@ TEST_F(FrameTest, BothOutInOneFrameFavoursNeitherPlayer) {
     }
     fight.setup.rules = kFightRules;
     int losers[3] = {0, 0, 0};
-    seedRandom(7);
+    seedRandom(fight.random, 7);
     for (int i = 0; i < 200; ++i) {
         playerOne.life = playerTwo.life = -5;
         losers[fightFrame(nullptr, 1.0, 1.0)] += 1;
@@ -96,39 +100,39 @@ TEST_F(FrameTest, BothOutInOneFrameFavoursNeitherPlayer) {
 }
 
 TEST_F(FrameTest, TheCameraFollowsHoldsAndStaysOnTheStage) {
-    viewWidth = 1080;
+    fight.viewWidth = 1080;
     // Close together: the camera follows the right fighter's body edge.
-    focusX = 1000;
+    fight.focusX = 1000;
     playerOne.position.x = 1800; // right edge 2250 beyond 1000 + 1080
-    updateCamera(stage);
-    EXPECT_EQ(focusX, 1800 - 1080 + 450);
+    updateCamera(fight, stage);
+    EXPECT_EQ(fight.focusX, 1800 - 1080 + 450);
     // Farther apart than the view: the outer fighter is held at the view's edge.
-    focusX = 1000;
+    fight.focusX = 1000;
     playerTwo.position.x = 700;
     playerOne.position.x = 2600;
-    updateCamera(stage);
-    EXPECT_EQ(focusX, 1000);
+    updateCamera(fight, stage);
+    EXPECT_EQ(fight.focusX, 1000);
     EXPECT_EQ(playerOne.position.x, float(1000 + 1080 - 450));
     // Never beyond 0 nor beyond stage width - 200.
     playerTwo.position.x = -400;
     playerOne.position.x = -300;
-    focusX = 10;
-    updateCamera(stage);
-    EXPECT_EQ(focusX, 0);
+    fight.focusX = 10;
+    updateCamera(fight, stage);
+    EXPECT_EQ(fight.focusX, 0);
     playerTwo.position.x = 5700;
     playerOne.position.x = 5800;
-    focusX = 5000;
-    updateCamera(stage);
-    EXPECT_EQ(focusX, 6000 - 1080 - 200);
+    fight.focusX = 5000;
+    updateCamera(fight, stage);
+    EXPECT_EQ(fight.focusX, 6000 - 1080 - 200);
     // Both in the air: the camera rises halfway towards the lower one each frame.
-    cameraY = 0;
+    fight.cameraY = 0;
     playerTwo.position.y = -300;
     playerOne.position.y = -100;
-    updateCamera(stage);
-    EXPECT_EQ(cameraY, -50);
+    updateCamera(fight, stage);
+    EXPECT_EQ(fight.cameraY, -50);
     playerOne.position.y = 0;
-    updateCamera(stage);
-    EXPECT_EQ(cameraY, -25);
+    updateCamera(fight, stage);
+    EXPECT_EQ(fight.cameraY, -25);
 }
 
 TEST_F(FrameTest, TheStrongerWalkerPushesTheOther) {
@@ -137,8 +141,8 @@ TEST_F(FrameTest, TheStrongerWalkerPushesTheOther) {
     FighterClass* weak = classes.back().get();
     weak->stat->strength = 2;
     cls->stat->strength = 9; // walking costs the walker its weight: 9 - 5 against 2
-    chooseClass(playerTwo, weak, 0);
-    setAnimation(playerOne, cls->moveFront); // walking towards player two
+    chooseClass(fight, playerTwo, weak, 0);
+    setAnimation(fight, playerOne, cls->moveFront); // walking towards player two
     playerOne.position.x = 1600;
     playerTwo.position.x = 1500;
     playerTwo.facing = 1;
@@ -147,15 +151,15 @@ TEST_F(FrameTest, TheStrongerWalkerPushesTheOther) {
     bodyPush(playerOne, playerTwo, &stage, 1.0);
     EXPECT_LT(playerTwo.position.x, before); // pushed to the left
     // Equal shoves push nobody; attacking fighters are not pushed.
-    chooseClass(playerTwo, cls, 0);
-    setAnimation(playerTwo, cls->idle);
+    chooseClass(fight, playerTwo, cls, 0);
+    setAnimation(fight, playerTwo, cls->idle);
     before = playerTwo.position.x;
     bodyPush(playerOne, playerTwo, &stage, 1.0);
     EXPECT_EQ(playerTwo.position.x, before);
 }
 
 TEST_F(FrameTest, ARetreatIsNeverHeldButWalkingBackIntoTheOtherIs) {
-    setAnimation(playerOne, cls->moveBack);
+    setAnimation(fight, playerOne, cls->moveBack);
     playerOne.previousPosition = {1600, 0};
     playerOne.position = {1610, 0}; // stepped away from player two at 1500
     playerTwo.position = {1500, 0};
@@ -174,7 +178,7 @@ TEST_F(FrameTest, AKnockOutInMidAirFallsAndEndsOnTheLastDeathFrame) {
     playerTwo.life = playerTwo.maxLife;
     resetLifeGauge(playerTwo);
     const double full = playerTwo.lifeBar.mainShown; // player two's gauge is drawn from the left
-    setAnimation(playerTwo, cls->jump);
+    setAnimation(fight, playerTwo, cls->jump);
     playerTwo.position.y = -288;
     playerTwo.velocity.y = -10;
     playerTwo.falling = 1;

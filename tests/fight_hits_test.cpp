@@ -50,7 +50,7 @@ struct HitTest : HeadlessScreen {
         fight.setup = MatchSetup{};
         fight.setup.groundLine = 0;
         fight.setup.attackDelay = 1;
-        resetFightState();
+        resetFightState(fight);
         // Silent pools 0-71: the pool that played is the one whose slot is playing.
         makePlaceholderSoundPool();
         for (int64_t id = 1; id <= 71; ++id) {
@@ -93,8 +93,8 @@ struct HitTest : HeadlessScreen {
         hit.cloneHurt = -1; // its own hit mask
         attack->frames = {hit, hit, hit};
         for (Fighter* f : {&a, &d}) {
-            createFighter(*f, f == &a ? "A" : "B", 0, f == &a ? 1 : 2);
-            chooseClass(*f, cls, 0);
+            createFighter(*f, 0, f == &a ? 1 : 2);
+            chooseClass(fight, *f, cls, 0);
         }
         // The attacker faces left at 1000: its mask covers x 1300-1320, y 500-520. The
         // defender faces right at 900: its body covers x 1250-1350, y 425-625.
@@ -106,14 +106,14 @@ struct HitTest : HeadlessScreen {
         body.path = pictures + "/body";
         body.shift = Vec2{350450, 425};
         d.shownFrame = &body;
-        setAnimation(a, attack);
+        setAnimation(fight, a, attack);
         a.attacking = 1;
         a.comboStep = 1;
         a.comboStance[0] = 1;
     }
     void TearDown() override {
         clearGameData();
-        clearFightEvents();
+        clearFightEvents(fight.events);
         clearHitMasks();
         std::filesystem::remove_all(pictures);
         hurtSequence = ImageSequence{};
@@ -122,8 +122,8 @@ struct HitTest : HeadlessScreen {
     Frame& frame() { return a.currentAnimation.frames[size_t(a.currentAnimation.frameIndex)]; }
     // Plays what the hit resolution queued, then asks whether the pool's slot sounds.
     static bool played(int64_t pool) {
-        for (const PoolSoundChoice& c : fightEvents.sounds) playPoolSoundChoice(c);
-        fightEvents.sounds.clear();
+        for (const PoolSoundChoice& c : fight.events.sounds) playPoolSoundChoice(c);
+        fight.events.sounds.clear();
         return soundStatus(poolBase(pool)) == 1;
     }
     void setEndurance(int64_t e) {
@@ -157,7 +157,7 @@ TEST_F(HitTest, OneDamagePerAttackButPushesOnEveryTouchingFrame) {
     for (int i = 0; i < 3; ++i) {
         a.currentAnimation.frameIndex = i;
         float before = d.position.x;
-        resolveAttack(&a, &d, 1.0);
+        resolveAttack(fight, &a, &d, 1.0);
         EXPECT_FLOAT_EQ(d.position.x - before, 10.0f); // every frame, no stat factors
         d.position.x = 900;
     }
@@ -171,78 +171,78 @@ TEST_F(HitTest, OneDamagePerAttackButPushesOnEveryTouchingFrame) {
 TEST_F(HitTest, DamageCutLetsTheSameAttackHitTwice) {
     setEndurance(0);
     int64_t life = d.life;
-    resolveAttack(&a, &d, 1.0);
+    resolveAttack(fight, &a, &d, 1.0);
     a.hitList.clear(); // what a "damageCut" frame does when it is reached
-    resolveAttack(&a, &d, 1.0);
+    resolveAttack(fight, &a, &d, 1.0);
     EXPECT_EQ(life - d.life, 22);
 }
 
 TEST_F(HitTest, EnduranceSoftensAndSmallHitsLandOnceInEPlusOne) {
     setEndurance(0);
-    EXPECT_EQ(computeDamage(a, d), 11);
+    EXPECT_EQ(computeDamage(fight, a, d), 11);
     setEndurance(20);
-    EXPECT_EQ(computeDamage(a, d), 11 * 20 / 40);
+    EXPECT_EQ(computeDamage(fight, a, d), 11 * 20 / 40);
     frame().damage = 1;
     frame().pureProjectileDamage = 1;
     setEndurance(19); // 1 x 20 / 39 = 0: one point with a chance of 1 in 20
-    seedRandom(4);
+    seedRandom(fight.random, 4);
     int ones = 0;
-    for (int i = 0; i < 4000; ++i) ones += int(computeDamage(a, d));
+    for (int i = 0; i < 4000; ++i) ones += int(computeDamage(fight, a, d));
     EXPECT_NEAR(double(ones) / 4000, 1.0 / 20, 0.015);
     a.currentAnimation.attack = 0; // not an attack: nothing
-    EXPECT_EQ(computeDamage(a, d), 0);
+    EXPECT_EQ(computeDamage(fight, a, d), 0);
 }
 
 TEST_F(HitTest, HitSoundsFollowTheThresholds) {
     // Damage exactly at the light threshold (2) sounds light, not blocked.
-    queueMaterialSound(0, 3, 2, 0);
+    queueMaterialSound(fight, 0, 3, 2, 0);
     EXPECT_TRUE(played(11));
     EXPECT_FALSE(played(10));
     stopSound(-1);
-    queueMaterialSound(0, 3, 1, 0);
+    queueMaterialSound(fight, 0, 3, 1, 0);
     EXPECT_TRUE(played(10));
     stopSound(-1);
-    queueMaterialSound(0, 1, 5, 0);
+    queueMaterialSound(fight, 0, 1, 5, 0);
     EXPECT_TRUE(played(12));
     stopSound(-1);
-    queueMaterialSound(0, 2, 10, 0);
+    queueMaterialSound(fight, 0, 2, 10, 0);
     EXPECT_TRUE(played(13));
     stopSound(-1);
-    queueMaterialSound(7, 3, 10, 0); // no such material: silence
-    queueMaterialSound(-1, 3, 10, 0);
+    queueMaterialSound(fight, 7, 3, 10, 0); // no such material: silence
+    queueMaterialSound(fight, -1, 3, 10, 0);
     EXPECT_FALSE(played(13));
 }
 
 TEST_F(HitTest, KnockOutSoundsAndShakesBeforeTheDamageShake) {
     setEndurance(0);
     d.life = 5;
-    resolveAttack(&a, &d, 1.0);
+    resolveAttack(fight, &a, &d, 1.0);
     EXPECT_LE(d.life, 0);
     EXPECT_TRUE(played(69)); // a blunt knock-out
-    EXPECT_FLOAT_EQ(screenShake.x, 50.0f + 11.0f);
-    EXPECT_FLOAT_EQ(screenShake.y, 50.0f + 11.0f);
+    EXPECT_FLOAT_EQ(fight.screenShake.x, 50.0f + 11.0f);
+    EXPECT_FLOAT_EQ(fight.screenShake.y, 50.0f + 11.0f);
     EXPECT_EQ(d.damageFlash, 22);
-    EXPECT_FALSE(fightEvents.blood.empty());
+    EXPECT_FALSE(fight.events.blood.empty());
 }
 
 TEST_F(HitTest, RelativeDelayFreezesHalfTheDamage) {
     setEndurance(0);
     fight.setup.attackDelay = 3;
     frame().damage = 18; // 18 x 1.15 = 20
-    resolveAttack(&a, &d, 1.0);
+    resolveAttack(fight, &a, &d, 1.0);
     EXPECT_EQ(a.stats.damage, 20);
-    EXPECT_FLOAT_EQ(freezeTimer, 10.0f);
-    EXPECT_FLOAT_EQ(screenShake.x, 20.0f + 40.0f);
-    freezeTimer = 0;
+    EXPECT_FLOAT_EQ(fight.freezeTimer, 10.0f);
+    EXPECT_FLOAT_EQ(fight.screenShake.x, 20.0f + 40.0f);
+    fight.freezeTimer = 0;
     fight.setup.attackDelay = 2;
     a.hitList.clear();
-    resolveAttack(&a, &d, 1.0);
-    EXPECT_FLOAT_EQ(freezeTimer, 10.0f);
+    resolveAttack(fight, &a, &d, 1.0);
+    EXPECT_FLOAT_EQ(fight.freezeTimer, 10.0f);
 }
 
 TEST_F(HitTest, ComboMarksWithoutTheirSoundWhenTheDisplayIsOff) {
     fight.setup.comboDisplay = 3;
-    resolveAttack(&a, &d, 1.0);
+    resolveAttack(fight, &a, &d, 1.0);
     EXPECT_EQ(a.comboTouched[0], 1.0);
     EXPECT_EQ(a.comboFlash[0], 1.0);
     EXPECT_EQ(a.comboMultiplier[0], 1.5); // then raised by the damaging touch
@@ -251,7 +251,7 @@ TEST_F(HitTest, ComboMarksWithoutTheirSoundWhenTheDisplayIsOff) {
     fight.setup.comboDisplay = 1;
     a.comboStep = 2;
     a.hitList.clear();
-    resolveAttack(&a, &d, 1.0);
+    resolveAttack(fight, &a, &d, 1.0);
     EXPECT_TRUE(played(71));
     EXPECT_EQ(a.stats.maxCombo, 2);
 }
@@ -263,7 +263,7 @@ TEST_F(HitTest, StunPushesAndGrabs) {
     frame().moveTargetTo = Vec2{0, 0};
     cls->hit.resize(3);
     d.cooldown = 4;
-    resolveAttack(&a, &d, 1.0);
+    resolveAttack(fight, &a, &d, 1.0);
     // s = round(4 / 2 + 10) x (5 + 5 + 10) / (0 + 10) = 24
     EXPECT_DOUBLE_EQ(d.cooldown, 24.0);
     EXPECT_GE(d.hurtAnimIndex, 0);
@@ -299,16 +299,16 @@ TEST_F(HitTest, ATradeHitsBothWhicheverPlayerComesFirst) {
             f->shownFrame = &body;
             f->comboStep = 1;
         }
-        setAnimation(a, attack);
-        setAnimation(d, counter);
+        setAnimation(fight, a, attack);
+        setAnimation(fight, d, counter);
         a.attacking = d.attacking = 1;
         Fighter& one = aFirst ? a : d;
         Fighter& two = aFirst ? d : a;
         if (even) {
-            resolveTrade(one, two, 1.0);
+            resolveTrade(fight, one, two, 1.0);
         } else {
-            resolveAttack(&one, &two, 1.0);
-            resolveAttack(&two, &one, 1.0);
+            resolveAttack(fight, &one, &two, 1.0);
+            resolveAttack(fight, &two, &one, 1.0);
         }
         return Outcome{a.maxLife - a.life, d.maxLife - d.life, a.currentAnimation.attack != 0,
                        d.currentAnimation.attack != 0};
@@ -333,13 +333,13 @@ TEST_F(HitTest, ATradeHitsBothWhicheverPlayerComesFirst) {
 
 TEST_F(HitTest, NoTouchWhileStunnedOrWithoutAMask) {
     a.stunFrames = 1;
-    EXPECT_FALSE(touchTest(a, d));
+    EXPECT_FALSE(touchTest(fight, a, d));
     a.stunFrames = 0;
     frame().hurtShift.reset();
-    EXPECT_FALSE(touchTest(a, d));
+    EXPECT_FALSE(touchTest(fight, a, d));
     EXPECT_TRUE(a.hitList.empty());
-    resolveAttack(&a, &a, 1.0); // a fighter never hits itself
-    resolveAttack(nullptr, &d, 1.0);
+    resolveAttack(fight, &a, &a, 1.0); // a fighter never hits itself
+    resolveAttack(fight, nullptr, &d, 1.0);
 }
 
 // Knockback carries the defender the same distance at every frame rate: an impulse given once
@@ -371,17 +371,17 @@ TEST_F(HitTest, KnockbackCarriesTheSameDistanceAtEveryRate) {
             d.velocity = d.moveVelocity = d.pushVelocity = {};
             d.onGround = 1;
             d.life = d.maxLife;
-            setAnimation(a, attack);
+            setAnimation(fight, a, attack);
             a.attacking = 1;
             a.hitList.clear();
             // The attacker plays its touching frame through and stands still meanwhile; the
             // defender slides.
             for (int i = 0; i < int(std::lround(100 / f)); ++i) {
                 a.position = {1000, 0};
-                updateFighter(a, nullptr, f, f);
+                updateFighter(fight, a, nullptr, f, f);
                 a.position = {1000, 0};
-                resolveTrade(a, d, f);
-                updateFighter(d, nullptr, f, f);
+                resolveTrade(fight, a, d, f);
+                updateFighter(fight, d, nullptr, f, f);
             }
             double moved = double(d.position.x) - 900;
             EXPECT_NEAR(std::fabs(moved), c.expected, 0.02 * c.expected)
@@ -392,9 +392,9 @@ TEST_F(HitTest, KnockbackCarriesTheSameDistanceAtEveryRate) {
 
 // A touch whose damage rounded down to nothing still sprays one drop: round(2 x 0) + 1.
 TEST_F(HitTest, ATouchWithoutDamageSpraysOneDrop) {
-    sprayBlood(a, d, 0);
-    EXPECT_EQ(fightEvents.blood.size(), 1u);
-    clearFightEvents();
-    sprayBlood(a, d, 8); // round(2 x sqrt(16)) + 1
-    EXPECT_EQ(fightEvents.blood.size(), 9u);
+    sprayBlood(fight, a, d, 0);
+    EXPECT_EQ(fight.events.blood.size(), 1u);
+    clearFightEvents(fight.events);
+    sprayBlood(fight, a, d, 8); // round(2 x sqrt(16)) + 1
+    EXPECT_EQ(fight.events.blood.size(), 9u);
 }

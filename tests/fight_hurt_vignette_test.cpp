@@ -62,7 +62,7 @@ TEST_F(HurtVignette, RemadeWhenTheScreenIsReopenedAtAnotherSize) {
     ASSERT_EQ(screenWidth, 1024);
     greyFirstStage();
     globalFightContext.stage = &stageList[0];
-    BotController& bot = ensureBot(playerTwo, 3);
+    BotController& bot = ensureBot(fight, playerTwo, 3);
     bot.botLevelSetting = 3;
     switchBotOn(bot);
     // Hurt at 1024 x 768: the red edges are made for that size.
@@ -103,5 +103,5 @@ TEST_F(HurtVignette, RemadeWhenTheScreenIsReopenedAtAnotherSize) {
     EXPECT_LT(redness(reddest, 1040, 300, 1074, 500), 25) << reddestPath;
     EXPECT_LT(redness(reddest, 300, 784, 900, 818), 25) << reddestPath;
     matchHooks = MatchHooks{};
-    removeBot(playerTwo);
+    removeBot(fight, playerTwo);
 }

@@ -231,7 +231,7 @@ TEST_F(GeneratedFight, AKnockOutInMidAirEndsOnTheGroundInTheLastDeathFrame) {
             updateLifeGaugeTargets(playerTwo);
             playerTwo.lifeBar.mainShown = double(playerTwo.lifeBar.mainTarget);
         }
-        if (playerTwo.life > 0 && playerTwo.position.y < float(groundLine() - 250)) {
+        if (playerTwo.life > 0 && playerTwo.position.y < float(groundLine(fight) - 250)) {
             playerTwo.life = -40; // the knock-out blow
             knockedOutAt = playerTwo.position.y;
             saveScreenshot("knocked_out_in_the_air.png");
@@ -239,8 +239,8 @@ TEST_F(GeneratedFight, AKnockOutInMidAirEndsOnTheGroundInTheLastDeathFrame) {
     };
     matchHooks.endScreenshots = {{450, "knocked_out_landed.png"}};
     EXPECT_EQ(startMatch(), 2);
-    EXPECT_LT(knockedOutAt, float(groundLine() - 250));
-    EXPECT_EQ(playerTwo.position.y, float(groundLine()));
+    EXPECT_LT(knockedOutAt, float(groundLine(fight) - 250));
+    EXPECT_EQ(playerTwo.position.y, float(groundLine(fight)));
     ASSERT_EQ(animationType(playerTwo), 10);
     EXPECT_EQ(playerTwo.currentAnimation.frameIndex,
               int64_t(playerTwo.fighterClass->death->frames.size()) - 1);
@@ -293,7 +293,7 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     Stage* stage = &stageList[1];
     globalFightContext.stage = stage;
     // Player one, a human who never presses a key, against a Hard bot.
-    BotController& bot = ensureBot(playerTwo, 3);
+    BotController& bot = ensureBot(fight, playerTwo, 3);
     bot.botLevelSetting = 3;
     switchBotOn(bot);
     matchHooks = MatchHooks{};
@@ -349,7 +349,7 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     for (const char* file : {"fight150.png", "fight400.png", "fight700.png", "banner.png"})
         keepScreenshot(file);
     matchHooks = MatchHooks{};
-    removeBot(playerTwo);
+    removeBot(fight, playerTwo);
 }
 
 // Debug mode: the read-outs beside both fighters, their hit masks and bodies at half intensity.
@@ -361,8 +361,8 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
     scriptKeyTap(options.script, 3 + 300 + 40, 25, 2);
     setHeadless(options);
     startUpGame();
-    removeBot(playerOne); // two players without bots, whatever ran before
-    removeBot(playerTwo);
+    removeBot(fight, playerOne); // two players without bots, whatever ran before
+    removeBot(fight, playerTwo);
     slowMotion = 0;
     globalFightContext.stage = &stageList[2];
     settings.debugMode = 1;
@@ -416,8 +416,8 @@ TEST_F(GeneratedFight, TheClassPicturesLoadDuringTheIntroAndAreAllThereForTheFig
     startUpDrawn();
     globalFightContext.stage = &stageList[0];
     settings.buffedFrames = 5; // "Load everything"
-    chooseClass(playerOne, classAt(3), 0);
-    chooseClass(playerTwo, classAt(4), 1);
+    chooseClass(fight, playerOne, classAt(3), 0);
+    chooseClass(fight, playerTwo, classAt(4), 1);
     auto everyFrameLoaded = [] {
         for (const Fighter* f : {&playerOne, &playerTwo})
             for (const Animation* a : classAnimations(*f->fighterClass, true, settings.windEnabled != 0))

@@ -45,27 +45,27 @@ TEST_F(MovementTest, LandingAtEightIsHardWhileGravityCallsItSoft) {
     fighter.moveState.jumping = 1;
     fighter.position.y = 3;
     fighter.velocity.y = 8;
-    land(fighter);
+    land(fight, fighter);
     EXPECT_EQ(animationType(fighter), 13); // hard: the land animation
-    EXPECT_GT(screenShake.y, 0.0f);
+    EXPECT_GT(fight.screenShake.y, 0.0f);
     // Gravity step: a falling fighter below the line with 8 after gravity is soft.
-    screenShake = {};
-    setAnimation(fighter, cls->jump);
+    fight.screenShake = {};
+    setAnimation(fight, fighter, cls->jump);
     fighter.falling = 1;
     fighter.position.y = 3;
     fighter.velocity.y = 8.0f - 4.5f;
-    applyGravity(fighter, 1.0);
+    applyGravity(fight, fighter, 1.0);
     EXPECT_EQ(animationType(fighter), 13); // soft: land when not attacking
-    EXPECT_EQ(screenShake.y, 0.0f);
+    EXPECT_EQ(fight.screenShake.y, 0.0f);
     EXPECT_EQ(fighter.velocity.y, 0.0f);
     // Gravity step at 8.5: hard, shake and no change of animation.
-    setAnimation(fighter, cls->jump);
+    setAnimation(fight, fighter, cls->jump);
     fighter.falling = 1;
     fighter.position.y = 3;
     fighter.velocity.y = 4.0f;
-    applyGravity(fighter, 1.0);
+    applyGravity(fight, fighter, 1.0);
     EXPECT_EQ(animationType(fighter), 12);
-    EXPECT_GT(screenShake.y, 0.0f);
+    EXPECT_GT(fight.screenShake.y, 0.0f);
 }
 
 TEST_F(MovementTest, StageLimitsHoldTheFighterWithoutStoppingIt) {
@@ -79,7 +79,7 @@ TEST_F(MovementTest, StageLimitsHoldTheFighterWithoutStoppingIt) {
     fighter.position.x = 9000;
     applyStageLimits(fighter, &stage);
     EXPECT_EQ(fighter.position.x, float(5975 - 550));
-    setAnimation(fighter, nullptr);
+    setAnimation(fight, fighter, nullptr);
     fighter.currentAnimation.type = 11; // spawning: no limits
     fighter.position.x = 9000;
     applyStageLimits(fighter, &stage);
@@ -107,11 +107,11 @@ TEST_F(MovementTest, FacingTurnsOnlyInIdleWalkAndLand) {
 
 TEST_F(MovementTest, WalkingAnimationRunsFasterForFasterFighters) {
     setStats(Stat{5, 5, 10, 5, 5, 5, 5, -1, -1, 3, 3});
-    setAnimation(fighter, cls->moveFront);
+    setAnimation(fight, fighter, cls->moveFront);
     EXPECT_EQ(frameLengthFor(fighter, fighter.currentAnimation.frames[0]), 4); // 180 / 45
     setStats(Stat{5, 5, 5, 5, 5, 5, 5, -1, -1, 3, 3});
     EXPECT_EQ(frameLengthFor(fighter, fighter.currentAnimation.frames[0]), 6);
-    setAnimation(fighter, cls->idle);
+    setAnimation(fight, fighter, cls->idle);
     EXPECT_EQ(frameLengthFor(fighter, fighter.currentAnimation.frames[0]), 5);
 }
 
@@ -125,7 +125,7 @@ TEST_F(MovementTest, MovedOffTheGroundAFighterFallsAndResetsStandOnTheLine) {
     EXPECT_EQ(fighter.position.y, 0.0f);
     EXPECT_EQ(fighter.onGround, 1);
     // A reset places the fighter at y 775; its animation puts it back on the line.
-    resetFighter(fighter, 1000);
+    resetFighter(fight, fighter, 1000);
     EXPECT_EQ(fighter.position.y, 0.0f);
     EXPECT_EQ(fighter.position.x, 1000.0f);
 }
@@ -136,7 +136,7 @@ std::pair<double, double> walkAndJump(FightTest& t, int64_t fps) {
     double f = 50.0 / double(fps);
     t.fighter.position = {3000, 0};
     t.fighter.velocity = {};
-    setAnimation(t.fighter, t.cls->idle);
+    setAnimation(fight, t.fighter, t.cls->idle);
     t.run(int(fps), f, {kInputRight});
     double walked = t.fighter.position.x - 3000;
     t.run(int(fps / 10), f); // stop

@@ -23,7 +23,7 @@ TEST_F(RatesTest, AReleasedWalkKeyWalksOneTickAtEveryRate) {
         double f = 50.0 / fps;
         fighter.position = {1000, 0};
         fighter.velocity = {};
-        setAnimation(fighter, cls->idle);
+        setAnimation(fight, fighter, cls->idle);
         run(frames(20, f), f, {kInputRight});
         float released = fighter.position.x;
         run(frames(10, f), f);
@@ -44,7 +44,7 @@ TEST_F(RatesTest, ABufferedAttackLastsTheSameGameTime) {
         int pressed = 0;
         for (int i = 0; i < 100 && fighter.input[kInputLight] > 0; ++i) {
             fighter.cooldown = 100; // held in idle: nothing uses the press up
-            updateFighter(fighter, &stage, f, f);
+            updateFighter(fight, fighter, &stage, f, f);
             pressed += 1;
         }
         // The frame of the press and nine ticks after it.
@@ -69,7 +69,7 @@ TEST_F(RatesTest, TheGaugeSlidesPerUpdateAndShakesPerTick) {
             Vec2 previous = fighter.lifeBar.shake;
             do {
                 int64_t flashBefore = fighter.damageFlash; // lowered by 1 per completed tick
-                updateFighter(fighter, &stage, f, f);
+                updateFighter(fight, fighter, &stage, f, f);
                 Vec2 shake = fighter.lifeBar.shake;
                 bool moved = shake.x != previous.x || shake.y != previous.y;
                 offsets += moved;

@@ -35,7 +35,7 @@ TEST_F(StatLimitsTest, EveryStatFromMinusToPlusHundredKeepsTheFighterGoing) {
             if (field == &Stat::speed) s.weight = 9; // heavier than strong: the slowest walk
             setStats(s);
             SCOPED_TRACE(testing::Message() << "stat value " << value);
-            resetFighter(fighter, 1000);
+            resetFighter(fight, fighter, 1000);
             fighter.position.y = 0;
             ASSERT_GT(fighter.life, 0) << "starts knocked out";
             // Walks both ways.
@@ -74,7 +74,7 @@ TEST_F(StatLimitsTest, MaximumLifeSaturatesForAHugeLifeStatistic) {
     EXPECT_EQ(maxLifeOf(fighter), 1);
     s.life = kStatLimit; // the largest a data file gives
     setStats(s);
-    resetFighter(fighter, 1000);
+    resetFighter(fight, fighter, 1000);
     EXPECT_EQ(fighter.maxLife, 15 * kStatLimit + 200);
     EXPECT_EQ(fighter.life, fighter.maxLife);
 }

@@ -26,8 +26,8 @@ struct FightStateTest : GeneratedGameTest {
         startUndrawnGame(factor);
         seedRandom(11);
         for (auto [fighter, position] : {std::pair{&playerOne, 4}, std::pair{&playerTwo, 1}}) {
-            chooseClass(*fighter, classAt(position), 0);
-            BotController& bot = ensureBot(*fighter, 3);
+            chooseClass(fight, *fighter, classAt(position), 0);
+            BotController& bot = ensureBot(fight, *fighter, 3);
             bot.botLevelSetting = 3;
             switchBotOn(bot);
         }
@@ -35,11 +35,11 @@ struct FightStateTest : GeneratedGameTest {
         playOneFightFrame(&stageList[1]);
     }
     void TearDown() override {
-        removeBot(playerOne);
-        removeBot(playerTwo);
+        removeBot(fight, playerOne);
+        removeBot(fight, playerTwo);
         GeneratedGameTest::TearDown();
     }
-    int64_t step() { return stepFight(stage, {}, factor, factor); }
+    int64_t step() { return stepFight(fight, stage, {}, factor, factor); }
     static bool midCombo() {
         for (const Fighter* f : {&playerOne, &playerTwo})
             if (f->comboStep >= 2 && f->attacking) return true;
@@ -66,16 +66,16 @@ std::vector<int64_t> soundsOf(const FightEvents& events) {
 TEST_F(FightStateTest, EveryStepRunsAgainTheSameFromItsRestoredState) {
     int64_t frames = 0, afterKnockOut = 0;
     while (afterKnockOut < 100 && frames < 20000) {
-        FightState before = saveFight();
+        FightState before = fight;
         int64_t result = step();
-        uint64_t hash = fightHash();
-        std::vector<int64_t> events = soundsOf(fightEvents);
-        FightState after = saveFight();
-        restoreFight(before);
+        uint64_t hash = fightHash(fight);
+        std::vector<int64_t> events = soundsOf(fight.events);
+        FightState after = fight;
+        fight = before;
         ASSERT_EQ(step(), result) << "frame " << frames;
-        ASSERT_EQ(fightHash(), hash) << "frame " << frames;
-        ASSERT_EQ(soundsOf(fightEvents), events) << "frame " << frames;
-        restoreFight(after);
+        ASSERT_EQ(fightHash(fight), hash) << "frame " << frames;
+        ASSERT_EQ(soundsOf(fight.events), events) << "frame " << frames;
+        fight = after;
         frames += 1;
         if (result != 0) afterKnockOut += 1;
     }
@@ -92,32 +92,32 @@ TEST_F(FightStateTest, AStateSavedMidComboContinuesTheSameWhenRestoredLater) {
         frames += 1;
     }
     ASSERT_TRUE(midCombo()) << "no combo in 200 s of Hard bots";
-    FightState saved = saveFight();
-    uint64_t savedHash = fightHash();
+    FightState saved = fight;
+    uint64_t savedHash = fightHash(fight);
     std::vector<uint64_t> hashes;
     for (int i = 0; i < 300; ++i) {
         step();
-        hashes.push_back(fightHash());
+        hashes.push_back(fightHash(fight));
     }
     for (int i = 0; i < 1000; ++i) step();
-    EXPECT_NE(fightHash(), savedHash);
-    restoreFight(saved);
-    EXPECT_EQ(fightHash(), savedHash);
+    EXPECT_NE(fightHash(fight), savedHash);
+    fight = saved;
+    EXPECT_EQ(fightHash(fight), savedHash);
     EXPECT_TRUE(midCombo());
     for (size_t i = 0; i < hashes.size(); ++i) {
         step();
-        ASSERT_EQ(fightHash(), hashes[i]) << "frame " << i << " after the restore";
+        ASSERT_EQ(fightHash(fight), hashes[i]) << "frame " << i << " after the restore";
     }
 }
 
 // A copy is a value: stepping the fight leaves it as it was, and any difference in the fight,
 // the random generator's state included, changes the hash.
 TEST_F(FightStateTest, CopiesStayAsTheyWereAndTheHashSeesEveryPart) {
-    FightState copy = saveFight();
+    FightState copy = fight;
     uint64_t hash = fightHash(copy);
     for (int i = 0; i < 200; ++i) step();
     EXPECT_EQ(fightHash(copy), hash);
-    EXPECT_NE(fightHash(), hash);
+    EXPECT_NE(fightHash(fight), hash);
     auto differs = [&](auto change) {
         FightState changed = copy;
         change(changed);
@@ -133,4 +133,39 @@ TEST_F(FightStateTest, CopiesStayAsTheyWereAndTheHashSeesEveryPart) {
     EXPECT_TRUE(differs([](FightState& s) { s.players[1].hitList.push_back(1); }));
     EXPECT_TRUE(differs([](FightState& s) { s.frame += 1; }));
     EXPECT_FALSE(differs([](FightState&) {}));
+}
+
+// The players' names and jump-with-up are hashed from the match's set-up where the fighter
+// record once held them: a fight hashes to the value it always had (this one's was taken from
+// the fighter record), so that replays recorded then still verify.
+TEST(FightHash, NamesAndJumpWithUpKeepTheirPlaceInTheHash) {
+    FightState s;
+    s.players[0].id = 1;
+    s.players[1].id = 2;
+    s.setup.names = {"Player one", "Player two"};
+    s.setup.jumpWithUp = {1, 0};
+    s.players[0].life = 305;
+    s.players[1].life = 290;
+    s.players[0].position = {1200, 775};
+    s.players[1].position = {800.5f, 775};
+    s.players[1].hitList = {1};
+    s.bots[1].present = true;
+    s.bots[1].botState = 2;
+    s.freezeTimer = 2.5f;
+    s.focusX = 900;
+    s.viewWidth = 1080;
+    s.frame = 77;
+    s.random = {1, 2, 3, 4};
+    EXPECT_EQ(fightHash(s), 0xab882eb85cf5d3c4ULL);
+    FightState other = s;
+    other.setup.jumpWithUp[1] = 1;
+    EXPECT_NE(fightHash(other), fightHash(s));
+    other = s;
+    other.setup.names[0] = "Player 1";
+    EXPECT_NE(fightHash(other), fightHash(s));
+    // What a step set off is no part of the fight.
+    other = s;
+    other.events.blood.push_back({});
+    other.events.effectsAdvance = true;
+    EXPECT_EQ(fightHash(other), fightHash(s));
 }

@@ -21,8 +21,8 @@ inline void startTwoPlayerGame(HeadlessOptions options) {
     options.desktopHeight = 720;
     setHeadless(options);
     startUpGame();
-    removeBot(playerOne);
-    removeBot(playerTwo);
+    removeBot(fight, playerOne);
+    removeBot(fight, playerTwo);
     globalFightContext.stage = &stageList[0];
     matchHooks = MatchHooks{};
 }

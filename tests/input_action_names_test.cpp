@@ -2,13 +2,13 @@
 // named button or stick direction is what really gives that action.
 #include "headless_fixture.h"
 
-#include "fight/fighter.h"
+#include "input/player_setup.h"
 #include "input/action_names.h"
 #include "input/controls.h"
 
 namespace {
 struct ActionNamesTest : HeadlessScreen {
-    Fighter one;
+    PlayerSetup one;
     void start(std::vector<ScriptEvent> script) {
         endRuntime();
         HeadlessOptions options;
@@ -17,7 +17,7 @@ struct ActionNamesTest : HeadlessScreen {
         setHeadless(options);
         ASSERT_TRUE(initKeyboard());
         initControllers();
-        createFighter(one, "Player one", 0, 1);
+        createPlayerSetup(one, "Player one", 1);
         pollKeyboard();
     }
 };

@@ -1,13 +1,17 @@
 // Players' actions from keys and controllers, input counters, key capture and defaults.
 #include "headless_fixture.h"
 
-#include "fight/fighter.h"
+#include "input/player_setup.h"
 #include "input/controls.h"
 #include "input/keys.h"
 
 namespace {
 struct ControlsTest : HeadlessScreen {
-    Fighter one, two;
+    // A player's keys with the input counters their actions fill (a fighter's).
+    struct Player : PlayerSetup {
+        std::array<double, kInputCount> input{};
+    };
+    Player one, two;
     void start(std::vector<ScriptEvent> script, int64_t pads = 0) {
         endRuntime();
         HeadlessOptions options;
@@ -16,11 +20,13 @@ struct ControlsTest : HeadlessScreen {
         setHeadless(options);
         ASSERT_TRUE(initKeyboard());
         initControllers();
-        createFighter(one, "Player one", 0, 1);
-        createFighter(two, "Player two", 0, 2);
+        createPlayerSetup(one, "Player one", 1);
+        one.input = {};
+        createPlayerSetup(two, "Player two", 2);
+        two.input = {};
         pollKeyboard();
     }
-    static Actions poll(const Fighter& player) {
+    static Actions poll(const PlayerSetup& player) {
         return pollActions(player.keyBindings, player.padIndex, player.jumpWithUp);
     }
     static std::vector<ScriptEvent> held(std::initializer_list<int64_t> keys) {

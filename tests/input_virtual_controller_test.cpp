@@ -15,6 +15,7 @@
 #include "input/keys.h"
 #include "match/match.h"
 #include "runtime/virtual_controller.h"
+#include "input/player_setup.h"
 
 namespace {
 constexpr int64_t kP = 25, kQ = 16; // the players' neutral keys
@@ -178,15 +179,15 @@ TEST_F(VirtualControllerTest, PluggedInWhilePlayingItDrivesMenusAndFightAndUnplu
 
     journey.on("main menu", 0, [&] {
         EXPECT_EQ(controllerCount(), 0);
-        EXPECT_EQ(playerOne.padIndex, -1);
-        EXPECT_EQ(playerTwo.padIndex, -1);
+        EXPECT_EQ(playerSetups[0].padIndex, -1);
+        EXPECT_EQ(playerSetups[1].padIndex, -1);
         later(5, [&] { first = attachVirtualController(); });
         later(7, [&] {
             EXPECT_GE(first, 0);
             EXPECT_EQ(controllerCount(), 1);
-            EXPECT_EQ(playerOne.padIndex, 0); // the first player without a controller
-            EXPECT_EQ(playerTwo.padIndex, -1);
-            EXPECT_EQ(actionName(playerOne.keyBindings, playerOne.padIndex, &Controls::left),
+            EXPECT_EQ(playerSetups[0].padIndex, 0); // the first player without a controller
+            EXPECT_EQ(playerSetups[1].padIndex, -1);
+            EXPECT_EQ(actionName(playerSetups[0].keyBindings, playerSetups[0].padIndex, &Controls::left),
                       "stick left");
         });
         // The D-pad down three times, to "Options", and button 1 there.
@@ -225,7 +226,7 @@ TEST_F(VirtualControllerTest, PluggedInWhilePlayingItDrivesMenusAndFightAndUnplu
         {120, [&] { setVirtualControllerDpad(first, -1, 0); }},
         {130, [&] { detachVirtualController(first); }},
         {133, [] {
-             EXPECT_EQ(actionName(playerOne.keyBindings, playerOne.padIndex, &Controls::left),
+             EXPECT_EQ(actionName(playerSetups[0].keyBindings, playerSetups[0].padIndex, &Controls::left),
                        "Left");
          }},
         {135, [&] { setVirtualControllerDpad(first, -1, 0); }},
@@ -247,7 +248,7 @@ TEST_F(VirtualControllerTest, PluggedInWhilePlayingItDrivesMenusAndFightAndUnplu
     std::vector<Pass> passes;
     matchHooks.afterFightFrame = [&](int64_t pass) {
         passes.push_back({playerOne.position.x, playerTwo.position.x, playerOne.attacking,
-                          playerOne.padIndex, playerTwo.padIndex, controllerPresent(0) != 0,
+                          playerSetups[0].padIndex, playerSetups[1].padIndex, controllerPresent(0) != 0,
                           controllerPresent(1) != 0});
         if (auto step = atPass.find(pass); step != atPass.end()) step->second();
     };

@@ -8,6 +8,7 @@
 #include "menus/difficulty_menu.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
+#include "input/player_setup.h"
 
 namespace {
 constexpr int64_t kP = 25, kO = 24; // player one's neutral and heavy keys
@@ -77,10 +78,10 @@ TEST_F(DifficultyScreen, KeysMoveChooseAndGoBackByTheirRules) {
     for (const KeysCase& c : kCases) {
         SCOPED_TRACE(c.what);
         sounds.clear();
-        Controls saved = playerOne.keyBindings.primary;
+        Controls saved = playerSetups[0].keyBindings.primary;
         if (c.ownKeys) {
-            playerOne.keyBindings.primary.up = kY;
-            playerOne.keyBindings.primary.down = kH;
+            playerSetups[0].keyBindings.primary.up = kY;
+            playerSetups[0].keyBindings.primary.down = kH;
         }
         difficultySelection = c.kept;
         bool clearing = false, endless = false;
@@ -101,6 +102,6 @@ TEST_F(DifficultyScreen, KeysMoveChooseAndGoBackByTheirRules) {
         EXPECT_TRUE(clearing); // the screen did open clearing from black
         EXPECT_EQ(sounds, Sounds(c.heard));
         EXPECT_EQ(difficultySelection, c.result); // kept for the next visit
-        playerOne.keyBindings.primary = saved;
+        playerSetups[0].keyBindings.primary = saved;
     }
 }

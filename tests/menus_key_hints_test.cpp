@@ -12,6 +12,7 @@
 #include "menus/selection_panels.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 namespace {
 constexpr int64_t kP = 25;      // player one's neutral key
@@ -109,7 +110,7 @@ void leaveToMainMenu(int64_t at) { tap(at, kKeyEscape); }
 // Two keys in one name: a shared first word once ("stick left/right", "Pad 4/6"), other names
 // whole; a fixed key and a player's key once when they are the same.
 TEST(KeyHintNames, PairsShareTheirFirstWordAndTheSameKeyIsNamedOnce) {
-    Fighter player;
+    PlayerSetup player;
     player.keyBindings.primary.left = 75;  // "Pad 4"
     player.keyBindings.primary.right = 77; // "Pad 6"
     player.keyBindings.primary.up = 42;    // "Left shift"
@@ -160,7 +161,7 @@ TEST_F(KeyHints, EachPlayerReadsTheirOwnKeysAndARebindingShowsAtOnce) {
     on("main menu", 3, [] { tap(25, kKeyEscape); });
     EXPECT_EQ(runRecording(), 0);
     ASSERT_EQ(drawn.size(), 11u);
-    EXPECT_EQ(playerTwo.keyBindings.primary.left, kZ);
+    EXPECT_EQ(playerSetups[1].keyBindings.primary.left, kZ);
 
     std::vector<ShownText> texts = frameTexts(2, kTwoPlayerFirstX, kNameY, 30);
     // Player two from the left panel's x; player one's block ends 100 px from the right edge.

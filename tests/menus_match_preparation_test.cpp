@@ -67,7 +67,7 @@ TEST_F(MatchPreparation, TwoPlayersChooseClassesAndAStageThenFightAndComeBack) {
     EXPECT_EQ(currentMatch->stage, &stageList[2]);
     EXPECT_EQ(currentMatch->againstBot, 0);
     EXPECT_EQ(stageCursor, 2);
-    EXPECT_FALSE(botActive(playerTwo));
+    EXPECT_FALSE(botActive(fight, playerTwo));
 }
 
 TEST_F(MatchPreparation, AgainstTheBotThroughBothStepsAndTheDifficulty) {
@@ -118,8 +118,8 @@ TEST_F(MatchPreparation, AgainstTheBotThroughBothStepsAndTheDifficulty) {
     EXPECT_EQ(firstCode, selectableClasses[2] + 10000 * selectableClasses[1]);
     EXPECT_EQ(difficultySelection, 2);
     EXPECT_EQ(playerTwo.botLevel, 3);
-    EXPECT_TRUE(botActive(playerTwo));
-    EXPECT_FALSE(botActive(playerOne));
+    EXPECT_TRUE(botActive(fight, playerTwo));
+    EXPECT_FALSE(botActive(fight, playerOne));
     ASSERT_TRUE(currentMatch);
     EXPECT_EQ(currentMatch->againstBot, 1);
     EXPECT_EQ(currentMatch->stage, &stageList[1]); // one step right of the first stage

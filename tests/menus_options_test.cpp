@@ -8,6 +8,7 @@
 
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "menus/options_menu.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
@@ -266,7 +267,7 @@ TEST_F(OptionsTest, OutOfRangeSettingsAreShownAndSavedNormalised) {
 
 TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     startUp();
-    playerOne.keyBindings.secondary.left = 30;
+    playerSetups[0].keyBindings.secondary.left = 30;
     journey.on("options", 0, [] {
         int64_t at = downTo(25, 16);
         tap(at, kKeyReturn); // "    Controls    "
@@ -284,14 +285,14 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     journey.on("options", 1, [] { tap(25, kKeyEscape); });
     runOptionsMenu(40, 40);
     EXPECT_EQ(journey.screens, (std::vector<std::string>{"options", "controls", "options"}));
-    EXPECT_EQ(playerOne.keyBindings.primary.left, kK);
-    EXPECT_EQ(playerTwo.keyBindings.primary.right, kKeyEscape);
+    EXPECT_EQ(playerSetups[0].keyBindings.primary.left, kK);
+    EXPECT_EQ(playerSetups[1].keyBindings.primary.right, kKeyEscape);
     std::string saved = savedSettings();
     EXPECT_NE(saved.find("\"K\""), std::string::npos) << saved;
 
     // Reset puts the primary keys back, leaves the secondary ones and turns off Jump with Up.
-    playerOne.jumpWithUp = 1;
-    playerTwo.jumpWithUp = 1;
+    playerSetups[0].jumpWithUp = 1;
+    playerSetups[1].jumpWithUp = 1;
     journey.on("options", 2, [] {
         int64_t at = downTo(25, 16);
         tap(at, kKeyReturn);
@@ -304,11 +305,11 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     });
     journey.on("options", 3, [] { tap(25, kKeyEscape); });
     runOptionsMenu(40, 40);
-    EXPECT_EQ(playerOne.keyBindings.primary.left, kKeyLeft);
-    EXPECT_EQ(playerTwo.keyBindings.primary.right, 36);
-    EXPECT_EQ(playerOne.keyBindings.secondary.left, 30);
-    EXPECT_EQ(playerOne.jumpWithUp, 0);
-    EXPECT_EQ(playerTwo.jumpWithUp, 0);
+    EXPECT_EQ(playerSetups[0].keyBindings.primary.left, kKeyLeft);
+    EXPECT_EQ(playerSetups[1].keyBindings.primary.right, 36);
+    EXPECT_EQ(playerSetups[0].keyBindings.secondary.left, 30);
+    EXPECT_EQ(playerSetups[0].jumpWithUp, 0);
+    EXPECT_EQ(playerSetups[1].jumpWithUp, 0);
 }
 
 namespace {
@@ -340,7 +341,7 @@ TEST_P(OptionsScreens, DrawnWithHintsAndCapture) {
     });
     journey.on("options", 1, [] { tap(25, kKeyEscape); });
     runOptionsMenu(40, 40);
-    EXPECT_EQ(playerOne.keyBindings.primary.right, kK);
+    EXPECT_EQ(playerSetups[0].keyBindings.primary.right, kK);
     for (const std::string& path : shots) {
         Bitmap shot;
         bool alpha = false;

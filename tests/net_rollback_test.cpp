@@ -83,15 +83,15 @@ struct NetRollbackTest : GeneratedGameTest {
         if (IsSkipped()) return;
         startUndrawnGame(factor);
         seedRandom(5);
-        chooseClass(playerOne, classAt(4), 0);
-        chooseClass(playerTwo, classAt(1), 0);
+        chooseClass(fight, playerOne, classAt(4), 0);
+        chooseClass(fight, playerTwo, classAt(1), 0);
         for (Fighter* f : {&playerOne, &playerTwo}) {
-            removeBot(*f);
+            removeBot(fight, *f);
             f->botLevel = 0;
         }
         stage = &stageList[1];
         playOneFightFrame(&stageList[1]);
-        start = saveFight();
+        start = fight;
     }
 
     void connect(const LinkCase& link, uint64_t seed) {
@@ -135,13 +135,13 @@ struct NetRollbackTest : GeneratedGameTest {
     // confirmed inputs, as player one's side has them.
     uint64_t straightHash(int64_t frames) {
         const RollbackSession& one = peers[0].session;
-        restoreFight(start);
+        fight = start;
         for (int64_t frame = 0; frame < frames; ++frame) {
             std::array<Actions, 2> actions = {unpackActions(one.localInputs[size_t(frame)]),
                                               unpackActions(one.remoteInputs[size_t(frame)])};
-            stepFight(stage, actions, factor, factor);
+            stepFight(fight, stage, actions, factor, factor);
         }
-        return fightHash();
+        return fightHash(fight);
     }
 };
 
@@ -253,10 +253,10 @@ TEST_F(NetRollbackTest, AFullRollbackStepsEveryPredictedFrameAgain) {
     EXPECT_EQ(rolled.longestRollback, kMaxPredictedFrames);
     EXPECT_EQ(rolled.confirmedFrame, kMaxPredictedFrames);
     // Rolled back, the session is where the late inputs lead from the start.
-    restoreFight(start);
+    fight = start;
     for (int64_t frame = 0; frame < kMaxPredictedFrames; ++frame)
-        stepFight(stage, {unpackActions(rolled.localInputs[size_t(frame)]), jump}, factor, factor);
-    EXPECT_EQ(fightHash(stateAfter(rolled, kMaxPredictedFrames)), fightHash());
+        stepFight(fight, stage, {unpackActions(rolled.localInputs[size_t(frame)]), jump}, factor, factor);
+    EXPECT_EQ(fightHash(stateAfter(rolled, kMaxPredictedFrames)), fightHash(fight));
     EXPECT_NE(fightHash(stateAfter(rolled, kMaxPredictedFrames)),
               fightHash(stateAfter(session, kMaxPredictedFrames)));
     std::printf("[ figures  ] one full rollback of %lld frames: %.1f us\n",
@@ -285,6 +285,26 @@ TEST_F(NetRollbackTest, FramesSteppedAgainLeaveTheNewestEventsAsTheyWere) {
 
 // Duplicated, late and far-off inputs: the first copy of a frame stands, and frames beyond the
 // window are dropped unkept.
+// A session steps the states it keeps, never the game's own fight: two sessions (or a session
+// and a match) can live side by side.
+TEST_F(NetRollbackTest, ASessionStepsItsOwnStatesAndLeavesTheGamesFightAlone) {
+    RollbackSession s;
+    startSession(s, start, stage, 0, 0, kFrameRate);
+    fight = FightState{};
+    uint64_t untouched = fightHash(fight);
+    Actions walk;
+    walk.left = true;
+    // As far as the session predicts without the peer's inputs.
+    for (int frame = 0; frame < kMaxPredictedFrames; ++frame) {
+        ASSERT_GE(addLocalInput(s, walk), 0);
+        ASSERT_TRUE(stepSession(s).stepped);
+    }
+    EXPECT_EQ(fightHash(fight), untouched);
+    EXPECT_EQ(s.currentFrame, kMaxPredictedFrames);
+    EXPECT_NE(fightHash(stateAfter(s, kMaxPredictedFrames)), fightHash(start));
+    EXPECT_EQ(stateAfter(s, kMaxPredictedFrames).frame, start.frame + kMaxPredictedFrames);
+}
+
 TEST_F(NetRollbackTest, DuplicatesAndFarOffFramesChangeNothing) {
     RollbackSession session;
     startSession(session, start, stage, 0, kDefaultInputDelay, kFrameRate);

@@ -3,11 +3,14 @@
 #pragma once
 
 #include "fight/fighter.h"
+#include "input/player_setup.h"
 #include "settings/settings.h"
 
 inline void createDefaultPlayers() {
     resetSettingsToDefaults(1920);
-    createFighter(playerOne, "Player one", 0, 1);
-    createFighter(playerTwo, "Player two", 0, 2);
+    createPlayerSetup(playerSetups[0], "Player one", 1);
+    createPlayerSetup(playerSetups[1], "Player two", 2);
+    createFighter(playerOne, 0, 1);
+    createFighter(playerTwo, 0, 2);
     playersCreated = true;
 }

@@ -10,6 +10,7 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "menus/fighter_viewer.h"
 #include "practice/lesson_drawing.h"
 #include "practice/lesson_rules.h"
@@ -35,16 +36,16 @@ struct Pupil {
     int64_t startDelay = 5;            // frames the pupil reads each card before it plays
 
     static int64_t towards() {
-        const Controls& k = playerOne.keyBindings.primary;
+        const Controls& k = playerSetups[0].keyBindings.primary;
         return playerOne.facing == 1 ? k.right : k.left;
     }
     static int64_t away() {
-        const Controls& k = playerOne.keyBindings.primary;
+        const Controls& k = playerSetups[0].keyBindings.primary;
         return playerOne.facing == 1 ? k.left : k.right;
     }
     // A direction held with the neutral key, or the heavy key, from `delay` frames on.
     static void pressAttack(int64_t stance, int64_t delay) {
-        const Controls& k = playerOne.keyBindings.primary;
+        const Controls& k = playerSetups[0].keyBindings.primary;
         if (stance == 6) {
             scriptTapLater(delay, k.heavy, 3);
             return;
@@ -68,7 +69,7 @@ struct Pupil {
             passedSeen.push_back(lesson);
         if (view.passed || lesson >= kLessonCount || lesson == stopAt || view.frame < waitUntil)
             return;
-        const Controls& k = playerOne.keyBindings.primary;
+        const Controls& k = playerSetups[0].keyBindings.primary;
         int64_t wait = 0;
         switch (lesson) {
         case kLessonWalk:
@@ -255,7 +256,7 @@ TEST_F(SmallLessons, TheCardNamesTheKeysBoundNow) {
                            "down": "Down", "neutral": "P", "heavy": "O", "jump": "Space"}})"));
     options.controllerCount = 1;
     startUp();
-    playerOne.padIndex = -1;
+    playerSetups[0].padIndex = -1;
     std::vector<PlacedGlyph> glyphs;
     recordGlyphs(&glyphs);
     pupil.stopAt = kLessonJump;
@@ -274,7 +275,7 @@ TEST_F(SmallLessons, TheCardNamesTheKeysBoundNow) {
     EXPECT_EQ(settings.lessonsPassed, 1); // the pupil walked with Z
 
     // With a controller, its stick and buttons.
-    playerOne.padIndex = 0;
+    playerSetups[0].padIndex = 0;
     pupil = Pupil{};
     pupil.stopAt = kLessonJump;
     settings.lessonsPassed = 0;
@@ -428,7 +429,7 @@ TEST_F(Lessons, AttacksThatAreNotAskedForDoNotPass) {
             }
             // The next attack only once the last one is over, its combo ended.
             if (playerOne.attacking || playerOne.cooldown > 0 || playerOne.comboStep > 0) return;
-            scriptTapLater(1, playerOne.keyBindings.primary.neutral, 1);
+            scriptTapLater(1, playerSetups[0].keyBindings.primary.neutral, 1);
             ++attacks;
             waitUntil = view.frame + 40;
         };

@@ -38,8 +38,8 @@ struct TrainingRoomTest : JourneyTest {
     void runRoom(int64_t frames, const std::function<void()>& script,
                  const std::function<void(int64_t)>& watch) {
         startUp();
-        removeBot(playerOne);
-        removeBot(playerTwo);
+        removeBot(fight, playerOne);
+        removeBot(fight, playerTwo);
         matchHooks = MatchHooks{};
         matchHooks.maxFightFrames = frames;
         matchHooks.afterFightFrame = watch;
@@ -86,7 +86,7 @@ TEST_F(TrainingRoomTest, ReachedThroughTheTutorialAndLeftWithEscape) {
     EXPECT_LT(passes, 240);
     EXPECT_EQ(trainingRoom.behaviour, kDummyWalk);
     EXPECT_EQ(playerOne.fighterClass->id, selectableClasses[1]);
-    EXPECT_FALSE(botActive(playerTwo)); // the room's bot does not outlive it
+    EXPECT_FALSE(botActive(fight, playerTwo)); // the room's bot does not outlive it
 }
 
 TEST_F(TrainingRoomTest, PauseHoldsTheFightAndTheStepKeyAdvancesOneFrame) {
@@ -122,7 +122,7 @@ TEST_F(TrainingRoomTest, TheDummyStandsWalksJumpsAndIsDrivenByTheBot) {
         [&](int64_t) {
             xs.push_back(playerTwo.position.x);
             grounded.push_back(playerTwo.onGround);
-            levels.push_back(botActive(playerTwo) ? playerTwo.botLevel : 0);
+            levels.push_back(botActive(fight, playerTwo) ? playerTwo.botLevel : 0);
         });
     ASSERT_GE(xs.size(), 380u);
     EXPECT_EQ(xs[10], xs[45]);                 // standing

@@ -55,15 +55,15 @@ TEST_F(PresentationTest, FastMovesFlashBrighterAndShadowsNeverVanish) {
     dash.movementDelta = Vec2{40, 0};
     EXPECT_EQ(motionBrightness(dash), 192); // at least 192
     fighter.position.y = 0;
-    EXPECT_DOUBLE_EQ(shadowScale(fighter, nullptr), 1.0);
+    EXPECT_DOUBLE_EQ(shadowScale(fight, fighter, nullptr), 1.0);
     fighter.position.y = -400;
-    EXPECT_DOUBLE_EQ(shadowScale(fighter, nullptr), 0.6);
+    EXPECT_DOUBLE_EQ(shadowScale(fight, fighter, nullptr), 0.6);
     fighter.position.y = -5000;
-    EXPECT_DOUBLE_EQ(shadowScale(fighter, nullptr), 0.1);
+    EXPECT_DOUBLE_EQ(shadowScale(fight, fighter, nullptr), 0.1);
     Frame lifted;
     lifted.shadowShift = Vec2{0, -300};
     fighter.position.y = 0;
-    EXPECT_DOUBLE_EQ(shadowScale(fighter, &lifted), 0.7);
+    EXPECT_DOUBLE_EQ(shadowScale(fight, fighter, &lifted), 0.7);
 }
 
 TEST_F(PresentationTest, ComboIconsDecayBackAfterTheCombo) {
@@ -74,14 +74,14 @@ TEST_F(PresentationTest, ComboIconsDecayBackAfterTheCombo) {
     fighter.comboFlash = {1, 1, 0, 0, 0};
     fighter.comboMultiplier = {1.5, 1.5, 1, 1, 1};
     fighter.comboEndBonus = {1, 0.105, 0, 0, 0};
-    advanceComboCounters(fighter, 1.0);
+    advanceComboCounters(fight, fighter, 1.0);
     EXPECT_NEAR(fighter.comboShake[0], 18.0, 1e-9);
     EXPECT_NEAR(fighter.comboFlash[1], 0.9, 1e-9);
     EXPECT_NEAR(fighter.comboMultiplier[0], 1.45, 1e-9);      // a step done eases back to 1
     EXPECT_NEAR(fighter.comboMultiplier[1], 1.5 * 0.81, 1e-9); // beyond the step: shrinks twice
     EXPECT_NEAR(fighter.comboEndBonus[0], 0.9, 1e-9);
     EXPECT_EQ(fighter.comboEndBonus[1], 0.0); // below 0.1: gone
-    for (int i = 0; i < 40; ++i) advanceComboCounters(fighter, 1.0);
+    for (int i = 0; i < 40; ++i) advanceComboCounters(fight, fighter, 1.0);
     EXPECT_EQ(fighter.comboMultiplier[1], 0.0);
     EXPECT_NEAR(fighter.comboMultiplier[0], 1.0, 0.01);
 }
@@ -148,12 +148,12 @@ TEST_F(HudTest, TheGaugeFlashFadesByTheFramesLength) {
     for (double t : {1.0, 0.5, 0.1}) {
         fighter.lifeBar.shaking = false;
         fighter.lifeBar.flash = 100;
-        settleShownFrame(fighter, t);
+        settleShownFrame(fight, fighter, t);
         EXPECT_NEAR(fighter.lifeBar.flash, 100 * std::pow(0.5, t), 1e-9) << t;
     }
     // Small remains are gone rather than stuck at a faint red for ever.
     fighter.lifeBar.flash = 1.5;
-    for (int i = 0; i < 10; ++i) settleShownFrame(fighter, 0.2);
+    for (int i = 0; i < 10; ++i) settleShownFrame(fight, fighter, 0.2);
     EXPECT_EQ(fighter.lifeBar.flash, 0.0);
 }
 

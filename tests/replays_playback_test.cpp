@@ -10,6 +10,7 @@
 #include "fight/bot.h"
 #include "fight/fight_state.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "match/debug_keys.h"
 #include "match/end_of_match.h"
 #include "match/match.h"
@@ -89,7 +90,7 @@ TEST_F(Replays, AMatchIsKeptOfferedAgainAndPlayedWithTheViewersKeys) {
             scriptTapLater(14, kKey1 + 3);                // at twice the speed
             scriptAdd({presentedFrames() + 20, kScriptScreenshot, 0, 0, "replay_fast.png"});
             pausedAt = pass;
-            pausedHash = fightHash();
+            pausedHash = fightHash(fight);
             steppedFrom = matchTape.next;
         }
         if (pass == 401) {
@@ -285,8 +286,23 @@ struct WatchKeyCase {
 
 // The banner's key is R while no binding uses it, else the first free key of its list; a
 // binding anywhere (either player, primary or secondary, any action) takes a key out.
+// A replay or an online match decides the jump-with-up a match records and hashes; the
+// players' own choices stay as they are and count again once it is over.
+TEST(MatchJumpWithUp, DecidedForAMatchWithoutTouchingThePlayersChoice) {
+    playerSetups[0].jumpWithUp = 1;
+    playerSetups[1].jumpWithUp = 0;
+    EXPECT_EQ(currentMatchSetup().jumpWithUp, (std::array<int64_t, 2>{1, 0}));
+    jumpWithUpOverride = {0, 1};
+    EXPECT_EQ(matchJumpWithUp(0), 0);
+    EXPECT_EQ(currentMatchSetup().jumpWithUp, (std::array<int64_t, 2>{0, 1}));
+    EXPECT_EQ(playerSetups[0].jumpWithUp, 1);
+    restoreFightSettings();
+    EXPECT_EQ(currentMatchSetup().jumpWithUp, (std::array<int64_t, 2>{1, 0}));
+    playerSetups[0].jumpWithUp = 0;
+}
+
 TEST(WatchAgainKey, IsOneNoBindingUses) {
-    const KeyBindings one = playerOne.keyBindings, two = playerTwo.keyBindings;
+    const KeyBindings one = playerSetups[0].keyBindings, two = playerSetups[1].keyBindings;
     const std::vector<int64_t> candidates = {kKeyR, kKeyT, kKeyF, 49, 50, 44, 45, 46, 22, 23, 37, 30, 31};
     std::vector<WatchKeyCase> cases = {
         {"the default keys", {}, {}, 25, kKeyR},
@@ -303,15 +319,15 @@ TEST(WatchAgainKey, IsOneNoBindingUses) {
     cases.push_back(all);
     for (const WatchKeyCase& c : cases) {
         SCOPED_TRACE(c.what);
-        playerOne.keyBindings = {defaultControls(1), Controls{}};
-        playerTwo.keyBindings = {defaultControls(2), Controls{}};
-        playerOne.keyBindings.primary.neutral = c.oneNeutral;
-        for (auto [action, code] : c.oneSecondary) playerOne.keyBindings.secondary.*action = code;
-        for (auto [action, code] : c.twoSecondary) playerTwo.keyBindings.secondary.*action = code;
+        playerSetups[0].keyBindings = {defaultControls(1), Controls{}};
+        playerSetups[1].keyBindings = {defaultControls(2), Controls{}};
+        playerSetups[0].keyBindings.primary.neutral = c.oneNeutral;
+        for (auto [action, code] : c.oneSecondary) playerSetups[0].keyBindings.secondary.*action = code;
+        for (auto [action, code] : c.twoSecondary) playerSetups[1].keyBindings.secondary.*action = code;
         EXPECT_EQ(watchAgainKey(), c.expected);
     }
-    playerOne.keyBindings = one;
-    playerTwo.keyBindings = two;
+    playerSetups[0].keyBindings = one;
+    playerSetups[1].keyBindings = two;
 }
 
 // With R bound to player one's attack, R on the result banner keeps its move (the recording
@@ -320,8 +336,8 @@ TEST(WatchAgainKey, IsOneNoBindingUses) {
 TEST_F(Replays, ABoundRKeepsItsMoveAndTheBannerOffersAnotherKey) {
     HeadlessOptions options; // drawn: the banner's line is read from the frame's layout
     startTwoPlayers(options);
-    const KeyBindings saved = playerOne.keyBindings;
-    playerOne.keyBindings.primary.neutral = kKeyR;
+    const KeyBindings saved = playerSetups[0].keyBindings;
+    playerSetups[0].keyBindings.primary.neutral = kKeyR;
     std::vector<LaidOut> laid;
     recordLayout(&laid);
     int64_t bannerFramesBeforeWatching = -1;
@@ -339,7 +355,7 @@ TEST_F(Replays, ABoundRKeepsItsMoveAndTheBannerOffersAnotherKey) {
     };
     runRecordedMatch(0);
     recordLayout(nullptr);
-    playerOne.keyBindings = saved;
+    playerSetups[0].keyBindings = saved;
     EXPECT_NE(std::find(screens.begin(), screens.end(), "replay"), screens.end());
     // Watched from T's frame on, not from R's (both counted from the knock-out, the banner
     // following it at once).

@@ -33,6 +33,26 @@ TEST(RandomNumbers, SameSeedSameSequence) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(randomInt(1000), first[size_t(i)]);
 }
 
+// A generator on a state of its own (a fight's) draws exactly what the game's draws from the
+// same seed, and drawing from it leaves the game's generator where it stood.
+TEST(RandomNumbers, OwnStateDrawsTheGamesSequence) {
+    seedRandom(42);
+    RandomState own{};
+    seedRandom(own, 42);
+    EXPECT_EQ(own, randomState());
+    for (int i = 0; i < 200; ++i) {
+        int64_t max = i % 7 == 0 ? 0 : (i * 37) % 1001;
+        ASSERT_EQ(randomInt(own, max), randomInt(max)) << "draw " << i;
+        ASSERT_EQ(randomRange(own, 110, 90), randomRange(110, 90)) << "draw " << i;
+    }
+    EXPECT_EQ(own, randomState());
+    RandomState before = randomState();
+    for (int i = 0; i < 50; ++i) randomInt(own, 1000);
+    EXPECT_EQ(randomState(), before);
+    EXPECT_NE(own, before);
+    EXPECT_EQ(randomInt(own, -3), 0);
+}
+
 TEST(Conversions, TruncateRoundAndSign) {
     EXPECT_EQ(truncateToInt(2.9), 2);
     EXPECT_EQ(truncateToInt(-2.9), -2);

@@ -6,6 +6,7 @@
 
 #include "fight/fighter.h"
 #include "input/bindings.h"
+#include "input/player_setup.h"
 #include "players_fixture.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
@@ -92,7 +93,7 @@ TEST_F(SettingsTest, BindingsByNameAndDefaults) {
     write(R"({"player1right": {"left": " space ", "right": "nonsense", "up": "Y", "down": "h",
               "neutral": "-unkown-", "heavy": "Pad 0", "jump": "Return", "jumpWithUp": 1}})");
     ASSERT_EQ(loadSettings(), 1);
-    const Controls& one = playerOne.keyBindings.primary;
+    const Controls& one = playerSetups[0].keyBindings.primary;
     EXPECT_EQ(one.left, 57);
     EXPECT_EQ(one.right, 0);
     EXPECT_EQ(one.up, 21);
@@ -100,10 +101,10 @@ TEST_F(SettingsTest, BindingsByNameAndDefaults) {
     EXPECT_EQ(one.neutral, 0);
     EXPECT_EQ(one.heavy, 82);
     EXPECT_EQ(one.jump, 28);
-    EXPECT_EQ(playerOne.jumpWithUp, 1);
+    EXPECT_EQ(playerSetups[0].jumpWithUp, 1);
     // An absent binding object gives that player the defaults.
-    EXPECT_EQ(playerTwo.keyBindings.primary.left, 34);
-    EXPECT_EQ(playerTwo.jumpWithUp, 0);
+    EXPECT_EQ(playerSetups[1].keyBindings.primary.left, 34);
+    EXPECT_EQ(playerSetups[1].jumpWithUp, 0);
 }
 
 TEST_F(SettingsTest, MissingOrBrokenFileChangesNothing) {
@@ -130,10 +131,10 @@ TEST_F(SettingsTest, WriteThenReadGivesTheSameSettings) {
     settings.screenSizeIndex = 4;
     settings.fullscreen = 0;
     settings.debugMode = -1;
-    playerOne.keyBindings.primary.jump = 57;
-    playerOne.keyBindings.primary.heavy = 0;
-    playerOne.keyBindings.primary.neutral = 14; // a code without a name
-    playerTwo.jumpWithUp = 1;
+    playerSetups[0].keyBindings.primary.jump = 57;
+    playerSetups[0].keyBindings.primary.heavy = 0;
+    playerSetups[0].keyBindings.primary.neutral = 14; // a code without a name
+    playerSetups[1].jumpWithUp = 1;
     ASSERT_EQ(saveSettings(), 1);
     std::string text;
     ASSERT_TRUE(readWholeFile(settingsPath, text));
@@ -143,10 +144,12 @@ TEST_F(SettingsTest, WriteThenReadGivesTheSameSettings) {
     EXPECT_LT(text.find("Debug"), text.find("player1right"));
     EXPECT_LT(text.find("player1right"), text.find("player2left"));
 
-    Fighter savedOne = playerOne, savedTwo = playerTwo;
+    PlayerSetup savedOne = playerSetups[0], savedTwo = playerSetups[1];
     resetSettingsToDefaults(1920);
-    createFighter(playerOne, "Player one", 0, 1);
-    createFighter(playerTwo, "Player two", 0, 2);
+    createPlayerSetup(playerSetups[0], "Player one", 1);
+    createPlayerSetup(playerSetups[1], "Player two", 2);
+    createFighter(playerOne, 0, 1);
+    createFighter(playerTwo, 0, 2);
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(settings.soundVolume, 71);
     EXPECT_EQ(settings.musicVolume, 9);
@@ -163,12 +166,12 @@ TEST_F(SettingsTest, WriteThenReadGivesTheSameSettings) {
     EXPECT_EQ(settings.screenSizeIndex, 4);
     EXPECT_EQ(settings.fullscreen, 0);
     EXPECT_EQ(settings.debugMode, -1);
-    EXPECT_EQ(playerOne.keyBindings.primary.jump, 57);
-    EXPECT_EQ(playerOne.keyBindings.primary.heavy, 0);
-    EXPECT_EQ(playerOne.keyBindings.primary.neutral, 0); // unnamed keys cannot be bound
-    EXPECT_EQ(playerOne.keyBindings.primary.left, savedOne.keyBindings.primary.left);
-    EXPECT_EQ(playerTwo.jumpWithUp, 1);
-    EXPECT_EQ(playerTwo.keyBindings.primary.up, savedTwo.keyBindings.primary.up);
+    EXPECT_EQ(playerSetups[0].keyBindings.primary.jump, 57);
+    EXPECT_EQ(playerSetups[0].keyBindings.primary.heavy, 0);
+    EXPECT_EQ(playerSetups[0].keyBindings.primary.neutral, 0); // unnamed keys cannot be bound
+    EXPECT_EQ(playerSetups[0].keyBindings.primary.left, savedOne.keyBindings.primary.left);
+    EXPECT_EQ(playerSetups[1].jumpWithUp, 1);
+    EXPECT_EQ(playerSetups[1].keyBindings.primary.up, savedTwo.keyBindings.primary.up);
 }
 
 TEST_F(SettingsTest, AFailedWriteKeepsTheOldFileAndSaysSo) {
@@ -188,12 +191,13 @@ TEST_F(SettingsTest, AFailedWriteKeepsTheOldFileAndSaysSo) {
 TEST_F(SettingsTest, ABindingThatIsNoObjectKeepsTheDefaults) {
     for (const char* binding : {"5", "null", "\"x\"", "[]", "true"}) {
         SCOPED_TRACE(binding);
-        createFighter(playerTwo, "Player two", 0, 2);
-        playerTwo.jumpWithUp = 1;
+        createPlayerSetup(playerSetups[1], "Player two", 2);
+        createFighter(playerTwo, 0, 2);
+        playerSetups[1].jumpWithUp = 1;
         write(std::string(R"({"player1right": {"left": "Z"}, "player2left": )") + binding + "}");
         ASSERT_EQ(loadSettings(), 1);
-        EXPECT_EQ(playerOne.keyBindings.primary.left, 44); // the good one is still read
-        const Controls& two = playerTwo.keyBindings.primary;
+        EXPECT_EQ(playerSetups[0].keyBindings.primary.left, 44); // the good one is still read
+        const Controls& two = playerSetups[1].keyBindings.primary;
         const Controls defaults = defaultControls(2);
         EXPECT_EQ(two.left, defaults.left);
         EXPECT_EQ(two.right, defaults.right);
@@ -202,7 +206,7 @@ TEST_F(SettingsTest, ABindingThatIsNoObjectKeepsTheDefaults) {
         EXPECT_EQ(two.neutral, defaults.neutral);
         EXPECT_EQ(two.heavy, defaults.heavy);
         EXPECT_EQ(two.jump, defaults.jump);
-        EXPECT_EQ(playerTwo.jumpWithUp, 0);
+        EXPECT_EQ(playerSetups[1].jumpWithUp, 0);
         // And the defaults, not unassigned keys, are what the next save writes.
         ASSERT_EQ(saveSettings(), 1);
         std::string text;
@@ -303,7 +307,7 @@ TEST_F(SettingsTest, LessonsPassedAreKeptAndOlderFilesHaveNone) {
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(settings.lessonsPassed, 0);
     EXPECT_EQ(settings.soundVolume, 77);
-    EXPECT_EQ(playerOne.keyBindings.primary.left, 44);
+    EXPECT_EQ(playerSetups[0].keyBindings.primary.left, 44);
 
     // Bad values: negative or not a number is none; bits past the six lessons are dropped.
     const std::pair<const char*, int64_t> values[] = {

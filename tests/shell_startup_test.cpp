@@ -18,6 +18,7 @@
 #include "shell/startup.h"
 
 #include "game_dir_fixture.h"
+#include "input/player_setup.h"
 #include "png_fixture.h"
 
 namespace {
@@ -46,16 +47,16 @@ TEST_F(StartupTest, ReachesTheMenuAndLeavesOnEscape) {
     EXPECT_EQ(screenHeightMinus720, 330);
     EXPECT_EQ(settings.comboDisplay, 2); // a desktop narrower than 1500 pixels
     // The players exist with their keys and pads; the stages with their tile numbers.
-    EXPECT_EQ(playerOne.name, "Player one");
+    EXPECT_EQ(playerSetups[0].name, "Player one");
     EXPECT_EQ(playerOne.fighterClass->name, "Two");
     EXPECT_EQ(playerTwo.fighterClass->name, "Zero");
     EXPECT_EQ(playerOne.currentAnimation.name, "idle2");
     EXPECT_EQ(playerOne.maxLife, 15 * 4 + 200);
     EXPECT_EQ(playerTwo.stance->name, "a");
     EXPECT_EQ(selectableClasses, (std::vector<int64_t>{0, 2, -1, -2}));
-    EXPECT_EQ(playerOne.padIndex, 0);
-    EXPECT_EQ(playerTwo.padIndex, 1);
-    EXPECT_EQ(playerTwo.keyBindings.primary.jump, 18);
+    EXPECT_EQ(playerSetups[0].padIndex, 0);
+    EXPECT_EQ(playerSetups[1].padIndex, 1);
+    EXPECT_EQ(playerSetups[1].keyBindings.primary.jump, 18);
     Bitmap shot;
     bool alpha = false;
     ASSERT_TRUE(loadPng("menu.png", shot, alpha));
@@ -88,9 +89,9 @@ TEST_F(StartupTest, BindingsFromTheFileReachThePlayers) {
                           "neutral": "B", "heavy": "N", "jump": "M", "jumpWithUp": 1}})"));
     pressEscapeAt(4);
     EXPECT_EQ(run(), 0);
-    EXPECT_EQ(playerTwo.keyBindings.primary.left, 44);
-    EXPECT_EQ(playerTwo.jumpWithUp, 1);
-    EXPECT_EQ(playerOne.keyBindings.primary.left, 203);
+    EXPECT_EQ(playerSetups[1].keyBindings.primary.left, 44);
+    EXPECT_EQ(playerSetups[1].jumpWithUp, 1);
+    EXPECT_EQ(playerSetups[0].keyBindings.primary.left, 203);
 }
 
 TEST_F(StartupTest, WindowCloseRequestEndsTheMenu) {
@@ -165,9 +166,9 @@ TEST_F(StartupTest, HostileSettingsReachTheMenuAndAreKept) {
         options.script.clear();
         pressEscapeAt(4);
         EXPECT_EQ(run(), 0);
-        EXPECT_EQ(playerOne.keyBindings.primary.left, defaultControls(1).left);
-        EXPECT_EQ(playerTwo.keyBindings.primary.left, defaultControls(2).left);
-        EXPECT_EQ(playerTwo.keyBindings.primary.jump, defaultControls(2).jump);
+        EXPECT_EQ(playerSetups[0].keyBindings.primary.left, defaultControls(1).left);
+        EXPECT_EQ(playerSetups[1].keyBindings.primary.left, defaultControls(2).left);
+        EXPECT_EQ(playerSetups[1].keyBindings.primary.jump, defaultControls(2).jump);
         EXPECT_LE(settings.soundVariation, 1);
         std::string kept;
         ASSERT_TRUE(readWholeFile("settings.txt", kept));

@@ -212,14 +212,14 @@ void checkSide(const Side& side, const std::string& option) {
 
 void giveClass(Fighter& fighter, const Side& side) {
     if (side.classPosition < 0) {
-        assignRandomClassAndStance(fighter, nullptr, 0, 0);
+        assignRandomClassAndStance(fight, fighter, nullptr, 0, 0);
     } else {
         FighterClass* c = classAt(side.classPosition);
         if (!c) usage("no class at position " + std::to_string(side.classPosition));
-        chooseClass(fighter, c, side.stance < 0 ? randomStanceIndex(c) : side.stance);
+        chooseClass(fight, fighter, c, side.stance < 0 ? randomStanceIndex(c) : side.stance);
     }
     // A bot at its level (the level changes a Hard bot's statistics and so its life).
-    BotController& bot = ensureBot(fighter, std::max<int64_t>(side.level, 1));
+    BotController& bot = ensureBot(fight, fighter, std::max<int64_t>(side.level, 1));
     if (side.level > 0) {
         bot.botLevelSetting = side.level;
         restartThinking(bot);
@@ -248,30 +248,30 @@ void benchFightState(const Options& o) {
     using Clock = std::chrono::steady_clock;
     auto seconds = [](Clock::time_point a) { return std::chrono::duration<double>(Clock::now() - a).count(); };
     const int kTimes = 20000;
-    FightState saved = saveFight();
+    FightState saved = fight;
     auto t = Clock::now();
-    for (int i = 0; i < kTimes; ++i) saved = saveFight();
+    for (int i = 0; i < kTimes; ++i) saved = fight;
     double save = seconds(t) / kTimes;
     t = Clock::now();
-    for (int i = 0; i < kTimes; ++i) restoreFight(saved);
+    for (int i = 0; i < kTimes; ++i) fight = saved;
     double restore = seconds(t) / kTimes;
     uint64_t sum = 0;
     t = Clock::now();
-    for (int i = 0; i < kTimes; ++i) sum += fightHash();
+    for (int i = 0; i < kTimes; ++i) sum += fightHash(fight);
     double hash = seconds(t) / kTimes;
     // A new match of the same set-up, its first 1000 frames stepped again and again (both bots
     // fighting: no knock-out yet).
     matchHooks.maxFightFrames = 1;
     matchHooks.endOfMatch = false;
     startMatch();
-    FightState start = saveFight();
+    FightState start = fight;
     double factor = 50.0 / double(o.fps);
     const int kSteps = 100000, kStretch = 1000;
     double steps = 0;
     for (int done = 0; done < kSteps; done += kStretch) {
-        restoreFight(start);
+        fight = start;
         t = Clock::now();
-        for (int i = 0; i < kStretch; ++i) stepFight(globalFightContext.stage, {}, factor, factor);
+        for (int i = 0; i < kStretch; ++i) stepFight(fight, globalFightContext.stage, {}, factor, factor);
         steps += seconds(t);
     }
     std::fprintf(stderr,
@@ -486,7 +486,7 @@ int main(int argc, char** argv) {
         matchHooks.afterFightFrame = nullptr;
         if (!o.record.empty()) {
             recording.result = result;
-            recording.finalHash = fightHash();
+            recording.finalHash = fightHash(fight);
             matchTape = MatchTape{};
             std::string error, path = recordPath(o, seed);
             if (!writeReplay(path, recording, error)) {

@@ -131,7 +131,7 @@ void makePlaceholderSoundPool() {
     soundPools.push_back(empty);
 }
 
-void choosePoolSound(std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t x,
+void choosePoolSound(RandomState& random, std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t x,
                      int64_t variation, double pitchFactor, double volumeFactor, bool withChain) {
     if (pool <= 0 || pool >= int64_t(soundPools.size())) return;
     const SoundPool& p = soundPools[size_t(pool)];
@@ -143,7 +143,7 @@ void choosePoolSound(std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t
         PoolSoundChoice c;
         c.pool = pool;
         c.poolId = p.id;
-        c.variant = randomInt(variantCount(p.id));
+        c.variant = randomInt(random, variantCount(p.id));
         c.x = x;
         c.volume = roundToInt(double(p.volume) * volumeFactor);
         c.pitchFactor = pitchFactor;
@@ -151,11 +151,12 @@ void choosePoolSound(std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t
         c.setFrequency = soundExists(base + c.variant) && (variation != 0 || pitchFactor != 1.0) &&
                          !p.frequencies.empty();
         if (c.setFrequency && variation != 0)
-            c.percent = double((randomInt(40) + 80) + (randomInt(40) + 80) + (randomInt(40) + 80)) / 3.0;
+            c.percent = double((randomInt(random, 40) + 80) + (randomInt(random, 40) + 80) +
+                               (randomInt(random, 40) + 80)) / 3.0;
         chosen.push_back(c);
     }
     if (withChain && p.next > 0)
-        choosePoolSound(chosen, p.next, x, variation, pitchFactor, volumeFactor * double(p.nextVolume));
+        choosePoolSound(random, chosen, p.next, x, variation, pitchFactor, volumeFactor * double(p.nextVolume));
 }
 
 void clearSoundLibrary() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/numbers.h"
+
 struct JsonNode;
 
 struct SoundPool {
@@ -66,7 +68,8 @@ struct PoolSoundChoice {
     double pitchFactor = 1.0;
 };
 // variation: 0 none; otherwise the pitch varies (the sound variation setting is the caller's).
-void choosePoolSound(std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t x,
+// The variant and pitch are drawn from `random` (a fight's generator, or the game's).
+void choosePoolSound(RandomState& random, std::vector<PoolSoundChoice>& chosen, int64_t pool, int64_t x,
                      int64_t variation, double pitchFactor, double volumeFactor,
                      bool withChain = true);
 void clearSoundLibrary(); // the lists and the variant table (the sounds stay loaded)

@@ -36,30 +36,30 @@ std::vector<const Animation*> followUpsOf(const Animation* animation) {
     return list;
 }
 
-void randomFollowUp(BotController& bot) {
+void randomFollowUp(FightState& state, BotController& bot) {
     auto list = followUpsOf(currentSource(me(bot)));
     if (list.empty()) return;
-    const Animation* chosen = list[size_t(randomInt(int64_t(list.size()) - 1))];
+    const Animation* chosen = list[size_t(randomInt(state.random, int64_t(list.size()) - 1))];
     // The same animation again ends the combo.
     bot.plannedAttack = chosen == bot.plannedAttack ? nullptr : chosen;
 }
 
-void chosenFollowUp(BotController& bot, const Fighter& opponent) {
+void chosenFollowUp(FightState& state, BotController& bot, const Fighter& opponent) {
     Fighter& m = me(bot);
     const Animation* current = currentSource(m);
     if (!current) return;
     const Animation* before = bot.plannedAttack;
     if (opponent.position.y < m.position.y - 200) {
         if (current->up) planAttack(bot, 4);
-        else if (current->side && randomInt(1) == 1) planAttack(bot, 2);
+        else if (current->side && randomInt(state.random, 1) == 1) planAttack(bot, 2);
     } else if (distanceBetween(m, opponent) < double(scaledDistance(m, 125))) {
         if (current->back) planAttack(bot, 3);
-        else if (current->down && randomInt(1) == 1) planAttack(bot, 5);
-        else if (current->neutral && randomInt(1) == 1) planAttack(bot, 1);
+        else if (current->down && randomInt(state.random, 1) == 1) planAttack(bot, 5);
+        else if (current->neutral && randomInt(state.random, 1) == 1) planAttack(bot, 1);
     }
     if (bot.plannedAttack == before || !bot.plannedAttack) {
         bot.plannedAttack = before;
-        randomFollowUp(bot);
+        randomFollowUp(state, bot);
     }
 }
 
@@ -73,7 +73,7 @@ int64_t travelOf(const Animation* animation) {
     return roundToInt(total);
 }
 
-void hardExtra(BotController& bot, const Fighter& opponent) {
+void hardExtra(FightState& state, BotController& bot, const Fighter& opponent) {
     Fighter& m = me(bot);
     if (!opponent.attacking || bot.plannedAttack) return;
     std::vector<const Animation*> stunning;
@@ -82,7 +82,7 @@ void hardExtra(BotController& bot, const Fighter& opponent) {
                         [](const Frame& f) { return f.stun != 0; }))
             stunning.push_back(next);
     if (!stunning.empty()) {
-        planAttack(bot, attackKind(stunning[size_t(randomInt(int64_t(stunning.size()) - 1))]));
+        planAttack(bot, attackKind(stunning[size_t(randomInt(state.random, int64_t(stunning.size()) - 1))]));
         return;
     }
     if (animationType(opponent) == 9 && m.fighterClass) {
@@ -122,23 +122,23 @@ double roomBehind(const Fighter& m, int64_t leftLimit, int64_t rightLimit) {
                                  : double(rightLimit) - double(m.position.x));
 }
 
-void firstClassRule(BotController& bot, const Fighter& opponent, int64_t leftLimit,
+void firstClassRule(FightState& state, BotController& bot, const Fighter& opponent, int64_t leftLimit,
                     int64_t rightLimit) {
     Fighter& m = me(bot);
     const FighterClass* c = m.fighterClass;
     if (bot.plannedAttack && bot.plannedAttack == c->down) bot.plannedAttack = nullptr;
     int64_t opponentType = animationType(opponent);
-    if (opponent.attacking && opponentType != 7 && randomInt(3) == 0 && !bot.plannedAttack)
+    if (opponent.attacking && opponentType != 7 && randomInt(state.random, 3) == 0 && !bot.plannedAttack)
         planAttack(bot, 5);
     double dist = distanceBetween(m, opponent);
     if (!bot.plannedAttack && opponentType != 4 && dist < 100) {
         bool fifthHeavy = opponent.fighterClass == classAt(4) && opponentType == 9;
-        if (!fifthHeavy && randomInt(2) != 0) planAttack(bot, 1);
+        if (!fifthHeavy && randomInt(state.random, 2) != 0) planAttack(bot, 1);
     }
     if (!bot.plannedAttack && opponentType != 6 && dist < 200 &&
         roomBehind(m, leftLimit, rightLimit) >= 200) {
         const Animation* current = currentSource(m);
-        if (current && current->back && randomInt(1) == 1) planAttack(bot, 3);
+        if (current && current->back && randomInt(state.random, 1) == 1) planAttack(bot, 3);
     }
 }
 
@@ -152,7 +152,7 @@ constexpr double kSpearRetreatTicks = 10;
 // The long-reach third class keeps its spear's length: it jumps the opponent's heavy attack,
 // carries combos on with its thrusts, and steps back out when the opponent stands inside its
 // spear.
-void thirdClassRule(BotController& bot, const Fighter& opponent, int64_t leftLimit,
+void thirdClassRule(FightState& state, BotController& bot, const Fighter& opponent, int64_t leftLimit,
                     int64_t rightLimit) {
     Fighter& m = me(bot);
     if (animationType(opponent) == 9 && !m.attacking && m.onGround) {
@@ -162,14 +162,14 @@ void thirdClassRule(BotController& bot, const Fighter& opponent, int64_t leftLim
     }
     const Animation* current = currentSource(m);
     if (bot.plannedAttack && bot.plannedAttack == current) {
-        if (current->side && randomInt(1) == 1) planAttack(bot, 2);
-        else if (current->neutral && randomInt(1) == 1) planAttack(bot, 1);
-        else randomFollowUp(bot);
+        if (current->side && randomInt(state.random, 1) == 1) planAttack(bot, 2);
+        else if (current->neutral && randomInt(state.random, 1) == 1) planAttack(bot, 1);
+        else randomFollowUp(state, bot);
         return;
     }
     // Only the first rules let it mind the stage behind it (replays recorded then); otherwise a
     // stage limit holds it as it holds any walk.
-    bool room = fight.setup.rules >= 2 || roomBehind(m, leftLimit, rightLimit) >= 200;
+    bool room = state.setup.rules >= 2 || roomBehind(m, leftLimit, rightLimit) >= 200;
     if (!bot.plannedAttack && !m.attacking && room &&
         distanceBetween(m, opponent) < double(scaledDistance(m, kSpearLength)))
         bot.retreatTicks = kSpearRetreatTicks;
@@ -190,15 +190,15 @@ bool stepBack(BotController& bot, const Fighter& opponent, double dist, double t
 }
 } // namespace
 
-BotController* botOf(const Fighter& fighter) {
-    BotController& bot = fight.bots[size_t(playerIndex(fighter))];
+BotController* botOf(FightState& state, const Fighter& fighter) {
+    BotController& bot = state.bots[size_t(playerIndex(state, fighter))];
     return bot.present ? &bot : nullptr;
 }
 
-void removeBot(const Fighter& fighter) { fight.bots[size_t(playerIndex(fighter))] = {}; }
+void removeBot(FightState& state, const Fighter& fighter) { state.bots[size_t(playerIndex(state, fighter))] = {}; }
 
-BotController& ensureBot(Fighter& fighter, int64_t level) {
-    BotController& bot = fight.bots[size_t(playerIndex(fighter))];
+BotController& ensureBot(FightState& state, Fighter& fighter, int64_t level) {
+    BotController& bot = state.bots[size_t(playerIndex(state, fighter))];
     if (!bot.present) {
         bot = {};
         bot.present = true;
@@ -228,8 +228,13 @@ void switchBotOff(BotController& bot) {
     refreshLife(*bot.fighter);
 }
 
-bool botActive(const Fighter& fighter) {
-    const BotController* bot = botOf(fighter);
+const BotController* botOf(const FightState& state, const Fighter& fighter) {
+    const BotController& bot = state.bots[size_t(playerIndex(state, fighter))];
+    return bot.present ? &bot : nullptr;
+}
+
+bool botActive(const FightState& state, const Fighter& fighter) {
+    const BotController* bot = botOf(state, fighter);
     return bot && bot->botState != 0;
 }
 
@@ -292,7 +297,7 @@ void holdPlannedInputs(BotController& bot) {
     }
 }
 
-void decide(BotController& bot, const Fighter& opponent) {
+void decide(FightState& state, BotController& bot, const Fighter& opponent) {
     Fighter& m = me(bot);
     const Animation* current = currentSource(m);
     if (!m.attacking) bot.plannedAttack = nullptr;
@@ -303,29 +308,29 @@ void decide(BotController& bot, const Fighter& opponent) {
     }
     int64_t level = std::max<int64_t>(1, bot.botLevelSetting);
     if (!bot.plannedAttack) {
-        if (randomInt(30) / level != 0) return;
-        if (level == 3 && animationType(opponent) == 1 && randomInt(3) == 0) planAttack(bot, 6);
+        if (randomInt(state.random, 30) / level != 0) return;
+        if (level == 3 && animationType(opponent) == 1 && randomInt(state.random, 3) == 0) planAttack(bot, 6);
         if (level >= 2) {
             if (opponent.position.y < m.position.y - 200) planAttack(bot, 4);
             if (std::fabs(double(opponent.position.x) - double(m.position.x)) <
                 double(scaledDistance(m, 125)))
-                planAttack(bot, randomInt(1) == 1 ? 5 : 3);
+                planAttack(bot, randomInt(state.random, 1) == 1 ? 5 : 3);
         }
         if (!bot.plannedAttack && m.fighterClass) {
             std::vector<int64_t> kinds;
             for (int64_t kind = 1; kind <= 6; ++kind)
                 if (m.fighterClass->animationTable[size_t(kSlotNeutral + kind - 1)])
                     kinds.push_back(kind);
-            if (!kinds.empty()) planAttack(bot, kinds[size_t(randomInt(int64_t(kinds.size()) - 1))]);
+            if (!kinds.empty()) planAttack(bot, kinds[size_t(randomInt(state.random, int64_t(kinds.size()) - 1))]);
         }
         return;
     }
     if (bot.plannedAttack != current) return;
-    if (level == 2 && randomInt(1) == 1) randomFollowUp(bot);
-    if (level == 3) chosenFollowUp(bot, opponent);
+    if (level == 2 && randomInt(state.random, 1) == 1) randomFollowUp(state, bot);
+    if (level == 3) chosenFollowUp(state, bot, opponent);
 }
 
-void think(BotController& bot, Fighter* opponent, double t, int64_t leftLimit, int64_t rightLimit) {
+void think(FightState& state, BotController& bot, Fighter* opponent, double t, int64_t leftLimit, int64_t rightLimit) {
     if (!opponent || opponent->life <= 0) bot.botState = 0;
     if (bot.botState == 0) return;
     if (bot.botState == 1) bot.botState = 2;
@@ -345,11 +350,11 @@ void think(BotController& bot, Fighter* opponent, double t, int64_t leftLimit, i
         bot.thinkTimer += t;
         if (!m.hitList.empty()) bot.thinkTimer += 2 * t;
         if (bot.thinkTimer > 1.0) {
-            decide(bot, *opponent);
-            if (bot.botLevelSetting == 3 && randomInt(10) == 0) {
-                hardExtra(bot, *opponent);
-                if (c == classAt(0)) firstClassRule(bot, *opponent, leftLimit, rightLimit);
-                if (c == classAt(2)) thirdClassRule(bot, *opponent, leftLimit, rightLimit);
+            decide(state, bot, *opponent);
+            if (bot.botLevelSetting == 3 && randomInt(state.random, 10) == 0) {
+                hardExtra(state, bot, *opponent);
+                if (c == classAt(0)) firstClassRule(state, bot, *opponent, leftLimit, rightLimit);
+                if (c == classAt(2)) thirdClassRule(state, bot, *opponent, leftLimit, rightLimit);
             }
             bot.thinkTimer -= 1.0;
         }
@@ -361,12 +366,12 @@ void think(BotController& bot, Fighter* opponent, double t, int64_t leftLimit, i
     if (bot.botLevelSetting == 3) bot.thinkTimer += 2 * t;
 }
 
-void runBotStep(Fighter& fighter, Fighter& opponent, double timeFactor, const Stage* stage) {
-    const BotController* bot = botOf(fighter);
+void runBotStep(FightState& state, Fighter& fighter, Fighter& opponent, double timeFactor, const Stage* stage) {
+    const BotController* bot = botOf(state, fighter);
     if (fighter.botLevel == 0 || (bot && bot->botState == 0)) return;
     fighter.input = {};
     fighter.moveState.jumping = 0;
-    BotController& controller = ensureBot(fighter);
-    think(controller, &opponent, timeFactor, stage ? stage->leftLimit : 0,
+    BotController& controller = ensureBot(state, fighter);
+    think(state, controller, &opponent, timeFactor, stage ? stage->leftLimit : 0,
           stage ? stage->rightLimit : 0);
 }

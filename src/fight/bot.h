@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+struct FightState;
 struct Animation;
 struct Fighter;
 struct Stage;
@@ -19,18 +20,19 @@ struct BotController {
 };
 
 // A player's controller in the fight state, null when it has none.
-BotController* botOf(const Fighter& fighter);
-void removeBot(const Fighter& fighter);
+BotController* botOf(FightState& state, const Fighter& fighter);
+const BotController* botOf(const FightState& state, const Fighter& fighter);
+void removeBot(FightState& state, const Fighter& fighter);
 // Creates the controller when missing (off, at the given level; the fighter's level follows).
-BotController& ensureBot(Fighter& fighter, int64_t level = 2);
+BotController& ensureBot(FightState& state, Fighter& fighter, int64_t level = 2);
 void switchBotOn(BotController& bot);
 // A new match or round: no plan, no thinking or stepping carried over.
 void restartThinking(BotController& bot);
 void switchBotOff(BotController& bot);
-bool botActive(const Fighter& fighter);
+bool botActive(const FightState& state, const Fighter& fighter);
 // The bot step of the fight frame for one fighter: clear its input and let the bot think.
-void runBotStep(Fighter& fighter, Fighter& opponent, double timeFactor, const Stage* stage);
-void think(BotController& bot, Fighter* opponent, double timeFactor, int64_t leftLimit,
+void runBotStep(FightState& state, Fighter& fighter, Fighter& opponent, double timeFactor, const Stage* stage);
+void think(FightState& state, BotController& bot, Fighter* opponent, double timeFactor, int64_t leftLimit,
            int64_t rightLimit);
 
 // Parts of the thinking, for tests.
@@ -39,4 +41,4 @@ void planAttack(BotController& bot, int64_t kind);              // 1-6, 0 clears
 int64_t attackKind(const Animation* animation);                  // 1-6 by type, 0 for none
 void holdPlannedInputs(BotController& bot);
 void walkTowards(Fighter& fighter, double x);
-void decide(BotController& bot, const Fighter& opponent);
+void decide(FightState& state, BotController& bot, const Fighter& opponent);

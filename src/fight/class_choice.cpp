@@ -16,8 +16,8 @@ int64_t stanceCount(const Fighter& fighter) {
     return fighter.fighterClass ? int64_t(fighter.fighterClass->stance.size()) : 0;
 }
 
-void copyClassAndStance(Fighter& to, const Fighter& from) {
-    chooseClass(to, from.fighterClass, from.stanceIndex);
+void copyClassAndStance(const FightState& state, Fighter& to, const Fighter& from) {
+    chooseClass(state, to, from.fighterClass, from.stanceIndex);
 }
 } // namespace
 
@@ -31,12 +31,12 @@ void chooseStance(Fighter& fighter, int64_t stanceIndex) {
     fighter.life = fighter.maxLife;
 }
 
-void chooseClass(Fighter& fighter, FighterClass* fighterClass, int64_t stanceIndex) {
+void chooseClass(const FightState& state, Fighter& fighter, FighterClass* fighterClass, int64_t stanceIndex) {
     if (fighterClass != fighter.fighterClass) {
         if (fighter.fighterClass) --fighter.fighterClass->userCount;
         if (fighterClass) ++fighterClass->userCount;
         fighter.fighterClass = fighterClass;
-        if (fighterClass && fighterClass->idle) setAnimation(fighter, fighterClass->idle);
+        if (fighterClass && fighterClass->idle) setAnimation(state, fighter, fighterClass->idle);
     }
     chooseStance(fighter, stanceIndex);
 }
@@ -52,12 +52,12 @@ void assignRandomStance(Fighter& player, int64_t avoidStance) {
     chooseStance(player, stance);
 }
 
-void assignRandomClassAndStance(Fighter& player, const Fighter* otherPlayer,
+void assignRandomClassAndStance(const FightState& state, Fighter& player, const Fighter* otherPlayer,
                                 int64_t sameClassRetry, int64_t differentStance) {
     for (int draw = 0; draw < kMaxDraws; ++draw) {
         FighterClass* drawn = classAt(randomClassIndex(1));
         if (!drawn) return;
-        chooseClass(player, drawn, 0);
+        chooseClass(state, player, drawn, 0);
         if (drawn->notSelectable || (otherPlayer && sameClassRetry &&
                                      drawn == otherPlayer->fighterClass)) {
             // Start again as a lone player with both flags off.
@@ -81,30 +81,30 @@ void assignRandomClassAndStance(Fighter& player, const Fighter* otherPlayer,
     }
 }
 
-void applySelectionCode(Fighter& one, Fighter& two, int64_t code) {
+void applySelectionCode(const FightState& state, Fighter& one, Fighter& two, int64_t code) {
     int64_t choiceOne = code % 10000, choiceTwo = code / 10000;
     int64_t classOne = choiceOne % 100, stanceOne = choiceOne / 100;
     int64_t classTwo = choiceTwo % 100, stanceTwo = choiceTwo / 100;
-    auto apply = [](Fighter& player, int64_t classValue, int64_t stanceValue) {
+    auto apply = [&state](Fighter& player, int64_t classValue, int64_t stanceValue) {
         FighterClass* chosen = classValue < kMirror ? classAt(classValue) : nullptr;
         // A position outside the class list is taken as a random choice.
         if (!chosen) {
-            assignRandomClassAndStance(player, nullptr, 0, 0);
+            assignRandomClassAndStance(state, player, nullptr, 0, 0);
             return;
         }
-        chooseClass(player, chosen, stanceValue >= kMirror ? 0 : stanceValue);
+        chooseClass(state, player, chosen, stanceValue >= kMirror ? 0 : stanceValue);
         if (stanceValue == kRandom) assignRandomStance(player, kAvoidNoStance);
     };
     apply(one, classOne, stanceOne);
     apply(two, classTwo, stanceTwo);
     if (stanceTwo == kMirror) chooseStance(two, one.stanceIndex);
-    if (classOne == kMirror && classTwo != kMirror) copyClassAndStance(one, two);
-    if (classTwo == kMirror && classOne != kMirror) copyClassAndStance(two, one);
+    if (classOne == kMirror && classTwo != kMirror) copyClassAndStance(state, one, two);
+    if (classTwo == kMirror && classOne != kMirror) copyClassAndStance(state, two, one);
     if (stanceOne == kMirror && stanceTwo != kMirror) chooseStance(one, two.stanceIndex);
     if (stanceTwo == kMirror && stanceOne != kMirror) chooseStance(two, one.stanceIndex);
     if (classOne == kMirror && classTwo == kMirror) {
-        assignRandomClassAndStance(one, nullptr, 0, 0);
-        copyClassAndStance(two, one);
+        assignRandomClassAndStance(state, one, nullptr, 0, 0);
+        copyClassAndStance(state, two, one);
     }
     two.useAlternateColor = one.stance && two.stance &&
                             one.stance->specialColor == two.stance->specialColor;

@@ -3,18 +3,17 @@
 
 #include "fight/fight_state.h"
 
-FightEvents fightEvents;
-
-void clearFightEvents() {
-    fightEvents.sounds.clear();
-    fightEvents.blood.clear();
-    fightEvents.effects.clear();
-    fightEvents.effectsAdvance = false;
-    fightEvents.playerOneAttackPressed = false;
+void clearFightEvents(FightEvents& events) {
+    events.sounds.clear();
+    events.blood.clear();
+    events.effects.clear();
+    events.effectsAdvance = false;
+    events.playerOneAttackPressed = false;
 }
 
-void queuePoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
-                    double volumeFactor, bool withChain) {
-    choosePoolSound(fightEvents.sounds, pool, x, variation != 0 && fight.setup.soundVariation != 0,
-                    pitchFactor, volumeFactor, withChain);
+void queuePoolSound(FightState& state, int64_t pool, int64_t x, int64_t variation,
+                    double pitchFactor, double volumeFactor, bool withChain) {
+    choosePoolSound(state.random, state.events.sounds, pool, x,
+                    variation != 0 && state.setup.soundVariation != 0, pitchFactor, volumeFactor,
+                    withChain);
 }

@@ -37,9 +37,10 @@ struct FightEvents {
     bool playerOneAttackPressed = false; // for the debug strip
 };
 
-// The events of the last step (cleared when a step begins).
-extern FightEvents fightEvents;
-void clearFightEvents();
-// Chooses the pool sound now and keeps it for the presentation (see choosePoolSound).
-void queuePoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
-                    double volumeFactor, bool withChain = true);
+struct FightState;
+
+void clearFightEvents(FightEvents& events);
+// Chooses the pool sound now, from the fight's generator, and keeps it in the fight's events
+// for the presentation (see choosePoolSound).
+void queuePoolSound(FightState& state, int64_t pool, int64_t x, int64_t variation,
+                    double pitchFactor, double volumeFactor, bool withChain = true);

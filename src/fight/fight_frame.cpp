@@ -16,36 +16,36 @@
 #include "input/controls.h"
 #include "runtime/numbers.h"
 
-void shakeStep(double timeFactor) {
-    shakeOffset = {float(randomInt(roundToInt(screenShake.x))),
-                   float(randomInt(roundToInt(screenShake.y)))};
-    int64_t n = roundToInt(shakeAccumulator);
+void shakeStep(FightState& state, double timeFactor) {
+    state.shakeOffset = {float(randomInt(state.random, roundToInt(state.screenShake.x))),
+                   float(randomInt(state.random, roundToInt(state.screenShake.y)))};
+    int64_t n = roundToInt(state.shakeAccumulator);
     for (int64_t i = 0; i < n; ++i) {
-        screenShake.x *= 0.9f;
-        screenShake.y *= 0.9f;
+        state.screenShake.x *= 0.9f;
+        state.screenShake.y *= 0.9f;
     }
-    shakeAccumulator = shakeAccumulator - float(n) + float(timeFactor);
+    state.shakeAccumulator = state.shakeAccumulator - float(n) + float(timeFactor);
 }
 
-void updateCamera(const Stage& stage) {
+void updateCamera(FightState& state, const Stage& stage) {
     int64_t heightTarget = 0;
-    Fighter& left = leftFighter();
-    Fighter& right = rightFighter();
+    Fighter& left = leftFighter(state);
+    Fighter& right = rightFighter(state);
     double span = double(right.position.x + 450) - double(left.position.x + 350);
     if (isAlive(left)) {
         double leftEdge = left.position.x + 350;
-        if (leftEdge < double(focusX)) {
+        if (leftEdge < double(state.focusX)) {
             // Within reach of the view the camera follows; beyond it the fighter is held.
-            if (span < double(viewWidth)) focusX = roundToInt(leftEdge);
-            else left.position.x = float(focusX - 350);
+            if (span < double(state.viewWidth)) state.focusX = roundToInt(leftEdge);
+            else left.position.x = float(state.focusX - 350);
         }
         if (left.position.y < 0) heightTarget = roundToInt(left.position.y);
     }
     if (isAlive(right)) {
         double rightEdge = right.position.x + 450;
-        if (rightEdge > double(focusX + viewWidth)) {
-            if (span < double(viewWidth)) focusX = roundToInt(right.position.x - float(viewWidth) + 450);
-            else right.position.x = float(focusX + viewWidth - 450);
+        if (rightEdge > double(state.focusX + state.viewWidth)) {
+            if (span < double(state.viewWidth)) state.focusX = roundToInt(right.position.x - float(state.viewWidth) + 450);
+            else right.position.x = float(state.focusX + state.viewWidth - 450);
         }
         if (right.position.y < 0) {
             int64_t y = roundToInt(right.position.y);
@@ -54,15 +54,15 @@ void updateCamera(const Stage& stage) {
             heightTarget = 0;
         }
     }
-    focusX = std::max<int64_t>(focusX, 0);
-    if (focusX + viewWidth + 200 > stage.width) focusX = stage.width - viewWidth - 200;
+    state.focusX = std::max<int64_t>(state.focusX, 0);
+    if (state.focusX + state.viewWidth + 200 > stage.width) state.focusX = stage.width - state.viewWidth - 200;
     if (heightTarget > 0) heightTarget = 0;
-    cameraY = (cameraY + heightTarget) / 2;
+    state.cameraY = (state.cameraY + heightTarget) / 2;
 }
 
-void computeScreenPositions() {
-    for (Fighter* f : {&playerOne, &playerTwo})
-        f->screenPosition = {f->position.x - float(focusX), f->position.y};
+void computeScreenPositions(FightState& state) {
+    for (Fighter* f : {&state.players[0], &state.players[1]})
+        f->screenPosition = {f->position.x - float(state.focusX), f->position.y};
 }
 
 namespace {
@@ -93,9 +93,9 @@ int64_t shove(const Fighter& f) {
 }
 // Both knocked out in one frame (a trade): the one with more life left (nearer 0) wins, and an
 // even trade is drawn by lot, so that no player's number decides it.
-int64_t doubleKnockOutLoser() {
-    if (playerOne.life != playerTwo.life) return playerOne.life < playerTwo.life ? 1 : 2;
-    return randomInt(1) == 0 ? 1 : 2;
+int64_t doubleKnockOutLoser(FightState& state) {
+    if (state.players[0].life != state.players[1].life) return state.players[0].life < state.players[1].life ? 1 : 2;
+    return randomInt(state.random, 1) == 0 ? 1 : 2;
 }
 } // namespace
 
@@ -134,83 +134,83 @@ void bodyPush(Fighter& one, Fighter& two, const Stage* stage, double timeFactor)
     }
 }
 
-int64_t stepFight(const Stage* stage, const std::array<Actions, 2>& actions, double timeFactor,
+int64_t stepFight(FightState& state, const Stage* stage, const std::array<Actions, 2>& actions, double timeFactor,
                   double previousTimeFactor) {
-    for (Fighter* f : {&playerOne, &playerTwo})
-        if (f->botLevel == 0) applyInput(f->input, actions[size_t(playerIndex(*f))], timeFactor);
-    updateSideAndFacing(playerOne, playerTwo);
-    return advanceFight(stage, timeFactor, previousTimeFactor);
+    for (Fighter* f : {&state.players[0], &state.players[1]})
+        if (f->botLevel == 0) applyInput(f->input, actions[size_t(playerIndex(state, *f))], timeFactor);
+    updateSideAndFacing(state.players[0], state.players[1]);
+    return advanceFight(state, stage, timeFactor, previousTimeFactor);
 }
 
-int64_t advanceFight(const Stage* stage, double timeFactor, double previousTimeFactor) {
-    clearFightEvents();
-    shakeStep(timeFactor);
-    freezeTimer = std::max(0.0f, freezeTimer - float(timeFactor));
+int64_t advanceFight(FightState& state, const Stage* stage, double timeFactor, double previousTimeFactor) {
+    clearFightEvents(state.events);
+    shakeStep(state, timeFactor);
+    state.freezeTimer = std::max(0.0f, state.freezeTimer - float(timeFactor));
     // A knocked-out fighter takes no input but goes on falling, playing its death and emptying
     // its gauge. Both bots decide on the frame as it stands before either fighter moves, so that
     // neither sees the other's move of this frame; under the first rules player two's bot
     // decided after player one's update.
     auto decide = [&](Fighter& f) {
         if (isAlive(f)) {
-            if (&f == &playerOne) fightEvents.playerOneAttackPressed = f.input[kInputLight] != 0;
-            runBotStep(f, &f == &playerOne ? playerTwo : playerOne, timeFactor, stage);
+            if (&f == &state.players[0]) state.events.playerOneAttackPressed = f.input[kInputLight] != 0;
+            runBotStep(state, f, &f == &state.players[0] ? state.players[1] : state.players[0], timeFactor, stage);
         } else {
             f.input = {};
         }
     };
     auto update = [&](Fighter& f) {
-        if (freezeTimer <= 0) updateFighter(f, stage, timeFactor, previousTimeFactor);
+        if (state.freezeTimer <= 0) updateFighter(state, f, stage, timeFactor, previousTimeFactor);
     };
-    if (fight.setup.rules >= 2) {
-        decide(playerOne);
-        decide(playerTwo);
-        update(playerOne);
-        update(playerTwo);
+    if (state.setup.rules >= 2) {
+        decide(state.players[0]);
+        decide(state.players[1]);
+        update(state.players[0]);
+        update(state.players[1]);
     } else {
-        for (Fighter* f : {&playerOne, &playerTwo}) {
+        for (Fighter* f : {&state.players[0], &state.players[1]}) {
             decide(*f);
             update(*f);
         }
     }
-    catchTest(playerOne, playerTwo);
-    catchTest(playerTwo, playerOne);
-    if (isAlive(playerOne) && isAlive(playerTwo) && rightFighter().position.x < leftFighter().position.x)
-        fight.leftPlayer = 1 - fight.leftPlayer;
-    if (freezeTimer <= 0) bodyPush(playerOne, playerTwo, stage, timeFactor);
-    if (stage) updateCamera(*stage);
-    computeScreenPositions();
+    catchTest(state.players[0], state.players[1]);
+    catchTest(state.players[1], state.players[0]);
+    if (isAlive(state.players[0]) && isAlive(state.players[1]) && rightFighter(state).position.x < leftFighter(state).position.x)
+        state.leftPlayer = 1 - state.leftPlayer;
+    if (state.freezeTimer <= 0) bodyPush(state.players[0], state.players[1], stage, timeFactor);
+    if (stage) updateCamera(state, *stage);
+    computeScreenPositions(state);
     int64_t result = 0;
-    if (!isAlive(playerOne)) result = 1;
-    if (!isAlive(playerTwo)) result = 2;
-    if (result == 2 && !isAlive(playerOne) && fight.setup.rules >= 2)
-        result = doubleKnockOutLoser();
-    fightEvents.effectsAdvance = freezeTimer <= 0;
+    if (!isAlive(state.players[0])) result = 1;
+    if (!isAlive(state.players[1])) result = 2;
+    if (result == 2 && !isAlive(state.players[0]) && state.setup.rules >= 2)
+        result = doubleKnockOutLoser(state);
+    state.events.effectsAdvance = state.freezeTimer <= 0;
     // The one attacking alone is drawn over the other; their pictures settle in drawing order.
-    bool oneOnTop = playerOne.attacking && !playerTwo.attacking;
-    settleShownFrame(oneOnTop ? playerTwo : playerOne, timeFactor);
-    settleShownFrame(oneOnTop ? playerOne : playerTwo, timeFactor);
-    if (fight.setup.comboDisplay != 3)
-        for (Fighter* f : {&playerOne, &playerTwo})
-            if (isAlive(*f)) advanceComboCounters(*f, timeFactor);
-    if (freezeTimer <= 0 && isAlive(playerOne) && isAlive(playerTwo)) {
-        if (fight.setup.rules >= 2) {
-            resolveTrade(playerOne, playerTwo, timeFactor);
+    bool oneOnTop = state.players[0].attacking && !state.players[1].attacking;
+    settleShownFrame(state, oneOnTop ? state.players[1] : state.players[0], timeFactor);
+    settleShownFrame(state, oneOnTop ? state.players[0] : state.players[1], timeFactor);
+    if (state.setup.comboDisplay != 3)
+        for (Fighter* f : {&state.players[0], &state.players[1]})
+            if (isAlive(*f)) advanceComboCounters(state, *f, timeFactor);
+    if (state.freezeTimer <= 0 && isAlive(state.players[0]) && isAlive(state.players[1])) {
+        if (state.setup.rules >= 2) {
+            resolveTrade(state, state.players[0], state.players[1], timeFactor);
         } else {
-            resolveAttack(&playerOne, &playerTwo, timeFactor);
-            resolveAttack(&playerTwo, &playerOne, timeFactor);
+            resolveAttack(state, &state.players[0], &state.players[1], timeFactor);
+            resolveAttack(state, &state.players[1], &state.players[0], timeFactor);
         }
     }
-    fight.frame += 1;
+    state.frame += 1;
     return result;
 }
 
-void stepIntro(const Stage* stage, double timeFactor, double previousTimeFactor) {
-    clearFightEvents();
-    shakeStep(1.0);
-    updateFighter(playerOne, stage, timeFactor, previousTimeFactor);
-    updateFighter(playerTwo, stage, timeFactor, previousTimeFactor);
-    computeScreenPositions();
-    settleShownFrame(playerOne, timeFactor);
-    settleShownFrame(playerTwo, timeFactor);
-    fight.frame += 1;
+void stepIntro(FightState& state, const Stage* stage, double timeFactor, double previousTimeFactor) {
+    clearFightEvents(state.events);
+    shakeStep(state, 1.0);
+    updateFighter(state, state.players[0], stage, timeFactor, previousTimeFactor);
+    updateFighter(state, state.players[1], stage, timeFactor, previousTimeFactor);
+    computeScreenPositions(state);
+    settleShownFrame(state, state.players[0], timeFactor);
+    settleShownFrame(state, state.players[1], timeFactor);
+    state.frame += 1;
 }

@@ -53,9 +53,11 @@ void addFrame(Hasher& h, const Frame* frame) {
     h.add(frame->shift);
 }
 
-void addFighter(Hasher& h, const Fighter& f) {
+// The fighter with its player's name and jump-with-up (from the match's set-up) where the
+// fighter record once held them.
+void addFighter(Hasher& h, const Fighter& f, const std::string& name, int64_t jumpWithUp) {
     h.add(f.id);
-    h.add(f.name);
+    h.add(name);
     const Animation& a = f.currentAnimation;
     h.add(animationPosition(f.animationSource));
     for (int64_t v : {a.id, a.looped, a.attack, a.recovery, a.comboEnd, a.loopStart, a.type,
@@ -69,7 +71,7 @@ void addFighter(Hasher& h, const Fighter& f) {
                    f.screenPosition})
         h.add(v);
     h.add(f.gravityThisUpdate);
-    for (int64_t v : {f.life, f.maxLife, f.attacking, f.color, f.jumpWithUp})
+    for (int64_t v : {f.life, f.maxLife, f.attacking, f.color, jumpWithUp})
         h.add(v);
     h.add(f.input);
     for (int64_t v : {f.moveState.walking, f.moveState.walkStarted, f.moveState.jumping})
@@ -121,7 +123,8 @@ void addBot(Hasher& h, const BotController& b) {
 
 uint64_t fightHash(const FightState& s) {
     Hasher h;
-    for (const Fighter& f : s.players) addFighter(h, f);
+    for (size_t i = 0; i < s.players.size(); ++i)
+        addFighter(h, s.players[i], s.setup.names[i], s.setup.jumpWithUp[i]);
     for (const BotController& b : s.bots) addBot(h, b);
     h.add(s.freezeTimer);
     h.add(s.screenShake);

@@ -8,9 +8,11 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "data/json_fields.h"
 #include "fight/bot.h"
+#include "fight/fight_events.h"
 #include "fight/fighter.h"
 #include "runtime/numbers.h"
 
@@ -35,6 +37,11 @@ struct MatchSetup {
     int64_t particles = 1;      // the blood spray (its random draws) is on
     int64_t wind = 1;           // wind trails are shown
     int64_t soundVariation = 1; // sounds vary in pitch (their random draws)
+    // The players' names and jump-with-up choices as the match was set up with them: no rule
+    // reads them, but the hash takes them in each fighter's place, as replays recorded when the
+    // fighters held them still verify by.
+    std::array<std::string, 2> names;
+    std::array<int64_t, 2> jumpWithUp{};
 };
 
 struct FightState {
@@ -49,23 +56,21 @@ struct FightState {
     int64_t viewWidth = 0;      // the fight view's width in world units
     int64_t cameraY = 0;        // smoothed vertical camera offset
     int64_t leftPlayer = 1;     // the player (0 one, 1 two) standing on the left
-    RandomState random{};       // the random generator's state, taken by saveFight
+    RandomState random{};       // the fight's own random generator: every draw of the fight
     int64_t frame = 0;          // steps since the match began (intro included)
+    // What the last step set off for the presentation (cleared when a step begins): not part
+    // of what decides the fight, so never hashed.
+    FightEvents events;
 };
 
 extern FightState fight;
 
-// The fight's parts by the names the rest of the game knows them by.
-extern float& freezeTimer;
-extern Vec2& screenShake;
-extern Vec2& shakeOffset;
-extern float& shakeAccumulator;
-extern int64_t& focusX;
-extern int64_t& viewWidth;
-extern int64_t& cameraY;
-inline Fighter& leftFighter() { return fight.players[size_t(fight.leftPlayer)]; }
-inline Fighter& rightFighter() { return fight.players[size_t(1 - fight.leftPlayer)]; }
-inline int64_t playerIndex(const Fighter& f) { return &f == &fight.players[1] ? 1 : 0; }
+inline Fighter& leftFighter(FightState& s) { return s.players[size_t(s.leftPlayer)]; }
+inline Fighter& rightFighter(FightState& s) { return s.players[size_t(1 - s.leftPlayer)]; }
+inline const Fighter& leftFighter(const FightState& s) { return s.players[size_t(s.leftPlayer)]; }
+inline const Fighter& rightFighter(const FightState& s) { return s.players[size_t(1 - s.leftPlayer)]; }
+// 0 for player one, 1 for player two: the fighters are told apart by their place in the state.
+inline int64_t playerIndex(const FightState& s, const Fighter& f) { return &f == &s.players[1] ? 1 : 0; }
 
 extern int64_t slowMotion; // the debug slow-motion switch (the game's pacing, not the fight)
 
@@ -75,14 +80,10 @@ struct FightContext {
 };
 extern FightContext globalFightContext;
 
-inline int64_t groundLine() { return fight.setup.groundLine; }
-void resetFightState(); // everything but the set-up
+inline int64_t groundLine(const FightState& s) { return s.setup.groundLine; }
+void resetFightState(FightState& state); // everything but the set-up, the players and the bots
 
-// The whole fight with the random generator's state, and back. A restored fight steps on
-// exactly as the saved one did.
-FightState saveFight();
-void restoreFight(const FightState& saved);
 // A 64-bit hash of everything in the fight state (floats by their bits; data pointers by what
-// they point at), equal across builds and runs for equal fights.
+// they point at; the random generator's state; not the events), equal across builds and runs
+// for equal fights. A copy of the state steps on exactly as the original does.
 uint64_t fightHash(const FightState& state);
-uint64_t fightHash(); // of the running fight, with the generator's state now

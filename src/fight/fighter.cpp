@@ -9,14 +9,12 @@
 
 bool playersCreated = false;
 
-void createFighter(Fighter& fighter, const std::string& name, int64_t color, int64_t player) {
+void createFighter(Fighter& fighter, int64_t color, int64_t player) {
     fighter = Fighter{};
     // The player's number: it tells the two apart in hit lists, and is the same in every run,
     // so that a fight's hash is too.
     fighter.id = player;
-    fighter.name = name;
     fighter.color = color;
-    fighter.keyBindings.primary = defaultControls(player);
     fighter.lifeBar.orientation = player == 1 ? 0 : 1;
 }
 
@@ -73,7 +71,7 @@ void resetLifeGauge(Fighter& fighter) {
     g.flash = 0;
 }
 
-void resetFighter(Fighter& fighter, float x) {
+void resetFighter(const FightState& state, Fighter& fighter, float x) {
     // Nothing of the last match is left behind but the animation's unspent fraction of a tick
     // (tickAccumulator), which times the new match's first frames as it always has and which a
     // replay therefore keeps: a match is a function of its set-up, that fraction and the random
@@ -100,7 +98,7 @@ void resetFighter(Fighter& fighter, float x) {
     fighter.attacking = 0;
     fighter.hitList.clear();
     fighter.hitLanded = 0;
-    setAnimation(fighter, fighter.fighterClass ? fighter.fighterClass->spawn : nullptr);
+    setAnimation(state, fighter, fighter.fighterClass ? fighter.fighterClass->spawn : nullptr);
     fighter.maxLife = maxLifeOf(fighter);
     fighter.life = fighter.maxLife;
     fighter.regenCount = 0;

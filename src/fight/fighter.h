@@ -13,6 +13,7 @@
 #include "input/bindings.h"
 #include "input/controls.h"
 
+struct FightState;
 struct FighterClass;
 struct Stance;
 struct Stat;
@@ -45,7 +46,6 @@ struct MatchStats {
 
 struct Fighter {
     int64_t id = 0;
-    std::string name;
     Animation currentAnimation;             // the fighter's own copy of the animation playing
     const Animation* animationSource = nullptr; // the record it was copied from
     bool hasAnimation = false;
@@ -63,8 +63,6 @@ struct Fighter {
     int64_t maxLife = 0;
     int64_t attacking = 0;
     int64_t color = 0;         // the player's own colour (RGB)
-    KeyBindings keyBindings;
-    int64_t jumpWithUp = 0;    // the up key also jumps
     std::array<double, kInputCount> input{}; // ticks each action still counts as pressed
     MoveState moveState;
     FighterClass* fighterClass = nullptr;
@@ -96,7 +94,6 @@ struct Fighter {
     int64_t hitStopFrameIndex = -1;
     int64_t movementApplied = 0;
     int64_t windEmitted = 0;
-    int64_t padIndex = -1;     // game controller of this player, -1 for none
     int64_t debug = 0;         // -1 while debug mode is on (the overlay's switch)
     // The picture the fighter shows, settled by the fight step and drawn as it is: what the
     // opponent's attacks can hit. The frame lies in the class data (its current frame's
@@ -112,7 +109,9 @@ extern Fighter& playerOne; // both live in the fight state
 extern Fighter& playerTwo;
 extern bool playersCreated; // set once start-up has made both players
 
-void createFighter(Fighter& fighter, const std::string& name, int64_t color, int64_t player);
+// Player 1's or 2's fighter as start-up makes it (its keys and name are the player's own: see
+// PlayerSetup).
+void createFighter(Fighter& fighter, int64_t color, int64_t player);
 
 // Class statistics plus the stance's modifier, plus 1 each for a Hard bot.
 Stat effectiveStat(const Fighter& fighter);
@@ -130,5 +129,5 @@ int64_t fighterColour(const Fighter& fighter); // the player's or the stance's c
 Vec2 framePicturePlace(const std::optional<Vec2>& shift, Vec2 at, int64_t facing);
 
 // Places the fighter for a new match at (x, 775), in its spawn animation, at full life.
-void resetFighter(Fighter& fighter, float x);
+void resetFighter(const FightState& state, Fighter& fighter, float x);
 void resetLifeGauge(Fighter& fighter);

@@ -26,13 +26,13 @@ bool isLocomotion(int64_t type) { return type == 1 || type == 2 || type == 3 || 
 
 // An idle loop ended: one time in three one of the other idles follows (after another idle
 // too), otherwise the plain idle (which simply loops on).
-void repickIdle(Fighter& fighter) {
+void repickIdle(FightState& state, Fighter& fighter) {
     const FighterClass* c = classOf(fighter);
     if (!c) return;
-    if (!c->idleOther.empty() && randomInt(2) == 0)
-        setAnimation(fighter, c->idleOther[size_t(randomInt(int64_t(c->idleOther.size()) - 1))]);
+    if (!c->idleOther.empty() && randomInt(state.random, 2) == 0)
+        setAnimation(state, fighter, c->idleOther[size_t(randomInt(state.random, int64_t(c->idleOther.size()) - 1))]);
     else if (fighter.animationSource != c->idle)
-        setAnimation(fighter, c->idle);
+        setAnimation(state, fighter, c->idle);
 }
 
 // Life comes back slowly up to 200, at most 10 x endurence + 20 points a match.
@@ -52,15 +52,15 @@ void regenerate(Fighter& fighter, double f) {
     }
 }
 
-void endOfAnimation(Fighter& fighter, bool& chain, bool ended) {
+void endOfAnimation(FightState& state, Fighter& fighter, bool& chain, bool ended) {
     const FighterClass* c = classOf(fighter);
     int64_t type = animationType(fighter);
     if (c && c->spawn && type == 11) {
-        setIdle(fighter);
+        setIdle(state, fighter);
         return;
     }
     if (c && c->land && type == 13) {
-        setIdle(fighter);
+        setIdle(state, fighter);
         return;
     }
     bool waiting = chain && !ended; // a chain that waits for the animation to end
@@ -69,19 +69,19 @@ void endOfAnimation(Fighter& fighter, bool& chain, bool ended) {
             fighter.caught)
             return;
         if (fighter.attacking) {
-            endOfAttack(fighter, chain, ended);
+            endOfAttack(state, fighter, chain, ended);
         } else if (!waiting) {
-            if (type != 12 || !c || !c->land) setIdle(fighter);
-            else setAnimation(fighter, c->land);
+            if (type != 12 || !c || !c->land) setIdle(state, fighter);
+            else setAnimation(state, fighter, c->land);
         }
         return;
     }
     if (waiting) return;
     fighter.currentAnimation.frameIndex = fighter.currentAnimation.loopStart;
-    if (type == 1) repickIdle(fighter);
+    if (type == 1) repickIdle(state, fighter);
 }
 
-void advanceFrames(Fighter& fighter, bool animChanged) {
+void advanceFrames(FightState& state, Fighter& fighter, bool animChanged) {
     if (!fighter.hasAnimation || fighter.currentAnimation.frames.empty()) return;
     int64_t length = frameLengthFor(fighter, *currentFrame(fighter));
     bool chain = canDoNextReached(fighter) && fighter.hitLanded;
@@ -91,7 +91,7 @@ void advanceFrames(Fighter& fighter, bool animChanged) {
         if (!chain) {
             fighter.frameTime -= length;
             const Frame& leaving = *currentFrame(fighter);
-            if (fighter.stunFrames < 1 && leaving.sound) playFrameSound(fighter, leaving);
+            if (fighter.stunFrames < 1 && leaving.sound) playFrameSound(state, fighter, leaving);
             Animation& a = fighter.currentAnimation;
             if (a.frameIndex + 1 > lastFrameIndex(fighter)) {
                 a.frameIndex = lastFrameIndex(fighter);
@@ -100,22 +100,22 @@ void advanceFrames(Fighter& fighter, bool animChanged) {
                 a.frameIndex += 1;
                 fighter.windEmitted = 0;
                 if (fighter.stunFrames < 1) applyFrameMovement(fighter, *currentFrame(fighter));
-                emitWind(fighter);
+                emitWind(state, fighter);
             }
         }
         if (!animChanged && fighter.stunFrames >= 1) {
             fighter.stunFrames -= 1;
             if (isAlive(fighter) && fighter.stunFrames <= 0) {
-                setIdle(fighter);
+                setIdle(state, fighter);
                 // Very agile fighters (above 10) recover at once, never with negative time.
                 int64_t agility = effectiveStat(fighter).agility;
                 fighter.cooldown += double(std::max<int64_t>(0, 10 - agility));
             }
         }
-        if (ended || chain) endOfAnimation(fighter, chain, ended);
-        else needCatchRule(fighter, chain);
+        if (ended || chain) endOfAnimation(state, fighter, chain, ended);
+        else needCatchRule(state, fighter, chain);
         if (!fighter.hasAnimation || fighter.currentAnimation.frames.empty()) return;
-        perFrameEffects(fighter, *currentFrame(fighter));
+        perFrameEffects(state, fighter, *currentFrame(fighter));
         length = frameLengthFor(fighter, *currentFrame(fighter));
         chain = false;
     }
@@ -164,12 +164,12 @@ int64_t frameLengthFor(const Fighter& fighter, const Frame& frame) {
     return frame.length;
 }
 
-void playFrameSound(const Fighter& fighter, const Frame& frame) {
+void playFrameSound(FightState& state, const Fighter& fighter, const Frame& frame) {
     int64_t x = roundToInt(fighter.screenPosition.x) + (fighter.side == 0 ? 550 : 450);
-    queuePoolSound(frame.sound, x, 1, 1.0, 1.0, frame.noRecSound == 0);
+    queuePoolSound(state, frame.sound, x, 1, 1.0, 1.0, frame.noRecSound == 0);
 }
 
-void setAnimation(Fighter& fighter, const Animation* animation) {
+void setAnimation(const FightState& state, Fighter& fighter, const Animation* animation) {
     if (!animation && fighter.fighterClass) animation = fighter.fighterClass->idle;
     fighter.animationStarts += 1;
     if (!animation) {
@@ -189,31 +189,31 @@ void setAnimation(Fighter& fighter, const Animation* animation) {
     int64_t type = animation->type;
     if (type == 1 || type == 12 || type == 13 || type == 10 || type == 11 || type == 2 || type == 3)
         fighter.movementApplied = 0;
-    if (!animation->ungrounded && fighter.position.y > float(groundLine()) && type != 12)
-        fighter.position.y = float(groundLine());
+    if (!animation->ungrounded && fighter.position.y > float(groundLine(state)) && type != 12)
+        fighter.position.y = float(groundLine(state));
 }
 
-void switchTo(Fighter& fighter, const Animation* animation, int64_t type) {
+void switchTo(const FightState& state, Fighter& fighter, const Animation* animation, int64_t type) {
     int64_t playing = animationType(fighter);
     if (playing == type) return;
     const FighterClass* c = classOf(fighter);
     if (c && c->jump && playing == 12) return;
     if (c && c->jump && c->land && playing == 13) return;
-    setAnimation(fighter, animation);
+    setAnimation(state, fighter, animation);
 }
 
-void goIdle(Fighter& fighter) {
-    switchTo(fighter, fighter.fighterClass ? fighter.fighterClass->idle : nullptr, 1);
+void goIdle(const FightState& state, Fighter& fighter) {
+    switchTo(state, fighter, fighter.fighterClass ? fighter.fighterClass->idle : nullptr, 1);
 }
 
-void setIdle(Fighter& fighter) {
-    setAnimation(fighter, fighter.fighterClass ? fighter.fighterClass->idle : nullptr);
+void setIdle(const FightState& state, Fighter& fighter) {
+    setAnimation(state, fighter, fighter.fighterClass ? fighter.fighterClass->idle : nullptr);
 }
 
-void emitWind(Fighter& fighter) {
+void emitWind(FightState& state, Fighter& fighter) {
     if (fighter.windEmitted) return;
     fighter.windEmitted = 1;
-    if (!fight.setup.wind || !fighter.hasAnimation) return;
+    if (!state.setup.wind || !fighter.hasAnimation) return;
     const Animation& a = fighter.currentAnimation;
     if (!a.frontWind && !a.backWind) return;
     // The colour falls back to the player's own without a stance colour; the intensity is
@@ -227,7 +227,7 @@ void emitWind(Fighter& fighter) {
         for (int64_t j = 0; j < table.perFrame; ++j) {
             const Animation* image = table.entry(a.frameIndex, j);
             if (!image) continue;
-            fightEvents.effects.push_back(
+            state.events.effects.push_back(
                 {image, fighter.position, fighter.facing, colour, opacity, intensity, variant});
         }
     };
@@ -248,13 +248,13 @@ void updateLifeGaugeTargets(Fighter& fighter) {
     g.extraTarget = second;
 }
 
-void updateLifeGauge(Fighter& fighter, double f, int64_t ticks) {
+void updateLifeGauge(FightState& state, Fighter& fighter, double f, int64_t ticks) {
     updateLifeGaugeTargets(fighter);
     LifeGauge& g = fighter.lifeBar;
     // A gain shows at once; a loss slides by one pixel per update (per tick under the first
     // rules, which replays recorded then still play by).
     double d = g.orientation == 0 ? 1.0 : -1.0;
-    double step = fight.setup.rules >= 2 ? 1.0 : f;
+    double step = state.setup.rules >= 2 ? 1.0 : f;
     auto follow = [d, step](double& shown, int64_t target) {
         if (double(target) * d <= shown * d) shown = double(target);
         else shown += d * step;
@@ -265,10 +265,10 @@ void updateLifeGauge(Fighter& fighter, double f, int64_t ticks) {
     int64_t k = fighter.damageFlash;
     g.shaking = k != 0;
     if (k == 0) g.shake = {};
-    else if (ticks > 0) g.shake = {float(randomInt(2 * k) - k), float(randomInt(2 * k) - k)};
+    else if (ticks > 0) g.shake = {float(randomInt(state.random, 2 * k) - k), float(randomInt(state.random, 2 * k) - k)};
 }
 
-void updateFighter(Fighter& fighter, const Stage* stage, double f, double p) {
+void updateFighter(FightState& state, Fighter& fighter, const Stage* stage, double f, double p) {
     fighter.previousPosition = fighter.position;
     fighter.gravityThisUpdate = 0;
     const FighterClass* c = classOf(fighter);
@@ -279,7 +279,7 @@ void updateFighter(Fighter& fighter, const Stage* stage, double f, double p) {
             fighter.hurtAnimIndex = -1;
             fighter.stunFrames = 0;
             fighter.cooldown = 0;
-            setAnimation(fighter, c->death);
+            setAnimation(state, fighter, c->death);
         }
         const Frame* frame = currentFrame(fighter);
         if (frame && fighter.currentAnimation.frameIndex == lastFrameIndex(fighter) &&
@@ -288,7 +288,7 @@ void updateFighter(Fighter& fighter, const Stage* stage, double f, double p) {
     }
     if (!fighter.hasAnimation) {
         fighter.attacking = 0;
-        setIdle(fighter);
+        setIdle(state, fighter);
     }
     if (fighter.currentAnimation.attack == 0) fighter.attacking = 0;
     regenerate(fighter, f);
@@ -297,43 +297,43 @@ void updateFighter(Fighter& fighter, const Stage* stage, double f, double p) {
     int64_t startsBefore = fighter.animationStarts;
     if (isAlive(fighter) && !fighter.caught && animationType(fighter) != 11 &&
         fighter.cooldown <= 5.0 && fighter.hurtAnimIndex == -1) {
-        attackStart(fighter);
+        attackStart(state, fighter);
         bool canCancel = canDoNextReached(fighter) && !fighter.hitList.empty();
-        walk(fighter, f, canCancel);
+        walk(state, fighter, f, canCancel);
     }
     bool animChanged = fighter.animationStarts != startsBefore;
-    jumpStart(fighter, canDoNextReached(fighter) && !fighter.hitList.empty());
-    if (animationType(fighter) != 11) land(fighter);
-    applyGravity(fighter, f);
+    jumpStart(state, fighter, canDoNextReached(fighter) && !fighter.hitList.empty());
+    if (animationType(fighter) != 11) land(state, fighter);
+    applyGravity(state, fighter, f);
     integrate(fighter, f, p);
     const Frame* frame = currentFrame(fighter);
-    if (!(frame && frame->movement) && !fighter.caught) groundContact(fighter);
+    if (!(frame && frame->movement) && !fighter.caught) groundContact(state, fighter);
     fighter.moveState.walking = 0;
     applyStageLimits(fighter, stage);
     startsBefore = fighter.animationStarts;
     if (fighter.cooldown > 0 && fighter.hurtAnimIndex == -1 && isAlive(fighter) &&
         animationType(fighter) != 1)
-        goIdle(fighter);
+        goIdle(state, fighter);
     animChanged = animChanged || fighter.animationStarts != startsBefore;
 
-    advanceFrames(fighter, animChanged);
+    advanceFrames(state, fighter, animChanged);
     if (!fighter.hasAnimation) {
-        setIdle(fighter);
+        setIdle(state, fighter);
         fighter.attacking = 0;
     }
     int64_t type = animationType(fighter);
     if (!fighter.attacking && (isLocomotion(type) || type == 12)) fighter.comboStep = 0;
     int64_t ticks = advanceTime(fighter, f);
     fighter.ticksThisUpdate = ticks;
-    updateLifeGauge(fighter, f, ticks);
+    updateLifeGauge(state, fighter, f, ticks);
     fighter.currentAnimation.frameIndex =
         std::clamp<int64_t>(fighter.currentAnimation.frameIndex, 0, lastFrameIndex(fighter));
 }
 
-void playAnimation(Fighter& fighter, double f) {
-    if (!fighter.hasAnimation) setIdle(fighter);
-    advanceFrames(fighter, false);
-    if (!fighter.hasAnimation) setIdle(fighter);
+void playAnimation(FightState& state, Fighter& fighter, double f) {
+    if (!fighter.hasAnimation) setIdle(state, fighter);
+    advanceFrames(state, fighter, false);
+    if (!fighter.hasAnimation) setIdle(state, fighter);
     advanceTime(fighter, f);
 }
 
@@ -366,7 +366,7 @@ void recordComboStep(Fighter& fighter, int64_t step, int64_t stance) {
 }
 } // namespace
 
-void attackStart(Fighter& fighter) {
+void attackStart(FightState& state, Fighter& fighter) {
     if (fighter.attacking || fighter.moveState.jumping || !fighter.onGround) return;
     const FighterClass* c = classOf(fighter);
     const Animation* animation = nullptr;
@@ -385,8 +385,8 @@ void attackStart(Fighter& fighter) {
     fighter.cooldown = 0;
     fighter.comboTouched = {};
     fighter.comboStep = 1;
-    setAnimation(fighter, animation);
-    emitWind(fighter);
+    setAnimation(state, fighter, animation);
+    emitWind(state, fighter);
     recordComboStep(fighter, 0, stance);
     fighter.hitList.clear();
     fighter.attacking = 1;
@@ -399,20 +399,20 @@ double recoveryCooldown(int64_t recoveryTicks, int64_t agility) {
     return double(recoveryTicks) / (double(agility) / 10.0 + 1.0);
 }
 
-void recovery(Fighter& fighter) {
+void recovery(const FightState& state, Fighter& fighter) {
     double r = recoveryCooldown(fighter.currentAnimation.recovery, effectiveStat(fighter).agility);
     if (r > 0) {
-        setIdle(fighter);
+        setIdle(state, fighter);
         fighter.cooldown = r;
     }
 }
 
-void endOfAttack(Fighter& fighter, bool& chain, bool ended) {
+void endOfAttack(FightState& state, Fighter& fighter, bool& chain, bool ended) {
     bool light = fighter.input[kInputLight] > 0, heavy = fighter.input[kInputHeavy] > 0;
     if (light || heavy) {
         if (!fighter.hitLanded) {
             fighter.movementApplied = 0;
-            recovery(fighter);
+            recovery(state, fighter);
         } else {
             const Animation* current = &fighter.currentAnimation;
             // Read before recovery or a new animation replaces the current one.
@@ -429,16 +429,16 @@ void endOfAttack(Fighter& fighter, bool& chain, bool ended) {
                     recordComboStep(fighter, 0, stanceOfType(type));
                     fighter.comboStep = 1;
                     if (comboEnd == 0) {
-                        recovery(fighter);
+                        recovery(state, fighter);
                         fighter.cooldown /= 2;
                     } else {
                         fighter.cooldown = 0;
                     }
-                    setIdle(fighter);
+                    setIdle(state, fighter);
                     fighter.attacking = 0;
                 }
             } else {
-                setAnimation(fighter, next);
+                setAnimation(state, fighter, next);
                 fighter.hitList.clear();
                 fighter.hitLanded = 0;
                 recordComboStep(fighter, fighter.comboStep, stanceOfType(next->type));
@@ -447,9 +447,9 @@ void endOfAttack(Fighter& fighter, bool& chain, bool ended) {
                 chain = false;
             }
         }
-        emitWind(fighter);
+        emitWind(state, fighter);
     } else if (ended) {
-        if (fighter.currentAnimation.comboEnd == 0) recovery(fighter);
+        if (fighter.currentAnimation.comboEnd == 0) recovery(state, fighter);
         else fighter.cooldown = 0;
         fighter.attacking = 0;
         fighter.comboStep = 0;
@@ -458,18 +458,18 @@ void endOfAttack(Fighter& fighter, bool& chain, bool ended) {
     }
 }
 
-void needCatchRule(Fighter& fighter, bool& chain) {
+void needCatchRule(FightState& state, Fighter& fighter, bool& chain) {
     const Frame* frame = currentFrame(fighter);
     if (!isAlive(fighter) || !frame || !frame->needCatch || !fighter.hitList.empty()) return;
-    if (fighter.currentAnimation.comboEnd == 0) recovery(fighter);
+    if (fighter.currentAnimation.comboEnd == 0) recovery(state, fighter);
     else fighter.cooldown = 0;
-    setIdle(fighter);
+    setIdle(state, fighter);
     fighter.comboStep = 0;
     chain = false;
 }
 
-void perFrameEffects(Fighter& fighter, const Frame& frame) {
+void perFrameEffects(FightState& state, Fighter& fighter, const Frame& frame) {
     applyFrameVelocity(fighter, frame);
     if (frame.damageCut) fighter.hitList.clear();
-    if (frame.shake) screenShake.y += float(2 * effectiveStat(fighter).weight + 10);
+    if (frame.shake) state.screenShake.y += float(2 * effectiveStat(fighter).weight + 10);
 }

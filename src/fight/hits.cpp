@@ -61,7 +61,7 @@ bool touches(const Fighter& attacker, const Fighter& defender) {
            maskTouches(attacker, defender);
 }
 
-void markTouch(Fighter& attacker, Fighter& defender) {
+void markTouch(FightState& state, Fighter& attacker, Fighter& defender) {
     attacker.hitList.push_back(defender.id);
     attacker.hitLanded = 1;
     size_t k = size_t(std::clamp<int64_t>(attacker.comboStep - 1, 0, kComboSteps - 1));
@@ -71,25 +71,25 @@ void markTouch(Fighter& attacker, Fighter& defender) {
         attacker.comboFlash[k] = 1.0;
         if (attacker.currentAnimation.comboEnd != 0) attacker.comboEndBonus[k] = 1.0;
         attacker.stats.maxCombo = std::max(attacker.stats.maxCombo, attacker.comboStep);
-        if (fight.setup.comboDisplay != 3) {
+        if (state.setup.comboDisplay != 3) {
             int64_t x = roundToInt(attacker.screenPosition.x + (attacker.facing == 1 ? 450 : 550));
-            queuePoolSound(kPoolComboStep, x, 0, 0.4 + 0.21 * double(k), 0.1 + 0.1 * double(k));
+            queuePoolSound(state, kPoolComboStep, x, 0, 0.4 + 0.21 * double(k), 0.1 + 0.1 * double(k));
         }
     }
 }
 
-bool touchTest(Fighter& attacker, Fighter& defender) {
+bool touchTest(FightState& state, Fighter& attacker, Fighter& defender) {
     if (!touches(attacker, defender)) return false;
-    markTouch(attacker, defender);
+    markTouch(state, attacker, defender);
     return true;
 }
 
-bool canDamage(Fighter& attacker, Fighter& defender) {
+bool canDamage(FightState& state, Fighter& attacker, Fighter& defender) {
     if (attacker.id == defender.id || !attacker.attacking || listed(attacker, defender)) return false;
     if (attacker.stunFrames != 0) return false;
     const Frame* frame = currentFrame(attacker);
     if (!frame || frame->damage == 0) return false;
-    return touchTest(attacker, defender);
+    return touchTest(state, attacker, defender);
 }
 
 int64_t attackerDamage(const Frame& frame, const Stat& a) {
@@ -110,18 +110,18 @@ int64_t stunCooldown(int64_t frameStun, double defenderCooldown, const Stat& a, 
     return s * (held(a.weight) + held(a.strength) + 10) / (heldEndurance(d.endurence) + 10);
 }
 
-int64_t computeDamage(const Fighter& attacker, const Fighter& defender) {
+int64_t computeDamage(FightState& state, const Fighter& attacker, const Fighter& defender) {
     const Frame* frame = currentFrame(attacker);
     if (!attacker.currentAnimation.attack || !frame || frame->damage == 0) return 0;
     int64_t base = attackerDamage(*frame, effectiveStat(attacker));
     int64_t endurance = held(effectiveStat(defender).endurence);
     if (endurance == 0) return base;
     int64_t result = base * 20 / (endurance + 20);
-    if (result == 0) return randomInt(endurance) == endurance ? 1 : 0;
+    if (result == 0) return randomInt(state.random, endurance) == endurance ? 1 : 0;
     return result;
 }
 
-void queueMaterialSound(int64_t material, int64_t damageType, int64_t damage, int64_t x) {
+void queueMaterialSound(FightState& state, int64_t material, int64_t damageType, int64_t damage, int64_t x) {
     if (material < 0 || material >= int64_t(soundMaterials.size())) return;
     const SoundMaterial& m = soundMaterials[size_t(material)];
     int64_t soundClass = damageType == 1 ? m.cut : damageType == 2 ? m.pierce : m.blunt;
@@ -131,11 +131,11 @@ void queueMaterialSound(int64_t material, int64_t damageType, int64_t damage, in
                    : damage < c.mediumThreshold ? c.light
                    : damage < c.heavyThreshold  ? c.medium
                                                 : c.heavy;
-    queuePoolSound(pool, x, 1, 1.0, 1.0);
+    queuePoolSound(state, pool, x, 1, 1.0, 1.0);
 }
 
-void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage) {
-    if (!fight.setup.particles) return; // a touch that did no damage still sprays one drop
+void sprayBlood(FightState& state, const Fighter& attacker, const Fighter& defender, int64_t damage) {
+    if (!state.setup.particles) return; // a touch that did no damage still sprays one drop
     double dx = double(defender.position.x) - double(attacker.position.x);
     double dy = double(defender.position.y) - double(attacker.position.y);
     double angle = dx != 0 ? std::atan(dy / dx) : (dy >= 0 ? M_PI / 2 : -M_PI / 2);
@@ -147,10 +147,10 @@ void sprayBlood(const Fighter& attacker, const Fighter& defender, int64_t damage
     double vx = double(damage) * std::cos(angle) * 2, vy = double(damage) * std::sin(angle) * 2;
     if (leftHand) vx = -vx;
     for (int64_t i = 0; i < count; ++i) {
-        double px = double(roundToInt(x + double(randomInt(100)) - 50));
-        double py = double(roundToInt(y + double(randomInt(100)) - 50));
-        double r1 = double(randomRange(110, 90)), r2 = double(randomRange(110, 90));
-        fightEvents.blood.push_back({px, py, vx * r1 / 100, vy * r2 / 100, n});
+        double px = double(roundToInt(x + double(randomInt(state.random, 100)) - 50));
+        double py = double(roundToInt(y + double(randomInt(state.random, 100)) - 50));
+        double r1 = double(randomRange(state.random, 110, 90)), r2 = double(randomRange(state.random, 110, 90));
+        state.events.blood.push_back({px, py, vx * r1 / 100, vy * r2 / 100, n});
     }
 }
 
@@ -159,27 +159,27 @@ namespace {
 // knock-out, shake, the combo display, stun, hit-stop and the once-per-hit pushes.
 // `touchedBefore`: the attack had already touched before this step; `attackerAt`: where the
 // attacker stood when the hit was found.
-void landDamage(Fighter& a, Fighter& d, const Frame& frame, int64_t damage, bool touchedBefore,
+void landDamage(FightState& state, Fighter& a, Fighter& d, const Frame& frame, int64_t damage, bool touchedBefore,
                 Vec2 attackerAt) {
     // The struck material: the defender's stance material named by its own frame.
     int64_t side = d.shownFrame ? d.shownFrame->damageSide : 0;
     int64_t material = d.stance && side >= 0 && side < int64_t(d.stance->material.size())
                            ? d.stance->material[size_t(side)]
                            : -1;
-    queueMaterialSound(material, frame.damageType, damage,
+    queueMaterialSound(state, material, frame.damageType, damage,
                       roundToInt(d.screenPosition.x + (d.side == 1 ? 450 : 550)));
     d.damageFlash += damage == 0 ? 2 : 2 * damage;
     d.life -= damage;
     a.stats.hits += 1;
     a.stats.damage += damage;
-    sprayBlood(a, d, damage);
+    sprayBlood(state, a, d, damage);
     if (d.life <= 0) {
-        queuePoolSound(frame.damageType == 3 ? kPoolKnockOutBlunt : kPoolKnockOutOther, roundToInt(d.position.x), 1, 1.0, 1.0);
-        screenShake.x += 50;
-        screenShake.y += 50;
+        queuePoolSound(state, frame.damageType == 3 ? kPoolKnockOutBlunt : kPoolKnockOutOther, roundToInt(d.position.x), 1, 1.0, 1.0);
+        state.screenShake.x += 50;
+        state.screenShake.y += 50;
     }
-    screenShake.x += float(damage);
-    screenShake.y += float(damage);
+    state.screenShake.x += float(damage);
+    state.screenShake.y += float(damage);
     size_t j = size_t(std::clamp<int64_t>(a.comboStep - 1, 0, kComboSteps - 1));
     if (!touchedBefore) {
         a.comboShake[j] = 20.0;
@@ -192,15 +192,15 @@ void landDamage(Fighter& a, Fighter& d, const Frame& frame, int64_t damage, bool
         d.cooldown = double(stunCooldown(frame.stun, d.cooldown, effectiveStat(a), effectiveStat(d)));
         const FighterClass* c = d.fighterClass;
         if (d.hurtAnimIndex == -1 && c && !c->hit.empty()) {
-            setIdle(d);
-            d.hurtAnimIndex = randomInt(int64_t(c->hit.size()) - 1);
+            setIdle(state, d);
+            d.hurtAnimIndex = randomInt(state.random, int64_t(c->hit.size()) - 1);
         }
     }
-    int64_t delay = fight.setup.attackDelay;
+    int64_t delay = state.setup.attackDelay;
     if (delay == 2 || delay == 3) {
-        freezeTimer += delay == 2 ? 10.0f : float(double(damage) * 0.5);
-        screenShake.x += float(2 * damage);
-        screenShake.y += float(2 * damage);
+        state.freezeTimer += delay == 2 ? 10.0f : float(double(damage) * 0.5);
+        state.screenShake.x += float(2 * damage);
+        state.screenShake.y += float(2 * damage);
     }
     if (frame.pushInstant) {
         // An impulse given once per hit: not scaled by the frame's length, which would
@@ -219,8 +219,8 @@ void landDamage(Fighter& a, Fighter& d, const Frame& frame, int64_t damage, bool
 // run for in the attacker's last update, so that a frame of n ticks pushes n times as far at
 // every frame rate (the frame's length in ticks, which the first rules took, gives a frame
 // more or less than its ticks wherever its whole frames do not make up its length).
-void landPushes(const Fighter& a, Fighter& d, const Frame& frame, double timeFactor) {
-    double ticks = fight.setup.rules >= 2 ? double(a.ticksThisUpdate) : timeFactor;
+void landPushes(FightState& state, const Fighter& a, Fighter& d, const Frame& frame, double timeFactor) {
+    double ticks = state.setup.rules >= 2 ? double(a.ticksThisUpdate) : timeFactor;
     if (frame.pushPowerDelta) {
         Vec2 p = scaledPush(*frame.pushPowerDelta, a, d, ticks);
         d.pushVelocity.x += p.x;
@@ -243,7 +243,7 @@ struct FoundHit {
     Vec2 attackerAt; // the attacker's position
 };
 
-FoundHit findHit(Fighter& a, Fighter& d) {
+FoundHit findHit(FightState& state, Fighter& a, Fighter& d) {
     FoundHit found;
     found.touchedBefore = a.hitLanded != 0;
     found.touches = touches(a, d);
@@ -252,30 +252,30 @@ FoundHit findHit(Fighter& a, Fighter& d) {
     found.frame = *frame;
     found.attackerAt = a.position;
     found.damages = a.attacking && !listed(a, d) && a.stunFrames == 0 && frame->damage != 0;
-    if (found.damages) found.damage = computeDamage(a, d);
+    if (found.damages) found.damage = computeDamage(state, a, d);
     return found;
 }
 } // namespace
 
-void resolveAttack(Fighter* attackerPointer, Fighter* defenderPointer, double timeFactor) {
+void resolveAttack(FightState& state, Fighter* attackerPointer, Fighter* defenderPointer, double timeFactor) {
     if (!attackerPointer || !defenderPointer || attackerPointer == defenderPointer) return;
     Fighter& a = *attackerPointer;
     Fighter& d = *defenderPointer;
     bool touchedBefore = a.hitLanded != 0;
-    if (canDamage(a, d)) landDamage(a, d, *currentFrame(a), computeDamage(a, d), touchedBefore, a.position);
-    if (touchTest(a, d)) landPushes(a, d, *currentFrame(a), timeFactor);
+    if (canDamage(state, a, d)) landDamage(state, a, d, *currentFrame(a), computeDamage(state, a, d), touchedBefore, a.position);
+    if (touchTest(state, a, d)) landPushes(state, a, d, *currentFrame(a), timeFactor);
 }
 
-void resolveTrade(Fighter& one, Fighter& two, double timeFactor) {
-    FoundHit hits[2] = {findHit(one, two), findHit(two, one)};
+void resolveTrade(FightState& state, Fighter& one, Fighter& two, double timeFactor) {
+    FoundHit hits[2] = {findHit(state, one, two), findHit(state, two, one)};
     Fighter* attackers[2] = {&one, &two};
     Fighter* defenders[2] = {&two, &one};
     for (int i = 0; i < 2; ++i)
-        if (hits[i].touches) markTouch(*attackers[i], *defenders[i]);
+        if (hits[i].touches) markTouch(state, *attackers[i], *defenders[i]);
     for (int i = 0; i < 2; ++i)
         if (hits[i].damages)
-            landDamage(*attackers[i], *defenders[i], hits[i].frame, hits[i].damage,
+            landDamage(state, *attackers[i], *defenders[i], hits[i].frame, hits[i].damage,
                        hits[i].touchedBefore, hits[i].attackerAt);
     for (int i = 0; i < 2; ++i)
-        if (hits[i].touches) landPushes(*attackers[i], *defenders[i], hits[i].frame, timeFactor);
+        if (hits[i].touches) landPushes(state, *attackers[i], *defenders[i], hits[i].frame, timeFactor);
 }

@@ -17,16 +17,16 @@
 namespace {
 const FighterClass* classOf(const Fighter& f) { return f.fighterClass; }
 
-float groundY() { return float(groundLine()); }
+float groundY(const FightState& state) { return float(groundLine(state)); }
 
 int64_t weightOf(const Fighter& f) { return effectiveStat(f).weight; }
 
 // Idle, walking and landing keep turning towards the opponent; other animations keep facing.
 bool turnsToOpponent(int64_t type) { return type == 1 || type == 2 || type == 3 || type == 13; }
 
-void landingShake(const Fighter& fighter) {
-    spawnLandingEffects(fighter);
-    screenShake.y += float(2 * weightOf(fighter) + 10);
+void landingShake(FightState& state, const Fighter& fighter) {
+    spawnLandingEffects(state, fighter);
+    state.screenShake.y += float(2 * weightOf(fighter) + 10);
 }
 
 // Displacement of a velocity damped by base per tick, over a frame of f ticks, as a number
@@ -55,7 +55,7 @@ int64_t jumpImpulse(const Fighter& fighter) {
     return std::max(kMinJumpImpulse, 2 * s.speed + 2 * s.weight + 40);
 }
 
-void walk(Fighter& fighter, double f, bool canCancel) {
+void walk(FightState& state, Fighter& fighter, double f, bool canCancel) {
     const auto& in = fighter.input;
     if (!(fighter.attacking == 0 || canCancel) || in[kInputLight] > 0 || in[kInputHeavy] > 0)
         return;
@@ -68,104 +68,104 @@ void walk(Fighter& fighter, double f, bool canCancel) {
         fighter.moveState.walking = 1;
         if (!fighter.moveState.walkStarted) {
             fighter.moveState.walkStarted = 1;
-            if (fighter.facing == 0) switchTo(fighter, front, 2);
-            else switchTo(fighter, back, 3);
+            if (fighter.facing == 0) switchTo(state, fighter, front, 2);
+            else switchTo(state, fighter, back, 3);
         }
         fighter.velocity.x -= speed * float(f);
     } else if (right && !left) {
         fighter.moveState.walking = 1;
         if (!fighter.moveState.walkStarted) {
             fighter.moveState.walkStarted = 1;
-            if (fighter.facing == 0) switchTo(fighter, back, 3);
-            else switchTo(fighter, front, 2);
+            if (fighter.facing == 0) switchTo(state, fighter, back, 3);
+            else switchTo(state, fighter, front, 2);
         }
         fighter.velocity.x += speed * float(f);
     } else if (left && right && canCancel) {
-        goIdle(fighter);
+        goIdle(state, fighter);
     }
     if (!fighter.moveState.walking && !fighter.attacking && !canCancel) {
         fighter.moveState.walkStarted = 0;
-        goIdle(fighter);
+        goIdle(state, fighter);
         fighter.velocity.x = 0;
     }
     // The walk animation follows the direction of motion, never cutting a jump or landing.
     bool forwardWhenPositive = fighter.facing == 1;
     if (fighter.velocity.x > 0) {
-        if (forwardWhenPositive) switchTo(fighter, front, 2);
-        else switchTo(fighter, back, 3);
+        if (forwardWhenPositive) switchTo(state, fighter, front, 2);
+        else switchTo(state, fighter, back, 3);
     } else if (fighter.velocity.x < 0) {
-        if (forwardWhenPositive) switchTo(fighter, back, 3);
-        else switchTo(fighter, front, 2);
+        if (forwardWhenPositive) switchTo(state, fighter, back, 3);
+        else switchTo(state, fighter, front, 2);
     } else if (!canCancel) {
-        goIdle(fighter);
+        goIdle(state, fighter);
     }
     if (!canCancel) fighter.hitList.clear();
 }
 
-void jumpStart(Fighter& fighter, bool canCancel) {
+void jumpStart(FightState& state, Fighter& fighter, bool canCancel) {
     if (!isAlive(fighter) || fighter.input[kInputJump] <= 0 || fighter.cooldown > 0 ||
         fighter.hurtAnimIndex != -1 || fighter.caught || !(fighter.attacking == 0 || canCancel) ||
-        fighter.moveState.jumping || !fighter.onGround || fighter.position.y > groundY())
+        fighter.moveState.jumping || !fighter.onGround || fighter.position.y > groundY(state))
         return;
     fighter.velocity.y = -float(jumpImpulse(fighter));
     fighter.falling = 1;
     fighter.moveState.jumping = 1;
     const FighterClass* c = classOf(fighter);
-    if (c && c->jump) setAnimation(fighter, c->jump);
+    if (c && c->jump) setAnimation(state, fighter, c->jump);
     int64_t weight = weightOf(fighter);
     int64_t x = roundToInt(fighter.screenPosition.x) + 550;
-    if (weight < 4) queuePoolSound(kPoolJumpLight, x, 1, 1.0, double(10 * weight + 70) / 100.0);
-    else queuePoolSound(kPoolJumpHeavy, x, 1, 1.0, double(10 * weight + 40) / 100.0);
+    if (weight < 4) queuePoolSound(state, kPoolJumpLight, x, 1, 1.0, double(10 * weight + 70) / 100.0);
+    else queuePoolSound(state, kPoolJumpHeavy, x, 1, 1.0, double(10 * weight + 40) / 100.0);
 }
 
-void land(Fighter& fighter) {
+void land(FightState& state, Fighter& fighter) {
     const Frame* frame = currentFrame(fighter);
     bool moving = fighter.moveState.jumping || fighter.movementApplied || (frame && frame->movement);
     if (!moving || fighter.caught) return;
     const FighterClass* c = classOf(fighter);
-    if (fighter.position.y > groundY()) {
+    if (fighter.position.y > groundY(state)) {
         fighter.moveState.jumping = 0;
-        fighter.position.y = groundY();
+        fighter.position.y = groundY(state);
         fighter.falling = 0;
         fighter.onGround = 1;
         fighter.pushVelocity.y = 0;
         // A knocked-out fighter lands in its death animation.
         bool alive = isAlive(fighter);
         if (std::fabs(fighter.velocity.y) >= 8) {
-            landingShake(fighter);
+            landingShake(state, fighter);
             if (!fighter.attacking && alive) {
                 if (c && c->land) {
-                    if (animationType(fighter) != 13) setAnimation(fighter, c->land);
+                    if (animationType(fighter) != 13) setAnimation(state, fighter, c->land);
                 } else if (animationType(fighter) != 1) {
-                    setIdle(fighter);
+                    setIdle(state, fighter);
                 }
             }
         } else if (animationType(fighter) != 1 && alive) {
-            setIdle(fighter);
+            setIdle(state, fighter);
         }
         fighter.velocity.y = 0;
-    } else if (fighter.position.y != groundY() && !fighter.moveState.jumping) {
+    } else if (fighter.position.y != groundY(state) && !fighter.moveState.jumping) {
         fighter.falling = 1;
         fighter.onGround = 0;
     }
 }
 
-void applyGravity(Fighter& fighter, double f) {
+void applyGravity(FightState& state, Fighter& fighter, double f) {
     if (!fighter.falling || fighter.caught) return;
     const FighterClass* c = classOf(fighter);
     double perTick = std::max(kMinGravity, 2.0 + double(weightOf(fighter)) / 2.0);
     fighter.gravityThisUpdate = float(perTick);
     fighter.velocity.y += float(perTick * f);
-    if (fighter.position.y > groundY()) {
+    if (fighter.position.y > groundY(state)) {
         fighter.falling = 0;
-        fighter.position.y = groundY();
+        fighter.position.y = groundY(state);
         fighter.moveState.jumping = 0;
         if (std::fabs(fighter.velocity.y) <= 8) {
             // A knocked-out fighter lands in its death animation.
             if (isAlive(fighter))
-                setAnimation(fighter, c && c->land && !fighter.attacking ? c->land : nullptr);
+                setAnimation(state, fighter, c && c->land && !fighter.attacking ? c->land : nullptr);
         } else {
-            landingShake(fighter);
+            landingShake(state, fighter);
         }
         fighter.velocity.y = 0;
         fighter.onGround = 1;
@@ -174,9 +174,9 @@ void applyGravity(Fighter& fighter, double f) {
         return;
     }
     fighter.onGround = 0;
-    if (c && c->jump && !fighter.attacking && fighter.position.y < groundY() - 200 &&
+    if (c && c->jump && !fighter.attacking && fighter.position.y < groundY(state) - 200 &&
         fighter.hurtAnimIndex == -1 && isAlive(fighter)) {
-        if (animationType(fighter) != 12) setAnimation(fighter, c->jump);
+        if (animationType(fighter) != 12) setAnimation(state, fighter, c->jump);
         // The jump frames follow the vertical speed, from rising fast to falling fast.
         int64_t impulse = jumpImpulse(fighter), v = roundToInt(fighter.velocity.y);
         int64_t last = std::max<int64_t>(0, int64_t(c->jump->frames.size()) - 1);
@@ -203,8 +203,8 @@ void integrate(Fighter& fighter, double f, double p) {
     fighter.position.y += float(double(fighter.pushVelocity.y) * dampedStep(0.9, f));
 }
 
-void groundContact(Fighter& fighter) {
-    if (fighter.position.y < groundY()) {
+void groundContact(FightState& state, Fighter& fighter) {
+    if (fighter.position.y < groundY(state)) {
         fighter.onGround = 0;
         return;
     }
@@ -213,31 +213,31 @@ void groundContact(Fighter& fighter) {
     fighter.pushVelocity.y = 0;
     int64_t type = animationType(fighter);
     if (!fighter.attacking && type != 11 && type != 10 && isAlive(fighter) &&
-        (fighter.position.y > groundY() || !fighter.onGround)) {
+        (fighter.position.y > groundY(state) || !fighter.onGround)) {
         fighter.moveVelocity = {};
         const FighterClass* c = classOf(fighter);
         if (std::fabs(fighter.velocity.y) >= 30) {
-            landingShake(fighter);
+            landingShake(state, fighter);
             int64_t weight = weightOf(fighter);
             int64_t x = roundToInt(fighter.screenPosition.x) + 550;
-            if (weight < 4) queuePoolSound(kPoolLandLight, x, 1, 1.0, double(10 * weight + 70) / 100.0);
-            else queuePoolSound(kPoolLandHeavy, x, 1, 1.0, double(10 * weight + 40) / 100.0);
-            setAnimation(fighter, c ? c->land : nullptr);
+            if (weight < 4) queuePoolSound(state, kPoolLandLight, x, 1, 1.0, double(10 * weight + 70) / 100.0);
+            else queuePoolSound(state, kPoolLandHeavy, x, 1, 1.0, double(10 * weight + 40) / 100.0);
+            setAnimation(state, fighter, c ? c->land : nullptr);
         } else {
-            setIdle(fighter);
+            setIdle(state, fighter);
         }
     }
     fighter.velocity.y = 0;
     fighter.onGround = 1;
-    fighter.position.y = groundY();
+    fighter.position.y = groundY(state);
 }
 
-void spawnLandingEffects(const Fighter& fighter) {
+void spawnLandingEffects(FightState& state, const Fighter& fighter) {
     bool heavy = weightOf(fighter) >= 4;
     auto spawn = [&](const std::vector<Animation*>& list, int64_t variant) {
         if (list.empty()) return;
-        const Animation* dust = list[size_t(randomInt(int64_t(list.size()) - 1))];
-        fightEvents.effects.push_back({dust, fighter.position, fighter.facing, 0, 255, 0, variant});
+        const Animation* dust = list[size_t(randomInt(state.random, int64_t(list.size()) - 1))];
+        state.events.effects.push_back({dust, fighter.position, fighter.facing, 0, 255, 0, variant});
     };
     spawn(heavy ? landHeavyFront : landLightFront, 0);
     spawn(heavy ? landHeavyBack : landLightBack, 1);

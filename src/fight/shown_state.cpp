@@ -10,17 +10,17 @@
 #include "runtime/numbers.h"
 
 namespace {
-const Frame* pickShownFrame(Fighter& fighter) {
+const Frame* pickShownFrame(FightState& state, Fighter& fighter) {
     FighterClass* c = fighter.fighterClass;
     bool reactions = c && !c->hit.empty();
     if (fighter.hurtAnimIndex >= 0) {
         // A hit reaction shows until the cooldown it brought has run out.
         if (fighter.cooldown <= 0 || !reactions) fighter.hurtAnimIndex = -1;
         else return &c->hit[size_t(std::min<int64_t>(fighter.hurtAnimIndex, int64_t(c->hit.size()) - 1))];
-    } else if (freezeTimer > 0 && fighter.hitList.empty() && reactions) {
+    } else if (state.freezeTimer > 0 && fighter.hitList.empty() && reactions) {
         // During hit-stop the one who was not hitting shows a reaction picked once.
         if (fighter.hitStopFrameIndex < 0)
-            fighter.hitStopFrameIndex = randomInt(int64_t(c->hit.size()) - 1);
+            fighter.hitStopFrameIndex = randomInt(state.random, int64_t(c->hit.size()) - 1);
         return &c->hit[size_t(std::min<int64_t>(fighter.hitStopFrameIndex, int64_t(c->hit.size()) - 1))];
     } else {
         fighter.hitStopFrameIndex = -1;
@@ -36,16 +36,16 @@ const Frame* pickShownFrame(Fighter& fighter) {
 }
 } // namespace
 
-void settleShownFrame(Fighter& fighter, double timeFactor) {
-    const Frame* frame = pickShownFrame(fighter);
+void settleShownFrame(FightState& state, Fighter& fighter, double timeFactor) {
+    const Frame* frame = pickShownFrame(state, fighter);
     fighter.shownFrame = frame;
     fighter.tremble = {};
     if (frame) {
         if (fighter.hurtAnimIndex >= 0 && !fighter.caught) {
             // A hit reaction trembles, less and less as its cooldown runs out.
             double c = fighter.cooldown;
-            fighter.tremble.x = float(double(randomInt(roundToInt(c))) - c / 2);
-            fighter.tremble.y = float(double(randomInt(roundToInt(c))) - c / 2);
+            fighter.tremble.x = float(double(randomInt(state.random, roundToInt(c))) - c / 2);
+            fighter.tremble.y = float(double(randomInt(state.random, roundToInt(c))) - c / 2);
         }
     }
     // The gauge's red flash grows while the gauge shakes and fades afterwards, halving every
@@ -56,13 +56,13 @@ void settleShownFrame(Fighter& fighter, double timeFactor) {
     if (g.flash < 1) g.flash = 0;
 }
 
-void advanceComboCounters(Fighter& f, double t) {
+void advanceComboCounters(FightState& state, Fighter& f, double t) {
     for (int i = 0; i < kComboSteps; ++i) {
         size_t k = size_t(i);
         if (f.comboStance[k] == 0) continue;
         double shake = f.comboShake[k];
-        double jx = double(randomInt(roundToInt(2 * shake))) - shake;
-        double jy = double(randomInt(roundToInt(2 * shake))) - shake;
+        double jx = double(randomInt(state.random, roundToInt(2 * shake))) - shake;
+        double jy = double(randomInt(state.random, roundToInt(2 * shake))) - shake;
         f.comboJitter[k] = {jx, jy};
     }
     double d = std::pow(0.9, t);

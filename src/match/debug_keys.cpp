@@ -15,15 +15,15 @@
 
 namespace {
 // Player two's alternate colour after a change of class or stance by the debug keys.
-void recomputeAlternateColour() {
-    const Stance* one = playerOne.stance;
-    const Stance* two = playerTwo.stance;
-    playerTwo.useAlternateColor = one && two && two->specialColor != 0 &&
+void recomputeAlternateColour(FightState& state) {
+    const Stance* one = state.players[0].stance;
+    const Stance* two = state.players[1].stance;
+    state.players[1].useAlternateColor = one && two && two->specialColor != 0 &&
                                   two->specialColor == one->specialColor &&
                                   two->alternateColor != one->specialColor;
 }
 
-void nextClassOrStance(Fighter& fighter) {
+void nextClassOrStance(FightState& state, Fighter& fighter) {
     FighterClass* c = fighter.fighterClass;
     if (!c) return;
     if (keyDown(0x1D)) { // Left Control: the next stance
@@ -37,39 +37,41 @@ void nextClassOrStance(Fighter& fighter) {
             FighterClass* next = classAt((position + int64_t(step)) % int64_t(classes.size()));
             if (next && next->idle) {
                 if (next != c) releaseClassImages(*c);
-                chooseClass(fighter, next, 0);
+                chooseClass(state, fighter, next, 0);
                 break;
             }
         }
     }
-    recomputeAlternateColour();
+    recomputeAlternateColour(state);
 }
 } // namespace
 
-void handleDebugKeys(FightContext* context) {
-    bool bothAlive = isAlive(playerOne) && isAlive(playerTwo);
-    if (keyReleased(0x13) && bothAlive) resetMatch(context);
-    for (auto [key, fighter] : {std::pair{0x2F, &playerOne}, std::pair{0x30, &playerTwo}}) {
+void handleDebugKeys(FightState& state, FightContext* context) {
+    Fighter& one = state.players[0];
+    Fighter& two = state.players[1];
+    bool bothAlive = isAlive(one) && isAlive(two);
+    if (keyReleased(0x13) && bothAlive) resetMatch(state, context);
+    for (auto [key, fighter] : {std::pair{0x2F, &one}, std::pair{0x30, &two}}) {
         if (!keyReleased(key) || !bothAlive) continue;
-        BotController& bot = ensureBot(*fighter);
+        BotController& bot = ensureBot(state, *fighter);
         if (bot.botState == 0) switchBotOn(bot);
         else switchBotOff(bot);
     }
     if (keyReleased(0x03) && bothAlive) {
-        playerOne.life = playerOne.maxLife;
-        playerTwo.life = playerTwo.maxLife;
+        one.life = one.maxLife;
+        two.life = two.maxLife;
     }
     if (keyReleased(0x20) && settings.debugMode != 0) {
         settings.debugMode = -settings.debugMode;
-        playerOne.debug = -playerOne.debug;
-        playerTwo.debug = -playerTwo.debug;
+        one.debug = -one.debug;
+        two.debug = -two.debug;
         if (settings.debugMode == 1) buildDebugStrip(context ? context->stage : nullptr);
         else freeDebugStrip();
     }
     if (keyReleased(0x0B)) settings.showFps = settings.showFps ? 0 : 1;
     if (keyDown(0x3E) && keyDown(0x38)) shutdownProgram(0);
-    if (keyReleased(0x04) && isAlive(playerOne)) nextClassOrStance(playerOne);
-    if (keyReleased(0x05) && isAlive(playerTwo)) nextClassOrStance(playerTwo);
+    if (keyReleased(0x04) && isAlive(one)) nextClassOrStance(state, one);
+    if (keyReleased(0x05) && isAlive(two)) nextClassOrStance(state, two);
     if (keyReleased(0x06)) slowMotion = slowMotion ? 0 : 1;
 }
 

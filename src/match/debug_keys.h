@@ -4,5 +4,6 @@
 #include <cstdint>
 
 struct FightContext;
+struct FightState;
 
-void handleDebugKeys(FightContext* context);
+void handleDebugKeys(FightState& state, FightContext* context);

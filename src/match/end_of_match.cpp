@@ -1,5 +1,6 @@
 // End of match.
 #include "match/end_of_match.h"
+#include "input/player_setup.h"
 
 #include <algorithm>
 
@@ -44,8 +45,8 @@ bool boundByAPlayer(int64_t code) {
                                                    &Controls::right,   &Controls::left,
                                                    &Controls::neutral, &Controls::heavy,
                                                    &Controls::jump};
-    for (const Fighter* f : {&playerOne, &playerTwo})
-        for (const Controls* c : {&f->keyBindings.primary, &f->keyBindings.secondary})
+    for (const PlayerSetup& player : playerSetups)
+        for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
             for (int64_t Controls::*action : kActions)
                 if (c->*action == code) return true;
     return false;
@@ -97,10 +98,10 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             std::array<Actions, 2> actions = playerActions();
             if (matchTape.playing && matchTape.controls) playbackControls(context->stage);
             if (!tapeFrame(2, actions, factor)) break;
-            stepFight(context->stage, actions, factor, previous);
+            stepFight(fight, context->stage, actions, factor, previous);
             tapeAfterStep();
-            showFightStep(context->stage, factor);
-            if (fightDebugKeys(context) && matchTape.recording) matchTape.spoiled = true;
+            showFightStep(fight, context->stage, factor);
+            if (fightDebugKeys(fight, context) && matchTape.recording) matchTape.spoiled = true;
             drawText(banner, 500, 490, bannerColour, 128);
             const std::string rule = "=====================================";
             drawText(rule, 500, 505, kOrangeTint, 128);
@@ -148,5 +149,5 @@ void leaveMatchScreen() {
     // The next screen shows through the fade running back from black. (Darkening once more
     // here would make it reach black again in its first frames and leave it at once.)
     revealFromBlack();
-    focusX = 0;
+    fight.focusX = 0;
 }

@@ -9,17 +9,18 @@
 #include "runtime/runtime.h"
 #include "settings/settings.h"
 
-bool fightDebugKeys(FightContext* context) {
+bool fightDebugKeys(FightState& state, FightContext* context) {
     if (!settings.debugMode || !keyDown(kKeyLeftShift)) return false;
-    uint64_t before = fightHash();
-    handleDebugKeys(context);
-    return fightHash() != before;
+    uint64_t before = fightHash(state);
+    handleDebugKeys(state, context);
+    return fightHash(state) != before;
 }
 
-int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor) {
+int64_t fightFrame(FightState& state, FightContext* context, double timeFactor,
+                   double previousTimeFactor) {
     if (!context) context = &globalFightContext;
-    int64_t result = advanceFight(context->stage, timeFactor, previousTimeFactor);
-    showFightStep(context->stage, timeFactor);
-    fightDebugKeys(context);
+    int64_t result = advanceFight(state, context->stage, timeFactor, previousTimeFactor);
+    showFightStep(state, context->stage, timeFactor);
+    fightDebugKeys(state, context);
     return result;
 }

@@ -17,6 +17,7 @@
 #include "fight/fighter_update.h"
 #include "input/controls.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "match/end_of_match.h"
 #include "match/fight_display.h"
 #include "match/match_tape.h"
@@ -118,10 +119,10 @@ void fightIntro(const Stage* stage, double fixedFactor, const std::function<void
         if (!tapeFrame(0, none, factor)) break;
         double start = systemTimeMs();
         auto workStart = std::chrono::steady_clock::now();
-        stepIntro(stage, factor, previous);
+        stepIntro(fight, stage, factor, previous);
         tapeAfterStep();
-        presentFightEvents(fightEvents, factor);
-        drawIntroFight(drawn);
+        presentFightEvents(fight.events, factor);
+        drawIntroFight(fight, drawn);
         drawLabels();
         int64_t digit = std::max<int64_t>(0, 2 - roundToInt(elapsed / 1000.0));
         if (digit == lastDigit) {
@@ -193,10 +194,10 @@ int64_t fightLoop() {
         if (matchTape.playing && matchTape.controls) playbackControls(globalFightContext.stage);
         // A replay's fight ends where the recorded one did.
         if (!tapeFrame(1, actions, factor)) return result;
-        result = stepFight(globalFightContext.stage, actions, factor, previous);
+        result = stepFight(fight, globalFightContext.stage, actions, factor, previous);
         tapeAfterStep();
-        showFightStep(globalFightContext.stage, factor);
-        if (fightDebugKeys(&globalFightContext) && matchTape.recording) matchTape.spoiled = true;
+        showFightStep(fight, globalFightContext.stage, factor);
+        if (fightDebugKeys(fight, &globalFightContext) && matchTape.recording) matchTape.spoiled = true;
         matchHooks.fightGameSeconds += factor * 0.02; // a factor of 1 is a tick of 20 ms
         if (result > 0) finished = true;
         drawHurtVignette();
@@ -228,19 +229,25 @@ int64_t fightLoop() {
 } // namespace
 
 int64_t onlineLocalSide = -1;
-int64_t onlineJumpWithUp = 0;
+std::array<int64_t, 2> jumpWithUpOverride = {-1, -1};
+
+int64_t matchJumpWithUp(int64_t player) {
+    int64_t decided = jumpWithUpOverride[size_t(player)];
+    return decided >= 0 ? decided : playerSetups[size_t(player)].jumpWithUp;
+}
 
 std::array<Actions, 2> playerActions() {
     std::array<Actions, 2> actions{};
     if (onlineLocalSide >= 0) {
+        const PlayerSetup& local = playerSetups[0];
         actions[size_t(onlineLocalSide)] =
-            pollActions(playerOne.keyBindings, playerOne.padIndex, onlineJumpWithUp);
+            pollActions(local.keyBindings, local.padIndex, local.jumpWithUp);
         return actions;
     }
-    for (Fighter* f : {&playerOne, &playerTwo})
-        if (f->botLevel == 0)
-            actions[size_t(playerIndex(*f))] =
-                pollActions(f->keyBindings, f->padIndex, f->jumpWithUp);
+    for (size_t i = 0; i < 2; ++i)
+        if (fight.players[i].botLevel == 0)
+            actions[i] = pollActions(playerSetups[i].keyBindings, playerSetups[i].padIndex,
+                                     playerSetups[i].jumpWithUp);
     return actions;
 }
 
@@ -268,24 +275,30 @@ MatchSetup currentMatchSetup() {
     setup.particles = settings.particleEnabled;
     setup.wind = settings.windEnabled;
     setup.soundVariation = settings.soundVariation;
+    for (size_t i = 0; i < 2; ++i) {
+        setup.names[i] = playerSetups[i].name;
+        setup.jumpWithUp[i] = matchJumpWithUp(int64_t(i));
+    }
     return setup;
 }
 
-void resetMatch(FightContext* context) {
+void resetMatch(FightState& state, FightContext* context) {
     if (!context) context = &globalFightContext;
+    Fighter& one = state.players[0];
+    Fighter& two = state.players[1];
     Stage* stage = context->stage;
     int64_t width = stage ? stage->width : 3000;
-    fight.setup = currentMatchSetup();
-    resetFightState();
-    focusX = (width - screenWidth) / 2;
-    resetFighter(playerOne, float(width / 2 + screenWidth / 3 - 650));
-    resetFighter(playerTwo, float(width / 2 - screenWidth / 3 - 350));
-    playerOne.side = playerOne.facing = 0;
-    playerTwo.side = playerTwo.facing = 1;
-    placeLifeGauge(playerOne, true);
-    placeLifeGauge(playerTwo, false);
+    state.setup = currentMatchSetup();
+    resetFightState(state);
+    state.focusX = (width - screenWidth) / 2;
+    resetFighter(state, one, float(width / 2 + screenWidth / 3 - 650));
+    resetFighter(state, two, float(width / 2 - screenWidth / 3 - 350));
+    one.side = one.facing = 0;
+    two.side = two.facing = 1;
+    placeLifeGauge(one, true);
+    placeLifeGauge(two, false);
     if (stage) std::fill(stage->tileVisible.begin(), stage->tileVisible.end(), 0);
-    fight.leftPlayer = playerOne.position.x < playerTwo.position.x ? 0 : 1;
+    state.leftPlayer = one.position.x < two.position.x ? 0 : 1;
     clearEffects();
 }
 
@@ -357,10 +370,10 @@ Stage* setUpMatch() {
     // A match starts from its set-up alone: a controller switched off is dropped, one switched
     // on starts its thinking afresh.
     for (Fighter* f : {&playerOne, &playerTwo}) {
-        BotController* bot = botOf(*f);
+        BotController* bot = botOf(fight, *f);
         if (!bot) continue;
         if (bot->botState == 0) {
-            removeBot(*f);
+            removeBot(fight, *f);
         } else {
             bot->botState = 1;
             restartThinking(*bot);
@@ -369,6 +382,8 @@ Stage* setUpMatch() {
     // Everything random in a match follows from the generator's state at its start.
     if (matchTape.playing) setRandomState(matchTape.playing->randomState);
     else if (matchTape.recording) matchTape.recording->randomState = randomState();
+    // The fight draws from its own generator, which starts where the game's stands.
+    fight.random = randomState();
     Stage* stage = globalFightContext.stage;
     // The fight reads the second class's idle wind; data without it cannot be fought with.
     const FighterClass* second = classAt(1);
@@ -376,7 +391,7 @@ Stage* setUpMatch() {
         fatalError("failed", "u noob", kMessageNoIcon);
     placeLifeGauge(playerOne, false);
     placeLifeGauge(playerTwo, true);
-    resetMatch(&globalFightContext);
+    resetMatch(fight, &globalFightContext);
     releaseImagesNotFor(stage);
     if (stage) loadStageTiles(*stage);
     stopMenuMusic();
@@ -391,7 +406,7 @@ Stage* setUpMatch() {
     for (Fighter* f : {&playerOne, &playerTwo}) {
         f->life = f->maxLife;
         const FighterClass* c = f->fighterClass;
-        setAnimation(*f, c && c->spawn ? c->spawn : (c ? c->idle : nullptr));
+        setAnimation(fight, *f, c && c->spawn ? c->spawn : (c ? c->idle : nullptr));
     }
     return stage;
 }
@@ -408,6 +423,8 @@ int64_t startMatch() {
         endOfMatch(result, &globalFightContext, playerTwo.botLevel != 0 ? 1 : 0, nullptr);
     else if (stage)
         stopSound(stage->musicSlot);
+    // The game's draws go on from where the fight's ended, as they always have.
+    setRandomState(fight.random);
     return result;
 }
 

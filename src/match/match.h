@@ -13,6 +13,7 @@
 #include "input/controls.h"
 
 struct FightContext;
+struct FightState;
 struct MatchSetup;
 struct Fighter;
 struct Stage;
@@ -52,7 +53,8 @@ std::array<Actions, 2> playerActions();
 // under them plays.
 extern int64_t matchRules;
 MatchSetup currentMatchSetup();
-void resetMatch(FightContext* context);
+// The fight placed for a new match on the context's stage (null: the global context).
+void resetMatch(FightState& state, FightContext* context);
 // Runs one match with both players as they stand; returns the last fight frame's result
 // (0 no knock-out, 1 player one lost, 2 player two lost).
 int64_t startMatch();
@@ -65,10 +67,13 @@ Stage* setUpMatch();
 void fightIntro(const Stage* stage, double fixedFactor = 0,
                 const std::function<void()>& eachFrame = {});
 // Online play: the side this computer's player fights on (-1: not online). playerActions then
-// reads that side from player one's keys, with their own jump-with-up choice (the fighters'
-// own settings are equal on both computers while the fight is shared).
+// reads that side from player one's keys, with their own jump-with-up choice.
 extern int64_t onlineLocalSide;
-extern int64_t onlineJumpWithUp;
+// The players' jump-with-up as the next match records and hashes it, where a replay or an
+// online match decides it rather than the players' own choice (-1: the player's own); the
+// keys are read with the player's own choice all the same.
+extern std::array<int64_t, 2> jumpWithUpOverride;
+int64_t matchJumpWithUp(int64_t player); // player: 0 one, 1 two
 // Queues the pictures of the fighters' classes that the "Performance" option asks to have
 // before the fight, what the intro shows first, and returns how many those are;
 // prepareClassImages also loads them, behind a loading screen.

@@ -39,7 +39,7 @@ void tapeAfterStep() {
     const Replay* played = matchTape.playing;
     size_t count = played ? matchTape.next : matchTape.recording ? matchTape.recording->frames.size() : 0;
     if (count == 0 || count % kReplayHashInterval != 0) return;
-    uint64_t hash = fightHash();
+    uint64_t hash = fightHash(fight);
     size_t k = count / kReplayHashInterval - 1;
     if (played) {
         if (matchTape.firstMismatch < 0 && k < played->hashes.size() && played->hashes[k] != hash)
@@ -73,7 +73,7 @@ void playbackControls(Stage* stage) {
         if (!matchTape.paused || keyReleased(kKeyRight)) return;
         // Paused: the same frame again, until a key moves on.
         double start = systemTimeMs();
-        drawFight(stage);
+        drawFight(fight, stage);
         drawPlaybackMark();
         presentFrame();
         framePacing(start, 0);

@@ -10,6 +10,7 @@
 #include "render/fade.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 int64_t runChoiceMenu(int64_t textX, int64_t textY, const ChoiceMenu& menu, int64_t& kept) {
     noteScreenOpened(menu.screenName);
@@ -38,9 +39,9 @@ int64_t runChoiceMenu(int64_t textX, int64_t textY, const ChoiceMenu& menu, int6
         keys.holdNext = keyDown(kKeyDown) ? keys.holdNext + 1 : 0;
         keyReleased(kKeyUp);
         keyReleased(kKeyDown);
-        bool up = playerKeyReleased(playerOne, &Controls::up);
+        bool up = playerKeyReleased(playerSetups[0], &Controls::up);
         up = keys.holdPrevious == 1 || up;
-        bool down = playerKeyReleased(playerOne, &Controls::down);
+        bool down = playerKeyReleased(playerSetups[0], &Controls::down);
         down = keys.holdNext == 1 || down;
         int64_t moved = std::clamp<int64_t>(highlighted - (up ? 1 : 0) + (down ? 1 : 0), 0, goBack);
         if (moved != highlighted) {
@@ -48,9 +49,9 @@ int64_t runChoiceMenu(int64_t textX, int64_t textY, const ChoiceMenu& menu, int6
             playMenuSound(kPoolMenuMove);
         }
         bool select = keyReleased(kKeyReturn);
-        select = playerKeyReleased(playerOne, &Controls::neutral) || select;
+        select = playerKeyReleased(playerSetups[0], &Controls::neutral) || select;
         bool back = keyReleased(kKeyEscape);
-        back = playerKeyReleased(playerOne, &Controls::heavy) || back;
+        back = playerKeyReleased(playerSetups[0], &Controls::heavy) || back;
         // No choice while a fade runs: while the screen still clears from black the choice
         // cannot be seen, and a Return tapped twice on the screen before would choose here
         // unseen (the release is read all the same, so it is not taken after the fade). Back

@@ -17,8 +17,8 @@ int64_t runClassSelection(int64_t mode) {
     noteScreenOpened("class selection");
     loadStatIcons();
     // The previews are drawn like fighters: no camera height or screen shake in a menu.
-    shakeOffset = {};
-    cameraY = 0;
+    fight.shakeOffset = {};
+    fight.cameraY = 0;
     bool viewer = mode == kViewerMode;
     int64_t intensity = viewer ? 255 : 128;
     // The viewer's fighter stands 30 px right of player two's place, clear of the numbers

@@ -7,6 +7,7 @@
 #include "input/bindings.h"
 #include "input/controls.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
 #include "render/text.h"
@@ -30,7 +31,7 @@ constexpr int64_t kGrey = RGB(128, 128, 128);
 // so that the key being pointed at stands apart from the row's label.
 constexpr int64_t kHighlightedCell = RGB(128, 0, 0);
 
-Fighter& columnPlayer(int64_t column) { return column == 0 ? playerOne : playerTwo; }
+PlayerSetup& columnPlayer(int64_t column) { return playerSetups[size_t(column)]; }
 
 // A cell's colour: highlighted, capturing (the chosen column and the other one), or plain.
 int64_t cellColour(int64_t row, int64_t column, int64_t selectedRow, int64_t selectedColumn,
@@ -56,7 +57,7 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
             int64_t y = textY + 120 + 20 * i;
             drawMenuEntry(textX + 100, y, kLabels[i], i, row, 0);
             for (int64_t c = 0; c < 2; ++c) {
-                const Fighter& player = columnPlayer(c);
+                const PlayerSetup& player = columnPlayer(c);
                 std::string value;
                 if (i < 7) value = keyNameOf(player.keyBindings.primary.*kRowKeys[i]);
                 else if (i == kJumpWithUpRow) value = player.jumpWithUp ? "Enabled" : "Disabled";
@@ -102,12 +103,12 @@ int64_t runControlsMenu(int64_t textX, int64_t textY) {
                 forgetKeyReleases();
                 capturing = true;
             } else if (row == kJumpWithUpRow) {
-                Fighter& player = columnPlayer(column);
+                PlayerSetup& player = columnPlayer(column);
                 player.jumpWithUp = player.jumpWithUp ? 0 : 1;
             } else if (row == kResetRow) {
                 playMenuSound(kPoolMenuSelect);
-                resetBindingsToDefault(playerOne.keyBindings, playerTwo.keyBindings);
-                playerOne.jumpWithUp = playerTwo.jumpWithUp = 0;
+                resetBindingsToDefault(playerSetups[0].keyBindings, playerSetups[1].keyBindings);
+                playerSetups[0].jumpWithUp = playerSetups[1].jumpWithUp = 0;
             } else if (row == kReturnRow) {
                 playMenuSound(kPoolMenuSelect);
                 startFade();

@@ -6,6 +6,7 @@
 #include "menus/key_hints.h"
 #include "render/sprite_assets.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 int64_t difficultySelection = 0;
 
@@ -20,10 +21,10 @@ int64_t runDifficultyMenu(int64_t textX, int64_t textY) {
         "Attacks very frequently with semi-intelligent combos.\\Some classes and stances may "
         "have specific behaviors."};
     // What player one presses here: the arrows or their own keys, as the screen reads them.
-    menu.hints = {eitherKey("Up/Down", keyPairFor(playerOne, &Controls::up, &Controls::down)) +
+    menu.hints = {eitherKey("Up/Down", keyPairFor(playerSetups[0], &Controls::up, &Controls::down)) +
                       ": change difficulty",
-                  eitherKey("Return", keyFor(playerOne, &Controls::neutral)) + ": confirm",
-                  eitherKey("Escape", keyFor(playerOne, &Controls::heavy)) +
+                  eitherKey("Return", keyFor(playerSetups[0], &Controls::neutral)) + ": confirm",
+                  eitherKey("Escape", keyFor(playerSetups[0], &Controls::heavy)) +
                       ": back to the class selection"};
     loadStatIcons();
     seedRandom(uint64_t(systemTimeMs()));

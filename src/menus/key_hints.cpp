@@ -3,15 +3,15 @@
 
 #include <algorithm>
 
-#include "fight/fighter.h"
+#include "input/player_setup.h"
 #include "input/action_names.h"
 #include "render/text.h"
 
-std::string keyFor(const Fighter& player, int64_t Controls::*action) {
+std::string keyFor(const PlayerSetup& player, int64_t Controls::*action) {
     return actionName(player.keyBindings, player.padIndex, action);
 }
 
-std::string keyPairFor(const Fighter& player, int64_t Controls::*first, int64_t Controls::*second) {
+std::string keyPairFor(const PlayerSetup& player, int64_t Controls::*first, int64_t Controls::*second) {
     std::string a = keyFor(player, first), b = keyFor(player, second);
     size_t firstWordEnd = a.find(' ');
     if (firstWordEnd != std::string::npos &&
@@ -24,7 +24,7 @@ std::string eitherKey(const std::string& fixedKey, const std::string& playersKey
     return fixedKey == playersKey ? fixedKey : fixedKey + " or " + playersKey;
 }
 
-std::vector<std::string> classAndStanceHints(const Fighter& player) {
+std::vector<std::string> classAndStanceHints(const PlayerSetup& player) {
     return {keyPairFor(player, &Controls::left, &Controls::right) + ": change class",
             keyPairFor(player, &Controls::up, &Controls::down) + ": change stance"};
 }

@@ -8,6 +8,7 @@
 #include "fight/fighter.h"
 #include "input/controls.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "render/fade.h"
 #include "render/pool_sounds.h"
 #include "render/text.h"
@@ -19,13 +20,13 @@ namespace {
 bool frameClockRestart = false; // set by restartMenuFrameClock, read once the frame returns
 } // namespace
 
-bool playerKeyDown(const Fighter& player, int64_t Controls::*key) {
+bool playerKeyDown(const PlayerSetup& player, int64_t Controls::*key) {
     for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
         if (c->*key != 0 && keyDown(c->*key)) return true;
     return padActionDown(player.padIndex, key);
 }
 
-bool playerKeyReleased(const Fighter& player, int64_t Controls::*key) {
+bool playerKeyReleased(const PlayerSetup& player, int64_t Controls::*key) {
     bool released = false;
     for (const Controls* c : {&player.keyBindings.primary, &player.keyBindings.secondary})
         if (c->*key != 0 && keyReleased(c->*key)) released = true;
@@ -33,12 +34,12 @@ bool playerKeyReleased(const Fighter& player, int64_t Controls::*key) {
 }
 
 bool eitherPlayerKeyDown(int64_t Controls::*key) {
-    return playerKeyDown(playerOne, key) || playerKeyDown(playerTwo, key);
+    return playerKeyDown(playerSetups[0], key) || playerKeyDown(playerSetups[1], key);
 }
 
 bool eitherPlayerKeyReleased(int64_t Controls::*key) {
-    bool one = playerKeyReleased(playerOne, key);
-    return playerKeyReleased(playerTwo, key) || one;
+    bool one = playerKeyReleased(playerSetups[0], key);
+    return playerKeyReleased(playerSetups[1], key) || one;
 }
 
 bool takeMenuBack(bool& backTaken) {

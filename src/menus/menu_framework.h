@@ -16,11 +16,12 @@ inline const std::string kOptionsBanner = "QUARRELIX PROJECT ALPHA pre-alpha 0.1
 
 struct Controls;
 struct Fighter;
+struct PlayerSetup;
 
 // A player's key for an action, primary or secondary, or their controller's part in it: held,
 // or just let go (all are read, so that each release is taken once).
-bool playerKeyDown(const Fighter& player, int64_t Controls::*key);
-bool playerKeyReleased(const Fighter& player, int64_t Controls::*key);
+bool playerKeyDown(const PlayerSetup& player, int64_t Controls::*key);
+bool playerKeyReleased(const PlayerSetup& player, int64_t Controls::*key);
 bool eitherPlayerKeyDown(int64_t Controls::*key);
 bool eitherPlayerKeyReleased(int64_t Controls::*key);
 // Back (Escape or either player's heavy key let go), honoured once per screen: plays the back

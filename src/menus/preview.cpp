@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "data/fighter_class.h"
+#include "fight/fight_state.h"
 #include "fight/fighter_update.h"
 #include "render/fighter_drawing.h"
 #include "render/layout_record.h"
@@ -26,7 +27,7 @@ void makePreview(Preview& preview, double x, double y, int64_t facing, int64_t i
 }
 
 void restartPreview(Preview& preview) {
-    if (preview.fighter.fighterClass) setIdle(preview.fighter);
+    if (preview.fighter.fighterClass) setIdle(fight, preview.fighter);
 }
 
 void setPreviewClass(Preview& preview, FighterClass* fighterClass, int64_t stanceIndex) {
@@ -38,8 +39,8 @@ void setPreviewClass(Preview& preview, FighterClass* fighterClass, int64_t stanc
                    ? &fighterClass->stance[size_t(stanceIndex)]
                    : nullptr;
     if (changed) {
-        if (fighterClass) setIdle(f);
-        else setAnimation(f, nullptr);
+        if (fighterClass) setIdle(fight, f);
+        else setAnimation(fight, f, nullptr);
     }
 }
 
@@ -74,10 +75,13 @@ void drawPreviewFighter(Preview& preview, double frameFactor) {
     Fighter& f = preview.fighter;
     if (!preview.visible || !f.fighterClass) return;
     int64_t tintIntensity = preview.tintTransparency * preview.intensity / 255;
-    playAnimation(f, frameFactor);
+    // A preview is no fight: its idles are picked by the game's own generator.
+    fight.random = randomState();
+    playAnimation(fight, f, frameFactor);
+    setRandomState(fight.random);
     ensureFrameLoaded(f);
     const Frame* frame = currentFrame(f);
     if (!frame) return;
-    drawFramePicture(*frame, f.screenPosition, f.facing, preview.intensity, preview.tint,
+    drawFramePicture(fight, *frame, f.screenPosition, f.facing, preview.intensity, preview.tint,
                      tintIntensity, "class preview");
 }

@@ -7,6 +7,7 @@
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "menus/class_carousel.h"
 #include "menus/key_hints.h"
 #include "menus/menu_framework.h"
@@ -49,7 +50,7 @@ struct PanelKeys {
     bool next = false, previous = false, stanceUp = false, stanceDown = false;
 };
 
-PanelKeys readPanelKeys(SelectionPanel& p, const Fighter& player, bool upArrowToo) {
+PanelKeys readPanelKeys(SelectionPanel& p, const PlayerSetup& player, bool upArrowToo) {
     PanelKeys keys;
     keys.next = pressedOnce(playerKeyDown(player, &Controls::right), p.latchNext);
     keys.previous = pressedOnce(playerKeyDown(player, &Controls::left), p.latchPrevious);
@@ -140,7 +141,7 @@ void showChoice(SelectionPanel& p, Preview& preview, int64_t code, bool ready) {
 // One panel of the pair: keys while not ready (`keys`: whose keys move it), the hint, the
 // display. A remote panel reads no key: it shows the peer's choice. Gives the span of its hint
 // line (x from, x to) in px.
-std::pair<int64_t, int64_t> pairPanel(SelectionPanel& p, Fighter& player, const Fighter& keys, bool remote,
+std::pair<int64_t, int64_t> pairPanel(SelectionPanel& p, Fighter& player, const PlayerSetup& keys, bool remote,
                Preview& preview, const Preview* other, bool isPlayerOne, double frameFactor) {
     int64_t w = screenWidth;
     int64_t x = isPlayerOne ? w - 600 : 100;
@@ -203,9 +204,9 @@ void drawMiddleLine(const std::string& line, int64_t x, int64_t leftHintEnd,
 // Player one's keys for a step of the single-cursor panel, in a block above the right-hand
 // class picture that ends as far from the right edge as the pair's player one block.
 void drawSingleCursorHints(int64_t step) {
-    std::vector<std::string> lines = classAndStanceHints(playerOne);
+    std::vector<std::string> lines = classAndStanceHints(playerSetups[0]);
     lines.push_back("Return: confirm");
-    if (step == 2) lines.push_back(keyFor(playerOne, &Controls::heavy) + ": back to your class");
+    if (step == 2) lines.push_back(keyFor(playerSetups[0], &Controls::heavy) + ": back to your class");
     lines.push_back(kBackHint);
     drawHintLines(lines, screenWidth - kPanelTextInset - hintBlockWidth(lines), kHintTop,
                   kHintGrey);
@@ -255,9 +256,9 @@ int64_t twoPlayerPanels(double frameFactor) {
     bool remoteOne = online.active && online.localSide != 0;
     bool remoteTwo = online.active && online.localSide != 1;
     // Online, the one player at this computer uses player one's keys on either side.
-    int64_t rightHintStart = pairPanel(playerOnePanel, playerOne, playerOne, remoteOne,
+    int64_t rightHintStart = pairPanel(playerOnePanel, playerOne, playerSetups[0], remoteOne,
                                        rightPreview, nullptr, true, frameFactor).first;
-    int64_t leftHintEnd = pairPanel(playerTwoPanel, playerTwo, online.active ? playerOne : playerTwo, remoteTwo,
+    int64_t leftHintEnd = pairPanel(playerTwoPanel, playerTwo, playerSetups[online.active ? 0 : 1], remoteTwo,
               leftPreview, &rightPreview, false, frameFactor).second;
     const std::string backHint = online.active ? "Escape: leave online play" : kBackHint;
     drawHintLines({backHint}, (screenWidth - hintBlockWidth({backHint})) / 2, kSharedHintY,
@@ -308,7 +309,7 @@ int64_t singleCursorPanel(double frameFactor) {
     int64_t result = kNoSelection;
     if (s.step < 3) {
         Preview& choosing = s.step == 1 ? rightPreview : leftPreview;
-        movePanel(p, readPanelKeys(p, playerOne, true), choosing, kNoStereo);
+        movePanel(p, readPanelKeys(p, playerSetups[0], true), choosing, kNoStereo);
         if (keyReleased(kKeyReturn)) {
             if (s.step == 1) {
                 s.firstCode = panelCode(p);
@@ -321,7 +322,7 @@ int64_t singleCursorPanel(double frameFactor) {
                 leftPreview.intensity = 255;
                 s.step = 3;
             }
-        } else if (s.step == 2 && playerKeyDown(playerOne, &Controls::heavy)) {
+        } else if (s.step == 2 && playerKeyDown(playerSetups[0], &Controls::heavy)) {
             playMenuSound(kPoolMenuBack);
             backToFirstStep(s);
         }

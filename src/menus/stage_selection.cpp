@@ -10,6 +10,7 @@
 #include "render/layout_record.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 int64_t stageCursor = 0;
 
@@ -35,7 +36,7 @@ void drawStageStrip(const Stage& stage, int64_t x, int64_t y) {
 // What to press here, where the other menus show their help lines: the arrows or player
 // one's keys move, and only Return and Escape choose or leave.
 std::vector<std::string> stageHints() {
-    return {eitherKey("Left/Right", keyPairFor(playerOne, &Controls::left, &Controls::right)) +
+    return {eitherKey("Left/Right", keyPairFor(playerSetups[0], &Controls::left, &Controls::right)) +
                 ": change stage",
             "Return: pick this stage", "Escape: go back"};
 }
@@ -59,10 +60,10 @@ int64_t runStageSelection(int64_t textX, int64_t textY) {
         } else {
             updateReturnHold();
             bool next = pressedOnce(keyDown(kKeyRight) || keyDown(kKeyUp) ||
-                                        playerKeyDown(playerOne, &Controls::right) || playerKeyDown(playerOne, &Controls::up),
+                                        playerKeyDown(playerSetups[0], &Controls::right) || playerKeyDown(playerSetups[0], &Controls::up),
                                     latchNext);
             bool previous = pressedOnce(keyDown(kKeyLeft) || keyDown(kKeyDown) ||
-                                            playerKeyDown(playerOne, &Controls::left) || playerKeyDown(playerOne, &Controls::down),
+                                            playerKeyDown(playerSetups[0], &Controls::left) || playerKeyDown(playerSetups[0], &Controls::down),
                                         latchPrevious);
             int64_t step = (next ? 1 : 0) - (previous ? 1 : 0);
             if (next || previous) {

@@ -10,6 +10,7 @@
 #include "render/fade.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
+#include "input/player_setup.h"
 
 bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenName,
                       const std::string& title,
@@ -27,7 +28,7 @@ bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenNam
         // The closing line and the hint stay under the status lines however many there are.
         y = std::max(y + 10, textY + 200);
         drawText("==============", textX + 120, y, kOrangeTint, 128);
-        drawHintLines({eitherKey("Escape", keyFor(playerOne, &Controls::heavy)) + ": cancel"},
+        drawHintLines({eitherKey("Escape", keyFor(playerSetups[0], &Controls::heavy)) + ": cancel"},
                       textX + 100, y + 30, kHintGrey);
         // Polled from the first frame (the other side does not wait for the fade in) to the
         // moment something ends the wait; never again while the screen fades out.
@@ -38,7 +39,7 @@ bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenNam
         }
         if (frozen) return;
         bool back = keyReleased(kKeyEscape);
-        back = playerKeyReleased(playerOne, &Controls::heavy) || back;
+        back = playerKeyReleased(playerSetups[0], &Controls::heavy) || back;
         // A release while the screen clears from black was meant for the screen before.
         if (fadeActive && fadeSpeed < 0) back = false;
         if (back && !done && !cancelled) {

@@ -4,6 +4,7 @@
 #include "fight/fighter.h"
 #include "menus/choice_menu.h"
 #include "menus/key_hints.h"
+#include "input/player_setup.h"
 
 int64_t whereSelection = kPlaySameComputer;
 
@@ -18,9 +19,9 @@ int64_t runWhereMenu(int64_t textX, int64_t textY) {
         "internet.",
         "Type the address of the computer that hosts."};
     // What player one presses here: the arrows or their own keys, as the screen reads them.
-    menu.hints = {eitherKey("Up/Down", keyPairFor(playerOne, &Controls::up, &Controls::down)) +
+    menu.hints = {eitherKey("Up/Down", keyPairFor(playerSetups[0], &Controls::up, &Controls::down)) +
                       ": change",
-                  eitherKey("Return", keyFor(playerOne, &Controls::neutral)) + ": confirm",
-                  eitherKey("Escape", keyFor(playerOne, &Controls::heavy)) + ": back to the menu"};
+                  eitherKey("Return", keyFor(playerSetups[0], &Controls::neutral)) + ": confirm",
+                  eitherKey("Escape", keyFor(playerSetups[0], &Controls::heavy)) + ": back to the menu"};
     return runChoiceMenu(textX, textY, menu, whereSelection);
 }

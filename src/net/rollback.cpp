@@ -21,8 +21,8 @@ uint8_t remoteInputFor(const RollbackSession& s, int64_t frame) {
     return s.remoteInputs[size_t(s.remoteContiguous - 1)];
 }
 
-// Steps the fight in `fight` through `frame` and keeps the state after it; the events are the
-// caller's to keep or drop.
+// Steps the kept fight after `frame` frames through `frame` into the state after it; the
+// events it leaves there are the caller's to keep or drop.
 void stepFrame(RollbackSession& s, int64_t frame) {
     uint8_t remote = remoteInputFor(s, frame);
     std::array<Actions, 2> actions;
@@ -31,10 +31,9 @@ void stepFrame(RollbackSession& s, int64_t frame) {
     if (int64_t(s.remoteUsed.size()) <= frame)
         s.remoteUsed.resize(size_t(frame + 1), kUnknownInput);
     s.remoteUsed[size_t(frame)] = remote;
-    int64_t result = stepFight(s.stage, actions, s.frameFactor, s.frameFactor);
     SavedFrame& after = savedAfter(s, frame + 1);
-    after.state = saveFight();
-    after.result = result;
+    after.state = savedAfter(s, frame).state;
+    after.result = stepFight(after.state, s.stage, actions, s.frameFactor, s.frameFactor);
 }
 
 void compareHashes(RollbackSession& s, int64_t frame, uint64_t local, uint64_t remote) {
@@ -74,7 +73,6 @@ void confirmUpTo(RollbackSession& s, int64_t limit) {
 // known or predicted.
 void rollBack(RollbackSession& s) {
     int64_t frames = s.currentFrame - s.confirmedFrame;
-    restoreFight(savedAfter(s, s.confirmedFrame).state);
     for (int64_t frame = s.confirmedFrame; frame < s.currentFrame; ++frame)
         stepFrame(s, frame);
     s.rollbacks += 1;
@@ -138,10 +136,9 @@ StepOutcome stepSession(RollbackSession& s) {
         s.waits += 1;
         return {};
     }
-    restoreFight(savedAfter(s, s.currentFrame).state);
     stepFrame(s, s.currentFrame);
-    s.newestEvents = fightEvents;
     s.currentFrame += 1;
+    s.newestEvents = savedAfter(s, s.currentFrame).state.events;
     confirmUpTo(s, s.currentFrame);
     return {true, savedAfter(s, s.currentFrame).result};
 }

@@ -4,10 +4,8 @@
 // frame used, the fight goes back to the last confirmed frame and is stepped again to the
 // present. Every step is one frame of a fixed rate at its nominal frame factor.
 //
-// The fight code works on the global `fight`: a session keeps its own states and swaps them in
-// with restoreFight before it steps and takes them back with saveFight after, so that two
-// sessions can live in one process. After any call that steps, the global fight holds this
-// session's newest state (what a game draws).
+// A session keeps its own fight states and steps them in place, so that two sessions can live
+// in one process; the newest is stateAfter(session, session.currentFrame) (what a game draws).
 #pragma once
 
 #include <array>

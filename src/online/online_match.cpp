@@ -14,6 +14,7 @@
 #include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "match/end_of_match.h"
 #include "match/match.h"
 #include "match/match_record.h"
@@ -88,7 +89,6 @@ int64_t selectionCode(const SetupPacket& start) {
 // The player's things an online match changes, and puts back.
 struct KeptForOnline {
     int64_t width = 0, height = 0;
-    int64_t jumpWithUp[2] = {0, 0};
 };
 
 // Gives both fighters the shared set-up and returns its recording (not yet started); "" in
@@ -96,23 +96,21 @@ struct KeptForOnline {
 Replay applyStartingSetup(const SetupPacket& start, KeptForOnline& kept, std::string& refusal) {
     kept.width = screenWidth;
     kept.height = screenHeight;
-    kept.jumpWithUp[0] = playerOne.jumpWithUp;
-    kept.jumpWithUp[1] = playerTwo.jumpWithUp;
     if (start.screenWidth != screenWidth || start.screenHeight != screenHeight)
         openGameScreen(start.screenWidth, start.screenHeight);
     Stage* stage = &stageList[size_t(start.stage)];
     prepareMatch(currentMatch, stage, 0);
     for (Fighter* f : {&playerOne, &playerTwo})
-        if (BotController* bot = botOf(*f)) switchBotOff(*bot);
+        if (BotController* bot = botOf(fight, *f)) switchBotOff(*bot);
     // Everything drawn from here on (random classes, the fight) follows from the host's seed.
     seedRandom(start.seed);
-    applySelectionCode(playerOne, playerTwo, selectionCode(start));
+    applySelectionCode(fight, playerOne, playerTwo, selectionCode(start));
     globalFightContext.stage = stage;
     if (currentMatch) currentMatch->stage = stage;
-    // A fighter's own settings are in the fight: the same on both computers. The local
-    // player's jump-with-up still reads their keys (onlineJumpWithUp).
+    // The fight's record of the players' jump-with-up is the same on both computers (off);
+    // the local player's keys are still read with their own choice.
+    jumpWithUpOverride = {0, 0};
     for (Fighter* f : {&playerOne, &playerTwo}) {
-        f->jumpWithUp = 0;
         f->tickAccumulator = 0;
         f->botLevel = 0;
     }
@@ -127,9 +125,7 @@ Replay applyStartingSetup(const SetupPacket& start, KeptForOnline& kept, std::st
 }
 
 void restoreAfterOnline(const KeptForOnline& kept) {
-    restoreFightSettings();
-    playerOne.jumpWithUp = kept.jumpWithUp[0];
-    playerTwo.jumpWithUp = kept.jumpWithUp[1];
+    restoreFightSettings(); // the players' own jump-with-up again too
     onlineLocalSide = -1;
     if (kept.width != screenWidth || kept.height != screenHeight)
         openGameScreen(kept.width, kept.height);
@@ -140,22 +136,22 @@ void restoreAfterOnline(const KeptForOnline& kept) {
 // Returns the hash of the fight after the last of them.
 uint64_t recordFightFrames(Replay& replay, const FightState& start, const RollbackSession& s,
                            int64_t frames) {
-    restoreFight(start);
+    fight = start;
     for (int64_t frame = 0; frame < frames; ++frame) {
         std::array<uint8_t, 2> packed;
         packed[size_t(s.localPlayer)] = s.localInputs[size_t(frame)];
         packed[size_t(1 - s.localPlayer)] = s.remoteInputs[size_t(frame)];
         std::array<Actions, 2> actions = {unpackActions(packed[0]), unpackActions(packed[1])};
-        stepFight(s.stage, actions, s.frameFactor, s.frameFactor);
+        stepFight(fight, s.stage, actions, s.frameFactor, s.frameFactor);
         replay.frames.push_back({1, {packed[0], packed[1]}, s.frameFactor});
         if (replay.frames.size() % size_t(kReplayHashInterval) == 0)
-            replay.hashes.push_back(fightHash());
+            replay.hashes.push_back(fightHash(fight));
     }
     // The last frame as shown (its sounds were heard when it was played), as a playback ends.
-    FightEvents shown = fightEvents;
+    FightEvents shown = fight.events;
     shown.sounds.clear();
     if (frames > 0) presentFightEvents(shown, s.frameFactor);
-    return fightHash();
+    return fightHash(fight);
 }
 
 // Ping, rollback and frame advantage under the frames per second.
@@ -211,7 +207,6 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
         return outcome;
     }
     const int64_t side = online.hosting ? 0 : 1;
-    onlineJumpWithUp = playerOne.jumpWithUp;
     KeptForOnline kept;
     outcome.replay = applyStartingSetup(hostSetup, kept, refusal);
     if (!refusal.empty()) {
@@ -235,7 +230,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
     Stage* stage = setUpMatch();
     fightIntro(stage, factor, keepLinkAlive);
 
-    const FightState start = saveFight();
+    const FightState start = fight;
     RollbackSession session;
     startSession(session, start, stage, side, inputDelay, hostSetup.frameRate);
     const int64_t peerDelay = online.hosting ? online.peerSetup.inputDelay : hostSetup.inputDelay;
@@ -293,7 +288,8 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
         const FightState& newest = stateAfter(session, session.currentFrame);
         Actions local = onlineInputSource
                             ? onlineInputSource(newest, side)
-                            : pollActions(playerOne.keyBindings, playerOne.padIndex, onlineJumpWithUp);
+                            : pollActions(playerSetups[0].keyBindings, playerSetups[0].padIndex,
+                                          playerSetups[0].jumpWithUp);
         if (addLocalInput(session, local) >= 0) sentAtMs.push_back(linkClockMs());
         PacketBytes bytes;
         if (encodeInputs(inputsToSend(session), bytes)) sendOnLink(online.link, kInputChannel, bytes);
@@ -302,7 +298,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
             sendOnLink(online.link, kInputChannel, bytes);
         StepOutcome step = stepSession(session);
         if (step.stepped) presentFightEvents(session.newestEvents, factor);
-        drawFight(stage);
+        drawFight(stateAfter(session, session.currentFrame), stage);
         if (!step.stepped) drawText("waiting", screenWidth / 2 - 56, 40, kOrangeTint, 128);
 
         // How far ahead of the peer this side runs: the peer's frame is its newest input less
@@ -366,8 +362,9 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
         leaveMatchScreen();
     }
     replay.result = outcome.result;
-    replay.finalHash = fightHash();
+    replay.finalHash = fightHash(fight);
     matchTape = MatchTape{};
+    setRandomState(fight.random); // the game's draws go on from where the fight's ended
     restoreAfterOnline(kept);
     return outcome;
 }

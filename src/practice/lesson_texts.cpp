@@ -6,6 +6,7 @@
 #include "data/fighter_class.h"
 #include "fight/fighter.h"
 #include "input/action_names.h"
+#include "input/player_setup.h"
 #include "menus/fighter_viewer.h"
 #include "practice/lesson_rules.h"
 #include "practice/lessons.h"
@@ -16,8 +17,10 @@ const char* const kLessonNames[kLessonCount] = {"Walk", "Jump", "Neutral attack"
                                                 "Heavy attack", "Combo"};
 const char* const kFooter = "Escape: back to the tutorial menu";
 
-std::string key(const Fighter& one, int64_t Controls::*action) {
-    return "[" + actionName(one.keyBindings, one.padIndex, action) + "]";
+// The lessons teach player one, with player one's keys.
+std::string key(const Fighter&, int64_t Controls::*action) {
+    const PlayerSetup& keys = playerSetups[0];
+    return "[" + actionName(keys.keyBindings, keys.padIndex, action) + "]";
 }
 // Facing left, the left key walks and attacks towards the opponent.
 std::string towardsKey(const Fighter& one) {
@@ -67,7 +70,7 @@ void addLessonLines(LessonCard& card, const LessonWatch& watch, const Fighter& o
         break;
     case kLessonJump: {
         std::string line = "Press " + key(one, &Controls::jump) + " to jump.";
-        if (one.jumpWithUp) line += " " + key(one, &Controls::up) + " jumps too.";
+        if (playerSetups[0].jumpWithUp) line += " " + key(one, &Controls::up) + " jumps too.";
         card.lines = {line, "You come down by yourself."};
         break;
     }

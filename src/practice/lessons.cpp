@@ -16,6 +16,7 @@
 #include "fight/fighter_update.h"
 #include "input/controls.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "match/end_of_match.h"
 #include "match/match.h"
 #include "menus/menu_framework.h"
@@ -49,12 +50,12 @@ bool chooseLessonFighters() {
     FighterClass* pupil = selectableClass(0);
     if (!pupil) return false;
     FighterClass* dummy = selectableClass(1);
-    chooseClass(playerOne, pupil, 0);
-    chooseClass(playerTwo, dummy ? dummy : pupil, 0);
+    chooseClass(fight, playerOne, pupil, 0);
+    chooseClass(fight, playerTwo, dummy ? dummy : pupil, 0);
     playerTwo.useAlternateColor = playerOne.stance && playerTwo.stance &&
                                   playerOne.stance->specialColor == playerTwo.stance->specialColor;
     for (Fighter* f : {&playerOne, &playerTwo}) {
-        if (BotController* bot = botOf(*f)) switchBotOff(*bot);
+        if (BotController* bot = botOf(fight, *f)) switchBotOff(*bot);
         f->botLevel = 0;
     }
     return true;
@@ -134,12 +135,12 @@ void runLessons() {
         pollKeyboard();
         // The dummy takes no input: player two's keys do nothing here.
         std::array<Actions, 2> actions{
-            pollActions(playerOne.keyBindings, playerOne.padIndex, playerOne.jumpWithUp),
+            pollActions(playerSetups[0].keyBindings, playerSetups[0].padIndex, playerSetups[0].jumpWithUp),
             Actions{}};
-        stepFight(stage, actions, factor, previous);
+        stepFight(fight, stage, actions, factor, previous);
         keepDummyStanding();
         advanceLessons(run, factor * 20.0); // a factor of 1 is a tick of 20 ms
-        showFightStep(stage, factor);
+        showFightStep(fight, stage, factor);
         drawLessonCard(run.closing ? closingCard()
                                    : lessonCard(run.watch, playerOne, run.passed));
         processWindowEvent();

@@ -19,8 +19,9 @@ void startPracticeFight(Stage* stage) {
     stopMenuMusic();
     prepareClassImages(playerOne);
     prepareClassImages(playerTwo);
-    resetMatch(&globalFightContext);
-    for (Fighter* f : {&playerOne, &playerTwo}) setIdle(*f); // no spawn: there is no intro
+    resetMatch(fight, &globalFightContext);
+    fight.random = randomState(); // the fight's own generator starts where the game's stands
+    for (Fighter* f : {&playerOne, &playerTwo}) setIdle(fight, *f); // no spawn: there is no intro
     if (stage && settings.musicVolume > 0) {
         loadStageMusic(*stage);
         setSoundVolume(stage->musicSlot, settings.musicVolume);
@@ -32,5 +33,6 @@ void endPracticeFight(Stage* stage) {
     if (stage) stopStageMusic(*stage);
     playMenuMusic();
     releaseMatch();
-    focusX = 0;
+    fight.focusX = 0;
+    setRandomState(fight.random); // the game's draws go on from where the fight's ended
 }

@@ -11,6 +11,7 @@
 #include "fight/fighter_update.h"
 #include "input/controls.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "match/match.h"
 #include "practice/practice_fight.h"
 #include "practice/training_panels.h"
@@ -44,13 +45,13 @@ int64_t botLevelOf(int64_t behaviour) {
 void applyBehaviour(int64_t behaviour) {
     int64_t level = botLevelOf(behaviour);
     if (level > 0) {
-        BotController& bot = ensureBot(playerTwo, level);
+        BotController& bot = ensureBot(fight, playerTwo, level);
         bot.botLevelSetting = level;
         switchBotOn(bot);
         restartThinking(bot);
-    } else if (BotController* bot = botOf(playerTwo)) {
+    } else if (BotController* bot = botOf(fight, playerTwo)) {
         switchBotOff(*bot);
-        removeBot(playerTwo);
+        removeBot(fight, playerTwo);
     }
     playerTwo.input = {};
 }
@@ -134,8 +135,8 @@ void trainingStep(TrainingRoom& room, Stage* stage, Actions playerActions, doubl
         playerActions = Actions{};
     }
     FighterSnapshot one = snapshotOf(playerOne), two = snapshotOf(playerTwo);
-    bool updated = std::max(0.0f, freezeTimer - float(factor)) <= 0;
-    stepFight(stage, {playerActions, dummy}, factor, previous);
+    bool updated = std::max(0.0f, fight.freezeTimer - float(factor)) <= 0;
+    stepFight(fight, stage, {playerActions, dummy}, factor, previous);
     watchAttack(room.measure, one, playerOne, playerTwo, updated, factor);
     tallyCombo(room.tally, one, playerOne, two, playerTwo);
     if (!isAlive(playerOne) || !isAlive(playerTwo)) {
@@ -160,9 +161,9 @@ const char* dummyBehaviourName(int64_t behaviour) {
 
 void resetTrainingPositions(Stage* stage) {
     globalFightContext.stage = stage;
-    resetMatch(&globalFightContext);
-    for (Fighter* f : {&playerOne, &playerTwo}) setIdle(*f);
-    if (BotController* bot = botOf(playerTwo)) {
+    resetMatch(fight, &globalFightContext);
+    for (Fighter* f : {&playerOne, &playerTwo}) setIdle(fight, *f);
+    if (BotController* bot = botOf(fight, playerTwo)) {
         restartThinking(*bot);
     }
     trainingRoom.knockedOutTicks = 0;
@@ -179,9 +180,9 @@ void runTrainingRoom(Stage* stage) {
     room.recording.recording = false;
     room.framesPerSecond = double(targetFps);
     if (room.behaviour == kDummyPlayback && room.recording.steps.empty()) room.behaviour = kDummyStand;
-    if (BotController* bot = botOf(playerOne)) { // player one is the player's own
+    if (BotController* bot = botOf(fight, playerOne)) { // player one is the player's own
         switchBotOff(*bot);
-        removeBot(playerOne);
+        removeBot(fight, playerOne);
     }
     startPracticeFight(stage);
     resetTrainingPositions(stage);
@@ -195,15 +196,15 @@ void runTrainingRoom(Stage* stage) {
         pollKeyboard();
         endIfWindowClosed();
         Actions actions =
-            pollActions(playerOne.keyBindings, playerOne.padIndex, playerOne.jumpWithUp);
+            pollActions(playerSetups[0].keyBindings, playerSetups[0].padIndex, playerSetups[0].jumpWithUp);
         bool step = !leaving && trainingKeys(room, stage);
         if (!room.paused || step) {
             trainingStep(room, stage, leaving ? Actions{} : actions, factor, previous);
-            showFightStep(stage, factor);
+            showFightStep(fight, stage, factor);
         } else {
-            drawFight(stage); // paused: the same picture, nothing moves on
+            drawFight(fight, stage); // paused: the same picture, nothing moves on
         }
-        drawTrainingPanels(room);
+        drawTrainingPanels(fight, room);
         if (matchHooks.afterFightFrame) matchHooks.afterFightFrame(matchHooks.fightFrames);
         for (const auto& [frame, path] : matchHooks.screenshots)
             if (frame == matchHooks.fightFrames) saveScreenshot(path);
@@ -224,6 +225,6 @@ void runTrainingRoom(Stage* stage) {
     }
     endPracticeFight(stage);
     for (const Fighter* f : {&playerOne, &playerTwo})
-        if (botOf(*f)) removeBot(*f);
+        if (botOf(fight, *f)) removeBot(fight, *f);
     revealFromBlack();
 }

@@ -8,6 +8,7 @@
 #include "data/animation.h"
 #include "data/fighter_class.h"
 #include "data/sprite_numbers.h"
+#include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "fight/frame_data.h"
 #include "input/keys.h"
@@ -136,14 +137,14 @@ std::string frameDataRow(const std::string& label, const std::string& seen, cons
 
 constexpr int64_t kFrameDataLines = 10;
 
-void drawFrameData(const TrainingRoom& room, int64_t x, int64_t y) {
+void drawFrameData(const FightState& fight, const TrainingRoom& room, int64_t x, int64_t y) {
     const AttackMeasure& m = room.measure;
     drawBox(x - 6, y - 6, kColumnWidth + 12, kFrameDataLines * kLineHeight + 12);
     if (!m.attack) {
         drawText("Frame data: attack the dummy", x, y, kOn, 255);
         return;
     }
-    AttackFrameData computed = attackFrameData(*m.attack, effectiveStat(playerOne), effectiveStat(playerTwo));
+    AttackFrameData computed = attackFrameData(*m.attack, effectiveStat(fight.players[0]), effectiveStat(fight.players[1]));
     MeasuredFigures measured = measuredFigures(m);
     double fps = room.framesPerSecond;
     std::string title = m.attack->name;
@@ -186,9 +187,9 @@ void drawDamage(const ComboTally& tally, int64_t x, int64_t y) {
 }
 } // namespace
 
-void drawTrainingPanels(const TrainingRoom& room) {
+void drawTrainingPanels(const FightState& fight, const TrainingRoom& room) {
     if (room.panels.hitMasks)
-        for (Fighter* f : {&playerOne, &playerTwo}) {
+        for (const Fighter* f : {&fight.players[0], &fight.players[1]}) {
             ensureFrameLoaded(*f); // the hit mask the overlay shows
             drawDebugOverlay(*f, 0);
         }
@@ -196,7 +197,7 @@ void drawTrainingPanels(const TrainingRoom& room) {
     // and the pause mark in the middle between them.
     int64_t rightX = screenWidth - kMargin - kColumnWidth;
     if (room.panels.inputs) drawInputHistory(room.history, kMargin, kPanelTop);
-    if (room.panels.frameData) drawFrameData(room, rightX, kPanelTop);
+    if (room.panels.frameData) drawFrameData(fight, room, rightX, kPanelTop);
     drawKeysPanel(room, rightX, kPanelTop + (kFrameDataLines + 1) * kLineHeight);
     int64_t centreX = (kMargin + kHistoryWidth + rightX) / 2 - kCentreWidth / 2;
     int64_t y = kPanelTop;

@@ -3,7 +3,8 @@
 // masks and bodies of both fighters.
 #pragma once
 
+struct FightState;
 struct TrainingRoom;
 
-void drawTrainingPanels(const TrainingRoom& room);
+void drawTrainingPanels(const FightState& fight, const TrainingRoom& room);
 void resetTrainingPanelSprites(); // forgets the sprite numbers (a new run)

@@ -73,20 +73,20 @@ void freeDebugStrip() {
     for (int i = 0; i < 4; ++i) freeSprite(stripBlock + i);
 }
 
-void drawDebugStrip(const Stage* stage, bool attackPressed) {
-    const Fighter& left = leftFighter();
-    const Fighter& right = rightFighter();
+void drawDebugStrip(const FightState& fight, const Stage* stage, bool attackPressed) {
+    const Fighter& left = leftFighter(fight);
+    const Fighter& right = rightFighter(fight);
     drawPlainText("difference : " + std::to_string(roundToInt(right.position.x - left.position.x)),
                   400, 400);
     drawPlainText("leftX : " + std::to_string(roundToInt(left.position.x)), 400, 420);
     drawPlainText("RightX: " + std::to_string(roundToInt(right.position.x)), 400, 440);
-    drawPlainText("Focus: " + std::to_string(focusX), 400, 480);
+    drawPlainText("Focus: " + std::to_string(fight.focusX), 400, 480);
     if (stripBlock == 0 || !spriteExists(stripBlock)) buildDebugStrip(stage);
     drawSpriteBlended(stripBlock, 365, 500);
-    drawSpriteBlended(stripBlock + 1, (focusX - 350) / 10 + 400, 500);
-    drawSpriteBlended(stripBlock + 1, (focusX + viewWidth - 450) / 10 + 400, 500);
-    drawSpriteBlended(stripBlock + 2, roundToInt(playerOne.position.x) / 10 + 400, 500);
-    drawSpriteBlended(stripBlock + 3, roundToInt(playerTwo.position.x) / 10 + 400, 500);
+    drawSpriteBlended(stripBlock + 1, (fight.focusX - 350) / 10 + 400, 500);
+    drawSpriteBlended(stripBlock + 1, (fight.focusX + fight.viewWidth - 450) / 10 + 400, 500);
+    drawSpriteBlended(stripBlock + 2, roundToInt(fight.players[0].position.x) / 10 + 400, 500);
+    drawSpriteBlended(stripBlock + 3, roundToInt(fight.players[1].position.x) / 10 + 400, 500);
     if (attackPressed) drawPlainText("attack", 600, 600);
 }
 

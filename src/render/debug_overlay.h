@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+struct FightState;
 struct Fighter;
 
 void drawDebugOverlay(const Fighter& fighter, int64_t xShift);
@@ -13,7 +14,7 @@ struct Stage;
 // with the fighters' positions as text (debug mode with the strip shown).
 void buildDebugStrip(const Stage* stage);
 void freeDebugStrip();
-void drawDebugStrip(const Stage* stage, bool attackPressed);
+void drawDebugStrip(const FightState& fight, const Stage* stage, bool attackPressed);
 // Forgets the strip's sprite numbers (a new run hands numbers out from 1 again).
 void resetDebugStrip();
 // Debug mode on (the setting -1, the players' switches too) or off (0, the strip freed).

@@ -52,13 +52,13 @@ void advanceEffects(double ticks) {
     std::erase_if(effects, [](const Effect& e) { return !e.active; });
 }
 
-void drawEffects(int64_t layer) {
+void drawEffects(const FightState& fight, int64_t layer) {
     for (Effect& e : effects) {
         if (e.layer != layer || !e.visible || !e.active) continue;
         Frame& frame = const_cast<Frame&>(e.animation->frames[size_t(e.frameIndex)]);
         if (!frame.loaded) loadFrameImages(frame);
-        Vec2 screen{e.position.x - float(focusX), e.position.y};
-        drawFramePicture(frame, screen, e.facing, e.opacity, e.colour, e.intensity);
+        Vec2 screen{e.position.x - float(fight.focusX), e.position.y};
+        drawFramePicture(fight, frame, screen, e.facing, e.opacity, e.colour, e.intensity);
     }
 }
 

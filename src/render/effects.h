@@ -6,6 +6,7 @@
 
 #include "data/json_fields.h"
 
+struct FightState;
 struct Animation;
 
 struct Effect {
@@ -32,5 +33,5 @@ extern std::vector<Effect> effects;
 const Effect* createEffect(const Animation* animation, Vec2 position, int64_t facing,
                            int64_t colour, int64_t opacity, int64_t intensity, int64_t variant);
 void advanceEffects(double ticks); // then removes the finished ones
-void drawEffects(int64_t layer);
+void drawEffects(const FightState& fight, int64_t layer);
 void clearEffects();

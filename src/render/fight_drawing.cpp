@@ -44,7 +44,7 @@ void drawBackdropAround(int64_t left, int64_t top, int64_t right, int64_t bottom
     clipSprite(backdropSprite, -1, -1, -1, -1);
 }
 
-void drawStageWithBackdrop(Stage* stage) {
+void drawStageWithBackdrop(const FightState& fight, Stage* stage) {
     int64_t tiles = stage ? stage->lastTile + 1 : 0;
     if (tiles <= 0) {
         drawBackdrop();
@@ -52,12 +52,12 @@ void drawStageWithBackdrop(Stage* stage) {
     }
     int64_t tileWidth = stage->width / tiles;
     std::fill(stage->tileVisible.begin(), stage->tileVisible.end(), 0);
-    int64_t first = std::max<int64_t>(0, focusX / tileWidth - 1);
-    int64_t last = std::min((focusX + screenWidth) / tileWidth, stage->lastTile);
+    int64_t first = std::max<int64_t>(0, fight.focusX / tileWidth - 1);
+    int64_t last = std::min((fight.focusX + screenWidth) / tileWidth, stage->lastTile);
     for (int64_t i = first; i <= last; ++i) stage->tileVisible[size_t(i)] = 1;
-    stage->cameraX = double(focusX);
-    int64_t y = roundToInt(double(stage->vertical) + shakeOffset.y + double(screenHeight) - 1080.0 -
-                           double(cameraY));
+    stage->cameraX = double(fight.focusX);
+    int64_t y = roundToInt(double(stage->vertical) + fight.shakeOffset.y + double(screenHeight) - 1080.0 -
+                           double(fight.cameraY));
     // The tiles drawn form one row; what they leave uncovered shows the backdrop.
     int64_t left = 0, right = 0, height = INT64_MAX;
     bool whole = true;
@@ -65,7 +65,7 @@ void drawStageWithBackdrop(Stage* stage) {
         int64_t sprite = stage->tileSprites[size_t(i)];
         whole = whole && spriteExists(sprite);
         height = std::min(height, spriteHeight(sprite));
-        int64_t x = roundToInt(double(i * tileWidth - focusX) + shakeOffset.x);
+        int64_t x = roundToInt(double(i * tileWidth - fight.focusX) + fight.shakeOffset.x);
         if (i == first) left = x;
         right = x + spriteWidth(sprite);
     }
@@ -74,7 +74,7 @@ void drawStageWithBackdrop(Stage* stage) {
     for (int64_t i = first; i <= last; ++i) {
         int64_t sprite = stage->tileSprites[size_t(i)];
         if (!spriteExists(sprite)) continue;
-        drawSprite(sprite, roundToInt(double(i * tileWidth - focusX) + shakeOffset.x), y);
+        drawSprite(sprite, roundToInt(double(i * tileWidth - fight.focusX) + fight.shakeOffset.x), y);
     }
 }
 
@@ -89,40 +89,40 @@ void presentFightEvents(const FightEvents& events, double timeFactor) {
     if (events.effectsAdvance) advanceEffects(timeFactor);
 }
 
-void drawFight(Stage* stage) {
-    drawStageWithBackdrop(stage);
-    drawParticles(1);
-    drawEffects(1);
-    bool oneOnTop = playerOne.attacking && !playerTwo.attacking;
-    drawFighter(oneOnTop ? playerTwo : playerOne);
-    drawFighter(oneOnTop ? playerOne : playerTwo);
-    drawParticles(0);
-    drawEffects(0);
+void drawFight(const FightState& fight, Stage* stage) {
+    drawStageWithBackdrop(fight, stage);
+    drawParticles(fight, 1);
+    drawEffects(fight, 1);
+    bool oneOnTop = fight.players[0].attacking && !fight.players[1].attacking;
+    drawFighter(fight, oneOnTop ? fight.players[1] : fight.players[0]);
+    drawFighter(fight, oneOnTop ? fight.players[0] : fight.players[1]);
+    drawParticles(fight, 0);
+    drawEffects(fight, 0);
     if (settings.debugMode)
-        for (Fighter* f : {&playerOne, &playerTwo})
+        for (const Fighter* f : {&fight.players[0], &fight.players[1]})
             if (f->debug > 0) {
                 ensureFrameLoaded(*f); // the hit mask the overlay shows
                 drawDebugOverlay(*f, 0);
             }
     if (settings.comboDisplay != 3)
-        for (Fighter* f : {&playerOne, &playerTwo})
+        for (const Fighter* f : {&fight.players[0], &fight.players[1]})
             if (isAlive(*f)) drawComboDisplay(*f);
     if (settings.debugMode > 0) // 1: the strip shown
-        drawDebugStrip(stage, fightEvents.playerOneAttackPressed);
+        drawDebugStrip(fight, stage, fight.events.playerOneAttackPressed);
     // Bottom left at every screen size: the top corners belong to the life gauges (at (0, 0) on
     // a screen wider than 1200 px the line would cover player two's portrait and upper bar).
     drawPlainText("Quarrelix project pre-alpha 0.1.0.5a", 0, screenHeight - 32);
 }
 
-void drawIntroFight(Stage* stage) {
-    drawStageWithBackdrop(stage);
-    drawEffects(1);
-    drawFighter(playerOne);
-    drawFighter(playerTwo);
-    drawEffects(0);
+void drawIntroFight(const FightState& fight, Stage* stage) {
+    drawStageWithBackdrop(fight, stage);
+    drawEffects(fight, 1);
+    drawFighter(fight, fight.players[0]);
+    drawFighter(fight, fight.players[1]);
+    drawEffects(fight, 0);
 }
 
-void showFightStep(Stage* stage, double timeFactor) {
-    presentFightEvents(fightEvents, timeFactor);
-    drawFight(stage);
+void showFightStep(const FightState& fight, Stage* stage, double timeFactor) {
+    presentFightEvents(fight.events, timeFactor);
+    drawFight(fight, stage);
 }

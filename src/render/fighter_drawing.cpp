@@ -25,20 +25,20 @@ void orientFrameSprite(int64_t sprite, int64_t facing) {
         transformSprite(sprite, 0, 0, w - 1, 0, w - 1, h - 1, 0, h - 1);
 }
 
-void drawFramePicture(const Frame& frame, Vec2 screen, int64_t facing, int64_t opacity,
+void drawFramePicture(const FightState& fight, const Frame& frame, Vec2 screen, int64_t facing, int64_t opacity,
                       int64_t tint, int64_t tintIntensity, const char* layoutWhat) {
     if (frame.sprite == 0 || !spriteExists(frame.sprite)) return;
     Vec2 place = framePicturePlace(frame.shift, screen, facing);
-    int64_t x = roundToInt(place.x + shakeOffset.x);
-    int64_t y = roundToInt(place.y + shakeOffset.y - float(cameraY));
+    int64_t x = roundToInt(place.x + fight.shakeOffset.x);
+    int64_t y = roundToInt(place.y + fight.shakeOffset.y - float(fight.cameraY));
     orientFrameSprite(frame.sprite, facing);
     drawSpriteBlended(frame.sprite, x, y, opacity);
     if (tint != 0) drawSpriteBlended(frame.sprite, x, y, tintIntensity, tint);
     if (layoutWhat) noteSpriteLayout(LayoutRole::Portrait, frame.sprite, x, y, layoutWhat);
 }
 
-void ensureFrameLoaded(Fighter& fighter) {
-    Animation& own = fighter.currentAnimation;
+void ensureFrameLoaded(const Fighter& fighter) {
+    Animation& own = const_cast<Animation&>(fighter.currentAnimation);
     if (!fighter.hasAnimation || own.frames.empty()) return;
     Frame& copy = own.frames[size_t(own.frameIndex)];
     if (copy.loaded && (copy.sprite == 0 || spriteExists(copy.sprite))) return;
@@ -81,34 +81,34 @@ int64_t lightened(int64_t colour, int64_t k) {
                std::min<int64_t>(255, blueOf(colour) + k));
 }
 
-double shadowScale(const Fighter& fighter, const Frame* frame) {
-    double lift = std::fabs(double(fighter.position.y) - double(groundLine())) / 1000.0;
+double shadowScale(const FightState& fight, const Fighter& fighter, const Frame* frame) {
+    double lift = std::fabs(double(fighter.position.y) - double(groundLine(fight))) / 1000.0;
     double shift = frame && frame->shadowShift ? frame->shadowShift->y / 1000.0 : 0;
     return std::max(0.1, 1 - lift + shift);
 }
 
-void drawShadow(const Fighter& fighter, const Frame* frame) {
+void drawShadow(const FightState& fight, const Fighter& fighter, const Frame* frame) {
     if (!spriteExists(shadowSprite)) return;
-    double scale = shadowScale(fighter, frame);
+    double scale = shadowScale(fight, fighter, frame);
     double shiftX = frame && frame->shadowShift ? frame->shadowShift->x : 0;
     zoomSprite(shadowSprite, roundToInt(300 * scale), roundToInt(40 * scale));
-    double y = double(groundLine()) + shakeOffset.y - double(cameraY) + (40 - 40 * scale) / 2 + 600;
-    double base = fighter.screenPosition.x + shakeOffset.x + (300 - 300 * scale) / 2;
+    double y = double(groundLine(fight)) + fight.shakeOffset.y - double(fight.cameraY) + (40 - 40 * scale) / 2 + 600;
+    double base = fighter.screenPosition.x + fight.shakeOffset.x + (300 - 300 * scale) / 2;
     double x = fighter.facing == 1 ? base - shiftX + 330 : base + shiftX + 430;
     drawSpriteBlended(shadowSprite, roundToInt(x), roundToInt(y), roundToInt(scale * 128));
 }
 
-void drawFighter(const Fighter& fighter) {
+void drawFighter(const FightState& fight, const Fighter& fighter) {
     const Frame* frame = fighter.shownFrame;
     if (!frame) return;
     if (!frame->loaded || (frame->sprite != 0 && !spriteExists(frame->sprite)))
         loadFrameImages(const_cast<Frame&>(*frame));
-    drawShadow(fighter, frame);
+    drawShadow(fight, fighter, frame);
     Vec2 at = fighter.screenPosition;
     at.x += fighter.tremble.x;
     at.y += fighter.tremble.y;
     int64_t b = motionBrightness(*frame);
     int64_t tint = lightened(fighterTint(fighter), 2 * std::max<int64_t>(0, 224 - b));
-    drawFramePicture(*frame, at, fighter.facing, b, tint, b);
+    drawFramePicture(fight, *frame, at, fighter.facing, b, tint, b);
     drawLifeBar(fighter);
 }

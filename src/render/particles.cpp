@@ -74,13 +74,13 @@ void updateParticles(double ticks) {
     std::erase_if(particles, [](const Particle& p) { return !p.alive; });
 }
 
-void drawParticles(int64_t layer) {
+void drawParticles(const FightState& fight, int64_t layer) {
     for (const Particle& p : particles) {
         if (p.layer != layer || p.sequence->frames.empty()) continue;
         auto last = int64_t(p.sequence->frames.size()) - 1;
         int64_t sprite = p.sequence->frames[size_t(std::clamp<int64_t>(p.frame, 0, last))];
-        int64_t x = roundToInt(p.position.x - float(focusX) + shakeOffset.x);
-        int64_t y = roundToInt(p.position.y + shakeOffset.y - float(cameraY));
+        int64_t x = roundToInt(p.position.x - float(fight.focusX) + fight.shakeOffset.x);
+        int64_t y = roundToInt(p.position.y + fight.shakeOffset.y - float(fight.cameraY));
         drawSpriteBlended(sprite, x, y, p.alpha, p.tint >= 0 ? p.tint : kNoTint);
     }
 }

@@ -6,6 +6,7 @@
 
 #include "data/json_fields.h"
 
+struct FightState;
 struct ImageSequence;
 
 struct Particle {
@@ -27,5 +28,5 @@ extern std::vector<Particle> particles;
 Particle* emitParticle(const ImageSequence& sequence, double x, double y, double vx, double vy,
                        int64_t life);
 void updateParticles(double ticks);
-void drawParticles(int64_t layer);
+void drawParticles(const FightState& fight, int64_t layer);
 void clearParticles();

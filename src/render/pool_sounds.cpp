@@ -57,7 +57,10 @@ void playPoolSoundChoice(const PoolSoundChoice& c) {
 void playPoolSound(int64_t pool, int64_t x, int64_t variation, double pitchFactor,
                    double volumeFactor, bool withChain) {
     std::vector<PoolSoundChoice> chosen;
-    choosePoolSound(chosen, pool, x, variation != 0 && settings.soundVariation != 0, pitchFactor,
+    // Outside a fight the game's own generator draws.
+    RandomState random = randomState();
+    choosePoolSound(random, chosen, pool, x, variation != 0 && settings.soundVariation != 0, pitchFactor,
                     volumeFactor, withChain);
+    setRandomState(random);
     for (const PoolSoundChoice& c : chosen) playPoolSoundChoice(c);
 }

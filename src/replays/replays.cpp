@@ -113,7 +113,7 @@ ReplaySide sideOf(const Fighter& f) {
     side.stance = f.stanceIndex;
     side.colour = f.color;
     side.alternateColour = f.useAlternateColor;
-    const BotController* bot = botOf(f);
+    const BotController* bot = botOf(fight, f);
     side.botLevel = bot && bot->botState != 0 ? bot->botLevelSetting : 0;
     return side;
 }
@@ -149,8 +149,8 @@ Replay newMatchRecording(int64_t mode) {
     r.settings.emplace_back("frameRate", fpsMode);
     r.settings.emplace_back("screenWidth", screenWidth);
     r.settings.emplace_back("screenHeight", screenHeight);
-    r.settings.emplace_back("jumpWithUp1", playerOne.jumpWithUp);
-    r.settings.emplace_back("jumpWithUp2", playerTwo.jumpWithUp);
+    r.settings.emplace_back("jumpWithUp1", matchJumpWithUp(0));
+    r.settings.emplace_back("jumpWithUp2", matchJumpWithUp(1));
     // The animation ticks left unspent by the last match (float bits): they time this one's
     // first frames.
     r.settings.emplace_back("tickCarry1", std::bit_cast<uint32_t>(playerOne.tickAccumulator));
@@ -230,16 +230,17 @@ void applyReplaySetup(const Replay& r) {
         const ReplaySide& side = r.sides[i];
         f.color = side.colour;
         if (side.botLevel > 0) {
-            BotController& bot = ensureBot(f, side.botLevel);
+            BotController& bot = ensureBot(fight, f, side.botLevel);
             bot.botLevelSetting = side.botLevel;
             switchBotOn(bot);
         } else {
-            removeBot(f);
+            removeBot(fight, f);
             f.botLevel = 0;
         }
-        chooseClass(f, classAt(side.classIndex), side.stance);
+        chooseClass(fight, f, classAt(side.classIndex), side.stance);
         f.useAlternateColor = side.alternateColour;
-        f.jumpWithUp = settingOf(r, i == 0 ? "jumpWithUp1" : "jumpWithUp2", f.jumpWithUp);
+        jumpWithUpOverride[size_t(i)] =
+            settingOf(r, i == 0 ? "jumpWithUp1" : "jumpWithUp2", matchJumpWithUp(i));
         f.tickAccumulator = std::bit_cast<float>(
             uint32_t(settingOf(r, i == 0 ? "tickCarry1" : "tickCarry2", 0)));
     }
@@ -251,6 +252,7 @@ void restoreFightSettings() {
         *kFightSettings[i].value = keptSettings[i];
     if (!keptSettings.empty()) applyFpsMode(keptFpsMode);
     keptSettings.clear();
+    jumpWithUpOverride = {-1, -1}; // the players' own choices again
 }
 
 ReplayCheck playReplay(const Replay& replay, bool controls) {
@@ -263,7 +265,7 @@ ReplayCheck playReplay(const Replay& replay, bool controls) {
     ReplayCheck check;
     check.firstMismatch = matchTape.firstMismatch;
     check.finished = !matchTape.left && matchTape.next == replay.frames.size();
-    check.sameEnd = check.finished && result == replay.result && fightHash() == replay.finalHash;
+    check.sameEnd = check.finished && result == replay.result && fightHash(fight) == replay.finalHash;
     matchTape = kept;
     return check;
 }
@@ -297,7 +299,7 @@ int64_t runRecordedMatch(int64_t mode) {
     matchTape.recording = &replay;
     int64_t result = startMatch();
     replay.result = result;
-    replay.finalHash = fightHash();
+    replay.finalHash = fightHash(fight);
     bool spoiled = matchTape.spoiled, watch = matchTape.watchAgain;
     matchTape = MatchTape{};
     if (spoiled) {

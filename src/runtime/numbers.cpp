@@ -1,5 +1,6 @@
-// One random generator for the whole game (splitmix64-seeded xoshiro256**), seeded from the
-// clock on first use unless a test or tool fixed the seed.
+// The random generator (splitmix64-seeded xoshiro256**): the game's own, seeded from the clock
+// on first use unless a test or tool fixed the seed, and the same algorithm on a state that a
+// caller keeps (a fight keeps its own).
 #include "runtime/numbers.h"
 
 #include <chrono>
@@ -7,7 +8,7 @@
 #include <thread>
 
 namespace {
-uint64_t state[4];
+RandomState state{}; // the game's own generator (menus, sounds, choices at random)
 bool seeded = false;
 
 uint64_t splitmix(uint64_t& x) {
@@ -26,8 +27,7 @@ void seedFromClockOnce() {
     seedRandom(ticks ^ (thread << 17));
 }
 
-uint64_t nextRandom() {
-    seedFromClockOnce();
+uint64_t nextRandom(RandomState& state) {
     uint64_t result = rotl(state[1] * 5, 7) * 9;
     uint64_t t = state[1] << 17;
     state[2] ^= state[0];
@@ -38,32 +38,48 @@ uint64_t nextRandom() {
     state[3] = rotl(state[3], 45);
     return result;
 }
+
+uint64_t drawBelow(RandomState& state, int64_t max) {
+    uint64_t span = uint64_t(max) + 1;
+    // Rejection keeps the draw uniform for spans that do not divide 2^64.
+    uint64_t limit = UINT64_MAX - UINT64_MAX % span;
+    uint64_t r;
+    do r = nextRandom(state);
+    while (r >= limit);
+    return r % span;
+}
 } // namespace
 
+void seedRandom(RandomState& s, uint64_t seed) {
+    for (uint64_t& word : s) word = splitmix(seed);
+}
+
+int64_t randomInt(RandomState& s, int64_t max) {
+    if (max <= 0) return 0;
+    return int64_t(drawBelow(s, max));
+}
+
+int64_t randomRange(RandomState& s, int64_t max, int64_t min) { return min + randomInt(s, max - min); }
+
 void seedRandom(uint64_t seed) {
-    for (uint64_t& s : state) s = splitmix(seed);
+    seedRandom(state, seed);
     seeded = true;
 }
 
 RandomState randomState() {
     seedFromClockOnce();
-    return {state[0], state[1], state[2], state[3]};
+    return state;
 }
 
 void setRandomState(const RandomState& saved) {
-    for (size_t i = 0; i < 4; ++i) state[i] = saved[i];
+    state = saved;
     seeded = true;
 }
 
 int64_t randomInt(int64_t max) {
     if (max <= 0) return 0;
-    uint64_t span = uint64_t(max) + 1;
-    // Rejection keeps the draw uniform for spans that do not divide 2^64.
-    uint64_t limit = UINT64_MAX - UINT64_MAX % span;
-    uint64_t r;
-    do r = nextRandom();
-    while (r >= limit);
-    return int64_t(r % span);
+    seedFromClockOnce();
+    return int64_t(drawBelow(state, max));
 }
 
 int64_t randomRange(int64_t max, int64_t min) { return min + randomInt(max - min); }

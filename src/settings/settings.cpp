@@ -7,6 +7,7 @@
 
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "runtime/files.h"
 #include "runtime/json.h"
 #include "runtime/screen.h"
@@ -29,18 +30,18 @@ const BindingKey kBindingKeys[] = {
     {"down", &Controls::down},       {"neutral", &Controls::neutral},
     {"heavy", &Controls::heavy},     {"jump", &Controls::jump}};
 
-void readBindings(const JsonNode* object, Fighter& fighter, int64_t player) {
+void readBindings(const JsonNode* object, PlayerSetup& setup, int64_t player) {
     // A binding that is not an object (5, null, "x") is no binding at all: reading its key
     // names as "" would unassign every key of that player, for good after the next save.
     if (jsonType(object) != kJsonObject) {
-        fighter.keyBindings.primary = defaultControls(player);
-        fighter.jumpWithUp = 0;
+        setup.keyBindings.primary = defaultControls(player);
+        setup.jumpWithUp = 0;
         return;
     }
     for (const BindingKey& binding : kBindingKeys)
-        fighter.keyBindings.primary.*binding.field =
+        setup.keyBindings.primary.*binding.field =
             keyCodeOf(jsonString(jsonMember(object, binding.key)));
-    fighter.jumpWithUp = jsonInteger(jsonMember(object, "jumpWithUp"));
+    setup.jumpWithUp = jsonInteger(jsonMember(object, "jumpWithUp"));
 }
 
 // The settings file was there at the last load but could not be read.
@@ -61,12 +62,12 @@ bool keepUnreadableFile() {
     return true;
 }
 
-void writeBindings(JsonNode* object, const Fighter& fighter) {
+void writeBindings(JsonNode* object, const PlayerSetup& setup) {
     jsonSetObject(object);
     for (const BindingKey& binding : kBindingKeys)
         jsonSetString(jsonAddMember(object, binding.key),
-                      keyNameOf(fighter.keyBindings.primary.*binding.field));
-    jsonSetInteger(jsonAddMember(object, "jumpWithUp"), fighter.jumpWithUp);
+                      keyNameOf(setup.keyBindings.primary.*binding.field));
+    jsonSetInteger(jsonAddMember(object, "jumpWithUp"), setup.jumpWithUp);
 }
 } // namespace
 
@@ -143,8 +144,8 @@ int64_t loadSettings() {
     }
     if (playersCreated) {
         playerOne.debug = playerTwo.debug = settings.debugMode;
-        readBindings(jsonMember(root, "player1right"), playerOne, 1);
-        readBindings(jsonMember(root, "player2left"), playerTwo, 2);
+        readBindings(jsonMember(root, "player1right"), playerSetups[0], 1);
+        readBindings(jsonMember(root, "player2left"), playerSetups[1], 2);
     }
     freeJson(document);
     return 1;
@@ -167,8 +168,8 @@ int64_t saveSettings() {
         {"InputDelay", settings.inputDelay}};
     for (const auto& [key, value] : values) jsonSetInteger(jsonAddMember(root, key), value);
     jsonSetString(jsonAddMember(root, "LastJoinAddress"), settings.lastJoinAddress);
-    writeBindings(jsonAddMember(root, "player1right"), playerOne);
-    writeBindings(jsonAddMember(root, "player2left"), playerTwo);
+    writeBindings(jsonAddMember(root, "player1right"), playerSetups[0]);
+    writeBindings(jsonAddMember(root, "player2left"), playerSetups[1]);
     std::string text = composeJson(document) + "\n";
     freeJson(document);
     // Written beside the old file and renamed over it: a failure never loses the old settings.

@@ -11,10 +11,12 @@
 #include "data/stages.h"
 #include "fight/class_choice.h"
 #include "fight/fight_frame.h"
+#include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/controls.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "match/debug_keys.h"
 #include "match/match.h"
 #include "menus/menu_framework.h"
@@ -68,9 +70,9 @@ void resetGlobals() {
 // A controller plugged in while the game runs: the place of a player's unplugged controller
 // gives it back to that player; a new place goes to the first player without a controller.
 void giveControllerToAPlayer(int64_t pad) {
-    for (const Fighter* player : {&playerOne, &playerTwo})
-        if (player->padIndex == pad) return;
-    for (Fighter* player : {&playerOne, &playerTwo})
+    for (const PlayerSetup& player : playerSetups)
+        if (player.padIndex == pad) return;
+    for (PlayerSetup* player : {&playerSetups[0], &playerSetups[1]})
         if (player->padIndex < 0) {
             player->padIndex = pad;
             return;
@@ -170,16 +172,18 @@ void startUpGame() {
     loadSharedAnimationFrames();
     // 17: the players, with the classes at positions 2 and 0 and their idle animations.
     showLoadingMessage("Loading players");
-    createFighter(playerOne, "Player one", RGB(192, 64, 0), 1);
-    createFighter(playerTwo, "Player two", RGB(100, 100, 255), 2);
-    chooseClass(playerOne, classAt(0), 0);
-    chooseClass(playerTwo, classAt(0), 0);
-    chooseClass(playerOne, classAt(2), 0);
+    createPlayerSetup(playerSetups[0], "Player one", 1);
+    createPlayerSetup(playerSetups[1], "Player two", 2);
+    createFighter(playerOne, RGB(192, 64, 0), 1);
+    createFighter(playerTwo, RGB(100, 100, 255), 2);
+    chooseClass(fight, playerOne, classAt(0), 0);
+    chooseClass(fight, playerTwo, classAt(0), 0);
+    chooseClass(fight, playerOne, classAt(2), 0);
     // The controllers there by now (plugged in while loading too): the first is player one's,
     // the second player two's; those plugged in from now on go to a player as they come.
     int64_t joysticks = controllerCount();
-    if (joysticks >= 1) playerOne.padIndex = 0;
-    if (joysticks >= 2) playerTwo.padIndex = 1;
+    if (joysticks >= 1) playerSetups[0].padIndex = 0;
+    if (joysticks >= 2) playerSetups[1].padIndex = 1;
     controllerPluggedIn = giveControllerToAPlayer;
     playersCreated = true;
     // 18: the classes offered by the selection screens, then random and mirror.

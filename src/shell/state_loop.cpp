@@ -51,7 +51,7 @@ void runFight(int64_t choice) {
     if (currentMatch) currentMatch->stage = stage;
     globalFightContext.stage = stage;
     noteScreenOpened("fight");
-    runRecordedMatch(botActive(playerTwo) ? 1 : 0);
+    runRecordedMatch(botActive(fight, playerTwo) ? 1 : 0);
 }
 
 // Stage selection for the coming fight, starting from the first stage's tiles.
@@ -69,8 +69,8 @@ bool playerVsPlayer(int64_t textX, int64_t textY) {
         Stage* first = stageList.empty() ? nullptr : &stageList[0];
         prepareMatch(currentMatch, first, 0);
         for (Fighter* player : {&playerOne, &playerTwo})
-            if (BotController* bot = botOf(*player)) switchBotOff(*bot);
-        applySelectionCode(playerOne, playerTwo, code);
+            if (BotController* bot = botOf(fight, *player)) switchBotOff(*bot);
+        applySelectionCode(fight, playerOne, playerTwo, code);
         int64_t stage = selectStage(textX, textY);
         if (windowCloseRequested()) return true;
         if (stage == kStageBack) continue;
@@ -87,13 +87,13 @@ int64_t playerVsBot(int64_t textX, int64_t textY) {
     prepareMatch(currentMatch, first, 1);
     int64_t code = runClassSelection(kAgainstBotMode);
     if (code == kNoSelection || windowCloseRequested()) return 0;
-    applySelectionCode(playerOne, playerTwo, code);
+    applySelectionCode(fight, playerOne, playerTwo, code);
     for (;;) {
         int64_t difficulty = runDifficultyMenu(textX, textY);
         if (windowCloseRequested()) return 1;
         if (difficulty < 0 || difficulty > 2) return -1;
-        switchBotOff(ensureBot(playerOne));
-        BotController& bot = ensureBot(playerTwo);
+        switchBotOff(ensureBot(fight, playerOne));
+        BotController& bot = ensureBot(fight, playerTwo);
         bot.botLevelSetting = difficulty + 1;
         switchBotOn(bot);
         int64_t stage = selectStage(textX, textY);
@@ -111,9 +111,9 @@ void training(int64_t textX, int64_t textY) {
         prepareMatch(currentMatch, first, 1);
         int64_t code = runClassSelection(kAgainstBotMode);
         if (code == kNoSelection || windowCloseRequested()) return;
-        applySelectionCode(playerOne, playerTwo, code);
+        applySelectionCode(fight, playerOne, playerTwo, code);
         for (Fighter* player : {&playerOne, &playerTwo})
-            if (BotController* bot = botOf(*player)) switchBotOff(*bot);
+            if (BotController* bot = botOf(fight, *player)) switchBotOff(*bot);
         int64_t stage = selectStage(textX, textY);
         if (windowCloseRequested()) return;
         if (stage == kStageBack) continue;

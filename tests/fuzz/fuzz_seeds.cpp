@@ -7,6 +7,7 @@
 
 #include "fight/fighter.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "reader_feeds.h"
 #include "runtime/runtime.h"
 #include "settings/settings.h"
@@ -76,9 +77,9 @@ bool writeSettingsSeeds(const std::filesystem::path& out) {
     settings.screenSizeIndex = 9;
     settings.fullscreen = 0;
     settings.debugMode = -1;
-    playerOne.keyBindings.primary.left = keyCodeOf("A");
-    playerOne.jumpWithUp = 1;
-    playerTwo.keyBindings.primary.heavy = keyCodeOf("Return");
+    playerSetups[0].keyBindings.primary.left = keyCodeOf("A");
+    playerSetups[0].jumpWithUp = 1;
+    playerSetups[1].keyBindings.primary.heavy = keyCodeOf("Return");
     settingsPath = (out / "changed.txt").string();
     return saveSettings() == 1 && ok;
 }

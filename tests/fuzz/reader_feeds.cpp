@@ -11,6 +11,7 @@
 #include "data/game_data.h"
 #include "fight/fighter.h"
 #include "input/bindings.h"
+#include "input/player_setup.h"
 #include "net/packets.h"
 #include "replays/replay_file.h"
 #include "runtime/compression.h"
@@ -72,8 +73,8 @@ SettingsValues currentSettings() {
     SettingsValues s{{settings.soundVolume, settings.musicVolume, settings.soundStereo, settings.soundVariation, settings.keyboardType,
                       settings.comboDisplay, settings.windEnabled, settings.particleEnabled, settings.buffedFrames, settings.attackDelay,
                       settings.showFps, fpsMode, settings.screenSizeIndex, settings.fullscreen, settings.debugMode, 0},
-                     {playerOne.keyBindings.primary, playerTwo.keyBindings.primary},
-                     {playerOne.jumpWithUp, playerTwo.jumpWithUp},
+                     {playerSetups[0].keyBindings.primary, playerSetups[1].keyBindings.primary},
+                     {playerSetups[0].jumpWithUp, playerSetups[1].jumpWithUp},
                      {playerOne.debug, playerTwo.debug}};
     return s;
 }
@@ -93,9 +94,9 @@ bool sameSettings(const SettingsValues& a, const SettingsValues& b) {
 // What start-up leaves before the settings file is read.
 void settingsAsAtStartUp() {
     resetSettingsToDefaults(1920);
-    playerOne.keyBindings.primary = defaultControls(1);
-    playerTwo.keyBindings.primary = defaultControls(2);
-    playerOne.jumpWithUp = playerTwo.jumpWithUp = 0;
+    playerSetups[0].keyBindings.primary = defaultControls(1);
+    playerSetups[1].keyBindings.primary = defaultControls(2);
+    playerSetups[0].jumpWithUp = playerSetups[1].jumpWithUp = 0;
     playerOne.debug = playerTwo.debug = 0;
 }
 
