@@ -174,7 +174,8 @@ void landDamage(FightState& state, Fighter& a, Fighter& d, const Frame& frame, i
     a.stats.damage += damage;
     sprayBlood(state, a, d, damage);
     if (d.life <= 0) {
-        queuePoolSound(state, frame.damageType == 3 ? kPoolKnockOutBlunt : kPoolKnockOutOther, roundToInt(d.position.x), 1, 1.0, 1.0);
+        int64_t pool = frame.damageType == 3 ? kPoolKnockOutBlunt : kPoolKnockOutOther;
+        queuePoolSound(state, pool, roundToInt(d.position.x), 1, 1.0, 1.0);
         state.screenShake.x += 50;
         state.screenShake.y += 50;
     }

@@ -110,9 +110,12 @@ void drawRowHint(int64_t row, int64_t textX, int64_t textY, int64_t rowY) {
 void drawRowMarks(int64_t textX, int64_t textY) {
     auto rowY = [&](int64_t row) { return textY + 100 + 20 * row; };
     const Settings defaults = defaultSettings(desktopWidth);
-    if (settings.soundStereo == defaults.soundStereo) drawText("(default)", textX + 475, rowY(kStereoRow), kHintTint, 128);
-    if (settings.soundVariation == defaults.soundVariation) drawText("(default)", textX + 500, rowY(kVariationRow), kHintTint, 128);
-    if (settings.comboDisplay == defaults.comboDisplay) drawText("(default)", textX + 475, rowY(kComboRow), kHintTint, 128);
+    if (settings.soundStereo == defaults.soundStereo)
+        drawText("(default)", textX + 475, rowY(kStereoRow), kHintTint, 128);
+    if (settings.soundVariation == defaults.soundVariation)
+        drawText("(default)", textX + 500, rowY(kVariationRow), kHintTint, 128);
+    if (settings.comboDisplay == defaults.comboDisplay)
+        drawText("(default)", textX + 475, rowY(kComboRow), kHintTint, 128);
     if (fpsMode == kDefaultFpsMode) drawText("(default)", textX + 500, rowY(kRefreshRow), kHintTint, 128);
     if (targetFps < 70)
         drawText("Too low FPS can break the gameplay", textX + 500, rowY(kRefreshRow), kHintTint, 128);
