@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "fight/fighter.h"
+#include "input/player_setup.h"
 #include "players_fixture.h"
 #include "replays/replays.h"
 #include "runtime/files.h"

@@ -7,7 +7,6 @@
 #include "data/fighter_class.h"
 #include "fight/fighter_update.h"
 
-bool playersCreated = false;
 
 void createFighter(Fighter& fighter, int64_t color, int64_t player) {
     fighter = Fighter{};

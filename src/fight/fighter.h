@@ -107,7 +107,6 @@ struct Fighter {
 
 extern Fighter& playerOne; // both live in the fight state
 extern Fighter& playerTwo;
-extern bool playersCreated; // set once start-up has made both players
 
 // Player 1's or 2's fighter as start-up makes it (its keys and name are the player's own: see
 // PlayerSetup).

@@ -19,6 +19,7 @@ struct PlayerSetup {
 
 // Player one and player two, for the whole run.
 extern std::array<PlayerSetup, 2> playerSetups;
+extern bool playersCreated; // set once start-up has made both players
 
 // A player as start-up makes one: the name, player 1's or 2's default keys, no controller.
 void createPlayerSetup(PlayerSetup& setup, const std::string& name, int64_t player);
