@@ -26,12 +26,9 @@ corpora=$build/fuzz-corpus     # grows from run to run
 findings=$build/fuzz-findings  # crashing inputs and their logs
 logs=$build/fuzz-logs
 
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+# The compiler cache comes from CMakeLists.txt, set up so that a clone elsewhere hits it too.
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRX_FUZZ=ON \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null || exit 1
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null || exit 1
 cmake --build "$build" -j "$(nproc)" --target fuzz_targets >"$build/fuzz-build.log" 2>&1 || {
   tail -n 30 "$build/fuzz-build.log" >&2
   exit 1
