@@ -4,6 +4,8 @@
 # executions per second and findings. Exits non-zero on any crash, leak, timeout or
 # out-of-memory; the inputs that caused them stay in build-fuzz/fuzz-findings/TARGET/.
 # Usage: tools/fuzz.sh SECONDS [TARGET...]   (targets: json data settings png wav ogg replay packets)
+#        tools/fuzz.sh --build   (only builds the targets: CI builds them on every core first,
+#        then fuzzes on one core beside the window tests)
 # QRX_FUZZ_JOBS sets how many targets run at once (default: 2, one per core of our machines).
 # Seeds: tests/fuzz/seeds/, and pieces of the generated content in build/game when it is there.
 set -uo pipefail
@@ -11,8 +13,10 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 seconds=${1:-}
+build_only=false
+[ "$seconds" = --build ] && build_only=true seconds=1
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
-  echo "usage: tools/fuzz.sh SECONDS [TARGET...]" >&2
+  echo "usage: tools/fuzz.sh SECONDS [TARGET...] | --build" >&2
   exit 2
 fi
 shift
@@ -33,6 +37,7 @@ cmake --build "$build" -j "$(nproc)" --target fuzz_targets >"$build/fuzz-build.l
   tail -n 30 "$build/fuzz-build.log" >&2
   exit 1
 }
+$build_only && exit 0
 
 # Per target: the longest input (bytes) and whether the JSON dictionary helps.
 max_len() {
