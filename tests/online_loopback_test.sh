@@ -2,7 +2,11 @@
 # Online play between two game processes on this machine, over the real connection (loopback),
 # each side's outgoing inputs through a network conditioner: at 0, 60 and 150 ms one way, with
 # jitter, 5 % loss, 3 % duplicates and 3 % reordering, both sides must finish the same match
-# with the same result and hash, and each replay must play back headless to that end. A side
+# with the same result and hash, and each replay must play back headless to that end. The
+# matches play on the real clock, so the two slow links are cut at 15 seconds of fight (900
+# frames), long enough for hundreds of rollbacks and waits: a match that ends there ends as a
+# knock-out does, both sides agreeing on its last frame before they stop. The clean link plays
+# to its knock-out. A side
 # that vanishes mid-match, and one that leaves, end the match on the other side with a message;
 # a side whose fight goes apart from its peer's stops both with the frame where the hashes
 # differ. Every match cut short leaves a replay that still plays back.
@@ -39,14 +43,19 @@ n=0
 for name in l0 l60 l150; do
   link=(--latency "${latency[$name]}" --jitter "${jitter[$name]}" --loss 5 --duplicate 3 --reorder 3)
   n=$((n + 1))
+  # The clean link plays to its knock-out, so that one match ends as a real one does.
+  cap=(--max-seconds 15)
+  [ "$name" = l0 ] && cap=()
   play "$name" $((base + n)) --class 4:0 --stage 1 --seed $((10 + n)) "${link[@]}" --link-seed $n \
-    -- --class 1:0 "${link[@]}" --link-seed $((n + 100))
+    "${cap[@]}" -- --class 1:0 "${link[@]}" --link-seed $((n + 100)) "${cap[@]}"
 done
 play vanish $((base + 10)) --class 2:0 --seed 3 -- --class 3:0 --vanish-after 6
 play leave $((base + 11)) --class 0:0 --seed 4 --leave-after 6 -- --class 2:0
 play desync $((base + 12)) --class 1:0 --seed 5 -- --class 4:0 --spoil-after 5
 wait
 
+case "$(field "$work/l0-host.json" winner)" in 1|2) ;; *)
+  fail "l0: the clean link's match did not end in a knock-out: $(cat "$work/l0-host.json")";; esac
 for name in l0 l60 l150; do
   for side in host join; do
     [ "$(field "$work/$name-$side.json" finished)" = true ] ||

@@ -4,6 +4,8 @@
 # executions per second and findings. Exits non-zero on any crash, leak, timeout or
 # out-of-memory; the inputs that caused them stay in build-fuzz/fuzz-findings/TARGET/.
 # Usage: tools/fuzz.sh SECONDS [TARGET...]   (targets: json data settings png wav ogg replay packets)
+#        tools/fuzz.sh --build   (only builds the targets: CI builds them on every core first,
+#        then fuzzes on one core beside the window tests)
 # QRX_FUZZ_JOBS sets how many targets run at once (default: 2, one per core of our machines).
 # Seeds: tests/fuzz/seeds/, and pieces of the generated content in build/game when it is there.
 set -uo pipefail
@@ -11,8 +13,10 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 seconds=${1:-}
+build_only=false
+[ "$seconds" = --build ] && build_only=true seconds=1
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
-  echo "usage: tools/fuzz.sh SECONDS [TARGET...]" >&2
+  echo "usage: tools/fuzz.sh SECONDS [TARGET...] | --build" >&2
   exit 2
 fi
 shift
@@ -26,16 +30,14 @@ corpora=$build/fuzz-corpus     # grows from run to run
 findings=$build/fuzz-findings  # crashing inputs and their logs
 logs=$build/fuzz-logs
 
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+# The compiler cache comes from CMakeLists.txt, set up so that a clone elsewhere hits it too.
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRX_FUZZ=ON \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null || exit 1
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null || exit 1
 cmake --build "$build" -j "$(nproc)" --target fuzz_targets >"$build/fuzz-build.log" 2>&1 || {
   tail -n 30 "$build/fuzz-build.log" >&2
   exit 1
 }
+$build_only && exit 0
 
 # Per target: the longest input (bytes) and whether the JSON dictionary helps.
 max_len() {

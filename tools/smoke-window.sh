@@ -97,17 +97,22 @@ journey() {
     press 2 Return            # Player vs Player
     reach "where to play"
     press 1 Return            # Same computer
+    # Each screen waited for before its keys: on a busy machine one can take seconds to come.
+    reach "class selection"
     press 1.5 p               # player one ready
     press 0.3 q               # player two ready
     press 0.3 Return          # start
+    reach "stage selection"
     press 1.5 Right           # the next stage
     press 0.3 Return          # fight there
+    reach fight
     sleep 4                   # the intro, then player one walks in and attacks
     xdotool keydown --window "$w" Left; sleep 1; xdotool keyup --window "$w" Left
     press 0.2 p
     press 0.5 l
     press 0.5 o
     press 1 Escape            # leave the fight
+    reach "class selection"
     press 2 Escape            # leave the class selection
     # One key at a time: the menu music starting makes a long frame, which sees two quick
     # taps as one.

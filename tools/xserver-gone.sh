@@ -19,9 +19,10 @@ export ASAN_OPTIONS=detect_leaks=0
 failures=0
 
 # One case: a name, then what happens once the window is there (a bash snippet run with $w
-# the window and press() to type keys), after which the X server is killed.
+# the window and press() to type keys), after which the X server is killed; optionally the
+# screen the game must have named last by then (the moves got where the case says).
 gone() {
-  local name=$1 moves=$2 work display xserver status report
+  local name=$1 moves=$2 last=${3:-} work display xserver status report
   work=$(mktemp -d)
   for entry in "$content"/*; do
     case $(basename "$entry") in quarrelix|settings.txt) ;; *) ln -s "$entry" "$work/" ;; esac
@@ -65,6 +66,8 @@ gone() {
     report="ended with status $status"
   elif [ "$status" -eq 1 ] && ! grep -q "connection to the display was lost" "$log"; then
     report="status 1 without the message"
+  elif [ -n "$last" ] && [ "$(sed -n 's/^screen: //p' "$log" | tail -n 1)" != "$last" ]; then
+    report="the X server went away before the game reached the $last"
   fi
   if [ -z "${report:-}" ]; then
     echo "xserver-gone ok: $name (status $status, screens: $(sed -n 's/^screen: //p' "$log" | paste -sd, -))"
@@ -78,9 +81,10 @@ gone() {
 
 gone "while loading" 'sleep 0.5'
 gone "in the main menu" 'reach "main menu"; sleep 1'
-gone "during a fight" 'reach "main menu"; press 1 Return; reach "class selection"
+gone "during a fight" 'reach "main menu"; press 1 Return; reach "where to play"
+  press 1 Return; reach "class selection"
   press 2 p; press 0.5 q; press 0.5 Return; reach "stage selection"
-  press 1 Right; press 0.3 Return; reach fight; sleep 2'
+  press 1 Right; press 0.3 Return; reach fight; sleep 2' fight
 # Escape in the main menu fades to black (about 0.4 s) and shuts down: the server goes away
 # during the fade or during the shutdown.
 for delay in 0.05 0.3 0.7; do
