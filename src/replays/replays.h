@@ -10,7 +10,7 @@
 #include "replays/replay_file.h"
 
 inline const std::string kGameVersion = "0.1.0.5a";
-// "replays" in the game's directory; elsewhere for an installed game (app/player_files.h);
+// "replays" in the game's directory; elsewhere for an installed game (shell/player_files.h);
 // "" when replays are not kept.
 extern std::string replayDirectory;
 
