@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "game_fight.h"
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "fight/class_choice.h"

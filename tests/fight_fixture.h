@@ -35,7 +35,8 @@ inline Animation* makeAnimation(int64_t type, std::initializer_list<int64_t> len
 struct FightTest : testing::Test {
     // Each test fights in a fight state of its own (ground line 0, a view 1080 wide), with the
     // names the tests give its players bound to it.
-    FightState fight;
+    FightContext context;
+    FightState& fight = context.fight;
     Fighter& playerOne = fight.players[0];
     Fighter& playerTwo = fight.players[1];
     FighterClass* cls = nullptr;

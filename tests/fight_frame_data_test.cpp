@@ -302,16 +302,16 @@ struct GeneratedExchange : GeneratedFrameData {
                       bool attackerPresses) {
         chooseClass(fight, playerOne, attackerClass, 0);
         chooseClass(fight, playerTwo, defenderClass, 0);
-        resetMatch(fight, &globalFightContext);
+        resetMatch(game);
         // Hit-stop holds both fighters alike: off, so that the ticks count from the attack's start.
         fight.setup.attackDelay = 1;
         for (int i = 0; i < 600 && (animationType(playerOne) != 1 || animationType(playerTwo) != 1 ||
                                     !playerOne.onGround || !playerTwo.onGround);
              ++i)
-            advanceFight(fight, globalFightContext.stage, 1.0, 1.0);
+            advanceFight(fight, game.stage, 1.0, 1.0);
         playerTwo.position.x = playerOne.position.x - distance;
         updateSideAndFacing(playerOne, playerTwo);
-        advanceFight(fight, globalFightContext.stage, 1.0, 1.0); // the shown pictures settle
+        advanceFight(fight, game.stage, 1.0, 1.0); // the shown pictures settle
         Exchange e;
         int64_t life = playerTwo.life;
         for (int64_t tick = 0; tick < 400; ++tick) {
@@ -322,7 +322,7 @@ struct GeneratedExchange : GeneratedFrameData {
             if (!attackerPresses && e.hit >= 0) playerTwo.input[kInputLight] = heldCounter(1, 1.0);
             int64_t startsOne = playerOne.animationStarts, startsTwo = playerTwo.animationStarts;
             updateSideAndFacing(playerOne, playerTwo);
-            advanceFight(fight, globalFightContext.stage, 1.0, 1.0);
+            advanceFight(fight, game.stage, 1.0, 1.0);
             if (tick == 0 && playerOne.animationSource != attackerClass->neutral) return e;
             if (e.hit < 0 && playerTwo.life < life) e.hit = tick;
             if (e.hit < 0 || tick == e.hit) continue;

@@ -29,19 +29,19 @@ struct FrameTest : FightTest {
         playerTwo.facing = 1;
         playerTwo.side = 1;
         fight.leftPlayer = 1;
-        globalFightContext.stage = &stage;
+        context.stage = &stage;
         fight.focusX = 1200;
     }
     // The game's fight frame (stepped, shown, debug keys), on this test's fight.
-    int64_t fightFrame(FightContext* context, double timeFactor, double previousTimeFactor) {
-        return ::fightFrame(fight, context, timeFactor, previousTimeFactor);
+    int64_t fightFrame(double timeFactor, double previousTimeFactor) {
+        return ::fightFrame(context, timeFactor, previousTimeFactor);
     }
     void TearDown() override {
         removeBot(fight, playerOne);
         removeBot(fight, playerTwo);
         clearParticles();
         hurtSequence = ImageSequence{};
-        globalFightContext.stage = nullptr;
+        context.stage = nullptr;
         FightTest::TearDown();
     }
 };
@@ -60,14 +60,14 @@ TEST_F(FrameTest, HitStopHoldsTheFightersButNotTheBotsOrParticles) {
     hurtSequence.frameTime = 50;
     hurtSequence.frameStep = 1;
     emitParticle(hurtSequence, 0, 0, 10, 0, -1);
-    fightFrame(nullptr, 1.0, 1.0);
+    fightFrame(1.0, 1.0);
     EXPECT_EQ(playerTwo.position.x, 1500.0f); // no update while frozen
     EXPECT_EQ(playerOne.input[kInputLight], 0); // the bot step ran and owns the input
     ASSERT_EQ(particles.size(), 1u);
     EXPECT_EQ(particles[0].position.x, 10.0f);
     EXPECT_FLOAT_EQ(fight.freezeTimer, 4.0f);
     fight.freezeTimer = 0;
-    fightFrame(nullptr, 1.0, 1.0);
+    fightFrame(1.0, 1.0);
     EXPECT_GT(playerTwo.position.x, 1500.0f);
 }
 
@@ -75,10 +75,10 @@ TEST_F(FrameTest, HitStopHoldsTheFightersButNotTheBotsOrParticles) {
 // to either side alike; under the first rules player two always lost.
 TEST_F(FrameTest, BothOutInOneFrameFavoursNeitherPlayer) {
     playerOne.life = 0;
-    EXPECT_EQ(fightFrame(nullptr, 1.0, 1.0), 1);
+    EXPECT_EQ(fightFrame(1.0, 1.0), 1);
     playerOne.life = 10;
     playerTwo.life = -3;
-    EXPECT_EQ(fightFrame(nullptr, 0.0, 0.0), 2);
+    EXPECT_EQ(fightFrame(0.0, 0.0), 2);
     struct Case {
         int64_t rules, lifeOne, lifeTwo, loser;
     };
@@ -86,14 +86,14 @@ TEST_F(FrameTest, BothOutInOneFrameFavoursNeitherPlayer) {
         fight.setup.rules = c.rules;
         playerOne.life = c.lifeOne;
         playerTwo.life = c.lifeTwo;
-        EXPECT_EQ(fightFrame(nullptr, 1.0, 1.0), c.loser) << c.rules << " " << c.lifeOne;
+        EXPECT_EQ(fightFrame(1.0, 1.0), c.loser) << c.rules << " " << c.lifeOne;
     }
     fight.setup.rules = kFightRules;
     int losers[3] = {0, 0, 0};
     seedRandom(fight.random, 7);
     for (int i = 0; i < 200; ++i) {
         playerOne.life = playerTwo.life = -5;
-        losers[fightFrame(nullptr, 1.0, 1.0)] += 1;
+        losers[fightFrame(1.0, 1.0)] += 1;
     }
     EXPECT_GT(losers[1], 60);
     EXPECT_GT(losers[2], 60);
@@ -191,7 +191,7 @@ TEST_F(FrameTest, AKnockOutInMidAirFallsAndEndsOnTheLastDeathFrame) {
     bool landed = false;
     for (int i = 0; i < 500; ++i) {
         playerTwo.input[kInputLight] = 10; // keys still held: they do nothing now
-        result = fightFrame(nullptr, 1.0, 1.0);
+        result = fightFrame(1.0, 1.0);
         landed = landed || playerTwo.position.y == 0.0f;
         if (!landed) {
             EXPECT_EQ(animationType(playerTwo), 10) << "frame " << i;
@@ -218,7 +218,7 @@ TEST_F(FrameTest, AKnockOutOnTheGroundPlaysTheDeathFromItsFirstFrame) {
     playerOne.stunFrames = 3;
     std::vector<int64_t> shown;
     for (int i = 0; i < 30; ++i) {
-        fightFrame(nullptr, 1.0, 1.0);
+        fightFrame(1.0, 1.0);
         if (shown.empty() || shown.back() != playerOne.currentAnimation.frameIndex)
             shown.push_back(playerOne.currentAnimation.frameIndex);
     }

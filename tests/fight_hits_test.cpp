@@ -1,5 +1,6 @@
 // Hit resolution with hand-built frames and masks: damage once per attack, pushes on every
 // touching frame, sounds by material and strength, shake, hit-stop and the combo marks.
+#include "game_fight.h"
 #include "headless_fixture.h"
 
 #include <cmath>

@@ -49,7 +49,7 @@ void fightTheBot(int64_t frames, std::vector<std::pair<int64_t, std::string>> sc
     matchHooks.maxFightFrames = frames;
     matchHooks.endOfMatch = false;
     matchHooks.screenshots = std::move(screenshots);
-    startMatch();
+    startMatch(game);
 }
 } // namespace
 
@@ -58,10 +58,10 @@ TEST_F(HurtVignette, RemadeWhenTheScreenIsReopenedAtAnotherSize) {
     options.desktopWidth = 1024;
     options.desktopHeight = 768;
     setHeadless(options);
-    startUpGame();
+    startUpGame(game);
     ASSERT_EQ(screenWidth, 1024);
     greyFirstStage();
-    globalFightContext.stage = &stageList[0];
+    game.stage = &stageList[0];
     BotController& bot = ensureBot(fight, playerTwo, 3);
     bot.botLevelSetting = 3;
     switchBotOn(bot);

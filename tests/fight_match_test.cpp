@@ -33,8 +33,8 @@ struct MatchTest : GameDirTest {
         options.fixedFrameFactor = fixedFactor;
         options.nullRenderer = !drawn;
         setHeadless(options);
-        startUpGame();
-        globalFightContext.stage = &stageList[0];
+        startUpGame(game);
+        game.stage = &stageList[0];
         matchHooks = MatchHooks{};
     }
     void TearDown() override {
@@ -54,7 +54,7 @@ struct MatchTest : GameDirTest {
 TEST_F(MatchTest, CountdownShowsHalfASecondThenOneThenOneAndAHalf) {
     startUp();
     matchHooks.maxFightFrames = 3;
-    EXPECT_EQ(startMatch(), 0);
+    EXPECT_EQ(startMatch(game), 0);
     const auto& digits = matchHooks.introDigits;
     ASSERT_EQ(digits.size(), 300u); // three seconds at 100 frames per second
     int64_t counts[3] = {};
@@ -72,7 +72,7 @@ TEST_F(MatchTest, LabelsNameBothPlayersOrOnlyYou) {
     startUp(0, true);
     matchHooks.maxFightFrames = 1;
     matchHooks.introScreenshots = {{10, "two_players.png"}};
-    startMatch();
+    startMatch(game);
     // Player one starts on the right, player two on the left (1280 x 720, stage 0).
     EXPECT_EQ(roundToInt(playerOne.screenPosition.x), 416);
     EXPECT_EQ(roundToInt(playerTwo.screenPosition.x), -136);
@@ -80,7 +80,7 @@ TEST_F(MatchTest, LabelsNameBothPlayersOrOnlyYou) {
     EXPECT_EQ(pixel("two_players.png", 268, 305), 0x0000FFu); // "V V V Player 2 V V V"
     playerTwo.botLevel = 1;
     matchHooks.introScreenshots = {{10, "against_bot.png"}};
-    startMatch();
+    startMatch(game);
     EXPECT_EQ(pixel("against_bot.png", 820, 305), 0xFF8800u); // "V V V You are here V V V"
     EXPECT_NE(pixel("against_bot.png", 268, 305), 0x0000FFu);
 }
@@ -91,7 +91,7 @@ TEST_F(MatchTest, EscapeEndsTheFightAtOnce) {
     // Start-up shows three loading frames, class preparation two, the intro 300.
     scriptKeyTap(options.script, 3 + 2 + 300 + 20, kKeyEscape);
     startUp();
-    EXPECT_EQ(startMatch(), 0);
+    EXPECT_EQ(startMatch(game), 0);
     EXPECT_GE(matchHooks.fightFrames, 15);
     EXPECT_LE(matchHooks.fightFrames, 30);
 }
@@ -102,7 +102,7 @@ TEST_F(MatchTest, TenSecondsAreTheSameGameTimeAtEveryRate) {
         for (int64_t i = 1; i <= 10; ++i)
             if (fpsTable[i] == fps) applyFpsMode(i);
         matchHooks.maxFightFrames = 10 * fps;
-        EXPECT_EQ(startMatch(), 0);
+        EXPECT_EQ(startMatch(game), 0);
         EXPECT_EQ(matchHooks.fightFrames, 10 * fps);
         EXPECT_NEAR(matchHooks.fightGameSeconds, 10.0, 1e-9); // the frame factors in 20 ms ticks
         EXPECT_NEAR(double(matchHooks.introDigits.size()), double(3 * fps), 1.0);
@@ -123,7 +123,7 @@ void startUpDrawn() {
     options.desktopWidth = 1280;
     options.desktopHeight = 720;
     setHeadless(options);
-    startUpGame();
+    startUpGame(game);
 }
 } // namespace
 
@@ -146,8 +146,8 @@ TEST_F(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
     hold(380, 3, {25, kKeyDown});                // down
     hold(440, 3, {24});                          // heavy (O)
     setHeadless(options);
-    startUpGame();
-    globalFightContext.stage = &stageList[0];
+    startUpGame(game);
+    game.stage = &stageList[0];
     matchHooks = MatchHooks{};
     matchHooks.maxFightFrames = 520;
     std::vector<int64_t> types;
@@ -164,7 +164,7 @@ TEST_F(GeneratedFight, ScriptedMovesPlayWithTheRealFighters) {
         stretched.push_back(scaledPixelCount() - lastCount);
         lastCount = scaledPixelCount();
     };
-    EXPECT_EQ(startMatch(), 0);
+    EXPECT_EQ(startMatch(game), 0);
     EXPECT_EQ(matchHooks.fightFrames, 520);
     ASSERT_EQ(stretched.size(), 300u);
     EXPECT_LE(*std::max_element(stretched.begin(), stretched.end()), 2 * 1280 * 720);
@@ -193,11 +193,11 @@ TEST_F(GeneratedFight, APlayerKnocksTheOtherOut) {
     scriptKeyTap(options.script, fight, kKeyLeft, 6000);
     for (int64_t frame = 26; frame < 6000; frame += 24) scriptKeyTap(options.script, fight + frame, 25, 2);
     setHeadless(options);
-    startUpGame();
-    globalFightContext.stage = &stageList[0];
+    startUpGame(game);
+    game.stage = &stageList[0];
     matchHooks = MatchHooks{};
     matchHooks.maxFightFrames = 6000;
-    EXPECT_EQ(startMatch(), 2);
+    EXPECT_EQ(startMatch(game), 2);
     EXPECT_LE(playerTwo.life, 0);
     EXPECT_GT(playerOne.life, 0);
     EXPECT_GT(playerOne.stats.hits, 3);
@@ -238,7 +238,7 @@ TEST_F(GeneratedFight, AKnockOutInMidAirEndsOnTheGroundInTheLastDeathFrame) {
         }
     };
     matchHooks.endScreenshots = {{450, "knocked_out_landed.png"}};
-    EXPECT_EQ(startMatch(), 2);
+    EXPECT_EQ(startMatch(game), 2);
     EXPECT_LT(knockedOutAt, float(groundLine(fight) - 250));
     EXPECT_EQ(playerTwo.position.y, float(groundLine(fight)));
     ASSERT_EQ(animationType(playerTwo), 10);
@@ -278,7 +278,7 @@ TEST_F(GeneratedFight, ComboIconsStayLitDuringTheRecovery) {
                 brightest = std::max<int64_t>(brightest, channel);
             }
     };
-    startMatch();
+    startMatch(game);
     ASSERT_TRUE(taken) << "player one never recovered from an attack";
     EXPECT_GT(brightest, 160);
     keepScreenshot("combo_in_recovery.png");
@@ -291,7 +291,7 @@ TEST_F(GeneratedFight, ComboIconsStayLitDuringTheRecovery) {
 TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
     startUpDrawn();
     Stage* stage = &stageList[1];
-    globalFightContext.stage = stage;
+    game.stage = stage;
     // Player one, a human who never presses a key, against a Hard bot.
     BotController& bot = ensureBot(fight, playerTwo, 3);
     bot.botLevelSetting = 3;
@@ -311,7 +311,7 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
         }
         masksAtEnd = hitMaskFileCount();
     };
-    int64_t result = startMatch();
+    int64_t result = startMatch(game);
     EXPECT_EQ(result, 1); // the bot wins
     EXPECT_GT(masksAtStart, 0);
     EXPECT_EQ(masksAtEnd, masksAtStart) << "hit masks read during the fight";
@@ -341,7 +341,8 @@ TEST_F(GeneratedFight, EndOfMatchAgainstTheBot) {
             if (spriteExists(f.sprite)) keptFrame = f.sprite;
     EXPECT_NE(keptFrame, 0) << "the classes' pictures stay for the next match";
     playerOne.fighterClass = playerTwo.fighterClass = classAt(0) == kept ? classAt(2) : classAt(0);
-    releaseImagesNotFor(&stageList[0]);
+    game.stage = &stageList[0];
+    releaseImagesNotFor(game);
     loadStageMusic(stageList[0]);
     EXPECT_EQ(spriteExists(keptFrame), 0);
     EXPECT_EQ(spriteExists(stage->tileSprites[0]), 0);
@@ -360,18 +361,17 @@ TEST_F(GeneratedFight, TheDebugOverlayShowsBesideTheFighters) {
     scriptKeyTap(options.script, 3 + 300 + 10, kKeyLeft, 26);
     scriptKeyTap(options.script, 3 + 300 + 40, 25, 2);
     setHeadless(options);
-    startUpGame();
+    startUpGame(game);
     removeBot(fight, playerOne); // two players without bots, whatever ran before
     removeBot(fight, playerTwo);
     slowMotion = 0;
-    globalFightContext.stage = &stageList[2];
-    settings.debugMode = 1;
-    playerOne.debug = playerTwo.debug = 1;
+    game.stage = &stageList[2];
+    settings.debugMode = 1; // the hit masks shown
     matchHooks = MatchHooks{};
     matchHooks.maxFightFrames = 60;
     matchHooks.endOfMatch = false;
     matchHooks.screenshots = {{30, "plain.png"}, {52, "debug.png"}};
-    startMatch();
+    startMatch(game);
     Bitmap shot;
     bool alpha = false;
     ASSERT_TRUE(loadPng("debug.png", shot, alpha));
@@ -394,14 +394,14 @@ TEST_F(GeneratedFight, NothingIsDecodedForARendererThatDrawsNothing) {
     HeadlessOptions options;
     options.nullRenderer = true;
     setHeadless(options);
-    startUpGame();
+    startUpGame(game);
     Stage* stage = &stageList[0];
-    globalFightContext.stage = stage;
+    game.stage = stage;
     matchHooks = MatchHooks{};
     matchHooks.maxFightFrames = 100;
     matchHooks.endOfMatch = false;
     settings.buffedFrames = 5; // every frame of both classes prepared before the fight
-    startMatch();
+    startMatch(game);
     EXPECT_EQ(spriteExists(stage->tileSprites[0]), 0);
     for (const Fighter* f : {&playerOne, &playerTwo})
         for (const Animation* a : classAnimations(*f->fighterClass, true, true))
@@ -414,7 +414,7 @@ TEST_F(GeneratedFight, NothingIsDecodedForARendererThatDrawsNothing) {
 // frame, and draws what it shows before they are there. The fight finds every one loaded.
 TEST_F(GeneratedFight, TheClassPicturesLoadDuringTheIntroAndAreAllThereForTheFight) {
     startUpDrawn();
-    globalFightContext.stage = &stageList[0];
+    game.stage = &stageList[0];
     settings.buffedFrames = 5; // "Load everything"
     chooseClass(fight, playerOne, classAt(3), 0);
     chooseClass(fight, playerTwo, classAt(4), 1);
@@ -447,7 +447,7 @@ TEST_F(GeneratedFight, TheClassPicturesLoadDuringTheIntroAndAreAllThereForTheFig
         loadedAtTheFight = everyFrameLoaded();
         queuedAtTheFight = queuedImageCount();
     };
-    EXPECT_EQ(startMatch(), 0);
+    EXPECT_EQ(startMatch(game), 0);
     ASSERT_GE(queued.size(), 250u);
     EXPECT_GT(queued.front(), 100); // both classes queued, hardly begun
     EXPECT_TRUE(std::is_sorted(queued.rbegin(), queued.rend())); // only ever fewer

@@ -1,4 +1,5 @@
 // Walking, jumping, landing, limits and facing, at several frame rates.
+#include "game_fight.h"
 #include "fight_fixture.h"
 
 #include <cmath>

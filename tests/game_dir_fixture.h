@@ -10,6 +10,7 @@
 #include "data/stages.h"
 #include "fight/bot.h"
 #include "fight/fight_state.h"
+#include "game_fight.h"
 #include "match/match.h"
 #include "runtime/runtime.h"
 #include "shell/startup.h"
@@ -20,10 +21,10 @@ inline void startTwoPlayerGame(HeadlessOptions options) {
     options.desktopWidth = 1280;
     options.desktopHeight = 720;
     setHeadless(options);
-    startUpGame();
+    startUpGame(game);
     removeBot(fight, playerOne);
     removeBot(fight, playerTwo);
-    globalFightContext.stage = &stageList[0];
+    game.stage = &stageList[0];
     matchHooks = MatchHooks{};
 }
 
@@ -33,17 +34,17 @@ inline void startUndrawnGame(double factor) {
     options.nullRenderer = true;
     options.fixedFrameFactor = factor;
     setHeadless(options);
-    startUpGame();
+    startUpGame(game);
 }
 
 // A real match of one fight frame (its intro included) on `stage` with the players as they
 // stand, no match hooks left behind: the fight as play starts.
 inline void playOneFightFrame(Stage* stage) {
-    globalFightContext.stage = stage;
+    game.stage = stage;
     matchHooks = MatchHooks{};
     matchHooks.maxFightFrames = 1;
     matchHooks.endOfMatch = false;
-    startMatch();
+    startMatch(game);
     matchHooks = MatchHooks{};
 }
 

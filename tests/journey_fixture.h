@@ -63,12 +63,12 @@ struct JourneyTest : GeneratedGameTest {
     int run() {
         journey.start();
         setHeadless(options);
-        return runGame();
+        return runGame(game);
     }
     // Start-up alone, for tests that run one screen themselves.
     void startUp() {
         journey.start();
         setHeadless(options);
-        startUpGame();
+        startUpGame(game);
     }
 };

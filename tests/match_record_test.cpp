@@ -1,12 +1,13 @@
 // The match record: two teams, each the other's opponent, kept from one match to the next.
 #include <gtest/gtest.h>
 
+#include "game_fight.h"
 #include "fight/fighter.h"
 #include "match/match_record.h"
 
 TEST(MatchRecord, TwoTeamsThatOpposeEachOther) {
     std::unique_ptr<MatchRecord> match;
-    MatchRecord* record = prepareMatch(match, nullptr, 0);
+    MatchRecord* record = prepareMatch(match, fight, nullptr, 0);
     ASSERT_EQ(record->teams.size(), 2u);
     EXPECT_EQ(record->modeName, "1v1");
     EXPECT_EQ(teamAt(*record, 0)->name, "right");
@@ -19,7 +20,7 @@ TEST(MatchRecord, TwoTeamsThatOpposeEachOther) {
 
 TEST(MatchRecord, AddingTwiceAndSelfOpponentsChangeNothing) {
     std::unique_ptr<MatchRecord> match;
-    MatchRecord* record = prepareMatch(match, nullptr, 0);
+    MatchRecord* record = prepareMatch(match, fight, nullptr, 0);
     EXPECT_EQ(addPlayerToTeamAt(*record, 0, &playerOne), 1);
     EXPECT_EQ(teamAt(*record, 0)->members.size(), 1u);
     EXPECT_EQ(addPlayerToTeamAt(*record, 5, &playerOne), 2);
@@ -31,8 +32,8 @@ TEST(MatchRecord, AddingTwiceAndSelfOpponentsChangeNothing) {
 
 TEST(MatchRecord, TheSameRecordServesTheNextMode) {
     std::unique_ptr<MatchRecord> match;
-    MatchRecord* first = prepareMatch(match, nullptr, 0);
-    MatchRecord* second = prepareMatch(match, nullptr, 1);
+    MatchRecord* first = prepareMatch(match, fight, nullptr, 0);
+    MatchRecord* second = prepareMatch(match, fight, nullptr, 1);
     EXPECT_EQ(first, second);
     EXPECT_EQ(second->againstBot, 1);
     EXPECT_EQ(second->teams.size(), 2u);

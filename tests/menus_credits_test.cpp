@@ -22,7 +22,7 @@ struct CreditsTest : GameDirTest {
     // Frames presented until the page is left.
     int64_t run() {
         setHeadless(options);
-        startUpGame();
+        startUpGame(game);
         menuSoundLog = &sounds;
         recordGlyphs(&glyphs);
         int64_t before = presentedFrames();

@@ -338,7 +338,7 @@ void onlineClassSelection(Journey& journey, int64_t side, const std::string& nam
         if (side == 1 && t >= readyAt + 28) onlinePanels.started = true; // the host started
         return true;
     };
-    int64_t code = runClassSelection(kTwoPlayerMode);
+    int64_t code = runClassSelection(fight, kTwoPlayerMode);
     menuFrameService = nullptr;
     onlinePanels = OnlinePanels{};
     EXPECT_NE(code, kNoSelection) << name;

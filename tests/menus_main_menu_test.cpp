@@ -20,7 +20,7 @@ struct MainMenuTest : GameDirTest {
     }
     int64_t run(int64_t highlighted = 0) {
         setHeadless(options);
-        startUpGame();
+        startUpGame(game);
         menuSoundLog = &sounds;
         return runMainMenu(40, 40, highlighted);
     }

@@ -141,7 +141,7 @@ TEST_F(OneScreen, SelectionCodesOfRandomMirrorAndStances) {
         tap(73, kQ);
         tap(80, kKeyReturn);
     });
-    int64_t code = runClassSelection(kTwoPlayerMode);
+    int64_t code = runClassSelection(fight, kTwoPlayerMode);
     ASSERT_EQ(classWithId(3)->stance.size(), 3u);
     EXPECT_EQ(code, 9999 + 10000 * 103);
     // The carousel followed the cursor backwards over the wrap.
@@ -157,7 +157,7 @@ TEST_F(OneScreen, SelectionCodesOfRandomMirrorAndStances) {
         tap(43, kQ);
         tap(50, kKeyReturn);
     });
-    code = runClassSelection(kTwoPlayerMode);
+    code = runClassSelection(fight, kTwoPlayerMode);
     EXPECT_EQ(code % 10000, 98 + 100 * 98);
     EXPECT_EQ(code / 10000, 103);
 }
@@ -173,7 +173,7 @@ TEST_F(OneScreen, ReadyNeedsTheNeutralKeyAndCancelNeedsReady) {
         tap(40, kKeyReturn); // only player two is ready
         tap(60, kKeyEscape);
     });
-    EXPECT_EQ(runClassSelection(kTwoPlayerMode), kNoSelection);
+    EXPECT_EQ(runClassSelection(fight, kTwoPlayerMode), kNoSelection);
     EXPECT_FALSE(playerOnePanel.ready);
     EXPECT_FALSE(playerTwoPanel.ready); // Escape cancels readiness too
 }
@@ -184,7 +184,7 @@ TEST_F(OneScreen, CarouselWrapsForwardAndFollows) {
         for (int i = 0; i < 7; ++i) tap(25 + 3 * i, kKeyRight);
         tap(60, kKeyEscape);
     });
-    runClassSelection(kTwoPlayerMode);
+    runClassSelection(fight, kTwoPlayerMode);
     EXPECT_EQ(playerOnePanel.cursor, 0);        // seven steps: round to the first again
     EXPECT_EQ(playerOnePanel.carouselStart, 3); // the cursor stays within the five slots
     int64_t cursor = 6, start = 2;
@@ -333,7 +333,7 @@ TEST_F(OneScreen, StoredChoicesOutsideTheListsAreBroughtBack) {
         tap(28, kQ);
         tap(31, kKeyReturn);
     });
-    int64_t code = runClassSelection(kTwoPlayerMode);
+    int64_t code = runClassSelection(fight, kTwoPlayerMode);
     int64_t n = int64_t(selectableClasses.size());
     EXPECT_GE(playerOnePanel.cursor, 0);
     EXPECT_LT(playerOnePanel.cursor, n);
@@ -344,7 +344,7 @@ TEST_F(OneScreen, StoredChoicesOutsideTheListsAreBroughtBack) {
         tap(25, kKeyReturn);
         tap(28, kKeyReturn);
     });
-    code = runClassSelection(kAgainstBotMode);
+    code = runClassSelection(fight, kAgainstBotMode);
     EXPECT_NE(code, kNoSelection);
     journey.on("stage selection", 0, [] { tap(25, kKeyReturn); });
     EXPECT_EQ(runStageSelection(40, 40), kRandomStage);

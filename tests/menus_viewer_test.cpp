@@ -94,7 +94,7 @@ TEST_F(ViewerTest, LeftWrapsOverClassesNotShown) {
         tap(40, kKeyDown);  // no further than the last
         tap(50, kKeyEscape);
     });
-    EXPECT_EQ(runClassSelection(kViewerMode), -999);
+    EXPECT_EQ(runClassSelection(fight, kViewerMode), -999);
     EXPECT_EQ(viewerClassIndex, 3);
     EXPECT_EQ(viewerStance, int64_t(classes[3]->stance.size()) - 1);
     classes[4]->notSelectable = 0;

@@ -29,7 +29,7 @@ struct NetConnectionTest : GameDirTest {
         GameDirTest::SetUp();
         options.nullRenderer = true;
         setHeadless(options);
-        startUpGame();
+        startUpGame(game);
         std::string error;
         for (int attempt = 0; attempt < 5 && !host.link.host; ++attempt) {
             port = testPort();

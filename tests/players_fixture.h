@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fight/fighter.h"
+#include "game_fight.h"
 #include "input/player_setup.h"
 #include "settings/settings.h"
 

@@ -172,7 +172,7 @@ struct SmallLessons : GameDirTest {
         options.desktopWidth = 1280;
         options.desktopHeight = 720;
         setHeadless(options);
-        startUpGame();
+        startUpGame(game);
         screenOpenedHook = [this](const std::string& name) { screens.push_back(name); };
         lessonFrameHook = [this](const LessonView& view) { pupil(view); };
     }
@@ -184,7 +184,7 @@ struct SmallLessons : GameDirTest {
 TEST_F(SmallLessons, WalkAndJumpArePassedAndLessonsWithoutAttacksCountAsPassed) {
     startUp();
     ASSERT_EQ(settings.lessonsPassed, 0);
-    runLessons();
+    runLessons(game);
     EXPECT_EQ(screens, std::vector<std::string>{"lessons"});
     EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{kLessonWalk, kLessonJump, kLessonCount}));
     EXPECT_EQ(pupil.passedSeen, (std::vector<int64_t>{kLessonWalk, kLessonJump}));
@@ -193,7 +193,7 @@ TEST_F(SmallLessons, WalkAndJumpArePassedAndLessonsWithoutAttacksCountAsPassed) 
     // All passed: the next time starts from the first again.
     pupil = Pupil{};
     pupil.stopAt = kLessonJump;
-    runLessons();
+    runLessons(game);
     ASSERT_FALSE(pupil.lessonsSeen.empty());
     EXPECT_EQ(pupil.lessonsSeen.front(), kLessonWalk);
     EXPECT_EQ(settings.lessonsPassed, 63);
@@ -212,7 +212,7 @@ TEST_F(SmallLessons, EscapeLeavesMidLessonAndTheNextTimeStartsThere) {
         pupil(view);
         frames = view.frame;
     };
-    runLessons();
+    runLessons(game);
     EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{kLessonWalk, kLessonJump}));
     EXPECT_LT(frames, 600); // gone within the fade after the Escape, not at the lessons' end
     EXPECT_EQ(settings.lessonsPassed, 1);
@@ -224,7 +224,7 @@ TEST_F(SmallLessons, EscapeLeavesMidLessonAndTheNextTimeStartsThere) {
     ASSERT_EQ(loadSettings(), 1);
     pupil = Pupil{};
     pupil.stopAt = kLessonJump;
-    runLessons();
+    runLessons(game);
     EXPECT_EQ(pupil.lessonsSeen, (std::vector<int64_t>{kLessonJump}));
 }
 
@@ -242,7 +242,7 @@ TEST_F(SmallLessons, WellDoneLastsTheSameTimeAtEveryFrameRate) {
             pupil(view);
             if (view.lesson == kLessonWalk && view.passed) ++wellDoneFrames;
         };
-        runLessons();
+        runLessons(game);
         EXPECT_NEAR(double(wellDoneFrames), 1500 / (20 * factor), 1.0);
         endGame();
     }
@@ -267,7 +267,7 @@ TEST_F(SmallLessons, TheCardNamesTheKeysBoundNow) {
         if (view.lesson == kLessonJump && jumpCard.empty()) jumpCard = rowsOf(glyphs);
         glyphs.clear();
     };
-    runLessons();
+    runLessons(game);
     EXPECT_TRUE(shows(walkCard, "Lesson 1 of 6: Walk"));
     EXPECT_TRUE(shows(walkCard, "Hold [Z] to walk towards the dummy, then [Right] to walk away"));
     EXPECT_FALSE(shows(walkCard, "[Left]"));
@@ -285,7 +285,7 @@ TEST_F(SmallLessons, TheCardNamesTheKeysBoundNow) {
         glyphs.clear();
         if (view.frame == 12) scriptTapLater(1, kKeyEscape);
     };
-    runLessons();
+    runLessons(game);
     EXPECT_TRUE(shows(walkCard, "Hold [stick left] to walk towards the dummy, then [stick right]"));
 }
 
@@ -348,7 +348,7 @@ TEST_F(LessonScreens, EveryCardFitsBelowTheGauges) {
         options.desktopWidth = width;
         options.desktopHeight = height;
         setHeadless(options);
-        startUpGame();
+        startUpGame(game);
         ASSERT_EQ(screenWidth, width);
         ASSERT_EQ(screenHeight, height);
         // Each gauge's frame (its sprite's full height) and portrait end above the panel.
@@ -387,7 +387,7 @@ TEST_F(LessonScreens, EveryCardFitsBelowTheGauges) {
             }
             glyphs.clear();
         };
-        runLessons();
+        runLessons(game);
         recordGlyphs(nullptr);
         EXPECT_EQ(pupil.passedSeen, (std::vector<int64_t>{0, 1, 2, 3, 4, 5}));
         EXPECT_EQ(lettersOff, 0);
@@ -433,7 +433,7 @@ TEST_F(Lessons, AttacksThatAreNotAskedForDoNotPass) {
             ++attacks;
             waitUntil = view.frame + 40;
         };
-        runLessons();
+        runLessons(game);
         recordGlyphs(nullptr);
         EXPECT_EQ(seen, std::vector<int64_t>{lesson});
         EXPECT_FALSE(passedSeen);

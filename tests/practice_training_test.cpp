@@ -44,7 +44,7 @@ struct TrainingRoomTest : JourneyTest {
         matchHooks.maxFightFrames = frames;
         matchHooks.afterFightFrame = watch;
         script();
-        runTrainingRoom(&stageList[0]);
+        runTrainingRoom(game, &stageList[0]);
     }
 };
 

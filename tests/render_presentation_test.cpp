@@ -2,6 +2,7 @@
 // display's decay, the fade, and the end of match's texts.
 #include <cmath>
 
+#include "game_fight.h"
 #include "fight_fixture.h"
 #include "headless_fixture.h"
 

@@ -100,7 +100,7 @@ TEST_F(Replays, AMatchIsKeptOfferedAgainAndPlayedWithTheViewersKeys) {
         if (pass == 380) scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, "replay_playing.png"});
         if (pass == 430) scriptTapLater(1, kKeyEscape);
     };
-    EXPECT_EQ(runRecordedMatch(0), 2);
+    EXPECT_EQ(runRecordedMatch(game, 0), 2);
     ASSERT_GT(knockOutFrame, 0);
     EXPECT_NE(std::find(screens.begin(), screens.end(), "replay"), screens.end());
     EXPECT_EQ(pausedAt, 400);
@@ -123,8 +123,8 @@ TEST_F(Replays, AMatchIsKeptOfferedAgainAndPlayedWithTheViewersKeys) {
     EXPECT_GT(pressed, 100); // player one's keys are in it
     // Headless, without the viewer: every hash and the end agree.
     EXPECT_EQ(replayRefusal(replay), "");
-    applyReplaySetup(replay);
-    ReplayCheck check = playReplay(replay, false);
+    applyReplaySetup(game, replay);
+    ReplayCheck check = playReplay(game, replay, false);
     restoreFightSettings();
     EXPECT_EQ(check.firstMismatch, -1);
     EXPECT_TRUE(check.finished);
@@ -145,7 +145,7 @@ TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
     }
     std::ofstream(replayDirectory + "/notes.txt") << "the player's own file";
     matchHooks.maxFightFrames = 100;
-    runRecordedMatch(0);
+    runRecordedMatch(game, 0);
     std::vector<std::string> files = replayFiles();
     EXPECT_EQ(files.size(), 51u); // 50 replays and the player's file
     EXPECT_EQ(std::count(files.begin(), files.end(), "2020-01-01_00-00-00_A-vs-B.qrxreplay"), 0);
@@ -181,7 +181,7 @@ TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
     other = replay;
     EXPECT_EQ(std::erase_if(other.settings, [](const auto& s) { return s.first == "fightRules"; }), 1u);
     EXPECT_EQ(replayRefusal(other), "");
-    applyReplaySetup(other);
+    applyReplaySetup(game, other);
     EXPECT_EQ(matchRules, 1);
     restoreFightSettings();
     EXPECT_EQ(matchRules, kFightRules);
@@ -193,13 +193,13 @@ TEST_F(Replays, OtherDataIsRefusedAndTheNewestFiftyAreKept) {
     ASSERT_EQ(replay.frames[320].phase, 1);
     other = replay;
     for (size_t i = 320; i < other.frames.size(); ++i) other.frames[i].actions[0] = 1 + 64; // up, jump
-    applyReplaySetup(other);
-    ReplayCheck check = playReplay(other, false);
+    applyReplaySetup(game, other);
+    ReplayCheck check = playReplay(game, other, false);
     restoreFightSettings();
     EXPECT_EQ(check.firstMismatch, 350);
     EXPECT_FALSE(check.sameEnd);
-    applyReplaySetup(replay);
-    check = playReplay(replay, false);
+    applyReplaySetup(game, replay);
+    check = playReplay(game, replay, false);
     restoreFightSettings();
     EXPECT_EQ(check.firstMismatch, -1);
     EXPECT_TRUE(check.sameEnd);
@@ -213,7 +213,7 @@ TEST_F(Replays, TheGameWatchesAReplayFileAndRefusesADamagedOne) {
     options.nullRenderer = true;
     startTwoPlayerGame(options);
     matchHooks.maxFightFrames = 60;
-    runRecordedMatch(0);
+    runRecordedMatch(game, 0);
     std::vector<std::string> files = replayFiles();
     ASSERT_EQ(files.size(), 1u);
     std::string path = replayDirectory + "/" + files[0];
@@ -240,7 +240,7 @@ TEST_F(Replays, TheGameWatchesAReplayFileAndRefusesADamagedOne) {
     EXPECT_NE(messageBoxLog().find("This replay cannot be played: damaged replay"), std::string::npos)
         << messageBoxLog();
     setHeadless(desktop);
-    startUpGame(); // the fixture's end needs a started game
+    startUpGame(game); // the fixture's end needs a started game
 }
 
 // A match in which the debug keys changed the fight (Left Shift with 2 refills both lives) is
@@ -258,7 +258,7 @@ TEST_F(Replays, AFightChangedByDebugKeysIsNotKept) {
             scriptTapLater(2, 0x0B); // 0: the frame rate read-out
         }
     };
-    runRecordedMatch(0);
+    runRecordedMatch(game, 0);
     EXPECT_EQ(replayFiles().size(), 1u);
     matchHooks.afterFightFrame = [](int64_t pass) {
         if (pass == 5) playerOne.life -= 10; // some damage for the key to undo
@@ -267,7 +267,7 @@ TEST_F(Replays, AFightChangedByDebugKeysIsNotKept) {
             scriptTapLater(2, 0x03); // 2: both lives full again
         }
     };
-    runRecordedMatch(0);
+    runRecordedMatch(game, 0);
     EXPECT_EQ(playerOne.life, playerOne.maxLife);
     EXPECT_EQ(replayFiles().size(), 1u);
     setDebugMode(false);
@@ -353,7 +353,7 @@ TEST_F(Replays, ABoundRKeepsItsMoveAndTheBannerOffersAnotherKey) {
         }
         if (matchTape.playing && pass == 10) scriptTapLater(1, kKeyEscape);
     };
-    runRecordedMatch(0);
+    runRecordedMatch(game, 0);
     recordLayout(nullptr);
     playerSetups[0].keyBindings = saved;
     EXPECT_NE(std::find(screens.begin(), screens.end(), "replay"), screens.end());

@@ -79,14 +79,11 @@ TEST_F(SettingsTest, FullscreenDebugAndAbsentKeys) {
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(settings.fullscreen, 1); // absent: full screen
     EXPECT_EQ(settings.debugMode, -1);
-    EXPECT_EQ(playerOne.debug, -1);
-    EXPECT_EQ(playerTwo.debug, -1);
     EXPECT_EQ(settings.soundVolume, 33); // absent: unchanged
     write(R"({"Fullscreen": 0, "Debug": 0})");
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(settings.fullscreen, 0);
     EXPECT_EQ(settings.debugMode, 0);
-    EXPECT_EQ(playerOne.debug, 0);
 }
 
 TEST_F(SettingsTest, BindingsByNameAndDefaults) {

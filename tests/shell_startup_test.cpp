@@ -25,7 +25,7 @@ namespace {
 struct StartupTest : GameDirTest {
     int run() {
         setHeadless(options);
-        return runGame();
+        return runGame(game);
     }
     void pressEscapeAt(int64_t frame) { scriptKeyTap(options.script, frame, kKeyEscape); }
 };
@@ -240,7 +240,7 @@ TEST_F(GeneratedContent, StartUpLoadsItWithoutAMessage) {
     scriptKeyTap(options.script, 5, kKeyEscape);
     setHeadless(options);
     clearMessageBoxLog();
-    EXPECT_EQ(runGame(), 0);
+    EXPECT_EQ(runGame(game), 0);
     EXPECT_EQ(messageBoxLog(), "");
     EXPECT_GE(classes.size(), 6u);
     EXPECT_GE(selectableClasses.size(), 5u + 2u);
@@ -314,7 +314,7 @@ struct BrokenContent : GeneratedGameTest {
         scriptKeyTap(options.script, 5, kKeyEscape);
         setHeadless(options);
         clearMessageBoxLog();
-        EXPECT_EQ(runGame(), 0);
+        EXPECT_EQ(runGame(game), 0);
         return messageBoxLog();
     }
 };
@@ -355,7 +355,7 @@ TEST_F(BrokenContent, ATruncatedFontStopsTheGameWithItsMessage) {
     replace("image/letter_white.png", font.substr(0, font.size() - 40));
     HeadlessOptions options;
     setHeadless(options);
-    EXPECT_EXIT(runGame(), testing::ExitedWithCode(1), "failed: u noob");
+    EXPECT_EXIT(runGame(game), testing::ExitedWithCode(1), "failed: u noob");
     replace("image/letter_white.png", lyingPng(16384, 16384));
-    EXPECT_EXIT(runGame(), testing::ExitedWithCode(1), "failed: u noob");
+    EXPECT_EXIT(runGame(game), testing::ExitedWithCode(1), "failed: u noob");
 }

@@ -15,7 +15,6 @@
 #include "fight/class_choice.h"
 #include "fight/fight_frame.h"
 #include "fight/fight_state.h"
-#include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "match/match.h"
 #include "match/match_tape.h"
@@ -210,7 +209,7 @@ void checkSide(const Side& side, const std::string& option) {
               option + " (" + std::to_string(c->stance.size()) + " stances)");
 }
 
-void giveClass(Fighter& fighter, const Side& side) {
+void giveClass(FightState& fight, Fighter& fighter, const Side& side) {
     if (side.classPosition < 0) {
         assignRandomClassAndStance(fight, fighter, nullptr, 0, 0);
     } else {
@@ -244,7 +243,8 @@ void describe(JsonNode* object, const Fighter& f, int64_t level) {
 
 // The fight state's costs where the last match left it, and the step alone (no drawing, no
 // sound) from a new match of the same set-up, on standard error.
-void benchFightState(const Options& o) {
+void benchFightState(FightContext& context, const Options& o) {
+    FightState& fight = context.fight;
     using Clock = std::chrono::steady_clock;
     auto seconds = [](Clock::time_point a) { return std::chrono::duration<double>(Clock::now() - a).count(); };
     const int kTimes = 20000;
@@ -263,7 +263,7 @@ void benchFightState(const Options& o) {
     // fighting: no knock-out yet).
     matchHooks.maxFightFrames = 1;
     matchHooks.endOfMatch = false;
-    startMatch();
+    startMatch(context);
     FightState start = fight;
     double factor = 50.0 / double(o.fps);
     const int kSteps = 100000, kStretch = 1000;
@@ -271,7 +271,7 @@ void benchFightState(const Options& o) {
     for (int done = 0; done < kSteps; done += kStretch) {
         fight = start;
         t = Clock::now();
-        for (int i = 0; i < kStretch; ++i) stepFight(fight, globalFightContext.stage, {}, factor, factor);
+        for (int i = 0; i < kStretch; ++i) stepFight(fight, context.stage, {}, factor, factor);
         steps += seconds(t);
     }
     std::fprintf(stderr,
@@ -329,9 +329,10 @@ void benchSetupAndFrames(const std::vector<double>& setups, const std::vector<do
 }
 
 // One line of JSON for a match that has just ended (the fields the balance tools read).
-void printResult(JsonNode* root, int64_t result, int64_t p1Level, int64_t p2Level) {
-    describe(jsonAddMember(root, "p1"), playerOne, p1Level);
-    describe(jsonAddMember(root, "p2"), playerTwo, p2Level);
+void printResult(const FightState& fight, JsonNode* root, int64_t result, int64_t p1Level,
+                 int64_t p2Level) {
+    describe(jsonAddMember(root, "p1"), fight.players[0], p1Level);
+    describe(jsonAddMember(root, "p2"), fight.players[1], p2Level);
     jsonSetInteger(jsonAddMember(root, "winner"), result == 1 ? 2 : result == 2 ? 1 : 0);
     jsonSetInteger(jsonAddMember(root, "frames"), matchHooks.fightFrames);
 }
@@ -357,7 +358,8 @@ int checkReplay(const Options& o) {
     headless.desktopHeight = height;
     setHeadless(headless);
     settingsPath = "quarrelix-match: no settings file";
-    startUpGame();
+    FightContext context;
+    startUpGame(context);
     openGameScreen(width, height);
     settings.showFps = 0;
     settings.musicVolume = 0;
@@ -367,9 +369,9 @@ int checkReplay(const Options& o) {
         endGame();
         return 2;
     }
-    applyReplaySetup(replay);
+    applyReplaySetup(context, replay);
     matchHooks.screenshots = o.screenshots;
-    ReplayCheck check = playReplay(replay, false);
+    ReplayCheck check = playReplay(context, replay, false);
     int status = 0;
     if (check.firstMismatch >= 0) {
         std::fprintf(stderr, "quarrelix-match: %s: the fight differs from the recording at frame %lld\n",
@@ -385,7 +387,7 @@ int checkReplay(const Options& o) {
         jsonSetObject(root);
         jsonSetString(jsonAddMember(root, "replay"), o.replay);
         jsonSetInteger(jsonAddMember(root, "stage"), replay.stage);
-        printResult(root, replay.result, replay.sides[0].botLevel, replay.sides[1].botLevel);
+        printResult(context.fight, root, replay.result, replay.sides[0].botLevel, replay.sides[1].botLevel);
         jsonSetInteger(jsonAddMember(root, "replayFrames"), int64_t(replay.frames.size()));
         // Frames in which each player pressed something (a bot's actions are not recorded).
         int64_t pressed[2] = {0, 0};
@@ -425,7 +427,11 @@ int main(int argc, char** argv) {
     setHeadless(headless);
     settingsPath = "quarrelix-match: no settings file"; // the player's settings play no part
     auto startUpBegins = std::chrono::steady_clock::now();
-    startUpGame();
+    FightContext context;
+    FightState& fight = context.fight;
+    Fighter& playerOne = fight.players[0];
+    Fighter& playerTwo = fight.players[1];
+    startUpGame(context);
     if (o.bench)
         std::fprintf(stderr, "start-up: %.3f s to the first menu, %lld kB resident\n",
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - startUpBegins).count(),
@@ -434,7 +440,7 @@ int main(int argc, char** argv) {
         if (fpsTable[i] == o.fps) applyFpsMode(i);
     openGameScreen(o.width, o.height);
     if (o.menus) {
-        benchMenus();
+        benchMenus(context);
         endGame();
         return 0;
     }
@@ -458,30 +464,30 @@ int main(int argc, char** argv) {
     for (int64_t m = 0; m < o.matches; ++m) {
         uint64_t seed = o.seed + uint64_t(m);
         seedRandom(seed);
-        giveClass(playerOne, o.p1);
-        giveClass(playerTwo, o.p2);
+        giveClass(fight, playerOne, o.p1);
+        giveClass(fight, playerTwo, o.p2);
         playerTwo.useAlternateColor = playerOne.stance && playerTwo.stance &&
                                       playerOne.stance->specialColor == playerTwo.stance->specialColor;
         int64_t stage = o.stage >= 0 ? o.stage : randomInt(int64_t(stageList.size()) - 1);
-        globalFightContext.stage = &stageList[size_t(stage)];
+        context.stage = &stageList[size_t(stage)];
         matchHooks.maxFightFrames = int64_t(o.maxSeconds * double(o.fps));
         matchHooks.screenshots = o.screenshots;
         Replay recording;
         if (!o.record.empty()) {
-            recording = newMatchRecording(2);
+            recording = newMatchRecording(context, 2);
             matchTape = MatchTape{};
             matchTape.recording = &recording;
         }
         std::array<PlayCounts, 2> play{};
         if (o.details)
-            matchHooks.afterFightFrame = [&play](int64_t) {
+            matchHooks.afterFightFrame = [&play, &playerOne, &playerTwo](int64_t) {
                 countPlay(play[0], playerOne, playerTwo);
                 countPlay(play[1], playerTwo, playerOne);
             };
         auto start = std::chrono::steady_clock::now();
         matchClock.running = true;
         matchClock.frames = 0;
-        int64_t result = startMatch();
+        int64_t result = startMatch(context);
         matchClock.running = false;
         matchHooks.afterFightFrame = nullptr;
         if (!o.record.empty()) {
@@ -501,7 +507,7 @@ int main(int argc, char** argv) {
         jsonSetObject(root);
         jsonSetInteger(jsonAddMember(root, "seed"), int64_t(seed));
         jsonSetInteger(jsonAddMember(root, "stage"), stage);
-        printResult(root, result, o.p1.level, o.p2.level);
+        printResult(fight, root, result, o.p1.level, o.p2.level);
         // Real time: the fight loop's own game time (its measured frames) against its wall time.
         double gameSeconds = o.realTime ? matchHooks.fightGameSeconds
                                         : double(matchHooks.fightFrames) / double(o.fps);
@@ -541,7 +547,7 @@ int main(int argc, char** argv) {
                      (long long)benchFrames, all, double(benchFrames) / all);
         benchSetupAndFrames(setups, frameMs, introMs);
     }
-    if (o.bench) benchFightState(o);
+    if (o.bench) benchFightState(context, o);
     if (o.bench)
         std::fprintf(stderr, "memory: %lld kB after the first match, %lld kB after the last\n",
                      (long long)memoryAfterFirst, (long long)residentKb());

@@ -60,7 +60,7 @@ double percentile(const std::vector<double>& sorted, double fraction) {
 }
 } // namespace
 
-void benchMenus() {
+void benchMenus(FightContext& context) {
     // Leaving the options saves the settings: to a file of the bench's own, removed after.
     std::string playerSettings = settingsPath;
     settingsPath = (std::filesystem::temp_directory_path() /
@@ -87,7 +87,7 @@ void benchMenus() {
     };
     presentedFrameObserver = framePresented;
     lastPresent = std::chrono::steady_clock::now();
-    mainStateLoop(40, 40);
+    mainStateLoop(context, 40, 40);
     presentedFrameObserver = nullptr;
     screenOpenedHook = nullptr;
     std::error_code ignored;

@@ -5,4 +5,6 @@
 // two-player class selection with both previews, the fighter viewer and the options, each
 // for a few seconds, then leaves. Prints each screen's frame work (median, 99th percentile,
 // longest, after its fade in; the fades out apart) on standard error.
-void benchMenus();
+struct FightContext;
+
+void benchMenus(FightContext& context); // the screens show the context's fight

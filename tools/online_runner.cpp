@@ -163,7 +163,8 @@ int main(int argc, char** argv) {
     headless.seed = o.seed;
     setHeadless(headless);
     settingsPath = "quarrelix-online: no settings file"; // the player's settings play no part
-    startUpGame();
+    FightContext context;
+    startUpGame(context);
     for (int64_t i = 1; i <= 10; ++i)
         if (fpsTable[i] == o.fps) applyFpsMode(i);
     openGameScreen(1280, 720);
@@ -220,11 +221,11 @@ int main(int argc, char** argv) {
         if (!chosen) return fail(online);
         SetupPacket start = hostStartingSetup(own, online.peerSetup, o.stage, o.seed);
         sendOwnSetup(online, start);
-        outcome = playOnlineMatch(online, start, o.inputDelay);
+        outcome = playOnlineMatch(context, online, start, o.inputDelay);
     } else {
         sendOwnSetup(online, own);
         if (!waitFor(online, o.waitSeconds, [&] { return online.matchStarting; })) return fail(online);
-        outcome = playOnlineMatch(online, online.peerSetup, o.inputDelay);
+        outcome = playOnlineMatch(context, online, online.peerSetup, o.inputDelay);
     }
     if (!o.record.empty()) {
         std::string problem;

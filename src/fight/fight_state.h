@@ -63,8 +63,6 @@ struct FightState {
     FightEvents events;
 };
 
-extern FightState fight;
-
 inline Fighter& leftFighter(FightState& s) { return s.players[size_t(s.leftPlayer)]; }
 inline Fighter& rightFighter(FightState& s) { return s.players[size_t(1 - s.leftPlayer)]; }
 inline const Fighter& leftFighter(const FightState& s) { return s.players[size_t(s.leftPlayer)]; }
@@ -72,13 +70,12 @@ inline const Fighter& rightFighter(const FightState& s) { return s.players[size_
 // 0 for player one, 1 for player two: the fighters are told apart by their place in the state.
 inline int64_t playerIndex(const FightState& s, const Fighter& f) { return &f == &s.players[1] ? 1 : 0; }
 
-extern int64_t slowMotion; // the debug slow-motion switch (the game's pacing, not the fight)
-
-// The fight context: the stage of the fight.
+// A fight and the stage it is fought on. The game's start-up makes the one the screens set up,
+// play and show (see startUpGame); tools and tests make their own.
 struct FightContext {
+    FightState fight;
     Stage* stage = nullptr;
 };
-extern FightContext globalFightContext;
 
 inline int64_t groundLine(const FightState& s) { return s.setup.groundLine; }
 void resetFightState(FightState& state); // everything but the set-up, the players and the bots

@@ -94,7 +94,6 @@ struct Fighter {
     int64_t hitStopFrameIndex = -1;
     int64_t movementApplied = 0;
     int64_t windEmitted = 0;
-    int64_t debug = 0;         // -1 while debug mode is on (the overlay's switch)
     // The picture the fighter shows, settled by the fight step and drawn as it is: what the
     // opponent's attacks can hit. The frame lies in the class data (its current frame's
     // original, or a hit reaction), so a copied state shares it.
@@ -104,9 +103,6 @@ struct Fighter {
     int64_t animationStarts = 0; // counts setAnimation calls: tells an update what it started
     MatchStats stats;
 };
-
-extern Fighter& playerOne; // both live in the fight state
-extern Fighter& playerTwo;
 
 // Player 1's or 2's fighter as start-up makes it (its keys and name are the player's own: see
 // PlayerSetup).

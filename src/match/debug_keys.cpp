@@ -11,6 +11,7 @@
 #include "render/debug_overlay.h"
 #include "render/frame_images.h"
 #include "runtime/runtime.h"
+#include "settings/pacing.h"
 #include "settings/settings.h"
 
 namespace {
@@ -46,11 +47,12 @@ void nextClassOrStance(FightState& state, Fighter& fighter) {
 }
 } // namespace
 
-void handleDebugKeys(FightState& state, FightContext* context) {
+void handleDebugKeys(FightContext& context) {
+    FightState& state = context.fight;
     Fighter& one = state.players[0];
     Fighter& two = state.players[1];
     bool bothAlive = isAlive(one) && isAlive(two);
-    if (keyReleased(0x13) && bothAlive) resetMatch(state, context);
+    if (keyReleased(0x13) && bothAlive) resetMatch(context);
     for (auto [key, fighter] : {std::pair{0x2F, &one}, std::pair{0x30, &two}}) {
         if (!keyReleased(key) || !bothAlive) continue;
         BotController& bot = ensureBot(state, *fighter);
@@ -63,9 +65,7 @@ void handleDebugKeys(FightState& state, FightContext* context) {
     }
     if (keyReleased(0x20) && settings.debugMode != 0) {
         settings.debugMode = -settings.debugMode;
-        one.debug = -one.debug;
-        two.debug = -two.debug;
-        if (settings.debugMode == 1) buildDebugStrip(context ? context->stage : nullptr);
+        if (settings.debugMode == 1) buildDebugStrip(context.stage);
         else freeDebugStrip();
     }
     if (keyReleased(0x0B)) settings.showFps = settings.showFps ? 0 : 1;

@@ -4,6 +4,5 @@
 #include <cstdint>
 
 struct FightContext;
-struct FightState;
 
-void handleDebugKeys(FightState& state, FightContext* context);
+void handleDebugKeys(FightContext& context);

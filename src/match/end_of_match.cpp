@@ -59,10 +59,10 @@ int64_t watchAgainKey() {
     return 0;
 }
 
-void releaseMatch() {
+void releaseMatch(FightState& fight) {
     // The classes' images and the stage's tiles stay: the next match most often brings the
     // same ones again, and its set-up lets go of those it does not use (releaseImagesNotFor).
-    for (Fighter* f : {&playerOne, &playerTwo}) f->shownFrame = nullptr;
+    for (Fighter& f : fight.players) f.shownFrame = nullptr;
     clearEffects();
     clearParticles();
     clearImageQueue();
@@ -74,10 +74,9 @@ void loadEndOfMatchJingles(bool againstTheBot) {
     if (againstTheBot && !soundExists(kDefeatSlot)) loadSound(kDefeatSlot, "sound/defeat.ogg");
 }
 
-void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* stage) {
-    if (!context) context = &globalFightContext;
-    if (!stage) stage = context->stage;
-    if (stage) stopStageMusic(*stage);
+void endOfMatch(FightContext& context, int64_t loser, int64_t matchMode) {
+    FightState& fight = context.fight;
+    if (context.stage) stopStageMusic(*context.stage);
     if (loser == 1 || loser == 2) {
         int64_t winner = loser == 1 ? 2 : 1;
         if (settings.musicVolume > 0) {
@@ -95,13 +94,13 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
         for (;;) {
             double start = systemTimeMs();
             pollKeyboard();
-            std::array<Actions, 2> actions = playerActions();
-            if (matchTape.playing && matchTape.controls) playbackControls(context->stage);
+            std::array<Actions, 2> actions = playerActions(fight);
+            if (matchTape.playing && matchTape.controls) playbackControls(context);
             if (!tapeFrame(2, actions, factor)) break;
-            stepFight(fight, context->stage, actions, factor, previous);
-            tapeAfterStep();
-            showFightStep(fight, context->stage, factor);
-            if (fightDebugKeys(fight, context) && matchTape.recording) matchTape.spoiled = true;
+            stepFight(fight, context.stage, actions, factor, previous);
+            tapeAfterStep(fight);
+            showFightStep(fight, context.stage, factor);
+            if (fightDebugKeys(context) && matchTape.recording) matchTape.spoiled = true;
             drawText(banner, 500, 490, bannerColour, 128);
             const std::string rule = "=====================================";
             drawText(rule, 500, 505, kOrangeTint, 128);
@@ -136,16 +135,16 @@ void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* 
             if (updateFade(factor) == 1 && !matchTape.playing) break;
         }
     }
-    leaveMatchScreen();
+    leaveMatchScreen(fight);
 }
 
-void leaveMatchScreen() {
+void leaveMatchScreen(FightState& fight) {
     if (settings.musicVolume > 0) {
         for (int64_t slot : {kDefeatSlot, kVictorySlot})
             if (soundExists(slot)) stopSound(slot); // kept decoded for the next match
         playMenuMusic();
     }
-    releaseMatch();
+    releaseMatch(fight);
     // The next screen shows through the fade running back from black. (Darkening once more
     // here would make it reach black again in its first frames and leave it at once.)
     revealFromBlack();

@@ -6,7 +6,7 @@
 #include <string>
 
 struct FightContext;
-struct Stage;
+struct FightState;
 
 constexpr int64_t kVictorySlot = 4;
 constexpr int64_t kDefeatSlot = 5;
@@ -16,7 +16,7 @@ constexpr int64_t kDefeatSlot = 5;
 // over. They stay decoded, stopped, for the next match.
 void loadEndOfMatchJingles(bool againstTheBot);
 // loser: 1 player one, 2 player two, anything else no result; mode 1 against the bot.
-void endOfMatch(int64_t loser, FightContext* context, int64_t matchMode, Stage* stage);
+void endOfMatch(FightContext& context, int64_t loser, int64_t matchMode);
 // The banner's first line for a result.
 std::string winnerText(int64_t winner, int64_t matchMode);
 int64_t countdownSeconds(double elapsedMs); // 5 ... 0, never negative
@@ -24,7 +24,7 @@ int64_t countdownSeconds(double elapsedMs); // 5 ... 0, never negative
 // to one of their moves (primary or secondary), which it keeps; then the first letter of
 // T, F, N, M, Z, X, C, U, I, K, A, S that no binding uses. 0 when every one of them is bound.
 int64_t watchAgainKey();
-void releaseMatch(); // effects, particles and queued images (pictures stay for the next match)
+void releaseMatch(FightState& fight); // effects, particles and queued images (pictures stay for the next match)
 // The way out of a match to the menus, the end of match's last step: the menu music, the match
 // released, the screen shown through a fade from black, the camera back at the left.
-void leaveMatchScreen();
+void leaveMatchScreen(FightState& fight);

@@ -9,18 +9,16 @@
 #include "runtime/runtime.h"
 #include "settings/settings.h"
 
-bool fightDebugKeys(FightState& state, FightContext* context) {
+bool fightDebugKeys(FightContext& context) {
     if (!settings.debugMode || !keyDown(kKeyLeftShift)) return false;
-    uint64_t before = fightHash(state);
-    handleDebugKeys(state, context);
-    return fightHash(state) != before;
+    uint64_t before = fightHash(context.fight);
+    handleDebugKeys(context);
+    return fightHash(context.fight) != before;
 }
 
-int64_t fightFrame(FightState& state, FightContext* context, double timeFactor,
-                   double previousTimeFactor) {
-    if (!context) context = &globalFightContext;
-    int64_t result = advanceFight(state, context->stage, timeFactor, previousTimeFactor);
-    showFightStep(state, context->stage, timeFactor);
-    fightDebugKeys(state, context);
+int64_t fightFrame(FightContext& context, double timeFactor, double previousTimeFactor) {
+    int64_t result = advanceFight(context.fight, context.stage, timeFactor, previousTimeFactor);
+    showFightStep(context.fight, context.stage, timeFactor);
+    fightDebugKeys(context);
     return result;
 }

@@ -5,11 +5,9 @@
 #include <cstdint>
 
 struct FightContext;
-struct FightState;
 
 // advanceFight with the input counters as they stand, then showFightStep and (in debug mode,
-// with Left Shift) the debug keys. A null context means the global one. Returns as the step.
-int64_t fightFrame(FightState& state, FightContext* context, double timeFactor,
-                   double previousTimeFactor);
+// with Left Shift) the debug keys. Returns as the step.
+int64_t fightFrame(FightContext& context, double timeFactor, double previousTimeFactor);
 // The debug keys of the fight; true when one of them changed the fight.
-bool fightDebugKeys(FightState& state, FightContext* context);
+bool fightDebugKeys(FightContext& context);

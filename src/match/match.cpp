@@ -47,7 +47,7 @@ int64_t vignetteSprite = 0;
 int64_t vignetteWidth = 0, vignetteHeight = 0;
 
 // Red screen edges while a player fighting the bot takes damage.
-void drawHurtVignette() {
+void drawHurtVignette(const Fighter& playerOne, const Fighter& playerTwo) {
     if (playerOne.botLevel != 0 || playerTwo.botLevel == 0 || playerOne.damageFlash == 0) return;
     if (vignetteSprite == 0) vignetteSprite = takeSpriteNumber();
     if (!spriteExists(vignetteSprite) || vignetteWidth != screenWidth ||
@@ -86,7 +86,7 @@ void drawCountdown(int64_t digit, double scale, double fade) {
                       roundToInt(255 - fade));
 }
 
-void drawLabels() {
+void drawLabels(const Fighter& playerOne, const Fighter& playerTwo) {
     auto label = [](const Fighter& f, const std::string& text, int64_t colour) {
         drawText(text, roundToInt(f.screenPosition.x) + 400, roundToInt(f.screenPosition.y) + 300,
                  colour, 255);
@@ -101,11 +101,12 @@ void drawLabels() {
 
 } // namespace
 
-void fightIntro(const Stage* stage, double fixedFactor, const std::function<void()>& eachFrame) {
+void fightIntro(FightContext& context, double fixedFactor, const std::function<void()>& eachFrame) {
+    FightState& fight = context.fight;
+    Stage* stage = context.stage;
     double elapsed = 0, scale = 20.0, fade = 255.0;
     int64_t lastDigit = 2;
     double factor = fixedFactor > 0 ? fixedFactor : nominalFrameFactor, previous = factor;
-    Stage* drawn = globalFightContext.stage;
     matchHooks.introDigits.clear();
     matchHooks.introFrameMs.clear();
     if (stage && settings.musicVolume > 0 && soundExists(stage->introSlot)) {
@@ -114,16 +115,16 @@ void fightIntro(const Stage* stage, double fixedFactor, const std::function<void
     }
     for (;;) {
         if (!matchTape.playing && elapsed >= kIntroMs) break;
-        if (matchTape.playing && matchTape.controls) playbackControls(drawn);
+        if (matchTape.playing && matchTape.controls) playbackControls(context);
         std::array<Actions, 2> none{};
         if (!tapeFrame(0, none, factor)) break;
         double start = systemTimeMs();
         auto workStart = std::chrono::steady_clock::now();
         stepIntro(fight, stage, factor, previous);
-        tapeAfterStep();
+        tapeAfterStep(fight);
         presentFightEvents(fight.events, factor);
-        drawIntroFight(fight, drawn);
-        drawLabels();
+        drawIntroFight(fight, stage);
+        drawLabels(fight.players[0], fight.players[1]);
         int64_t digit = std::max<int64_t>(0, 2 - roundToInt(elapsed / 1000.0));
         if (digit == lastDigit) {
             double k = scale <= 1.0 ? 0.999 : 0.9;
@@ -166,7 +167,8 @@ void fightIntro(const Stage* stage, double fixedFactor, const std::function<void
 }
 
 namespace {
-int64_t fightLoop() {
+int64_t fightLoop(FightContext& context) {
+    FightState& fight = context.fight;
     // Measured on the wall clock for benchmarks; the game itself runs on the system clock.
     auto wallStart = std::chrono::steady_clock::now();
     struct WallTimer {
@@ -189,18 +191,18 @@ int64_t fightLoop() {
         double start = systemTimeMs();
         auto workStart = std::chrono::steady_clock::now();
         pollKeyboard();
-        std::array<Actions, 2> actions = playerActions();
+        std::array<Actions, 2> actions = playerActions(fight);
         endIfWindowClosed();
-        if (matchTape.playing && matchTape.controls) playbackControls(globalFightContext.stage);
+        if (matchTape.playing && matchTape.controls) playbackControls(context);
         // A replay's fight ends where the recorded one did.
         if (!tapeFrame(1, actions, factor)) return result;
-        result = stepFight(fight, globalFightContext.stage, actions, factor, previous);
-        tapeAfterStep();
-        showFightStep(fight, globalFightContext.stage, factor);
-        if (fightDebugKeys(fight, &globalFightContext) && matchTape.recording) matchTape.spoiled = true;
+        result = stepFight(fight, context.stage, actions, factor, previous);
+        tapeAfterStep(fight);
+        showFightStep(fight, context.stage, factor);
+        if (fightDebugKeys(context) && matchTape.recording) matchTape.spoiled = true;
         matchHooks.fightGameSeconds += factor * 0.02; // a factor of 1 is a tick of 20 ms
         if (result > 0) finished = true;
-        drawHurtVignette();
+        drawHurtVignette(fight.players[0], fight.players[1]);
         if (settings.showFps) {
             double sum = 0;
             for (double r : ring) sum += r;
@@ -236,7 +238,7 @@ int64_t matchJumpWithUp(int64_t player) {
     return decided >= 0 ? decided : playerSetups[size_t(player)].jumpWithUp;
 }
 
-std::array<Actions, 2> playerActions() {
+std::array<Actions, 2> playerActions(const FightState& fight) {
     std::array<Actions, 2> actions{};
     if (onlineLocalSide >= 0) {
         const PlayerSetup& local = playerSetups[0];
@@ -282,11 +284,11 @@ MatchSetup currentMatchSetup() {
     return setup;
 }
 
-void resetMatch(FightState& state, FightContext* context) {
-    if (!context) context = &globalFightContext;
+void resetMatch(FightContext& context) {
+    FightState& state = context.fight;
     Fighter& one = state.players[0];
     Fighter& two = state.players[1];
-    Stage* stage = context->stage;
+    Stage* stage = context.stage;
     int64_t width = stage ? stage->width : 3000;
     state.setup = currentMatchSetup();
     resetFightState(state);
@@ -302,12 +304,13 @@ void resetMatch(FightState& state, FightContext* context) {
     clearEffects();
 }
 
-void releaseImagesNotFor(const Stage* stage) {
+void releaseImagesNotFor(const FightContext& context) {
+    const FightState& fight = context.fight;
     for (const auto& c : classes)
-        if (c.get() != playerOne.fighterClass && c.get() != playerTwo.fighterClass)
+        if (c.get() != fight.players[0].fighterClass && c.get() != fight.players[1].fighterClass)
             releaseClassImages(*c);
     for (const Stage& other : stageList)
-        if (&other != stage) freeStageTiles(other);
+        if (&other != context.stage) freeStageTiles(other);
 }
 
 // The pictures of the fighters' classes queued to load, as the setting asks. The intro shows
@@ -366,7 +369,10 @@ void prepareClassImages(Fighter& fighter) {
     }
 }
 
-Stage* setUpMatch() {
+Stage* setUpMatch(FightContext& context) {
+    FightState& fight = context.fight;
+    Fighter& playerOne = fight.players[0];
+    Fighter& playerTwo = fight.players[1];
     // A match starts from its set-up alone: a controller switched off is dropped, one switched
     // on starts its thinking afresh.
     for (Fighter* f : {&playerOne, &playerTwo}) {
@@ -384,15 +390,15 @@ Stage* setUpMatch() {
     else if (matchTape.recording) matchTape.recording->randomState = randomState();
     // The fight draws from its own generator, which starts where the game's stands.
     fight.random = randomState();
-    Stage* stage = globalFightContext.stage;
+    Stage* stage = context.stage;
     // The fight reads the second class's idle wind; data without it cannot be fought with.
     const FighterClass* second = classAt(1);
     if (!second || !second->idle || !second->idle->frontWind)
         fatalError("failed", "u noob", kMessageNoIcon);
     placeLifeGauge(playerOne, false);
     placeLifeGauge(playerTwo, true);
-    resetMatch(fight, &globalFightContext);
-    releaseImagesNotFor(stage);
+    resetMatch(context);
+    releaseImagesNotFor(context);
     if (stage) loadStageTiles(*stage);
     stopMenuMusic();
     // The classes' pictures load during the intro, a few each frame, but for those the intro
@@ -411,20 +417,20 @@ Stage* setUpMatch() {
     return stage;
 }
 
-int64_t startMatch() {
+int64_t startMatch(FightContext& context) {
     auto setupStart = std::chrono::steady_clock::now();
-    Stage* stage = setUpMatch();
+    Stage* stage = setUpMatch(context);
     matchHooks.setupSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
-    fightIntro(stage);
-    int64_t result = fightLoop();
+    fightIntro(context);
+    int64_t result = fightLoop(context);
     // The fight loop hands over to the end of match.
     if (matchHooks.endOfMatch)
-        endOfMatch(result, &globalFightContext, playerTwo.botLevel != 0 ? 1 : 0, nullptr);
+        endOfMatch(context, result, context.fight.players[1].botLevel != 0 ? 1 : 0);
     else if (stage)
         stopSound(stage->musicSlot);
     // The game's draws go on from where the fight's ended, as they always have.
-    setRandomState(fight.random);
+    setRandomState(context.fight.random);
     return result;
 }
 

@@ -47,24 +47,24 @@ extern MatchHooks matchHooks;
 void placeLifeGauge(Fighter& fighter, bool onTheRight);
 // What the players press this frame (after the keyboard snapshot); nothing for a player the
 // bot drives.
-std::array<Actions, 2> playerActions();
+std::array<Actions, 2> playerActions(const FightState& fight);
 // The set-up the fight is handed, from the screen size and the settings as they stand.
 // The fight rules the next match plays by: the newest, older only while a replay recorded
 // under them plays.
 extern int64_t matchRules;
 MatchSetup currentMatchSetup();
-// The fight placed for a new match on the context's stage (null: the global context).
-void resetMatch(FightState& state, FightContext* context);
-// Runs one match with both players as they stand; returns the last fight frame's result
-// (0 no knock-out, 1 player one lost, 2 player two lost).
-int64_t startMatch();
+// The fight placed for a new match on the context's stage.
+void resetMatch(FightContext& context);
+// Runs one match on the context's stage with both players as they stand; returns the last
+// fight frame's result (0 no knock-out, 1 player one lost, 2 player two lost).
+int64_t startMatch(FightContext& context);
 // startMatch's parts. The set-up before the intro (bots, the random state on tape, fighters
 // placed, pictures queued, music loaded); returns the stage.
-Stage* setUpMatch();
+Stage* setUpMatch(FightContext& context);
 // The intro with its countdown. With a fixed factor every frame is that long and the intro lasts
 // a fixed number of frames (online play: both peers step the same intro); eachFrame runs once
 // a frame (the connection is kept alive there).
-void fightIntro(const Stage* stage, double fixedFactor = 0,
+void fightIntro(FightContext& context, double fixedFactor = 0,
                 const std::function<void()>& eachFrame = {});
 // Online play: the side this computer's player fights on (-1: not online). playerActions then
 // reads that side from player one's keys, with their own jump-with-up choice.
@@ -81,6 +81,6 @@ int64_t queueClassImages(std::initializer_list<Fighter*> fighters);
 void prepareClassImages(Fighter& fighter);
 // Lets go of the images of the classes that neither player has and the tiles of every other
 // stage: a match keeps its pictures until one that does not use them begins.
-void releaseImagesNotFor(const Stage* stage);
+void releaseImagesNotFor(const FightContext& context);
 // Forgets the numbers of the sprites the match makes (a new run hands them out again).
 void resetMatchSprites();

@@ -3,11 +3,12 @@
 
 #include <algorithm>
 
-#include "fight/fighter.h"
+#include "fight/fight_state.h"
 
 std::unique_ptr<MatchRecord> currentMatch;
 
-MatchRecord* prepareMatch(std::unique_ptr<MatchRecord>& match, Stage* stage, int64_t againstBot) {
+MatchRecord* prepareMatch(std::unique_ptr<MatchRecord>& match, FightState& fight, Stage* stage,
+                          int64_t againstBot) {
     if (match) {
         match->againstBot = againstBot;
         return match.get();
@@ -16,8 +17,8 @@ MatchRecord* prepareMatch(std::unique_ptr<MatchRecord>& match, Stage* stage, int
     match->modeName = againstBot ? "1vbot" : "1v1";
     match->stage = stage;
     match->againstBot = againstBot;
-    addPlayerToTeam(addTeam(*match, "right"), &playerOne);
-    addPlayerToTeam(addTeam(*match, "left"), &playerTwo);
+    addPlayerToTeam(addTeam(*match, "right"), &fight.players[0]);
+    addPlayerToTeam(addTeam(*match, "left"), &fight.players[1]);
     addOpponent(teamAt(*match, 0), teamAt(*match, 1));
     addOpponent(teamAt(*match, 1), teamAt(*match, 0));
     return match.get();

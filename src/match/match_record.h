@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+struct FightState;
 struct Fighter;
 struct Stage;
 
@@ -24,7 +25,10 @@ struct MatchRecord {
 
 extern std::unique_ptr<MatchRecord> currentMatch;
 
-MatchRecord* prepareMatch(std::unique_ptr<MatchRecord>& match, Stage* stage, int64_t againstBot);
+// The record made once for the fight's two players (the first team player one, "right"), or
+// the one there with the new mode.
+MatchRecord* prepareMatch(std::unique_ptr<MatchRecord>& match, FightState& fight, Stage* stage,
+                          int64_t againstBot);
 Team* addTeam(MatchRecord& match, const std::string& name);
 Team* teamAt(MatchRecord& match, int64_t index);
 int64_t addPlayerToTeam(Team* team, Fighter* player); // 2 missing, 1 already there, 0 added

@@ -35,7 +35,7 @@ bool tapeFrame(uint8_t phase, std::array<Actions, 2>& actions, double& factor) {
     return true;
 }
 
-void tapeAfterStep() {
+void tapeAfterStep(const FightState& fight) {
     const Replay* played = matchTape.playing;
     size_t count = played ? matchTape.next : matchTape.recording ? matchTape.recording->frames.size() : 0;
     if (count == 0 || count % kReplayHashInterval != 0) return;
@@ -60,7 +60,7 @@ void drawPlaybackMark() {
              RGB(255, 136, 0), 200);
 }
 
-void playbackControls(Stage* stage) {
+void playbackControls(const FightContext& context) {
     for (;;) {
         if (keyReleased(kKeyEscape)) {
             matchTape.left = true;
@@ -73,7 +73,7 @@ void playbackControls(Stage* stage) {
         if (!matchTape.paused || keyReleased(kKeyRight)) return;
         // Paused: the same frame again, until a key moves on.
         double start = systemTimeMs();
-        drawFight(fight, stage);
+        drawFight(context.fight, context.stage);
         drawPlaybackMark();
         presentFrame();
         framePacing(start, 0);

@@ -9,8 +9,9 @@
 
 #include "input/controls.h"
 
+struct FightContext;
+struct FightState;
 struct Replay;
-struct Stage;
 
 struct MatchTape {
     Replay* recording = nullptr;    // frames and hashes are added as the match runs
@@ -32,10 +33,10 @@ extern MatchTape matchTape;
 bool tapeFrame(uint8_t phase, std::array<Actions, 2>& actions, double& factor);
 // After each step: every 50th frame's hash is added to the recording, or compared with the
 // replay's.
-void tapeAfterStep();
+void tapeAfterStep(const FightState& fight);
 // Playing in a window: pauses, steps and changes speed by the viewer's keys, redrawing the
 // fight while paused; returns when the next frame may run (or the viewer left).
-void playbackControls(Stage* stage);
+void playbackControls(const FightContext& context);
 // The playback's read-out over the fight: "Replay", the speed, "Paused" and the keys.
 void drawPlaybackMark();
 // Paces a frame that began at frameStartMs and returns the factor for the next frame: in

@@ -13,12 +13,9 @@
 #include "runtime/runtime.h"
 #include "settings/game_screen.h"
 
-int64_t runClassSelection(int64_t mode) {
+int64_t runClassSelection(FightState& fight, int64_t mode) {
     noteScreenOpened("class selection");
     loadStatIcons();
-    // The previews are drawn like fighters: no camera height or screen shake in a menu.
-    fight.shakeOffset = {};
-    fight.cameraY = 0;
     bool viewer = mode == kViewerMode;
     int64_t intensity = viewer ? 255 : 128;
     // The viewer's fighter stands 30 px right of player two's place, clear of the numbers
@@ -33,8 +30,8 @@ int64_t runClassSelection(int64_t mode) {
         updateGaugePulse(factor);
         updateReturnHold();
         int64_t code = kNoSelection;
-        if (mode == kTwoPlayerMode) code = twoPlayerPanels(factor);
-        else if (mode == kAgainstBotMode) code = singleCursorPanel(factor);
+        if (mode == kTwoPlayerMode) code = twoPlayerPanels(fight, factor);
+        else if (mode == kAgainstBotMode) code = singleCursorPanel(fight, factor);
         else viewerFrame(rightPreview, factor);
         if (code != kNoSelection && !fadeActive) {
             playMenuSound(kPoolMenuSelect);

@@ -4,10 +4,13 @@
 
 #include <cstdint>
 
+struct FightState;
+
 constexpr int64_t kViewerMode = 1;
 constexpr int64_t kAgainstBotMode = 2;
 constexpr int64_t kTwoPlayerMode = 3;
 
 // The selection code once the screen has faded to black; -999 when it was left with Escape
 // (and always in the viewer).
-int64_t runClassSelection(int64_t mode);
+// The choices' colours (player two's alternate one) are set on the fight's players.
+int64_t runClassSelection(FightState& fight, int64_t mode);

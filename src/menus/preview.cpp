@@ -27,7 +27,7 @@ void makePreview(Preview& preview, double x, double y, int64_t facing, int64_t i
 }
 
 void restartPreview(Preview& preview) {
-    if (preview.fighter.fighterClass) setIdle(fight, preview.fighter);
+    if (preview.fighter.fighterClass) setIdle(preview.scene, preview.fighter);
 }
 
 void setPreviewClass(Preview& preview, FighterClass* fighterClass, int64_t stanceIndex) {
@@ -39,8 +39,8 @@ void setPreviewClass(Preview& preview, FighterClass* fighterClass, int64_t stanc
                    ? &fighterClass->stance[size_t(stanceIndex)]
                    : nullptr;
     if (changed) {
-        if (fighterClass) setIdle(fight, f);
-        else setAnimation(fight, f, nullptr);
+        if (fighterClass) setIdle(preview.scene, f);
+        else setAnimation(preview.scene, f, nullptr);
     }
 }
 
@@ -75,13 +75,16 @@ void drawPreviewFighter(Preview& preview, double frameFactor) {
     Fighter& f = preview.fighter;
     if (!preview.visible || !f.fighterClass) return;
     int64_t tintIntensity = preview.tintTransparency * preview.intensity / 255;
-    // A preview is no fight: its idles are picked by the game's own generator.
-    fight.random = randomState();
-    playAnimation(fight, f, frameFactor);
-    setRandomState(fight.random);
+    // Its idles are picked by the game's own generator; what the playback sets off (sounds,
+    // effects) is not shown in a menu.
+    FightState& scene = preview.scene;
+    scene.random = randomState();
+    playAnimation(scene, f, frameFactor);
+    setRandomState(scene.random);
+    scene.events = FightEvents{};
     ensureFrameLoaded(f);
     const Frame* frame = currentFrame(f);
     if (!frame) return;
-    drawFramePicture(fight, *frame, f.screenPosition, f.facing, preview.intensity, preview.tint,
+    drawFramePicture(preview.scene, *frame, f.screenPosition, f.facing, preview.intensity, preview.tint,
                      tintIntensity, "class preview");
 }

@@ -4,12 +4,16 @@
 
 #include <cstdint>
 
+#include "fight/fight_state.h"
 #include "fight/fighter.h"
 
 struct FighterClass;
 
 struct Preview {
     Fighter fighter;
+    // A preview is no fight: its fighter plays and is drawn in a scene of its own, without
+    // shake or camera height (its random draws are the game's own).
+    FightState scene;
     bool visible = false;
     int64_t intensity = 128;    // 128 while choosing, 255 once chosen
     int64_t tint = 0;           // colour laid over the picture, 0 for none

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/fighter_class.h"
+#include "fight/fight_state.h"
 #include "fight/fighter.h"
 #include "input/keys.h"
 #include "input/player_setup.h"
@@ -251,14 +252,14 @@ int64_t cursorOfCode(int64_t code) {
     return at == selectableClasses.end() ? 0 : int64_t(at - selectableClasses.begin());
 }
 
-int64_t twoPlayerPanels(double frameFactor) {
+int64_t twoPlayerPanels(FightState& fight, double frameFactor) {
     const OnlinePanels& online = onlinePanels;
     bool remoteOne = online.active && online.localSide != 0;
     bool remoteTwo = online.active && online.localSide != 1;
     // Online, the one player at this computer uses player one's keys on either side.
-    int64_t rightHintStart = pairPanel(playerOnePanel, playerOne, playerSetups[0], remoteOne,
+    int64_t rightHintStart = pairPanel(playerOnePanel, fight.players[0], playerSetups[0], remoteOne,
                                        rightPreview, nullptr, true, frameFactor).first;
-    int64_t leftHintEnd = pairPanel(playerTwoPanel, playerTwo, playerSetups[online.active ? 0 : 1], remoteTwo,
+    int64_t leftHintEnd = pairPanel(playerTwoPanel, fight.players[1], playerSetups[online.active ? 0 : 1], remoteTwo,
               leftPreview, &rightPreview, false, frameFactor).second;
     const std::string backHint = online.active ? "Escape: leave online play" : kBackHint;
     drawHintLines({backHint}, (screenWidth - hintBlockWidth({backHint})) / 2, kSharedHintY,
@@ -300,7 +301,7 @@ int64_t twoPlayerPanels(double frameFactor) {
     return kNoSelection;
 }
 
-int64_t singleCursorPanel(double frameFactor) {
+int64_t singleCursorPanel(FightState& fight, double frameFactor) {
     SingleCursorPanel& s = botPanel;
     bool fadingOut = fadeActive && fadeSpeed >= 0;
     if (s.done && !fadingOut) startSingleAfresh(s);
@@ -330,8 +331,8 @@ int64_t singleCursorPanel(double frameFactor) {
         if (s.step < 3) {
             Preview& now = s.step == 1 ? rightPreview : leftPreview;
             // The opponent is player two: its colours give way to player one's.
-            if (s.step == 1) colourPreview(now, p, playerOne, nullptr);
-            else colourPreview(now, p, playerTwo, &rightPreview);
+            if (s.step == 1) colourPreview(now, p, fight.players[0], nullptr);
+            else colourPreview(now, p, fight.players[1], &rightPreview);
         }
     } else if (!s.done) {
         result = s.result;

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+struct FightState;
+
 constexpr int64_t kNoSelection = -999;
 
 // A panel's cursor and keys; kept between visits so a panel shows the previous choice.
@@ -46,6 +48,7 @@ int64_t panelCode(const SelectionPanel& panel);
 // The cursor position of a stored choice's class id or marker; 0 when the list lacks it.
 int64_t cursorOfCode(int64_t code);
 // One frame of the pair (reads keys, draws both panels); the code or -999.
-int64_t twoPlayerPanels(double frameFactor);
+// The fight's players take the choices' colours (player two's alternate one).
+int64_t twoPlayerPanels(FightState& fight, double frameFactor);
 // One frame of the single-cursor panel; after a completed choice it starts afresh.
-int64_t singleCursorPanel(double frameFactor);
+int64_t singleCursorPanel(FightState& fight, double frameFactor);

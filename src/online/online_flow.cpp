@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "data/stages.h"
+#include "fight/fight_state.h"
 #include "input/keys.h"
 #include "menus/address_entry.h"
 #include "menus/class_selection.h"
@@ -53,14 +54,14 @@ int64_t stagePosition(int64_t choice) {
 }
 
 // Class selections and matches with the connected peer, until one side leaves.
-void playTogether(int64_t textX, int64_t textY, OnlinePlay& online) {
+void playTogether(FightContext& context, int64_t textX, int64_t textY, OnlinePlay& online) {
     onlinePanels = OnlinePanels{};
     onlinePanels.active = true;
     onlinePanels.localSide = online.hosting ? 0 : 1;
     playerOnePanel.ready = playerTwoPanel.ready = false;
     menuFrameService = [&online] { return serviceFromMenus(online); };
     while (!online.link.closed && !windowCloseRequested()) {
-        int64_t code = runClassSelection(kTwoPlayerMode);
+        int64_t code = runClassSelection(context.fight, kTwoPlayerMode);
         if (online.link.closed || windowCloseRequested()) break;
         if (code == kNoSelection) {
             leaveOnline(online, kByeQuit, "");
@@ -85,7 +86,7 @@ void playTogether(int64_t textX, int64_t textY, OnlinePlay& online) {
             onlinePanels.started = false;
         }
         noteScreenOpened("online fight");
-        OnlineOutcome outcome = playOnlineMatch(online, start, settings.inputDelay);
+        OnlineOutcome outcome = playOnlineMatch(context, online, start, settings.inputDelay);
         keepReplay(outcome.replay);
     }
     menuFrameService = nullptr;
@@ -127,7 +128,7 @@ std::vector<std::string> hostWaitingLines(uint16_t port, const std::vector<std::
     return shown;
 }
 
-void hostOnlineGame(int64_t textX, int64_t textY, uint16_t port) {
+void hostOnlineGame(FightContext& context, int64_t textX, int64_t textY, uint16_t port) {
     OnlinePlay online;
     std::string error;
     if (!hostOnline(online, port, error)) {
@@ -138,10 +139,10 @@ void hostOnlineGame(int64_t textX, int64_t textY, uint16_t port) {
     for (const std::string& address : localAddresses())
         if (address.find(':') == std::string::npos) addresses.push_back(address); // IPv4 only
     auto lines = [&] { return hostWaitingLines(port, addresses); };
-    if (waitForPeer(textX, textY, online, "host online", lines)) playTogether(textX, textY, online);
+    if (waitForPeer(textX, textY, online, "host online", lines)) playTogether(context, textX, textY, online);
 }
 
-void joinOnlineGame(int64_t textX, int64_t textY, const std::string& address) {
+void joinOnlineGame(FightContext& context, int64_t textX, int64_t textY, const std::string& address) {
     std::string typed = address.empty() ? settings.lastJoinAddress : address;
     if (address.empty() && !runAddressEntry(textX, textY, typed)) return;
     OnlinePlay online;
@@ -159,5 +160,5 @@ void joinOnlineGame(int64_t textX, int64_t textY, const std::string& address) {
             online.link.connected ? "Connected to " + online.where + ", greeting..."
                                   : "Connecting to " + online.where + " ..."};
     };
-    if (waitForPeer(textX, textY, online, "connecting", lines)) playTogether(textX, textY, online);
+    if (waitForPeer(textX, textY, online, "connecting", lines)) playTogether(context, textX, textY, online);
 }

@@ -6,13 +6,16 @@
 #include <string>
 #include <vector>
 
+struct FightContext;
+
 // The host's waiting screen's lines: the port and the IPv4 addresses to join with.
 std::vector<std::string> hostWaitingLines(uint16_t port, const std::vector<std::string>& addresses);
 // What ended online play (e.g. "the other player left"), until the player lets it go; nothing
 // for an empty problem.
 void showOnlineEnding(int64_t textX, int64_t textY, const std::string& problem);
+// Both play in the context's fight.
 // Waits on `port` for the other player, showing the port and this computer's addresses.
-void hostOnlineGame(int64_t textX, int64_t textY, uint16_t port);
+void hostOnlineGame(FightContext& context, int64_t textX, int64_t textY, uint16_t port);
 // Connects to `address` ("HOST" or "HOST:PORT"); an empty one is asked for first, starting from
 // the last address joined. A joined address is remembered in the settings.
-void joinOnlineGame(int64_t textX, int64_t textY, const std::string& address);
+void joinOnlineGame(FightContext& context, int64_t textX, int64_t textY, const std::string& address);

@@ -93,34 +93,36 @@ struct KeptForOnline {
 
 // Gives both fighters the shared set-up and returns its recording (not yet started); "" in
 // `refusal` when it can be played here.
-Replay applyStartingSetup(const SetupPacket& start, KeptForOnline& kept, std::string& refusal) {
+Replay applyStartingSetup(FightContext& context, const SetupPacket& start, KeptForOnline& kept,
+                          std::string& refusal) {
+    FightState& fight = context.fight;
     kept.width = screenWidth;
     kept.height = screenHeight;
     if (start.screenWidth != screenWidth || start.screenHeight != screenHeight)
         openGameScreen(start.screenWidth, start.screenHeight);
     Stage* stage = &stageList[size_t(start.stage)];
-    prepareMatch(currentMatch, stage, 0);
-    for (Fighter* f : {&playerOne, &playerTwo})
-        if (BotController* bot = botOf(fight, *f)) switchBotOff(*bot);
+    prepareMatch(currentMatch, fight, stage, 0);
+    for (Fighter& f : fight.players)
+        if (BotController* bot = botOf(fight, f)) switchBotOff(*bot);
     // Everything drawn from here on (random classes, the fight) follows from the host's seed.
     seedRandom(start.seed);
-    applySelectionCode(fight, playerOne, playerTwo, selectionCode(start));
-    globalFightContext.stage = stage;
+    applySelectionCode(fight, fight.players[0], fight.players[1], selectionCode(start));
+    context.stage = stage;
     if (currentMatch) currentMatch->stage = stage;
     // The fight's record of the players' jump-with-up is the same on both computers (off);
     // the local player's keys are still read with their own choice.
     jumpWithUpOverride = {0, 0};
-    for (Fighter* f : {&playerOne, &playerTwo}) {
-        f->tickAccumulator = 0;
-        f->botLevel = 0;
+    for (Fighter& f : fight.players) {
+        f.tickAccumulator = 0;
+        f.botLevel = 0;
     }
-    Replay replay = newMatchRecording(0);
+    Replay replay = newMatchRecording(context, 0);
     std::vector<std::string> names = fightSettingNames();
     for (size_t i = 0; i < names.size() && i < start.fightSettings.size(); ++i)
         settingIn(replay, names[i]) = start.fightSettings[i];
     settingIn(replay, "frameRate") = fpsModeOf(start.frameRate);
     refusal = replayRefusal(replay);
-    if (refusal.empty()) applyReplaySetup(replay);
+    if (refusal.empty()) applyReplaySetup(context, replay);
     return replay;
 }
 
@@ -133,9 +135,9 @@ void restoreAfterOnline(const KeptForOnline& kept) {
 
 // The fight frames of the session up to `frames`, with both players' confirmed inputs, added to
 // the recording with a hash every 50 frames, by stepping the fight again from its start.
-// Returns the hash of the fight after the last of them.
-uint64_t recordFightFrames(Replay& replay, const FightState& start, const RollbackSession& s,
-                           int64_t frames) {
+// Leaves the fight after the last of them in `fight` and returns its hash.
+uint64_t recordFightFrames(FightState& fight, Replay& replay, const FightState& start,
+                           const RollbackSession& s, int64_t frames) {
     fight = start;
     for (int64_t frame = 0; frame < frames; ++frame) {
         std::array<uint8_t, 2> packed;
@@ -176,10 +178,9 @@ SetupPacket hostStartingSetup(const SetupPacket& choice, const SetupPacket& gues
     start.stage = stage;
     start.seed = seed;
     start.frameRate = targetFps;
-    Replay settings = newMatchRecording(0);
-    std::vector<std::string> names = fightSettingNames();
-    for (size_t i = 0; i < names.size() && i < start.fightSettings.size(); ++i)
-        start.fightSettings[i] = settingIn(settings, names[i]);
+    std::vector<int64_t> values = fightSettingValues();
+    for (size_t i = 0; i < values.size() && i < start.fightSettings.size(); ++i)
+        start.fightSettings[i] = values[i];
     start.screenWidth = screenWidth;
     start.screenHeight = screenHeight;
     return start;
@@ -198,7 +199,9 @@ std::string startingSetupRefusal(const SetupPacket& start) {
     return "";
 }
 
-OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, int64_t inputDelay) {
+OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const SetupPacket& hostSetup,
+                              int64_t inputDelay) {
+    FightState& fight = context.fight;
     OnlineOutcome outcome;
     std::string refusal = startingSetupRefusal(hostSetup);
     if (!refusal.empty()) {
@@ -208,7 +211,7 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
     }
     const int64_t side = online.hosting ? 0 : 1;
     KeptForOnline kept;
-    outcome.replay = applyStartingSetup(hostSetup, kept, refusal);
+    outcome.replay = applyStartingSetup(context, hostSetup, kept, refusal);
     if (!refusal.empty()) {
         restoreAfterOnline(kept);
         leaveOnline(online, kByeVersionMismatch, "cannot play this match here: " + refusal);
@@ -227,8 +230,8 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
         if (online.fightPackets.size() > kKeptFightPackets)
             online.fightPackets.erase(online.fightPackets.begin());
     };
-    Stage* stage = setUpMatch();
-    fightIntro(stage, factor, keepLinkAlive);
+    Stage* stage = setUpMatch(context);
+    fightIntro(context, factor, keepLinkAlive);
 
     const FightState start = fight;
     RollbackSession session;
@@ -349,17 +352,17 @@ OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& hostSetup, 
     // match stopped early.
     int64_t recorded = endFrame >= 0 ? endFrame : session.confirmedFrame;
     FightState last = stateAfter(session, recorded);
-    outcome.fightHash = recordFightFrames(replay, start, session, recorded);
+    outcome.fightHash = recordFightFrames(fight, replay, start, session, recorded);
     if (outcome.fightHash != fightHash(last))
         std::fprintf(stderr, "quarrelix: the online fight could not be recorded as played\n");
     outcome.fightFrames = recorded;
     outcome.finished = endFrame >= 0;
     if (outcome.finished && matchHooks.endOfMatch) {
         matchTape.spoiled = true; // no "watch again" while the other player waits
-        endOfMatch(outcome.result, &globalFightContext, 0, nullptr);
+        endOfMatch(context, outcome.result, 0);
     } else {
         if (stage) stopStageMusic(*stage);
-        leaveMatchScreen();
+        leaveMatchScreen(fight);
     }
     replay.result = outcome.result;
     replay.finalHash = fightHash(fight);

@@ -11,6 +11,7 @@
 #include "net/packets.h"
 #include "replays/replay_file.h"
 
+struct FightContext;
 struct FightState;
 struct OnlinePlay;
 struct RollbackSession;
@@ -43,7 +44,8 @@ struct OnlineOutcome {
     double pingMs = 0;      // the last smoothed round trip through the inputs' acks
 };
 
-// Plays the match from the host's starting set-up with the local player's input delay
+// Plays the match in the context from the host's starting set-up with the local player's input delay
 // (frames); the end of match follows unless matchHooks say otherwise. The player's own settings
 // and screen are back as they were afterwards.
-OnlineOutcome playOnlineMatch(OnlinePlay& online, const SetupPacket& start, int64_t inputDelay);
+OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const SetupPacket& start,
+                              int64_t inputDelay);

@@ -46,7 +46,9 @@ FighterClass* selectableClass(int64_t n) {
 
 // Player one on the first selectable class, the dummy on the second (the first when there is
 // only one), both in their first stance, neither driven by the bot.
-bool chooseLessonFighters() {
+bool chooseLessonFighters(FightState& fight) {
+    Fighter& playerOne = fight.players[0];
+    Fighter& playerTwo = fight.players[1];
     FighterClass* pupil = selectableClass(0);
     if (!pupil) return false;
     FighterClass* dummy = selectableClass(1);
@@ -63,7 +65,7 @@ bool chooseLessonFighters() {
 
 // The dummy never falls: whatever it has lost past half its life comes back at once, before
 // the fight's next step could start its death.
-void keepDummyStanding() {
+void keepDummyStanding(Fighter& playerTwo) {
     if (playerTwo.life <= playerTwo.maxLife / 2) playerTwo.life = playerTwo.maxLife;
 }
 
@@ -84,7 +86,7 @@ struct LessonRun {
 };
 
 // Lessons the class cannot be taught count as passed and are gone through at once.
-void beginLesson(LessonRun& run, int64_t lesson) {
+void beginLesson(LessonRun& run, const Fighter& playerOne, int64_t lesson) {
     while (lesson < kLessonCount && !lessonPossible(lesson, playerOne.fighterClass)) {
         markPassed(lesson);
         ++lesson;
@@ -100,14 +102,15 @@ void beginLesson(LessonRun& run, int64_t lesson) {
 }
 
 // What the frame's time (ms) and the fight's state change in the run.
-void advanceLessons(LessonRun& run, double frameMs) {
+void advanceLessons(LessonRun& run, const FightState& fight, double frameMs) {
+    const Fighter& playerOne = fight.players[0];
     if (run.closing) {
         run.shownMs += frameMs;
         if (run.shownMs >= kClosingMs) run.leaving = true;
         return;
     }
     if (!run.passed) {
-        watchLesson(run.watch, playerOne, playerTwo);
+        watchLesson(run.watch, playerOne, fight.players[1]);
         if (lessonDone(run.watch, playerOne.fighterClass)) {
             run.passed = true;
             markPassed(run.watch.lesson);
@@ -115,18 +118,19 @@ void advanceLessons(LessonRun& run, double frameMs) {
         return;
     }
     run.shownMs += frameMs;
-    if (run.shownMs >= kWellDoneMs) beginLesson(run, run.watch.lesson + 1);
+    if (run.shownMs >= kWellDoneMs) beginLesson(run, playerOne, run.watch.lesson + 1);
 }
 } // namespace
 
-void runLessons() {
+void runLessons(FightContext& context) {
+    FightState& fight = context.fight;
     noteScreenOpened("lessons");
-    if (!chooseLessonFighters()) return;
+    if (!chooseLessonFighters(fight)) return;
     Stage* stage = stageList.empty() ? nullptr : &stageList[0];
-    startPracticeFight(stage);
+    startPracticeFight(context, stage);
     beginLessonDrawing();
     LessonRun run;
-    beginLesson(run, firstLessonToTake(settings.lessonsPassed));
+    beginLesson(run, fight.players[0], firstLessonToTake(settings.lessonsPassed));
     double factor = nominalFrameFactor, previous = nominalFrameFactor;
     int64_t frame = 0;
     forgetKeyReleases();
@@ -138,11 +142,11 @@ void runLessons() {
             pollActions(playerSetups[0].keyBindings, playerSetups[0].padIndex, playerSetups[0].jumpWithUp),
             Actions{}};
         stepFight(fight, stage, actions, factor, previous);
-        keepDummyStanding();
-        advanceLessons(run, factor * 20.0); // a factor of 1 is a tick of 20 ms
+        keepDummyStanding(fight.players[1]);
+        advanceLessons(run, fight, factor * 20.0); // a factor of 1 is a tick of 20 ms
         showFightStep(fight, stage, factor);
         drawLessonCard(run.closing ? closingCard()
-                                   : lessonCard(run.watch, playerOne, run.passed));
+                                   : lessonCard(run.watch, fight.players[0], run.passed));
         processWindowEvent();
         if (windowCloseRequested()) break;
         if (!run.leaving && keyReleased(kKeyEscape)) run.leaving = true;
@@ -158,7 +162,7 @@ void runLessons() {
         ++frame;
     }
     endLessonDrawing();
-    endPracticeFight(stage);
+    endPracticeFight(context);
     // The tutorial menu shows through the fade running back from black.
     if (!windowCloseRequested()) revealFromBlack();
 }

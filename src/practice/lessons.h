@@ -6,8 +6,11 @@
 
 #include "settings/settings.h" // kLessonCount
 
-// Runs the lessons from the first one not yet passed until the last is passed or Escape.
-void runLessons();
+struct FightContext;
+
+// Runs the lessons in the context's fight, from the first one not yet passed until the last
+// is passed or Escape.
+void runLessons(FightContext& context);
 
 // What the lessons show in a frame, for tests: the lesson (0 to 5; kLessonCount for the
 // closing message), whether it has been passed (its "Well done!" showing), and the frames

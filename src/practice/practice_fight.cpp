@@ -12,16 +12,16 @@
 #include "runtime/runtime.h"
 #include "settings/settings.h"
 
-void startPracticeFight(Stage* stage) {
-    globalFightContext.stage = stage;
-    releaseImagesNotFor(stage);
+void startPracticeFight(FightContext& context, Stage* stage) {
+    FightState& fight = context.fight;
+    context.stage = stage;
+    releaseImagesNotFor(context);
     if (stage) loadStageTiles(*stage);
     stopMenuMusic();
-    prepareClassImages(playerOne);
-    prepareClassImages(playerTwo);
-    resetMatch(fight, &globalFightContext);
+    for (Fighter& f : fight.players) prepareClassImages(f);
+    resetMatch(context);
     fight.random = randomState(); // the fight's own generator starts where the game's stands
-    for (Fighter* f : {&playerOne, &playerTwo}) setIdle(fight, *f); // no spawn: there is no intro
+    for (Fighter& f : fight.players) setIdle(fight, f); // no spawn: there is no intro
     if (stage && settings.musicVolume > 0) {
         loadStageMusic(*stage);
         setSoundVolume(stage->musicSlot, settings.musicVolume);
@@ -29,10 +29,11 @@ void startPracticeFight(Stage* stage) {
     }
 }
 
-void endPracticeFight(Stage* stage) {
-    if (stage) stopStageMusic(*stage);
+void endPracticeFight(FightContext& context) {
+    FightState& fight = context.fight;
+    if (context.stage) stopStageMusic(*context.stage);
     playMenuMusic();
-    releaseMatch();
+    releaseMatch(fight);
     fight.focusX = 0;
     setRandomState(fight.random); // the game's draws go on from where the fight's ended
 }

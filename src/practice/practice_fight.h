@@ -3,10 +3,11 @@
 // music and everything the fight loaded.
 #pragma once
 
+struct FightContext;
 struct Stage;
 
-// The stage's tiles, the classes' images, the fighters placed for a match and standing, the
-// stage's music instead of the menu's.
-void startPracticeFight(Stage* stage);
+// The fight on the stage: its tiles, the classes' images, the fighters placed for a match and
+// standing, the stage's music instead of the menu's.
+void startPracticeFight(FightContext& context, Stage* stage);
 // The stage's music stops and the menu's comes back; effects and particles are cleared.
-void endPracticeFight(Stage* stage);
+void endPracticeFight(FightContext& context);

@@ -42,7 +42,8 @@ int64_t botLevelOf(int64_t behaviour) {
 }
 
 // The dummy as the behaviour wants it: driven by the bot at its level, or by the room.
-void applyBehaviour(int64_t behaviour) {
+void applyBehaviour(FightState& fight, int64_t behaviour) {
+    Fighter& playerTwo = fight.players[1];
     int64_t level = botLevelOf(behaviour);
     if (level > 0) {
         BotController& bot = ensureBot(fight, playerTwo, level);
@@ -56,15 +57,15 @@ void applyBehaviour(int64_t behaviour) {
     playerTwo.input = {};
 }
 
-void setBehaviour(TrainingRoom& room, int64_t behaviour) {
+void setBehaviour(FightState& fight, TrainingRoom& room, int64_t behaviour) {
     room.behaviour = behaviour;
     room.dummyTicks = 0;
     room.recording.playedTicks = 0;
-    applyBehaviour(behaviour);
+    applyBehaviour(fight, behaviour);
 }
 
 // What the dummy presses this frame when the room drives it.
-Actions dummyActions(TrainingRoom& room, double ticks) {
+Actions dummyActions(TrainingRoom& room, const Fighter& playerTwo, double ticks) {
     Actions a;
     switch (room.behaviour) {
     case kDummyWalk:
@@ -85,11 +86,12 @@ Actions dummyActions(TrainingRoom& room, double ticks) {
 }
 
 // The room's keys; returns true when a frame step was asked for while paused.
-bool trainingKeys(TrainingRoom& room, Stage* stage) {
+bool trainingKeys(FightContext& context, TrainingRoom& room) {
+    FightState& fight = context.fight;
     if (keyReleased(kTrainingBehaviourKey)) {
         int64_t next = (room.behaviour + 1) % kDummyBehaviourCount;
         if (next == kDummyPlayback && room.recording.steps.empty()) next = kDummyStand;
-        setBehaviour(room, next);
+        setBehaviour(fight, room, next);
     }
     if (keyReleased(kTrainingRecordKey)) {
         if (room.recording.recording) {
@@ -99,15 +101,15 @@ bool trainingKeys(TrainingRoom& room, Stage* stage) {
             room.recording.recording = true;
             // The dummy is player one's to drive while it is recorded.
             if (botLevelOf(room.behaviour) > 0 || room.behaviour == kDummyPlayback)
-                setBehaviour(room, kDummyStand);
+                setBehaviour(fight, room, kDummyStand);
         }
     }
     if (keyReleased(kTrainingPlayKey) && !room.recording.steps.empty()) {
         room.recording.recording = false;
-        setBehaviour(room, kDummyPlayback);
+        setBehaviour(fight, room, kDummyPlayback);
     }
     if (keyReleased(kTrainingRefillKey)) room.refill = !room.refill;
-    if (keyReleased(kTrainingResetKey)) resetTrainingPositions(stage);
+    if (keyReleased(kTrainingResetKey)) resetTrainingPositions(context);
     if (keyReleased(kTrainingPauseKey)) room.paused = !room.paused;
     if (keyReleased(kTrainingInputsKey)) room.panels.inputs = !room.panels.inputs;
     if (keyReleased(kTrainingFrameDataKey)) room.panels.frameData = !room.panels.frameData;
@@ -117,17 +119,20 @@ bool trainingKeys(TrainingRoom& room, Stage* stage) {
     return room.paused && keyReleased(kTrainingStepKey);
 }
 
-bool bothAtRest() {
-    for (const Fighter* f : {&playerOne, &playerTwo})
-        if (!isFree(*f) || f->attacking || f->cooldown > 0) return false;
+bool bothAtRest(const FightState& fight) {
+    for (const Fighter& f : fight.players)
+        if (!isFree(f) || f.attacking || f.cooldown > 0) return false;
     return true;
 }
 
 // One step of the fight with the room's watch around it.
-void trainingStep(TrainingRoom& room, Stage* stage, Actions playerActions, double factor,
+void trainingStep(FightContext& context, TrainingRoom& room, Actions playerActions, double factor,
                   double previous) {
+    FightState& fight = context.fight;
+    Fighter& playerOne = fight.players[0];
+    Fighter& playerTwo = fight.players[1];
     noteInput(room.history, playerActions);
-    Actions dummy = dummyActions(room, factor);
+    Actions dummy = dummyActions(room, playerTwo, factor);
     if (room.recording.recording) {
         // Player one drives the dummy and stands still itself.
         recordDummyStep(room.recording, playerActions, factor, playerTwo.facing);
@@ -136,14 +141,14 @@ void trainingStep(TrainingRoom& room, Stage* stage, Actions playerActions, doubl
     }
     FighterSnapshot one = snapshotOf(playerOne), two = snapshotOf(playerTwo);
     bool updated = std::max(0.0f, fight.freezeTimer - float(factor)) <= 0;
-    stepFight(fight, stage, {playerActions, dummy}, factor, previous);
+    stepFight(fight, context.stage, {playerActions, dummy}, factor, previous);
     watchAttack(room.measure, one, playerOne, playerTwo, updated, factor);
     tallyCombo(room.tally, one, playerOne, two, playerTwo);
     if (!isAlive(playerOne) || !isAlive(playerTwo)) {
         room.knockedOutTicks += factor;
-        if (room.knockedOutTicks >= kKnockedOutTicks) resetTrainingPositions(stage);
-    } else if (room.refill && !room.tally.running && bothAtRest()) {
-        for (Fighter* f : {&playerOne, &playerTwo}) f->life = std::max(f->life, f->maxLife);
+        if (room.knockedOutTicks >= kKnockedOutTicks) resetTrainingPositions(context);
+    } else if (room.refill && !room.tally.running && bothAtRest(fight)) {
+        for (Fighter& f : fight.players) f.life = std::max(f.life, f.maxLife);
     }
 }
 
@@ -159,11 +164,11 @@ const char* dummyBehaviourName(int64_t behaviour) {
     return kBehaviourNames[behaviour];
 }
 
-void resetTrainingPositions(Stage* stage) {
-    globalFightContext.stage = stage;
-    resetMatch(fight, &globalFightContext);
-    for (Fighter* f : {&playerOne, &playerTwo}) setIdle(fight, *f);
-    if (BotController* bot = botOf(fight, playerTwo)) {
+void resetTrainingPositions(FightContext& context) {
+    FightState& fight = context.fight;
+    resetMatch(context);
+    for (Fighter& f : fight.players) setIdle(fight, f);
+    if (BotController* bot = botOf(fight, fight.players[1])) {
         restartThinking(*bot);
     }
     trainingRoom.knockedOutTicks = 0;
@@ -172,7 +177,8 @@ void resetTrainingPositions(Stage* stage) {
     trainingRoom.recording.playedTicks = 0;
 }
 
-void runTrainingRoom(Stage* stage) {
+void runTrainingRoom(FightContext& context, Stage* stage) {
+    FightState& fight = context.fight;
     TrainingRoom& room = trainingRoom;
     room.paused = false;
     room.history = InputHistory{};
@@ -180,13 +186,13 @@ void runTrainingRoom(Stage* stage) {
     room.recording.recording = false;
     room.framesPerSecond = double(targetFps);
     if (room.behaviour == kDummyPlayback && room.recording.steps.empty()) room.behaviour = kDummyStand;
-    if (BotController* bot = botOf(fight, playerOne)) { // player one is the player's own
+    if (BotController* bot = botOf(fight, fight.players[0])) { // player one is the player's own
         switchBotOff(*bot);
-        removeBot(fight, playerOne);
+        removeBot(fight, fight.players[0]);
     }
-    startPracticeFight(stage);
-    resetTrainingPositions(stage);
-    applyBehaviour(room.behaviour);
+    startPracticeFight(context, stage);
+    resetTrainingPositions(context);
+    applyBehaviour(fight, room.behaviour);
     revealFromBlack();
     double factor = nominalFrameFactor, previous = nominalFrameFactor;
     matchHooks.fightFrames = 0;
@@ -197,9 +203,9 @@ void runTrainingRoom(Stage* stage) {
         endIfWindowClosed();
         Actions actions =
             pollActions(playerSetups[0].keyBindings, playerSetups[0].padIndex, playerSetups[0].jumpWithUp);
-        bool step = !leaving && trainingKeys(room, stage);
+        bool step = !leaving && trainingKeys(context, room);
         if (!room.paused || step) {
-            trainingStep(room, stage, leaving ? Actions{} : actions, factor, previous);
+            trainingStep(context, room, leaving ? Actions{} : actions, factor, previous);
             showFightStep(fight, stage, factor);
         } else {
             drawFight(fight, stage); // paused: the same picture, nothing moves on
@@ -223,8 +229,8 @@ void runTrainingRoom(Stage* stage) {
             startFade();
         }
     }
-    endPracticeFight(stage);
-    for (const Fighter* f : {&playerOne, &playerTwo})
-        if (botOf(fight, *f)) removeBot(fight, *f);
+    endPracticeFight(context);
+    for (Fighter& f : fight.players)
+        if (botOf(fight, f)) removeBot(fight, f);
     revealFromBlack();
 }

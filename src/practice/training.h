@@ -6,6 +6,7 @@
 
 #include "practice/training_watch.h"
 
+struct FightContext;
 struct Stage;
 
 enum DummyBehaviour : int64_t {
@@ -52,9 +53,9 @@ struct TrainingRoom {
 // The room as it stands (kept between visits: panels, behaviour and recording).
 extern TrainingRoom trainingRoom;
 
-// Runs the training room with both players as they stand (classes and stances chosen) on a
-// stage, until Escape. The match hooks' screenshots, frame callback and frame count serve
-// tests as in a match.
-void runTrainingRoom(Stage* stage);
-// Both fighters back at their start positions, standing, at full life.
-void resetTrainingPositions(Stage* stage);
+// Runs the training room with both players of the context's fight as they stand (classes and
+// stances chosen) on a stage, until Escape. The match hooks' screenshots, frame callback and
+// frame count serve tests as in a match.
+void runTrainingRoom(FightContext& context, Stage* stage);
+// Both fighters back at their start positions on the context's stage, standing, at full life.
+void resetTrainingPositions(FightContext& context);

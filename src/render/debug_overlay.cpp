@@ -94,6 +94,5 @@ void resetDebugStrip() { stripBlock = 0; }
 
 void setDebugMode(bool on) {
     settings.debugMode = on ? -1 : 0;
-    playerOne.debug = playerTwo.debug = settings.debugMode;
     if (!on) freeDebugStrip();
 }

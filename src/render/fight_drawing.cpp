@@ -98,16 +98,15 @@ void drawFight(const FightState& fight, Stage* stage) {
     drawFighter(fight, oneOnTop ? fight.players[0] : fight.players[1]);
     drawParticles(fight, 0);
     drawEffects(fight, 0);
-    if (settings.debugMode)
-        for (const Fighter* f : {&fight.players[0], &fight.players[1]})
-            if (f->debug > 0) {
-                ensureFrameLoaded(*f); // the hit mask the overlay shows
-                drawDebugOverlay(*f, 0);
-            }
+    if (settings.debugMode > 0) // 1: the hit masks and the strip shown
+        for (const Fighter* f : {&fight.players[0], &fight.players[1]}) {
+            ensureFrameLoaded(*f); // the hit mask the overlay shows
+            drawDebugOverlay(*f, 0);
+        }
     if (settings.comboDisplay != 3)
         for (const Fighter* f : {&fight.players[0], &fight.players[1]})
             if (isAlive(*f)) drawComboDisplay(*f);
-    if (settings.debugMode > 0) // 1: the strip shown
+    if (settings.debugMode > 0)
         drawDebugStrip(fight, stage, fight.events.playerOneAttackPressed);
     // Bottom left at every screen size: the top corners belong to the life gauges (at (0, 0) on
     // a screen wider than 1200 px the line would cover player two's portrait and upper bar).

@@ -105,7 +105,7 @@ std::string localTimeNow() {
     return text;
 }
 
-ReplaySide sideOf(const Fighter& f) {
+ReplaySide sideOf(const FightState& fight, const Fighter& f) {
     ReplaySide side;
     side.className = f.fighterClass ? f.fighterClass->name : "";
     for (size_t i = 0; i < classes.size(); ++i)
@@ -133,17 +133,18 @@ std::vector<std::pair<std::string, uint64_t>> contentHashes(const std::string& c
     return list;
 }
 
-Replay newMatchRecording(int64_t mode) {
+Replay newMatchRecording(const FightContext& context, int64_t mode) {
+    const FightState& fight = context.fight;
     Replay r;
     r.gameVersion = kGameVersion;
     r.dataHash = dataFileHash();
     r.recordedAt = localTimeNow();
     r.mode = mode;
-    r.sides[0] = sideOf(playerOne);
-    r.sides[1] = sideOf(playerTwo);
+    r.sides[0] = sideOf(fight, fight.players[0]);
+    r.sides[1] = sideOf(fight, fight.players[1]);
     r.contentHashes = contentHashes(r.sides[0].className, r.sides[1].className);
     for (size_t i = 0; i < stageList.size(); ++i)
-        if (&stageList[i] == globalFightContext.stage) r.stage = int64_t(i);
+        if (&stageList[i] == context.stage) r.stage = int64_t(i);
     for (const FightSetting& s : kFightSettings) r.settings.emplace_back(s.name, *s.value);
     // The frame rate setting: a phase's first frame takes the nominal factor as its last one.
     r.settings.emplace_back("frameRate", fpsMode);
@@ -153,8 +154,8 @@ Replay newMatchRecording(int64_t mode) {
     r.settings.emplace_back("jumpWithUp2", matchJumpWithUp(1));
     // The animation ticks left unspent by the last match (float bits): they time this one's
     // first frames.
-    r.settings.emplace_back("tickCarry1", std::bit_cast<uint32_t>(playerOne.tickAccumulator));
-    r.settings.emplace_back("tickCarry2", std::bit_cast<uint32_t>(playerTwo.tickAccumulator));
+    r.settings.emplace_back("tickCarry1", std::bit_cast<uint32_t>(fight.players[0].tickAccumulator));
+    r.settings.emplace_back("tickCarry2", std::bit_cast<uint32_t>(fight.players[1].tickAccumulator));
     return r;
 }
 
@@ -217,7 +218,8 @@ std::string replayRefusal(const Replay& r) {
     return "";
 }
 
-void applyReplaySetup(const Replay& r) {
+void applyReplaySetup(FightContext& context, const Replay& r) {
+    FightState& fight = context.fight;
     keptSettings.clear();
     for (const FightSetting& s : kFightSettings) {
         keptSettings.push_back(*s.value);
@@ -226,7 +228,7 @@ void applyReplaySetup(const Replay& r) {
     keptFpsMode = fpsMode;
     applyFpsMode(settingOf(r, "frameRate", fpsMode));
     for (int i = 0; i < 2; ++i) {
-        Fighter& f = i == 0 ? playerOne : playerTwo;
+        Fighter& f = fight.players[size_t(i)];
         const ReplaySide& side = r.sides[i];
         f.color = side.colour;
         if (side.botLevel > 0) {
@@ -244,7 +246,7 @@ void applyReplaySetup(const Replay& r) {
         f.tickAccumulator = std::bit_cast<float>(
             uint32_t(settingOf(r, i == 0 ? "tickCarry1" : "tickCarry2", 0)));
     }
-    globalFightContext.stage = &stageList[size_t(r.stage)];
+    context.stage = &stageList[size_t(r.stage)];
 }
 
 void restoreFightSettings() {
@@ -255,17 +257,17 @@ void restoreFightSettings() {
     jumpWithUpOverride = {-1, -1}; // the players' own choices again
 }
 
-ReplayCheck playReplay(const Replay& replay, bool controls) {
+ReplayCheck playReplay(FightContext& context, const Replay& replay, bool controls) {
     MatchTape kept = matchTape;
     matchTape = MatchTape{};
     matchTape.playing = &replay;
     matchTape.controls = controls;
     if (controls) noteScreenOpened("replay");
-    int64_t result = startMatch();
+    int64_t result = startMatch(context);
     ReplayCheck check;
     check.firstMismatch = matchTape.firstMismatch;
     check.finished = !matchTape.left && matchTape.next == replay.frames.size();
-    check.sameEnd = check.finished && result == replay.result && fightHash(fight) == replay.finalHash;
+    check.sameEnd = check.finished && result == replay.result && fightHash(context.fight) == replay.finalHash;
     matchTape = kept;
     return check;
 }
@@ -293,13 +295,19 @@ std::vector<std::string> fightSettingNames() {
     return names;
 }
 
-int64_t runRecordedMatch(int64_t mode) {
-    Replay replay = newMatchRecording(mode);
+std::vector<int64_t> fightSettingValues() {
+    std::vector<int64_t> values;
+    for (const FightSetting& s : kFightSettings) values.push_back(*s.value);
+    return values;
+}
+
+int64_t runRecordedMatch(FightContext& context, int64_t mode) {
+    Replay replay = newMatchRecording(context, mode);
     matchTape = MatchTape{};
     matchTape.recording = &replay;
-    int64_t result = startMatch();
+    int64_t result = startMatch(context);
     replay.result = result;
-    replay.finalHash = fightHash(fight);
+    replay.finalHash = fightHash(context.fight);
     bool spoiled = matchTape.spoiled, watch = matchTape.watchAgain;
     matchTape = MatchTape{};
     if (spoiled) {
@@ -308,8 +316,8 @@ int64_t runRecordedMatch(int64_t mode) {
     }
     keepReplay(replay);
     if (watch) {
-        applyReplaySetup(replay);
-        playReplay(replay, true);
+        applyReplaySetup(context, replay);
+        playReplay(context, replay, true);
         restoreFightSettings();
     }
     return result;

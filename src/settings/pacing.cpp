@@ -14,6 +14,7 @@ int64_t targetFps = 100;
 double frameMs = 10.0;
 double nominalFrameFactor = 0.5;
 double carryMs = 0.0;
+int64_t slowMotion = 0;
 
 namespace {
 double unmixedMs = 0.0; // real-time headless runs: the last frame's length, not yet mixed

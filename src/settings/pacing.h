@@ -38,3 +38,4 @@ double pacedFrame(double frameStartMs, bool slow, const TimeSource& clock);
 // returns the frame factor for the next frame; slow motion divides it by 5. Virtual headless
 // time: the frame takes exactly frameMs and the factor is fixed.
 double framePacing(double frameStartMs, int64_t slow);
+extern int64_t slowMotion; // the debug keys' slow motion (1 on): what the fight frames pass to the pacing

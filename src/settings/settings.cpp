@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "fight/fighter.h"
 #include "input/keys.h"
 #include "input/player_setup.h"
 #include "runtime/files.h"
@@ -143,7 +142,6 @@ int64_t loadSettings() {
         if (text.empty() || plausibleAddress(text)) settings.lastJoinAddress = text;
     }
     if (playersCreated) {
-        playerOne.debug = playerTwo.debug = settings.debugMode;
         readBindings(jsonMember(root, "player1right"), playerSetups[0], 1);
         readBindings(jsonMember(root, "player2left"), playerSetups[1], 2);
     }

@@ -19,6 +19,7 @@
 #include "input/player_setup.h"
 #include "match/debug_keys.h"
 #include "match/match.h"
+#include "match/match_record.h"
 #include "menus/menu_framework.h"
 #include "menus/stats_panel.h"
 #include "practice/training_panels.h"
@@ -47,13 +48,13 @@ void endGame() { endEverything(); }
 namespace {
 
 // The game's globals start afresh, so that a test can run the game more than once.
-void resetGlobals() {
+void resetGlobals(FightContext& context) {
     nextSpriteNumber = 1;
     carryMs = 0;
     stageList.clear();
     playersCreated = false;
-    playerOne = Fighter{};
-    playerTwo = Fighter{};
+    context.fight.players = {};
+    currentMatch.reset(); // it pointed at the players of the last run's fight
     clearGameData();
     // Sprite numbers are handed out from 1 again: every owner forgets the numbers it had.
     resetSpriteAssets();
@@ -103,8 +104,11 @@ void showLoadingMessage(const std::string& text) {
 
 int64_t forcedScreenWidth = 0, forcedScreenHeight = 0;
 
-void startUpGame() {
-    resetGlobals();
+void startUpGame(FightContext& context) {
+    FightState& fight = context.fight;
+    Fighter& playerOne = fight.players[0];
+    Fighter& playerTwo = fight.players[1];
+    resetGlobals(context);
     // 1-2: runtime, clock, frame timing and setting defaults.
     elapsedMs();
     if (isHeadless()) seedRandom(headlessOptions().seed);
@@ -201,10 +205,10 @@ void startUpGame() {
     revealFromBlack();
 }
 
-int runGame() {
-    startUpGame();
+int runGame(FightContext& context) {
+    startUpGame(context);
     // 22-23: the main state loop, then shutdown.
-    mainStateLoop(40, 40);
+    mainStateLoop(context, 40, 40);
     endEverything();
     return 0;
 }
@@ -222,7 +226,8 @@ int runReplayFile(const std::string& path) {
         forcedScreenWidth = width;
         forcedScreenHeight = height;
     }
-    startUpGame();
+    FightContext context;
+    startUpGame(context);
     forcedScreenWidth = forcedScreenHeight = 0;
     if (readable) problem = replayRefusal(replay);
     if (!problem.empty()) {
@@ -231,11 +236,14 @@ int runReplayFile(const std::string& path) {
         endEverything();
         return 1;
     }
-    applyReplaySetup(replay);
-    playReplay(replay, true);
+    applyReplaySetup(context, replay);
+    playReplay(context, replay, true);
     restoreFightSettings();
     endEverything();
     return 0;
 }
 
-void startProgram() { std::exit(runGame()); }
+void startProgram() {
+    FightContext game; // the run's fight: every screen plays and shows this one
+    std::exit(runGame(game));
+}

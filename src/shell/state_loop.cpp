@@ -46,12 +46,19 @@ Stage* chosenStage(int64_t choice) {
     return &stageList[size_t(choice)];
 }
 
-void runFight(int64_t choice) {
+void runFight(FightContext& context, int64_t choice) {
     Stage* stage = chosenStage(choice);
     if (currentMatch) currentMatch->stage = stage;
-    globalFightContext.stage = stage;
+    context.stage = stage;
     noteScreenOpened("fight");
-    runRecordedMatch(botActive(fight, playerTwo) ? 1 : 0);
+    runRecordedMatch(context, botActive(context.fight, context.fight.players[1]) ? 1 : 0);
+}
+
+// Neither player driven by the bot, then both players' choices from a selection code.
+void applyChoicesWithoutBots(FightState& fight, int64_t code) {
+    for (Fighter& player : fight.players)
+        if (BotController* bot = botOf(fight, player)) switchBotOff(*bot);
+    applySelectionCode(fight, fight.players[0], fight.players[1], code);
 }
 
 // Stage selection for the coming fight, starting from the first stage's tiles.
@@ -62,19 +69,18 @@ int64_t selectStage(int64_t textX, int64_t textY) {
 
 // Player vs Player: class selection, stage selection (back: class selection again), fight.
 // Returns false when the class selection was left.
-bool playerVsPlayer(int64_t textX, int64_t textY) {
+bool playerVsPlayer(FightContext& context, int64_t textX, int64_t textY) {
+    FightState& fight = context.fight;
     for (;;) {
-        int64_t code = runClassSelection(kTwoPlayerMode);
+        int64_t code = runClassSelection(fight, kTwoPlayerMode);
         if (code == kNoSelection || windowCloseRequested()) return false;
         Stage* first = stageList.empty() ? nullptr : &stageList[0];
-        prepareMatch(currentMatch, first, 0);
-        for (Fighter* player : {&playerOne, &playerTwo})
-            if (BotController* bot = botOf(fight, *player)) switchBotOff(*bot);
-        applySelectionCode(fight, playerOne, playerTwo, code);
+        prepareMatch(currentMatch, fight, first, 0);
+        applyChoicesWithoutBots(fight, code);
         int64_t stage = selectStage(textX, textY);
         if (windowCloseRequested()) return true;
         if (stage == kStageBack) continue;
-        runFight(stage);
+        runFight(context, stage);
         return true;
     }
 }
@@ -82,54 +88,55 @@ bool playerVsPlayer(int64_t textX, int64_t textY) {
 // Player vs Bot: class selection, difficulty (back: class selection again), stage selection
 // (back: difficulty again), fight. Returns 1 after a fight, 0 when the class selection was
 // left, -1 to start over from the class selection.
-int64_t playerVsBot(int64_t textX, int64_t textY) {
+int64_t playerVsBot(FightContext& context, int64_t textX, int64_t textY) {
+    FightState& fight = context.fight;
     Stage* first = stageList.empty() ? nullptr : &stageList[0];
-    prepareMatch(currentMatch, first, 1);
-    int64_t code = runClassSelection(kAgainstBotMode);
+    prepareMatch(currentMatch, fight, first, 1);
+    int64_t code = runClassSelection(fight, kAgainstBotMode);
     if (code == kNoSelection || windowCloseRequested()) return 0;
-    applySelectionCode(fight, playerOne, playerTwo, code);
+    applySelectionCode(fight, fight.players[0], fight.players[1], code);
     for (;;) {
         int64_t difficulty = runDifficultyMenu(textX, textY);
         if (windowCloseRequested()) return 1;
         if (difficulty < 0 || difficulty > 2) return -1;
-        switchBotOff(ensureBot(fight, playerOne));
-        BotController& bot = ensureBot(fight, playerTwo);
+        switchBotOff(ensureBot(fight, fight.players[0]));
+        BotController& bot = ensureBot(fight, fight.players[1]);
         bot.botLevelSetting = difficulty + 1;
         switchBotOn(bot);
         int64_t stage = selectStage(textX, textY);
         if (windowCloseRequested()) return 1;
         if (stage == kStageBack) continue;
-        runFight(stage);
+        runFight(context, stage);
         return 1;
     }
 }
 // Training: the player's and the dummy's classes as against the bot, then the stage (back:
 // class selection again), then the training room until Escape.
-void training(int64_t textX, int64_t textY) {
+void training(FightContext& context, int64_t textX, int64_t textY) {
     for (;;) {
         Stage* first = stageList.empty() ? nullptr : &stageList[0];
-        prepareMatch(currentMatch, first, 1);
-        int64_t code = runClassSelection(kAgainstBotMode);
+        prepareMatch(currentMatch, context.fight, first, 1);
+        int64_t code = runClassSelection(context.fight, kAgainstBotMode);
         if (code == kNoSelection || windowCloseRequested()) return;
-        applySelectionCode(fight, playerOne, playerTwo, code);
-        for (Fighter* player : {&playerOne, &playerTwo})
-            if (BotController* bot = botOf(fight, *player)) switchBotOff(*bot);
+        applySelectionCode(context.fight, context.fight.players[0], context.fight.players[1], code);
+        for (Fighter& player : context.fight.players)
+            if (BotController* bot = botOf(context.fight, player)) switchBotOff(*bot);
         int64_t stage = selectStage(textX, textY);
         if (windowCloseRequested()) return;
         if (stage == kStageBack) continue;
         noteScreenOpened("training");
-        runTrainingRoom(chosenStage(stage));
+        runTrainingRoom(context, chosenStage(stage));
         return;
     }
 }
 
 // The tutorial menu, and what it leads to, until it is left.
-void tutorial(int64_t textX, int64_t textY) {
+void tutorial(FightContext& context, int64_t textX, int64_t textY) {
     for (;;) {
         int64_t choice = runTutorialMenu(textX, textY);
         if (windowCloseRequested() || choice < 0) return;
-        if (choice == kTutorialLessons) runLessons();
-        else training(textX, textY);
+        if (choice == kTutorialLessons) runLessons(context);
+        else training(context, textX, textY);
         if (windowCloseRequested()) return;
     }
 }
@@ -149,13 +156,13 @@ void resetMenuState() {
     resetGaugePulse();
 }
 
-void mainStateLoop(int64_t textX, int64_t textY) {
+void mainStateLoop(FightContext& context, int64_t textX, int64_t textY) {
     int64_t previousState = 0;
     int64_t retryState = kNoState;  // the difficulty screen was left without a choice
     int64_t repeatState = kNoState; // a class selection was made: after the fight, again
     bool repeatOffline = false;     // the two players at this computer play again
-    if (startOnline == kStartHosting) hostOnlineGame(textX, textY, startPort);
-    if (startOnline == kStartJoining) joinOnlineGame(textX, textY, startAddress);
+    if (startOnline == kStartHosting) hostOnlineGame(context, textX, textY, startPort);
+    if (startOnline == kStartJoining) joinOnlineGame(context, textX, textY, startAddress);
     startOnline = kStartAtMenu;
     for (;;) {
         int64_t state;
@@ -177,23 +184,23 @@ void mainStateLoop(int64_t textX, int64_t textY) {
             repeatOffline = false;
             if (windowCloseRequested()) return;
             if (where == kPlaySameComputer) {
-                repeatOffline = playerVsPlayer(textX, textY);
+                repeatOffline = playerVsPlayer(context, textX, textY);
                 repeatState = repeatOffline ? kStatePlayerVsPlayer : kNoState;
             } else if (where == kPlayHostOnline) {
-                hostOnlineGame(textX, textY, kDefaultPort);
+                hostOnlineGame(context, textX, textY, kDefaultPort);
             } else if (where == kPlayJoinOnline) {
-                joinOnlineGame(textX, textY, "");
+                joinOnlineGame(context, textX, textY, "");
             }
         } else if (state == kStatePlayerVsBot) {
-            int64_t outcome = playerVsBot(textX, textY);
+            int64_t outcome = playerVsBot(context, textX, textY);
             repeatState = outcome != 0 ? kStatePlayerVsBot : kNoState;
             if (outcome < 0) retryState = kStatePlayerVsBot;
         } else if (state == kViewFighters) {
-            runClassSelection(kViewerMode);
+            runClassSelection(context.fight, kViewerMode);
         } else if (state == kOptions) {
             runOptionsMenu(textX, textY);
         } else if (state == kTutorial) {
-            tutorial(textX, textY);
+            tutorial(context, textX, textY);
         } else if (state == kCredits) {
             runCredits(textX, textY);
         }

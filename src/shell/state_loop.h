@@ -8,7 +8,10 @@ constexpr int64_t kStatePlayerVsPlayer = 0;
 constexpr int64_t kStatePlayerVsBot = 1;
 constexpr int64_t kStateExit = 6;
 
-void mainStateLoop(int64_t textX, int64_t textY);
+struct FightContext;
+
+// Runs until the player leaves, every screen playing and showing the context's fight.
+void mainStateLoop(FightContext& context, int64_t textX, int64_t textY);
 
 // Where the game goes first, before the main menu: online play asked for on the command line
 // (quarrelix --host [PORT] / --join HOST[:PORT]).

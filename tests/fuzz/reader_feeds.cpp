@@ -66,7 +66,6 @@ struct SettingsValues {
     int64_t values[16];
     Controls keys[2];
     int64_t jumpWithUp[2];
-    int64_t debug[2];
 };
 
 SettingsValues currentSettings() {
@@ -74,8 +73,7 @@ SettingsValues currentSettings() {
                       settings.comboDisplay, settings.windEnabled, settings.particleEnabled, settings.buffedFrames, settings.attackDelay,
                       settings.showFps, fpsMode, settings.screenSizeIndex, settings.fullscreen, settings.debugMode, 0},
                      {playerSetups[0].keyBindings.primary, playerSetups[1].keyBindings.primary},
-                     {playerSetups[0].jumpWithUp, playerSetups[1].jumpWithUp},
-                     {playerOne.debug, playerTwo.debug}};
+                     {playerSetups[0].jumpWithUp, playerSetups[1].jumpWithUp}};
     return s;
 }
 
@@ -87,8 +85,7 @@ bool sameKeys(const Controls& a, const Controls& b) {
 bool sameSettings(const SettingsValues& a, const SettingsValues& b) {
     return std::memcmp(a.values, b.values, sizeof a.values) == 0 && sameKeys(a.keys[0], b.keys[0]) &&
            sameKeys(a.keys[1], b.keys[1]) && a.jumpWithUp[0] == b.jumpWithUp[0] &&
-           a.jumpWithUp[1] == b.jumpWithUp[1] && a.debug[0] == b.debug[0] &&
-           a.debug[1] == b.debug[1];
+           a.jumpWithUp[1] == b.jumpWithUp[1];
 }
 
 // What start-up leaves before the settings file is read.
@@ -97,7 +94,6 @@ void settingsAsAtStartUp() {
     playerSetups[0].keyBindings.primary = defaultControls(1);
     playerSetups[1].keyBindings.primary = defaultControls(2);
     playerSetups[0].jumpWithUp = playerSetups[1].jumpWithUp = 0;
-    playerOne.debug = playerTwo.debug = 0;
 }
 
 // A decoded sound must be one the mixer can play: a short mix at its own rate.
