@@ -13,6 +13,7 @@
 #include "input/controls.h"
 #include "input/keys.h"
 #include "match/fight_display.h"
+#include "match/frame_loop.h"
 #include "match/match.h"
 #include "match/match_tape.h"
 #include "match/music.h"
@@ -85,18 +86,21 @@ void endOfMatch(FightContext& context, int64_t loser, int64_t matchMode) {
             if (soundExists(slot) || loadSound(slot, defeat ? "sound/defeat.ogg" : "sound/victory.ogg"))
                 playSound(slot, 0, settings.musicVolume);
         }
-        double factor = nominalFrameFactor, previous = factor, elapsed = 0;
+        double elapsed = 0;
         matchHooks.endCountdown.clear();
         std::string banner = winnerText(winner, matchMode);
         int64_t bannerColour = banner == "You lose..." ? RGB(0, 0, 255) : RGB(255, 136, 0);
         // Chosen once for the banner: the players' keys do not change while it shows.
         const int64_t watchKey = watchAgainKey();
-        for (;;) {
-            double start = systemTimeMs();
+        bool offerReplay = false;
+        FrameLoop loop;
+        loop.phase = FramePhase::EndOfMatch;
+        loop.factor = loop.previous = nominalFrameFactor;
+        loop.frame = [&](double& factor, double previous) {
             pollKeyboard();
             std::array<Actions, 2> actions = playerActions(fight);
             if (matchTape.playing && matchTape.controls) playbackControls(context);
-            if (!tapeFrame(2, actions, factor)) break;
+            if (!tapeFrame(2, actions, factor)) return false;
             stepFight(fight, context.stage, actions, factor, previous);
             tapeAfterStep(fight);
             showFightStep(fight, context.stage, factor);
@@ -108,8 +112,8 @@ void endOfMatch(FightContext& context, int64_t loser, int64_t matchMode) {
                          " seconds |",
                      500, 520, kOrangeTint, 128);
             drawText(rule, 500, 535, kOrangeTint, 128);
-            bool offerReplay = matchTape.recording && !matchTape.playing && !matchTape.spoiled &&
-                               watchKey != 0;
+            offerReplay = matchTape.recording && !matchTape.playing && !matchTape.spoiled &&
+                          watchKey != 0;
             if (offerReplay)
                 drawText("| " + keyNameOf(watchKey) + " : watch this match again |", 500, 550,
                          kOrangeTint, 128);
@@ -118,22 +122,28 @@ void endOfMatch(FightContext& context, int64_t loser, int64_t matchMode) {
             processWindowEvent();
             if (windowCloseRequested()) shutdownProgram(0);
             if (fadeActive) drawFade();
-            for (const auto& [frame, path] : matchHooks.endScreenshots)
-                if (frame == int64_t(matchHooks.endCountdown.size())) saveScreenshot(path);
+            return true;
+        };
+        loop.afterShown = [&](double) {
             matchHooks.endCountdown.push_back(countdownSeconds(elapsed));
-            presentFrame();
             if (offerReplay && keyReleased(watchKey)) {
                 matchTape.watchAgain = true;
-                break;
+                return false;
             }
-            previous = factor;
             loadQueuedImages(999);
-            factor = pacedTapeFrame(start, factor, 0);
-            elapsed += matchTape.playing ? previous * 20.0 : systemTimeMs() - start;
+            return true;
+        };
+        loop.pace = [&](double start, double factor) {
+            double next = pacedTapeFrame(start, factor, 0);
+            elapsed += matchTape.playing ? factor * 20.0 : systemTimeMs() - start;
+            return next;
+        };
+        // A replay's end of match lasts its recorded frames, faded or not.
+        loop.goOn = [&](double nextFactor) {
             if (elapsed > 5000 && !fadeActive) startFade();
-            // A replay's end of match lasts its recorded frames, faded or not.
-            if (updateFade(factor) == 1 && !matchTape.playing) break;
-        }
+            return !(updateFade(nextFactor) == 1 && !matchTape.playing);
+        };
+        runFrameLoop(loop);
     }
     leaveMatchScreen(fight);
 }

@@ -20,6 +20,7 @@
 #include "input/player_setup.h"
 #include "match/end_of_match.h"
 #include "match/fight_display.h"
+#include "match/frame_loop.h"
 #include "match/match_tape.h"
 #include "match/music.h"
 #include "match/replay_record.h"
@@ -105,27 +106,27 @@ void fightIntro(FightContext& context, double fixedFactor, const std::function<v
     FightState& fight = context.fight;
     Stage* stage = context.stage;
     double elapsed = 0, scale = 20.0, fade = 255.0;
-    int64_t lastDigit = 2;
-    double factor = fixedFactor > 0 ? fixedFactor : nominalFrameFactor, previous = factor;
+    int64_t lastDigit = 2, digit = 2;
     matchHooks.introDigits.clear();
     matchHooks.introFrameMs.clear();
     if (stage && settings.musicVolume > 0 && soundExists(stage->introSlot)) {
         setSoundVolume(stage->introSlot, settings.musicVolume);
         playSound(stage->introSlot);
     }
-    for (;;) {
-        if (!matchTape.playing && elapsed >= kIntroMs) break;
+    FrameLoop loop;
+    loop.phase = FramePhase::Intro;
+    loop.factor = loop.previous = fixedFactor > 0 ? fixedFactor : nominalFrameFactor;
+    loop.frame = [&](double& factor, double previous) {
+        if (!matchTape.playing && elapsed >= kIntroMs) return false;
         if (matchTape.playing && matchTape.controls) playbackControls(context);
         std::array<Actions, 2> none{};
-        if (!tapeFrame(0, none, factor)) break;
-        double start = systemTimeMs();
-        auto workStart = std::chrono::steady_clock::now();
+        if (!tapeFrame(0, none, factor)) return false;
         stepIntro(fight, stage, factor, previous);
         tapeAfterStep(fight);
         presentFightEvents(fight.events, factor);
         drawIntroFight(fight, stage);
         drawLabels(fight.players[0], fight.players[1]);
-        int64_t digit = std::max<int64_t>(0, 2 - roundToInt(elapsed / 1000.0));
+        digit = std::max<int64_t>(0, 2 - roundToInt(elapsed / 1000.0));
         if (digit == lastDigit) {
             double k = scale <= 1.0 ? 0.999 : 0.9;
             scale *= k;
@@ -139,25 +140,25 @@ void fightIntro(FightContext& context, double fixedFactor, const std::function<v
         drawPlaybackMark();
         endIfWindowClosed();
         if (eachFrame) eachFrame();
-        int64_t introFrame = int64_t(matchHooks.introDigits.size());
-        if (matchHooks.afterIntroFrame) matchHooks.afterIntroFrame(introFrame);
-        for (const auto& [frame, path] : matchHooks.introScreenshots)
-            if (frame == introFrame) saveScreenshot(path);
+        return true;
+    };
+    loop.afterShown = [&](double) {
         matchHooks.introDigits.push_back(digit);
-        presentFrame();
         // The frame's own work counts against the half frame the pictures may take.
-        loadQueuedImages(kAllThatFitsTheFrame,
-                         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - workStart).count());
-        matchHooks.introFrameMs.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - workStart).count());
-        previous = factor;
-        factor = pacedTapeFrame(start, factor, 0);
+        loadQueuedImages(kAllThatFitsTheFrame, frameWorkMs(loop));
+        matchHooks.introFrameMs.push_back(frameWorkMs(loop));
+        return true;
+    };
+    loop.pace = [&](double start, double factor) {
+        double next = pacedTapeFrame(start, factor, 0);
         // A replay's intro lasts its recorded frames, a fixed pace's its frames' lengths: both
         // show the countdown.
-        if (fixedFactor > 0) factor = fixedFactor;
+        if (fixedFactor > 0) next = fixedFactor;
         bool counted = matchTape.playing || fixedFactor > 0;
-        elapsed += counted ? previous * 20.0 : systemTimeMs() - start;
-    }
+        elapsed += counted ? factor * 20.0 : systemTimeMs() - start;
+        return next;
+    };
+    runFrameLoop(loop);
     // The fight itself decodes no picture: whatever a short intro left is loaded now.
     loadQueuedImagesTogether(queuedImageCount());
     if (stage && settings.musicVolume > 0 && soundExists(stage->musicSlot)) {
@@ -178,7 +179,6 @@ int64_t fightLoop(FightContext& context) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         }
     } timer{wallStart};
-    double factor = nominalFrameFactor, previous = nominalFrameFactor;
     std::array<double, 100> ring;
     ring.fill(nominalFrameFactor);
     size_t ringIndex = 0;
@@ -187,15 +187,16 @@ int64_t fightLoop(FightContext& context) {
     matchHooks.fightFrames = 0;
     matchHooks.fightGameSeconds = 0;
     matchHooks.fightFrameMs.clear();
-    while (true) {
-        double start = systemTimeMs();
-        auto workStart = std::chrono::steady_clock::now();
+    FrameLoop loop;
+    loop.phase = FramePhase::Fight;
+    loop.factor = loop.previous = nominalFrameFactor;
+    loop.frame = [&](double& factor, double previous) {
         pollKeyboard();
         std::array<Actions, 2> actions = playerActions(fight);
         endIfWindowClosed();
         if (matchTape.playing && matchTape.controls) playbackControls(context);
         // A replay's fight ends where the recorded one did.
-        if (!tapeFrame(1, actions, factor)) return result;
+        if (!tapeFrame(1, actions, factor)) return false;
         result = stepFight(fight, context.stage, actions, factor, previous);
         tapeAfterStep(fight);
         showFightStep(fight, context.stage, factor);
@@ -209,24 +210,26 @@ int64_t fightLoop(FightContext& context) {
             drawPlainText("FPS : " + std::to_string(roundToInt(50.0 / (sum / 100.0))), 0, 240);
         }
         drawPlaybackMark();
-        if (matchHooks.afterFightFrame) matchHooks.afterFightFrame(matchHooks.fightFrames);
-        for (const auto& [frame, path] : matchHooks.screenshots)
-            if (frame == matchHooks.fightFrames) saveScreenshot(path);
-        presentFrame();
+        return true;
+    };
+    loop.afterShown = [&](double factor) {
         ring[ringIndex] = slowMotion ? factor * 5.0 : factor;
         ringIndex = (ringIndex + 1) % ring.size();
         loadQueuedImages(1);
-        matchHooks.fightFrameMs.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - workStart).count());
-        previous = factor;
-        factor = pacedTapeFrame(start, factor, slowMotion);
+        matchHooks.fightFrameMs.push_back(frameWorkMs(loop));
+        return true;
+    };
+    loop.pace = [](double start, double factor) { return pacedTapeFrame(start, factor, slowMotion); };
+    loop.goOn = [&](double) {
         matchHooks.fightFrames += 1;
-        if (matchTape.playing) continue; // the replay's frames decide where the fight ends
+        if (matchTape.playing) return true; // the replay's frames decide where the fight ends
         if (keyReleased(kKeyEscape)) finished = true;
         if (matchHooks.maxFightFrames > 0 && matchHooks.fightFrames >= matchHooks.maxFightFrames)
             finished = true;
-        if (finished) return result;
-    }
+        return !finished;
+    };
+    runFrameLoop(loop);
+    return result;
 }
 } // namespace
 

@@ -18,7 +18,9 @@ struct MatchSetup;
 struct Fighter;
 struct Stage;
 
-// What tools and tests ask of a match beyond the game's own rules.
+// What tools and tests ask of a match beyond the game's own rules, and the observer through
+// which they see every frame of the fight screens (see frame_loop.h): the intro's, the fight's,
+// the end of match's, the training room's and the online fight's.
 struct MatchHooks {
     int64_t maxFightFrames = 0; // 0: no limit; a match that reaches it ends with no winner
     std::vector<std::pair<int64_t, std::string>> screenshots; // fight-loop pass, PNG path
@@ -37,8 +39,8 @@ struct MatchHooks {
     std::vector<double> fightFrameMs;
     std::vector<double> introFrameMs; // the same for the intro's frames (pictures load there)
     bool endOfMatch = true;           // the banner, countdown, fade and release after a fight
-    // Called with the pass number once each fight-loop pass is drawn, before it is shown:
-    // tests look at the fight there, or step in.
+    // Called with the pass number once each pass of the fight, the training room or the online
+    // fight is drawn, before it is shown: tests look at the fight there, or step in.
     std::function<void(int64_t pass)> afterFightFrame;
     std::function<void(int64_t frame)> afterIntroFrame; // the same for the intro's frames
 };

@@ -16,6 +16,7 @@
 #include "input/keys.h"
 #include "input/player_setup.h"
 #include "match/end_of_match.h"
+#include "match/frame_loop.h"
 #include "match/match.h"
 #include "match/match_record.h"
 #include "match/match_tape.h"
@@ -247,8 +248,10 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
     int64_t endFrame = -1;
     auto fightStart = std::chrono::steady_clock::now();
     matchHooks.fightFrames = 0;
-    for (;;) {
-        double frameStart = systemTimeMs();
+    FrameLoop loop;
+    loop.phase = FramePhase::OnlineFight;
+    loop.factor = loop.previous = factor;
+    loop.frame = [&](double&, double) {
         pollKeyboard();
         processWindowEvent();
         if (windowCloseRequested()) {
@@ -273,18 +276,18 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
         if (session.desyncFrame >= 0) desyncStop(online, session);
         if (online.link.closed) {
             outcome.problem = online.problem;
-            break;
+            return false;
         }
         bool limitReached = onlineFrameLimit > 0 && session.confirmedFrame >= onlineFrameLimit;
         if (session.knockOutFrame >= 0 &&
             (onlineFrameLimit == 0 || session.knockOutFrame <= onlineFrameLimit)) {
             endFrame = session.knockOutFrame;
             outcome.result = session.knockOutResult;
-            break;
+            return false;
         }
         if (limitReached) {
             endFrame = onlineFrameLimit;
-            break;
+            return false;
         }
 
         if (onlineSessionHook) onlineSessionHook(session);
@@ -316,16 +319,20 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
             drawOnlineReadOut(1000.0 * double(frameLengths.size()) / sum, pingMs,
                               session.currentFrame - session.confirmedFrame, advantage);
         }
-        if (matchHooks.afterFightFrame) matchHooks.afterFightFrame(matchHooks.fightFrames);
-        for (const auto& [frame, path] : matchHooks.screenshots)
-            if (frame == matchHooks.fightFrames) saveScreenshot(path);
-        presentFrame();
+        return true;
+    };
+    loop.afterShown = [](double) {
         matchHooks.fightFrames += 1;
+        return true;
+    };
+    loop.pace = [&](double frameStart, double) {
         double slowing = std::clamp(advantage - kLevelWithin, 0.0, 1.0) * kMostSlowing * frameMs;
         framePacing(frameStart + slowing, 0);
         frameLengths[lengthAt] = systemTimeMs() - frameStart;
         lengthAt = (lengthAt + 1) % frameLengths.size();
-    }
+        return factor;
+    };
+    runFrameLoop(loop);
     // The peer may still miss our last inputs: they are sent again until it has them all, so
     // that it ends on the same frame (for at most as long as a silent peer is waited for).
     double lingerUntil = linkClockMs() + kLinkTimeoutMs;

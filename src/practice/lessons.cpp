@@ -18,6 +18,7 @@
 #include "input/keys.h"
 #include "input/player_setup.h"
 #include "match/end_of_match.h"
+#include "match/frame_loop.h"
 #include "match/match.h"
 #include "menus/menu_framework.h"
 #include "practice/lesson_drawing.h"
@@ -131,11 +132,13 @@ void runLessons(FightContext& context) {
     beginLessonDrawing();
     LessonRun run;
     beginLesson(run, fight.players[0], firstLessonToTake(settings.lessonsPassed));
-    double factor = nominalFrameFactor, previous = nominalFrameFactor;
-    int64_t frame = 0;
     forgetKeyReleases();
-    for (;;) {
-        double start = systemTimeMs();
+    bool black = false;
+    FrameLoop loop;
+    loop.phase = FramePhase::Lessons;
+    loop.factor = loop.previous = nominalFrameFactor;
+    int64_t frame = 0;
+    loop.frame = [&](double& factor, double previous) {
         pollKeyboard();
         // The dummy takes no input: player two's keys do nothing here.
         std::array<Actions, 2> actions{
@@ -148,19 +151,24 @@ void runLessons(FightContext& context) {
         drawLessonCard(run.closing ? closingCard()
                                    : lessonCard(run.watch, fight.players[0], run.passed));
         processWindowEvent();
-        if (windowCloseRequested()) break;
+        if (windowCloseRequested()) return false;
         if (!run.leaving && keyReleased(kKeyEscape)) run.leaving = true;
         if (run.leaving && (!fadeActive || fadeSpeed < 0)) startFade();
-        bool black = updateFade(factor) == 1;
+        black = updateFade(factor) == 1;
         if (fadeActive) drawFade();
         if (lessonFrameHook) lessonFrameHook({run.watch.lesson, run.passed, frame});
-        presentFrame();
+        return true;
+    };
+    loop.afterShown = [&](double) {
         loadQueuedImages(1);
-        if (black && run.leaving) break;
-        previous = factor;
-        factor = framePacing(start, slowMotion);
+        return !(black && run.leaving);
+    };
+    loop.pace = [](double start, double) { return framePacing(start, slowMotion); };
+    loop.goOn = [&](double) {
         ++frame;
-    }
+        return true;
+    };
+    runFrameLoop(loop);
     endLessonDrawing();
     endPracticeFight(context);
     // The tutorial menu shows through the fade running back from black.

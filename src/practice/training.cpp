@@ -12,6 +12,7 @@
 #include "input/controls.h"
 #include "input/keys.h"
 #include "input/player_setup.h"
+#include "match/frame_loop.h"
 #include "match/match.h"
 #include "practice/practice_fight.h"
 #include "practice/training_panels.h"
@@ -194,11 +195,12 @@ void runTrainingRoom(FightContext& context, Stage* stage) {
     resetTrainingPositions(context);
     applyBehaviour(fight, room.behaviour);
     revealFromBlack();
-    double factor = nominalFrameFactor, previous = nominalFrameFactor;
     matchHooks.fightFrames = 0;
     bool leaving = false;
-    for (;;) {
-        double start = systemTimeMs();
+    FrameLoop loop;
+    loop.phase = FramePhase::Training;
+    loop.factor = loop.previous = nominalFrameFactor;
+    loop.frame = [&](double& factor, double previous) {
         pollKeyboard();
         endIfWindowClosed();
         Actions actions =
@@ -211,24 +213,29 @@ void runTrainingRoom(FightContext& context, Stage* stage) {
             drawFight(fight, stage); // paused: the same picture, nothing moves on
         }
         drawTrainingPanels(fight, room);
-        if (matchHooks.afterFightFrame) matchHooks.afterFightFrame(matchHooks.fightFrames);
-        for (const auto& [frame, path] : matchHooks.screenshots)
-            if (frame == matchHooks.fightFrames) saveScreenshot(path);
-        if (fadeActive) {
-            if (updateFade(factor) == 1) break;
-            drawFade();
-        }
-        presentFrame();
+        return true;
+    };
+    loop.beforeShown = [](double factor) {
+        if (!fadeActive) return true;
+        if (updateFade(factor) == 1) return false;
+        drawFade();
+        return true;
+    };
+    loop.afterShown = [](double) {
         loadQueuedImages(1);
-        previous = factor;
-        factor = framePacing(start, 0);
+        return true;
+    };
+    loop.pace = [](double start, double) { return framePacing(start, 0); };
+    loop.goOn = [&](double) {
         matchHooks.fightFrames += 1;
         bool limit = matchHooks.maxFightFrames > 0 && matchHooks.fightFrames >= matchHooks.maxFightFrames;
         if (!leaving && (keyReleased(kKeyEscape) || limit)) {
             leaving = true;
             startFade();
         }
-    }
+        return true;
+    };
+    runFrameLoop(loop);
     endPracticeFight(context);
     for (Fighter& f : fight.players)
         if (botOf(fight, f)) removeBot(fight, f);
