@@ -20,6 +20,10 @@ struct Journey {
     void on(const std::string& screen, int opening, std::function<void()> plan) {
         plans[{screen, opening}] = std::move(plan);
     }
+    // A plan for the screen's next opening, after those seen so far.
+    void onNext(const std::string& screen, std::function<void()> plan) {
+        on(screen, openings[screen], std::move(plan));
+    }
     void start() {
         screenOpenedHook = [this](const std::string& name) {
             screens.push_back(name);

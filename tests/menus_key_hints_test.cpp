@@ -1,10 +1,11 @@
 // The selection screens say what to press: each player's keys as bound now, a game
 // controller's stick and buttons, Return and Escape where those work; the stage screen has its
-// title, the fighter viewer names its stats; and all of it fits every screen size.
+// title, the fighter viewer names its stats. (That all of it fits every screen size is checked on
+// the layout journey.)
 #include "journey_fixture.h"
+#include "shown_text.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "fight/fighter.h"
 #include "input/keys.h"
@@ -19,41 +20,6 @@ constexpr int64_t kP = 25;      // player one's neutral key
 constexpr int64_t kQ = 16;      // player two's neutral key
 constexpr int64_t kZ = 44;      // player two's new left key
 constexpr int64_t kButton1 = 1; // a controller's neutral button
-constexpr int64_t kGlyphHeight = 16;
-
-// One text as the screen shows it, from x to right (13 px a character) on a 16 px line.
-struct ShownText {
-    std::string text;
-    int64_t x = 0, y = 0, right = 0;
-};
-
-// The texts of one frame: glyphs drawn one after another on a line, a glyph's advance apart
-// (punctuation kerned up to 5 px closer; a comma sits 3 px lower).
-std::vector<ShownText> textsOf(const std::vector<PlacedGlyph>& frame) {
-    std::vector<ShownText> texts;
-    for (const PlacedGlyph& g : frame) {
-        bool same = !texts.empty() && std::abs(g.y - texts.back().y) <= 3 &&
-                    g.x >= texts.back().right - 5 && g.x <= texts.back().right;
-        if (!same) texts.push_back({"", g.x, g.y, g.x});
-        texts.back().text += char(g.cell + 32);
-        texts.back().right = g.x + kGlyphAdvance;
-    }
-    return texts;
-}
-
-const ShownText* findText(const std::vector<ShownText>& texts, const std::string& text) {
-    for (const ShownText& t : texts)
-        if (t.text == text) return &t;
-    return nullptr;
-}
-
-bool overlap(const ShownText& a, const ShownText& b) {
-    return a.x < b.right && b.x < a.right && a.y < b.y + kGlyphHeight && b.y < a.y + kGlyphHeight;
-}
-
-std::string describe(const ShownText& t) {
-    return "\"" + t.text + "\" at " + std::to_string(t.x) + "," + std::to_string(t.y);
-}
 
 // A journey that keeps the glyphs each screen drew, screen by screen.
 struct HintJourney : JourneyTest {
@@ -362,130 +328,3 @@ TEST_F(KeyHints, ViewerNamesTheStatsAndSaysWhatLeftShiftShows) {
             }));
         }
 }
-
-namespace {
-struct HintScreens : HintJourney, testing::WithParamInterface<std::pair<int, int>> {};
-
-// Each hint line found, on the screen, over no other text and above `lowestBottom` (the class
-// pictures, stats panels and previews lie below).
-void expectHintsFit(const std::vector<ShownText>& texts, const std::vector<std::string>& hints,
-                    int64_t lowestBottom, int64_t width, int64_t height,
-                    const std::string& screen) {
-    for (const std::string& hint : hints) {
-        const ShownText* line = findText(texts, hint);
-        ASSERT_TRUE(line) << screen << ": " << hint;
-        EXPECT_GE(line->x, 0) << screen << ": " << describe(*line);
-        EXPECT_LE(line->right, width) << screen << ": " << describe(*line);
-        EXPECT_LE(line->y + kGlyphHeight, std::min(lowestBottom, height))
-            << screen << ": " << describe(*line);
-        for (const ShownText& other : texts)
-            if (&other != line) {
-                EXPECT_FALSE(overlap(*line, other))
-                    << screen << ": " << describe(*line) << " over " << describe(other);
-            }
-    }
-}
-} // namespace
-
-// Every new line at every screen size, with the longest names (both players on controllers),
-// clear of the other texts and of the pictures; screenshots at the smallest and a large size.
-TEST_P(HintScreens, EveryLineFitsTheScreen) {
-    auto [width, height] = GetParam();
-    options.desktopWidth = width;
-    options.desktopHeight = height;
-    options.controllerCount = 2;
-    bool shoot = (width == 1024 && height == 768) || (width == 1920 && height == 1080);
-    options.nullRenderer = !shoot;
-    std::string size = std::to_string(width) + "x" + std::to_string(height);
-    std::vector<std::string> shots;
-    auto shot = [&](int64_t delay, const std::string& name) {
-        if (!shoot) return;
-        shots.push_back("hints-" + name + "-" + size + ".png");
-        scriptAdd({presentedFrames() + delay, kScriptScreenshot, 0, 0, shots.back()});
-    };
-    on("main menu", 0, [] { tap(25, kKeyReturn); });
-    on("where to play", 0, [] { tap(25, kKeyReturn); }); // the same computer
-    on("class selection", 0, [&] {
-        shot(30, "two-players");
-        leaveToMainMenu(35);
-    });
-    on("main menu", 1, [] {
-        tap(25, kKeyDown);
-        tap(28, kKeyReturn);
-    });
-    on("class selection", 1, [&] {
-        shot(30, "pick-your-class");
-        tap(32, kKeyReturn);
-        shot(40, "pick-your-opponent");
-        tap(45, kKeyReturn);
-    });
-    on("difficulty", 0, [&] {
-        shot(30, "difficulty");
-        tap(35, kKeyReturn);
-    });
-    on("stage selection", 0, [&] {
-        shot(30, "stage");
-        tap(35, kKeyEscape);
-    });
-    on("difficulty", 1, [] { tap(25, kKeyEscape); });
-    on("class selection", 2, [] { leaveToMainMenu(25); });
-    on("main menu", 2, [] {
-        for (int i = 0; i < 4; ++i) tap(25 + 3 * i, kKeyUp);
-        tap(40, kKeyDown);
-        tap(43, kKeyDown); // " View fighters  "
-        tap(46, kKeyReturn);
-    });
-    on("class selection", 3, [&] {
-        tap(25, kKeyLeftShift, 20);
-        shot(35, "viewer");
-        tap(50, kKeyLeft); // the class to be added: its picture and mark instead of a fighter
-        shot(60, "viewer-to-be-added");
-        leaveToMainMenu(65);
-    });
-    on("main menu", 3, [] { tap(25, kKeyEscape); });
-    EXPECT_EQ(runRecording(), 0);
-    ASSERT_EQ(drawn.size(), 12u);
-    keepScreenshots(shots);
-    for (const std::string& path : shots) EXPECT_TRUE(std::filesystem::exists(path)) << path;
-
-    constexpr int64_t kPanelsTop = 150;
-    std::vector<std::string> hints = {"stick left/right: change class",
-                                      "stick up/down: change stance"};
-    hints.push_back("Escape: back to the menu");
-    expectHintsFit(frameTexts(2, width - 600, kNameY, 30), hints, kPanelsTop, width, height,
-                   "two players");
-    hints.push_back("Return: confirm");
-    expectHintsFit(frameTexts(4, kStepX, kStepY, 30), hints, kPanelsTop, width, height,
-                   "pick your class");
-    hints.push_back("button 3: back to your class");
-    expectHintsFit(frameTexts(4, kStepX, kStepY, 40), hints, kPanelsTop, width, height,
-                   "pick your opponent");
-    expectHintsFit(frameTexts(5, kHeaderX, kHeaderY, 30),
-                   {"Up/Down or stick up/down: change difficulty", "Return or button 1: confirm",
-                    "Escape or button 3: back to the class selection"},
-                   height, width, height, "difficulty");
-    // The stage's strip (or the random mark) starts at y 160.
-    expectHintsFit(frameTexts(6, kHeaderX, kHeaderY, 30),
-                   {"Left/Right or stick left/right: change stage", "Return: pick this stage",
-                    "Escape: go back", "Pick the stage"},
-                   160, width, height, "stage");
-    std::vector<ShownText> viewer = frameTexts(10, 100, kNameY, 35);
-    expectHintsFit(viewer, {"Hold Left shift: numbers"}, kPanelsTop, width, height, "viewer");
-    expectHintsFit(viewer, {"Strength", "Difficulty"}, height, width, height, "viewer");
-    viewer = frameTexts(10, 100, kNameY, 60);
-    ASSERT_TRUE(findText(viewer, "Warden"));
-    expectHintsFit(viewer, {"Hold Left shift: numbers", "Strength", "Difficulty"}, height, width,
-                   height, "to be added");
-    // Left of the class picture that stands in for its fighter, from x 505.
-    for (const char* name : {"Hold Left shift: numbers", "Strength", "Difficulty"}) {
-        const ShownText* line = findText(viewer, name);
-        if (line) {
-            EXPECT_LE(line->right, 505) << name;
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, HintScreens,
-                         testing::Values(std::pair{1024, 768}, std::pair{1280, 720},
-                                         std::pair{1280, 800}, std::pair{1360, 768},
-                                         std::pair{1920, 1080}, std::pair{1920, 1200}));

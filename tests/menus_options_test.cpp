@@ -1,6 +1,7 @@
 // The options and controls screens through their real frame loops: each row's changes at its
 // ends, the screen reopened at a new size, reset, saving on leaving, and key capture.
 #include "journey_fixture.h"
+#include "screen_sizes.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -312,7 +313,7 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
 }
 
 namespace {
-struct OptionsScreens : OptionsTest, testing::WithParamInterface<std::pair<int, int>> {};
+struct OptionsScreens : OptionsTest, testing::WithParamInterface<Resolution> {};
 } // namespace
 
 // Both screens drawn at two sizes: the options with a row's hint, the controls while a key is
@@ -350,8 +351,8 @@ TEST_P(OptionsScreens, DrawnWithHintsAndCapture) {
     keepScreenshots(shots);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, OptionsScreens,
-                         testing::Values(std::pair{1280, 720}, std::pair{1920, 1080}));
+INSTANTIATE_TEST_SUITE_P(Sizes, OptionsScreens, testing::Values(kCommonScreen, kWideScreen),
+                         screenSizeName);
 
 namespace {
 // The inked pixels of a controls cell in a screenshot: the 40 x 16 px from the cell's left

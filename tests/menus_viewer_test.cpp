@@ -1,6 +1,8 @@
 // The fighter viewer and the stats panel: gauges with a stance's bonus or malus, rows of
-// absent stats, the class cursor skipping classes not shown, combo rows, and both widths.
+// absent stats, the class cursor skipping classes not shown, combo rows, the frame data, the
+// fighter on a narrow screen. (The viewer at every screen size is checked on the layout journey.)
 #include "journey_fixture.h"
+#include "shown_text.h"
 
 #include <algorithm>
 #include <array>
@@ -100,61 +102,6 @@ TEST_F(ViewerTest, LeftWrapsOverClassesNotShown) {
     classes[4]->notSelectable = 0;
 }
 
-namespace {
-struct ViewerScreens : JourneyTest, testing::WithParamInterface<std::pair<int, int>> {};
-} // namespace
-
-// The viewer at two widths: the grid of classes only on the wide one; the numbers with Left
-// Shift held.
-TEST_P(ViewerScreens, DrawnAtBothWidths) {
-    auto [width, height] = GetParam();
-    options.desktopWidth = width;
-    options.desktopHeight = height;
-    options.nullRenderer = false;
-    std::string size = std::to_string(width) + "x" + std::to_string(height);
-    std::vector<std::string> shots = {"viewer-" + size + ".png", "viewer-numbers-" + size + ".png"};
-    journey.on("main menu", 0, [] {
-        tap(25, kKeyDown);
-        tap(28, kKeyDown);
-        tap(31, kKeyReturn);
-    });
-    journey.on("class selection", 0, [&] {
-        tap(25, kKeyRight);
-        tap(28, kKeyDown);
-        scriptAdd({presentedFrames() + 40, kScriptScreenshot, 0, 0, shots[0]});
-        tap(45, kKeyLeftShift, 10);
-        scriptAdd({presentedFrames() + 50, kScriptScreenshot, 0, 0, shots[1]});
-        tap(60, kKeyEscape);
-    });
-    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
-    EXPECT_EQ(run(), 0);
-    keepScreenshots(shots);
-    Bitmap plain, numbers;
-    bool alpha = false;
-    ASSERT_TRUE(loadPng(shots[0], plain, alpha));
-    ASSERT_TRUE(loadPng(shots[1], numbers, alpha));
-    auto drawn = [](const Bitmap& b, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
-        int64_t count = 0;
-        for (int64_t y = y0; y < y1; ++y)
-            for (int64_t x = x0; x < x1; ++x) count += (b.pixels[size_t(y * b.width + x)] & 0xFFFFFFu) != 0x202020u;
-        return count;
-    };
-    // The class grid right of the combo list on the wide screen only.
-    if (width >= 1500) {
-        EXPECT_GT(drawn(plain, 1100, 100, 1600, 300), 20000);
-    } else {
-        EXPECT_EQ(drawn(plain, 1000, 160, 1100, 300), 0);
-    }
-    // The combo list's icons, and the numbers (their first digits, left of the fighter) where
-    // the plain page has none.
-    int64_t column = width >= 1500 ? 875 : 725;
-    EXPECT_GT(drawn(plain, column, 106, column + 120, 300), 2000);
-    EXPECT_GT(drawn(numbers, 460, 160, 480, 560), drawn(plain, 460, 160, 480, 560) + 300);
-}
-
-INSTANTIATE_TEST_SUITE_P(Widths, ViewerScreens,
-                         testing::Values(std::pair{1280, 720}, std::pair{1920, 1080}));
-
 // On a screen narrower than the selection screens' two fighters need, the viewer still shows
 // its one fighter playing the idle animation, not the class's still picture, and the picture
 // does not lie over the stance line.
@@ -227,13 +174,6 @@ std::vector<std::vector<PlacedGlyph>> viewerFrames(const std::vector<PlacedGlyph
     }
     return frames;
 }
-
-std::string textAt(const std::vector<PlacedGlyph>& frame, int64_t y, int64_t fromX) {
-    std::string text;
-    for (const PlacedGlyph& g : frame)
-        if (g.y == y && g.x >= fromX) text += char(g.cell + 32);
-    return text;
-}
 } // namespace
 
 // F shows a line of frame data under each combo row and hides it again. Duelist in the Knight
@@ -279,72 +219,3 @@ TEST_F(ViewerTest, FrameDataLineComesAndGoesWithF) {
     EXPECT_EQ(shown.find_first_not_of('-', on + 20), std::string::npos) << shown;
     EXPECT_FALSE(viewerFrameData);
 }
-
-namespace {
-struct FrameDataScreens : JourneyTest, testing::WithParamInterface<std::pair<int, int>> {};
-} // namespace
-
-// The frame data on both widths with the class of the longest rows (Dancer, its combo of five
-// attacks): the lines stay on the screen within its frame, clear of the description, and each
-// row's icons start below the lines of the row above.
-TEST_P(FrameDataScreens, LinesFitTheScreen) {
-    auto [width, height] = GetParam();
-    options.desktopWidth = width;
-    options.desktopHeight = height;
-    options.nullRenderer = false;
-    viewerFrameData = false;
-    std::string size = std::to_string(width) + "x" + std::to_string(height);
-    std::vector<std::string> shots = {"viewer-frame-data-" + size + ".png"};
-    std::vector<PlacedGlyph> glyphs;
-    journey.on("main menu", 0, [] {
-        tap(25, kKeyDown);
-        tap(28, kKeyDown);
-        tap(31, kKeyReturn);
-    });
-    journey.on("class selection", 0, [&] {
-        for (int i = 0; i < 4; ++i) tap(25 + 3 * i, kKeyRight); // the fifth class
-        tap(40, kFrameDataKey);
-        scriptAdd({presentedFrames() + 60, kScriptScreenshot, 0, 0, shots[0]});
-        tap(70, kKeyEscape);
-    });
-    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
-    recordGlyphs(&glyphs);
-    EXPECT_EQ(run(), 0);
-    recordGlyphs(nullptr);
-    keepScreenshots(shots);
-    viewerFrameData = false;
-    std::vector<std::vector<PlacedGlyph>> frames = viewerFrames(glyphs);
-    ASSERT_GT(frames.size(), 55u);
-    const std::vector<PlacedGlyph>& frame = frames[55];
-    ASSERT_EQ(textAt(frame, 80, 100).substr(0, 6), "Dancer");
-    int64_t column = width >= 1500 ? 875 : 725;
-    int64_t lines = 0, lowest = 0;
-    std::vector<int64_t> lineYs;
-    for (const PlacedGlyph& g : frame) {
-        if (g.x >= column && g.y >= 106) {
-            if (lineYs.empty() || lineYs.back() != g.y) lineYs.push_back(g.y);
-            lowest = std::max(lowest, g.y + kSmallGlyphSize);
-            EXPECT_LT(g.x + kSmallGlyphSize, width - 30);
-            if (width >= 1500) {
-                EXPECT_LT(g.x + kSmallGlyphSize, 1375); // the moved class grid
-            }
-        } else if (g.y >= 600) {
-            EXPECT_LE(g.x + 16, column); // the description
-        }
-    }
-    lines = int64_t(lineYs.size());
-    ASSERT_EQ(classes[4]->name, "Dancer");
-    EXPECT_GE(lines, int64_t(classes[4]->comboList.size()));
-    EXPECT_LT(lowest, height - 30);
-    // Lines of one row are 12 px apart; from one row's last line to the next row's first lie
-    // the next row's icons (34 px) and the gaps around them.
-    for (size_t i = 1; i < lineYs.size(); ++i)
-        EXPECT_TRUE(lineYs[i] - lineYs[i - 1] == 12 || lineYs[i] - lineYs[i - 1] >= 12 + 36)
-            << lineYs[i - 1] << " then " << lineYs[i];
-    Bitmap shot;
-    bool alpha = false;
-    ASSERT_TRUE(loadPng(shots[0], shot, alpha));
-}
-
-INSTANTIATE_TEST_SUITE_P(Widths, FrameDataScreens,
-                         testing::Values(std::pair{1024, 768}, std::pair{1920, 1080}));

@@ -2,6 +2,7 @@
 // player one's keys as bound, the lessons passed are kept in the settings file, Escape leaves,
 // the cards name the keys bound now, and the cards fit the screen below the life gauges.
 #include "journey_fixture.h"
+#include "screen_sizes.h"
 
 #include <cmath>
 #include <map>
@@ -340,7 +341,7 @@ struct LessonScreens : GeneratedGameTest {
 // their frames and portraits.
 TEST_F(LessonScreens, EveryCardFitsBelowTheGauges) {
     if (IsSkipped()) return;
-    for (auto [width, height] : {std::pair<int64_t, int64_t>{1280, 720}, {1024, 768}}) {
+    for (auto [width, height] : {kCommonScreen, kSmallestScreen}) {
         std::string size = std::to_string(width) + "x" + std::to_string(height);
         SCOPED_TRACE(size);
         std::filesystem::remove("settings.txt"); // the screen size follows the desktop

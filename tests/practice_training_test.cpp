@@ -2,6 +2,7 @@
 // behaviours and recording, pause and frame step, life refill, reset and knock-outs, the
 // panels on screen, and the frame data it measures against the computed one.
 #include "journey_fixture.h"
+#include "screen_sizes.h"
 
 #include <cmath>
 
@@ -232,7 +233,7 @@ TEST_F(TrainingRoomTest, TheMeasuredFrameDataIsTheComputedOne) {
 
 // The panels, all on, over a fight in which player one has just attacked; looked at by hand
 // (QRX_KEEP_SCREENSHOTS) and checked for the panels' backing boxes where they stand.
-struct TrainingScreens : TrainingRoomTest, testing::WithParamInterface<std::pair<int, int>> {};
+struct TrainingScreens : TrainingRoomTest, testing::WithParamInterface<Resolution> {};
 
 TEST_P(TrainingScreens, AllPanelsAreOnScreen) {
     auto [width, height] = GetParam();
@@ -271,8 +272,8 @@ TEST_P(TrainingScreens, AllPanelsAreOnScreen) {
     EXPECT_TRUE(trainingRoom.measure.attack);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, TrainingScreens,
-                         testing::Values(std::pair{1280, 720}, std::pair{1920, 1080}));
+INSTANTIATE_TEST_SUITE_P(Sizes, TrainingScreens, testing::Values(kCommonScreen, kWideScreen),
+                         screenSizeName);
 
 TEST(TrainingWatch, InputHistoryCountsFramesAndKeepsSixteen) {
     InputHistory h;
