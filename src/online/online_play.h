@@ -10,6 +10,7 @@
 
 #include "net/packets.h"
 #include "net/transport.h"
+#include "online/rooms.h"
 
 struct OnlinePlay {
     NetLink link;
@@ -25,6 +26,7 @@ struct OnlinePlay {
     bool matchStarting = false; // the host's starting set-up came (joining side), in peerSetup
     std::vector<Packet> fightPackets; // the peer's Inputs and Hash packets, for the match loop
     std::string problem;       // why the connection ended, for the player ("" while it lasts)
+    RoomLink room;             // through a lobby: the room, the path, the spectators' stream
 };
 
 // This game's greeting: its version, and the hashes of data.json and of every class's pictures
