@@ -214,6 +214,23 @@ TEST_F(NetConnectionTest, StrayDatagramsAreIgnoredAndAGameStillJoins) {
                              [&] { return onlineReady(host) && onlineReady(guest); }));
 }
 
+// Nobody hosts on the port: the computer there answers "port unreachable", which ends the join
+// at once with a message that says so, not after the connection's 8 s timeout.
+TEST_F(NetConnectionTest, JoiningAPortWhereNobodyHostsSaysSoAtOnce) {
+    uint16_t closed = port;
+    closeLink(host.link, "the port is let go");
+    OnlinePlay guest;
+    std::string error;
+    ASSERT_TRUE(joinOnline(guest, "127.0.0.1:" + std::to_string(closed), error)) << error;
+    int services = 0;
+    while (serviceOnline(guest) && services < 100) { // 100 x 10 ms: far under the timeout
+        usleep(10000);
+        services += 1;
+    }
+    EXPECT_LT(services, 100);
+    EXPECT_NE(guest.problem.find("nobody hosts at that address"), std::string::npos) << guest.problem;
+}
+
 TEST(NetAddresses, HostAndPortAreReadWithTheDefaultPort) {
     std::string host, error;
     uint16_t port = 0;

@@ -5,7 +5,8 @@
 # --ci adds those and clang with the libFuzzer runtime for tools/fuzz.sh)
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libogg-dev
-          libvorbis-dev libenet-dev nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev
+          libvorbis-dev libenet-dev libminiupnpc-dev libnatpmp-dev nlohmann-json3-dev libfreetype-dev
+          fonts-dejavu-core libgtest-dev
           googletest ccache)
 if [ "${1:-}" = "--package" ] || [ "${1:-}" = "--ci" ]; then
   packages+=(xvfb xauth xdotool x11-utils dpkg-dev desktop-file-utils)

@@ -17,6 +17,7 @@
 #include "net/rollback.h"
 #include "online/online_match.h"
 #include "online/online_play.h"
+#include "online/rooms.h"
 #include "replays/replay_file.h"
 #include "runtime/headless.h"
 #include "runtime/runtime.h"
@@ -29,6 +30,11 @@ namespace {
 struct Options {
     bool hosting = false;
     std::string address; // joining
+    std::string lobby;   // through a lobby: --host-room, --join-room CODE or --watch CODE
+    bool hostRoom = false;
+    std::string roomCode, watchCode;
+    bool relayAtOnce = false; // --path relay
+    double watchDelay = 1;    // seconds a spectator stays behind the newest frame
     uint16_t port = kDefaultPort;
     int64_t classCode = 0, stance = 0;
     int64_t stage = 0;
@@ -51,11 +57,13 @@ struct Options {
 [[noreturn]] void usage(const std::string& problem) {
     std::fprintf(stderr,
                  "quarrelix-online: %s\n"
-                 "usage: quarrelix-online (--host PORT | --join HOST[:PORT]) [--class C:S]\n"
+                 "usage: quarrelix-online (--host PORT | --join HOST[:PORT] |\n"
+                 "       --lobby HOST[:PORT] (--host-room | --join-room CODE | --watch CODE)\n"
+                 "       [--path relay]) [--class C:S]\n"
                  "       [--stage N] [--seed N] [--fps F] [--delay FRAMES] [--max-seconds S]\n"
                  "       [--latency MS] [--jitter MS] [--loss PERCENT] [--duplicate PERCENT]\n"
                  "       [--reorder PERCENT] [--link-seed N] [--record FILE] [--wait S]\n"
-                 "       [--leave-after S | --vanish-after S] [--spoil-after S]\n",
+                 "       [--leave-after S | --vanish-after S] [--spoil-after S] [--watch-delay S]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -89,6 +97,10 @@ Options parseOptions(int argc, char** argv) {
     bool sideGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
+        if (option == "--host-room") {
+            o.hosting = o.hostRoom = sideGiven = true;
+            continue;
+        }
         if (i + 1 >= argc) usage("missing value for " + option);
         std::string value = argv[++i];
         if (option == "--host") {
@@ -98,6 +110,19 @@ Options parseOptions(int argc, char** argv) {
         } else if (option == "--join") {
             o.address = value;
             sideGiven = true;
+        } else if (option == "--lobby") {
+            o.lobby = value;
+        } else if (option == "--join-room") {
+            o.roomCode = value;
+            sideGiven = true;
+        } else if (option == "--watch") {
+            o.watchCode = value;
+            sideGiven = true;
+        } else if (option == "--watch-delay") {
+            o.watchDelay = number(value, option);
+        } else if (option == "--path") {
+            if (value != "relay") usage("--path takes only relay");
+            o.relayAtOnce = true;
         } else if (option == "--class") {
             size_t colon = value.find(':');
             o.classCode = int64_t(number(value.substr(0, colon), option));
@@ -131,7 +156,9 @@ Options parseOptions(int argc, char** argv) {
             usage("unknown option " + option);
         }
     }
-    if (!sideGiven) usage("--host or --join is needed");
+    if (!sideGiven) usage("--host, --join, --host-room, --join-room or --watch is needed");
+    if ((o.hostRoom || !o.roomCode.empty() || !o.watchCode.empty()) && o.lobby.empty())
+        usage("--host-room, --join-room and --watch need --lobby");
     if (o.inputDelay > kMaxInputDelay) usage("the delay is 0 to 4 frames");
     return o;
 }
@@ -146,6 +173,56 @@ template <typename Done> bool waitFor(OnlinePlay& online, double seconds, Done d
     }
     if (online.problem.empty()) online.problem = "the other side did not come in time";
     return false;
+}
+
+// From asking the lobby (the joiner gives the code) or, for the host, from the lobby telling of
+// the guest, to the fight connection; 0 when playing by address.
+double connectMs(const OnlinePlay& online) {
+    const RoomLink& room = online.room;
+    if (!room.active || room.connectedMs == 0) return 0;
+    return room.connectedMs - (online.hosting ? room.peerKnownMs : room.startedMs);
+}
+
+void record(const Options& o, const Replay& replay) {
+    if (o.record.empty()) return;
+    std::string problem;
+    if (!writeReplay(o.record, replay, problem))
+        std::fprintf(stderr, "quarrelix-online: %s: %s\n", o.record.c_str(), problem.c_str());
+}
+
+// --watch: the room's newest match, from its start, to its end; the closing line as the
+// players print it.
+int watchMatch(FightContext& context, const Options& o) {
+    Spectating watching;
+    std::string error;
+    if (!watchRoom(watching, o.lobby, o.watchCode, error)) {
+        std::fprintf(stderr, "quarrelix-online: %s\n", error.c_str());
+        endGame();
+        return 1;
+    }
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(o.waitSeconds);
+    while (watching.setup.empty() && std::chrono::steady_clock::now() < until &&
+           serviceWatching(watching))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (watching.setup.empty()) {
+        std::fprintf(stderr, "quarrelix-online: %s\n",
+                     watching.problem.empty() ? "no match began in time" : watching.problem.c_str());
+        endGame();
+        return 1;
+    }
+    matchHooks.endOfMatch = false;
+    OnlineOutcome outcome = watchOnlineMatch(context, watching, o.watchDelay);
+    record(o, outcome.replay);
+    std::printf("{\"side\":0,\"finished\":%s,\"winner\":%d,\"frames\":%lld,\"hash\":\"%016llx\","
+                "\"finalHash\":\"%016llx\",\"seconds\":%.1f,\"path\":\"relay\",\"problem\":\"%s\"}\n",
+                outcome.finished ? "true" : "false",
+                int(outcome.result == 1 ? 2 : outcome.result == 2 ? 1 : 0),
+                (long long)outcome.fightFrames, (unsigned long long)outcome.fightHash,
+                (unsigned long long)outcome.replay.finalHash, outcome.seconds,
+                outcome.problem.c_str());
+    std::fflush(stdout);
+    endGame();
+    return outcome.finished && outcome.problem.empty() ? 0 : 1;
 }
 
 int fail(OnlinePlay& online) {
@@ -171,9 +248,14 @@ int main(int argc, char** argv) {
     settings.showFps = 0;
     settings.musicVolume = 0;
 
+    if (!o.watchCode.empty()) return watchMatch(context, o);
     OnlinePlay online;
     std::string error;
-    bool opened = o.hosting ? hostOnline(online, o.port, error) : joinOnline(online, o.address, error);
+    bool opened = o.hostRoom             ? hostRoom(online, o.lobby, error)
+                  : !o.roomCode.empty()  ? joinRoom(online, o.lobby, o.roomCode, error)
+                  : o.hosting            ? hostOnline(online, o.port, error)
+                                         : joinOnline(online, o.address, error);
+    online.room.relayAtOnce = o.relayAtOnce;
     if (!opened) {
         std::fprintf(stderr, "quarrelix-online: %s\n", error.c_str());
         endGame();
@@ -182,6 +264,13 @@ int main(int argc, char** argv) {
     if (o.conditioned) {
         online.link.conditioner = std::make_unique<Conditioner>();
         startConditioner(*online.link.conditioner, o.link);
+    }
+    if (o.hostRoom) {
+        // The code, alone on its line, as soon as the lobby gives it: the other side joins with it.
+        if (!waitFor(online, o.waitSeconds, [&] { return !online.room.code.empty(); }))
+            return fail(online);
+        std::printf("room %s\n", online.room.code.c_str());
+        std::fflush(stdout);
     }
     if (!waitFor(online, o.waitSeconds, [&] { return onlineReady(online); })) return fail(online);
 
@@ -227,23 +316,23 @@ int main(int argc, char** argv) {
         if (!waitFor(online, o.waitSeconds, [&] { return online.matchStarting; })) return fail(online);
         outcome = playOnlineMatch(context, online, online.peerSetup, o.inputDelay);
     }
-    if (!o.record.empty()) {
-        std::string problem;
-        if (!writeReplay(o.record, outcome.replay, problem))
-            std::fprintf(stderr, "quarrelix-online: %s: %s\n", o.record.c_str(), problem.c_str());
-    }
+    record(o, outcome.replay);
+    // The spectators' stream is delivered to the lobby before the host goes.
+    waitFor(online, 3, [&] { return streamSettled(online); });
     double seconds = outcome.seconds > 0 ? outcome.seconds : 1;
     std::printf("{\"side\":%d,\"finished\":%s,\"winner\":%d,\"frames\":%lld,\"hash\":\"%016llx\","
                 "\"finalHash\":\"%016llx\",\"rollbacksPerSecond\":%.2f,\"longestRollback\":%lld,"
                 "\"framesResimulated\":%lld,\"waits\":%lld,\"pingMs\":%.1f,\"seconds\":%.1f,"
-                "\"passes\":%lld,\"problem\":\"%s\"}\n",
+                "\"passes\":%lld,\"path\":\"%s\",\"connectMs\":%.0f,\"problem\":\"%s\"}\n",
                 o.hosting ? 1 : 2, outcome.finished ? "true" : "false",
                 int(outcome.result == 1 ? 2 : outcome.result == 2 ? 1 : 0),
                 (long long)outcome.fightFrames, (unsigned long long)outcome.fightHash,
                 (unsigned long long)outcome.replay.finalHash,
                 double(outcome.rollbacks) / seconds, (long long)outcome.longestRollback,
                 (long long)outcome.framesResimulated, (long long)outcome.waits, outcome.pingMs,
-                outcome.seconds, (long long)matchHooks.fightFrames, outcome.problem.c_str());
+                outcome.seconds, (long long)matchHooks.fightFrames,
+                online.room.active ? onlinePathName(online.room.path) : "direct",
+                connectMs(online), outcome.problem.c_str());
     std::fflush(stdout);
     leaveOnline(online, kByeQuit, "the match is over");
     endGame();

@@ -86,14 +86,62 @@ int64_t selectionCode(const SetupPacket& start) {
     return code(start.classCode, start.stance) +
            10000 * code(start.guestClassCode, start.guestStance);
 }
+} // namespace
 
-// The player's things an online match changes, and puts back.
-struct KeptForOnline {
-    int64_t width = 0, height = 0;
-};
+// One confirmed frame of fight stepped with both players' packed inputs and added to the
+// recording, with a hash every kReplayHashInterval frames.
+void stepRecordedFrame(FightState& fight, const Stage* stage, Replay& replay,
+                       const std::array<uint8_t, 2>& packed, double factor) {
+    std::array<Actions, 2> actions = {unpackActions(packed[0]), unpackActions(packed[1])};
+    stepFight(fight, stage, actions, factor, factor);
+    replay.frames.push_back({1, {packed[0], packed[1]}, factor});
+    if (replay.frames.size() % size_t(kReplayHashInterval) == 0)
+        replay.hashes.push_back(fightHash(fight));
+}
 
-// Gives both fighters the shared set-up and returns its recording (not yet started); "" in
-// `refusal` when it can be played here.
+// The last frame as shown (its sounds were heard when it was played), as a playback ends.
+void presentLastFrame(const FightState& fight, double factor) {
+    FightEvents shown = fight.events;
+    shown.sounds.clear();
+    presentFightEvents(shown, factor);
+}
+
+namespace {
+// The fight frames of the session up to `frames`, with both players' confirmed inputs, added to
+// the recording with a hash every 50 frames, by stepping the fight again from its start.
+// Leaves the fight after the last of them in `fight` and returns its hash.
+uint64_t recordFightFrames(FightState& fight, Replay& replay, const FightState& start,
+                           const RollbackSession& s, int64_t frames) {
+    fight = start;
+    for (int64_t frame = 0; frame < frames; ++frame) {
+        std::array<uint8_t, 2> packed;
+        packed[size_t(s.localPlayer)] = s.localInputs[size_t(frame)];
+        packed[size_t(1 - s.localPlayer)] = s.remoteInputs[size_t(frame)];
+        stepRecordedFrame(fight, s.stage, replay, packed, s.frameFactor);
+    }
+    if (frames > 0) presentLastFrame(fight, s.frameFactor);
+    return fightHash(fight);
+}
+
+// Ping, rollback and frame advantage under the frames per second.
+void drawOnlineReadOut(double fps, double pingMs, int64_t rollbackFrames, double advantage) {
+    char line[160];
+    std::snprintf(line, sizeof line, "FPS : %d", int(std::lround(fps)));
+    drawPlainText(line, 0, 240);
+    std::snprintf(line, sizeof line, "Ping : %d ms  Rollback : %d  Advantage : %+.1f",
+                  int(std::lround(pingMs)), int(rollbackFrames), advantage);
+    drawPlainText(line, 0, 260);
+}
+
+// The input delay this side plays with (and the path, through a room), always in view: the
+// player chose "Auto" or a number and should see what it came to.
+void drawInputDelay(int64_t frames, OnlinePath path) {
+    std::string line = "Delay : " + std::to_string(frames) + (frames == 1 ? " frame" : " frames");
+    if (path != OnlinePath::None) line += std::string("  Path : ") + onlinePathName(path);
+    drawPlainText(line, 0, 280);
+}
+} // namespace
+
 Replay applyStartingSetup(FightContext& context, const SetupPacket& start, KeptForOnline& kept,
                           std::string& refusal) {
     FightState& fight = context.fight;
@@ -133,40 +181,6 @@ void restoreAfterOnline(const KeptForOnline& kept) {
     if (kept.width != screenWidth || kept.height != screenHeight)
         openGameScreen(kept.width, kept.height);
 }
-
-// The fight frames of the session up to `frames`, with both players' confirmed inputs, added to
-// the recording with a hash every 50 frames, by stepping the fight again from its start.
-// Leaves the fight after the last of them in `fight` and returns its hash.
-uint64_t recordFightFrames(FightState& fight, Replay& replay, const FightState& start,
-                           const RollbackSession& s, int64_t frames) {
-    fight = start;
-    for (int64_t frame = 0; frame < frames; ++frame) {
-        std::array<uint8_t, 2> packed;
-        packed[size_t(s.localPlayer)] = s.localInputs[size_t(frame)];
-        packed[size_t(1 - s.localPlayer)] = s.remoteInputs[size_t(frame)];
-        std::array<Actions, 2> actions = {unpackActions(packed[0]), unpackActions(packed[1])};
-        stepFight(fight, s.stage, actions, s.frameFactor, s.frameFactor);
-        replay.frames.push_back({1, {packed[0], packed[1]}, s.frameFactor});
-        if (replay.frames.size() % size_t(kReplayHashInterval) == 0)
-            replay.hashes.push_back(fightHash(fight));
-    }
-    // The last frame as shown (its sounds were heard when it was played), as a playback ends.
-    FightEvents shown = fight.events;
-    shown.sounds.clear();
-    if (frames > 0) presentFightEvents(shown, s.frameFactor);
-    return fightHash(fight);
-}
-
-// Ping, rollback and frame advantage under the frames per second.
-void drawOnlineReadOut(double fps, double pingMs, int64_t rollbackFrames, double advantage) {
-    char line[160];
-    std::snprintf(line, sizeof line, "FPS : %d", int(std::lround(fps)));
-    drawPlainText(line, 0, 240);
-    std::snprintf(line, sizeof line, "Ping : %d ms  Rollback : %d  Advantage : %+.1f",
-                  int(std::lround(pingMs)), int(rollbackFrames), advantage);
-    drawPlainText(line, 0, 260);
-}
-} // namespace
 
 SetupPacket hostStartingSetup(const SetupPacket& choice, const SetupPacket& guestChoice,
                               int64_t stage, uint64_t seed) {
@@ -220,6 +234,10 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
         return outcome;
     }
     onlineLocalSide = side;
+    if (online.hosting) {
+        PacketBytes setupBytes; // the spectators start from the same set-up
+        if (encodeSetup(hostSetup, setupBytes)) streamMatchStart(online, setupBytes);
+    }
     Replay& replay = outcome.replay;
     matchTape = MatchTape{};
     matchTape.recording = &replay;
@@ -303,6 +321,9 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
         if (newestHash(session, hash) && encodeHash(hash, bytes))
             sendOnLink(online.link, kInputChannel, bytes);
         StepOutcome step = stepSession(session);
+        if (online.hosting)
+            streamFightFrames(online, session.localInputs, session.remoteInputs,
+                              session.confirmedFrame);
         if (step.stepped) presentFightEvents(session.newestEvents, factor);
         drawFight(stateAfter(session, session.currentFrame), stage);
         if (!step.stepped) drawText("waiting", screenWidth / 2 - 56, 40, kOrangeTint, 128);
@@ -319,6 +340,7 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
             drawOnlineReadOut(1000.0 * double(frameLengths.size()) / sum, pingMs,
                               session.currentFrame - session.confirmedFrame, advantage);
         }
+        drawInputDelay(session.inputDelay, online.room.path);
         return true;
     };
     loop.afterShown = [](double) {
@@ -364,6 +386,8 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
         std::fprintf(stderr, "quarrelix: the online fight could not be recorded as played\n");
     outcome.fightFrames = recorded;
     outcome.finished = endFrame >= 0;
+    if (online.hosting && outcome.finished)
+        streamMatchEnd(online, recorded, outcome.result, outcome.fightHash);
     if (outcome.finished && matchHooks.endOfMatch) {
         matchTape.spoiled = true; // no "watch again" while the other player waits
         endOfMatch(context, outcome.result, 0);

@@ -3,6 +3,7 @@
 // The match is recorded as a replay like any other.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,6 +16,8 @@ struct FightContext;
 struct FightState;
 struct OnlinePlay;
 struct RollbackSession;
+struct Spectating;
+struct Stage;
 
 // Tools and tests: a program at the local keys instead of the player (null: the player's own
 // keys, as player one's bindings); it gets the newest fight and the side it plays.
@@ -44,8 +47,30 @@ struct OnlineOutcome {
     double pingMs = 0;      // the last smoothed round trip through the inputs' acks
 };
 
+// The player's things an online match changes, and puts back.
+struct KeptForOnline {
+    int64_t width = 0, height = 0;
+};
+// Gives both fighters the host's starting set-up and returns its recording (not yet started);
+// "" in `refusal` when it can be played here. The players and the spectators start alike.
+Replay applyStartingSetup(FightContext& context, const SetupPacket& start, KeptForOnline& kept,
+                          std::string& refusal);
+void restoreAfterOnline(const KeptForOnline& kept);
+// One confirmed frame of fight stepped with both players' packed inputs and recorded, with a
+// hash every kReplayHashInterval frames.
+void stepRecordedFrame(FightState& fight, const Stage* stage, Replay& replay,
+                       const std::array<uint8_t, 2>& packed, double factor);
+// The last frame's effects as shown (its sounds were heard when it was played).
+void presentLastFrame(const FightState& fight, double factor);
+
 // Plays the match in the context from the host's starting set-up with the local player's input delay
 // (frames); the end of match follows unless matchHooks say otherwise. The player's own settings
 // and screen are back as they were afterwards.
 OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const SetupPacket& start,
                               int64_t inputDelay);
+
+// A spectator's copy of the room's match whose starting set-up came (watching.setup): it
+// plays the streamed inputs `delaySeconds` behind the newest, fast-forwarding without drawing
+// when further behind (a spectator who came in mid-match), and ends with the match's end.
+// The outcome's hash is checked against the host's; the recording verifies like a replay.
+OnlineOutcome watchOnlineMatch(FightContext& context, Spectating& watching, double delaySeconds);

@@ -120,6 +120,7 @@ bool joinOnline(OnlinePlay& online, const std::string& address, std::string& err
 bool serviceOnline(OnlinePlay& online) {
     if (online.link.closed) return false;
     std::vector<LinkMessage> messages = serviceLink(online.link);
+    if (!online.link.closed && !serviceRoom(online)) return false;
     // Our greeting goes first, also when the peer's came with the connection: a peer refused
     // for its greeting still hears ours, and can say what differs.
     if (online.link.connected && !online.helloSent) {
@@ -161,6 +162,7 @@ void sendOwnSetup(OnlinePlay& online, const SetupPacket& setup) {
 
 void leaveOnline(OnlinePlay& online, ByeReason reason, const std::string& problem) {
     if (online.problem.empty()) online.problem = problem;
+    leaveRoom(online);
     if (!online.link.host) return;
     PacketBytes bytes;
     send(online, encodeBye({reason}, bytes), bytes);

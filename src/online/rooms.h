@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,11 @@
 #include "net/transport.h"
 
 struct OnlinePlay;
+struct PortMapping;
+// Waits for the router's answer and lets the mapping go.
+struct PortMappingRelease {
+    void operator()(PortMapping* mapping) const;
+};
 
 enum class OnlinePath : uint8_t { None, Local, Direct, Upnp, Relay };
 // "local", "direct", "upnp", "relay" ("" for None): the tools' output and the logs.
@@ -52,7 +58,10 @@ struct RoomLink {
     std::vector<LobbyEndpoint> peerLocals, peerMapped;
     LobbyEndpoint pathEndpoint;               // where the fight connection goes
     int64_t probesSent = 0;
+    double lastProbeMs = 0;
     bool relayAsked = false;
+    bool relayAtOnce = false;  // tests: no direct tries, the relay at once
+    bool mappingOffered = false;
     // The host's stream of confirmed inputs to the lobby, for spectators.
     uint32_t streamMatch = 0;    // 0: no match streamed yet
     LobbyBytes streamSetup;      // the match's starting set-up, as sent to the peer
@@ -61,7 +70,8 @@ struct RoomLink {
     int64_t streamFrames = 0; uint8_t streamResult = 0; uint64_t streamHash = 0;
     int64_t streamAcked = -1;    // frames the lobby holds (-1: not even the start)
     double lastStreamSendMs = 0;
-    struct PortMapping* mapping = nullptr; // UPnP / NAT-PMP, asked in the background
+    int64_t endSends = 0;
+    std::unique_ptr<PortMapping, PortMappingRelease> mapping; // UPnP / NAT-PMP, in the background
 };
 
 // Asks the lobby (`lobby`: "HOST[:PORT]") for a room; the code arrives in online.room.code
@@ -80,6 +90,9 @@ void streamMatchStart(OnlinePlay& online, const LobbyBytes& setup);
 void streamFightFrames(OnlinePlay& online, const std::vector<uint8_t>& playerOne,
                        const std::vector<uint8_t>& playerTwo, int64_t confirmed);
 void streamMatchEnd(OnlinePlay& online, int64_t frames, int64_t result, uint64_t hash);
+// True when the spectators' stream has nothing left to send: every frame acked by the lobby
+// and the end sent (or nothing streamed).
+bool streamSettled(const OnlinePlay& online);
 // Tells the lobby we leave (best effort) and lets a port mapping go.
 void leaveRoom(OnlinePlay& online);
 
