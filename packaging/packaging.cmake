@@ -17,6 +17,9 @@ install(CODE [[
   file(CREATE_LINK ../lib/quarrelix/quarrelix "${link}" SYMBOLIC)
 ]])
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/quarrelix.desktop DESTINATION share/applications)
+# The lobby server, for whoever runs one on a public host; its service is not enabled.
+install(TARGETS quarrelix-lobby RUNTIME DESTINATION bin)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/quarrelix-lobby.service DESTINATION lib/systemd/system)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/quarrelix.svg
         DESTINATION share/icons/hicolor/scalable/apps)
 

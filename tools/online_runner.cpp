@@ -317,8 +317,6 @@ int main(int argc, char** argv) {
         outcome = playOnlineMatch(context, online, online.peerSetup, o.inputDelay);
     }
     record(o, outcome.replay);
-    // The spectators' stream is delivered to the lobby before the host goes.
-    waitFor(online, 3, [&] { return streamSettled(online); });
     double seconds = outcome.seconds > 0 ? outcome.seconds : 1;
     std::printf("{\"side\":%d,\"finished\":%s,\"winner\":%d,\"frames\":%lld,\"hash\":\"%016llx\","
                 "\"finalHash\":\"%016llx\",\"rollbacksPerSecond\":%.2f,\"longestRollback\":%lld,"

@@ -41,7 +41,7 @@ const KindLayout kLayouts[] = {
     {kLobbyPeer, kToken | kRole | kPublic | kEndpoints | kPeerToken},
     {kLobbyPeerCandidate, kToken | kEndpoints},
     {kLobbyRelayReady, kToken | kPublic},
-    {kLobbyStreamAck, kToken | kMatch | kFrame},
+    {kLobbyStreamAck, kToken | kMatch | kFrame | kHash},
     {kLobbyWatchStart, kToken | kMatch | kSetupPayload},
     {kLobbyWatchInputs, kToken | kMatch | kFrame | kInputsPayload},
     {kLobbyWatchEnd, kToken | kMatch | kFrame | kResult | kHash},

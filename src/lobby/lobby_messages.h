@@ -56,7 +56,8 @@ enum LobbyKind : uint8_t {
     kLobbyPeerCandidate, // token, endpoints[0]: the peer's mapped address
     kLobbyRelayReady,    // token, publicEndpoint (the lobby's relay address as it knows it: 0 =
                          // the address the lobby is reached at)
-    kLobbyStreamAck,     // token, match, frame = frames held (-1: not even the start)
+    kLobbyStreamAck,     // token, match, frame = frames held (-1: not even the start), hash =
+                         // the end's hash once the end came (0 before)
     kLobbyWatchStart,    // token, match, payload = the starting set-up
     kLobbyWatchInputs,   // token, match, frame = first frame, payload = 2 bytes a frame
     kLobbyWatchEnd,      // token, match, frame = fight frames, result, hash

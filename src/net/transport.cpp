@@ -210,6 +210,7 @@ bool openLink(NetLink& link, uint16_t port, bool hosting, std::string& error) {
     link.host->intercept = interceptRaw;
     link.hosting = hosting;
     link.acceptListedOnly = true; // the path finding says whom
+    link.keepSocket = true;
     link.openedMs = linkClockMs();
     return true;
 }
@@ -342,9 +343,21 @@ void closeLink(NetLink& link, const std::string& reason) {
             if (event.type == ENET_EVENT_TYPE_DISCONNECT) break;
         }
     }
-    link.host.reset();
+    if (!link.keepSocket) link.host.reset();
+    else if (link.peer) enet_peer_reset(link.peer);
     link.peer = nullptr;
     link.connected = false;
+}
+
+void pumpSocket(NetLink& link) {
+    if (!link.host) return;
+    ENetEvent event;
+    int got = enet_host_service(link.host.get(), &event, 0);
+    while (got > 0) {
+        if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+        if (event.type == ENET_EVENT_TYPE_CONNECT) enet_peer_reset(event.peer);
+        got = enet_host_check_events(link.host.get(), &event);
+    }
 }
 
 int64_t linkRoundTripMs(const NetLink& link) {

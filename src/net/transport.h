@@ -56,6 +56,7 @@ struct NetLink {
     // heard the other player at (or the relay); a link by address takes anyone's.
     bool acceptListedOnly = false;
     std::vector<std::pair<uint32_t, uint16_t>> acceptFrom; // address (host order), port
+    bool keepSocket = false;  // a room's: closing ends the fight connection, not the socket
     uint32_t peerAddress = 0; // where the connected peer's packets come from (host order)
     uint16_t peerPort = 0;
 };
@@ -88,6 +89,9 @@ uint16_t linkPort(const NetLink& link);
 bool connectLink(NetLink& link, uint32_t address, uint16_t port, std::string& error);
 // Sends one raw datagram from the link's socket (the lobby's messages, probes).
 void sendDatagram(NetLink& link, uint32_t address, uint16_t port, const PacketBytes& bytes);
+// Takes what arrived on a closed room link's socket (the raw datagrams; ENet's events are
+// dropped).
+void pumpSocket(NetLink& link);
 // The raw datagrams received since the last call (they arrive while serviceLink runs).
 std::vector<RawDatagram> takeDatagrams(NetLink& link);
 // Sends what is queued and takes what arrived (waiting at most waitMs for the first): the

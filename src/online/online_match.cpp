@@ -45,6 +45,7 @@ constexpr double kAdvantageSmoothing = 0.1;
 // frame each, until both are level.
 constexpr double kLevelWithin = 1.0;  // frames
 constexpr double kMostSlowing = 0.25; // of a frame, per frame
+constexpr double kStreamEndWaitMs = 2000; // for the lobby to take the spectators' last frames
 
 // The fights went apart at session.desyncFrame: this side's hash of that frame goes out before
 // the goodbye, so that the peer compares it too and both name the frame. A side told by the
@@ -386,8 +387,13 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
         std::fprintf(stderr, "quarrelix: the online fight could not be recorded as played\n");
     outcome.fightFrames = recorded;
     outcome.finished = endFrame >= 0;
-    if (online.hosting && outcome.finished)
+    if (online.hosting && outcome.finished) {
+        // The spectators' stream reaches its end, also when the other player already left.
         streamMatchEnd(online, recorded, outcome.result, outcome.fightHash);
+        double until = linkClockMs() + kStreamEndWaitMs;
+        while (!streamSettled(online) && linkClockMs() < until && serviceRoomAlone(online))
+            framePacing(systemTimeMs(), 0);
+    }
     if (outcome.finished && matchHooks.endOfMatch) {
         matchTape.spoiled = true; // no "watch again" while the other player waits
         endOfMatch(context, outcome.result, 0);

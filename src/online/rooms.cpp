@@ -21,7 +21,6 @@ constexpr double kPunchMs = 2500;         // probing before the relay is asked f
 constexpr double kMappingWaitMs = 3500;   // ... or longer while our router is still asked
 constexpr double kFindingMs = 15000;      // no path, not even the relay: given up
 constexpr double kStreamEveryMs = 100;    // the spectators' stream sent again until acked
-constexpr int64_t kEndSends = 10;         // the stream's end, sent this often over a second
 
 uint64_t newToken() {
     std::random_device device;
@@ -169,7 +168,9 @@ void takeFromLobby(OnlinePlay& online, const LobbyMessage& message) {
         if (room.phase == RoomPhase::Finding) useEndpoint(online, room.lobby);
         return;
     case kLobbyStreamAck:
-        if (message.match == room.streamMatch) room.streamAcked = std::max(room.streamAcked, message.frame);
+        if (message.match != room.streamMatch) return;
+        room.streamAcked = std::max(room.streamAcked, message.frame);
+        if (room.streamEnded && message.hash == room.streamHash) room.endAcked = true;
         return;
     case kLobbyRefused:
         fail(online, refusalMessage(message.reason));
@@ -288,12 +289,11 @@ void sendStream(OnlinePlay& online, double now) {
         message.frame = room.streamAcked;
         auto first = room.streamInputs.begin() + 2 * room.streamAcked;
         message.payload.assign(first, first + 2 * count);
-    } else if (room.streamEnded && room.endSends < kEndSends) {
+    } else if (room.streamEnded && !room.endAcked) {
         message.kind = kLobbyStreamEnd;
         message.frame = room.streamFrames;
         message.result = room.streamResult;
         message.hash = room.streamHash;
-        room.endSends += 1;
     } else {
         return;
     }
@@ -385,7 +385,7 @@ void streamMatchStart(OnlinePlay& online, const LobbyBytes& setup) {
     room.streamInputs.clear();
     room.streamEnded = false;
     room.streamAcked = -1;
-    room.endSends = 0;
+    room.endAcked = false;
     room.lastStreamSendMs = 0;
 }
 
@@ -413,7 +413,15 @@ bool streamSettled(const OnlinePlay& online) {
     const RoomLink& room = online.room;
     if (!room.active || room.streamMatch == 0) return true;
     return room.streamAcked >= int64_t(room.streamInputs.size() / 2) &&
-           (!room.streamEnded || room.endSends >= kEndSends);
+           (!room.streamEnded || room.endAcked);
+}
+
+bool serviceRoomAlone(OnlinePlay& online) {
+    if (!online.link.host || !online.room.active) return false;
+    if (!online.link.closed && serviceOnline(online)) return true;
+    if (!online.link.host) return false;
+    pumpSocket(online.link);
+    return serviceRoom(online);
 }
 
 void leaveRoom(OnlinePlay& online) {
@@ -426,4 +434,6 @@ void leaveRoom(OnlinePlay& online) {
     }
     room.mapping.reset();
     room.active = false;
+    online.link.keepSocket = false; // the next close lets the socket go
+    if (online.link.closed) online.link.host.reset();
 }

@@ -70,7 +70,7 @@ struct RoomLink {
     int64_t streamFrames = 0; uint8_t streamResult = 0; uint64_t streamHash = 0;
     int64_t streamAcked = -1;    // frames the lobby holds (-1: not even the start)
     double lastStreamSendMs = 0;
-    int64_t endSends = 0;
+    bool endAcked = false;
     std::unique_ptr<PortMapping, PortMappingRelease> mapping; // UPnP / NAT-PMP, in the background
 };
 
@@ -90,6 +90,9 @@ void streamMatchStart(OnlinePlay& online, const LobbyBytes& setup);
 void streamFightFrames(OnlinePlay& online, const std::vector<uint8_t>& playerOne,
                        const std::vector<uint8_t>& playerTwo, int64_t confirmed);
 void streamMatchEnd(OnlinePlay& online, int64_t frames, int64_t result, uint64_t hash);
+// The room alone, once the fight connection is over (the other player left): the stream's
+// end still reaches the lobby. False when the room is gone.
+bool serviceRoomAlone(OnlinePlay& online);
 // True when the spectators' stream has nothing left to send: every frame acked by the lobby
 // and the end sent (or nothing streamed).
 bool streamSettled(const OnlinePlay& online);
