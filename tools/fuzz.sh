@@ -3,7 +3,7 @@
 # in build-fuzz/ and runs each for SECONDS on one core, then prints per target the executions,
 # executions per second and findings. Exits non-zero on any crash, leak, timeout or
 # out-of-memory; the inputs that caused them stay in build-fuzz/fuzz-findings/TARGET/.
-# Usage: tools/fuzz.sh SECONDS [TARGET...]   (targets: json data settings png wav ogg replay packets)
+# Usage: tools/fuzz.sh SECONDS [TARGET...]   (targets: json data settings png wav ogg replay packets lobby)
 #        tools/fuzz.sh --build   (only builds the targets: CI builds them on every core first,
 #        then fuzzes on one core beside the window tests)
 # QRX_FUZZ_JOBS sets how many targets run at once (default: 2, one per core of our machines).
@@ -21,7 +21,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
 fi
 shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(json data settings png wav ogg replay packets)
+[ ${#targets[@]} -eq 0 ] && targets=(json data settings png wav ogg replay packets lobby)
 jobs=${QRX_FUZZ_JOBS:-2}
 
 build=$root/build-fuzz
@@ -45,6 +45,7 @@ max_len() {
     json) echo 8192 ;; data) echo 65536 ;; settings) echo 4096 ;;
     png) echo 16384 ;; wav) echo 16384 ;; ogg) echo 16384 ;; replay) echo 16384 ;;
     packets) echo 1024 ;; # twice the largest packet: oversize ones are tried too
+    lobby) echo 2400 ;;   # twice the largest lobby message
   esac
 }
 

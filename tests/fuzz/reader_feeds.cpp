@@ -12,6 +12,7 @@
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/player_setup.h"
+#include "lobby/lobby_server.h"
 #include "net/packets.h"
 #include "replays/replay_file.h"
 #include "runtime/compression.h"
@@ -258,7 +259,35 @@ std::string feedPackets(const uint8_t* data, size_t size) {
     return "";
 }
 
-const ReaderFeed kReaderFeeds[8] = {{"json", feedJson},   {"data", feedGameData},
+std::string feedLobby(const uint8_t* data, size_t size) {
+    std::span<const uint8_t> bytes(data, size);
+    LobbyMessage message;
+    std::string reason;
+    if (decodeLobbyMessage(bytes, message, reason)) {
+        LobbyBytes encoded;
+        if (!encodeLobbyMessage(message, encoded)) return "a lobby message that decodes does not encode";
+        if (!std::equal(encoded.begin(), encoded.end(), bytes.begin(), bytes.end()))
+            return "a lobby message that decodes encodes to other bytes";
+    } else if (reason.empty()) {
+        return "lobby message refused without a reason";
+    }
+    static LobbyServer lobby;
+    static double nowMs = 0;
+    nowMs += 250;
+    LobbyEndpoint from{0xC6120000u | (size > 0 ? data[0] : 0u), uint16_t(40000 + size % 7)};
+    std::vector<LobbyOutgoing> out;
+    handleLobbyDatagram(lobby, from, bytes, nowMs, out);
+    if (int64_t(nowMs) % 1000 == 0) expireLobby(lobby, nowMs);
+    if (lobby.rooms.size() > kMaxRooms || lobby.sources.size() > kMaxSources ||
+        lobby.streamBytes > kMaxStreamBytes)
+        return "the lobby's tables grew past their limits";
+    for (const LobbyOutgoing& sent : out)
+        if (sent.bytes.size() > kMaxLobbyMessageBytes) return "the lobby sent an oversize datagram";
+    return "";
+}
+
+const ReaderFeed kReaderFeeds[9] = {{"json", feedJson},   {"data", feedGameData},
                                     {"settings", feedSettings}, {"png", feedPng},
                                     {"wav", feedWav},     {"ogg", feedOgg},
-                                    {"replay", feedReplay}, {"packets", feedPackets}};
+                                    {"replay", feedReplay}, {"packets", feedPackets},
+                                    {"lobby", feedLobby}};

@@ -31,8 +31,13 @@ std::string feedReplay(const uint8_t* data, size_t size);
 // bytes.
 std::string feedPackets(const uint8_t* data, size_t size);
 
+// A datagram to the lobby: through the message decoder (what decodes must encode to the same
+// bytes), then into one lobby that lives across inputs, from an address the input's first byte
+// picks, with the clock moving on: its tables stay within their limits.
+std::string feedLobby(const uint8_t* data, size_t size);
+
 struct ReaderFeed {
     const char* name; // the fuzz target's name and its regressions directory
     std::string (*feed)(const uint8_t* data, size_t size);
 };
-extern const ReaderFeed kReaderFeeds[8];
+extern const ReaderFeed kReaderFeeds[9];
