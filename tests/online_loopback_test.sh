@@ -10,9 +10,11 @@
 # that vanishes mid-match, and one that leaves, end the match on the other side with a message;
 # a side whose fight goes apart from its peer's stops both with the frame where the hashes
 # differ. Every match cut short leaves a replay that still plays back.
-# Usage: online_loopback_test.sh ONLINE_RUNNER MATCH_RUNNER GAME_DIR
+# Through a lobby on loopback, a room connects on the same-network path and another through the
+# relay; a spectator who comes in mid-match ends each with the players' frames, winner and hash.
+# Usage: online_loopback_test.sh ONLINE_RUNNER MATCH_RUNNER GAME_DIR LOBBY
 set -u
-online=$1 runner=$2 game=$3 work=$(mktemp -d)
+online=$1 runner=$2 game=$3 lobby=$4 work=$(mktemp -d)
 trap 'rm -rf "$work"; kill $(jobs -p) 2>/dev/null' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -f "$game/image/letter_white.png" ] || { echo "no generated content: skipped"; exit 77; }
@@ -52,7 +54,33 @@ done
 play vanish $((base + 10)) --class 2:0 --seed 3 -- --class 3:0 --vanish-after 6
 play leave $((base + 11)) --class 0:0 --seed 4 --leave-after 6 -- --class 2:0
 play desync $((base + 12)) --class 1:0 --seed 5 -- --class 4:0 --spoil-after 5
-wait
+
+# room NAME EXTRA_OPTIONS...: a room hosted and joined through the lobby, watched from 5 s in.
+lobby_port=$((base + 20))
+"$lobby" --bind 127.0.0.1 --port "$lobby_port" --stats 1000 > "$work/lobby.out" 2>&1 &
+lobby_pid=$!
+room() {
+  local name=$1
+  shift
+  local at=(--lobby "127.0.0.1:$lobby_port" --max-seconds 12 "$@")
+  "$online" --host-room --class 2:0 --seed 21 --record "$work/$name-host.qrxreplay" "${at[@]}" \
+    > "$work/$name-host.json" 2> "$work/$name-host.err" &
+  local code=""
+  for _ in $(seq 50); do
+    code=$(awk '/^room /{print $2; exit}' "$work/$name-host.json")
+    [ -n "$code" ] && break
+    sleep 0.1
+  done
+  [ -n "$code" ] || fail "$name: no room code: $(cat "$work/$name-host.err")"
+  "$online" --join-room "$code" --class 3:0 --record "$work/$name-join.qrxreplay" "${at[@]}" \
+    > "$work/$name-join.json" 2> "$work/$name-join.err" &
+  (sleep 5; exec "$online" --watch "$code" --lobby "127.0.0.1:$lobby_port" \
+    --record "$work/$name-watch.qrxreplay" > "$work/$name-watch.json" 2> "$work/$name-watch.err") &
+}
+room local
+room relay --path relay
+wait $(jobs -p | grep -v "^$lobby_pid$")
+kill "$lobby_pid" 2>/dev/null
 
 case "$(field "$work/l0-host.json" winner)" in 1|2) ;; *)
   fail "l0: the clean link's match did not end in a knock-out: $(cat "$work/l0-host.json")";; esac
@@ -89,5 +117,25 @@ for file in vanish-host leave-host leave-join desync-host desync-join; do
   [ "$(field "$work/$file.json" finished)" = false ] || fail "$file: finished a match cut short"
   "$runner" --replay "$work/$file.qrxreplay" > /dev/null ||
     fail "$file: the replay of a match cut short does not play back"
+done
+for name in local relay; do
+  for side in host join watch; do
+    [ "$(field "$work/$name-$side.json" finished)" = true ] ||
+      fail "room $name: the $side did not finish: $(cat "$work/$name-$side.json" "$work/$name-$side.err")"
+    "$runner" --replay "$work/$name-$side.qrxreplay" > /dev/null ||
+      fail "room $name: the $side's replay does not play back"
+    for key in winner frames hash finalHash; do
+      [ "$(field "$work/$name-$side.json" $key)" = "$(field "$work/$name-host.json" $key)" ] ||
+        fail "room $name: the $side differs in $key: $(cat "$work/$name-host.json" "$work/$name-$side.json")"
+    done
+  done
+  for side in host join; do
+    [ "$(field "$work/$name-$side.json" path)" = "$name" ] ||
+      fail "room $name: the $side took another path: $(cat "$work/$name-$side.json")"
+  done
+  for side in host join; do
+    f=$work/$name-$side.json
+    echo "room $name, $side: path $(field "$f" path), connected in $(field "$f" connectMs) ms, ping $(field "$f" pingMs) ms, $(field "$f" rollbacksPerSecond) rollbacks/s"
+  done
 done
 echo "online matches over loopback agree, and matches cut short end cleanly"
