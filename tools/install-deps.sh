@@ -4,7 +4,7 @@
 # tools/install-test.sh need: dpkg-dev, desktop-file-utils and the window test's packages;
 # --ci adds those and clang with the libFuzzer runtime for tools/fuzz.sh). The network lab
 # (tools/net-lab.sh) needs iptables, conntrack, nftables, miniupnpd and miniupnpc: miniupnpd is
-# only run inside the lab's routers, never as the machine's own service.)
+# only run inside the lab's routers, never as the machine's own service.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libogg-dev
           libvorbis-dev libenet-dev nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev
@@ -37,9 +37,11 @@ if [[ " ${missing[*]} " == *" miniupnpd "* ]]; then
   if command -v systemctl >/dev/null && [ -d /run/systemd/system ]; then
     $sudo systemctl disable --now miniupnpd.service >/dev/null 2>&1 || true
   fi
-  [ -x /etc/init.d/miniupnpd ] && { $sudo /etc/init.d/miniupnpd stop >/dev/null 2>&1 || true; }
-  # One started outside the lab (the lab's own run inside network namespaces, with -f).
+  if [ -x /etc/init.d/miniupnpd ]; then $sudo /etc/init.d/miniupnpd stop >/dev/null 2>&1 || true; fi
+  # Any left in the machine's own network (the lab's run inside network namespaces).
   for pid in $(pgrep -x miniupnpd || true); do
-    [ "$(readlink "/proc/$pid/ns/net")" = "$(readlink /proc/1/ns/net)" ] && $sudo kill "$pid"
+    if [ "$(readlink "/proc/$pid/ns/net")" = "$(readlink /proc/1/ns/net)" ]; then
+      $sudo kill "$pid" || true
+    fi
   done
 fi
