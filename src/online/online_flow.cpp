@@ -91,6 +91,7 @@ void playTogether(FightContext& context, int64_t textX, int64_t textY, OnlinePla
     }
     menuFrameService = nullptr;
     onlinePanels = OnlinePanels{};
+    leaveRoom(online); // the lobby forgets the room at once, the router its mapping
     if (online.link.host) closeLink(online.link, online.problem);
     showOnlineEnding(textX, textY, online.problem);
 }
@@ -104,6 +105,7 @@ bool waitForPeer(int64_t textX, int64_t textY, OnlinePlay& online, const std::st
     });
     if (met && onlineReady(online)) return true;
     if (!met) leaveOnline(online, kByeQuit, "");
+    leaveRoom(online); // the lobby forgets the room at once, the router its mapping
     if (online.link.host) closeLink(online.link, online.problem);
     showOnlineEnding(textX, textY, online.problem);
     return false;

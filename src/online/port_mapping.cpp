@@ -55,7 +55,10 @@ bool askUpnp(PortMapping& m) {
     freeUPNPDevlist(devices);
     if (found == 0) return false;
     m.haveUrls = true;
-    if (found != 1) return false; // a router that says it is not connected, or no router
+    // 2: a router that calls itself not connected, as some do when their outside address is
+    // not a public one (behind a carrier's NAT too). Its mapping is offered all the same: when
+    // it leads nowhere the other player's probes just go unanswered.
+    if (found != 1 && found != 2) return false;
     char outside[40] = "";
     if (UPNP_GetExternalIPAddress(m.urls.controlURL, m.igd.first.servicetype, outside) != 0)
         return false;
