@@ -5,7 +5,10 @@
 #include <string>
 
 #include "menus/menu_framework.h"
+#include "lobby/lobby_messages.h"
 #include "net/transport.h"
+#include "online/room_flow.h"
+#include "online/rooms.h"
 #include "replays/replays.h"
 #include "shell/player_files.h"
 #include "shell/startup.h"
@@ -14,10 +17,15 @@
 namespace {
 const char* const kUsage =
     "usage: quarrelix [--replay FILE | --host [PORT] | --join HOST[:PORT] | --help | --version]\n"
+    "       quarrelix [--lobby HOST[:PORT]] [--host-room | --join-room CODE | --watch-room CODE]\n"
     "  (no option)        play: the window opens at the size chosen in the options\n"
     "  --replay FILE      watch a recorded match (replays/*.qrxreplay), then end\n"
     "  --host [PORT]      host online play at once (UDP port 7770 unless given)\n"
     "  --join HOST[:PORT] join the online play HOST hosts, at once\n"
+    "  --lobby HOST[:PORT] the lobby for rooms in this run (port 7771 unless given)\n"
+    "  --host-room        host a room at once: its code is shown to tell the other player\n"
+    "  --join-room CODE   join the room of CODE at once\n"
+    "  --watch-room CODE  watch the match of the room of CODE\n"
     "  --help          this text\n"
     "  --version       the game's version\n";
 } // namespace
@@ -40,32 +48,48 @@ int main(int argc, char** argv) {
         return 0;
     }
     bool replay = argc == 3 && option == "--replay";
-    bool host = (argc == 2 || argc == 3) && option == "--host";
-    bool join = argc == 3 && option == "--join";
-    if (host && argc == 3) {
-        std::string ignored, error;
-        uint16_t port = 0;
-        // The port alone, read as the port of an address.
-        if (!parseHostAndPort("port:" + std::string(argv[2]), ignored, port, error)) {
-            std::fprintf(stderr, "quarrelix: %s\n", error.c_str());
-            return 2;
-        }
-        startPort = port;
-    }
-    if (join) {
+    // Online play at once: one way to start, with --lobby (a lobby for this run) beside it.
+    auto bad = [](const std::string& message) {
+        std::fprintf(stderr, "quarrelix: %s\n", message.c_str());
+        std::exit(2);
+    };
+    for (int i = 1; i < argc && !replay; ++i) {
+        const std::string name = argv[i];
+        const bool hasValue = i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0;
+        const std::string value = hasValue ? argv[i + 1] : "";
+        auto start = [&](int64_t how) {
+            if (startOnline != kStartAtMenu) bad("only one of --host, --join, --host-room, --join-room and --watch-room");
+            startOnline = how;
+        };
         std::string hostName, error;
         uint16_t port = 0;
-        if (!parseHostAndPort(argv[2], hostName, port, error)) {
-            std::fprintf(stderr, "quarrelix: %s\n", error.c_str());
+        if (name == "--host") {
+            start(kStartHosting);
+            if (!hasValue) continue;
+            // The port alone, read as the port of an address.
+            if (!parseHostAndPort("port:" + value, hostName, port, error)) bad(error);
+            startPort = port;
+            ++i;
+        } else if (name == "--join" && hasValue) {
+            start(kStartJoining);
+            if (!parseHostAndPort(value, hostName, port, error)) bad(error);
+            startAddress = value;
+            ++i;
+        } else if (name == "--lobby" && hasValue) {
+            if (!parseLobbyAddress(value, hostName, port, error)) bad(error);
+            startLobby = value;
+            ++i;
+        } else if (name == "--host-room") {
+            start(kStartHostingRoom);
+        } else if ((name == "--join-room" || name == "--watch-room") && hasValue) {
+            start(name == "--join-room" ? kStartJoiningRoom : kStartWatchingRoom);
+            startAddress = normalizedRoomCode(value);
+            if (startAddress.empty()) bad("a room code is 6 letters: " + value);
+            ++i;
+        } else {
+            std::fprintf(stderr, "quarrelix: unknown option %s\n%s", name.c_str(), kUsage);
             return 2;
         }
-        startAddress = argv[2];
-    }
-    if (host) startOnline = kStartHosting;
-    if (join) startOnline = kStartJoining;
-    if (argc > 1 && !replay && !host && !join) {
-        std::fprintf(stderr, "quarrelix: unknown option %s\n%s", option.c_str(), kUsage);
-        return 2;
     }
     std::error_code error;
     const std::filesystem::path startDirectory = std::filesystem::current_path(error);

@@ -107,8 +107,8 @@ TEST_F(KeyHints, EachPlayerReadsTheirOwnKeysAndARebindingShowsAtOnce) {
         tap(40, kKeyReturn);
     });
     on("options", 0, [] {
-        for (int i = 0; i < 16; ++i) tap(25 + 3 * i, kKeyDown);
-        tap(76, kKeyReturn); // "    Controls    "
+        for (int i = 0; i < 17; ++i) tap(25 + 3 * i, kKeyDown);
+        tap(79, kKeyReturn); // "    Controls    "
     });
     on("controls", 0, [] {
         tap(25, kKeyRight);  // player two's column

@@ -23,6 +23,8 @@
 #include "net/transport.h"
 #include "online/online_flow.h"
 #include "online/online_play.h"
+#include "online/room_flow.h"
+#include "online/rooms.h"
 #include "render/layout_record.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
@@ -420,7 +422,7 @@ TEST_P(LayoutTest, EveryScreen) {
         tap(40, kKeyReturn);
     });
     journey.on("options", 0, [] {
-        int64_t at = captureRows(25, 16, "options");
+        int64_t at = captureRows(25, 17, "options");
         captureLater(at, "options controls row");
         tap(at + 2, kKeyReturn);
     });
@@ -509,15 +511,42 @@ TEST_P(LayoutTest, EveryScreen) {
     // Online play: each screen run by itself in the game started above.
     whereSelection = kPlaySameComputer;
     journey.onNext("where to play", [] {
-        tap(captureRows(25, 4, "where to play"), kKeyEscape);
+        tap(captureRows(25, 7, "where to play"), kKeyEscape);
     });
-    runWhereMenu(40, 40);
+    runWhereMenu(40, 40, std::string(kMaxAddressLength, 'w'));
     std::string address(kMaxAddressLength, 'w'); // the widest letter
-    journey.onNext("join online", [] {
-        captureLater(30, "join online");
+    // The entries of an address, a lobby and a room's code, each filled to its limit.
+    for (const EntryKind* kind : {&kJoinEntry, &kLobbyEntry, &kRoomCodeEntry}) {
+        std::string text(kind->maxLength, kind == &kRoomCodeEntry ? 'W' : 'w');
+        journey.onNext(kind->screenName, [name = std::string(kind->screenName)] {
+            captureLater(30, name);
+            tap(32, kKeyEscape);
+        });
+        runAddressEntry(40, 40, text, *kind);
+    }
+    // The host of a room: its code large, then the path being found.
+    OnlinePlay room;
+    room.hosting = true;
+    room.room.code = "WXYWXY";
+    room.room.lobbyText = std::string(kMaxAddressLength, 'w');
+    for (RoomPhase phase : {RoomPhase::Asking, RoomPhase::Waiting, RoomPhase::Finding}) {
+        room.room.phase = phase;
+        std::string name = "host room " + std::to_string(int(phase));
+        journey.onNext("host room", [name] {
+            captureLater(30, name);
+            tap(32, kKeyEscape);
+        });
+        runWaitingScreen(40, 40, "host room", "=======Online play", [&] { return roomLines(room); },
+                         [] { return false; },
+                         [&](int64_t x, int64_t y) {
+                             return phase == RoomPhase::Waiting ? drawRoomCode(room.room.code, false, x, y) : 0;
+                         });
+    }
+    journey.onNext("rematch", [] {
+        captureLater(30, "rematch");
         tap(32, kKeyEscape);
     });
-    runAddressEntry(40, 40, address);
+    offerRematch(40, 40);
     journey.onNext("host online", [] {
         captureLater(30, "host online");
         tap(32, kKeyEscape);
@@ -547,18 +576,20 @@ TEST_P(LayoutTest, EveryScreen) {
                                         "end of match", "options controls row", "credits",
                                         "pick your opponent", "viewer numbers",
                                         "viewer frame data", "lesson", "training",
-                                        "join online", "host online"};
+                                        "join online", "host online", "lobby address",
+                                        "join room", "host room 0", "host room 1",
+                                        "host room 2", "rematch"};
     auto rows = [&](const std::string& name, int count) {
         for (int i = 0; i < count; ++i) screens.push_back(name + " " + std::to_string(i));
     };
     rows("two players, class", kClassSteps);
-    rows("options row", 16);
+    rows("options row", 17);
     rows("controls row", 9);
     rows("pick your class", kClassSteps);
     rows("difficulty row", 4);
     rows("viewer class", kClassSteps);
     rows("tutorial row", 3);
-    rows("where to play row", 4);
+    rows("where to play row", 7);
     for (const std::string view : {"host's view", "joiner's view"}) {
         rows(view + " class", kClassSteps);
         for (const char* state : {" you ready", " both ready", " other ready"})

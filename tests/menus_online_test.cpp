@@ -12,6 +12,7 @@
 #include "menus/waiting_screen.h"
 #include "menus/where_menu.h"
 #include "online/local_addresses.h"
+#include "online/online_play.h"
 #include "render/fade.h"
 #include "runtime/runtime.h"
 #include "settings/settings.h"
@@ -52,32 +53,33 @@ TEST_F(OnlineMenus, WhereScreenMovesSelectsAndGoesBack) {
         tap(0, kKeyReturn, 3); // let go while the screen clears: dropped
         typeKeys(25, {kKeyDown, kKeyDown, kKeyReturn});
     });
-    EXPECT_EQ(runWhereMenu(40, 40), kPlayJoinOnline);
+    EXPECT_EQ(runWhereMenu(40, 40, ""), kPlayJoinRoom);
     EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuMove, kPoolMenuSelect}));
-    EXPECT_EQ(whereSelection, kPlayJoinOnline);
+    EXPECT_EQ(whereSelection, kPlayJoinRoom);
 
     sounds.clear();
     journey.on("where to play", 1, [] { typeKeys(25, {kKeyUp, kP}); }); // from Join, kept
-    EXPECT_EQ(runWhereMenu(40, 40), kPlayHostOnline);
+    EXPECT_EQ(runWhereMenu(40, 40, "lobby.example"), kPlayHostRoom);
     EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuSelect}));
 
     sounds.clear();
-    journey.on("where to play", 2, [] {
-        typeKeys(25, {kKeyDown, kKeyDown, kKeyDown, kKeyReturn}); // the third Down stays put
+    journey.on("where to play", 2, [] { // the sixth Down stays put on "(go back)"
+        typeKeys(25, {kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyReturn});
     });
-    EXPECT_EQ(runWhereMenu(40, 40), -1);
-    EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuMove, kPoolMenuBack}));
+    EXPECT_EQ(runWhereMenu(40, 40, ""), -1);
+    EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuMove, kPoolMenuMove, kPoolMenuMove,
+                              kPoolMenuMove, kPoolMenuBack}));
     EXPECT_EQ(whereSelection, -1);
 
     sounds.clear();
     journey.on("where to play", 3, [] { typeKeys(25, {kKeyUp, kKeyEscape}); });
-    EXPECT_EQ(runWhereMenu(40, 40), -1); // "(go back)" shown again, then Join, then Escape
+    EXPECT_EQ(runWhereMenu(40, 40, ""), -1); // "(go back)" shown again, then Join, then Escape
     EXPECT_EQ(sounds, (Sounds{kPoolMenuMove, kPoolMenuBack}));
 
     sounds.clear();
     whereSelection = kPlaySameComputer;
     journey.on("where to play", 4, [] { typeKeys(25, {kKeyUp, kO, kKeyReturn}); });
-    EXPECT_EQ(runWhereMenu(40, 40), -1); // the heavy key goes back; the Return comes too late
+    EXPECT_EQ(runWhereMenu(40, 40, ""), -1); // the heavy key goes back; the Return comes too late
     EXPECT_EQ(sounds, (Sounds{kPoolMenuBack}));
 }
 
@@ -200,8 +202,8 @@ TEST_F(OnlineMenus, WaitingScreenIsLeftWithEscape) {
     EXPECT_EQ(sounds, (Sounds{kPoolMenuBack}));
 }
 
-// The options' "Input delay" row: 0 to 4 frames, stopping silently at the ends, saved when the
-// screen is left, and back to 2 with the reset.
+// The options' "Input delay" row: Auto, then 0 to 4 frames, stopping silently at the ends,
+// saved when the screen is left, and back to Auto with the reset.
 TEST_F(OnlineMenus, InputDelayRowChangesAndIsSaved) {
     startUp();
     settings.inputDelay = 2;
@@ -225,10 +227,27 @@ TEST_F(OnlineMenus, InputDelayRowChangesAndIsSaved) {
         EXPECT_TRUE(changeOption(row, -1));
     EXPECT_STREQ(optionValueText(row), "1 frame");
     EXPECT_TRUE(changeOption(row, -1));
+    EXPECT_STREQ(optionValueText(row), "0 frames");
+    EXPECT_TRUE(changeOption(row, -1)); // Auto lies left of 0, and nothing beyond it
     EXPECT_FALSE(changeOption(row, -1));
+    EXPECT_STREQ(optionValueText(row), "Auto");
+    EXPECT_TRUE(changeOption(row, 1));
     EXPECT_STREQ(optionValueText(row), "0 frames");
     resetOptionsToDefault();
-    EXPECT_EQ(settings.inputDelay, 2);
+    EXPECT_EQ(settings.inputDelay, kAutoInputDelay);
+}
+
+// Auto: the frames that cover half the round trip, 1 to 4; a fixed setting stays as it is.
+TEST(OnlineInputDelay, AutoFollowsTheRoundTrip) {
+    struct Case { int64_t setting; double roundTripMs; int64_t frameRate; int64_t delay; };
+    const Case cases[] = {{kAutoInputDelay, 0, 60, 1},   {kAutoInputDelay, 17, 60, 1},
+                          {kAutoInputDelay, 40, 60, 2},  {kAutoInputDelay, 90, 60, 3},
+                          {kAutoInputDelay, 500, 60, 4}, {kAutoInputDelay, 40, 240, 4},
+                          {kAutoInputDelay, -5, 60, 1},  {0, 500, 60, 0},
+                          {3, 0, 60, 3}};
+    for (const Case& c : cases)
+        EXPECT_EQ(chosenInputDelay(c.setting, c.roundTripMs, c.frameRate), c.delay)
+            << c.setting << " " << c.roundTripMs << " ms at " << c.frameRate;
 }
 
 // The three screens drawn at 1280 x 720, for a look (QRX_KEEP_SCREENSHOTS keeps them).
@@ -244,7 +263,7 @@ TEST_F(OnlineMenus, ScreensAreDrawn) {
         scriptAdd({presentedFrames() + 30, kScriptScreenshot, 0, 0, shots[0]});
         tap(32, kKeyEscape);
     });
-    runWhereMenu(40, 40);
+    runWhereMenu(40, 40, "");
     std::string address = "192.168.1.20";
     journey.on("join online", 0, [&] {
         int64_t at = typeKeys(25, {kSemicolon, k7, k7, k7, k1});

@@ -241,8 +241,10 @@ TEST_F(OptionsTest, EveryRowChangesBothWays) {
         EXPECT_TRUE(changeOption(row, -1)) << row;
         EXPECT_EQ(before, optionValueText(row)) << row;
     }
-    EXPECT_FALSE(changeOption(16, 1)); // the last three rows have no value
-    EXPECT_STREQ(optionValueText(18), "");
+    EXPECT_FALSE(changeOption(16, 1)); // the lobby and the last three rows have no value to step
+    EXPECT_FALSE(changeOption(17, 1));
+    EXPECT_STREQ(optionValueText(16), "(none)");
+    EXPECT_STREQ(optionValueText(19), "");
 }
 
 TEST_F(OptionsTest, OutOfRangeSettingsAreShownAndSavedNormalised) {
@@ -269,7 +271,7 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     startUp();
     playerSetups[0].keyBindings.secondary.left = 30;
     journey.on("options", 0, [] {
-        int64_t at = downTo(25, 16);
+        int64_t at = downTo(25, 17);
         tap(at, kKeyReturn); // "    Controls    "
     });
     journey.on("controls", 0, [] {
@@ -294,7 +296,7 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     playerSetups[0].jumpWithUp = 1;
     playerSetups[1].jumpWithUp = 1;
     journey.on("options", 2, [] {
-        int64_t at = downTo(25, 16);
+        int64_t at = downTo(25, 17);
         tap(at, kKeyReturn);
     });
     journey.on("controls", 1, [] {
@@ -329,7 +331,7 @@ TEST_P(OptionsScreens, DrawnWithHintsAndCapture) {
     journey.on("options", 0, [&] {
         int64_t at = downTo(25, 9); // "   Performance  " and its hint
         scriptAdd({presentedFrames() + at + 5, kScriptScreenshot, 0, 0, shots[0]});
-        at = downTo(at + 10, 7);
+        at = downTo(at + 10, 8);
         tap(at, kKeyReturn);
     });
     journey.on("controls", 0, [&] {
@@ -389,7 +391,7 @@ TEST_F(OptionsTest, ControlsHighlightedCellIsSteadyDarkRed) {
     const std::vector<std::string> shots = {"controls-cell-a.png", "controls-cell-b.png",
                                             "controls-cell-capture.png"};
     journey.on("options", 0, [&] {
-        tap(downTo(25, 16), kKeyReturn); // "    Controls    "
+        tap(downTo(25, 17), kKeyReturn); // "    Controls    "
     });
     journey.on("controls", 0, [&] {
         tap(25, kKeyDown); // player one's Right, row 1 at y 180

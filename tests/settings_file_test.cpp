@@ -329,34 +329,39 @@ TEST(ScreenSizes, AutomaticChoiceTakesTheFirstLargeEnough) {
     EXPECT_EQ(screenHeight, 768);
 }
 
-// Online play's settings: the input delay within 0-4 frames, the address last joined only
-// when the join screen could have typed it; files from before them keep the defaults.
+// Online play's settings: the input delay Auto or within 0-4 frames, the address last joined
+// and the lobby only when the entry screen could have typed them; files from before them keep
+// the defaults.
 TEST_F(SettingsTest, InputDelayAndLastJoinAddress) {
     settings.inputDelay = 0;
     settings.lastJoinAddress = "[::1]:7771";
+    settings.lobbyAddress = "lobby.example:7771";
     ASSERT_EQ(saveSettings(), 1);
     std::string text;
     ASSERT_TRUE(readWholeFile(settingsPath, text));
     EXPECT_NE(text.find("\"InputDelay\": 0"), std::string::npos) << text;
     EXPECT_NE(text.find("\"LastJoinAddress\": \"[::1]:7771\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Lobby\": \"lobby.example:7771\""), std::string::npos) << text;
     resetSettingsToDefaults(1920);
-    EXPECT_EQ(settings.inputDelay, 2);
+    EXPECT_EQ(settings.inputDelay, kAutoInputDelay);
     EXPECT_EQ(settings.lastJoinAddress, "");
+    EXPECT_EQ(settings.lobbyAddress, "");
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(settings.inputDelay, 0);
     EXPECT_EQ(settings.lastJoinAddress, "[::1]:7771");
+    EXPECT_EQ(settings.lobbyAddress, "lobby.example:7771");
 
     // An older file: the defaults.
     resetSettingsToDefaults(1920);
     write(R"({"SoundVolume": 77, "AttackDelay": 2})");
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(settings.soundVolume, 77);
-    EXPECT_EQ(settings.inputDelay, 2);
+    EXPECT_EQ(settings.inputDelay, kAutoInputDelay);
     EXPECT_EQ(settings.lastJoinAddress, "");
 
-    // Delays outside 0-4 are brought to the nearer end; another type reads as 0.
+    // Delays above 4 are brought to 4, any negative one is Auto; another type reads as 0.
     const std::pair<const char*, int64_t> delays[] = {
-        {"9", 4}, {"-1", 0}, {"3", 3}, {"\"two\"", 0}, {"null", 0}};
+        {"9", 4}, {"-1", kAutoInputDelay}, {"-7", kAutoInputDelay}, {"3", 3}, {"\"two\"", 0}, {"null", 0}};
     for (const auto& [value, expected] : delays) {
         SCOPED_TRACE(value);
         settings.inputDelay = 1;
@@ -378,9 +383,10 @@ TEST_F(SettingsTest, InputDelayAndLastJoinAddress) {
         {"\"\"", ""}};
     for (const auto& [value, expected] : addresses) {
         SCOPED_TRACE(value);
-        settings.lastJoinAddress = "kept";
-        write(R"({"LastJoinAddress": )" + value + "}");
+        settings.lastJoinAddress = settings.lobbyAddress = "kept";
+        write(R"({"LastJoinAddress": )" + value + R"(, "Lobby": )" + value + "}");
         ASSERT_EQ(loadSettings(), 1);
         EXPECT_EQ(settings.lastJoinAddress, expected);
+        EXPECT_EQ(settings.lobbyAddress, expected);
     }
 }

@@ -8,5 +8,6 @@
 
 extern const char* const qrxTestGameDir;
 extern const char* const qrxTestFuzzRegressions;
+extern const char* const qrxTestOnlineRunner; // quarrelix-online, for a player to meet
 #define QRX_GAME_DIR qrxTestGameDir
 #define QRX_FUZZ_REGRESSIONS qrxTestFuzzRegressions

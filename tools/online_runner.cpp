@@ -52,6 +52,7 @@ struct Options {
     // The desync test: after this many seconds of fight this side's fight is spoiled (player
     // one loses a point of life that the peer's fight keeps). 0: never.
     double spoilAfter = 0;
+    int64_t matches = 1; // played one after another with the same peer (a rematch each time)
 };
 
 [[noreturn]] void usage(const std::string& problem) {
@@ -63,7 +64,8 @@ struct Options {
                  "       [--stage N] [--seed N] [--fps F] [--delay FRAMES] [--max-seconds S]\n"
                  "       [--latency MS] [--jitter MS] [--loss PERCENT] [--duplicate PERCENT]\n"
                  "       [--reorder PERCENT] [--link-seed N] [--record FILE] [--wait S]\n"
-                 "       [--leave-after S | --vanish-after S] [--spoil-after S] [--watch-delay S]\n",
+                 "       [--leave-after S | --vanish-after S] [--spoil-after S] [--watch-delay S]\n"
+                 "       [--matches N]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -118,6 +120,9 @@ Options parseOptions(int argc, char** argv) {
         } else if (option == "--watch") {
             o.watchCode = value;
             sideGiven = true;
+        } else if (option == "--matches") {
+            o.matches = int64_t(number(value, option));
+            if (o.matches < 1) usage("--matches takes 1 or more");
         } else if (option == "--watch-delay") {
             o.watchDelay = number(value, option);
         } else if (option == "--path") {
@@ -303,35 +308,42 @@ int main(int argc, char** argv) {
     onlineFrameLimit = int64_t(o.maxSeconds * double(o.fps));
     matchHooks.endOfMatch = false;
     OnlineOutcome outcome;
-    if (o.hosting) {
-        sendOwnSetup(online, own);
-        bool chosen = waitFor(online, o.waitSeconds,
-                              [&] { return online.peerSetupKnown && online.peerSetup.ready; });
-        if (!chosen) return fail(online);
-        SetupPacket start = hostStartingSetup(own, online.peerSetup, o.stage, o.seed);
-        sendOwnSetup(online, start);
-        outcome = playOnlineMatch(context, online, start, o.inputDelay);
-    } else {
-        sendOwnSetup(online, own);
-        if (!waitFor(online, o.waitSeconds, [&] { return online.matchStarting; })) return fail(online);
-        outcome = playOnlineMatch(context, online, online.peerSetup, o.inputDelay);
+    // A closing line a match. A rematch starts as soon as the peer is ready (the host) or the
+    // host's next start has come (the guest), which may already be so when the match ends.
+    for (int64_t match = 0; match < o.matches; ++match) {
+        framesPlayed = 0;
+        if (o.hosting) {
+            sendOwnSetup(online, own);
+            bool chosen = waitFor(online, o.waitSeconds,
+                                  [&] { return online.peerSetupKnown && online.peerSetup.ready; });
+            if (!chosen) return fail(online);
+            SetupPacket start = hostStartingSetup(own, online.peerSetup, o.stage, o.seed);
+            sendOwnSetup(online, start);
+            outcome = playOnlineMatch(context, online, start, o.inputDelay);
+        } else {
+            sendOwnSetup(online, own);
+            if (!waitFor(online, o.waitSeconds, [&] { return online.matchStarting; })) return fail(online);
+            online.matchStarting = false; // the next start, for a rematch, may come at any time
+            outcome = playOnlineMatch(context, online, online.peerSetup, o.inputDelay);
+        }
+        record(o, outcome.replay);
+        double seconds = outcome.seconds > 0 ? outcome.seconds : 1;
+        std::printf("{\"side\":%d,\"finished\":%s,\"winner\":%d,\"frames\":%lld,\"hash\":\"%016llx\","
+                    "\"finalHash\":\"%016llx\",\"rollbacksPerSecond\":%.2f,\"longestRollback\":%lld,"
+                    "\"framesResimulated\":%lld,\"waits\":%lld,\"pingMs\":%.1f,\"seconds\":%.1f,"
+                    "\"passes\":%lld,\"path\":\"%s\",\"connectMs\":%.0f,\"problem\":\"%s\"}\n",
+                    o.hosting ? 1 : 2, outcome.finished ? "true" : "false",
+                    int(outcome.result == 1 ? 2 : outcome.result == 2 ? 1 : 0),
+                    (long long)outcome.fightFrames, (unsigned long long)outcome.fightHash,
+                    (unsigned long long)outcome.replay.finalHash,
+                    double(outcome.rollbacks) / seconds, (long long)outcome.longestRollback,
+                    (long long)outcome.framesResimulated, (long long)outcome.waits, outcome.pingMs,
+                    outcome.seconds, (long long)matchHooks.fightFrames,
+                    online.room.active ? onlinePathName(online.room.path) : "direct",
+                    connectMs(online), outcome.problem.c_str());
+        std::fflush(stdout);
+        if (!outcome.finished || online.link.closed) break;
     }
-    record(o, outcome.replay);
-    double seconds = outcome.seconds > 0 ? outcome.seconds : 1;
-    std::printf("{\"side\":%d,\"finished\":%s,\"winner\":%d,\"frames\":%lld,\"hash\":\"%016llx\","
-                "\"finalHash\":\"%016llx\",\"rollbacksPerSecond\":%.2f,\"longestRollback\":%lld,"
-                "\"framesResimulated\":%lld,\"waits\":%lld,\"pingMs\":%.1f,\"seconds\":%.1f,"
-                "\"passes\":%lld,\"path\":\"%s\",\"connectMs\":%.0f,\"problem\":\"%s\"}\n",
-                o.hosting ? 1 : 2, outcome.finished ? "true" : "false",
-                int(outcome.result == 1 ? 2 : outcome.result == 2 ? 1 : 0),
-                (long long)outcome.fightFrames, (unsigned long long)outcome.fightHash,
-                (unsigned long long)outcome.replay.finalHash,
-                double(outcome.rollbacks) / seconds, (long long)outcome.longestRollback,
-                (long long)outcome.framesResimulated, (long long)outcome.waits, outcome.pingMs,
-                outcome.seconds, (long long)matchHooks.fightFrames,
-                online.room.active ? onlinePathName(online.room.path) : "direct",
-                connectMs(online), outcome.problem.c_str());
-    std::fflush(stdout);
     leaveOnline(online, kByeQuit, "the match is over");
     endGame();
     return outcome.finished ? 0 : 1;

@@ -2,8 +2,12 @@
 #include "menus/address_entry.h"
 
 #include <array>
+#include <cctype>
+#include <cstring>
 
+#include "input/controls.h"
 #include "input/keys.h"
+#include "input/player_setup.h"
 #include "menus/key_hints.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
@@ -51,25 +55,73 @@ int64_t drawnWidth(const std::string& text) {
 }
 } // namespace
 
+const EntryKind kJoinEntry = {"join online", "=======Join online",
+                               "Address of the host (port 7770 unless given as HOST:PORT):",
+                               "Return: connect", kMaxAddressLength, false, ""};
+const EntryKind kLobbyEntry = {"lobby address", "=======Lobby",
+                                "Address of the lobby (port 7771 unless given as HOST:PORT):",
+                                "Return: keep (empty: no lobby)", kMaxAddressLength, true, ""};
+
 char addressCharacterOf(int64_t keyCode) {
     if (keyCode < 0 || keyCode > 255) return 0;
     return typingTable()[size_t(keyCode)];
 }
 
-bool runAddressEntry(int64_t textX, int64_t textY, std::string& address) {
-    noteScreenOpened("join online");
-    std::string typed = address.substr(0, kMaxAddressLength);
+namespace {
+// Either player's controller: its four directions pressed since the last frame, then its
+// confirm and back keys let go (as the menus take them, so that no release is left over for
+// the screen before).
+struct PadLatches {
+    std::array<bool, 4> held{};
+};
+std::array<bool, 6> padPresses(PadLatches& latches) {
+    static int64_t Controls::*const keys[6] = {&Controls::up,      &Controls::down,
+                                              &Controls::left,    &Controls::right,
+                                              &Controls::neutral, &Controls::heavy};
+    std::array<bool, 6> pressed{};
+    for (size_t k = 0; k < pressed.size(); ++k) {
+        bool down = false;
+        for (const PlayerSetup& player : playerSetups) {
+            if (player.padIndex < 0) continue;
+            if (k < 4) down = padActionDown(player.padIndex, keys[k]) || down;
+            else pressed[k] = padActionReleased(player.padIndex, keys[k]) || pressed[k];
+        }
+        if (k < 4) pressed[k] = pressedOnce(down, latches.held[k]);
+    }
+    return pressed;
+}
+
+// The typed character as the kind takes it: upper case among its pickable ones, 0 when refused.
+char takenCharacter(char c, const EntryKind& kind) {
+    if (kind.pickable[0] == 0) return c;
+    char upper = char(std::toupper(static_cast<unsigned char>(c)));
+    return std::strchr(kind.pickable, upper) != nullptr ? upper : 0;
+}
+
+// The pickable character `step` places after `c` (wrapping round), the first for none.
+char steppedCharacter(char c, int64_t step, const char* pickable) {
+    const int64_t count = int64_t(std::strlen(pickable));
+    const char* at = std::strchr(pickable, c);
+    if (at == nullptr || c == 0) return pickable[0];
+    return pickable[((at - pickable) + step + count) % count];
+}
+} // namespace
+
+bool runAddressEntry(int64_t textX, int64_t textY, std::string& address, const EntryKind& kind) {
+    noteScreenOpened(kind.screenName);
+    std::string typed = address.substr(0, kind.maxLength);
+    PadLatches pads;
+    const bool picking = kind.pickable[0] != 0;
     std::array<bool, 256> wasDown{}; // each key types when it goes down, once per press
     bool firstFrame = true;
     bool eraseWasDown = false, erasePressed = false;
     double eraseHeldMs = 0, nextEraseMs = 0; // Backspace's hold and its next erasing, in ms
     bool accepted = false, leaving = false;
-    const std::vector<std::string> hints = {"Type the address", "Backspace: erase",
-                                            "Return: connect", "Escape: go back"};
+    std::vector<std::string> hints = {picking ? "Type it, or pick with a controller" : "Type the address",
+                                      "Backspace: erase", kind.acceptHint, "Escape: go back"};
     bool black = runMenuFrames([&](double frameFactor, bool frozen) {
-        drawMenuHeader(textX, textY, "=======Join online");
-        drawPlainText("Address of the host (port 7770 unless given as HOST:PORT):", textX + 100,
-                      textY + 120);
+        drawMenuHeader(textX, textY, kind.title);
+        drawPlainText(kind.prompt, textX + 100, textY + 120);
         if (!typed.empty()) drawText(typed, textX + kFieldX, textY + kFieldY, kOrangeTint, 128);
         // The cursor pulses like a highlighted menu entry, 2 px after the last character.
         if (!leaving)
@@ -87,7 +139,18 @@ bool runAddressEntry(int64_t textX, int64_t textY, std::string& address) {
             bool down = keyDown(code) != 0;
             bool fresh = down && !wasDown[size_t(code)] && !firstFrame;
             wasDown[size_t(code)] = down;
-            if (fresh && !clearing && !leaving && typed.size() < kMaxAddressLength) typed += c;
+            if (fresh && !clearing && !leaving && typed.size() < kind.maxLength &&
+                takenCharacter(c, kind) != 0)
+                typed += takenCharacter(c, kind);
+        }
+        // A controller: up and down step the last character, right adds one, left erases.
+        std::array<bool, 6> pad = padPresses(pads);
+        if (picking && !clearing && !leaving && !firstFrame) {
+            if ((pad[0] || pad[1]) && typed.empty()) typed += kind.pickable[0];
+            else if (pad[0] || pad[1]) typed.back() = steppedCharacter(typed.back(), pad[0] ? -1 : 1, kind.pickable);
+            if (pad[3] && typed.size() < kind.maxLength) typed += kind.pickable[0];
+            if (pad[2] && !typed.empty()) typed.pop_back();
+            if (pad[0] || pad[1] || pad[2] || pad[3]) playMenuSound(kPoolMenuMove);
         }
         // Backspace erases at its press (one seen on this screen), then again while held.
         bool erasing = keyDown(kKeyBackspace) != 0;
@@ -106,10 +169,10 @@ bool runAddressEntry(int64_t textX, int64_t textY, std::string& address) {
         firstFrame = false;
         // Return and Escape act when let go, like the menus' keys; their releases during the
         // fade in are read and dropped. Player one's keys do not act here: they type.
-        bool select = keyReleased(kKeyReturn) != 0;
-        bool back = keyReleased(kKeyEscape) != 0;
+        bool select = keyReleased(kKeyReturn) != 0 || (picking && pad[4]);
+        bool back = keyReleased(kKeyEscape) != 0 || (picking && pad[5]);
         if (clearing || leaving) return;
-        if (select && !typed.empty()) {
+        if (select && (!typed.empty() || kind.emptyAllowed)) {
             playMenuSound(kPoolMenuSelect);
             accepted = leaving = true;
             startFade();

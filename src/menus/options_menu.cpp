@@ -7,6 +7,7 @@
 #include "fight/fighter.h"
 #include "input/bindings.h"
 #include "input/keys.h"
+#include "menus/address_entry.h"
 #include "menus/controls_menu.h"
 #include "menus/menu_framework.h"
 #include "menus/stats_panel.h"
@@ -23,7 +24,7 @@ namespace {
 enum OptionRow {
     kSoundVolumeRow, kMusicVolumeRow, kStereoRow, kVariationRow, kKeyboardRow, kComboRow,
     kWindRow, kParticleRow, kAttackDelayRow, kPerformanceRow, kRefreshRow, kShowFpsRow,
-    kScreenSizeRow, kFullscreenRow, kDebugRow, kInputDelayRow, kControlsRow, kResetRow, kSaveRow
+    kScreenSizeRow, kFullscreenRow, kDebugRow, kInputDelayRow, kLobbyRow, kControlsRow, kResetRow, kSaveRow
 };
 
 const char* const kLabels[kOptionRows] = {
@@ -31,7 +32,7 @@ const char* const kLabels[kOptionRows] = {
     " Keyboard type  ", " Combo display  ", "  Wind display  ", "Particle display",
     "  Attack delay  ", "   Performance  ", "   Refresh rate ", "    Show FPS    ",
     "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "  Input delay   ",
-    "    Controls    ",
+    "     Lobby      ",    "    Controls    ",
     "Reset to default", " Save & Return  "};
 
 constexpr int64_t kMenuMusicSlot = 1;
@@ -97,7 +98,11 @@ void drawRowHint(int64_t row, int64_t textX, int64_t textY, int64_t rowY) {
         break;
     case kInputDelayRow:
         drawHint("Online play: frames between a press and its move.\\More hides lag, less feels "
-                 "quicker.", textX + 550, rowY, textX, textY);
+                 "quicker. Auto: from the ping.", textX + 550, rowY, textX, textY);
+        break;
+    case kLobbyRow:
+        drawHint("Rooms with codes meet through a lobby:\\Return to type its address.",
+                 textX + 550, rowY, textX, textY);
         break;
     case kControlsRow:
         drawHint("Change controls here", textX + 400, rowY, textX, textY);
@@ -185,8 +190,9 @@ bool changeOption(int64_t row, int64_t d) {
         setDebugMode(settings.debugMode == 0);
         return true;
     case kInputDelayRow: {
+        // Auto comes before the fixed delays: left of 0.
         int64_t before = settings.inputDelay;
-        settings.inputDelay = std::clamp<int64_t>(settings.inputDelay + d, 0, kMaxInputDelay);
+        settings.inputDelay = std::clamp<int64_t>(settings.inputDelay + d, kAutoInputDelay, kMaxInputDelay);
         return settings.inputDelay != before;
     }
     default: return false;
@@ -221,15 +227,17 @@ const char* optionValueText(int64_t row) {
     case kFullscreenRow: return enabled(settings.fullscreen);
     case kDebugRow: return enabled(settings.debugMode != 0);
     case kInputDelayRow:
+        if (settings.inputDelay == kAutoInputDelay) return "Auto";
         text = std::to_string(settings.inputDelay) + (settings.inputDelay == 1 ? " frame" : " frames");
         return text.c_str();
+    case kLobbyRow: return settings.lobbyAddress.empty() ? "(none)" : settings.lobbyAddress.c_str();
     default: return "";
     }
 }
 
 // Everything the screen shows back to its default but the attack delay, the screen size and
-// full screen (which the player chose for this computer), the lessons passed and the last
-// address joined.
+// full screen (which the player chose for this computer), the lessons passed, the last
+// address joined and the lobby.
 void resetOptionsToDefault() {
     bool musicWasOff = settings.musicVolume == 0;
     Settings kept = settings;
@@ -239,6 +247,7 @@ void resetOptionsToDefault() {
     settings.fullscreen = kept.fullscreen;
     settings.lessonsPassed = kept.lessonsPassed;
     settings.lastJoinAddress = kept.lastJoinAddress;
+    settings.lobbyAddress = kept.lobbyAddress;
     setDebugMode(false);
     if (musicWasOff) startMenuMusicIfNeeded();
     applyMusicVolume();
@@ -251,7 +260,7 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
     int64_t row = 0;
     for (;;) {
         noteScreenOpened("options");
-        bool controls = false, backTaken = false;
+        bool controls = false, lobby = false, backTaken = false;
         bool latchUp = false, latchDown = false, latchLeft = false, latchRight = false;
         bool black = runMenuFrames([&](double, bool frozen) {
             drawMenuHeader(textX, textY, "=======Options", kOptionsBanner);
@@ -285,9 +294,10 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
             bool select = keyReleased(kKeyReturn);
             select = eitherPlayerKeyReleased(&Controls::neutral) || select;
             if (select && !fadeActive) {
-                if (row == kSaveRow || row == kControlsRow) {
+                if (row == kSaveRow || row == kControlsRow || row == kLobbyRow) {
                     playMenuSound(kPoolMenuSelect);
                     controls = row == kControlsRow;
+                    lobby = row == kLobbyRow;
                     startFade();
                 } else if (row == kResetRow) {
                     playMenuSound(kPoolMenuSelect);
@@ -301,6 +311,11 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
         if (!black) break;
         if (controls) {
             runControlsMenu(textX, textY);
+            if (windowCloseRequested()) break;
+            continue;
+        }
+        if (lobby) {
+            runAddressEntry(textX, textY, settings.lobbyAddress, kLobbyEntry);
             if (windowCloseRequested()) break;
             continue;
         }

@@ -15,7 +15,8 @@
 bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenName,
                       const std::string& title,
                       const std::function<std::vector<std::string>()>& lines,
-                      const std::function<bool()>& poll) {
+                      const std::function<bool()>& poll,
+                      const std::function<int64_t(int64_t x, int64_t y)>& drawBelow) {
     noteScreenOpened(screenName);
     bool done = false, cancelled = false;
     bool black = runMenuFrames([&](double, bool frozen) {
@@ -25,6 +26,7 @@ bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenNam
             drawPlainText(line, fittedTextX(line, textX + 100), y);
             y += kLineHeight + 2;
         }
+        if (drawBelow) y += drawBelow(textX + 100, y);
         // The closing line and the hint stay under the status lines however many there are.
         y = std::max(y + 10, textY + 200);
         drawText("==============", textX + 120, y, kOrangeTint, 128);

@@ -15,4 +15,7 @@
 bool runWaitingScreen(int64_t textX, int64_t textY, const std::string& screenName,
                       const std::string& title,
                       const std::function<std::vector<std::string>()>& lines,
-                      const std::function<bool()>& poll);
+                      const std::function<bool()>& poll,
+                      const std::function<int64_t(int64_t x, int64_t y)>& drawBelow = nullptr);
+// drawBelow, when given, draws under the status lines each frame (a room's code in large
+// letters) and returns the height it took, in px.

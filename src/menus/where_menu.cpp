@@ -8,13 +8,21 @@
 
 int64_t whereSelection = kPlaySameComputer;
 
-int64_t runWhereMenu(int64_t textX, int64_t textY) {
+int64_t runWhereMenu(int64_t textX, int64_t textY, const std::string& lobby) {
+    // A room's entries name the lobby, or say where to set one.
+    const std::string through =
+        lobby.empty() ? "\\No lobby yet: Options, Lobby takes its address."
+                      : "\\Through the lobby " + lobby + ".";
     ChoiceMenu menu;
     menu.screenName = "where to play";
     menu.header = "=======Where is the other player";
-    menu.labels = {" Same computer  ", "  Host online   ", "  Join online   ", "   (go back)    "};
+    menu.labels = {" Same computer  ", "  Host a room   ", "  Join a room   ", "  Watch a room  ",
+                   "Host by address ", "Join by address ", "   (go back)    "};
     menu.descriptions = {
         "Both players at this computer.",
+        "Get a short code to tell the other player." + through,
+        "Type the code the host tells you." + through,
+        "Watch a room's match a moment behind." + through,
         "Wait here for the other player to join.\\Open port 7770 (UDP) to play over the "
         "internet.",
         "Type the address of the computer that hosts."};

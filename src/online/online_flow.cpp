@@ -7,6 +7,7 @@
 #include "fight/fight_state.h"
 #include "input/keys.h"
 #include "menus/address_entry.h"
+#include "menus/choice_menu.h"
 #include "menus/class_selection.h"
 #include "menus/menu_framework.h"
 #include "menus/selection_panels.h"
@@ -17,6 +18,7 @@
 #include "online/online_play.h"
 #include "replays/replays.h"
 #include "runtime/runtime.h"
+#include "settings/pacing.h"
 #include "settings/settings.h"
 
 namespace {
@@ -30,7 +32,7 @@ SetupPacket ownChoice(const OnlinePlay& online) {
     choice.classCode = code % 100;
     choice.stance = code / 100;
     choice.ready = panel.ready;
-    choice.inputDelay = settings.inputDelay;
+    choice.inputDelay = chosenInputDelay(settings.inputDelay, double(linkRoundTripMs(online.link)), targetFps);
     return choice;
 }
 
@@ -46,6 +48,21 @@ bool serviceFromMenus(OnlinePlay& online) {
     return true;
 }
 
+} // namespace
+
+bool offerRematch(int64_t textX, int64_t textY) {
+    ChoiceMenu menu;
+    menu.screenName = "rematch";
+    menu.header = kTitle;
+    menu.labels = {"    Rematch     ", "     Leave      "};
+    menu.descriptions = {"Both players go back to the class selection."}; // "Leave" goes back
+    menu.hints = {"Up/Down: change", "Return: confirm", "Escape: leave"};
+    int64_t selection = 0;
+    return runChoiceMenu(textX, textY, menu, selection) == 0;
+}
+
+namespace {
+
 // The host's stage: a stage of the list, or one drawn at random.
 int64_t stagePosition(int64_t choice) {
     int64_t count = int64_t(stageList.size());
@@ -53,7 +70,8 @@ int64_t stagePosition(int64_t choice) {
     return count > 0 ? randomInt(count - 1) : 0;
 }
 
-// Class selections and matches with the connected peer, until one side leaves.
+} // namespace
+
 void playTogether(FightContext& context, int64_t textX, int64_t textY, OnlinePlay& online) {
     onlinePanels = OnlinePanels{};
     onlinePanels.active = true;
@@ -86,8 +104,15 @@ void playTogether(FightContext& context, int64_t textX, int64_t textY, OnlinePla
             onlinePanels.started = false;
         }
         noteScreenOpened("online fight");
-        OnlineOutcome outcome = playOnlineMatch(context, online, start, settings.inputDelay);
+        // Each side plays the delay it last told the other (the host's is in the set-up).
+        int64_t delay = online.hosting ? start.inputDelay : online.ownSetup.inputDelay;
+        OnlineOutcome outcome = playOnlineMatch(context, online, start, delay);
         keepReplay(outcome.replay);
+        if (online.link.closed || windowCloseRequested()) break;
+        if (!offerRematch(textX, textY)) {
+            leaveOnline(online, kByeQuit, "");
+            break;
+        }
     }
     menuFrameService = nullptr;
     onlinePanels = OnlinePanels{};
@@ -96,13 +121,12 @@ void playTogether(FightContext& context, int64_t textX, int64_t textY, OnlinePla
     showOnlineEnding(textX, textY, online.problem);
 }
 
-// Waits on a screen until the peer is there and greeted; false when the player gave up or the
-// connection failed (after saying why).
 bool waitForPeer(int64_t textX, int64_t textY, OnlinePlay& online, const std::string& screenName,
-                 const std::function<std::vector<std::string>()>& lines) {
-    bool met = runWaitingScreen(textX, textY, screenName, kTitle, lines, [&online] {
-        return !serviceOnline(online) || onlineReady(online);
-    });
+                 const std::function<std::vector<std::string>()>& lines,
+                 const std::function<int64_t(int64_t x, int64_t y)>& drawBelow) {
+    bool met = runWaitingScreen(
+        textX, textY, screenName, kTitle, lines,
+        [&online] { return !serviceOnline(online) || onlineReady(online); }, drawBelow);
     if (met && onlineReady(online)) return true;
     if (!met) leaveOnline(online, kByeQuit, "");
     leaveRoom(online); // the lobby forgets the room at once, the router its mapping
@@ -110,7 +134,6 @@ bool waitForPeer(int64_t textX, int64_t textY, OnlinePlay& online, const std::st
     showOnlineEnding(textX, textY, online.problem);
     return false;
 }
-} // namespace
 
 void showOnlineEnding(int64_t textX, int64_t textY, const std::string& problem) {
     if (problem.empty()) return;

@@ -1,8 +1,12 @@
 // The online connection: greeting, choices, and the end of it.
 #include "online/online_play.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "data/fighter_class.h"
 #include "replays/replays.h"
+#include "settings/settings.h"
 
 namespace {
 // The content hash the greeting carries: every class's pictures and the sounds, folded with
@@ -138,6 +142,13 @@ bool serviceOnline(OnlinePlay& online) {
         return false;
     }
     return true;
+}
+
+int64_t chosenInputDelay(int64_t setting, double roundTripMs, int64_t frameRate) {
+    if (setting != kAutoInputDelay) return std::clamp<int64_t>(setting, 0, kMaxInputDelay);
+    double frameMs = 1000.0 / double(std::max<int64_t>(frameRate, 1));
+    int64_t frames = int64_t(std::ceil(std::max(roundTripMs, 0.0) / 2 / frameMs));
+    return std::clamp<int64_t>(frames, 1, kMaxInputDelay);
 }
 
 bool onlineReady(const OnlinePlay& online) {

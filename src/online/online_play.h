@@ -29,6 +29,11 @@ struct OnlinePlay {
     RoomLink room;             // through a lobby: the room, the path, the spectators' stream
 };
 
+// The input delay to play with, in frames: the setting's own, or for kAutoInputDelay the frames
+// that cover half the round trip (ms) at `frameRate`, at least 1 and at most kMaxInputDelay
+// (rollback hides what is left over).
+int64_t chosenInputDelay(int64_t setting, double roundTripMs, int64_t frameRate);
+
 // This game's greeting: its version, and the hashes of data.json and of every class's pictures
 // with the sounds.
 HelloPacket ownHello();

@@ -47,7 +47,9 @@ int64_t nextCodePoint(const std::string& text, size_t& at) {
 // The glyph cell of a character; one outside the font sheet shows "?".
 int64_t cellOf(int64_t code) {
     int64_t cells = spriteOwnWidth(letterSprite) / 16;
-    int64_t cell = code - 32;
+    // The sheet's cells past Latin-1 hold, in order: the ellipsis.
+    constexpr int64_t kEllipsis = 0x2026, kFirstCellPastLatin = 256 - 32;
+    int64_t cell = code == kEllipsis ? kFirstCellPastLatin : code - 32;
     if (cell < 0 || (cells > 0 && cell >= cells)) return '?' - 32;
     return cell;
 }
@@ -285,21 +287,26 @@ void updateMenuPulse(double frameFactor) {
     }
 }
 
-int64_t drawSmallText(const std::string& text, int64_t x, int64_t y, int64_t tint, int64_t intensity) {
+int64_t drawZoomedText(const std::string& text, int64_t x, int64_t y, int64_t size, int64_t advance,
+                       int64_t tint, int64_t intensity) {
     for (size_t at = 0; at < text.size();) {
         int64_t code = nextCodePoint(text, at);
         int64_t cell = cellOf(code);
-        extendLine(code, x, y, kSmallGlyphSize);
-        if (x > -kSmallGlyphSize && x < screenWidth && y > -kSmallGlyphSize && y < screenHeight) {
+        extendLine(code, x, y, size);
+        if (x > -size && x < screenWidth && y > -size && y < screenHeight) {
             if (glyphRecord) glyphRecord->push_back({cell, x, y, tint, intensity});
             clipSprite(letterSprite, cell * 16, 0, 16, 16);
-            zoomSprite(letterSprite, kSmallGlyphSize, kSmallGlyphSize);
+            zoomSprite(letterSprite, size, size);
             drawSpriteBlended(letterSprite, x, y, 255);
             if (tint != 0) drawSpriteBlended(letterSprite, x, y, intensity, tint);
         }
-        x += kSmallGlyphAdvance;
+        x += advance;
     }
     zoomSprite(letterSprite, -1, -1);
     endLine();
     return x;
+}
+
+int64_t drawSmallText(const std::string& text, int64_t x, int64_t y, int64_t tint, int64_t intensity) {
+    return drawZoomedText(text, x, y, kSmallGlyphSize, kSmallGlyphAdvance, tint, intensity);
 }

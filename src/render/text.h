@@ -31,6 +31,10 @@ int64_t drawWrappedText(const std::string& text, int64_t x, int64_t y, int64_t m
 constexpr int64_t kSmallGlyphSize = 11;
 constexpr int64_t kSmallGlyphAdvance = 9;
 int64_t drawSmallText(const std::string& text, int64_t x, int64_t y, int64_t tint, int64_t intensity);
+// Text with `size` px glyphs, `advance` px apart, without kerning (the small text's, and large
+// text such as a room's code); returns the x after the last glyph.
+int64_t drawZoomedText(const std::string& text, int64_t x, int64_t y, int64_t size, int64_t advance,
+                       int64_t tint, int64_t intensity);
 // The maximum width to give drawWrappedText for its lines to stay within `room` px: its
 // measure counts no spaces, so a line can pass the maximum it was given.
 int64_t wrapWidthWithin(const std::string& text, int64_t room);

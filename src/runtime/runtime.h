@@ -2,6 +2,7 @@
 // JSON library are only ever included by the runtime's own files.
 #pragma once
 
+#include "runtime/clipboard.h"
 #include "runtime/colour.h"
 #include "runtime/files.h"
 #include "runtime/headless.h"

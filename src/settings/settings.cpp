@@ -133,14 +133,17 @@ int64_t loadSettings() {
     int64_t passed = jsonInteger(jsonMember(root, "LessonsPassed"));
     settings.lessonsPassed = passed < 0 ? 0 : passed & ((int64_t(1) << kLessonCount) - 1);
     read("InputDelay", settings.inputDelay,
-         [](int64_t v) { return std::clamp<int64_t>(v, 0, kMaxInputDelay); });
+         [](int64_t v) { return v < 0 ? kAutoInputDelay : std::min<int64_t>(v, kMaxInputDelay); });
     // Only an address the join screen could have typed is offered again; anything else in the
     // file (another type, too long, other characters) is passed over.
-    const JsonNode* address = jsonMember(root, "LastJoinAddress");
-    if (jsonType(address) == kJsonString) {
+    auto readAddress = [&](const char* key, std::string& setting) {
+        const JsonNode* address = jsonMember(root, key);
+        if (jsonType(address) != kJsonString) return;
         std::string text = jsonString(address);
-        if (text.empty() || plausibleAddress(text)) settings.lastJoinAddress = text;
-    }
+        if (text.empty() || plausibleAddress(text)) setting = text;
+    };
+    readAddress("LastJoinAddress", settings.lastJoinAddress);
+    readAddress("Lobby", settings.lobbyAddress);
     if (playersCreated) {
         readBindings(jsonMember(root, "player1right"), playerSetups[0], 1);
         readBindings(jsonMember(root, "player2left"), playerSetups[1], 2);
@@ -166,6 +169,7 @@ int64_t saveSettings() {
         {"InputDelay", settings.inputDelay}};
     for (const auto& [key, value] : values) jsonSetInteger(jsonAddMember(root, key), value);
     jsonSetString(jsonAddMember(root, "LastJoinAddress"), settings.lastJoinAddress);
+    jsonSetString(jsonAddMember(root, "Lobby"), settings.lobbyAddress);
     writeBindings(jsonAddMember(root, "player1right"), playerSetups[0]);
     writeBindings(jsonAddMember(root, "player2left"), playerSetups[1]);
     std::string text = composeJson(document) + "\n";

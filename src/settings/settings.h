@@ -6,6 +6,8 @@
 
 #include "net/packets.h"
 
+constexpr int64_t kAutoInputDelay = -1; // the input delay setting's "Auto"
+
 // The player's options as the options screen shows them and settings.txt keeps them, with the
 // values a new player starts with (defaultSettings adjusts those to the desktop).
 struct Settings {
@@ -25,11 +27,14 @@ struct Settings {
     int64_t debugMode = 0;       // -1 on, 0 off
     int64_t lessonsPassed = 0;   // bit n set: lesson n + 1 has been passed
     // Online play: frames between a key press and the move it makes, 0 to kMaxInputDelay
-    // (net/packets.h). A longer delay hides more of the other player's lag; a shorter one
-    // feels quicker.
-    int64_t inputDelay = kDefaultInputDelay;
+    // (net/packets.h), or kAutoInputDelay: chosen from the round trip measured when a match
+    // starts. A longer delay hides more of the other player's lag; a shorter one feels quicker.
+    int64_t inputDelay = kAutoInputDelay;
     // The address last typed to join a game online ("" none): offered again next time.
     std::string lastJoinAddress;
+    // The lobby that gives rooms and codes, "HOST" or "HOST:PORT" ("" none yet: the room
+    // entries say how to set one).
+    std::string lobbyAddress;
 };
 extern Settings settings;
 

@@ -22,6 +22,7 @@
 #include "menus/where_menu.h"
 #include "net/transport.h"
 #include "online/online_flow.h"
+#include "online/room_flow.h"
 #include "practice/lessons.h"
 #include "practice/training.h"
 #include "replays/replays.h"
@@ -163,6 +164,9 @@ void mainStateLoop(FightContext& context, int64_t textX, int64_t textY) {
     bool repeatOffline = false;     // the two players at this computer play again
     if (startOnline == kStartHosting) hostOnlineGame(context, textX, textY, startPort);
     if (startOnline == kStartJoining) joinOnlineGame(context, textX, textY, startAddress);
+    if (startOnline == kStartHostingRoom) hostRoomGame(context, textX, textY);
+    if (startOnline == kStartJoiningRoom) joinRoomGame(context, textX, textY, startAddress);
+    if (startOnline == kStartWatchingRoom) watchRoomGame(context, textX, textY, startAddress);
     startOnline = kStartAtMenu;
     for (;;) {
         int64_t state;
@@ -180,12 +184,18 @@ void mainStateLoop(FightContext& context, int64_t textX, int64_t textY) {
         if (state == kStateExit) return;
         if (state == kStatePlayerVsPlayer) {
             // Where the other player is: here, or online (then back to the main menu).
-            int64_t where = repeatOffline ? kPlaySameComputer : runWhereMenu(textX, textY);
+            int64_t where = repeatOffline ? kPlaySameComputer : runWhereMenu(textX, textY, lobbyInUse());
             repeatOffline = false;
             if (windowCloseRequested()) return;
             if (where == kPlaySameComputer) {
                 repeatOffline = playerVsPlayer(context, textX, textY);
                 repeatState = repeatOffline ? kStatePlayerVsPlayer : kNoState;
+            } else if (where == kPlayHostRoom) {
+                hostRoomGame(context, textX, textY);
+            } else if (where == kPlayJoinRoom) {
+                joinRoomGame(context, textX, textY, "");
+            } else if (where == kPlayWatchRoom) {
+                watchRoomGame(context, textX, textY, "");
             } else if (where == kPlayHostOnline) {
                 hostOnlineGame(context, textX, textY, kDefaultPort);
             } else if (where == kPlayJoinOnline) {

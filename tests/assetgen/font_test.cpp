@@ -64,8 +64,14 @@ int differingPixels(const std::vector<bool>& a, const std::vector<bool>& b) {
 TEST(FontSheet, OneRowOfCellsFromTheSpaceUpwards) {
     const Image& sheet = fontSheet();
     EXPECT_EQ(sheet.height, kFontCell);
-    EXPECT_EQ(sheet.width, (kFontLastCode - kFontFirstCode + 1) * kFontCell);
+    EXPECT_EQ(sheet.width, kFontCellCount * kFontCell);
     EXPECT_EQ(boxOf(inkOf(sheet, ' ')).count, 0);
+    // The ellipsis follows Latin-1: dots on the baseline, like the full stop's, within the advance.
+    const InkBox ellipsis = boxOf(inkOf(sheet, kFontLastCode + 1));
+    const InkBox stop = boxOf(inkOf(sheet, '.'));
+    EXPECT_GT(ellipsis.count, 2 * stop.count);
+    EXPECT_NEAR(ellipsis.bottom, stop.bottom, 1);
+    EXPECT_LT(ellipsis.right, kAdvance);
 }
 
 TEST(FontSheet, EveryPrintableGlyphIsDrawnWithinItsAdvance) {

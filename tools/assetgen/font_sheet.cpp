@@ -58,9 +58,10 @@ bool renderFontSheet(const std::string& fontFile, Image& sheet) {
         FT_Done_FreeType(library);
         return false;
     }
-    const int cells = kFontLastCode - kFontFirstCode + 1;
-    sheet = makeImage(cells * kFontCell, kFontCell);
-    for (int code = kFontFirstCode; code <= kFontLastCode; ++code) {
+    sheet = makeImage(kFontCellCount * kFontCell, kFontCell);
+    for (int cell = 0; cell < kFontCellCount; ++cell) {
+        const int latinCells = kFontLastCode - kFontFirstCode + 1;
+        const int code = cell < latinCells ? kFontFirstCode + cell : kFontExtraCodes[cell - latinCells];
         GlyphBitmap glyph;
         // Tall accented capitals are rendered smaller until they fit the cell.
         int emHeight = kEmHeight;
@@ -72,7 +73,7 @@ bool renderFontSheet(const std::string& fontFile, Image& sheet) {
             ok = renderGlyph(face, unsigned(code), emWidth, emHeight, glyph);
         }
         if (!ok || glyph.width == 0) continue;
-        const int cellX = (code - kFontFirstCode) * kFontCell;
+        const int cellX = cell * kFontCell;
         const int offsetX = kAdvanceCentre - (glyph.width + 1) / 2;
         const int offsetY = std::clamp(kBaseline - glyph.top, 0, std::max(0, kFontCell - glyph.rows));
         for (int y = 0; y < glyph.rows; ++y) {
