@@ -11,7 +11,7 @@ packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev lib
           googletest ccache libminiupnpc-dev libnatpmp-dev
           iptables conntrack nftables miniupnpd miniupnpc python3)
 if [ "${1:-}" = "--package" ] || [ "${1:-}" = "--ci" ]; then
-  packages+=(xvfb xauth xdotool x11-utils dpkg-dev desktop-file-utils)
+  packages+=(xvfb xauth xdotool x11-utils xclip dpkg-dev desktop-file-utils)
 fi
 if [ "${1:-}" = "--ci" ]; then
   packages+=(clang libclang-rt-14-dev)

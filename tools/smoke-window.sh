@@ -54,6 +54,46 @@ session_end='
     sed -n "s/^screen: //p" screens.log | paste -sd, -
 '
 
+# Two games in one X server, each in its own game directory (HOST_DIR, JOIN_DIR), for the
+# online cases: their windows found, press WINDOW PAUSE KEYS... (the window takes the focus,
+# then the keys), hold WINDOW KEY SECONDS, reach DIR SCREEN (waits up to 20 s until the game in
+# DIR names SCREEN last); both at their main menu. At the end, how each ended and its screens.
+pair_start='
+    (cd "$HOST_DIR" && exec ./quarrelix 2>screens.log) & hostGame=$!
+    (cd "$JOIN_DIR" && exec ./quarrelix 2>screens.log) & joinGame=$!
+    window() {
+      for _ in $(seq 300); do
+        found=$(xdotool search --all --pid "$1" --name "^Quarrelix project$" 2>/dev/null | head -n 1)
+        [ -n "$found" ] && { echo "$found"; return; }
+        sleep 0.2
+      done
+    }
+    hostWindow=$(window $hostGame) joinWindow=$(window $joinGame)
+    [ -n "$hostWindow" ] && [ -n "$joinWindow" ] || { echo "no-window"; kill $hostGame $joinGame; exit 0; }
+    # press WINDOW PAUSE KEYS...: the window takes the focus, then the keys.
+    press() {
+      local w=$1; sleep "$2"; shift 2
+      xdotool windowfocus --sync "$w" 2>/dev/null || true
+      xdotool key --delay 150 --window "$w" "$@"
+    }
+    hold() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool keydown --window "$1" "$2"; sleep "$3"; xdotool keyup --window "$1" "$2"; }
+    # reach DIR SCREEN: waits up to 20 s until the game in DIR names SCREEN last.
+    reach() {
+      for _ in $(seq 200); do
+        [ "$(sed -n "s/^screen: //p" "$1/screens.log" | tail -n 1)" = "$2" ] && return 0
+        sleep 0.1
+      done
+    }
+    reach "$HOST_DIR" "main menu"; reach "$JOIN_DIR" "main menu"
+'
+pair_end='
+    for game in $hostGame $joinGame; do
+      for _ in $(seq 25); do kill -0 $game 2>/dev/null || break; sleep 0.2; done
+      if kill -0 $game 2>/dev/null; then echo "still-running"; kill $game; else wait $game; echo "exit=$?"; fi
+    done
+    for dir in "$HOST_DIR" "$JOIN_DIR"; do sed -n "s/^screen: //p" "$dir/screens.log" | paste -sd, -; done
+'
+
 # One case: settings text ("" for no file), expected geometry, expected maximised (yes/no).
 check() {
   local settings=$1 geometry=$2 maximised=$3 work
@@ -210,43 +250,18 @@ online_pair() {
   join=$(game_dir)
   for dir in "$host" "$join"; do printf '{"ScreenSize": 0}\n' > "$dir/settings.txt"; done
   report=$(HOST_DIR=$host JOIN_DIR=$join QRX_SCREEN_LOG=1 \
-           xvfb-run -a -s "-screen 0 2100x800x24" bash -c '
-    (cd "$HOST_DIR" && exec ./quarrelix 2>screens.log) & hostGame=$!
-    (cd "$JOIN_DIR" && exec ./quarrelix 2>screens.log) & joinGame=$!
-    window() {
-      for _ in $(seq 300); do
-        found=$(xdotool search --all --pid "$1" --name "^Quarrelix project$" 2>/dev/null | head -n 1)
-        [ -n "$found" ] && { echo "$found"; return; }
-        sleep 0.2
-      done
-    }
-    hostWindow=$(window $hostGame) joinWindow=$(window $joinGame)
-    [ -n "$hostWindow" ] && [ -n "$joinWindow" ] || { echo "no-window"; kill $hostGame $joinGame; exit 0; }
-    # press WINDOW PAUSE KEYS...: the window takes the focus, then the keys.
-    press() {
-      local w=$1; sleep "$2"; shift 2
-      xdotool windowfocus --sync "$w" 2>/dev/null || true
-      xdotool key --delay 150 --window "$w" "$@"
-    }
-    hold() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool keydown --window "$1" "$2"; sleep "$3"; xdotool keyup --window "$1" "$2"; }
-    # reach DIR SCREEN: waits up to 20 s until the game in DIR names SCREEN last.
-    reach() {
-      for _ in $(seq 200); do
-        [ "$(sed -n "s/^screen: //p" "$1/screens.log" | tail -n 1)" = "$2" ] && return 0
-        sleep 0.1
-      done
-    }
-    reach "$HOST_DIR" "main menu"; reach "$JOIN_DIR" "main menu"
+           xvfb-run -a -s "-screen 0 2100x800x24" bash -c "$pair_start"'
     press $hostWindow 1.5 Return              # Player vs Player
     reach "$HOST_DIR" "where to play"
     press $hostWindow 1 Down
-    press $hostWindow 0.3 Return              # Host online
+    for _ in 1 2 3; do press $hostWindow 0.3 Down; done
+    press $hostWindow 0.3 Return              # Host by address
     reach "$HOST_DIR" "host online"
     press $joinWindow 0.5 Return              # Player vs Player
     reach "$JOIN_DIR" "where to play"
     press $joinWindow 1 Down
-    press $joinWindow 0.3 Down
-    press $joinWindow 0.3 Return              # Join online
+    for _ in 1 2 3 4; do press $joinWindow 0.3 Down; done
+    press $joinWindow 0.3 Return              # Join by address
     reach "$JOIN_DIR" "join online"
     press $joinWindow 1 1 2 7 period 0 period 0 period 1 Return
     reach "$HOST_DIR" "class selection"; reach "$JOIN_DIR" "class selection"
@@ -271,12 +286,7 @@ online_pair() {
     reach "$HOST_DIR" "main menu"; reach "$JOIN_DIR" "main menu"
     press $hostWindow 1.5 Escape
     press $joinWindow 0.5 Escape
-    for game in $hostGame $joinGame; do
-      for _ in $(seq 25); do kill -0 $game 2>/dev/null || break; sleep 0.2; done
-      if kill -0 $game 2>/dev/null; then echo "still-running"; kill $game; else wait $game; echo "exit=$?"; fi
-    done
-    for dir in "$HOST_DIR" "$JOIN_DIR"; do sed -n "s/^screen: //p" "$dir/screens.log" | paste -sd, -; done
-  ' 2>/dev/null)
+  '"$pair_end" 2>/dev/null)
   local side replay shot
   for side in "$host" "$join"; do
     replay=$(ls "$side"/replays/*.qrxreplay 2>/dev/null | head -n 1 || true)
@@ -300,10 +310,60 @@ a side took no screenshot"
   verdict "online pair" "two windows play online through the menus, host and join at 127.0.0.1; both replays check out" "$expected" "$report"
 }
 
+# A room between two windows, through a lobby on loopback: the host's window shows the code
+# and C puts it on the X clipboard, where the joining player takes it and types it on the
+# code's screen; both meet in the class selection, then the joining player leaves and the
+# host is told.
+online_room() {
+  local host join report port
+  host=$(game_dir)
+  join=$(game_dir)
+  port=$((20000 + RANDOM % 30000))
+  for dir in "$host" "$join"; do
+    printf '{"ScreenSize": 0, "Lobby": "127.0.0.1:%s"}\n' "$port" > "$dir/settings.txt"
+  done
+  "$build/quarrelix-lobby" --bind 127.0.0.1 --port "$port" > /dev/null 2>&1 & local lobby=$!
+  report=$(HOST_DIR=$host JOIN_DIR=$join QRX_SCREEN_LOG=1 \
+           xvfb-run -a -s "-screen 0 2100x800x24" bash -c "$pair_start"'
+    press $hostWindow 1.5 Return              # Player vs Player
+    reach "$HOST_DIR" "where to play"
+    press $hostWindow 1 Down
+    press $hostWindow 0.3 Return              # Host a room
+    reach "$HOST_DIR" "host room"
+    press $hostWindow 2 c                     # the code to the clipboard
+    sleep 0.5
+    code=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)
+    echo "code=$(echo "$code" | grep -c "^[ACDEFHJKMNPRTWXY]\{6\}$")"
+    press $joinWindow 0.5 Return              # Player vs Player
+    reach "$JOIN_DIR" "where to play"
+    press $joinWindow 1 Down
+    press $joinWindow 0.3 Down
+    press $joinWindow 0.3 Return              # Join a room
+    reach "$JOIN_DIR" "join room"
+    press $joinWindow 1 $(echo "$code" | tr "A-Z" "a-z" | sed "s/./& /g") Return
+    reach "$HOST_DIR" "class selection"; reach "$JOIN_DIR" "class selection"
+    press $joinWindow 1.5 Escape              # the joining player leaves
+    reach "$HOST_DIR" "online play over"
+    press $hostWindow 1 Return
+    reach "$HOST_DIR" "main menu"; reach "$JOIN_DIR" "main menu"
+    press $hostWindow 1.5 Escape
+    press $joinWindow 0.5 Escape
+  '"$pair_end" 2>/dev/null)
+  kill $lobby 2>/dev/null || true
+  wait $lobby 2>/dev/null || true
+  rm -rf "$host" "$join"
+  local expected
+  expected=$(printf 'code=1\nexit=0\nexit=0\n%s\n%s' \
+    "main menu,where to play,host room,class selection,online play over,main menu" \
+    "main menu,where to play,join room,joining room,class selection,main menu")
+  verdict "online room" "two windows meet in a room through a lobby: code shown, copied, typed" "$expected" "$report"
+}
+
 journey
 training
 no_sound
 online_pair
+online_room
 check '' 1680x1050 no
 check '{"ScreenSize": 3}' 1280x800 no
 check '{"ScreenSize": -4}' 1024x768 no
