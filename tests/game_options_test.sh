@@ -25,6 +25,15 @@ out=$(run --join somewhere:99999 2>&1 >/dev/null); status=$?
 echo "$out" | grep -q "^quarrelix: the port must be a number from 1 to 65535: 99999$" || fail "--join: $out"
 out=$(run --host seven 2>&1 >/dev/null); status=$?
 [ $status -eq 2 ] || fail "--host with a bad port: exit status $status"
+# Rooms: the code, the lobby's address and one way to start, before anything opens.
+out=$(run --join-room BOB 2>&1 >/dev/null); status=$?
+[ $status -eq 2 ] || fail "--join-room with a bad code: exit status $status"
+echo "$out" | grep -q "^quarrelix: a room code is 6 letters: BOB$" || fail "--join-room: $out"
+out=$(run --lobby lobby.example:0 --host-room 2>&1 >/dev/null); status=$?
+[ $status -eq 2 ] || fail "--lobby with a bad port: exit status $status"
+out=$(run --host-room --watch-room ACDEFH 2>&1 >/dev/null); status=$?
+[ $status -eq 2 ] || fail "two ways to start: exit status $status"
+echo "$out" | grep -q "^quarrelix: only one of " || fail "two ways to start: $out"
 out=$(run --help extra 2>&1 >/dev/null); status=$?
 [ $status -eq 2 ] || fail "--help extra: exit status $status"
 echo "game options ok"
