@@ -9,10 +9,8 @@
 int64_t whereSelection = kPlaySameComputer;
 
 int64_t runWhereMenu(int64_t textX, int64_t textY, const std::string& lobby) {
-    // A room's entries name the lobby, or say where to set one.
-    const std::string through =
-        lobby.empty() ? "\\No lobby yet: Options, Lobby takes its address."
-                      : "\\Through the lobby " + lobby + ".";
+    // Without a lobby, the room entries say where to set one.
+    const std::string noLobby = lobby.empty() ? "\\No lobby yet: Options, Lobby sets one." : "";
     ChoiceMenu menu;
     menu.screenName = "where to play";
     menu.header = "=======Where is the other player";
@@ -20,9 +18,9 @@ int64_t runWhereMenu(int64_t textX, int64_t textY, const std::string& lobby) {
                    "Host by address ", "Join by address ", "   (go back)    "};
     menu.descriptions = {
         "Both players at this computer.",
-        "Get a short code to tell the other player." + through,
-        "Type the code the host tells you." + through,
-        "Watch a room's match a moment behind." + through,
+        "Get a short code to tell the other player." + noLobby,
+        "Type the code the host tells you." + noLobby,
+        "Watch a room's match, a second behind." + noLobby,
         "Wait here for the other player to join.\\Open port 7770 (UDP) to play over the "
         "internet.",
         "Type the address of the computer that hosts."};

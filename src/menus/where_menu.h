@@ -16,5 +16,5 @@ constexpr int64_t kPlayJoinOnline = 5;
 extern int64_t whereSelection;
 
 // One of the kPlay values, or -1 to go back, once the screen has faded to black. `lobby` is the
-// lobby in use ("" none: the room entries say how to set one).
+// lobby in use ("" none: the room entries say where to set one).
 int64_t runWhereMenu(int64_t textX, int64_t textY, const std::string& lobby);

@@ -52,8 +52,9 @@ std::string lobbyOrSay(int64_t textX, int64_t textY) {
 std::vector<std::string> roomLines(const OnlinePlay& online) {
     const RoomLink& room = online.room;
     if (room.phase == RoomPhase::Asking)
-        return {"Asking the lobby " + room.lobbyText + " for " +
-                (online.hosting ? "a room" : "room " + room.code) + kEllipsis};
+        return {"Asking the lobby for " + (online.hosting ? std::string("a room") : "room " + room.code) +
+                    kEllipsis,
+                "  " + room.lobbyText};
     if (room.phase == RoomPhase::Waiting)
         return {"Your room's code: the other player joins with it"};
     std::vector<std::string> lines = {"Room " + spacedCode(room.code),
