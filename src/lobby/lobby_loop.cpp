@@ -44,8 +44,12 @@ bool runLobby(const LobbyOptions& options, std::atomic<bool>& stop, LobbyStats& 
                                                          std::random_device{}());
     std::vector<LobbyOutgoing> out;
     double nextStatsMs = clockMs() + options.statsEverySeconds * 1000;
+    // The relay's own delay, from a datagram's arrival to its sending on, in microseconds.
     auto printStats = [&] {
-        std::printf("%s\n", lobbyStatsLine(server).c_str());
+        const int64_t relayed = stats.relayed;
+        std::printf("%s relay-delay-us mean %lld max %lld\n", lobbyStatsLine(server).c_str(),
+                    (long long)(relayed > 0 ? stats.relayDelaySumUs / relayed : 0),
+                    (long long)stats.relayDelayMaxUs.load());
         std::fflush(stdout);
     };
     while (!stop) {
