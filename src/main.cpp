@@ -7,6 +7,7 @@
 #include "menus/menu_framework.h"
 #include "lobby/lobby_messages.h"
 #include "net/transport.h"
+#include "online/online_match.h"
 #include "online/room_flow.h"
 #include "online/rooms.h"
 #include "replays/replays.h"
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
         screenOpenedHook = [](const std::string& name) {
             std::fprintf(stderr, "screen: %s\n", name.c_str());
         };
+    // QRX_ONLINE_FRAME_LIMIT=N ends every online match after N fight frames with no winner, on
+    // both sides when both set it (the smoke test reaches the rematch in a real window so).
+    if (const char* limit = std::getenv("QRX_ONLINE_FRAME_LIMIT")) onlineFrameLimit = std::atoll(limit);
     // --help and --version answer before anything opens: no window, no sound device.
     const std::string option = argc > 1 ? argv[1] : "";
     if (argc == 2 && option == "--help") {

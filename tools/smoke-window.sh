@@ -312,7 +312,8 @@ a side took no screenshot"
 
 # A room between two windows, through a lobby on loopback: the host's window shows the code
 # and C puts it on the X clipboard, where the joining player takes it and types it on the
-# code's screen; both meet in the class selection, then the joining player leaves and the
+# code's screen; both meet in the class selection and play a short match; at its end the host
+# asks for a rematch and is back in the class selection, the joining player leaves and the
 # host is told.
 online_room() {
   local host join report port
@@ -323,7 +324,8 @@ online_room() {
     printf '{"ScreenSize": 0, "Lobby": "127.0.0.1:%s"}\n' "$port" > "$dir/settings.txt"
   done
   "$build/quarrelix-lobby" --bind 127.0.0.1 --port "$port" > /dev/null 2>&1 & local lobby=$!
-  report=$(HOST_DIR=$host JOIN_DIR=$join QRX_SCREEN_LOG=1 \
+  # Matches end after 3 s of fight with no winner: the rematch comes within the test's time.
+  report=$(HOST_DIR=$host JOIN_DIR=$join QRX_SCREEN_LOG=1 QRX_ONLINE_FRAME_LIMIT=180 \
            xvfb-run -a -s "-screen 0 2100x800x24" bash -c "$pair_start"'
     press $hostWindow 1.5 Return              # Player vs Player
     reach "$HOST_DIR" "where to play"
@@ -342,7 +344,15 @@ online_room() {
     reach "$JOIN_DIR" "join room"
     press $joinWindow 1 $(echo "$code" | tr "A-Z" "a-z" | sed "s/./& /g") Return
     reach "$HOST_DIR" "class selection"; reach "$JOIN_DIR" "class selection"
-    press $joinWindow 1.5 Escape              # the joining player leaves
+    press $joinWindow 1.5 p                   # both ready, the host starts on a stage
+    press $hostWindow 0.5 p
+    press $hostWindow 1 Return
+    reach "$HOST_DIR" "stage selection"
+    press $hostWindow 1.5 Return
+    reach "$HOST_DIR" "rematch"; reach "$JOIN_DIR" "rematch"
+    press $hostWindow 1 Return                # the host wants a rematch
+    reach "$HOST_DIR" "class selection"
+    press $joinWindow 1 Escape                # the joining player leaves
     reach "$HOST_DIR" "online play over"
     press $hostWindow 1 Return
     reach "$HOST_DIR" "main menu"; reach "$JOIN_DIR" "main menu"
@@ -354,9 +364,9 @@ online_room() {
   rm -rf "$host" "$join"
   local expected
   expected=$(printf 'code=1\nexit=0\nexit=0\n%s\n%s' \
-    "main menu,where to play,host room,class selection,online play over,main menu" \
-    "main menu,where to play,join room,joining room,class selection,main menu")
-  verdict "online room" "two windows meet in a room through a lobby: code shown, copied, typed" "$expected" "$report"
+    "main menu,where to play,host room,class selection,stage selection,online fight,rematch,class selection,online play over,main menu" \
+    "main menu,where to play,join room,joining room,class selection,online fight,rematch,main menu")
+  verdict "online room" "two windows meet in a room through a lobby: code shown, copied, typed; a match, the host's rematch, the other leaves" "$expected" "$report"
 }
 
 journey
