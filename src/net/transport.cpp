@@ -152,7 +152,9 @@ bool resolveIpv4(const std::string& host, uint32_t& address, std::string& error)
     return true;
 }
 
-bool hostLink(NetLink& link, uint16_t port, std::string& error) {
+namespace {
+// A fresh link's host on `port` of every address (0: any free port), for one peer.
+bool bindLinkHost(NetLink& link, uint16_t port, std::string& error) {
     link = NetLink{};
     if (!enetReady(error)) return false;
     ENetAddress address{};
@@ -160,11 +162,18 @@ bool hostLink(NetLink& link, uint16_t port, std::string& error) {
     address.port = port;
     link.host.reset(enet_host_create(&address, 1, kChannels, 0, 0));
     if (!link.host) {
-        error = "port " + std::to_string(port) + " is in use or cannot be opened";
+        error = port == 0 ? "the network could not be opened"
+                          : "port " + std::to_string(port) + " is in use or cannot be opened";
         return false;
     }
-    link.hosting = true;
     link.openedMs = linkClockMs();
+    return true;
+}
+} // namespace
+
+bool hostLink(NetLink& link, uint16_t port, std::string& error) {
+    if (!bindLinkHost(link, port, error)) return false;
+    link.hosting = true;
     return true;
 }
 
@@ -194,24 +203,13 @@ bool joinLink(NetLink& link, const std::string& host, uint16_t port, std::string
 }
 
 bool openLink(NetLink& link, uint16_t port, bool hosting, std::string& error) {
-    link = NetLink{};
-    if (!enetReady(error)) return false;
-    ENetAddress address{};
-    address.host = ENET_HOST_ANY;
-    address.port = port;
-    link.host.reset(enet_host_create(&address, 1, kChannels, 0, 0));
-    if (!link.host) {
-        error = port == 0 ? "the network could not be opened"
-                          : "port " + std::to_string(port) + " is in use or cannot be opened";
-        return false;
-    }
+    if (!bindLinkHost(link, port, error)) return false;
     link.raw = std::make_unique<RawInbox>();
     inboxes()[link.host.get()] = link.raw.get();
     link.host->intercept = interceptRaw;
     link.hosting = hosting;
     link.acceptListedOnly = true; // the path finding says whom
     link.keepSocket = true;
-    link.openedMs = linkClockMs();
     return true;
 }
 

@@ -394,17 +394,23 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
         while (!streamSettled(online) && linkClockMs() < until && serviceRoomAlone(online))
             framePacing(systemTimeMs(), 0);
     }
-    if (outcome.finished && matchHooks.endOfMatch) {
+    finishOnlineMatch(context, stage, outcome, outcome.finished, kept);
+    return outcome;
+}
+
+void finishOnlineMatch(FightContext& context, Stage* stage, OnlineOutcome& outcome,
+                       bool showEnd, const KeptForOnline& kept) {
+    FightState& fight = context.fight;
+    if (showEnd && matchHooks.endOfMatch) {
         matchTape.spoiled = true; // no "watch again" while the other player waits
         endOfMatch(context, outcome.result, 0);
     } else {
         if (stage) stopStageMusic(*stage);
         leaveMatchScreen(fight);
     }
-    replay.result = outcome.result;
-    replay.finalHash = fightHash(fight);
+    outcome.replay.result = outcome.result;
+    outcome.replay.finalHash = fightHash(fight);
     matchTape = MatchTape{};
     setRandomState(fight.random); // the game's draws go on from where the fight's ended
     restoreAfterOnline(kept);
-    return outcome;
 }

@@ -56,6 +56,11 @@ struct KeptForOnline {
 Replay applyStartingSetup(FightContext& context, const SetupPacket& start, KeptForOnline& kept,
                           std::string& refusal);
 void restoreAfterOnline(const KeptForOnline& kept);
+// The end of an online match, the players' or a spectator's: the end of match when `showEnd`
+// (and the hooks let it), else the fight screen left; the recording's result and final hash;
+// then the player's things back (restoreAfterOnline).
+void finishOnlineMatch(FightContext& context, Stage* stage, OnlineOutcome& outcome,
+                       bool showEnd, const KeptForOnline& kept);
 // One confirmed frame of fight stepped with both players' packed inputs and recorded, with a
 // hash every kReplayHashInterval frames.
 void stepRecordedFrame(FightState& fight, const Stage* stage, Replay& replay,

@@ -47,6 +47,14 @@ std::string lobbyOrSay(int64_t textX, int64_t textY) {
     return lobby;
 }
 
+// The lobby in use and a room's code, asked for on `kind`'s screen when `code` is empty; false
+// when there is no lobby (after saying so) or the player went back.
+bool lobbyAndCode(int64_t textX, int64_t textY, const EntryKind& kind, std::string& lobby,
+                  std::string& code) {
+    lobby = lobbyOrSay(textX, textY);
+    if (lobby.empty()) return false;
+    return !code.empty() || runAddressEntry(textX, textY, code, kind);
+}
 } // namespace
 
 std::vector<std::string> roomLines(const OnlinePlay& online) {
@@ -91,10 +99,8 @@ void hostRoomGame(FightContext& context, int64_t textX, int64_t textY) {
 }
 
 void joinRoomGame(FightContext& context, int64_t textX, int64_t textY, const std::string& code) {
-    std::string lobby = lobbyOrSay(textX, textY);
-    if (lobby.empty()) return;
-    std::string typed = code;
-    if (typed.empty() && !runAddressEntry(textX, textY, typed, kRoomCodeEntry)) return;
+    std::string lobby, typed = code;
+    if (!lobbyAndCode(textX, textY, kRoomCodeEntry, lobby, typed)) return;
     OnlinePlay online;
     std::string error;
     if (!joinRoom(online, lobby, typed, error)) {
@@ -106,10 +112,8 @@ void joinRoomGame(FightContext& context, int64_t textX, int64_t textY, const std
 }
 
 void watchRoomGame(FightContext& context, int64_t textX, int64_t textY, const std::string& code) {
-    std::string lobby = lobbyOrSay(textX, textY);
-    if (lobby.empty()) return;
-    std::string typed = code;
-    if (typed.empty() && !runAddressEntry(textX, textY, typed, kWatchCodeEntry)) return;
+    std::string lobby, typed = code;
+    if (!lobbyAndCode(textX, textY, kWatchCodeEntry, lobby, typed)) return;
     Spectating watching;
     std::string error;
     if (!watchRoom(watching, lobby, typed, error)) {

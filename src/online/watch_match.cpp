@@ -113,17 +113,6 @@ OnlineOutcome watchOnlineMatch(FightContext& context, Spectating& watching, doub
     outcome.result = outcome.finished ? watching.endResult : 0;
     if (outcome.finished && outcome.fightHash != watching.endHash)
         outcome.problem = "the watched fight went apart from the players' (its hash differs)";
-    if (outcome.finished && outcome.problem.empty() && matchHooks.endOfMatch) {
-        matchTape.spoiled = true;
-        endOfMatch(context, outcome.result, 0);
-    } else {
-        if (stage) stopStageMusic(*stage);
-        leaveMatchScreen(fight);
-    }
-    replay.result = outcome.result;
-    replay.finalHash = fightHash(fight);
-    matchTape = MatchTape{};
-    setRandomState(fight.random);
-    restoreAfterOnline(kept);
+    finishOnlineMatch(context, stage, outcome, outcome.finished && outcome.problem.empty(), kept);
     return outcome;
 }
