@@ -2,6 +2,10 @@
 #include "runtime/images.h"
 
 #include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -133,27 +137,138 @@ bool loadPng(const std::string& path, Bitmap& bitmap, bool& hasAlpha) {
 }
 
 namespace {
+// The largest ancillary chunk (text, profile, ...) the reader takes, in bytes: a chunk that
+// declares more is refused before anything is allocated for it.
+constexpr png_alloc_size_t kMaxPngChunkBytes = 1 << 20;
+
+// A PNG read from memory through libpng's full interface. libpng reports errors by longjmp,
+// so the two steps that may fail hold no C++ objects of their own: what they fill is made
+// by their caller.
+struct PngReading {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    const std::string* bytes = nullptr;
+    size_t at = 0;
+    // The gamma the file states (gAMA) when it is not sRGB's: rows then come as 16-bit RGBA,
+    // brought to sRGB by sRGBLevels. 0: the file is taken as sRGB.
+    double gamma = 0;
+    char error[160] = "";
+};
+
+// The 8-bit sRGB level of each 16-bit sample of a file of `gamma`: its linear light, encoded
+// by sRGB's own curve.
+std::vector<uint8_t> sRGBLevels(double gamma) {
+    std::vector<uint8_t> levels(65536);
+    for (size_t i = 0; i < levels.size(); ++i) {
+        double light = std::pow(double(i) / 65535.0, 1 / gamma);
+        double level = light <= 0.0031308 ? 12.92 * light : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
+        levels[i] = uint8_t(std::lround(std::clamp(level, 0.0, 1.0) * 255));
+    }
+    return levels;
+}
+
+void pngError(png_structp png, png_const_charp message) {
+    auto* reading = static_cast<PngReading*>(png_get_error_ptr(png));
+    std::snprintf(reading->error, sizeof reading->error, "%s", message);
+    png_longjmp(png, 1);
+}
+void pngWarning(png_structp, png_const_charp) {} // what libpng can read past is no news
+
+void pngRead(png_structp png, png_bytep out, size_t length) {
+    auto* reading = static_cast<PngReading*>(png_get_io_ptr(png));
+    if (reading->bytes->size() - reading->at < length) png_error(png, "the file ends early");
+    std::memcpy(out, reading->bytes->data() + reading->at, length);
+    reading->at += length;
+}
+
+// The header, and the transformations that give 8-bit BGRA rows: palettes, low bit depths,
+// grey and tRNS expanded; 16 bits scaled to 8. A file that says how its values relate to
+// light (gAMA) is brought to sRGB; one that says nothing is taken as sRGB already.
+bool readPngHeader(PngReading& reading, png_uint_32& width, png_uint_32& height, bool& hasAlpha,
+                   int& passes) {
+    if (setjmp(png_jmpbuf(reading.png))) return false;
+    png_set_chunk_malloc_max(reading.png, kMaxPngChunkBytes);
+    png_set_read_fn(reading.png, &reading, pngRead);
+    png_read_info(reading.png, reading.info);
+    width = png_get_image_width(reading.png, reading.info);
+    height = png_get_image_height(reading.png, reading.info);
+    const int type = png_get_color_type(reading.png, reading.info);
+    const int depth = png_get_bit_depth(reading.png, reading.info);
+    const bool transparency = png_get_valid(reading.png, reading.info, PNG_INFO_tRNS) != 0;
+    hasAlpha = (type & PNG_COLOR_MASK_ALPHA) != 0 || transparency;
+    if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(reading.png);
+    if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(reading.png);
+    if (transparency) png_set_tRNS_to_alpha(reading.png);
+    if ((type & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(reading.png);
+    // A gamma within libpng's own threshold of sRGB's (1 / 2.2) counts as sRGB's.
+    double gamma = 0;
+    if (png_get_gAMA(reading.png, reading.info, &gamma) && gamma > 0 && std::abs(gamma * 2.2 - 1) >= 0.05)
+        reading.gamma = gamma;
+    if (reading.gamma > 0) {
+        png_set_expand_16(reading.png);
+        if (!hasAlpha) png_set_filler(reading.png, 0xFFFF, PNG_FILLER_AFTER);
+    } else {
+        if (depth == 16) png_set_scale_16(reading.png);
+        if (!hasAlpha) png_set_filler(reading.png, 0xFF, PNG_FILLER_AFTER);
+        png_set_bgr(reading.png); // 0xAARRGGBB words on a little-endian machine
+    }
+    passes = png_set_interlace_handling(reading.png);
+    png_read_update_info(reading.png, reading.info);
+    return png_get_rowbytes(reading.png, reading.info) == size_t(width) * (reading.gamma > 0 ? 8 : 4);
+}
+
+bool readPngRows(PngReading& reading, png_bytep* rows) {
+    if (setjmp(png_jmpbuf(reading.png))) return false;
+    png_read_image(reading.png, rows);
+    png_read_end(reading.png, nullptr);
+    return true;
+}
+
 bool decodePng(const std::string& path, Bitmap& bitmap, bool& hasAlpha) {
     int64_t size = fileSize(path);
     std::string bytes;
     if (size <= 0 || size > kMaxPngFileBytes || !readWholeFile(path, bytes)) return false;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
-    hasAlpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
-    image.format = PNG_FORMAT_BGRA; // 0xAARRGGBB words on a little-endian machine
-    if (!pngSizeBelievable(image.width, image.height, int64_t(bytes.size()))) {
-        png_image_free(&image);
+    PngReading reading;
+    reading.bytes = &bytes;
+    reading.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reading, pngError, pngWarning);
+    if (reading.png) reading.info = png_create_info_struct(reading.png);
+    png_uint_32 width = 0, height = 0;
+    int passes = 0;
+    bool read = reading.info && readPngHeader(reading, width, height, hasAlpha, passes);
+    if (read && !pngSizeBelievable(width, height, int64_t(bytes.size()))) {
+        std::snprintf(reading.error, sizeof reading.error, "its size %ux%u is not believable",
+                      unsigned(width), unsigned(height));
+        read = false;
+    }
+    std::vector<uint32_t> pixels;
+    std::vector<uint8_t> wide; // 16-bit RGBA samples, big-endian as libpng gives them
+    std::vector<png_bytep> rows;
+    if (read) {
+        pixels.resize(size_t(width) * height);
+        if (reading.gamma > 0) wide.resize(pixels.size() * 8);
+        for (png_uint_32 y = 0; y < height; ++y)
+            rows.push_back(reading.gamma > 0 ? wide.data() + size_t(y) * width * 8
+                                             : reinterpret_cast<png_bytep>(pixels.data() + size_t(y) * width));
+        read = readPngRows(reading, rows.data());
+    }
+    if (read && reading.gamma > 0) {
+        const std::vector<uint8_t> levels = sRGBLevels(reading.gamma);
+        auto sample = [&](size_t i) { return size_t(wide[2 * i]) << 8 | wide[2 * i + 1]; };
+        for (size_t p = 0; p < pixels.size(); ++p) {
+            uint32_t alpha = uint32_t(sample(4 * p + 3) * 255 + 32767) / 65535;
+            pixels[p] = alpha << 24 | uint32_t(levels[sample(4 * p)]) << 16 |
+                        uint32_t(levels[sample(4 * p + 1)]) << 8 | levels[sample(4 * p + 2)];
+        }
+    }
+    if (reading.png) png_destroy_read_struct(&reading.png, reading.info ? &reading.info : nullptr, nullptr);
+    if (!read) {
+        if (reading.error[0] != 0)
+            std::fprintf(stderr, "quarrelix: the picture %s cannot be read: %s\n", path.c_str(),
+                         reading.error);
         return false;
     }
-    std::vector<uint32_t> pixels(size_t(image.width) * image.height);
-    // On failure libpng has freed its state already; png_image_free is harmless again.
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return false;
-    }
-    bitmap.width = image.width;
-    bitmap.height = image.height;
+    bitmap.width = width;
+    bitmap.height = height;
     bitmap.depth = hasAlpha ? 32 : 24;
     bitmap.pixels = std::move(pixels);
     return true;
