@@ -46,6 +46,10 @@ cat > "$work/odd.json" <<'EOF'
             "stance": [{"name": "s", "material": [7]}]},
            {"name": "b", "id": 5, "idle": {"type": 2}}]}
 EOF
+# Pool "none"'s second variant cannot be played: named with the reason, the others are fine.
+mkdir -p "$work/sound"
+cp "$game/sound/counter.ogg" "$work/sound/none1.ogg" 2>/dev/null || true
+printf 'OggS, but nothing of the kind' > "$work/sound/none2.ogg"
 (cd "$work" && "$inspector" odd.json >/dev/null 2>"$work/odd"); status=$?
 [ $status -eq 0 ] || fail "odd.json: exit status $status, expected 0"
 for expected in "only 2 classes" 'class 1 ("b"): its idle animation has no "frontWind"' \
@@ -53,7 +57,8 @@ for expected in "only 2 classes" 'class 1 ("b"): its idle animation has no "fron
     '"id" 300 is outside 0-254' '"next" 3 is not an earlier sound pool' \
     '"blocked" 9 is not a sound pool' '"cut" 4 is not a sound class' \
     'names a sound material that is not there' '"sound" 12 is not a sound pool' \
-    'picture "image/gone.png" is missing'; do
+    'picture "image/gone.png" is missing' \
+    'sound file "sound/none2.ogg" cannot be played: the file ends within an Ogg page'; do
   grep -qF "$expected" "$work/odd" || fail "odd.json: no warning \"$expected\" in: $(cat "$work/odd")"
 done
 (cd "$work" && "$inspector" --strict odd.json >/dev/null 2>&1); status=$?

@@ -2,7 +2,11 @@
 #include "headless_fixture.h"
 #include "wav_fixture.h"
 
+#include <vorbis/vorbisenc.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -166,6 +170,14 @@ TEST_F(SoundTest, WavFilesWhoseChunksLieAreRefused) {
     std::string lying = wav.substr(0, 48);
     putLittleEndian32(lying, 40, 0xFFFFFFF0u);
     EXPECT_EQ(loadBytes(2, lying), 0);
+    EXPECT_EQ(soundLoadProblem(), "its data runs past the end of the file: it was cut short");
+    // A recording streamed with its length unknown (0xFFFFFFFF): what the file holds plays.
+    std::string streamed = wav;
+    putLittleEndian32(streamed, 4, 0xFFFFFFFFu);
+    putLittleEndian32(streamed, 40, 0xFFFFFFFFu);
+    EXPECT_EQ(loadBytes(4, streamed), 1);
+    EXPECT_EQ(soundLengthFrames(4), 100);
+    freeSound(4);
     // A file cut in the middle of its samples.
     EXPECT_EQ(loadBytes(2, wav.substr(0, 144)), 0);
     // A format chunk reaching beyond the file.
@@ -196,7 +208,10 @@ TEST_F(SoundTest, OggFilesCutShortOrLyingAreRefused) {
         EXPECT_EQ(loadBytes(2, ogg.substr(0, cut)), 0) << "cut at " << cut;
     // Garbage behind a real page, or after the end.
     EXPECT_EQ(loadBytes(2, ogg.substr(0, pages[1]) + std::string(4000, '\x5A')), 0);
-    EXPECT_EQ(loadBytes(2, ogg + "trailing"), 0);
+    // Bytes after the stream's end (a tag some tools append) are left out: it plays.
+    EXPECT_EQ(loadBytes(3, ogg + "trailing"), 1);
+    EXPECT_EQ(soundLengthFrames(3), frames);
+    freeSound(3);
     // The last page claiming a length of hours (its checksum made right again).
     std::string hours = ogg;
     size_t last = pages.back();
@@ -259,4 +274,141 @@ TEST_F(SoundTest, MusicDecodedBesideTheGameSoundsAsTheWholeFile) {
     ASSERT_EQ(loadSound(1, path), 1);
     ASSERT_EQ(loadSound(3, path), 1);
     freeSound(3);
+}
+
+namespace {
+// An Ogg Vorbis file of `channels` channels at 48 kHz in which only channel `active` sounds: a
+// 1 kHz tone at half scale.
+std::string toneOgg(int channels, int active, int64_t frames) {
+    vorbis_info info;
+    vorbis_info_init(&info);
+    if (vorbis_encode_init_vbr(&info, channels, 48000, 0.5f) != 0) return "";
+    vorbis_comment comment;
+    vorbis_comment_init(&comment);
+    vorbis_dsp_state dsp;
+    vorbis_block block;
+    vorbis_analysis_init(&dsp, &info);
+    vorbis_block_init(&dsp, &block);
+    ogg_stream_state stream;
+    ogg_stream_init(&stream, 7);
+    std::string out;
+    ogg_page page;
+    auto append = [&] { out.append(reinterpret_cast<char*>(page.header), size_t(page.header_len)).append(reinterpret_cast<char*>(page.body), size_t(page.body_len)); };
+    ogg_packet header, headerComment, headerCode;
+    vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
+    for (ogg_packet* packet : {&header, &headerComment, &headerCode}) ogg_stream_packetin(&stream, packet);
+    while (ogg_stream_flush(&stream, &page) != 0) append();
+    float** buffer = vorbis_analysis_buffer(&dsp, int(frames));
+    for (int c = 0; c < channels; ++c)
+        for (int64_t i = 0; i < frames; ++i)
+            buffer[c][i] = c == active ? 0.5f * std::sin(2 * 3.14159265f * 1000 * float(i) / 48000) : 0;
+    vorbis_analysis_wrote(&dsp, int(frames));
+    vorbis_analysis_wrote(&dsp, 0);
+    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
+        vorbis_analysis(&block, nullptr);
+        vorbis_bitrate_addblock(&block);
+        ogg_packet packet;
+        while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
+            ogg_stream_packetin(&stream, &packet);
+            while (ogg_stream_pageout(&stream, &page) != 0) append();
+        }
+    }
+    while (ogg_stream_flush(&stream, &page) != 0) append();
+    ogg_stream_clear(&stream);
+    vorbis_block_clear(&block);
+    vorbis_dsp_clear(&dsp);
+    vorbis_comment_clear(&comment);
+    vorbis_info_clear(&info);
+    return out;
+}
+
+// The loudest sample of each side over the first frames the mixer gives for sound 1.
+std::pair<int, int> peaks(int64_t frames) {
+    std::vector<int16_t> out(size_t(frames) * 2);
+    playSound(1);
+    mixSounds(out.data(), frames);
+    stopSound(1);
+    int left = 0, right = 0;
+    for (int64_t f = 0; f < frames; ++f) {
+        left = std::max(left, std::abs(int(out[size_t(2 * f)])));
+        right = std::max(right, std::abs(int(out[size_t(2 * f + 1)])));
+    }
+    return {left, right};
+}
+} // namespace
+
+// Ogg files of 3 to 8 channels are mixed down to stereo by Vorbis's channel order: front left
+// and right to their sides, the centre to both, surrounds and rears to their side, the low
+// frequencies to both; a sound of one channel is heard where that channel stands.
+TEST_F(SoundTest, OggOfManyChannelsIsMixedDownToStereo) {
+    enum Side { kLeft, kRight, kBoth };
+    struct Case { int channels, active; Side side; };
+    const Case cases[] = {{3, 0, kLeft}, {3, 1, kBoth}, {3, 2, kRight}, {4, 2, kLeft},
+                          {4, 3, kRight}, {5, 1, kBoth}, {5, 4, kRight}, {6, 5, kBoth},
+                          {6, 3, kLeft},  {7, 5, kBoth}, {8, 6, kRight}, {8, 7, kBoth}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.channels) + " channels, channel " + std::to_string(c.active));
+        std::string ogg = toneOgg(c.channels, c.active, 9600);
+        ASSERT_FALSE(ogg.empty());
+        ASSERT_EQ(loadBytes(1, ogg), 1) << soundLoadProblem();
+        EXPECT_EQ(soundChannelCount(1), 2);
+        auto [left, right] = peaks(4800);
+        // A half-scale tone: a side it reaches holds a good part of it, the other almost none.
+        if (c.side != kRight) EXPECT_GT(left, 2000);
+        if (c.side != kLeft) EXPECT_GT(right, 2000);
+        if (c.side == kLeft) EXPECT_LT(right, 300);
+        if (c.side == kRight) EXPECT_LT(left, 300);
+        if (c.side == kBoth) EXPECT_NEAR(left, right, 300);
+        EXPECT_LE(std::max(left, right), 16384 + 1000); // no side louder than the tone
+        freeSound(1);
+    }
+}
+
+// A 64-bit float WAV plays as its values say; float samples of another width are refused with
+// the reason; a file that cannot be played says so on standard error with its name.
+TEST_F(SoundTest, WavOfFloatSamplesPlaysOrSaysWhy) {
+    auto floatWav = [](int bits, const std::vector<double>& values) {
+        const uint32_t frameBytes = uint32_t(bits / 8);
+        std::string wav = "RIFF" + std::string(4, '\0') + "WAVEfmt " + std::string(20, '\0') + "data" +
+                          std::string(4, '\0');
+        putLittleEndian32(wav, 4, uint32_t(36 + values.size() * frameBytes));
+        putLittleEndian32(wav, 16, 16);
+        wav[20] = 3; // IEEE float
+        wav[22] = 1; // mono
+        putLittleEndian32(wav, 24, 48000);
+        putLittleEndian32(wav, 28, 48000 * frameBytes);
+        wav[32] = char(frameBytes);
+        wav[34] = char(bits);
+        putLittleEndian32(wav, 40, uint32_t(values.size() * frameBytes));
+        for (double v : values) {
+            if (bits == 64) wav.append(reinterpret_cast<const char*>(&v), 8);
+            else wav.append(std::string(size_t(frameBytes), '\0'));
+        }
+        return wav;
+    };
+    const std::vector<double> values(480, -0.25);
+    ASSERT_EQ(loadBytes(1, floatWav(64, values)), 1) << soundLoadProblem();
+    EXPECT_EQ(soundLengthFrames(1), 480);
+    std::vector<int16_t> out(2 * 4);
+    playSound(1);
+    mixSounds(out.data(), 4);
+    EXPECT_NEAR(out[2], -0.25 * 32767, 2); // centred: the value on both sides
+    EXPECT_NEAR(out[3], -0.25 * 32767, 2);
+    freeSound(1);
+    EXPECT_EQ(loadBytes(1, floatWav(16, values)), 0);
+    EXPECT_EQ(soundLoadProblem(), "16-bit float samples cannot be played: save it as 16-bit");
+
+    // Through a file: one line naming it, and the inspector's check gives the same reason.
+    std::string broken = floatWav(16, values);
+    std::FILE* file = std::fopen("float16.wav", "wb");
+    ASSERT_TRUE(file);
+    std::fwrite(broken.data(), 1, broken.size(), file);
+    std::fclose(file);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(loadSound(1, "float16.wav"), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quarrelix: the sound float16.wav cannot be played: " + soundLoadProblem() + "\n");
+    EXPECT_EQ(soundFileProblem("float16.wav"), soundLoadProblem());
+    EXPECT_EQ(soundFileProblem("no-such.wav"), "the file is missing");
+    std::remove("float16.wav");
 }

@@ -104,7 +104,7 @@ struct SoundLibraryTest : testing::Test {
 };
 } // namespace
 
-TEST_F(SoundLibraryTest, NumberedVariantsStopAtTheFirstGap) {
+TEST_F(SoundLibraryTest, NumberedVariantsStopAtTheFirstGap) { // and pass over broken ones
     file("punch1.wav", wavBytes(22050, 100));
     file("punch2.wav", wavBytes(44100, 100));
     file("punch4.wav", wavBytes(22050, 100));
@@ -114,6 +114,15 @@ TEST_F(SoundLibraryTest, NumberedVariantsStopAtTheFirstGap) {
     EXPECT_EQ(soundExists(2048), 1);
     EXPECT_EQ(soundExists(2049), 1);
     EXPECT_EQ(soundExists(2050), 0);
+    // A file that cannot be played is passed over with a word; the ones after it still load.
+    file("kick1.wav", wavBytes(22050, 100));
+    file("kick2.wav", "RIFF\x04\0\0\0WAVE but no chunks");
+    file("kick3.wav", wavBytes(44100, 100));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(loadPoolSounds("kick", 8), ".wav");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("kick2.wav cannot be played"), std::string::npos);
+    EXPECT_EQ(variantCount(8), 1);
+    EXPECT_EQ(getSoundFrequency(poolBase(8) + 1), 44100);
 }
 
 TEST_F(SoundLibraryTest, SingleWavComesBeforeEverythingElse) {

@@ -11,6 +11,8 @@
 #include "data/fighter_class.h"
 #include "data/game_data.h"
 #include "data/sound_library.h"
+#include "runtime/files.h"
+#include "runtime/sound.h"
 #include "render/frame_images.h"
 #include "runtime/json.h"
 
@@ -118,6 +120,27 @@ struct Checks {
                     " is outside 0-254: it never sounds");
             else if (p.id != int64_t(i))
                 add(owner + ": \"id\" " + std::to_string(p.id) + " differs from its position");
+            soundFiles(owner, p.name);
+        }
+    }
+
+    // Every file of the pool that is there (its own, and its numbered variants up to the first
+    // missing one), decoded as the game would: those it cannot play, with the reason.
+    void soundFiles(const std::string& owner, const std::string& name) {
+        if (name.empty()) return;
+        for (const char* extension : {".wav", ".ogg"}) {
+            std::vector<std::string> files = {"sound/" + name + extension};
+            for (int k = 1; k <= 254; ++k) {
+                std::string numbered = "sound/" + name + std::to_string(k) + extension;
+                if (fileSize(directory + numbered) <= 0) break;
+                files.push_back(numbered);
+            }
+            for (const std::string& file : files) {
+                if (fileSize(directory + file) <= 0) continue;
+                std::string problem = soundFileProblem(directory + file);
+                if (!problem.empty())
+                    add(owner + ": sound file \"" + file + "\" cannot be played: " + problem);
+            }
         }
     }
 };

@@ -35,11 +35,15 @@ std::string findPoolFiles(const std::string& name, int64_t base, const char* ext
         variantTable[size_t(base)] = 0;
         return extension;
     }
+    // The numbered files end at the first missing one; a file that cannot be played is passed
+    // over (loadSound said why) and the next takes its slot.
     int64_t loaded = 0;
     for (int64_t k = 1; k <= 254; ++k) {
-        if (!loadVariant(base + k - 1, "sound/" + name + std::to_string(k) + extension)) break;
-        variantTable[size_t(base)] = uint8_t(k - 1);
-        loaded = k;
+        std::string path = "sound/" + name + std::to_string(k) + extension;
+        if (fileSize(path) <= 0) break;
+        if (!loadVariant(base + loaded, path)) continue;
+        variantTable[size_t(base)] = uint8_t(loaded);
+        loaded += 1;
     }
     return loaded > 0 ? extension : "";
 }

@@ -3,9 +3,12 @@
 // table or to a voice from the game thread holds the audio device lock.
 #include "runtime/sound.h"
 
+#include <cstdio>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <system_error>
@@ -278,17 +281,64 @@ int64_t initSound() {
     return 1;
 }
 
-int64_t loadSound(int64_t soundId, const std::string& path) {
+namespace {
+std::string lastProblem;
+
+// The file's bytes, or "" with the reason.
+std::string soundFileBytes(const std::string& path, std::string& why) {
     std::string bytes;
     int64_t size = fileSize(path);
-    if (size <= 0 || size > kMaxSoundFileBytes || !readWholeFile(path, bytes)) return 0;
-    if (size < kBackgroundDecodeBytes || std::memcmp(bytes.data(), "OggS", 4) != 0)
-        return loadSoundFromMemory(soundId, bytes.data(), int64_t(bytes.size()));
+    if (size <= 0) why = size == 0 ? "the file is empty" : "the file is missing";
+    else if (size > kMaxSoundFileBytes) why = "the file is larger than 256 MB";
+    else if (!readWholeFile(path, bytes)) why = "the file cannot be read";
+    return bytes;
+}
+
+// The whole sound decoded from its bytes; false with the reason.
+bool decodeSound(const void* data, int64_t size, SoundData& out, std::string& why) {
+    if (!data || size < 12 || size > kMaxSoundFileBytes) {
+        why = "it is too short or too long to be a sound";
+        return false;
+    }
+    return std::memcmp(data, "RIFF", 4) == 0 ? decodeWav(data, size, out, why)
+                                               : decodeOgg(data, size, out, why);
+}
+
+int64_t refuse(const std::string& path, const std::string& why) {
+    lastProblem = why;
+    std::fprintf(stderr, "quarrelix: the sound %s cannot be played: %s\n", path.c_str(), why.c_str());
+    return 0;
+}
+} // namespace
+
+const std::string& soundLoadProblem() { return lastProblem; }
+
+std::string soundFileProblem(const std::string& path) {
+    std::string why;
+    std::string bytes = soundFileBytes(path, why);
+    SoundData decoded;
+    if (why.empty()) decodeSound(bytes.data(), int64_t(bytes.size()), decoded, why);
+    return why;
+}
+
+int64_t loadSound(int64_t soundId, const std::string& path) {
+    std::string why;
+    std::string bytes = soundFileBytes(path, why);
+    if (!why.empty()) {
+        lastProblem = why;
+        return 0; // a missing file is no news: callers look for the files there are
+    }
+    int64_t size = int64_t(bytes.size());
+    if (size < kBackgroundDecodeBytes || std::memcmp(bytes.data(), "OggS", 4) != 0) {
+        int64_t stored = loadSoundFromMemory(soundId, bytes.data(), size);
+        return stored ? stored : refuse(path, lastProblem);
+    }
     joinBackgroundDecodes(false);
     auto job = std::make_unique<BackgroundDecode>();
     job->bytes = std::move(bytes);
     job->data = std::make_shared<SoundData>();
-    if (!openOgg(job->decoder, job->bytes.data(), size, *job->data)) return 0;
+    if (!openOgg(job->decoder, job->bytes.data(), size, *job->data, why)) return refuse(path, why);
+    lastProblem.clear();
     int64_t stored = storeSound(soundId, job->data);
     if (!stored) return 0;
     try {
@@ -302,12 +352,10 @@ int64_t loadSound(int64_t soundId, const std::string& path) {
 }
 
 int64_t loadSoundFromMemory(int64_t soundId, const void* data, int64_t size) {
-    if (!data || size < 12 || size > kMaxSoundFileBytes) return 0;
     auto decoded = std::make_shared<SoundData>();
-    bool wav = std::memcmp(data, "RIFF", 4) == 0;
-    if (wav && !wavChunksFit(static_cast<const unsigned char*>(data), size)) return 0;
-    bool ok = wav ? decodeWav(data, size, *decoded) : decodeOgg(data, size, *decoded);
-    return ok ? storeSound(soundId, std::move(decoded)) : 0;
+    lastProblem.clear();
+    if (!decodeSound(data, size, *decoded, lastProblem)) return 0;
+    return storeSound(soundId, std::move(decoded));
 }
 
 int64_t playSound(int64_t soundId, int64_t flags, int64_t volume) {

@@ -18,8 +18,15 @@ const std::string& soundIsOff();
 // Without a device: the silent mixer catches up with the real clock, so that sounds end when
 // they would have (called with each presented frame).
 void advanceSilentSound();
+// A file that is there but cannot be played is refused with one line on standard error that
+// names it and says why (soundLoadProblem keeps the reason).
 int64_t loadSound(int64_t soundId, const std::string& path);
 int64_t loadSoundFromMemory(int64_t soundId, const void* data, int64_t size);
+// Why the last load failed ("" after one that did not).
+const std::string& soundLoadProblem();
+// Why the file cannot be played, "" when it can: decoded as loadSound would, kept nowhere
+// (the data inspector's check of the sound files).
+std::string soundFileProblem(const std::string& path);
 // Plays from the current position (a finished or stopped sound starts from the beginning).
 // With kSoundNewChannel the sound plays again on a channel of its own, whose number (> 0) is
 // returned; otherwise 1 on success. volume -1 keeps the sound's volume.

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <vorbis/vorbisfile.h>
@@ -28,10 +29,17 @@ struct SoundData {
 constexpr int64_t kMaxSoundSamples = 10 * 60 * 48000 * 2;
 constexpr int64_t kMaxSoundFileBytes = 256 << 20; // bytes: a float WAV of that length fits
 
-// Every chunk lies within the file and a format chunk comes before a data chunk that is not
-// empty (see sound_decoding.cpp).
-bool wavChunksFit(const unsigned char* bytes, int64_t size);
-bool decodeWav(const void* bytes, int64_t size, SoundData& out);
+// Where a WAV file's format and data are, and what the format says.
+struct WavLayout {
+    int64_t formatAt = 0, dataAt = 0, dataLength = 0; // bytes
+    bool truncated = false; // the data's length was unknown: it is what the file holds
+    uint32_t formatTag = 0, channels = 0, rate = 0, bits = 0;
+};
+// Every chunk before the data lies within the file and a format chunk comes before a data
+// chunk that is not empty (see sound_decoding.cpp); false with the reason otherwise.
+bool wavLayout(const unsigned char* bytes, int64_t size, WavLayout& layout, std::string& why);
+// The decoders say why they could not decode (in words for the player) when they return false.
+bool decodeWav(const void* bytes, int64_t size, SoundData& out, std::string& why);
 
 struct MemoryStream {
     const unsigned char* data;
@@ -57,8 +65,8 @@ struct OggDecoder {
 };
 
 // Opens the file and sizes out for the length its last page declares.
-bool openOgg(OggDecoder& decoder, const void* bytes, int64_t size, SoundData& out);
+bool openOgg(OggDecoder& decoder, const void* bytes, int64_t size, SoundData& out, std::string& why);
 enum class OggBlock { kMore, kEnd, kDamaged };
 OggBlock decodeOggBlock(OggDecoder& decoder, SoundData& out);
 // The whole file at once; a stream shorter than declared keeps what it holds.
-bool decodeOgg(const void* bytes, int64_t size, SoundData& out);
+bool decodeOgg(const void* bytes, int64_t size, SoundData& out, std::string& why);
