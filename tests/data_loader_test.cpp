@@ -1,4 +1,5 @@
 // The data file loader: reading rules, animations and frames, classes and combo lists.
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -82,14 +83,26 @@ TEST_F(DataTest, OnlyClassesGivesEmptySoundReferences) {
     EXPECT_EQ(soundClasses[0].heavyThreshold, 10);
 }
 
+// The message tells a missing file from one that cannot be read and from one that is not
+// valid (what and where): a modder is sent the right way.
 TEST_F(DataTest, BrokenFilesAreReportedAndLeaveNothing) {
-    clearMessageBoxLog();
     ASSERT_TRUE(replaceFileAtomically("data_broken.json", R"({"class": [{"name": "cut off)"));
-    EXPECT_FALSE(loadGameData("data_broken.json"));
-    EXPECT_FALSE(loadGameData("no_such_data.json"));
+    ASSERT_TRUE(replaceFileAtomically("data_latin1.json", "{\"class\": [{\"name\": \"Andr\xe9\"}]}"));
+    std::filesystem::create_directory("data_directory.json");
+    const std::pair<const char*, const char*> cases[] = {
+        {"no_such_data.json", "Error: Failed to open the data file\n(do not move or delete it !)"},
+        {"data_broken.json", "Error: Failed to open the data file\ndata_broken.json is not valid: "},
+        {"data_latin1.json", "is not UTF-8 (Latin-1 or another 8-bit encoding?): save it as UTF-8"},
+        {"data_latin1.json", "(line 1, column 26)"},
+        {"data_directory.json", "data_directory.json is there but cannot be read"}};
+    for (const auto& [file, says] : cases) {
+        clearMessageBoxLog();
+        EXPECT_FALSE(loadGameData(file));
+        EXPECT_NE(messageBoxLog().find(says), std::string::npos) << messageBoxLog();
+    }
     EXPECT_TRUE(classes.empty());
-    EXPECT_NE(messageBoxLog().find("Error: Failed to open the data file\n(do not move or delete it !)"),
-              std::string::npos);
+    std::filesystem::remove("data_latin1.json");
+    std::filesystem::remove("data_directory.json");
 }
 
 TEST_F(DataTest, FramesClonePicturesAndReserveSpriteNumbers) {

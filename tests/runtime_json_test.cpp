@@ -109,18 +109,31 @@ TEST_F(JsonTest, NestingUpToTheLimitLoadsAndDeeperIsAParseError) {
     EXPECT_EQ(lastJsonError().column, kJsonMaxDepth);
 }
 
+// Every refusal says where: syntax, a number too large, and files that are not UTF-8 (UTF-16
+// with or without its mark, Latin-1 bytes), which also say how to mend them.
 TEST_F(JsonTest, ParseErrorsGiveTheirLineAndColumn) {
-    EXPECT_EQ(parseJson(1, "{\n  \"a\": 1,\n  \"b\": }"), 0);
-    EXPECT_EQ(lastJsonError().line, 3);
-    EXPECT_EQ(lastJsonError().column, 8);
-    EXPECT_NE(lastJsonError().message.find("syntax error"), std::string::npos);
-    EXPECT_EQ(lastJsonError().message.find("[json.exception"), std::string::npos);
-    EXPECT_EQ(parseJson(1, "[1, 2,]"), 0); // a trailing comma
-    EXPECT_EQ(lastJsonError().line, 1);
-    EXPECT_EQ(lastJsonError().column, 7);
-    EXPECT_EQ(parseJson(1, "\"\xff\""), 0); // not UTF-8
-    EXPECT_EQ(lastJsonError().line, 1);
-    EXPECT_EQ(lastJsonError().column, 2);
+    struct Case { std::string text; int64_t line, column; const char* says; };
+    const std::string utf16 = std::string("{\0\"\0a\0\"\0:\0 \x31\0}\0", 14);
+    const Case cases[] = {
+        {"{\n  \"a\": 1,\n  \"b\": }", 3, 8, "syntax error"},
+        {"[1, 2,]", 1, 7, "syntax error"}, // a trailing comma
+        {"{\"big\": \"1e400\",\n \"a\": [1, 1e400]}", 2, 11, "number overflow"},
+        {"// 1e400\n-1e400", 2, 1, "number overflow"},
+        {"\xff\xfe" + utf16, 1, 1, "the file is UTF-16, not UTF-8: save it as UTF-8"},
+        {utf16, 1, 1, "the file is UTF-16, not UTF-8"},
+        {"{\"name\": \"Andr\xe9\"}", 1, 15, "the byte 0xE9 is not UTF-8 (Latin-1"},
+        {"{}\n// caf\xe9", 2, 7, "save it as UTF-8"},
+        {"\"\xff\"", 1, 2, "is not UTF-8"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(parseJson(1, c.text), 0);
+        EXPECT_EQ(lastJsonError().line, c.line);
+        EXPECT_EQ(lastJsonError().column, c.column);
+        EXPECT_NE(lastJsonError().message.find(c.says), std::string::npos) << lastJsonError().message;
+        EXPECT_EQ(lastJsonError().message.find("[json.exception"), std::string::npos);
+    }
+    EXPECT_EQ(parseJson(1, "\xef\xbb\xbf{\"caf\xc3\xa9\": 1}"), 1); // UTF-8 with its mark
     EXPECT_EQ(loadJsonFile(1, "no/such/file.json"), 0);
     EXPECT_NE(lastJsonError().message.find("no/such/file.json"), std::string::npos);
     EXPECT_EQ(lastJsonError().line, 0);

@@ -1,6 +1,8 @@
 // Loading the data file in its fixed order: sounds first, so that classes can refer to them.
 #include "data/game_data.h"
 
+#include <filesystem>
+
 #include "data/animation.h"
 #include "data/fighter_class.h"
 #include "data/sound_library.h"
@@ -29,10 +31,21 @@ std::vector<Animation*> readAnimationList(const JsonNode* array) {
 }
 } // namespace
 
+std::string dataFileMessage(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return kDataFileError;
+    const JsonError& why = lastJsonError();
+    if (why.line == 0) // there, but not read
+        return std::string("Failed to open the data file\n") + path + " is there but cannot be read (" +
+               why.message + ")";
+    return std::string("Failed to open the data file\n") + path + " is not valid: " + why.message +
+           " (line " + std::to_string(why.line) + ", column " + std::to_string(why.column) + ")";
+}
+
 bool loadGameData(const std::string& path) {
     int64_t document = loadJsonFile(-1, path);
     if (!document) {
-        messageBox("Error", kDataFileError, kMessageErrorIcon);
+        messageBox("Error", dataFileMessage(path), kMessageErrorIcon);
         return false;
     }
     const JsonNode* root = jsonRoot(document);

@@ -12,7 +12,10 @@ extern std::vector<Animation*> landHeavyFront;
 extern std::vector<Animation*> landHeavyBack;
 extern std::vector<Animation*> loadingAnimations;
 
-extern const char* const kDataFileError; // the message shown when the file cannot be read
+extern const char* const kDataFileError; // the message shown when the file is missing
+// What start-up shows when the data file at `path` was not loaded: missing (kDataFileError),
+// there but unreadable, or not valid (what is wrong and where), after loadJsonFile failed.
+std::string dataFileMessage(const std::string& path);
 
 // Reads the file and fills the lists; false (after showing the message) when it cannot be
 // opened or parsed, with no list filled.

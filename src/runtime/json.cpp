@@ -4,6 +4,7 @@
 #include "runtime/json.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -210,6 +211,57 @@ void describeError(const std::string& what, const std::string& text, size_t byte
     else lastError.message = what;
 }
 
+// Where the number token `token` (as the parser quotes it) first stands outside strings and
+// comments; the text's size when it is not found.
+size_t numberOffset(const std::string& text, const std::string& token) {
+    auto numeric = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E'; };
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '"') {
+            for (++i; i < text.size() && text[i] != '"'; ++i)
+                if (text[i] == '\\') ++i;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            i = std::min(text.find('\n', i), text.size());
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            size_t end = text.find("*/", i + 2);
+            i = end == std::string::npos ? text.size() : end + 1;
+        } else if (text.compare(i, token.size(), token) == 0 && (i == 0 || !numeric(text[i - 1])) &&
+                   (i + token.size() == text.size() || !numeric(text[i + token.size()]))) {
+            return i;
+        }
+    }
+    return text.size();
+}
+
+// Why the text cannot be JSON for its encoding ("" when it is UTF-8), with lastError placed:
+// UTF-16 (with or without its byte order mark) and bytes that are not UTF-8 (Latin-1 and
+// other 8-bit encodings) are named, with how to mend the file.
+std::string encodingProblem(const std::string& text) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const std::string mend = ": save it as UTF-8 (an editor's \"Save with encoding\")";
+    bool bom16 = text.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF));
+    bool zeros = text.size() >= 2 && (byte(0) == 0 || byte(1) == 0);
+    if (bom16 || zeros) {
+        placeError(text, 0);
+        return "the file is UTF-16, not UTF-8" + mend;
+    }
+    for (size_t i = 0; i < text.size();) {
+        unsigned char c = byte(i);
+        size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 && c >= 0xC2 ? 2 : (c & 0xF0) == 0xE0 ? 3
+                                     : (c & 0xF8) == 0xF0 && c <= 0xF4 ? 4 : 0;
+        bool whole = length > 0 && i + length <= text.size();
+        for (size_t k = 1; whole && k < length; ++k) whole = (byte(i + k) & 0xC0) == 0x80;
+        if (!whole) {
+            placeError(text, i);
+            char shown[8];
+            std::snprintf(shown, sizeof shown, "0x%02X", unsigned(c));
+            return std::string("the byte ") + shown + " is not UTF-8 (Latin-1 or another 8-bit encoding?)" + mend;
+        }
+        i += length;
+    }
+    return "";
+}
+
 void reset(JsonNode* value, JsonType type) {
     *value = JsonNode{};
     value->type = type;
@@ -218,6 +270,10 @@ void reset(JsonNode* value, JsonType type) {
 
 int64_t parseJson(int64_t jsonId, const std::string& text) {
     lastError = JsonError{};
+    if (std::string problem = encodingProblem(text); !problem.empty()) {
+        lastError.message = problem;
+        return 0;
+    }
     // The parser itself keeps its nesting on the heap; what it would build below the depth
     // limit is discarded as it goes, so a hostile file costs time linear in its size.
     bool tooDeep = false;
@@ -237,6 +293,13 @@ int64_t parseJson(int64_t jsonId, const std::string& text) {
         return 0;
     } catch (const nlohmann::ordered_json::exception& error) {
         describeError(error.what(), text, 0);
+        // A number too large ("number overflow parsing '1e400'") comes without a place: the
+        // number quoted is found in the text.
+        std::string what = error.what();
+        size_t open = what.find(" parsing '"), close = what.rfind('\'');
+        if (open != std::string::npos && close > open + 10)
+            placeError(text, numberOffset(text, what.substr(open + 10, close - open - 10)));
+        if (lastError.line == 0) placeError(text, 0);
         return 0;
     }
     if (tooDeep) {
