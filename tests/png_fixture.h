@@ -30,3 +30,10 @@ inline std::string lyingPng(uint32_t width, uint32_t height) {
     return std::string("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", data) +
            pngChunk("IEND", "");
 }
+
+// 57 bytes: a 4 x 4 header, then a chunk of `type` declaring almost 2 GiB that is not there.
+inline std::string hugeChunkPng(const std::string& type) {
+    std::string header = bigEndian32(4) + bigEndian32(4) + std::string("\x08\x06\0\0\0", 5);
+    return std::string("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) + bigEndian32(0x7FFFFFF0u) +
+           type + std::string(16, 'x');
+}

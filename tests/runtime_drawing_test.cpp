@@ -189,9 +189,12 @@ TEST_F(DrawingTest, PngFilesThatLieOrEndEarlyAreRefused) {
 
 #if !defined(__SANITIZE_ADDRESS__) // the sanitizer reserves terabytes of address space
 // With room for 48 MB more, a 69-byte header declaring 4000 x 4000 pixels (64 MB) is refused
-// without trying to allocate them.
+// without trying to allocate them; so are 57-byte files whose text, profile or unknown chunk
+// declares 2 GiB.
 TEST(PngLimits, ALyingHeaderAllocatesNothing) {
     ASSERT_TRUE(writeBytes("lying_header.png", lyingPng(4000, 4000)));
+    for (const char* type : {"tEXt", "zTXt", "iCCP", "quRx"})
+        ASSERT_TRUE(writeBytes(std::string("lying_") + type + ".png", hugeChunkPng(type)));
     EXPECT_EXIT(
         {
             long pages = 0;
@@ -203,10 +206,14 @@ TEST(PngLimits, ALyingHeaderAllocatesNothing) {
             if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(3);
             Bitmap bitmap;
             bool alpha = false;
-            std::_Exit(loadPng("lying_header.png", bitmap, alpha) ? 4 : 0);
+            for (const char* file : {"lying_header.png", "lying_tEXt.png", "lying_zTXt.png",
+                                     "lying_iCCP.png", "lying_quRx.png"})
+                if (loadPng(file, bitmap, alpha)) std::_Exit(4);
+            std::_Exit(0);
         },
         testing::ExitedWithCode(0), "");
     std::remove("lying_header.png");
+    for (const char* type : {"tEXt", "zTXt", "iCCP", "quRx"}) std::remove((std::string("lying_") + type + ".png").c_str());
 }
 #endif
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
-#include <sys/resource.h>
 
 #include <cmath>
 #include <cstdio>
@@ -212,38 +211,19 @@ TEST(PngReader, EveryKindOfPictureDecodesToItsPixels) {
     std::remove("kind.png");
 }
 
-// A chunk that declares a huge length is refused before anything is allocated for it, with a
-// line naming the file; so is one that declares more than the file holds.
-TEST(PngReader, AChunkDeclaringTooMuchIsRefusedAtOnce) {
-    std::string header = bigEndian32(4) + bigEndian32(4) + std::string("\x08\x06\0\0\0", 5);
-    const std::string signature("\x89PNG\r\n\x1A\n", 8);
+// A chunk that declares a huge length is refused with a line naming the file (that nothing is
+// allocated for it, PngLimits shows).
+TEST(PngReader, AChunkDeclaringTooMuchIsRefusedWithItsName) {
     for (const char* type : {"tEXt", "zTXt", "iCCP", "quRx"}) {
         SCOPED_TRACE(type);
-        // 57 bytes: the signature, the header, and a chunk of 2 GiB that is not there.
-        std::string file = signature + pngChunk("IHDR", header) + bigEndian32(0x7FFFFFF0u) + type +
-                           std::string(16, 'x');
-        ASSERT_EQ(file.size(), 57u);
-        ASSERT_TRUE(writeBytes("huge_chunk.png", file));
-#if !defined(__SANITIZE_ADDRESS__) // the sanitizer reserves terabytes of address space
-        EXPECT_EXIT(
-            {
-                long pages = 0;
-                std::FILE* statm = std::fopen("/proc/self/statm", "r");
-                if (!statm || std::fscanf(statm, "%ld", &pages) != 1) std::_Exit(2);
-                std::fclose(statm);
-                rlimit limit{};
-                limit.rlim_cur = limit.rlim_max = rlim_t(pages) * 4096 + (16u << 20);
-                if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(3);
-                Bitmap bitmap;
-                bool alpha = false;
-                std::_Exit(loadPng("huge_chunk.png", bitmap, alpha) ? 4 : 0);
-            },
-            testing::ExitedWithCode(0), "the picture huge_chunk.png cannot be read");
-#else
+        ASSERT_EQ(hugeChunkPng(type).size(), 57u);
+        ASSERT_TRUE(writeBytes("huge_chunk.png", hugeChunkPng(type)));
         Bitmap bitmap;
         bool alpha = false;
+        testing::internal::CaptureStderr();
         EXPECT_FALSE(loadPng("huge_chunk.png", bitmap, alpha));
-#endif
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("the picture huge_chunk.png cannot be read: "),
+                  std::string::npos);
     }
     std::remove("huge_chunk.png");
 }

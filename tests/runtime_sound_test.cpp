@@ -1,8 +1,7 @@
 // Sounds: loading, the volume law and pan clamps, playback rate, channels and the mixer.
 #include "headless_fixture.h"
+#include "ogg_fixture.h"
 #include "wav_fixture.h"
-
-#include <vorbis/vorbisenc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -280,46 +279,9 @@ namespace {
 // An Ogg Vorbis file of `channels` channels at 48 kHz in which only channel `active` sounds: a
 // 1 kHz tone at half scale.
 std::string toneOgg(int channels, int active, int64_t frames) {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, channels, 48000, 0.5f) != 0) return "";
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    vorbis_dsp_state dsp;
-    vorbis_block block;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, 7);
-    std::string out;
-    ogg_page page;
-    auto append = [&] { out.append(reinterpret_cast<char*>(page.header), size_t(page.header_len)).append(reinterpret_cast<char*>(page.body), size_t(page.body_len)); };
-    ogg_packet header, headerComment, headerCode;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
-    for (ogg_packet* packet : {&header, &headerComment, &headerCode}) ogg_stream_packetin(&stream, packet);
-    while (ogg_stream_flush(&stream, &page) != 0) append();
-    float** buffer = vorbis_analysis_buffer(&dsp, int(frames));
-    for (int c = 0; c < channels; ++c)
-        for (int64_t i = 0; i < frames; ++i)
-            buffer[c][i] = c == active ? 0.5f * std::sin(2 * 3.14159265f * 1000 * float(i) / 48000) : 0;
-    vorbis_analysis_wrote(&dsp, int(frames));
-    vorbis_analysis_wrote(&dsp, 0);
-    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-        vorbis_analysis(&block, nullptr);
-        vorbis_bitrate_addblock(&block);
-        ogg_packet packet;
-        while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-            ogg_stream_packetin(&stream, &packet);
-            while (ogg_stream_pageout(&stream, &page) != 0) append();
-        }
-    }
-    while (ogg_stream_flush(&stream, &page) != 0) append();
-    ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
-    return out;
+    return oggFile(channels, 48000, frames, 0.5f, [active](int c, int64_t i) {
+        return c == active ? 0.5f * std::sin(2 * 3.14159265f * 1000 * float(i) / 48000) : 0.0f;
+    });
 }
 
 // The loudest sample of each side over the first frames the mixer gives for sound 1.

@@ -5,13 +5,12 @@
 #include <filesystem>
 #include <vector>
 
-#include <vorbis/vorbisenc.h>
-
 #include "data/sound_library.h"
 #include "render/pool_sounds.h"
 #include "runtime/runtime.h"
 #include "settings/game_screen.h"
 #include "settings/settings.h"
+#include "ogg_fixture.h"
 #include "wav_fixture.h"
 
 namespace {
@@ -21,52 +20,7 @@ std::string wavBytes(int64_t rate, int64_t frames) {
 
 // A short Ogg Vorbis file (mono, 0.1 s of a quiet ramp).
 std::string oggBytes(int64_t rate) {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    vorbis_encode_init_vbr(&info, 1, long(rate), 0.3f);
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    vorbis_dsp_state dsp;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block block;
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, 1);
-    std::string out;
-    auto flushPages = [&](bool force) {
-        ogg_page page;
-        while (force ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page)) {
-            out.append(reinterpret_cast<char*>(page.header), size_t(page.header_len));
-            out.append(reinterpret_cast<char*>(page.body), size_t(page.body_len));
-        }
-    };
-    ogg_packet header, headerComment, headerCode;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &headerComment);
-    ogg_stream_packetin(&stream, &headerCode);
-    flushPages(true);
-    int64_t frames = rate / 10;
-    float** buffer = vorbis_analysis_buffer(&dsp, int(frames));
-    for (int64_t i = 0; i < frames; ++i) buffer[0][i] = float(i % 100) / 1000.0f;
-    vorbis_analysis_wrote(&dsp, int(frames));
-    vorbis_analysis_wrote(&dsp, 0);
-    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-        vorbis_analysis(&block, nullptr);
-        vorbis_bitrate_addblock(&block);
-        ogg_packet packet;
-        while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-            ogg_stream_packetin(&stream, &packet);
-            flushPages(false);
-        }
-    }
-    flushPages(true);
-    ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
-    return out;
+    return oggFile(1, rate, rate / 10, 0.3f, [](int, int64_t i) { return float(i % 100) / 1000.0f; });
 }
 
 struct SoundLibraryTest : testing::Test {

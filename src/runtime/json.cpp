@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -170,10 +171,10 @@ void placeError(const std::string& text, size_t offset) {
     lastError.column = int64_t(offset - lineStart) + 1;
 }
 
-// Where the first container opening below maxDepth levels starts. The parser has accepted the
-// text up to there, so strings and comments are all that must be stepped over.
-size_t tooDeepOffset(const std::string& text, int64_t maxDepth) {
-    int64_t depth = 0;
+// The first place outside strings and comments where `found` (given the text and a place)
+// says yes; the text's size when it never does. The parser has accepted the text up to there,
+// so strings and comments are all that must be stepped over.
+template <typename Found> size_t firstOutsideStrings(const std::string& text, Found found) {
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (c == '"') {
@@ -184,13 +185,20 @@ size_t tooDeepOffset(const std::string& text, int64_t maxDepth) {
         } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
             size_t end = text.find("*/", i + 2);
             i = end == std::string::npos ? text.size() : end + 1;
-        } else if (c == '[' || c == '{') {
-            if (++depth > maxDepth) return i;
-        } else if (c == ']' || c == '}') {
-            --depth;
+        } else if (found(i)) {
+            return i;
         }
     }
     return text.size();
+}
+
+// Where the first container opening below maxDepth levels starts.
+size_t tooDeepOffset(const std::string& text, int64_t maxDepth) {
+    int64_t depth = 0;
+    return firstOutsideStrings(text, [&](size_t i) {
+        if (text[i] == ']' || text[i] == '}') --depth;
+        return (text[i] == '[' || text[i] == '{') && ++depth > maxDepth;
+    });
 }
 
 // Splits nlohmann's "[json.exception...] parse error at line L, column C: what" into its parts.
@@ -212,25 +220,15 @@ void describeError(const std::string& what, const std::string& text, size_t byte
 }
 
 // Where the number token `token` (as the parser quotes it) first stands outside strings and
-// comments; the text's size when it is not found.
+// comments.
 size_t numberOffset(const std::string& text, const std::string& token) {
-    auto numeric = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E'; };
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '"') {
-            for (++i; i < text.size() && text[i] != '"'; ++i)
-                if (text[i] == '\\') ++i;
-        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
-            i = std::min(text.find('\n', i), text.size());
-        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
-            size_t end = text.find("*/", i + 2);
-            i = end == std::string::npos ? text.size() : end + 1;
-        } else if (text.compare(i, token.size(), token) == 0 && (i == 0 || !numeric(text[i - 1])) &&
-                   (i + token.size() == text.size() || !numeric(text[i + token.size()]))) {
-            return i;
-        }
-    }
-    return text.size();
+    auto numeric = [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) || (c != 0 && std::strchr("+-.eE", c));
+    };
+    return firstOutsideStrings(text, [&](size_t i) {
+        return text.compare(i, token.size(), token) == 0 && (i == 0 || !numeric(text[i - 1])) &&
+               (i + token.size() == text.size() || !numeric(text[i + token.size()]));
+    });
 }
 
 // Why the text cannot be JSON for its encoding ("" when it is UTF-8), with lastError placed:
