@@ -94,4 +94,21 @@ if grep -q '"idle"' "$game/data.json"; then
   cat "$work/menus"
   ! ls "$work" | grep -qi settings || fail "the benches left a settings file: $(ls "$work")"
 fi
+# A whole arcade ladder: one line per fight, player one always of its class, each other
+# playable class met (again after a loss), then the closing line; the same again for the seed.
+if grep -q '"idle"' "$game/data.json"; then
+  arcade() { (cd "$work" && "$runner" --arcade 1:0 --seed 11 --max-seconds 30 2>/dev/null) | sed 's/,"wallSeconds":[^}]*//'; }
+  ladder=$(arcade) || fail "the arcade ladder failed"
+  [ "$ladder" = "$(arcade)" ] || fail "the arcade ladder differs for one seed"
+  echo "$ladder" | tail -n 1 | grep -Eq '^\{"cleared":(true|false),"seconds":[0-9.]+,"continues":[0-9]+\}$' \
+    || fail "no closing line: $ladder"
+  echo "$ladder" | head -n -1 | awk -v last="$(echo "$ladder" | tail -n 1)" '
+    { if ($0 !~ /"p1":\{"class":1,"stance":0,/) { print "player one changed: " $0; exit 1 }
+      match($0, /"p2":\{"class":[0-9]+/); met[substr($0, RSTART + 13, RLENGTH - 13)] = 1
+      if ($0 !~ /"winner":1/) losses++ }
+    END { n = 0; for (c in met) n++
+          if (n < 2 || met[1]) { print "opponents met: " n; exit 1 }
+          if (last ~ /"cleared":true/ && last !~ "\"continues\":" losses + 0 "}") { print "continues: " last; exit 1 } }' \
+    || fail "the ladder's lines: $ladder"
+fi
 echo "match runner ok"

@@ -19,6 +19,7 @@
 #include "match/match.h"
 #include "match/match_tape.h"
 #include "menu_bench.h"
+#include "modes/arcade.h"
 #include "replays/replays.h"
 #include "runtime/runtime.h"
 #include "settings/game_screen.h"
@@ -50,6 +51,7 @@ struct Options {
     std::string record;    // where each match's replay is written ("" none)
     std::string replay;    // a replay to play and check instead of seeded matches
     bool details = false;  // each side's attacks, the ones that touched, and its close frames
+    bool arcade = false;   // --arcade C[:S]: a whole ladder for player one (o.p1)
 };
 
 // What the balance report counts of a side in a match, frame by frame.
@@ -101,6 +103,7 @@ int64_t residentKb() {
                  "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
                  "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n"
                  "       [--bench] [--realtime] [--record FILE] [--details] [--rules N]\n"
+                 "   or: quarrelix-match --arcade C[:S] [--seed N] [--p1-level L] [--fps F]\n"
                  "   or: quarrelix-match --replay FILE [--render none|software] [--screenshot FRAME:PATH]...\n"
                  "   or: quarrelix-match --menus [--render none|software] [--size WxH] [--fps F]\n",
                  problem.c_str());
@@ -150,6 +153,10 @@ Options parseOptions(int argc, char** argv) {
         else if (option == "--matches") o.matches = number(value, option);
         else if (option == "--p1") o.p1 = parseSide(value, option, o.p1);
         else if (option == "--p2") o.p2 = parseSide(value, option, o.p2);
+        else if (option == "--arcade") {
+            o.p1 = parseSide(value, option, o.p1);
+            o.arcade = true;
+        }
         else if (option == "--p1-level") o.p1.level = number(value, option);
         else if (option == "--p2-level") o.p2.level = number(value, option);
         else if (option == "--fps") o.fps = number(value, option);
@@ -461,14 +468,16 @@ int main(int argc, char** argv) {
     std::vector<double> setups, frameMs, introMs; // set-ups (s); fight and intro frames (ms)
     if (o.bench) presentedFrameObserver = matchFramePresented;
     auto runnerStart = std::chrono::steady_clock::now();
-    for (int64_t m = 0; m < o.matches; ++m) {
-        uint64_t seed = o.seed + uint64_t(m);
+    // One match from its seed, its result line printed; the winner (0 none, 1 or 2) and its
+    // fight's game time in seconds.
+    auto playMatch = [&](uint64_t seed, const Side& one, const Side& two, int64_t stageChoice,
+                         bool first) -> std::pair<int64_t, double> {
         seedRandom(seed);
-        giveClass(fight, playerOne, o.p1);
-        giveClass(fight, playerTwo, o.p2);
+        giveClass(fight, playerOne, one);
+        giveClass(fight, playerTwo, two);
         playerTwo.useAlternateColor = playerOne.stance && playerTwo.stance &&
                                       playerOne.stance->specialColor == playerTwo.stance->specialColor;
-        int64_t stage = o.stage >= 0 ? o.stage : randomInt(int64_t(stageList.size()) - 1);
+        int64_t stage = stageChoice >= 0 ? stageChoice : randomInt(int64_t(stageList.size()) - 1);
         context.stage = &stageList[size_t(stage)];
         matchHooks.maxFightFrames = int64_t(o.maxSeconds * double(o.fps));
         matchHooks.screenshots = o.screenshots;
@@ -497,7 +506,7 @@ int main(int argc, char** argv) {
             std::string error, path = recordPath(o, seed);
             if (!writeReplay(path, recording, error)) {
                 std::fprintf(stderr, "quarrelix-match: %s: %s\n", path.c_str(), error.c_str());
-                return 1;
+                std::exit(1);
             }
         }
         double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -507,7 +516,7 @@ int main(int argc, char** argv) {
         jsonSetObject(root);
         jsonSetInteger(jsonAddMember(root, "seed"), int64_t(seed));
         jsonSetInteger(jsonAddMember(root, "stage"), stage);
-        printResult(fight, root, result, o.p1.level, o.p2.level);
+        printResult(fight, root, result, one.level, two.level);
         // Real time: the fight loop's own game time (its measured frames) against its wall time.
         double gameSeconds = o.realTime ? matchHooks.fightGameSeconds
                                         : double(matchHooks.fightFrames) / double(o.fps);
@@ -533,10 +542,46 @@ int main(int argc, char** argv) {
         // The first fight frame too: the intro leaves no picture for it to load.
         frameMs.insert(frameMs.end(), matchHooks.fightFrameMs.begin(), matchHooks.fightFrameMs.end());
         introMs.insert(introMs.end(), matchHooks.introFrameMs.begin(), matchHooks.introFrameMs.end());
-        if (m == 0) memoryAfterFirst = residentKb();
+        if (first) memoryAfterFirst = residentKb();
         std::fflush(stdout);
         freeJson(document);
+        return {result == 1 ? 2 : result == 2 ? 1 : 0, gameSeconds};
+    };
+    if (o.arcade) {
+        // The ladder, the same opponent again after each loss (a continue), until it is won or
+        // the continues run out; then a closing line.
+        std::vector<int64_t> playable;
+        for (size_t i = 0; i < classes.size(); ++i)
+            if (isSelectable(*classes[i])) playable.push_back(int64_t(i));
+        std::vector<LadderFight> ladder = arcadeLadder(o.p1.classPosition, playable, o.seed,
+                                                       int64_t(stageList.size()));
+        int64_t continues = 0, played = 0;
+        double seconds = 0;
+        bool cleared = true;
+        for (const LadderFight& rung : ladder) {
+            Side opponent;
+            opponent.classPosition = rung.classPosition;
+            opponent.level = rung.level;
+            for (;;) {
+                auto [winner, fightSeconds] =
+                    playMatch(o.seed + uint64_t(played), o.p1, opponent, rung.stage, played == 0);
+                played += 1;
+                seconds += fightSeconds;
+                if (winner == 1) break;
+                if (continues == kMostArcadeContinues) {
+                    cleared = false;
+                    break;
+                }
+                continues += 1;
+            }
+            if (!cleared) break;
+        }
+        std::printf("{\"cleared\":%s,\"seconds\":%.2f,\"continues\":%lld}\n",
+                    cleared ? "true" : "false", seconds, (long long)continues);
+        std::fflush(stdout);
     }
+    for (int64_t m = 0; m < o.matches && !o.arcade; ++m)
+        playMatch(o.seed + uint64_t(m), o.p1, o.p2, o.stage, m == 0);
     if (o.bench && benchSeconds > 0) {
         double all = std::chrono::duration<double>(std::chrono::steady_clock::now() - runnerStart).count();
         std::fprintf(stderr,
