@@ -66,6 +66,14 @@ TEST_F(MatchTest, CountdownShowsHalfASecondThenOneThenOneAndAHalf) {
     EXPECT_EQ(digits.back(), 0);
     EXPECT_EQ(matchHooks.fightFrames, 3);
     EXPECT_EQ(playerOne.life, playerOne.maxLife);
+    // A life carried over (survival) starts the next match, within the maximum.
+    for (auto [carried, expected] : {std::pair<int64_t, int64_t>{40, 40}, {1000000, playerOne.maxLife}}) {
+        game.startingLife = {carried, -1};
+        startMatch(game);
+        EXPECT_EQ(playerOne.life, expected);
+        EXPECT_EQ(playerTwo.life, playerTwo.maxLife);
+    }
+    game.startingLife = {-1, -1};
 }
 
 TEST_F(MatchTest, LabelsNameBothPlayersOrOnlyYou) {

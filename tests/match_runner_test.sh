@@ -110,5 +110,11 @@ if grep -q '"idle"' "$game/data.json"; then
           if (n < 2 || met[1]) { print "opponents met: " n; exit 1 }
           if (last ~ /"cleared":true/ && last !~ "\"continues\":" losses + 0 "}") { print "continues: " last; exit 1 } }' \
     || fail "the ladder's lines: $ladder"
+  # Survival: fights until player one loses, its class and stance kept, then the wins.
+  run=$(cd "$work" && "$runner" --survival 2:0 --seed 3 --max-seconds 30 2>/dev/null) || fail "survival failed"
+  echo "$run" | tail -n 1 | grep -Eq '^\{"wins":[0-9]+,"seconds":[0-9.]+\}$' || fail "no survival closing line: $run"
+  wins=$(echo "$run" | tail -n 1 | sed 's/.*"wins":\([0-9]*\).*/\1/')
+  [ "$(echo "$run" | head -n -1 | grep -c '"p1":{"class":2,"stance":0,')" = "$((wins + 1))" ] \
+    || fail "survival: $wins wins but these fights: $run"
 fi
 echo "match runner ok"

@@ -28,6 +28,8 @@
 #include "shell/startup.h"
 
 namespace {
+constexpr int64_t kMostSurvivalFights = 100; // a survival run the bots never lose ends here
+
 struct Side {
     int64_t classPosition = -1; // -1: drawn from the seed
     int64_t stance = -1;
@@ -52,6 +54,7 @@ struct Options {
     std::string replay;    // a replay to play and check instead of seeded matches
     bool details = false;  // each side's attacks, the ones that touched, and its close frames
     bool arcade = false;   // --arcade C[:S]: a whole ladder for player one (o.p1)
+    bool survival = false; // --survival C[:S]: fights at Hard until player one loses
 };
 
 // What the balance report counts of a side in a match, frame by frame.
@@ -103,7 +106,7 @@ int64_t residentKb() {
                  "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
                  "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n"
                  "       [--bench] [--realtime] [--record FILE] [--details] [--rules N]\n"
-                 "   or: quarrelix-match --arcade C[:S] [--seed N] [--p1-level L] [--fps F]\n"
+                 "   or: quarrelix-match (--arcade C[:S] | --survival C[:S]) [--seed N] [--p1-level L] [--fps F]\n"
                  "   or: quarrelix-match --replay FILE [--render none|software] [--screenshot FRAME:PATH]...\n"
                  "   or: quarrelix-match --menus [--render none|software] [--size WxH] [--fps F]\n",
                  problem.c_str());
@@ -153,9 +156,9 @@ Options parseOptions(int argc, char** argv) {
         else if (option == "--matches") o.matches = number(value, option);
         else if (option == "--p1") o.p1 = parseSide(value, option, o.p1);
         else if (option == "--p2") o.p2 = parseSide(value, option, o.p2);
-        else if (option == "--arcade") {
+        else if (option == "--arcade" || option == "--survival") {
             o.p1 = parseSide(value, option, o.p1);
-            o.arcade = true;
+            (option == "--arcade" ? o.arcade : o.survival) = true;
         }
         else if (option == "--p1-level") o.p1.level = number(value, option);
         else if (option == "--p2-level") o.p2.level = number(value, option);
@@ -200,6 +203,9 @@ Options parseOptions(int argc, char** argv) {
     if (!rateKnown) usage("--fps must be one of 50 60 70 80 90 100 120 144 200 240");
     if (o.maxSeconds <= 0) usage("--max-seconds must be positive");
     if (!o.replay.empty() && !o.record.empty()) usage("--record and --replay do not go together");
+    if (o.arcade && o.survival) usage("--arcade and --survival do not go together");
+    // A replay starts from full life: survival's carried life would not play back.
+    if (o.survival && !o.record.empty()) usage("--record and --survival do not go together");
     return o;
 }
 
@@ -580,7 +586,26 @@ int main(int argc, char** argv) {
                     cleared ? "true" : "false", seconds, (long long)continues);
         std::fflush(stdout);
     }
-    for (int64_t m = 0; m < o.matches && !o.arcade; ++m)
+    if (o.survival) {
+        // Opponents drawn from the seed at Hard; player one's life carries over with a heal of
+        // a fifth of its maximum after each win, its stance kept from the first fight.
+        Side me = o.p1, opponent;
+        opponent.level = 3;
+        int64_t wins = 0;
+        double seconds = 0;
+        for (int64_t round = 0; round < kMostSurvivalFights; ++round) {
+            auto [winner, fightSeconds] = playMatch(o.seed + uint64_t(round), me, opponent, -1, round == 0);
+            me.stance = playerOne.stanceIndex;
+            seconds += fightSeconds;
+            if (winner != 1) break;
+            wins += 1;
+            context.startingLife[0] = std::min(playerOne.maxLife, playerOne.life + playerOne.maxLife / 5);
+        }
+        context.startingLife = {-1, -1};
+        std::printf("{\"wins\":%lld,\"seconds\":%.2f}\n", (long long)wins, seconds);
+        std::fflush(stdout);
+    }
+    for (int64_t m = 0; m < o.matches && !o.arcade && !o.survival; ++m)
         playMatch(o.seed + uint64_t(m), o.p1, o.p2, o.stage, m == 0);
     if (o.bench && benchSeconds > 0) {
         double all = std::chrono::duration<double>(std::chrono::steady_clock::now() - runnerStart).count();

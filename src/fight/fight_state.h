@@ -75,6 +75,9 @@ inline int64_t playerIndex(const FightState& s, const Fighter& f) { return &f ==
 struct FightContext {
     FightState fight;
     Stage* stage = nullptr;
+    // Each player's life at the start of the next match, -1 for full (survival carries the
+    // player's life over from one fight to the next). Never recorded in a replay.
+    std::array<int64_t, 2> startingLife{-1, -1};
 };
 
 inline int64_t groundLine(const FightState& s) { return s.setup.groundLine; }

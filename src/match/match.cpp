@@ -412,8 +412,10 @@ Stage* setUpMatch(FightContext& context) {
     loadEndOfMatchJingles(playerTwo.botLevel != 0);
     playerOne.side = playerOne.facing = 0;
     playerTwo.side = playerTwo.facing = 1;
-    for (Fighter* f : {&playerOne, &playerTwo}) {
-        f->life = f->maxLife;
+    for (size_t side = 0; side < 2; ++side) {
+        Fighter* f = &fight.players[side];
+        const int64_t carried = context.startingLife[side];
+        f->life = carried >= 0 ? std::min(carried, f->maxLife) : f->maxLife;
         const FighterClass* c = f->fighterClass;
         setAnimation(fight, *f, c && c->spawn ? c->spawn : (c ? c->idle : nullptr));
     }
