@@ -61,8 +61,8 @@ int64_t oggStreamLength(const unsigned char* bytes, int64_t size, std::string& w
     return 0;
 }
 
-// Front left and right of each of the channels Vorbis orders for 1 to 8 channels (its
-// specification's map): centres to both sides, surrounds and rears to their side, the rear
+// Front left and right of each of the channels Vorbis orders for 1 to 8 channels (its own
+// channel map): centres to both sides, surrounds and rears to their side, the rear
 // centre and the low frequencies to both at lower weights. Each side's weights sum to 1, so
 // that full-scale channels never clip.
 struct Downmix {
