@@ -47,6 +47,16 @@ constexpr double kLevelWithin = 1.0;  // frames
 constexpr double kMostSlowing = 0.25; // of a frame, per frame
 constexpr double kStreamEndWaitMs = 2000; // for the lobby to take the spectators' last frames
 
+// The frame the match ends on, once the confirmed fight reaches it: its knock-out, or the frame
+// limit; -1 before.
+int64_t matchEndFrame(const RollbackSession& session) {
+    if (session.knockOutFrame >= 0 &&
+        (onlineFrameLimit == 0 || session.knockOutFrame <= onlineFrameLimit))
+        return session.knockOutFrame;
+    if (onlineFrameLimit > 0 && session.confirmedFrame >= onlineFrameLimit) return onlineFrameLimit;
+    return -1;
+}
+
 // The fights went apart at session.desyncFrame: this side's hash of that frame goes out before
 // the goodbye, so that the peer compares it too and both name the frame. A side told by the
 // peer first still names the frame when it saw the mismatch itself.
@@ -294,18 +304,19 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
         online.fightPackets.clear();
         if (session.desyncFrame >= 0) desyncStop(online, session);
         if (online.link.closed) {
-            outcome.problem = online.problem;
-            return false;
+            // The peer leaves as soon as we have its last inputs, which may have come with its
+            // leaving: the frames they complete are played out before the match counts as cut.
+            while (matchEndFrame(session) < 0 && session.remoteContiguous > session.currentFrame &&
+                   stepSession(session).stepped) {
+            }
+            if (matchEndFrame(session) < 0) {
+                outcome.problem = online.problem;
+                return false;
+            }
         }
-        bool limitReached = onlineFrameLimit > 0 && session.confirmedFrame >= onlineFrameLimit;
-        if (session.knockOutFrame >= 0 &&
-            (onlineFrameLimit == 0 || session.knockOutFrame <= onlineFrameLimit)) {
-            endFrame = session.knockOutFrame;
-            outcome.result = session.knockOutResult;
-            return false;
-        }
-        if (limitReached) {
-            endFrame = onlineFrameLimit;
+        endFrame = matchEndFrame(session);
+        if (endFrame >= 0) {
+            if (endFrame == session.knockOutFrame) outcome.result = session.knockOutResult;
             return false;
         }
 
