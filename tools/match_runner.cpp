@@ -22,6 +22,7 @@
 #include "modes/arcade.h"
 #include "replays/replays.h"
 #include "runtime/runtime.h"
+#include "records/records.h"
 #include "settings/game_screen.h"
 #include "settings/pacing.h"
 #include "settings/settings.h"
@@ -439,6 +440,7 @@ int main(int argc, char** argv) {
     headless.desktopHeight = o.height;
     setHeadless(headless);
     settingsPath = "quarrelix-match: no settings file"; // the player's settings play no part
+    recordsPath.clear();                                  // nor are their records counted
     auto startUpBegins = std::chrono::steady_clock::now();
     FightContext context;
     FightState& fight = context.fight;
@@ -556,10 +558,7 @@ int main(int argc, char** argv) {
     if (o.arcade) {
         // The ladder, the same opponent again after each loss (a continue), until it is won or
         // the continues run out; then a closing line.
-        std::vector<int64_t> playable;
-        for (size_t i = 0; i < classes.size(); ++i)
-            if (isSelectable(*classes[i])) playable.push_back(int64_t(i));
-        std::vector<LadderFight> ladder = arcadeLadder(o.p1.classPosition, playable, o.seed,
+        std::vector<LadderFight> ladder = arcadeLadder(o.p1.classPosition, playableClassPositions(), o.seed,
                                                        int64_t(stageList.size()));
         int64_t continues = 0, played = 0;
         double seconds = 0;
@@ -599,7 +598,7 @@ int main(int argc, char** argv) {
             seconds += fightSeconds;
             if (winner != 1) break;
             wins += 1;
-            context.startingLife[0] = std::min(playerOne.maxLife, playerOne.life + playerOne.maxLife / 5);
+            context.startingLife[0] = survivalLifeAfterWin(playerOne.life, playerOne.maxLife);
         }
         context.startingLife = {-1, -1};
         std::printf("{\"wins\":%lld,\"seconds\":%.2f}\n", (long long)wins, seconds);

@@ -21,6 +21,7 @@
 #include "replays/replay_file.h"
 #include "runtime/headless.h"
 #include "runtime/runtime.h"
+#include "records/records.h"
 #include "settings/game_screen.h"
 #include "settings/pacing.h"
 #include "settings/settings.h"
@@ -245,6 +246,7 @@ int main(int argc, char** argv) {
     headless.seed = o.seed;
     setHeadless(headless);
     settingsPath = "quarrelix-online: no settings file"; // the player's settings play no part
+    recordsPath.clear();                                   // nor are their records counted
     FightContext context;
     startUpGame(context);
     for (int64_t i = 1; i <= 10; ++i)

@@ -31,7 +31,8 @@ int64_t runClassSelection(FightState& fight, int64_t mode) {
         updateReturnHold();
         int64_t code = kNoSelection;
         if (mode == kTwoPlayerMode) code = twoPlayerPanels(fight, factor);
-        else if (mode == kAgainstBotMode) code = singleCursorPanel(fight, factor);
+        else if (mode == kAgainstBotMode || mode == kSoloMode)
+            code = singleCursorPanel(fight, factor, mode == kSoloMode);
         else viewerFrame(rightPreview, factor);
         if (code != kNoSelection && !fadeActive) {
             playMenuSound(kPoolMenuSelect);

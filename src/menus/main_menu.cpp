@@ -12,8 +12,8 @@ namespace {
 const char* const kLabels[kMainMenuEntries] = {"Player vs Player", " Player vs Bot  ",
                                                 " View fighters  ", "    Options     ",
                                                 "    Tutorial    ", "    Credits     ",
-                                                "      Exit      "};
-constexpr int64_t kExitEntry = 6;
+                                                "   Solo modes   ", "      Exit      "};
+constexpr int64_t kExitEntry = 7;
 } // namespace
 
 int64_t runMainMenu(int64_t textX, int64_t textY, int64_t highlighted) {

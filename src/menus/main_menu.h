@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
-constexpr int64_t kMainMenuEntries = 7;
+constexpr int64_t kMainMenuEntries = 8;
 constexpr int64_t kTutorialEntry = 4;
+constexpr int64_t kSoloEntry = 6; // arcade, survival and the records
 
-// Returns the chosen entry (0-6) once the screen has faded to black; Escape returns the exit
-// entry (6) the same way.
+// Returns the chosen entry (0-7) once the screen has faded to black; Escape returns the exit
+// entry (7) the same way.
 int64_t runMainMenu(int64_t textX, int64_t textY, int64_t highlighted);

@@ -301,7 +301,7 @@ int64_t twoPlayerPanels(FightState& fight, double frameFactor) {
     return kNoSelection;
 }
 
-int64_t singleCursorPanel(FightState& fight, double frameFactor) {
+int64_t singleCursorPanel(FightState& fight, double frameFactor, bool ownClassOnly) {
     SingleCursorPanel& s = botPanel;
     bool fadingOut = fadeActive && fadeSpeed >= 0;
     if (s.done && !fadingOut) startSingleAfresh(s);
@@ -312,7 +312,12 @@ int64_t singleCursorPanel(FightState& fight, double frameFactor) {
         Preview& choosing = s.step == 1 ? rightPreview : leftPreview;
         movePanel(p, readPanelKeys(p, playerSetups[0], true), choosing, kNoStereo);
         if (keyReleased(kKeyReturn)) {
-            if (s.step == 1) {
+            if (s.step == 1 && ownClassOnly) {
+                s.firstCode = panelCode(p);
+                s.result = s.firstCode;
+                rightPreview.intensity = 255;
+                s.step = 3;
+            } else if (s.step == 1) {
                 s.firstCode = panelCode(p);
                 rightPreview.intensity = 255;
                 s.step = 2;

@@ -50,5 +50,6 @@ int64_t cursorOfCode(int64_t code);
 // One frame of the pair (reads keys, draws both panels); the code or -999.
 // The fight's players take the choices' colours (player two's alternate one).
 int64_t twoPlayerPanels(FightState& fight, double frameFactor);
-// One frame of the single-cursor panel; after a completed choice it starts afresh.
-int64_t singleCursorPanel(FightState& fight, double frameFactor);
+// One frame of the single-cursor panel; after a completed choice it starts afresh. With
+// `ownClassOnly` the choice ends with player one's class (the opponents come from the mode).
+int64_t singleCursorPanel(FightState& fight, double frameFactor, bool ownClassOnly = false);

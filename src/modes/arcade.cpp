@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <random>
 
+#include "data/fighter_class.h"
+
 int64_t ladderLevel(int64_t index, int64_t count) {
     if (index >= count - 2) return 3;
     return std::min<int64_t>(3, 1 + 2 * index / std::max<int64_t>(1, count - 2));
@@ -23,4 +25,15 @@ std::vector<LadderFight> arcadeLadder(int64_t playerPosition, const std::vector<
         ladder.push_back({opponents[k], ladderLevel(int64_t(k), int64_t(opponents.size())),
                           stageCount > 0 ? (firstStage + int64_t(k)) % stageCount : 0});
     return ladder;
+}
+
+std::vector<int64_t> playableClassPositions() {
+    std::vector<int64_t> playable;
+    for (size_t i = 0; i < classes.size(); ++i)
+        if (isSelectable(*classes[i])) playable.push_back(int64_t(i));
+    return playable;
+}
+
+int64_t survivalLifeAfterWin(int64_t life, int64_t maxLife) {
+    return std::min(maxLife, life + maxLife / 5);
 }

@@ -1,5 +1,6 @@
 // The arcade's ladder: every other playable class once, in an order drawn from a seed, on
-// stages taken in turn, the computer's level rising from Easy to Hard (the last two at Hard).
+// stages taken in turn, the computer's level rising from Easy to Hard (the last two at Hard);
+// and survival's heal between fights.
 #pragma once
 
 #include <cstdint>
@@ -19,3 +20,9 @@ std::vector<LadderFight> arcadeLadder(int64_t playerPosition, const std::vector<
                                       uint64_t seed, int64_t stageCount);
 // The computer's level at fight `index` (from 0) of a ladder of `count` fights.
 int64_t ladderLevel(int64_t index, int64_t count);
+// The playable classes' positions in the data.
+std::vector<int64_t> playableClassPositions();
+
+// Survival: the life a fighter starts the next fight with after winning one with `life` left,
+// a fifth of its maximum healed.
+int64_t survivalLifeAfterWin(int64_t life, int64_t maxLife);

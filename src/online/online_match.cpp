@@ -19,6 +19,7 @@
 #include "match/frame_loop.h"
 #include "match/match.h"
 #include "match/match_record.h"
+#include "records/match_count.h"
 #include "match/match_tape.h"
 #include "match/music.h"
 #include "menus/menu_framework.h"
@@ -405,6 +406,8 @@ OnlineOutcome playOnlineMatch(FightContext& context, OnlinePlay& online, const S
         while (!streamSettled(online) && linkClockMs() < until && serviceRoomAlone(online))
             framePacing(systemTimeMs(), 0);
     }
+    if (outcome.finished)
+        countMatch(fight, outcome.result, Opponent::Online, double(recorded) / double(hostSetup.frameRate), side);
     finishOnlineMatch(context, stage, outcome, outcome.finished, kept);
     return outcome;
 }

@@ -314,6 +314,8 @@ int64_t runRecordedMatch(FightContext& context, int64_t mode) {
         std::fprintf(stderr, "quarrelix: the replay of this match is not kept: debug keys changed the fight\n");
         return result;
     }
+    // A replay starts from full life: a fight begun from a life carried over would not play back.
+    if (context.startingLife[0] >= 0 || context.startingLife[1] >= 0) return result;
     keepReplay(replay);
     if (watch) {
         applyReplaySetup(context, replay);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "records/records.h"
 #include "replays/replays.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
@@ -35,13 +36,14 @@ std::string playerFilesDirectory(bool gameDirectoryWritable, const std::string& 
 
 bool keepPlayerFilesIn(const std::string& directory) {
     screenshotDirectory = directory.empty() ? "" : directory + "/screenshots";
-    if (directory == ".") return true; // settings.txt and replays/ beside the game, as they are
+    if (directory == ".") return true; // settings.txt, records.txt and replays/ beside the game
     std::string problem = "neither XDG_DATA_HOME nor HOME is set";
     if (!directory.empty()) {
         std::error_code error;
         std::filesystem::create_directories(directory, error);
         if (!error && directoryWritable(directory)) {
             settingsPath = directory + "/settings.txt";
+            recordsPath = directory + "/records.txt";
             replayDirectory = directory + "/replays";
             return true;
         }
@@ -49,6 +51,7 @@ bool keepPlayerFilesIn(const std::string& directory) {
     }
     std::fprintf(stderr, "Quarrelix: settings and replays are not kept: %s\n", problem.c_str());
     settingsPath.clear();
+    recordsPath.clear();
     replayDirectory.clear();
     screenshotDirectory.clear();
     return false;

@@ -20,11 +20,13 @@
 #include "menus/stats_panel.h"
 #include "menus/tutorial_menu.h"
 #include "menus/where_menu.h"
+#include "modes/solo_flow.h"
 #include "net/transport.h"
 #include "online/online_flow.h"
 #include "online/room_flow.h"
 #include "practice/lessons.h"
 #include "practice/training.h"
+#include "records/match_count.h"
 #include "replays/replays.h"
 #include "runtime/runtime.h"
 
@@ -37,6 +39,7 @@ constexpr int64_t kViewFighters = 2;
 constexpr int64_t kOptions = 3;
 constexpr int64_t kTutorial = 4;
 constexpr int64_t kCredits = 5;
+constexpr int64_t kSoloModes = 6;
 constexpr int64_t kNoState = -1;
 
 // The stage chosen on the stage selection screen: -1 is any stage at random.
@@ -52,7 +55,10 @@ void runFight(FightContext& context, int64_t choice) {
     if (currentMatch) currentMatch->stage = stage;
     context.stage = stage;
     noteScreenOpened("fight");
-    runRecordedMatch(context, botActive(context.fight, context.fight.players[1]) ? 1 : 0);
+    const bool againstBot = botActive(context.fight, context.fight.players[1]);
+    int64_t result = runRecordedMatch(context, againstBot ? 1 : 0);
+    countMatch(context.fight, result, againstBot ? Opponent::Bot : Opponent::Person,
+               matchHooks.fightGameSeconds);
 }
 
 // Neither player driven by the bot, then both players' choices from a selection code.
@@ -151,6 +157,7 @@ void resetMenuState() {
     difficultySelection = 0;
     whereSelection = 0;
     tutorialSelection = 0;
+    soloSelection = 0;
     viewerClassIndex = 0;
     viewerStance = 0;
     returnHoldFrames = 0;
@@ -162,6 +169,7 @@ void mainStateLoop(FightContext& context, int64_t textX, int64_t textY) {
     int64_t retryState = kNoState;  // the difficulty screen was left without a choice
     int64_t repeatState = kNoState; // a class selection was made: after the fight, again
     bool repeatOffline = false;     // the two players at this computer play again
+    loadRecords();
     if (startOnline == kStartHosting) hostOnlineGame(context, textX, textY, startPort);
     if (startOnline == kStartJoining) joinOnlineGame(context, textX, textY, startAddress);
     if (startOnline == kStartHostingRoom) hostRoomGame(context, textX, textY);
@@ -213,6 +221,8 @@ void mainStateLoop(FightContext& context, int64_t textX, int64_t textY) {
             tutorial(context, textX, textY);
         } else if (state == kCredits) {
             runCredits(textX, textY);
+        } else if (state == kSoloModes) {
+            soloModes(context, textX, textY);
         }
         if (windowCloseRequested()) return;
     }

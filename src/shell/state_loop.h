@@ -6,7 +6,7 @@
 
 constexpr int64_t kStatePlayerVsPlayer = 0;
 constexpr int64_t kStatePlayerVsBot = 1;
-constexpr int64_t kStateExit = 6;
+constexpr int64_t kStateExit = 7;
 
 struct FightContext;
 
