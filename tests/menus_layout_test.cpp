@@ -15,6 +15,8 @@
 #include "input/keys.h"
 #include "match/match.h"
 #include "menus/address_entry.h"
+#include "modes/solo_flow.h"
+#include "records/records_screen.h"
 #include "menus/class_selection.h"
 #include "menus/fighter_viewer.h"
 #include "menus/selection_panels.h"
@@ -53,7 +55,8 @@ std::vector<std::string> shots;
 const std::set<std::string> kShot = {
     "main menu",        "two players, class 1", "pick your class 1", "pick your opponent",
     "difficulty row 1", "stage: second",        "stage: random",     "credits",
-    "viewer class 4",   "viewer numbers",       "viewer class 5",    "viewer frame data"};
+    "viewer class 4",   "viewer numbers",       "viewer class 5",    "viewer frame data",
+    "arcade ladder",    "records",              "survival"};
 
 void atPresentedFrame() {
     for (const auto& [frame, name] : wanted)
@@ -571,6 +574,55 @@ TEST_P(LayoutTest, EveryScreen) {
         showOnlineEnding(40, 40, message);
     }
 
+    // The solo modes: their menu, the screens between fights with the longest ladder and the
+    // widest figures, and the records of every class filled to the widest counts.
+    journey.onNext("solo modes", [] { tap(captureRows(25, 4, "solo modes"), kKeyEscape); });
+    soloModes(game, 40, 40);
+    std::vector<LadderFight> ladder;
+    for (int64_t position : playableClassPositions())
+        if (ladder.size() + 1 < playableClassPositions().size()) ladder.push_back({position, 3, 0});
+    Records widest;
+    for (const auto& c : classes) {
+        ClassRecord& counts = widest.classes[c->name];
+        counts.botWins.fill(999), counts.botLosses.fill(999);
+        counts.peopleWins = counts.peopleLosses = counts.onlineWins = counts.onlineLosses = 999;
+        counts.arcadeClears = 999, counts.arcadeBestSeconds = 5999.9, counts.arcadeFewestContinues = 9;
+    }
+    widest.survivalBest = widest.longestWinStreak = widest.highestCombo = 9999;
+    widest.fastestKnockOutSeconds = 999.9;
+    const FighterClass& someone = *classAt(ladder.back().classPosition);
+    const std::vector<std::pair<std::string, Interlude>> interludes = {
+        {"arcade ladder", ladderScreen(ladder, ladder.size() - 1, 5999.9, 9)},
+        {"arcade cleared", arcadeClosing(someone.name, 5999.9, 9, 5999.9)},
+        {"survival", survivalScreen(99, 5999.9, 9999, 9999, someone)},
+        {"survival over", survivalOver(99, 5999.9, 100)}};
+    for (const auto& [name, screen] : interludes) {
+        journey.onNext(screen.screenName, [name = name] {
+            captureLater(30, name);
+            tap(32, kKeyEscape);
+        });
+        runInterlude(40, 40, screen);
+    }
+    journey.onNext("arcade continue", [] {
+        captureLater(30, "arcade continue");
+        tap(32, kKeyEscape);
+    });
+    offerContinue(40, 40, &someone, 9);
+    const Records own = records;
+    records = widest;
+    journey.onNext("records", [] {
+        captureLater(30, "records");
+        tap(32, kKeyUp);
+        tap(35, kKeyReturn);
+    });
+    journey.onNext("clear records", [] {
+        captureLater(30, "clear records");
+        tap(32, kKeyEscape);
+    });
+    journey.on("records", journey.openings["records"] + 1, [] { tap(25, kKeyEscape); });
+    runRecordsScreen(40, 40);
+    records = own;
+
     std::vector<std::string> screens = {"main menu", "player one ready", "both ready",
                                         "stage: first", "stage: second", "stage: random", "fight",
                                         "end of match", "options controls row", "credits",
@@ -590,6 +642,9 @@ TEST_P(LayoutTest, EveryScreen) {
     rows("viewer class", kClassSteps);
     rows("tutorial row", 3);
     rows("where to play row", 7);
+    rows("solo modes row", 4);
+    for (const auto& [name, screen] : interludes) screens.push_back(name);
+    for (const char* name : {"arcade continue", "records", "clear records"}) screens.push_back(name);
     for (const std::string view : {"host's view", "joiner's view"}) {
         rows(view + " class", kClassSteps);
         for (const char* state : {" you ready", " both ready", " other ready"})
@@ -604,6 +659,8 @@ TEST_P(LayoutTest, EveryScreen) {
     EXPECT_EQ(seen["fighter portrait"], 2);
     EXPECT_GE(seen["combo icon"], 1);
     expectKeyHintsFit();
+    // The next opponent's portrait beside the ladder: drawn, not only placed.
+    EXPECT_GT(drawnPixels(shotOf("arcade ladder"), 760 - 25, 185 - 25, 760 + 125, 185 + 125), 10000);
     expectSelectionPictures();
     expectViewerPictures();
     expectFrameDataFits();

@@ -48,8 +48,8 @@ TEST_F(MainMenuTest, UpOnTheFirstEntryStaysThereSilently) {
 TEST_F(MainMenuTest, PlayersKeysMoveTooAndTheLastEntryIsTheEnd) {
     for (int i = 0; i < 9; ++i) tap(10 + 4 * i, 35); // player two's down key (H)
     tap(60, kKeyReturn);
-    EXPECT_EQ(run(), 6);
-    EXPECT_EQ(sounds.size(), 7u); // six moves to Exit, none past it, and the select
+    EXPECT_EQ(run(), 7);
+    EXPECT_EQ(sounds.size(), 8u); // seven moves to Exit, none past it, and the select
 }
 
 TEST_F(MainMenuTest, TheTutorialIsChosenLikeTheOtherEntries) {
@@ -63,7 +63,7 @@ TEST_F(MainMenuTest, BackLeavesOnce) {
     tap(10, kKeyEscape);
     tap(20, kKeyReturn);
     tap(30, kKeyEscape);
-    EXPECT_EQ(run(4), 6);
+    EXPECT_EQ(run(4), 7);
     EXPECT_EQ(sounds, (Sounds{kPoolMenuBack}));
 }
 
@@ -76,16 +76,16 @@ TEST_F(MainMenuTest, EntriesAreDrawnInOrderAllAvailable) {
     std::vector<PlacedGlyph> glyphs;
     recordGlyphs(&glyphs);
     tap(10, kKeyEscape);
-    EXPECT_EQ(run(kTutorialEntry), 6); // the tutorial highlighted: drawn as available
+    EXPECT_EQ(run(kTutorialEntry), 7); // the tutorial highlighted: drawn as available
     recordGlyphs(nullptr);
     // The first letters of the entries' rows, 20 px apart from y = 160.
-    std::string rows[7];
+    std::string rows[8];
     for (const PlacedGlyph& g : glyphs)
-        if (g.y >= 160 && g.y < 300 && (g.y - 160) % 20 == 0 && g.x >= 140 && g.x < 400)
+        if (g.y >= 160 && g.y < 320 && (g.y - 160) % 20 == 0 && g.x >= 140 && g.x < 400)
             rows[(g.y - 160) / 20] += char(g.cell + 32);
-    const char* const labels[7] = {"Player vs Player", "Player vs Bot", "View fighters", "Options",
-                                   "Tutorial",         "Credits",       "Exit"};
-    for (int i = 0; i < 7; ++i) EXPECT_NE(rows[i].find(labels[i]), std::string::npos) << i;
+    const char* const labels[8] = {"Player vs Player", "Player vs Bot", "View fighters", "Options",
+                                   "Tutorial",         "Credits",       "Solo modes",    "Exit"};
+    for (int i = 0; i < 8; ++i) EXPECT_NE(rows[i].find(labels[i]), std::string::npos) << i;
     std::string all;
     for (const PlacedGlyph& g : glyphs) all += char(g.cell + 32);
     EXPECT_EQ(all.find("Soon"), std::string::npos); // no entry is marked unavailable

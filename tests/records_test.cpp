@@ -10,6 +10,10 @@
 #include <filesystem>
 #include <thread>
 
+#include "data/fighter_class.h"
+#include "fight/fight_state.h"
+#include "fight/fighter.h"
+#include "records/match_count.h"
 #include "records/records.h"
 #include "runtime/files.h"
 
@@ -66,12 +70,50 @@ TEST_F(RecordsTest, MatchesAndModesAreCountedAndReadBack) {
     EXPECT_EQ(recordsText(records), written);
 }
 
+// A finished match counts for the player on the given side (online, this computer's side): the
+// result names the side that lost; a match without a knock-out counts for nobody.
+TEST_F(RecordsTest, AFinishedMatchCountsForThePlayersSide) {
+    FighterClass brawler, dancer;
+    brawler.name = "Brawler", dancer.name = "Dancer";
+    FightState fight;
+    fight.players[0].fighterClass = &brawler;
+    fight.players[1].fighterClass = &dancer;
+    fight.players[1].botLevel = 2;
+    fight.players[0].stats.maxCombo = 4;
+    struct Case {
+        int64_t result, side;
+        Opponent opponent;
+        const char* counted; // the class whose record changed, "" for none
+        bool won;
+    };
+    const Case cases[] = {{2, 0, Opponent::Bot, "Brawler", true},     {1, 0, Opponent::Bot, "Brawler", false},
+                          {2, 1, Opponent::Online, "Dancer", false},   {1, 1, Opponent::Online, "Dancer", true},
+                          {2, 0, Opponent::Person, "Brawler", true},   {0, 0, Opponent::Bot, "", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.result << " side " << c.side);
+        records = Records{};
+        countMatch(fight, c.result, c.opponent, 30.0, c.side);
+        if (!*c.counted) {
+            EXPECT_TRUE(records.classes.empty());
+            continue;
+        }
+        ASSERT_EQ(records.classes.size(), 1u);
+        const ClassRecord& counted = records.classes[c.counted];
+        int64_t wins = counted.botWins[1] + counted.onlineWins + counted.peopleWins;
+        int64_t losses = counted.botLosses[1] + counted.onlineLosses + counted.peopleLosses;
+        EXPECT_EQ(wins, c.won ? 1 : 0);
+        EXPECT_EQ(losses, c.won ? 0 : 1);
+        EXPECT_EQ(records.fastestKnockOutSeconds, c.won ? 30.0 : 0.0);
+    }
+    EXPECT_EQ(loadRecords(), 1); // each count was saved
+}
+
 // A damaged or foreign file is kept aside as ".bad" and said so, the records start afresh, and
 // the next save does not lose it; no file at all is no news.
 TEST_F(RecordsTest, ADamagedFileIsKeptAsideAndReported) {
     EXPECT_EQ(loadRecords(), 0);
     EXPECT_EQ(recordsPath, "records_test.txt");
-    for (const std::string damaged : {std::string("{\"format\": 1, \"classes\": {\"Bra"),
+    for (const std::string& damaged : {std::string("{\"format\": 1, \"classes\": {\"Bra"),
                                       std::string("{\"format\": 99}"), std::string("\x00\xff", 2)}) {
         SCOPED_TRACE(damaged);
         ASSERT_TRUE(replaceFileAtomically(recordsPath, damaged));

@@ -9,6 +9,7 @@
 #include "fight/fighter.h"
 #include "input/player_setup.h"
 #include "players_fixture.h"
+#include "records/records.h"
 #include "replays/replays.h"
 #include "runtime/files.h"
 #include "settings/settings.h"
@@ -24,6 +25,7 @@ struct PlayerFilesTest : testing::Test {
     void TearDown() override {
         playersCreated = false;
         settingsPath = "settings.txt";
+        recordsPath = "records.txt";
         replayDirectory = "replays";
         std::filesystem::remove_all("player_files_test");
     }
@@ -64,6 +66,7 @@ TEST_F(PlayerFilesTest, TheDataDirectoryIsMadeAndTheSettingsGoThere) {
     EXPECT_TRUE(keepPlayerFilesIn(directory));
     EXPECT_TRUE(std::filesystem::is_directory(directory));
     EXPECT_EQ(settingsPath, directory + "/settings.txt");
+    EXPECT_EQ(recordsPath, directory + "/records.txt");
     EXPECT_EQ(replayDirectory, directory + "/replays");
     settings.soundVolume = 37;
     ASSERT_EQ(saveSettings(), 1);
@@ -86,6 +89,7 @@ TEST_F(PlayerFilesTest, WithNowhereToKeepThemTheGameSaysSoOnceAndSavesNothing) {
         EXPECT_EQ(said.rfind("Quarrelix: settings and replays are not kept: ", 0), 0u) << said;
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
         EXPECT_EQ(settingsPath, "");
+        EXPECT_EQ(recordsPath, "");
         EXPECT_EQ(replayDirectory, "");
         // Saving and loading are quiet no-ops from then on.
         testing::internal::CaptureStderr();

@@ -158,7 +158,7 @@ journey() {
     # taps as one.
     reach "main menu"
     press 1.5 Down
-    for _ in 1 2 3 4 5; do press 0.3 Down; done
+    for _ in 1 2 3 4 5 6; do press 0.3 Down; done
     press 0.3 Return          # Exit
   '"$session_end" 2>/dev/null)
   # The fight was recorded: its replay checks out headless (and is kept for CI's cross-build
@@ -220,6 +220,53 @@ training() {
   local expected
   expected=$(printf 'exit=0\nmain menu,tutorial,class selection,stage selection,training,tutorial,main menu')
   verdict "training room" "Tutorial, Training, a few seconds in the room and back to the main menu" "$expected" "$report"
+}
+
+# The solo modes: the arcade's ladder to its first fight, left with Escape, which offers to
+# continue: Give up; survival's screen, Escape to stop, its closing screen; the records; then
+# back out to the main menu and out of the game.
+solo() {
+  local work report
+  work=$(game_dir)
+  report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c "$session_start"'
+    reach "main menu"
+    press 2 Down
+    for _ in 1 2 3 4 5; do press 0.3 Down; done
+    press 0.3 Return          # Solo modes
+    reach "solo modes"
+    press 1 Return            # Arcade
+    reach "class selection"
+    press 1.5 Return          # the player s class
+    reach "arcade ladder"
+    press 1.5 Return          # the first fight
+    reach fight
+    sleep 3
+    press 1 Escape            # leave it: a lost fight
+    reach "arcade continue"
+    press 1.5 Escape          # give up
+    reach "solo modes"
+    press 1 Down
+    press 0.3 Return          # Survival
+    reach "class selection"
+    press 1.5 Return
+    reach survival
+    press 1.5 Escape          # stop before the first fight
+    reach "survival over"
+    press 1.5 Return
+    reach "solo modes"
+    press 1 Down
+    press 0.3 Return          # Records
+    reach records
+    press 1.5 Escape
+    reach "solo modes"
+    press 1 Escape
+    reach "main menu"
+    press 1.5 Escape          # leave the game
+  '"$session_end" 2>/dev/null)
+  rm -rf "$work"
+  local expected
+  expected=$(printf 'exit=0\nmain menu,solo modes,class selection,arcade ladder,fight,arcade continue,solo modes,class selection,survival,survival over,solo modes,records,solo modes,main menu')
+  verdict "solo modes" "the arcade to its first fight and Give up, survival stopped, the records, back to the main menu" "$expected" "$report"
 }
 
 # A machine without sound: no audio driver opens, the game says once that sound is off, plays
@@ -371,6 +418,7 @@ online_room() {
 
 journey
 training
+solo
 no_sound
 online_pair
 online_room

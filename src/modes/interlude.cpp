@@ -12,7 +12,7 @@
 #include "runtime/runtime.h"
 
 namespace {
-constexpr int64_t kPortraitX = 620; // px from textX: the portrait stands right of the lines
+constexpr int64_t kPortraitX = 720; // px from textX: the portrait stands right of the lines
 constexpr int64_t kLinesTint = 0xFFFFFF;
 } // namespace
 
