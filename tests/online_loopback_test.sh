@@ -30,10 +30,11 @@ play() {
   while [ "$1" != "--" ]; do host+=("$1"); shift; done
   shift
   join=("$@")
-  "$online" --host "$port" --record "$work/$name-host.qrxreplay" "${host[@]}" \
+  # A generous wait for the other side: eight processes start at once on a busy machine.
+  "$online" --host "$port" --wait 60 --record "$work/$name-host.qrxreplay" "${host[@]}" \
     > "$work/$name-host.json" 2> "$work/$name-host.err" &
   sleep 0.3
-  "$online" --join "127.0.0.1:$port" --record "$work/$name-join.qrxreplay" "${join[@]}" \
+  "$online" --join "127.0.0.1:$port" --wait 60 --record "$work/$name-join.qrxreplay" "${join[@]}" \
     > "$work/$name-join.json" 2> "$work/$name-join.err" &
 }
 
