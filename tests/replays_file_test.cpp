@@ -128,6 +128,13 @@ TEST(ReplayFile, RoundTripKeepsEveryFieldAndFactorsBitForBit) {
     EXPECT_EQ(bits, 1u);
     // The same replay encodes to the same bytes.
     EXPECT_EQ(encoded(read), bytes);
+    // A match of five rounds: format 2, its rounds kept; a single round writes no "rounds".
+    EXPECT_EQ(bytes.find("\"rounds\""), std::string::npos);
+    replay.formatVersion = 2;
+    replay.rounds = 5;
+    ASSERT_TRUE(parseReplay(encoded(replay), read, error)) << error;
+    EXPECT_TRUE(sameReplay(replay, read));
+    EXPECT_EQ(read.rounds, 5);
 }
 
 TEST(ReplayFile, WrittenFileReadsBackAndLeavesNoTemporaryFile) {
@@ -185,6 +192,9 @@ TEST(ReplayFile, WriterRefusesWhatTheReaderWouldRefuse) {
     EXPECT_FALSE(encodeReplay(replay, bytes, error));
     replay = sampleReplay(100);
     replay.frames[0].factor = 0;
+    EXPECT_FALSE(encodeReplay(replay, bytes, error));
+    replay = sampleReplay(100);
+    replay.rounds = 3; // a match of rounds in the format of single rounds
     EXPECT_FALSE(encodeReplay(replay, bytes, error));
     replay = sampleReplay(0);
     EXPECT_TRUE(encodeReplay(replay, bytes, error)) << error;
@@ -334,10 +344,16 @@ TEST(ReplayFile, ClaimedCountsBeyondTheDataAreRefusedWithoutAllocating) {
 TEST(ReplayFile, HeaderValuesAreCheckedAndANewerFormatIsNamed) {
     std::string header = smallHeader("0");
     EXPECT_EQ(refusal(sealed(header.replace(header.find("\"format\":1"), 10, "\"format\":7"), "")),
-              "replay format 7 is newer than this game reads (1)");
+              "replay format 7 is newer than this game reads (2)");
     // A newer format is named even when the rest is nothing this game knows.
-    EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":2}\nwhatever follows"),
-              "replay format 2 is newer than this game reads (1)");
+    EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":3}\nwhatever follows"),
+              "replay format 3 is newer than this game reads (2)");
+    // Format 2 holds the match's rounds: 3 or 5.
+    for (const char* rounds : {"\"rounds\":4,", "\"rounds\":1,", ""}) {
+        std::string text = smallHeader("0");
+        text.replace(text.find("\"format\":1,"), 11, std::string("\"format\":2,") + rounds);
+        EXPECT_EQ(refusal(sealed(text, "")).rfind("damaged replay: ", 0), 0u) << rounds;
+    }
     EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":0}\n"), "damaged replay: the header has no format number");
     EXPECT_EQ(refusal("QRXREPLAY\n[1]\n"), "damaged replay: the header has no format number");
     EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":1.5}\n"), "damaged replay: the header has no format number");

@@ -62,6 +62,22 @@ TEST_F(SettingsTest, LimitsApplyWhenRead) {
     write(R"({"BuffedFrames": -1})");
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(settings.buffedFrames, 5);
+    // Rounds: only 1, 3 and 5 are kept, anything else is a single knock-out; saved as read.
+    const std::pair<const char*, int64_t> rounds[] = {
+        {"3", 3}, {"5", 5}, {"1", 1}, {"2", 1}, {"7", 1}, {"-3", 1}, {"\"3\"", 1}};
+    for (const auto& [value, expected] : rounds) {
+        SCOPED_TRACE(value);
+        settings.rounds = 5;
+        write(std::string(R"({"Rounds": )") + value + "}");
+        ASSERT_EQ(loadSettings(), 1);
+        EXPECT_EQ(settings.rounds, expected);
+    }
+    settings.rounds = 3;
+    ASSERT_EQ(saveSettings(), 1);
+    std::string text;
+    ASSERT_TRUE(readWholeFile(settingsPath, text));
+    EXPECT_NE(text.find("\"Rounds\": 3"), std::string::npos) << text;
+    settings.rounds = 1;
 }
 
 TEST_F(SettingsTest, WrongTypesReadAsZeroThenMeetTheirRule) {

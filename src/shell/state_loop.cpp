@@ -27,6 +27,7 @@
 #include "practice/training.h"
 #include "replays/replays.h"
 #include "runtime/runtime.h"
+#include "settings/settings.h"
 
 int64_t startOnline = kStartAtMenu;
 uint16_t startPort = kDefaultPort;
@@ -52,7 +53,11 @@ void runFight(FightContext& context, int64_t choice) {
     if (currentMatch) currentMatch->stage = stage;
     context.stage = stage;
     noteScreenOpened("fight");
+    // The Rounds option is for these matches alone: online play, training and the lessons
+    // fight single knock-outs.
+    context.rounds = settings.rounds;
     runRecordedMatch(context, botActive(context.fight, context.fight.players[1]) ? 1 : 0);
+    context.rounds = 1;
 }
 
 // Neither player driven by the bot, then both players' choices from a selection code.
