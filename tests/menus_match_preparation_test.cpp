@@ -15,6 +15,9 @@
 #include "menus/menu_framework.h"
 #include "menus/selection_panels.h"
 #include "menus/stage_selection.h"
+#include "render/layout_record.h"
+#include "replays/replays.h"
+#include "settings/settings.h"
 
 namespace {
 constexpr int64_t kP = 25, kO = 24;          // player one's neutral and heavy keys
@@ -123,6 +126,87 @@ TEST_F(MatchPreparation, AgainstTheBotThroughBothStepsAndTheDifficulty) {
     ASSERT_TRUE(currentMatch);
     EXPECT_EQ(currentMatch->againstBot, 1);
     EXPECT_EQ(currentMatch->stage, &stageList[1]); // one step right of the first stage
+}
+
+// Rounds set to 3 on the options screen, then two players through the real screens: knock-outs
+// of player two, player one and player two play three rounds, the later ones brought in by
+// their banner, the marks under the gauges lit one per round won; the end of match comes once,
+// after the last round, for player one, and the kept replay holds the whole match.
+TEST_F(MatchPreparation, ThreeRoundsSetInTheOptionsAndPlayedToOneEndOfMatch) {
+    options.nullRenderer = false; // drawn: the texts and marks are read from each frame's layout
+    std::vector<LaidOut> laid;
+    recordLayout(&laid);
+    auto count = [&laid](const std::string& what) {
+        return std::count_if(laid.begin(), laid.end(), [&](const LaidOut& l) { return l.what == what; });
+    };
+    journey.on("main menu", 0, [] {
+        for (int i = 0; i < 3; ++i) tap(25 + 3 * i, kKeyDown); // Options
+        tap(40, kKeyReturn);
+    });
+    journey.on("options", 0, [] {
+        for (int i = 0; i < 9; ++i) tap(25 + 3 * i, kKeyDown); // "     Rounds     "
+        tap(55, kKeyReturn);                                    // 1 -> Best of 3
+        tap(60, kKeyEscape);
+    });
+    journey.on("main menu", 1, [] {
+        for (int i = 0; i < 3; ++i) tap(25 + 3 * i, kKeyUp); // Player vs Player
+        tap(40, kKeyReturn);
+    });
+    journey.on("where to play", 0, [] { tap(25, kKeyReturn); });
+    journey.on("class selection", 0, [] {
+        tap(25, kQ);
+        tap(28, kP);
+        tap(31, kKeyReturn);
+    });
+    journey.on("stage selection", 0, [] { tap(25, kKeyReturn); });
+    std::vector<std::string> banners;                 // what each intro shows at its 60th frame
+    std::vector<std::pair<int64_t, int64_t>> marks;   // lit and unlit marks in each round
+    matchHooks.afterIntroFrame = [&](int64_t pass) {
+        if (pass == 59) laid.clear();
+        if (pass != 60) return;
+        std::string seen;
+        for (const char* banner : {"Round 2", "Round 3"})
+            if (count(banner) > 0) seen += banner;
+        banners.push_back(seen);
+        if (seen == "Round 2")
+            scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, "rounds_intro.png"});
+    };
+    matchHooks.afterFightFrame = [&](int64_t pass) {
+        size_t round = game.roundWinners.size();
+        if (pass == 9) laid.clear();
+        if (pass == 10) {
+            marks.emplace_back(count("round won"), count("round to win"));
+            if (round == 1) scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, "rounds_hud.png"});
+        }
+        if (pass == 20) (round == 1 ? playerOne : playerTwo).life = -40;
+    };
+    journey.on("class selection", 1, [] { tap(25, kKeyEscape); });
+    journey.on("main menu", 2, [] { tap(25, kKeyEscape); });
+    EXPECT_EQ(run(), 0);
+    recordLayout(nullptr);
+    EXPECT_EQ(settings.rounds, 3);
+    EXPECT_EQ(game.rounds, 1); // back to single knock-outs for online play and training
+    EXPECT_EQ(game.roundWinners, (std::vector<int64_t>{1, 2, 1}));
+    EXPECT_EQ(banners, (std::vector<std::string>{"", "Round 2", "Round 3"}));
+    EXPECT_EQ(marks, (std::vector<std::pair<int64_t, int64_t>>{{0, 4}, {1, 3}, {2, 2}}));
+    EXPECT_GT(count("Winner is player 1"), 0);
+    EXPECT_FALSE(matchHooks.endCountdown.empty());
+    // The replay: three intros and fights, then the one end of match.
+    std::vector<std::string> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(replayDirectory))
+        kept.push_back(entry.path().string());
+    ASSERT_EQ(kept.size(), 1u);
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(readReplay(kept[0], replay, error)) << error;
+    EXPECT_EQ(replay.rounds, 3);
+    std::string phases;
+    for (const ReplayFrame& frame : replay.frames)
+        if (phases.empty() || phases.back() != char('0' + frame.phase)) phases += char('0' + frame.phase);
+    EXPECT_EQ(phases, "0101012");
+    EXPECT_EQ(replay.result, 2);
+    keepScreenshots({"rounds_intro.png", "rounds_hud.png"});
+    matchHooks = MatchHooks{};
 }
 
 using OneScreen = JourneyTest;
