@@ -17,7 +17,6 @@
 #include "menus/stage_selection.h"
 #include "render/layout_record.h"
 #include "replays/replays.h"
-#include "settings/settings.h"
 
 namespace {
 constexpr int64_t kP = 25, kO = 24;          // player one's neutral and heavy keys
@@ -128,30 +127,27 @@ TEST_F(MatchPreparation, AgainstTheBotThroughBothStepsAndTheDifficulty) {
     EXPECT_EQ(currentMatch->stage, &stageList[1]); // one step right of the first stage
 }
 
-// Rounds set to 3 on the options screen, then two players through the real screens: knock-outs
-// of player two, player one and player two play three rounds, the later ones brought in by
-// their banner, the marks under the gauges lit one per round won; the end of match comes once,
-// after the last round, for player one, and the kept replay holds the whole match.
-TEST_F(MatchPreparation, ThreeRoundsSetInTheOptionsAndPlayedToOneEndOfMatch) {
-    options.nullRenderer = false; // drawn: the texts and marks are read from each frame's layout
+// Rounds set to 3 in the options, then two players through the real screens: three rounds
+// (player two, player one, player two knocked out), "Round 2" and "Round 3" opening the later
+// ones, a mark lit under the gauges per round won, one end of match after the last, and a
+// replay of the whole match.
+TEST_F(MatchPreparation, ThreeRoundsChosenInTheOptionsAndPlayed) {
+    options.nullRenderer = false; // drawn: texts and marks are read from the frames' layout
     std::vector<LaidOut> laid;
     recordLayout(&laid);
-    auto count = [&laid](const std::string& what) {
+    auto shown = [&laid](const char* what) {
         return std::count_if(laid.begin(), laid.end(), [&](const LaidOut& l) { return l.what == what; });
     };
-    journey.on("main menu", 0, [] {
-        for (int i = 0; i < 3; ++i) tap(25 + 3 * i, kKeyDown); // Options
-        tap(40, kKeyReturn);
-    });
-    journey.on("options", 0, [] {
-        for (int i = 0; i < 9; ++i) tap(25 + 3 * i, kKeyDown); // "     Rounds     "
-        tap(55, kKeyReturn);                                    // 1 -> Best of 3
+    auto menuTo = [](int64_t key, int rows) {
+        for (int i = 0; i < rows; ++i) tap(25 + 3 * i, key);
+        tap(25 + 3 * rows + 3, kKeyReturn);
+    };
+    journey.on("main menu", 0, [&] { menuTo(kKeyDown, 3); });  // Options
+    journey.on("options", 0, [&] {
+        menuTo(kKeyDown, 9);                                    // Rounds: 1 -> Best of 3
         tap(60, kKeyEscape);
     });
-    journey.on("main menu", 1, [] {
-        for (int i = 0; i < 3; ++i) tap(25 + 3 * i, kKeyUp); // Player vs Player
-        tap(40, kKeyReturn);
-    });
+    journey.on("main menu", 1, [&] { menuTo(kKeyUp, 3); });    // Player vs Player
     journey.on("where to play", 0, [] { tap(25, kKeyReturn); });
     journey.on("class selection", 0, [] {
         tap(25, kQ);
@@ -159,52 +155,39 @@ TEST_F(MatchPreparation, ThreeRoundsSetInTheOptionsAndPlayedToOneEndOfMatch) {
         tap(31, kKeyReturn);
     });
     journey.on("stage selection", 0, [] { tap(25, kKeyReturn); });
-    std::vector<std::string> banners;                 // what each intro shows at its 60th frame
-    std::vector<std::pair<int64_t, int64_t>> marks;   // lit and unlit marks in each round
+    // Per round: the N of "Round N" shown (0 none), and 10 x the marks lit + those unlit.
+    std::vector<int64_t> banners, marks;
     matchHooks.afterIntroFrame = [&](int64_t pass) {
         if (pass == 59) laid.clear();
-        if (pass != 60) return;
-        std::string seen;
-        for (const char* banner : {"Round 2", "Round 3"})
-            if (count(banner) > 0) seen += banner;
-        banners.push_back(seen);
-        if (seen == "Round 2")
+        if (pass == 60) banners.push_back(shown("Round 2") * 2 + shown("Round 3") * 3);
+        if (pass == 60 && banners.size() == 2)
             scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, "rounds_intro.png"});
     };
     matchHooks.afterFightFrame = [&](int64_t pass) {
-        size_t round = game.roundWinners.size();
         if (pass == 9) laid.clear();
-        if (pass == 10) {
-            marks.emplace_back(count("round won"), count("round to win"));
-            if (round == 1) scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, "rounds_hud.png"});
-        }
-        if (pass == 20) (round == 1 ? playerOne : playerTwo).life = -40;
+        if (pass == 10) marks.push_back(shown("round won") * 10 + shown("round to win"));
+        if (pass == 10 && marks.size() == 2)
+            scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, "rounds_hud.png"});
+        if (pass == 20) (marks.size() == 2 ? playerOne : playerTwo).life = -40;
     };
     journey.on("class selection", 1, [] { tap(25, kKeyEscape); });
     journey.on("main menu", 2, [] { tap(25, kKeyEscape); });
     EXPECT_EQ(run(), 0);
     recordLayout(nullptr);
-    EXPECT_EQ(settings.rounds, 3);
-    EXPECT_EQ(game.rounds, 1); // back to single knock-outs for online play and training
     EXPECT_EQ(game.roundWinners, (std::vector<int64_t>{1, 2, 1}));
-    EXPECT_EQ(banners, (std::vector<std::string>{"", "Round 2", "Round 3"}));
-    EXPECT_EQ(marks, (std::vector<std::pair<int64_t, int64_t>>{{0, 4}, {1, 3}, {2, 2}}));
-    EXPECT_GT(count("Winner is player 1"), 0);
-    EXPECT_FALSE(matchHooks.endCountdown.empty());
-    // The replay: three intros and fights, then the one end of match.
-    std::vector<std::string> kept;
-    for (const auto& entry : std::filesystem::directory_iterator(replayDirectory))
-        kept.push_back(entry.path().string());
-    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(banners, (std::vector<int64_t>{0, 2, 3}));
+    EXPECT_EQ(marks, (std::vector<int64_t>{4, 13, 22})); // of the four: none, one, two lit
+    EXPECT_GT(shown("Winner is player 1"), 0);
+    EXPECT_EQ(game.rounds, 1); // online play and training fight single knock-outs
     Replay replay;
     std::string error;
-    ASSERT_TRUE(readReplay(kept[0], replay, error)) << error;
-    EXPECT_EQ(replay.rounds, 3);
+    const auto kept = std::filesystem::directory_iterator(replayDirectory);
+    ASSERT_TRUE(readReplay(kept->path().string(), replay, error)) << error;
     std::string phases;
     for (const ReplayFrame& frame : replay.frames)
         if (phases.empty() || phases.back() != char('0' + frame.phase)) phases += char('0' + frame.phase);
-    EXPECT_EQ(phases, "0101012");
-    EXPECT_EQ(replay.result, 2);
+    EXPECT_EQ(phases, "0101012"); // three intros and fights, one end of match
+    EXPECT_EQ(replay.rounds, 3);
     keepScreenshots({"rounds_intro.png", "rounds_hud.png"});
     matchHooks = MatchHooks{};
 }

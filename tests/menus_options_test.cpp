@@ -222,15 +222,13 @@ TEST_F(OptionsTest, EveryRowChangesBothWays) {
     changeOption(8, 1);
     changeOption(8, 1);
     EXPECT_EQ(settings.attackDelay, 1); // Right cycles 1, 2, 3, 1
-    // Rounds: Right (or Return) 1, 3, 5 and back to 1; Left the other way.
-    settings.rounds = 1;
+    settings.rounds = 1; // Rounds: Right steps 1, 3, 5 and round again, Left back
     for (const char* shown : {"Best of 3", "Best of 5", "1 round"}) {
         EXPECT_TRUE(changeOption(9, 1));
         EXPECT_STREQ(optionValueText(9), shown);
     }
-    changeOption(9, -1);
+    EXPECT_TRUE(changeOption(9, -1));
     EXPECT_EQ(settings.rounds, 5);
-    changeOption(9, 1);
     settings.buffedFrames = 5;
     changeOption(10, 1);
     EXPECT_STREQ(optionValueText(10), "Load on demand");
@@ -271,7 +269,7 @@ TEST_F(OptionsTest, OutOfRangeSettingsAreShownAndSavedNormalised) {
     runOptionsMenu(40, 40);
     std::string saved = savedSettings();
     for (const char* expected : {"\"SoundVolume\": 100", "\"MusicVolume\": 0", "\"ComboDisplay\": 3",
-                                 "\"AttackDelay\": 3", "\"ScreenSize\": 9"})
+                                 "\"AttackDelay\": 3", "\"ScreenSize\": 9", "\"Rounds\": 1"})
         EXPECT_NE(saved.find(expected), std::string::npos) << expected << " in " << saved;
     EXPECT_EQ(saved.find("99"), std::string::npos) << saved;
 }

@@ -62,22 +62,13 @@ TEST_F(SettingsTest, LimitsApplyWhenRead) {
     write(R"({"BuffedFrames": -1})");
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(settings.buffedFrames, 5);
-    // Rounds: only 1, 3 and 5 are kept, anything else is a single knock-out; saved as read.
-    const std::pair<const char*, int64_t> rounds[] = {
-        {"3", 3}, {"5", 5}, {"1", 1}, {"2", 1}, {"7", 1}, {"-3", 1}, {"\"3\"", 1}};
-    for (const auto& [value, expected] : rounds) {
-        SCOPED_TRACE(value);
-        settings.rounds = 5;
+    // Rounds: 1, 3 and 5 are kept, anything else reads as a single knock-out.
+    for (auto [value, expected] : {std::pair<const char*, int64_t>{"3", 3}, {"5", 5}, {"2", 1},
+                                   {"7", 1}, {"-3", 1}, {"\"3\"", 1}}) {
         write(std::string(R"({"Rounds": )") + value + "}");
         ASSERT_EQ(loadSettings(), 1);
-        EXPECT_EQ(settings.rounds, expected);
+        EXPECT_EQ(settings.rounds, expected) << value;
     }
-    settings.rounds = 3;
-    ASSERT_EQ(saveSettings(), 1);
-    std::string text;
-    ASSERT_TRUE(readWholeFile(settingsPath, text));
-    EXPECT_NE(text.find("\"Rounds\": 3"), std::string::npos) << text;
-    settings.rounds = 1;
 }
 
 TEST_F(SettingsTest, WrongTypesReadAsZeroThenMeetTheirRule) {

@@ -90,8 +90,7 @@ void drawRowHint(int64_t row, int64_t textX, int64_t textY, int64_t rowY) {
                  rowY, textX, textY);
         break;
     case kRoundsRow:
-        drawHint("Against a player or the bot: the first to win\\most of the rounds wins the match",
-                 textX + 550, rowY, textX, textY);
+        drawHint("A match goes to the first to win most rounds", textX + 550, rowY, textX, textY);
         break;
     case kScreenSizeRow:
         drawHint("Also changes the fight width", screenWidth < 1500 ? textX + 550 : textX + 750,
