@@ -99,7 +99,6 @@ fi
 if grep -q '"idle"' "$game/data.json"; then
   (cd "$work" && "$runner" --rounds 3 --seed 7 --matches 3 --max-seconds 30 2>/dev/null) > "$work/rounds" \
     || fail "--rounds 3 failed"
-  [ "$(wc -l < "$work/rounds")" = 3 ] || fail "--rounds 3: not a line per match: $(cat "$work/rounds")"
   awk '{ if (!match($0, /"rounds":\[[0-9,]*\]/)) { print "no rounds: " $0; exit 1 }
          n = split(substr($0, RSTART + 10, RLENGTH - 11), r, ","); one = 0; two = 0
          for (i = 1; i <= n; i++) { one += r[i] == 1; two += r[i] == 2 }

@@ -26,8 +26,6 @@ for run in 50:1 240:1 100:3; do
     recorded=$(grep "\"seed\":$seed," "$work/recorded$name" | grep -o "$outcome")
     played=$(echo "$line" | grep -o "$outcome")
     [ "$recorded" = "$played" ] || fail "seed $seed at $fps FPS: recorded $recorded, played $played"
-    [ "$rounds" = 1 ] || echo "$played" | grep -q '"rounds":\[[0-9],[0-9]' \
-      || fail "seed $seed: no rounds played back: $played"
   done
 done
 

@@ -345,12 +345,7 @@ TEST(ReplayFile, HeaderValuesAreCheckedAndANewerFormatIsNamed) {
     // A newer format is named even when the rest is nothing this game knows.
     EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":3}\nwhatever follows"),
               "replay format 3 is newer than this game reads (2)");
-    // Format 2 holds the match's rounds: 3 or 5.
-    for (const char* rounds : {"\"rounds\":4,", "\"rounds\":1,", ""}) {
-        std::string text = smallHeader("0");
-        text.replace(text.find("\"format\":1,"), 11, std::string("\"format\":2,") + rounds);
-        EXPECT_EQ(refusal(sealed(text, "")).rfind("damaged replay: ", 0), 0u) << rounds;
-    }
+
     EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":0}\n"), "damaged replay: the header has no format number");
     EXPECT_EQ(refusal("QRXREPLAY\n[1]\n"), "damaged replay: the header has no format number");
     EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":1.5}\n"), "damaged replay: the header has no format number");
@@ -361,6 +356,8 @@ TEST(ReplayFile, HeaderValuesAreCheckedAndANewerFormatIsNamed) {
         EXPECT_NE(at, std::string::npos) << from;
         return sealed(text.replace(at, from.size(), to), "");
     };
+    EXPECT_EQ(refusal(withField("\"format\":1,", "\"format\":2,\"rounds\":4,")),
+              "damaged replay: rounds 4 in format 2"); // a match of rounds has 3 or 5
     EXPECT_EQ(refusal(withField("\"mode\":0", "\"mode\":3")),
               "damaged replay: header: mode is not a whole number within 0-2");
     EXPECT_EQ(refusal(withField("\"mode\":0", "\"mode\":0.5")),
