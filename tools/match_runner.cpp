@@ -106,7 +106,8 @@ int64_t residentKb() {
                  "usage: quarrelix-match [--seed N] [--matches K] [--p1 C[:S]] [--p2 C[:S]]\n"
                  "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
                  "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n"
-                 "       [--bench] [--realtime] [--record FILE] [--details] [--rules N] [--rounds K]\n"
+                 "       [--bench] [--realtime] [--record FILE] [--details] [--rules N]\n"
+                 "       [--rounds K]\n"
                  "   or: quarrelix-match (--arcade C[:S] | --survival C[:S]) [--seed N] [--p1-level L] [--fps F]\n"
                  "   or: quarrelix-match --replay FILE [--render none|software] [--screenshot FRAME:PATH]...\n"
                  "   or: quarrelix-match --menus [--render none|software] [--size WxH] [--fps F]\n",
@@ -172,7 +173,8 @@ Options parseOptions(int argc, char** argv) {
         }
         else if (option == "--rounds") {
             o.rounds = number(value, option);
-            if (o.rounds != 1 && o.rounds != 3 && o.rounds != 5) usage("--rounds must be 1, 3 or 5");
+            if (o.rounds != 1 && o.rounds != 3 && o.rounds != 5)
+                usage("--rounds must be 1, 3 or 5");
         }
         else if (option == "--max-seconds") o.maxSeconds = double(number(value, option));
         else if (option == "--stage") {
@@ -410,8 +412,8 @@ int checkReplay(const Options& o) {
         jsonSetObject(root);
         jsonSetString(jsonAddMember(root, "replay"), o.replay);
         jsonSetInteger(jsonAddMember(root, "stage"), replay.stage);
-        printResult(context.fight, root, replay.result, replay.sides[0].botLevel, replay.sides[1].botLevel,
-                    replay.rounds > 1 ? context.roundWinners : std::vector<int64_t>{});
+        printResult(context.fight, root, replay.result, replay.sides[0].botLevel,
+                    replay.sides[1].botLevel, replay.rounds > 1 ? context.roundWinners : std::vector<int64_t>{});
         jsonSetInteger(jsonAddMember(root, "replayFrames"), int64_t(replay.frames.size()));
         // Frames in which each player pressed something (a bot's actions are not recorded).
         int64_t pressed[2] = {0, 0};

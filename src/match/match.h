@@ -67,9 +67,10 @@ int64_t startMatch(FightContext& context);
 // startMatch's parts. The set-up before the intro (bots, the random state on tape, fighters
 // placed, pictures queued, music loaded); returns the stage.
 Stage* setUpMatch(FightContext& context);
-// The intro with its countdown, before a later round of the match with its "Round N". With a fixed factor every frame is that long and the intro lasts
-// a fixed number of frames (online play: both peers step the same intro); eachFrame runs once
-// a frame (the connection is kept alive there).
+// The intro with its countdown, before a later round of the match with its "Round N". With a
+// fixed factor every frame is that long and the intro lasts a fixed number of frames (online
+// play: both peers step the same intro); eachFrame runs once a frame (the connection is kept
+// alive there).
 void fightIntro(FightContext& context, double fixedFactor = 0,
                 const std::function<void()>& eachFrame = {});
 // Online play: the side this computer's player fights on (-1: not online). playerActions then

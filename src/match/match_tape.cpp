@@ -39,7 +39,8 @@ bool tapeFrame(uint8_t phase, std::array<Actions, 2>& actions, double& factor) {
 bool tapeGoesOnToAnotherRound() {
     const Replay* r = matchTape.playing;
     if (!r) return true;
-    return !matchTape.left && matchTape.next < r->frames.size() && r->frames[matchTape.next].phase == 0;
+    return !matchTape.left && matchTape.next < r->frames.size() &&
+           r->frames[matchTape.next].phase == 0;
 }
 
 void tapeAfterStep(const FightState& fight) {

@@ -23,15 +23,15 @@
 namespace {
 enum OptionRow {
     kSoundVolumeRow, kMusicVolumeRow, kStereoRow, kVariationRow, kKeyboardRow, kComboRow,
-    kWindRow, kParticleRow, kAttackDelayRow, kRoundsRow, kPerformanceRow, kRefreshRow, kShowFpsRow,
-    kScreenSizeRow, kFullscreenRow, kDebugRow, kInputDelayRow, kLobbyRow, kControlsRow, kResetRow, kSaveRow
+    kWindRow, kParticleRow, kAttackDelayRow, kRoundsRow, kPerformanceRow, kRefreshRow,
+    kShowFpsRow, kScreenSizeRow, kFullscreenRow, kDebugRow, kInputDelayRow, kLobbyRow, kControlsRow, kResetRow, kSaveRow
 };
 
 const char* const kLabels[kOptionRows] = {
     "  Sound volume  ", "  Music volume  ", " Sound Stereo   ", "Sound variation ",
     " Keyboard type  ", " Combo display  ", "  Wind display  ", "Particle display",
-    "  Attack delay  ", "     Rounds     ", "   Performance  ", "   Refresh rate ", "    Show FPS    ",
-    "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "  Input delay   ",
+    "  Attack delay  ", "     Rounds     ", "   Performance  ", "   Refresh rate ",
+    "    Show FPS    ", "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "  Input delay   ",
     "     Lobby      ",    "    Controls    ",
     "Reset to default", " Save & Return  "};
 

@@ -140,7 +140,8 @@ void drawRoundMarks(const Fighter& fighter, int64_t won, int64_t needed) {
     int64_t side = at.size(kSide);
     zoomSprite(white, side, side);
     for (int64_t i = 0; i < needed; ++i) {
-        double left = mirrored ? windowRight - double(kSide + kStep * i) : windowLeft + double(kStep * i);
+        double left = mirrored ? windowRight - double(kSide + kStep * i)
+                               : windowLeft + double(kStep * i);
         int64_t x = at.px(left), y = at.py(-150 + 157 + 8);
         bool lit = i < won;
         drawSpriteBlended(white, x, y, lit ? 255 : 160, lit ? kYellow : RGB(40, 40, 40));

@@ -205,7 +205,8 @@ void readSide(HeaderReader& reader, const JsonNode* object, ReplaySide& side,
 // The header's fields, and the frame and hash counts the body must hold.
 void readHeader(HeaderReader& reader, Replay& replay, int64_t& frameCount, int64_t& hashCount) {
     const JsonNode* root = reader.root;
-    if (replay.formatVersion >= 2) replay.rounds = reader.integer(jsonMember(root, "rounds"), "rounds", 3, 5);
+    if (replay.formatVersion >= 2)
+        replay.rounds = reader.integer(jsonMember(root, "rounds"), "rounds", 3, 5);
     replay.gameVersion = reader.text(jsonMember(root, "game"), "game");
     replay.recordedAt = reader.text(jsonMember(root, "recordedAt"), "recordedAt");
     replay.dataHash = reader.hex(jsonMember(root, "dataHash"), "dataHash");
@@ -438,8 +439,8 @@ bool sameReplay(const Replay& a, const Replay& b) {
         return x.phase == y.phase && x.actions[0] == y.actions[0] && x.actions[1] == y.actions[1] &&
                bitsOf(x.factor) == bitsOf(y.factor);
     };
-    return a.formatVersion == b.formatVersion && a.rounds == b.rounds && a.gameVersion == b.gameVersion &&
-           a.dataHash == b.dataHash && a.contentHashes == b.contentHashes &&
+    return a.formatVersion == b.formatVersion && a.rounds == b.rounds &&
+           a.gameVersion == b.gameVersion && a.dataHash == b.dataHash && a.contentHashes == b.contentHashes &&
            a.recordedAt == b.recordedAt && a.mode == b.mode && sameSide(a.sides[0], b.sides[0]) &&
            sameSide(a.sides[1], b.sides[1]) && a.stage == b.stage && a.settings == b.settings &&
            a.randomState == b.randomState &&
