@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The match runner: ten seconds of a fight without input at 50, 100 and 240 frames per second
 # are 500, 1000 and 2400 fight frames, with full life and no winner; bad options, and a stage,
-# class or stance that is not there, give 2; --realtime keeps game time to the wall clock; the
-# benchmarks of a drawn match and of the menus report what tools/bench.sh reads; a run without
-# controllers leaves the machine's devices alone.
+# class or stance that is not there, give 2; matches of three rounds list each round's winner;
+# --realtime keeps game time to the wall clock; the benchmarks of a drawn match and of the menus
+# report what tools/bench.sh reads; a run without controllers leaves the machine's devices alone.
 # Usage: match_runner_test.sh RUNNER GAME_DIR
 set -u
 runner=$1 game=$2 work=$(mktemp -d)
@@ -43,7 +43,7 @@ for pair in 50:500 100:1000 240:2400; do
   [ "$(number gameSeconds "$line")" = 10 ] || fail "not 10 s of game time at $fps: $line"
 done
 for bad in "--fps 75" "--p1 x" "--size 10" "--bogus 1" "--matches 0" "--render fast" \
-           "--stage -3" "--stage 99" "--p1 99" "--p2 0:7" "--p1 0:-1"; do
+           "--stage -3" "--stage 99" "--p1 99" "--p2 0:7" "--p1 0:-1" "--rounds 2"; do
   (cd "$work" && "$runner" $bad >/dev/null 2>"$work/stderr"); status=$?
   [ $status -eq 2 ] || fail "'$bad' gave $status, expected 2"
   grep -q "^usage:" "$work/stderr" || fail "'$bad' without the usage: $(cat "$work/stderr")"
@@ -93,6 +93,18 @@ if grep -q '"idle"' "$game/data.json"; then
   done
   cat "$work/menus"
   ! ls "$work" | grep -qi settings || fail "the benches left a settings file: $(ls "$work")"
+fi
+# Matches of up to three rounds: each line lists the rounds played (two at least), and the
+# match's winner is the player who won the most of them.
+if grep -q '"idle"' "$game/data.json"; then
+  (cd "$work" && "$runner" --rounds 3 --seed 7 --matches 3 --max-seconds 30 2>/dev/null) > "$work/rounds" \
+    || fail "--rounds 3 failed"
+  awk '{ if (!match($0, /"rounds":\[[0-9,]*\]/)) { print "no rounds: " $0; exit 1 }
+         n = split(substr($0, RSTART + 10, RLENGTH - 11), r, ","); one = 0; two = 0
+         for (i = 1; i <= n; i++) { one += r[i] == 1; two += r[i] == 2 }
+         w = one > two ? 1 : two > one ? 2 : 0
+         if (n < 2 || $0 !~ "\"winner\":" w ",") { print "rounds and winner: " $0; exit 1 } }' \
+    "$work/rounds" || fail "--rounds 3: $(cat "$work/rounds")"
 fi
 # A whole arcade ladder: one line per fight, player one always of its class, each other
 # playable class met (again after a loss), then the closing line; the same again for the seed.

@@ -107,7 +107,7 @@ TEST_F(KeyHints, EachPlayerReadsTheirOwnKeysAndARebindingShowsAtOnce) {
         tap(40, kKeyReturn);
     });
     on("options", 0, [] {
-        for (int i = 0; i < 17; ++i) tap(25 + 3 * i, kKeyDown);
+        for (int i = 0; i < 18; ++i) tap(25 + 3 * i, kKeyDown);
         tap(79, kKeyReturn); // "    Controls    "
     });
     on("controls", 0, [] {

@@ -425,7 +425,7 @@ TEST_P(LayoutTest, EveryScreen) {
         tap(40, kKeyReturn);
     });
     journey.on("options", 0, [] {
-        int64_t at = captureRows(25, 17, "options");
+        int64_t at = captureRows(25, 18, "options");
         captureLater(at, "options controls row");
         tap(at + 2, kKeyReturn);
     });
@@ -635,7 +635,7 @@ TEST_P(LayoutTest, EveryScreen) {
         for (int i = 0; i < count; ++i) screens.push_back(name + " " + std::to_string(i));
     };
     rows("two players, class", kClassSteps);
-    rows("options row", 17);
+    rows("options row", 18);
     rows("controls row", 9);
     rows("pick your class", kClassSteps);
     rows("difficulty row", 4);

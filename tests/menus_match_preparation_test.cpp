@@ -15,6 +15,8 @@
 #include "menus/menu_framework.h"
 #include "menus/selection_panels.h"
 #include "menus/stage_selection.h"
+#include "render/layout_record.h"
+#include "replays/replays.h"
 
 namespace {
 constexpr int64_t kP = 25, kO = 24;          // player one's neutral and heavy keys
@@ -123,6 +125,71 @@ TEST_F(MatchPreparation, AgainstTheBotThroughBothStepsAndTheDifficulty) {
     ASSERT_TRUE(currentMatch);
     EXPECT_EQ(currentMatch->againstBot, 1);
     EXPECT_EQ(currentMatch->stage, &stageList[1]); // one step right of the first stage
+}
+
+// Rounds set to 3 in the options, then two players through the real screens: three rounds
+// (player two, player one, player two knocked out), "Round 2" and "Round 3" opening the later
+// ones, a mark lit under the gauges per round won, one end of match after the last, and a
+// replay of the whole match.
+TEST_F(MatchPreparation, ThreeRoundsChosenInTheOptionsAndPlayed) {
+    options.nullRenderer = false; // drawn: texts and marks are read from the frames' layout
+    std::vector<LaidOut> laid;
+    recordLayout(&laid);
+    auto shown = [&laid](const char* what) {
+        return std::count_if(laid.begin(), laid.end(), [&](const LaidOut& l) { return l.what == what; });
+    };
+    auto menuTo = [](int64_t key, int rows) {
+        for (int i = 0; i < rows; ++i) tap(25 + 3 * i, key);
+        tap(25 + 3 * rows + 3, kKeyReturn);
+    };
+    journey.on("main menu", 0, [&] { menuTo(kKeyDown, 3); });  // Options
+    journey.on("options", 0, [&] {
+        menuTo(kKeyDown, 9);                                    // Rounds: 1 -> Best of 3
+        tap(60, kKeyEscape);
+    });
+    journey.on("main menu", 1, [&] { menuTo(kKeyUp, 3); });    // Player vs Player
+    journey.on("where to play", 0, [] { tap(25, kKeyReturn); });
+    journey.on("class selection", 0, [] {
+        tap(25, kQ);
+        tap(28, kP);
+        tap(31, kKeyReturn);
+    });
+    journey.on("stage selection", 0, [] { tap(25, kKeyReturn); });
+    // Per round: the N of "Round N" shown (0 none), and 10 x the marks lit + those unlit.
+    std::vector<int64_t> banners, marks;
+    matchHooks.afterIntroFrame = [&](int64_t pass) {
+        if (pass == 59) laid.clear();
+        if (pass == 60) banners.push_back(shown("Round 2") * 2 + shown("Round 3") * 3);
+        if (pass == 60 && banners.size() == 2)
+            scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, "rounds_intro.png"});
+    };
+    matchHooks.afterFightFrame = [&](int64_t pass) {
+        if (pass == 9) laid.clear();
+        if (pass == 10) marks.push_back(shown("round won") * 10 + shown("round to win"));
+        if (pass == 10 && marks.size() == 2)
+            scriptAdd({presentedFrames() + 1, kScriptScreenshot, 0, 0, "rounds_hud.png"});
+        if (pass == 20) (marks.size() == 2 ? playerOne : playerTwo).life = -40;
+    };
+    journey.on("class selection", 1, [] { tap(25, kKeyEscape); });
+    journey.on("main menu", 2, [] { tap(25, kKeyEscape); });
+    EXPECT_EQ(run(), 0);
+    recordLayout(nullptr);
+    EXPECT_EQ(game.roundWinners, (std::vector<int64_t>{1, 2, 1}));
+    EXPECT_EQ(banners, (std::vector<int64_t>{0, 2, 3}));
+    EXPECT_EQ(marks, (std::vector<int64_t>{4, 13, 22})); // of the four: none, one, two lit
+    EXPECT_GT(shown("Winner is player 1"), 0);
+    EXPECT_EQ(game.rounds, 1); // online play and training fight single knock-outs
+    Replay replay;
+    std::string error;
+    const auto kept = std::filesystem::directory_iterator(replayDirectory);
+    ASSERT_TRUE(readReplay(kept->path().string(), replay, error)) << error;
+    std::string phases;
+    for (const ReplayFrame& frame : replay.frames)
+        if (phases.empty() || phases.back() != char('0' + frame.phase)) phases += char('0' + frame.phase);
+    EXPECT_EQ(phases, "0101012"); // three intros and fights, one end of match
+    EXPECT_EQ(replay.rounds, 3);
+    keepScreenshots({"rounds_intro.png", "rounds_hud.png"});
+    matchHooks = MatchHooks{};
 }
 
 using OneScreen = JourneyTest;

@@ -209,19 +209,19 @@ TEST_F(OnlineMenus, InputDelayRowChangesAndIsSaved) {
     settings.inputDelay = 2;
     journey.on("options", 0, [] {
         int64_t at = 25;
-        for (int i = 0; i < 15; ++i)
+        for (int i = 0; i < 16; ++i)
             at = typeKeys(at, {kKeyDown});
         at = typeKeys(at + 3, {kKeyRight, kKeyRight, kKeyRight}); // 3, 4, still 4
         tap(at + 5, kKeyEscape);
     });
     runOptionsMenu(40, 40);
     EXPECT_EQ(settings.inputDelay, 4);
-    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kPoolMenuMove), 15 + 2);
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kPoolMenuMove), 16 + 2);
     std::string saved;
     ASSERT_TRUE(readWholeFile(settingsPath, saved));
     EXPECT_NE(saved.find("\"InputDelay\": 4"), std::string::npos) << saved;
 
-    const int64_t row = 15;
+    const int64_t row = 16;
     EXPECT_STREQ(optionValueText(row), "4 frames");
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(changeOption(row, -1));

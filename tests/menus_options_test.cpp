@@ -65,7 +65,7 @@ TEST_F(OptionsTest, RefreshRateStaysWithinTheTable) {
     startUp();
     applyFpsMode(10);
     journey.on("options", 0, [] {
-        int64_t at = downTo(25, 10);
+        int64_t at = downTo(25, 11);
         tap(at, kKeyRight); // already the last rate
         tap(at + 10, kKeyEscape);
     });
@@ -73,7 +73,7 @@ TEST_F(OptionsTest, RefreshRateStaysWithinTheTable) {
     EXPECT_EQ(fpsMode, 10);
     applyFpsMode(1);
     journey.on("options", 1, [] {
-        int64_t at = downTo(25, 10);
+        int64_t at = downTo(25, 11);
         tap(at, kKeyLeft);
         tap(at + 3, kKeyRight); // 50 -> 60 FPS
         tap(at + 10, kKeyEscape);
@@ -82,7 +82,7 @@ TEST_F(OptionsTest, RefreshRateStaysWithinTheTable) {
     runOptionsMenu(40, 40);
     EXPECT_EQ(fpsMode, 2);
     EXPECT_EQ(targetFps, 60);
-    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kPoolMenuMove), 11); // the moves and one change
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), kPoolMenuMove), 12); // the moves and one change
 }
 
 namespace {
@@ -121,7 +121,7 @@ TEST_F(OptionsTest, NewFrameRatePacesFromTheChange) {
     optionsRateSeen = targetFps;
     optionsSleeps.clear();
     journey.on("options", 0, [] {
-        int64_t at = downTo(25, 10);
+        int64_t at = downTo(25, 11);
         tap(at, kKeyRight); // 50 -> 60 FPS
         tap(at + 10, kKeyEscape);
     });
@@ -141,7 +141,7 @@ TEST_F(OptionsTest, ScreenSizeWrapsAndReopensTheScreen) {
     startUp();
     settings.screenSizeIndex = 9;
     journey.on("options", 0, [] {
-        int64_t at = downTo(25, 12);
+        int64_t at = downTo(25, 13);
         tap(at, kKeyRight); // 1920x1200 -> 1024x768
         scriptAdd({presentedFrames() + at + 10, kScriptScreenshot, 0, 0, "reopened.png"});
         tap(at + 15, kKeyEscape);
@@ -222,29 +222,33 @@ TEST_F(OptionsTest, EveryRowChangesBothWays) {
     changeOption(8, 1);
     changeOption(8, 1);
     EXPECT_EQ(settings.attackDelay, 1); // Right cycles 1, 2, 3, 1
+    settings.rounds = 1; // Rounds: Right steps 1, 3, 5 and round again, Left back
+    for (const char* shown : {"Best of 3", "Best of 5", "1 round"})
+        EXPECT_TRUE(changeOption(9, 1) && optionValueText(9) == std::string(shown)) << shown;
+    EXPECT_TRUE(changeOption(9, -1) && settings.rounds == 5);
     settings.buffedFrames = 5;
-    changeOption(9, 1);
-    EXPECT_STREQ(optionValueText(9), "Load on demand");
+    changeOption(10, 1);
+    EXPECT_STREQ(optionValueText(10), "Load on demand");
     EXPECT_EQ(settings.debugMode, 0);
-    changeOption(14, 1);
+    changeOption(15, 1);
     EXPECT_EQ(settings.debugMode, -1);
-    changeOption(14, -1);
+    changeOption(15, -1);
     EXPECT_EQ(settings.debugMode, 0);
     settings.keyboardType = 1;
     changeOption(4, 1);
     EXPECT_STREQ(optionValueText(4), "Force QWERTY");
     // The two-valued rows flip either way and back.
-    for (int64_t row : {3, 6, 7, 11, 13}) {
+    for (int64_t row : {3, 6, 7, 12, 14}) {
         std::string before = optionValueText(row);
         EXPECT_TRUE(changeOption(row, 1)) << row;
         EXPECT_NE(before, optionValueText(row)) << row;
         EXPECT_TRUE(changeOption(row, -1)) << row;
         EXPECT_EQ(before, optionValueText(row)) << row;
     }
-    EXPECT_FALSE(changeOption(16, 1)); // the lobby and the last three rows have no value to step
-    EXPECT_FALSE(changeOption(17, 1));
-    EXPECT_STREQ(optionValueText(16), "(none)");
-    EXPECT_STREQ(optionValueText(19), "");
+    EXPECT_FALSE(changeOption(17, 1)); // the lobby and the last three rows have no value to step
+    EXPECT_FALSE(changeOption(18, 1));
+    EXPECT_STREQ(optionValueText(17), "(none)");
+    EXPECT_STREQ(optionValueText(20), "");
 }
 
 TEST_F(OptionsTest, OutOfRangeSettingsAreShownAndSavedNormalised) {
@@ -257,12 +261,12 @@ TEST_F(OptionsTest, OutOfRangeSettingsAreShownAndSavedNormalised) {
     EXPECT_EQ(settings.musicVolume, 0);
     EXPECT_STREQ(optionValueText(5), "None");
     EXPECT_STREQ(optionValueText(8), "Relative");
-    EXPECT_STREQ(optionValueText(12), "1920x1200");
+    EXPECT_STREQ(optionValueText(13), "1920x1200");
     journey.on("options", 0, [] { tap(25, kKeyEscape); });
     runOptionsMenu(40, 40);
     std::string saved = savedSettings();
     for (const char* expected : {"\"SoundVolume\": 100", "\"MusicVolume\": 0", "\"ComboDisplay\": 3",
-                                 "\"AttackDelay\": 3", "\"ScreenSize\": 9"})
+                                 "\"AttackDelay\": 3", "\"ScreenSize\": 9", "\"Rounds\": 1"})
         EXPECT_NE(saved.find(expected), std::string::npos) << expected << " in " << saved;
     EXPECT_EQ(saved.find("99"), std::string::npos) << saved;
 }
@@ -271,7 +275,7 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     startUp();
     playerSetups[0].keyBindings.secondary.left = 30;
     journey.on("options", 0, [] {
-        int64_t at = downTo(25, 17);
+        int64_t at = downTo(25, 18);
         tap(at, kKeyReturn); // "    Controls    "
     });
     journey.on("controls", 0, [] {
@@ -296,7 +300,7 @@ TEST_F(OptionsTest, ControlsCaptureAKeyAndItIsSaved) {
     playerSetups[0].jumpWithUp = 1;
     playerSetups[1].jumpWithUp = 1;
     journey.on("options", 2, [] {
-        int64_t at = downTo(25, 17);
+        int64_t at = downTo(25, 18);
         tap(at, kKeyReturn);
     });
     journey.on("controls", 1, [] {
@@ -329,7 +333,7 @@ TEST_P(OptionsScreens, DrawnWithHintsAndCapture) {
     std::vector<std::string> shots = {"options-" + size + ".png", "controls-" + size + ".png"};
     startUp();
     journey.on("options", 0, [&] {
-        int64_t at = downTo(25, 9); // "   Performance  " and its hint
+        int64_t at = downTo(25, 10); // "   Performance  " and its hint
         scriptAdd({presentedFrames() + at + 5, kScriptScreenshot, 0, 0, shots[0]});
         at = downTo(at + 10, 8);
         tap(at, kKeyReturn);
@@ -391,7 +395,7 @@ TEST_F(OptionsTest, ControlsHighlightedCellIsSteadyDarkRed) {
     const std::vector<std::string> shots = {"controls-cell-a.png", "controls-cell-b.png",
                                             "controls-cell-capture.png"};
     journey.on("options", 0, [&] {
-        tap(downTo(25, 17), kKeyReturn); // "    Controls    "
+        tap(downTo(25, 18), kKeyReturn); // "    Controls    "
     });
     journey.on("controls", 0, [&] {
         tap(25, kKeyDown); // player one's Right, row 1 at y 180

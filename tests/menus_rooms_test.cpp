@@ -186,7 +186,7 @@ TEST_F(RoomMenus, LobbyIsSetInTheOptions) {
         SCOPED_TRACE(typed);
         const int opening = journey.openings["options"];
         journey.on("options", opening, [] {
-            for (int i = 0; i < 16; ++i) tap(25 + 3 * i, kKeyDown);
+            for (int i = 0; i < 17; ++i) tap(25 + 3 * i, kKeyDown);
             tap(80, kKeyReturn);
         });
         journey.on("lobby address", journey.openings["lobby address"], [typed] {

@@ -128,6 +128,13 @@ TEST(ReplayFile, RoundTripKeepsEveryFieldAndFactorsBitForBit) {
     EXPECT_EQ(bits, 1u);
     // The same replay encodes to the same bytes.
     EXPECT_EQ(encoded(read), bytes);
+    // A match of five rounds: format 2, its rounds kept; a single round writes no "rounds".
+    EXPECT_EQ(bytes.find("\"rounds\""), std::string::npos);
+    replay.formatVersion = 2;
+    replay.rounds = 5;
+    ASSERT_TRUE(parseReplay(encoded(replay), read, error)) << error;
+    EXPECT_TRUE(sameReplay(replay, read));
+    EXPECT_EQ(read.rounds, 5);
 }
 
 TEST(ReplayFile, WrittenFileReadsBackAndLeavesNoTemporaryFile) {
@@ -334,10 +341,11 @@ TEST(ReplayFile, ClaimedCountsBeyondTheDataAreRefusedWithoutAllocating) {
 TEST(ReplayFile, HeaderValuesAreCheckedAndANewerFormatIsNamed) {
     std::string header = smallHeader("0");
     EXPECT_EQ(refusal(sealed(header.replace(header.find("\"format\":1"), 10, "\"format\":7"), "")),
-              "replay format 7 is newer than this game reads (1)");
+              "replay format 7 is newer than this game reads (2)");
     // A newer format is named even when the rest is nothing this game knows.
-    EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":2}\nwhatever follows"),
-              "replay format 2 is newer than this game reads (1)");
+    EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":3}\nwhatever follows"),
+              "replay format 3 is newer than this game reads (2)");
+
     EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":0}\n"), "damaged replay: the header has no format number");
     EXPECT_EQ(refusal("QRXREPLAY\n[1]\n"), "damaged replay: the header has no format number");
     EXPECT_EQ(refusal("QRXREPLAY\n{\"format\":1.5}\n"), "damaged replay: the header has no format number");
@@ -348,6 +356,8 @@ TEST(ReplayFile, HeaderValuesAreCheckedAndANewerFormatIsNamed) {
         EXPECT_NE(at, std::string::npos) << from;
         return sealed(text.replace(at, from.size(), to), "");
     };
+    EXPECT_EQ(refusal(withField("\"format\":1,", "\"format\":2,\"rounds\":4,")),
+              "damaged replay: rounds 4 in format 2"); // a match of rounds has 3 or 5
     EXPECT_EQ(refusal(withField("\"mode\":0", "\"mode\":3")),
               "damaged replay: header: mode is not a whole number within 0-2");
     EXPECT_EQ(refusal(withField("\"mode\":0", "\"mode\":0.5")),

@@ -62,6 +62,13 @@ TEST_F(SettingsTest, LimitsApplyWhenRead) {
     write(R"({"BuffedFrames": -1})");
     ASSERT_EQ(loadSettings(), 1);
     EXPECT_EQ(settings.buffedFrames, 5);
+    // Rounds: 1, 3 and 5 are kept, anything else reads as a single knock-out.
+    for (auto [value, expected] : {std::pair<const char*, int64_t>{"3", 3}, {"5", 5}, {"2", 1},
+                                   {"7", 1}, {"-3", 1}, {"\"3\"", 1}}) {
+        write(std::string(R"({"Rounds": )") + value + "}");
+        ASSERT_EQ(loadSettings(), 1);
+        EXPECT_EQ(settings.rounds, expected) << value;
+    }
 }
 
 TEST_F(SettingsTest, WrongTypesReadAsZeroThenMeetTheirRule) {

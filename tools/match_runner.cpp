@@ -56,6 +56,7 @@ struct Options {
     bool details = false;  // each side's attacks, the ones that touched, and its close frames
     bool arcade = false;   // --arcade C[:S]: a whole ladder for player one (o.p1)
     bool survival = false; // --survival C[:S]: fights at Hard until player one loses
+    int64_t rounds = 1;    // --rounds K: each match lasts at most K rounds (1, 3 or 5)
 };
 
 // What the balance report counts of a side in a match, frame by frame.
@@ -107,6 +108,7 @@ int64_t residentKb() {
                  "       [--p1-level L] [--p2-level L] [--stage N] [--fps F] [--max-seconds S]\n"
                  "       [--render none|software] [--size WxH] [--screenshot FRAME:PATH]...\n"
                  "       [--bench] [--realtime] [--record FILE] [--details] [--rules N]\n"
+                 "       [--rounds K]\n"
                  "   or: quarrelix-match (--arcade C[:S] | --survival C[:S]) [--seed N] [--p1-level L] [--fps F]\n"
                  "   or: quarrelix-match --replay FILE [--render none|software] [--screenshot FRAME:PATH]...\n"
                  "   or: quarrelix-match --menus [--render none|software] [--size WxH] [--fps F]\n",
@@ -169,6 +171,11 @@ Options parseOptions(int argc, char** argv) {
             o.rules = number(value, option);
             if (o.rules < 1 || o.rules > kFightRules)
                 usage("--rules must be 1 to " + std::to_string(kFightRules));
+        }
+        else if (option == "--rounds") {
+            o.rounds = number(value, option);
+            if (o.rounds != 1 && o.rounds != 3 && o.rounds != 5)
+                usage("--rounds must be 1, 3 or 5");
         }
         else if (option == "--max-seconds") o.maxSeconds = double(number(value, option));
         else if (option == "--stage") {
@@ -342,13 +349,18 @@ void benchSetupAndFrames(const std::vector<double>& setups, const std::vector<do
     printFrameTimes("match", matchClock.ms);
 }
 
-// One line of JSON for a match that has just ended (the fields the balance tools read).
+// One line of JSON for a match that has just ended (the fields the balance tools read); a match
+// of several rounds adds each round's winner (none given: a single knock-out).
 void printResult(const FightState& fight, JsonNode* root, int64_t result, int64_t p1Level,
-                 int64_t p2Level) {
+                 int64_t p2Level, const std::vector<int64_t>& rounds) {
     describe(jsonAddMember(root, "p1"), fight.players[0], p1Level);
     describe(jsonAddMember(root, "p2"), fight.players[1], p2Level);
     jsonSetInteger(jsonAddMember(root, "winner"), result == 1 ? 2 : result == 2 ? 1 : 0);
     jsonSetInteger(jsonAddMember(root, "frames"), matchHooks.fightFrames);
+    if (rounds.empty()) return;
+    JsonNode* list = jsonAddMember(root, "rounds");
+    jsonSetArray(list);
+    for (int64_t winner : rounds) jsonSetInteger(jsonAddElement(list), winner);
 }
 
 // Plays a replay headless and checks every hash it holds: 0 when the fight went as recorded,
@@ -401,7 +413,8 @@ int checkReplay(const Options& o) {
         jsonSetObject(root);
         jsonSetString(jsonAddMember(root, "replay"), o.replay);
         jsonSetInteger(jsonAddMember(root, "stage"), replay.stage);
-        printResult(context.fight, root, replay.result, replay.sides[0].botLevel, replay.sides[1].botLevel);
+        printResult(context.fight, root, replay.result, replay.sides[0].botLevel,
+                    replay.sides[1].botLevel, replay.rounds > 1 ? context.roundWinners : std::vector<int64_t>{});
         jsonSetInteger(jsonAddMember(root, "replayFrames"), int64_t(replay.frames.size()));
         // Frames in which each player pressed something (a bot's actions are not recorded).
         int64_t pressed[2] = {0, 0};
@@ -488,6 +501,8 @@ int main(int argc, char** argv) {
         int64_t stage = stageChoice >= 0 ? stageChoice : randomInt(int64_t(stageList.size()) - 1);
         context.stage = &stageList[size_t(stage)];
         matchHooks.maxFightFrames = int64_t(o.maxSeconds * double(o.fps));
+        // The arcade's and survival's fights are single knock-outs.
+        context.rounds = o.arcade || o.survival ? 1 : o.rounds;
         matchHooks.screenshots = o.screenshots;
         Replay recording;
         if (!o.record.empty()) {
@@ -524,7 +539,8 @@ int main(int argc, char** argv) {
         jsonSetObject(root);
         jsonSetInteger(jsonAddMember(root, "seed"), int64_t(seed));
         jsonSetInteger(jsonAddMember(root, "stage"), stage);
-        printResult(fight, root, result, one.level, two.level);
+        printResult(fight, root, result, one.level, two.level,
+                    context.rounds > 1 ? context.roundWinners : std::vector<int64_t>{});
         // Real time: the fight loop's own game time (its measured frames) against its wall time.
         double gameSeconds = o.realTime ? matchHooks.fightGameSeconds
                                         : double(matchHooks.fightFrames) / double(o.fps);

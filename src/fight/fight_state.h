@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/json_fields.h"
 #include "fight/bot.h"
@@ -78,6 +79,12 @@ struct FightContext {
     // Each player's life at the start of the next match, -1 for full (survival carries the
     // player's life over from one fight to the next). Never recorded in a replay.
     std::array<int64_t, 2> startingLife{-1, -1};
+    // The rounds the next match lasts at most (1, 3 or 5): played until a player has won most
+    // of them. 1 is a single knock-out, as online play, training and the lessons always fight.
+    int64_t rounds = 1;
+    // Each round's winner in the last match, in order: 0 nobody (no knock-out), 1 player one,
+    // 2 player two. Never part of the fight's state or hash.
+    std::vector<int64_t> roundWinners;
 };
 
 inline int64_t groundLine(const FightState& s) { return s.setup.groundLine; }

@@ -17,6 +17,7 @@
 #include "match/match.h"
 #include "match/match_tape.h"
 #include "match/music.h"
+#include "match/rounds.h"
 #include "menus/menu_framework.h"
 #include "render/effects.h"
 #include "render/fade.h"
@@ -105,6 +106,7 @@ void endOfMatch(FightContext& context, int64_t loser, int64_t matchMode) {
             tapeAfterStep(fight);
             showFightStep(fight, context.stage, factor);
             if (fightDebugKeys(context) && matchTape.recording) matchTape.spoiled = true;
+            drawRoundCounter(context);
             drawText(banner, 500, 490, bannerColour, 128);
             const std::string rule = "=====================================";
             drawText(rule, 500, 505, kOrangeTint, 128);

@@ -24,10 +24,12 @@
 #include "match/match_tape.h"
 #include "match/music.h"
 #include "match/replay_record.h"
+#include "match/rounds.h"
 #include "render/effects.h"
 #include "render/fight_drawing.h"
 #include "render/fighter_drawing.h"
 #include "render/frame_images.h"
+#include "render/particles.h"
 #include "render/sprite_assets.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
@@ -109,7 +111,9 @@ void fightIntro(FightContext& context, double fixedFactor, const std::function<v
     int64_t lastDigit = 2, digit = 2;
     matchHooks.introDigits.clear();
     matchHooks.introFrameMs.clear();
-    if (stage && settings.musicVolume > 0 && soundExists(stage->introSlot)) {
+    // Before a later round the stage's music plays on from the first.
+    const std::string banner = roundBanner(context);
+    if (banner.empty() && stage && settings.musicVolume > 0 && soundExists(stage->introSlot)) {
         setSoundVolume(stage->introSlot, settings.musicVolume);
         playSound(stage->introSlot);
     }
@@ -137,6 +141,12 @@ void fightIntro(FightContext& context, double fixedFactor, const std::function<v
             lastDigit = digit;
         }
         drawCountdown(digit, scale, fade);
+        // Large, centred above the countdown's digit (300 px down), in px.
+        constexpr int64_t kBannerGlyph = 40, kBannerAdvance = 36;
+        if (!banner.empty())
+            drawZoomedText(banner, screenWidth / 2 - textLength(banner) * kBannerAdvance / 2, 220,
+                           kBannerGlyph, kBannerAdvance, RGB(255, 136, 0), 255);
+        drawRoundCounter(context);
         drawPlaybackMark();
         endIfWindowClosed();
         if (eachFrame) eachFrame();
@@ -161,21 +171,23 @@ void fightIntro(FightContext& context, double fixedFactor, const std::function<v
     runFrameLoop(loop);
     // The fight itself decodes no picture: whatever a short intro left is loaded now.
     loadQueuedImagesTogether(queuedImageCount());
-    if (stage && settings.musicVolume > 0 && soundExists(stage->musicSlot)) {
+    if (banner.empty() && stage && settings.musicVolume > 0 && soundExists(stage->musicSlot)) {
         setSoundVolume(stage->musicSlot, settings.musicVolume);
         playSound(stage->musicSlot, kSoundLoop);
     }
 }
 
 namespace {
-int64_t fightLoop(FightContext& context) {
+// One round's fight; the first round of a match starts the counts the match hooks keep, later
+// ones add to them. escaped: the players left the match with Escape.
+int64_t fightLoop(FightContext& context, bool firstRound, bool& escaped) {
     FightState& fight = context.fight;
     // Measured on the wall clock for benchmarks; the game itself runs on the system clock.
     auto wallStart = std::chrono::steady_clock::now();
     struct WallTimer {
         std::chrono::steady_clock::time_point start;
         ~WallTimer() {
-            matchHooks.fightLoopSeconds =
+            matchHooks.fightLoopSeconds +=
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         }
     } timer{wallStart};
@@ -184,9 +196,13 @@ int64_t fightLoop(FightContext& context) {
     size_t ringIndex = 0;
     bool finished = false;
     int64_t result = 0;
-    matchHooks.fightFrames = 0;
-    matchHooks.fightGameSeconds = 0;
-    matchHooks.fightFrameMs.clear();
+    int64_t roundFrames = 0; // the frame limit holds for each round
+    if (firstRound) {
+        matchHooks.fightFrames = 0;
+        matchHooks.fightGameSeconds = 0;
+        matchHooks.fightLoopSeconds = 0;
+        matchHooks.fightFrameMs.clear();
+    }
     FrameLoop loop;
     loop.phase = FramePhase::Fight;
     loop.factor = loop.previous = nominalFrameFactor;
@@ -204,6 +220,7 @@ int64_t fightLoop(FightContext& context) {
         matchHooks.fightGameSeconds += factor * 0.02; // a factor of 1 is a tick of 20 ms
         if (result > 0) finished = true;
         drawHurtVignette(fight.players[0], fight.players[1]);
+        drawRoundCounter(context);
         if (settings.showFps) {
             double sum = 0;
             for (double r : ring) sum += r;
@@ -222,9 +239,10 @@ int64_t fightLoop(FightContext& context) {
     loop.pace = [](double start, double factor) { return pacedTapeFrame(start, factor, slowMotion); };
     loop.goOn = [&](double) {
         matchHooks.fightFrames += 1;
+        roundFrames += 1;
         if (matchTape.playing) return true; // the replay's frames decide where the fight ends
-        if (keyReleased(kKeyEscape)) finished = true;
-        if (matchHooks.maxFightFrames > 0 && matchHooks.fightFrames >= matchHooks.maxFightFrames)
+        if (keyReleased(kKeyEscape)) finished = escaped = true;
+        if (matchHooks.maxFightFrames > 0 && roundFrames >= matchHooks.maxFightFrames)
             finished = true;
         return !finished;
     };
@@ -422,13 +440,47 @@ Stage* setUpMatch(FightContext& context) {
     return stage;
 }
 
+namespace {
+// A later round: the fighters placed again as at the match's start, with full life, and the
+// bots thinking afresh; the stage, its music and the fight's random draws go on.
+void startNextRound(FightContext& context) {
+    FightState& fight = context.fight;
+    resetMatch(context);
+    clearParticles();
+    for (size_t side = 0; side < 2; ++side) {
+        Fighter& f = fight.players[side];
+        // A bot stops when its opponent falls: one that drives its side is switched on again.
+        if (BotController* bot = botOf(fight, f); bot && f.botLevel != 0) {
+            bot->botState = 1;
+            restartThinking(*bot);
+        }
+        f.side = f.facing = int64_t(side);
+        f.life = f.maxLife;
+        const FighterClass* c = f.fighterClass;
+        setAnimation(fight, f, c && c->spawn ? c->spawn : (c ? c->idle : nullptr));
+    }
+}
+} // namespace
+
 int64_t startMatch(FightContext& context) {
     auto setupStart = std::chrono::steady_clock::now();
     Stage* stage = setUpMatch(context);
     matchHooks.setupSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
-    fightIntro(context);
-    int64_t result = fightLoop(context);
+    context.roundWinners.clear();
+    int64_t result = 0;
+    for (;;) {
+        fightIntro(context);
+        bool escaped = false;
+        result = fightLoop(context, context.roundWinners.empty(), escaped);
+        context.roundWinners.push_back(roundWinner(result));
+        // Escape leaves the whole match; a replay goes on where its recording did.
+        if (context.rounds <= 1 || escaped || matchDecided(context.rounds, context.roundWinners) ||
+            !tapeGoesOnToAnotherRound())
+            break;
+        startNextRound(context);
+    }
+    if (context.rounds > 1) result = resultByRounds(context.roundWinners);
     // The fight loop hands over to the end of match.
     if (matchHooks.endOfMatch)
         endOfMatch(context, result, context.fight.players[1].botLevel != 0 ? 1 : 0);

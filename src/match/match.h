@@ -27,10 +27,12 @@ struct MatchHooks {
     std::vector<std::pair<int64_t, std::string>> introScreenshots; // intro frame, PNG path
     std::vector<std::pair<int64_t, std::string>> endScreenshots;   // end-of-match frame, path
     std::vector<int64_t> endCountdown; // the countdown shown in each end-of-match frame
-    int64_t fightFrames = 0;    // passes of the fight loop in the last match
+    int64_t fightFrames = 0;    // passes of the fight loop in the last match, all its rounds
     std::vector<int64_t> introDigits; // the countdown digit of every intro frame
-    double fightLoopSeconds = 0;      // wall-clock time of the last fight loop (benchmarks)
-    double fightGameSeconds = 0;      // game time of the last fight loop: its frame factors x 20 ms
+    // Wall-clock time of the last match's fight loops (benchmarks), and their game time: their
+    // frame factors x 20 ms. A match of several rounds runs one fight loop a round.
+    double fightLoopSeconds = 0;
+    double fightGameSeconds = 0;
     // Benchmarks: wall-clock seconds from the start of the last match to its first intro
     // frame (stage and music ready, the classes' pictures queued), and the work of each
     // fight-loop pass in ms (stepping, drawing and showing, without the wait that paces the
@@ -57,15 +59,18 @@ extern int64_t matchRules;
 MatchSetup currentMatchSetup();
 // The fight placed for a new match on the context's stage.
 void resetMatch(FightContext& context);
-// Runs one match on the context's stage with both players as they stand; returns the last
-// fight frame's result (0 no knock-out, 1 player one lost, 2 player two lost).
+// Runs one match on the context's stage with both players as they stand, over the context's
+// rounds (each round's winner left in its roundWinners); returns the match's result (0 none,
+// 1 player one lost, 2 player two lost): a single round's is its last fight frame's, that of
+// several rounds goes by the rounds won.
 int64_t startMatch(FightContext& context);
 // startMatch's parts. The set-up before the intro (bots, the random state on tape, fighters
 // placed, pictures queued, music loaded); returns the stage.
 Stage* setUpMatch(FightContext& context);
-// The intro with its countdown. With a fixed factor every frame is that long and the intro lasts
-// a fixed number of frames (online play: both peers step the same intro); eachFrame runs once
-// a frame (the connection is kept alive there).
+// The intro with its countdown, before a later round of the match with its "Round N". With a
+// fixed factor every frame is that long and the intro lasts a fixed number of frames (online
+// play: both peers step the same intro); eachFrame runs once a frame (the connection is kept
+// alive there).
 void fightIntro(FightContext& context, double fixedFactor = 0,
                 const std::function<void()>& eachFrame = {});
 // Online play: the side this computer's player fights on (-1: not online). playerActions then

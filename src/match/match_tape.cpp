@@ -7,6 +7,7 @@
 #include "fight/fight_state.h"
 #include "input/keys.h"
 #include "match/replay_record.h"
+#include "match/rounds.h"
 #include "render/fight_drawing.h"
 #include "render/text.h"
 #include "runtime/runtime.h"
@@ -33,6 +34,13 @@ bool tapeFrame(uint8_t phase, std::array<Actions, 2>& actions, double& factor) {
         r->frames.push_back(frame);
     }
     return true;
+}
+
+bool tapeGoesOnToAnotherRound() {
+    const Replay* r = matchTape.playing;
+    if (!r) return true;
+    return !matchTape.left && matchTape.next < r->frames.size() &&
+           r->frames[matchTape.next].phase == 0;
 }
 
 void tapeAfterStep(const FightState& fight) {
@@ -74,6 +82,7 @@ void playbackControls(const FightContext& context) {
         // Paused: the same frame again, until a key moves on.
         double start = systemTimeMs();
         drawFight(context.fight, context.stage);
+        drawRoundCounter(context);
         drawPlaybackMark();
         presentFrame();
         framePacing(start, 0);

@@ -31,6 +31,9 @@ extern MatchTape matchTape;
 // to the recording as they come, or replaced by the replay's. False when the replay played has
 // no more frames of this phase (or the viewer left).
 bool tapeFrame(uint8_t phase, std::array<Actions, 2>& actions, double& factor);
+// Whether the match may go on with another round: always unless a replay plays, and then only
+// when its next frame is another intro's (and the viewer has not left).
+bool tapeGoesOnToAnotherRound();
 // After each step: every 50th frame's hash is added to the recording, or compared with the
 // replay's.
 void tapeAfterStep(const FightState& fight);

@@ -28,7 +28,8 @@ struct ReplayFrame {
 };
 
 struct Replay {
-    int64_t formatVersion = 1;
+    int64_t formatVersion = 1; // 1 a single round; 2 a match of several rounds
+    int64_t rounds = 1;        // the match's rounds at most: 1 (format 1), 3 or 5 (format 2)
     std::string gameVersion;                                     // e.g. "0.1.0.5a"
     uint64_t dataHash = 0;                                       // of data.json
     std::vector<std::pair<std::string, uint64_t>> contentHashes; // file group name -> hash
@@ -45,7 +46,10 @@ struct Replay {
     uint64_t finalHash = 0; // after the last frame
 };
 
-constexpr int64_t kReplayFormat = 1;          // the newest format this game reads and writes
+// The newest format this game reads and writes. A match of one round is written in format 1,
+// as before rounds were played, so that every build plays it; one of several rounds in format 2,
+// which builds of before refuse as newer.
+constexpr int64_t kReplayFormat = 2;
 constexpr int64_t kReplayHashInterval = 50;   // frames between two state hashes
 constexpr int64_t kReplayMaxFrames = 1000000; // about 2.7 hours at 100 frames per second
 // The whole file, in bytes. A full-length replay of jittered frames takes about 7 MB.

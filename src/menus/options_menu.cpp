@@ -23,15 +23,15 @@
 namespace {
 enum OptionRow {
     kSoundVolumeRow, kMusicVolumeRow, kStereoRow, kVariationRow, kKeyboardRow, kComboRow,
-    kWindRow, kParticleRow, kAttackDelayRow, kPerformanceRow, kRefreshRow, kShowFpsRow,
-    kScreenSizeRow, kFullscreenRow, kDebugRow, kInputDelayRow, kLobbyRow, kControlsRow, kResetRow, kSaveRow
+    kWindRow, kParticleRow, kAttackDelayRow, kRoundsRow, kPerformanceRow, kRefreshRow,
+    kShowFpsRow, kScreenSizeRow, kFullscreenRow, kDebugRow, kInputDelayRow, kLobbyRow, kControlsRow, kResetRow, kSaveRow
 };
 
 const char* const kLabels[kOptionRows] = {
     "  Sound volume  ", "  Music volume  ", " Sound Stereo   ", "Sound variation ",
     " Keyboard type  ", " Combo display  ", "  Wind display  ", "Particle display",
-    "  Attack delay  ", "   Performance  ", "   Refresh rate ", "    Show FPS    ",
-    "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "  Input delay   ",
+    "  Attack delay  ", "     Rounds     ", "   Performance  ", "   Refresh rate ",
+    "    Show FPS    ", "   Screen size  ", "   Fullscreen   ", "   Debug mode   ", "  Input delay   ",
     "     Lobby      ",    "    Controls    ",
     "Reset to default", " Save & Return  "};
 
@@ -87,7 +87,10 @@ void drawRowHint(int64_t row, int64_t textX, int64_t textY, int64_t rowY) {
         break;
     case kPerformanceRow:
         drawHint(settings.buffedFrames == 5 ? "High GPU usage" : "High CPU & disk usage", textX + 650,
-                 textY + 280, textX, textY);
+                 rowY, textX, textY);
+        break;
+    case kRoundsRow:
+        drawHint("A match goes to the first to win most rounds", textX + 550, rowY, textX, textY);
         break;
     case kScreenSizeRow:
         drawHint("Also changes the fight width", screenWidth < 1500 ? textX + 550 : textX + 750,
@@ -165,6 +168,13 @@ bool changeOption(int64_t row, int64_t d) {
     case kAttackDelayRow:
         settings.attackDelay = (std::clamp<int64_t>(settings.attackDelay, 1, 3) - 1 + d + 3) % 3 + 1;
         return true;
+    case kRoundsRow: {
+        // 1, 3, 5 and round again, either way.
+        constexpr int64_t kCounts[3] = {1, 3, 5};
+        int64_t at = settings.rounds == 5 ? 2 : settings.rounds == 3 ? 1 : 0;
+        settings.rounds = kCounts[(at + d + 3) % 3];
+        return true;
+    }
     case kPerformanceRow:
         settings.buffedFrames = settings.buffedFrames == 5 ? 1 : 5;
         return true;
@@ -214,6 +224,9 @@ const char* optionValueText(int64_t row) {
     case kWindRow: return enabled(settings.windEnabled);
     case kParticleRow: return enabled(settings.particleEnabled);
     case kAttackDelayRow: return settings.attackDelay == 1 ? "Disabled" : settings.attackDelay == 2 ? "Fix" : "Relative";
+    case kRoundsRow:
+        if (settings.rounds == 5) return "Best of 5";
+        return settings.rounds == 3 ? "Best of 3" : "1 round";
     case kPerformanceRow: return settings.buffedFrames == 5 ? "Load everything" : "Load on demand";
     case kRefreshRow:
         text = std::to_string(targetFps) + " FPS";
@@ -299,6 +312,9 @@ int64_t runOptionsMenu(int64_t textX, int64_t textY) {
                     controls = row == kControlsRow;
                     lobby = row == kLobbyRow;
                     startFade();
+                } else if (row == kRoundsRow) {
+                    changeOption(row, 1);
+                    playMenuSound(kPoolMenuMove);
                 } else if (row == kResetRow) {
                     playMenuSound(kPoolMenuSelect);
                     resetOptionsToDefault();

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-constexpr int64_t kOptionRows = 20;
+constexpr int64_t kOptionRows = 21;
 
 // One step of a row's value: +1 right, -1 left. Returns whether the value changed.
 bool changeOption(int64_t row, int64_t direction);

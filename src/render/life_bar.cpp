@@ -124,3 +124,28 @@ void drawLifeBar(const Fighter& fighter) {
     noteLayout(LayoutRole::Gauge, vx + at.size(windowX), vy + at.size(75), at.size(402), at.size(82),
                "life gauge");
 }
+
+void drawRoundMarks(const Fighter& fighter, int64_t won, int64_t needed) {
+    if (hudBlock == 0 || (drawingDiscarded() && !layoutRecording())) return;
+    const LifeGauge& g = fighter.lifeBar;
+    GaugePlace at = gaugePlace(g);
+    bool mirrored = g.orientation == 1;
+    int64_t white = hudBlock + 10;
+    // In px at full size: 14 px squares 6 px apart, 8 px under the bar window (75-157 px down
+    // the overlay, whose top is 150 px above the gauge's origin), from the window's inner end.
+    constexpr int64_t kSide = 14, kStep = 20;
+    int64_t overlay = hudBlock + 8 + (mirrored ? 1 : 0);
+    double windowLeft = mirrored ? 10 + double(spriteOwnWidth(overlay) - 520) : -10 + 118;
+    double windowRight = windowLeft + 402;
+    int64_t side = at.size(kSide);
+    zoomSprite(white, side, side);
+    for (int64_t i = 0; i < needed; ++i) {
+        double left = mirrored ? windowRight - double(kSide + kStep * i)
+                               : windowLeft + double(kStep * i);
+        int64_t x = at.px(left), y = at.py(-150 + 157 + 8);
+        bool lit = i < won;
+        drawSpriteBlended(white, x, y, lit ? 255 : 160, lit ? kYellow : RGB(40, 40, 40));
+        noteLayout(LayoutRole::Picture, x, y, side, side, lit ? "round won" : "round to win");
+    }
+    zoomSprite(white, -1, -1);
+}

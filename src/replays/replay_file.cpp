@@ -94,6 +94,7 @@ std::string composeHeader(const Replay& replay) {
     JsonNode* root = jsonRoot(document);
     jsonSetObject(root);
     jsonSetInteger(jsonAddMember(root, "format"), replay.formatVersion);
+    if (replay.formatVersion >= 2) jsonSetInteger(jsonAddMember(root, "rounds"), replay.rounds);
     jsonSetString(jsonAddMember(root, "game"), replay.gameVersion);
     jsonSetString(jsonAddMember(root, "recordedAt"), replay.recordedAt);
     setHex(jsonAddMember(root, "dataHash"), replay.dataHash);
@@ -204,6 +205,8 @@ void readSide(HeaderReader& reader, const JsonNode* object, ReplaySide& side,
 // The header's fields, and the frame and hash counts the body must hold.
 void readHeader(HeaderReader& reader, Replay& replay, int64_t& frameCount, int64_t& hashCount) {
     const JsonNode* root = reader.root;
+    if (replay.formatVersion >= 2)
+        replay.rounds = reader.integer(jsonMember(root, "rounds"), "rounds", 3, 5);
     replay.gameVersion = reader.text(jsonMember(root, "game"), "game");
     replay.recordedAt = reader.text(jsonMember(root, "recordedAt"), "recordedAt");
     replay.dataHash = reader.hex(jsonMember(root, "dataHash"), "dataHash");
@@ -308,9 +311,13 @@ std::string parse(const std::string& bytes, Replay& replay) {
 } // namespace
 
 std::string replayProblem(const Replay& replay) {
-    if (replay.formatVersion != kReplayFormat)
-        return "format " + std::to_string(replay.formatVersion) + " cannot be written (only " +
+    if (replay.formatVersion < 1 || replay.formatVersion > kReplayFormat)
+        return "format " + std::to_string(replay.formatVersion) + " cannot be written (only 1 to " +
                std::to_string(kReplayFormat) + ")";
+    // Format 1 is a single round; format 2 says how many rounds the match had.
+    if (replay.formatVersion == 1 ? replay.rounds != 1 : replay.rounds != 3 && replay.rounds != 5)
+        return "rounds " + std::to_string(replay.rounds) + " in format " +
+               std::to_string(replay.formatVersion);
     if (replay.mode < 0 || replay.mode > 2) return "mode " + std::to_string(replay.mode);
     for (int i = 0; i < 2; ++i) {
         const ReplaySide& side = replay.sides[i];
@@ -432,8 +439,8 @@ bool sameReplay(const Replay& a, const Replay& b) {
         return x.phase == y.phase && x.actions[0] == y.actions[0] && x.actions[1] == y.actions[1] &&
                bitsOf(x.factor) == bitsOf(y.factor);
     };
-    return a.formatVersion == b.formatVersion && a.gameVersion == b.gameVersion &&
-           a.dataHash == b.dataHash && a.contentHashes == b.contentHashes &&
+    return a.formatVersion == b.formatVersion && a.rounds == b.rounds &&
+           a.gameVersion == b.gameVersion && a.dataHash == b.dataHash && a.contentHashes == b.contentHashes &&
            a.recordedAt == b.recordedAt && a.mode == b.mode && sameSide(a.sides[0], b.sides[0]) &&
            sameSide(a.sides[1], b.sides[1]) && a.stage == b.stage && a.settings == b.settings &&
            a.randomState == b.randomState &&

@@ -20,7 +20,7 @@ std::string replayProblem(const Replay& replay);
 // The file's bytes. False (with the reason in error) when replayProblem finds something.
 bool encodeReplay(const Replay& replay, std::string& bytes, std::string& error);
 // Reads a file's bytes. False with a message such as "not a Quarrelix replay", "replay format 7
-// is newer than this game reads (1)" or "damaged replay: ..."; replay is then left as it was.
+// is newer than this game reads (2)" or "damaged replay: ..."; replay is then left as it was.
 bool parseReplay(const std::string& bytes, Replay& replay, std::string& error);
 
 // Written beside path and renamed over it: a failure never leaves a half-written file.

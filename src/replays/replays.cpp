@@ -140,6 +140,8 @@ Replay newMatchRecording(const FightContext& context, int64_t mode) {
     r.dataHash = dataFileHash();
     r.recordedAt = localTimeNow();
     r.mode = mode;
+    r.rounds = context.rounds;
+    r.formatVersion = context.rounds > 1 ? 2 : 1;
     r.sides[0] = sideOf(fight, fight.players[0]);
     r.sides[1] = sideOf(fight, fight.players[1]);
     r.contentHashes = contentHashes(r.sides[0].className, r.sides[1].className);
@@ -263,7 +265,10 @@ ReplayCheck playReplay(FightContext& context, const Replay& replay, bool control
     matchTape.playing = &replay;
     matchTape.controls = controls;
     if (controls) noteScreenOpened("replay");
+    const int64_t rounds = context.rounds;
+    context.rounds = replay.rounds;
     int64_t result = startMatch(context);
+    context.rounds = rounds;
     ReplayCheck check;
     check.firstMismatch = matchTape.firstMismatch;
     check.finished = !matchTape.left && matchTape.next == replay.frames.size();

@@ -120,6 +120,8 @@ int64_t loadSettings() {
     // 0, negative and anything above 5 mean the full preparation.
     read("BuffedFrames", settings.buffedFrames, [](int64_t v) { return v < 1 || v > 5 ? 5 : v; });
     read("AttackDelay", settings.attackDelay, [](int64_t v) { return v < 1 || v > 3 ? 3 : v; });
+    // Only the counts the options offer: anything else is a single knock-out.
+    read("Rounds", settings.rounds, [](int64_t v) { return v == 3 || v == 5 ? v : 1; });
     read("ShowFPS", settings.showFps, none);
     int64_t mode = fpsMode;
     read("FPSMode", mode, none);
@@ -166,7 +168,7 @@ int64_t saveSettings() {
         {"ShowFPS", settings.showFps},           {"FPSMode", fpsMode},
         {"ScreenSize", settings.screenSizeIndex}, {"Fullscreen", settings.fullscreen},
         {"Debug", settings.debugMode != 0 ? 1 : 0}, {"LessonsPassed", settings.lessonsPassed},
-        {"InputDelay", settings.inputDelay}};
+        {"InputDelay", settings.inputDelay},     {"Rounds", settings.rounds}};
     for (const auto& [key, value] : values) jsonSetInteger(jsonAddMember(root, key), value);
     jsonSetString(jsonAddMember(root, "LastJoinAddress"), settings.lastJoinAddress);
     jsonSetString(jsonAddMember(root, "Lobby"), settings.lobbyAddress);

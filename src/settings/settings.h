@@ -21,6 +21,9 @@ struct Settings {
     int64_t particleEnabled = 1;
     int64_t buffedFrames = 5;    // how the class images are prepared before a match, 1-5
     int64_t attackDelay = 3;     // hit-stop: 1 off, 2 fixed, 3 relative to the damage
+    // Rounds a match against a player or the bot lasts at most: 1, 3 or 5. The first to win
+    // most of them wins the match; 1 is a single knock-out.
+    int64_t rounds = 1;
     int64_t showFps = 1;
     int64_t screenSizeIndex = 0; // index into screenSizes, 0-9
     int64_t fullscreen = 1;      // non-zero: a borderless screen-sized window

@@ -29,6 +29,7 @@
 #include "records/match_count.h"
 #include "replays/replays.h"
 #include "runtime/runtime.h"
+#include "settings/settings.h"
 
 int64_t startOnline = kStartAtMenu;
 uint16_t startPort = kDefaultPort;
@@ -55,8 +56,13 @@ void runFight(FightContext& context, int64_t choice) {
     if (currentMatch) currentMatch->stage = stage;
     context.stage = stage;
     noteScreenOpened("fight");
+    // The Rounds option is for these matches alone: online play, training, the lessons and
+    // the solo modes fight single knock-outs.
+    context.rounds = settings.rounds;
     const bool againstBot = botActive(context.fight, context.fight.players[1]);
     int64_t result = runRecordedMatch(context, againstBot ? 1 : 0);
+    context.rounds = 1;
+    // A match of rounds counts once, for its winner; its knock-out time is the last round's.
     countMatch(context.fight, result, againstBot ? Opponent::Bot : Opponent::Person,
                matchHooks.fightGameSeconds);
 }
