@@ -269,6 +269,45 @@ solo() {
   verdict "solo modes" "the arcade to its first fight and Give up, survival stopped, the records, back to the main menu" "$expected" "$report"
 }
 
+# A match of three rounds (the Rounds option at 3, debug keys on): two players ready, a stage,
+# then V and B hand both fighters to the computer, which fights the rounds out; F12 every few
+# seconds keeps the HUD with its round marks (in SMOKE_SHOTS when it names a directory). After
+# the end of match, the class selection comes back; Escape twice leaves.
+rounds() {
+  local work report
+  work=$(game_dir)
+  printf '{"Rounds": 3, "Debug": 1}' > "$work/settings.txt"
+  report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c "$session_start"'
+    reach "main menu"
+    press 2 Return            # Player vs Player
+    reach "where to play"
+    press 1 Return            # Same computer
+    reach "class selection"
+    press 1.5 p
+    press 0.3 q
+    press 0.3 Return
+    reach "stage selection"
+    press 1.5 Return
+    reach fight
+    press 4 v b               # both fighters to the computer
+    for _ in $(seq 60); do    # at most 4 minutes of rounds
+      press 4 F12
+      [ "$(sed -n "s/^screen: //p" screens.log | tail -n 1)" = "class selection" ] && break
+    done
+    press 1 Escape            # leave the class selection
+    reach "main menu"
+    press 1.5 Escape          # leave the game
+  '"$session_end"'
+    [ "$(ls screenshots/*.png 2>/dev/null | wc -l)" -ge 3 ] && echo shots || echo "too few shots"' 2>/dev/null)
+  if [ -n "${SMOKE_SHOTS:-}" ]; then
+    mkdir -p "$SMOKE_SHOTS" && cp "$work"/screenshots/*.png "$SMOKE_SHOTS/" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+  local expected
+  expected=$(printf 'exit=0\nmain menu,where to play,class selection,stage selection,fight,class selection,main menu\nshots')
+  verdict "three rounds" "a match of three rounds fought out by the computer on both sides, back to the class selection" "$expected" "$report"
+}
+
 # A machine without sound: no audio driver opens, the game says once that sound is off, plays
 # on to the main menu and ends on Escape.
 no_sound() {
@@ -419,6 +458,7 @@ online_room() {
 journey
 training
 solo
+rounds
 no_sound
 online_pair
 online_room

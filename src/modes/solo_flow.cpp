@@ -35,11 +35,6 @@ constexpr int64_t kSurvivalLevel = 3; // Hard
 
 const char* levelName(int64_t level) { return level <= 1 ? "Easy" : level == 2 ? "Medium" : "Hard"; }
 
-std::string padded(std::string text, size_t width) {
-    if (text.size() < width) text += std::string(width - text.size(), ' ');
-    return text;
-}
-
 int64_t positionOf(const FighterClass* fighterClass) {
     for (size_t i = 0; i < classes.size(); ++i)
         if (classes[i].get() == fighterClass) return int64_t(i);
@@ -146,12 +141,12 @@ Interlude survivalScreen(int64_t wins, double seconds, int64_t life, int64_t max
     return screen;
 }
 
-Interlude survivalOver(int64_t wins, double seconds, int64_t best) {
+Interlude survivalOver(int64_t wins, double seconds, int64_t previousBest) {
     Interlude over;
     over.screenName = "survival over";
     over.header = "=======Survival over";
     over.lines = {std::to_string(wins) + (wins == 1 ? " win" : " wins") + " in " + clockText(seconds),
-                  wins >= best && wins > 0 ? "A new best!" : "Best: " + std::to_string(best) + " wins"};
+                  wins > previousBest ? "A new best!" : "Best: " + std::to_string(previousBest) + " wins"};
     over.goOn = over.leave = "back";
     return over;
 }
@@ -160,9 +155,9 @@ void arcadeGame(FightContext& context, int64_t textX, int64_t textY) {
     if (!chooseOwnClass(context)) return;
     FightState& fight = context.fight;
     FighterClass* mine = fight.players[0].fighterClass;
-    const std::vector<LadderFight> ladder =
-        arcadeLadder(positionOf(mine), playableClassPositions(), uint64_t(systemTimeMs()) ^ uint64_t(randomInt(1 << 30)),
-                     int64_t(stageList.size()));
+    // A new ladder each time: its order and first stage from the clock.
+    const std::vector<LadderFight> ladder = arcadeLadder(positionOf(mine), playableClassPositions(),
+                                                         uint64_t(systemTimeMs()), int64_t(stageList.size()));
     int64_t continues = 0;
     double seconds = 0;
     for (size_t next = 0; next < ladder.size(); ++next) {
@@ -207,9 +202,10 @@ void survivalGame(FightContext& context, int64_t textX, int64_t textY) {
     }
     context.startingLife = {-1, -1};
     if (windowCloseRequested()) return;
+    const int64_t previousBest = records.survivalBest;
     noteSurvival(records, wins);
     saveRecords();
-    runInterlude(textX, textY, survivalOver(wins, seconds, records.survivalBest));
+    runInterlude(textX, textY, survivalOver(wins, seconds, previousBest));
 }
 
 void soloModes(FightContext& context, int64_t textX, int64_t textY) {

@@ -33,5 +33,5 @@ Interlude arcadeClosing(const std::string& playerClass, double seconds, int64_t 
                         double bestSeconds);
 Interlude survivalScreen(int64_t wins, double seconds, int64_t life, int64_t maxLife,
                          const FighterClass& opponent);
-// `best`: the survival best with this run counted.
-Interlude survivalOver(int64_t wins, double seconds, int64_t best);
+// `previousBest`: the survival best before this run.
+Interlude survivalOver(int64_t wins, double seconds, int64_t previousBest);

@@ -20,10 +20,6 @@ constexpr int64_t kLinesTint = 0xFFFFFF;
 const char* const kEntries[] = {" Clear records  ", "   (go back)    "};
 constexpr int64_t kClearEntry = 0, kGoBackEntry = 1;
 
-std::string padded(std::string text, size_t width) {
-    if (text.size() > width - 1) text.resize(width - 1);
-    return text + std::string(width - text.size(), ' ');
-}
 std::string winsAndLosses(int64_t wins, int64_t losses) {
     return std::to_string(wins) + "-" + std::to_string(losses);
 }
@@ -81,6 +77,11 @@ int64_t showRecords(int64_t textX, int64_t textY) {
     return black ? result : -1;
 }
 } // namespace
+
+std::string padded(std::string text, size_t width) {
+    if (text.size() > width - 1) text.resize(width - 1);
+    return text + std::string(width - text.size(), ' ');
+}
 
 std::string clockText(double seconds) {
     const int64_t tenths = int64_t(std::max(0.0, seconds) * 10 + 0.5);

@@ -10,6 +10,9 @@
 
 // "m:ss.s", e.g. "4:05.2".
 std::string clockText(double seconds);
+// The text cut to width - 1 letters and padded with spaces to `width`: a column of the
+// fixed-width letters.
+std::string padded(std::string text, size_t width);
 // The screen's lines, in fixed-width letters lined up with spaces.
 std::vector<std::string> recordsLines(const Records& from);
 // Until "(go back)" or Escape; the records are cleared and saved when the player confirms.
