@@ -269,32 +269,33 @@ solo() {
   verdict "solo modes" "the arcade to its first fight and Give up, survival stopped, the records, back to the main menu" "$expected" "$report"
 }
 
-# A match of three rounds (the Rounds option at 3, debug keys on): two players ready, a stage,
-# then V and B hand both fighters to the computer, which fights the rounds out; F12 every few
-# seconds keeps the HUD with its round marks (in SMOKE_SHOTS when it names a directory). After
-# the end of match, the class selection comes back; Escape twice leaves.
+# A match of three rounds (the Rounds option at 3) against the computer at Hard, player one
+# standing still: the computer wins it round by round; F12 every few seconds keeps the HUD
+# with its round marks (in SMOKE_SHOTS when it names a directory). After the end of match the
+# class selection comes back; Escape twice leaves.
 rounds() {
   local work report
   work=$(game_dir)
-  printf '{"Rounds": 3, "Debug": 1}' > "$work/settings.txt"
+  printf '{"Rounds": 3}' > "$work/settings.txt"
   report=$(cd "$work" && QRX_SCREEN_LOG=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c "$session_start"'
     reach "main menu"
-    press 2 Return            # Player vs Player
-    reach "where to play"
-    press 1 Return            # Same computer
+    press 2 Down
+    press 0.3 Return          # Player vs Bot
     reach "class selection"
-    press 1.5 p
-    press 0.3 q
-    press 0.3 Return
+    press 1.5 Return          # the player s class
+    press 0.5 Return          # the computer s
+    reach difficulty
+    press 1 Down
+    press 0.3 Down
+    press 0.3 Return          # Hard
     reach "stage selection"
     press 1.5 Return
     reach fight
-    press 4 v b               # both fighters to the computer
     for _ in $(seq 60); do    # at most 4 minutes of rounds
       press 4 F12
       [ "$(sed -n "s/^screen: //p" screens.log | tail -n 1)" = "class selection" ] && break
     done
-    press 1 Escape            # leave the class selection
+    press 1.5 Escape          # leave the class selection
     reach "main menu"
     press 1.5 Escape          # leave the game
   '"$session_end"'
@@ -304,8 +305,8 @@ rounds() {
   fi
   rm -rf "$work"
   local expected
-  expected=$(printf 'exit=0\nmain menu,where to play,class selection,stage selection,fight,class selection,main menu\nshots')
-  verdict "three rounds" "a match of three rounds fought out by the computer on both sides, back to the class selection" "$expected" "$report"
+  expected=$(printf 'exit=0\nmain menu,class selection,difficulty,stage selection,fight,class selection,main menu\nshots')
+  verdict "three rounds" "a match of three rounds against the computer at Hard, round by round, back to the class selection" "$expected" "$report"
 }
 
 # A machine without sound: no audio driver opens, the game says once that sound is off, plays

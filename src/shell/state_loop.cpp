@@ -62,7 +62,7 @@ void runFight(FightContext& context, int64_t choice) {
     const bool againstBot = botActive(context.fight, context.fight.players[1]);
     int64_t result = runRecordedMatch(context, againstBot ? 1 : 0);
     context.rounds = 1;
-    // A match of rounds counts once, for its winner; its knock-out time is the last round's.
+    // A match of rounds counts once, for its winner, with the fight time of all its rounds.
     countMatch(context.fight, result, againstBot ? Opponent::Bot : Opponent::Person,
                matchHooks.fightGameSeconds);
 }
