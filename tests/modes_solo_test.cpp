@@ -1,6 +1,6 @@
 // The solo modes through the real screens: the arcade's ladder lost once, continued and won;
-// survival's life carried over until a fight is lost; the records they leave, and the records
-// screen clearing them only when asked twice.
+// survival's life carried over until a fight is lost, then the records screen, which clears the
+// records only when asked twice.
 #include "journey_fixture.h"
 
 #include <filesystem>
@@ -18,139 +18,93 @@ namespace {
 using SoloModes = JourneyTest;
 using Screens = std::vector<std::string>;
 
-// From the main menu down to "Solo modes" and into the entry `entry` (0 arcade, 1 survival,
-// 2 records).
+// From the main menu down to "Solo modes" and into its entry `entry` (0 arcade, 1 survival).
 void openSoloEntry(Journey& journey, int entry) {
     journey.onNext("main menu", [] {
         for (int i = 0; i < 6; ++i) tap(25 + 3 * i, kKeyDown);
         tap(45, kKeyReturn);
     });
     journey.onNext("solo modes", [entry] {
-        for (int i = 0; i < entry; ++i) tap(25 + 3 * i, kKeyDown);
+        if (entry) tap(25, kKeyDown);
         tap(40, kKeyReturn);
     });
+    journey.on("class selection", 0, [] { tap(25, kKeyReturn); }); // the first class
 }
 
-// Each fight ends at its 10th pass with the knock-out of the fighters `losers` names, fight by
-// fight (1 player one, 2 player two); player one loses `hurt` life points first.
-void knockOuts(std::vector<int> losers, int64_t hurt = 0) {
-    matchHooks.afterFightFrame = [losers, hurt, fights = size_t(0)](int64_t pass) mutable {
+// Fight by fight, the fighter `losers` names (1 player one, 2 player two) is knocked out at the
+// 10th pass, after player one lost `hurt` life points at the 5th; `lives` gets player one's life
+// at each fight's first pass.
+void knockOuts(std::vector<int> losers, int64_t hurt, std::vector<int64_t>* lives = nullptr) {
+    matchHooks.afterFightFrame = [=, fights = size_t(0)](int64_t pass) mutable {
+        if (pass == 1 && lives) lives->push_back(playerOne.life);
         if (pass == 5) playerOne.life -= hurt;
-        if (pass != 10 || fights >= losers.size()) return;
-        (losers[fights++] == 1 ? playerOne : playerTwo).life = -40;
+        if (pass == 10 && fights < losers.size()) (losers[fights++] == 1 ? playerOne : playerTwo).life = -40;
     };
 }
 
-size_t filesIn(const std::string& directory) {
-    std::error_code error;
-    size_t count = 0;
-    for (auto it = std::filesystem::directory_iterator(directory, error);
-         !error && it != std::filesystem::directory_iterator(); ++it)
-        ++count;
-    return count;
+Records recordsOnDisk() {
+    Records kept;
+    std::string text;
+    EXPECT_TRUE(readWholeFile("records.txt", text) && readRecordsText(text, kept));
+    return kept;
 }
 } // namespace
 
 TEST_F(SoloModes, TheLadderLostOnceContinuedAndClearedEndsWithTheCredits) {
     openSoloEntry(journey, 0);
-    journey.on("class selection", 0, [] { tap(25, kKeyReturn); }); // the first class
+    // The ladder's screen opens before each of its fights: Return goes on to the fight.
+    for (int i = 0; i < 8; ++i) journey.on("arcade ladder", i, [] { tap(25, kKeyReturn); });
+    journey.on("fight", 0, [] { knockOuts({1, 2, 2, 2, 2, 2, 2, 2}, 0); });
     journey.on("arcade continue", 0, [] { tap(25, kKeyReturn); }); // "Continue"
     journey.on("arcade cleared", 0, [] { tap(25, kKeyReturn); });  // on to the credits
     journey.on("credits", 0, [] { tap(25, kKeyEscape); });
     journey.on("solo modes", 1, [] { tap(25, kKeyEscape); });
     journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
-    // The ladder's screen opens before each of its fights: Return goes on to the fight.
-    for (int i = 0; i < 8; ++i) journey.on("arcade ladder", i, [] { tap(25, kKeyReturn); });
-    journey.on("fight", 0, [] { knockOuts({1, 2, 2, 2, 2, 2, 2, 2}); });
     EXPECT_EQ(run(), 0);
 
     const size_t ladder = playableClassPositions().size() - 1;
     ASSERT_GE(ladder, 2u);
     Screens expected = {"main menu", "solo modes", "class selection", "arcade ladder", "fight",
                         "arcade continue", "fight"};
-    for (size_t i = 1; i < ladder; ++i) {
-        expected.push_back("arcade ladder");
-        expected.push_back("fight");
-    }
-    for (const char* screen : {"arcade cleared", "credits", "solo modes", "main menu"})
-        expected.push_back(screen);
+    for (size_t i = 1; i < ladder; ++i) expected.insert(expected.end(), {"arcade ladder", "fight"});
+    expected.insert(expected.end(), {"arcade cleared", "credits", "solo modes", "main menu"});
     EXPECT_EQ(journey.screens, expected);
-
     // The records on disk: the clear with its one continue, every fight won and the one lost.
-    Records kept;
-    std::string text;
-    ASSERT_TRUE(readWholeFile("records.txt", text));
-    ASSERT_TRUE(readRecordsText(text, kept));
-    ASSERT_EQ(kept.classes.count(playerOne.fighterClass->name), 1u);
+    Records kept = recordsOnDisk();
     const ClassRecord& mine = kept.classes[playerOne.fighterClass->name];
     EXPECT_EQ(mine.arcadeClears, 1);
     EXPECT_EQ(mine.arcadeFewestContinues, 1);
     EXPECT_GT(mine.arcadeBestSeconds, 0);
-    int64_t wins = 0, losses = 0;
-    for (int64_t level = 0; level < kBotLevels; ++level)
-        wins += mine.botWins[size_t(level)], losses += mine.botLosses[size_t(level)];
-    EXPECT_EQ(wins, int64_t(ladder));
-    EXPECT_EQ(losses, 1);
-    EXPECT_EQ(mine.botLosses[0], 1); // the first fight is at Easy
-    EXPECT_EQ(mine.botWins[2], 2);   // the last two at Hard
+    EXPECT_EQ(mine.botLosses, (std::array<int64_t, 3>{1, 0, 0})); // the first fight is at Easy
+    EXPECT_EQ(mine.botWins[2], 2);                                // the last two at Hard
+    EXPECT_EQ(mine.botWins[0] + mine.botWins[1] + mine.botWins[2], int64_t(ladder));
     EXPECT_EQ(kept.longestWinStreak, int64_t(ladder));
 }
 
-TEST_F(SoloModes, SurvivalCarriesTheLifeOverUntilAFightIsLost) {
+TEST_F(SoloModes, SurvivalCarriesTheLifeOverThenTheRecordsAreClearedWhenConfirmed) {
     openSoloEntry(journey, 1);
-    journey.on("class selection", 0, [] { tap(25, kKeyReturn); });
     for (int i = 0; i < 3; ++i) journey.on("survival", i, [] { tap(25, kKeyReturn); });
-    journey.on("survival over", 0, [] { tap(25, kKeyReturn); });
-    journey.on("solo modes", 1, [] { tap(25, kKeyEscape); });
-    journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
-    // Each fight's first life of player one, as the fight starts.
-    std::vector<int64_t> startingLives;
+    std::vector<int64_t> lives; // player one's at each fight's start
     const int64_t hurt = 60;
-    journey.on("fight", 0, [&] {
-        knockOuts({2, 2, 1}, hurt);
-        auto knockOut = matchHooks.afterFightFrame;
-        matchHooks.afterFightFrame = [&startingLives, knockOut](int64_t pass) {
-            if (pass == 1) startingLives.push_back(playerOne.life);
-            knockOut(pass);
-        };
+    journey.on("fight", 0, [&] { knockOuts({2, 2, 1}, hurt, &lives); });
+    journey.on("survival over", 0, [] { tap(25, kKeyReturn); });
+    Records afterSurvival;
+    journey.on("solo modes", 1, [&] {
+        afterSurvival = recordsOnDisk();
+        tap(25, kKeyDown); // from Survival, kept, to the records
+        tap(28, kKeyReturn);
     });
-    EXPECT_EQ(run(), 0);
-
-    EXPECT_EQ(journey.screens,
-              (Screens{"main menu", "solo modes", "class selection", "survival", "fight", "survival",
-                       "fight", "survival", "fight", "survival over", "solo modes", "main menu"}));
-    const int64_t full = playerOne.maxLife;
-    ASSERT_EQ(startingLives.size(), 3u);
-    EXPECT_EQ(startingLives[0], full);
-    EXPECT_EQ(startingLives[1], survivalLifeAfterWin(full - hurt, full));
-    EXPECT_EQ(startingLives[2], survivalLifeAfterWin(startingLives[1] - hurt, full));
-    EXPECT_LT(startingLives[2], full);
-    Records kept;
-    std::string text;
-    ASSERT_TRUE(readWholeFile("records.txt", text));
-    ASSERT_TRUE(readRecordsText(text, kept));
-    EXPECT_EQ(kept.survivalBest, 2);
-    // Only the first fight, from full life, is kept as a replay: the others would not play back.
-    EXPECT_EQ(filesIn("replays"), 1u);
-}
-
-TEST_F(SoloModes, TheRecordsScreenClearsOnlyWhenConfirmed) {
-    Records before;
-    noteMatch(before, {"Brawler", Opponent::Bot, 3, true, 12.5, 4});
-    noteArcadeClear(before, "Brawler", 245.2, 0);
-    ASSERT_TRUE(replaceFileAtomically("records.txt", recordsText(before)));
-    openSoloEntry(journey, 2);
-    // "(go back)" is highlighted first; Up reaches "Clear records". The confirmation starts on
-    // "Keep them": Return there keeps everything.
+    // "(go back)" is highlighted first, Up reaches "Clear records"; the question starts on
+    // "Keep them": Return there keeps everything, Up first clears.
     auto askToClear = [] {
         tap(25, kKeyUp);
         tap(28, kKeyReturn);
     };
     journey.on("records", 0, askToClear);
     journey.on("clear records", 0, [] { tap(25, kKeyReturn); });
-    std::string afterKeeping;
+    Records afterKeeping;
     journey.on("records", 1, [&] {
-        readWholeFile("records.txt", afterKeeping);
+        afterKeeping = recordsOnDisk();
         askToClear();
     });
     journey.on("clear records", 1, [] {
@@ -158,21 +112,29 @@ TEST_F(SoloModes, TheRecordsScreenClearsOnlyWhenConfirmed) {
         tap(28, kKeyReturn);
     });
     journey.on("records", 2, [] { tap(25, kKeyEscape); });
-    journey.on("solo modes", 1, [] { tap(25, kKeyEscape); });
+    journey.on("solo modes", 2, [] { tap(25, kKeyEscape); });
     journey.on("main menu", 1, [] { tap(25, kKeyEscape); });
     EXPECT_EQ(run(), 0);
-    EXPECT_EQ(afterKeeping, recordsText(before));
-    Records after;
-    std::string text;
-    ASSERT_TRUE(readWholeFile("records.txt", text));
-    ASSERT_TRUE(readRecordsText(text, after));
-    EXPECT_TRUE(after.classes.empty());
-    EXPECT_EQ(after.highestCombo, 0);
+
+    EXPECT_EQ(journey.screens,
+              (Screens{"main menu", "solo modes", "class selection", "survival", "fight", "survival",
+                       "fight", "survival", "fight", "survival over", "solo modes", "records",
+                       "clear records", "records", "clear records", "records", "solo modes",
+                       "main menu"}));
+    const int64_t full = playerOne.maxLife;
+    ASSERT_EQ(lives.size(), 3u);
+    EXPECT_EQ(lives[0], full);
+    EXPECT_EQ(lives[1], survivalLifeAfterWin(full - hurt, full));
+    EXPECT_EQ(lives[2], survivalLifeAfterWin(lives[1] - hurt, full));
+    EXPECT_LT(lives[2], full);
+    EXPECT_EQ(afterSurvival.survivalBest, 2);
+    EXPECT_EQ(recordsText(afterKeeping), recordsText(afterSurvival));
+    // Only the first fight, from full life, is kept as a replay: the others would not play back.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("replays"), {}), 1);
+    EXPECT_EQ(recordsText(recordsOnDisk()), recordsText(Records{}));
 
     // The screen's lines: the table's columns line up, times as minutes.
-    std::vector<std::string> lines = recordsLines(before);
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(lines[0].find("Hard"), lines[1].find("1-0"));
-    EXPECT_NE(lines[4].find("4:05.2"), std::string::npos) << lines[4];
+    std::vector<std::string> lines = recordsLines(afterSurvival);
+    EXPECT_EQ(lines[0].find("Hard"), lines[1].find("2-1"));
     EXPECT_EQ(clockText(59.96), "1:00.0");
 }
