@@ -103,6 +103,23 @@ MenuInput readMenuInput(MenuKeys& keys) {
     return input;
 }
 
+void followEntryList(const MenuInput& input, int64_t& highlighted, int64_t goBack, int64_t& result) {
+    int64_t moved = std::clamp<int64_t>(highlighted + input.move, 0, goBack);
+    if (moved != highlighted) {
+        highlighted = moved;
+        playMenuSound(kPoolMenuMove);
+    }
+    if (input.select) {
+        playMenuSound(highlighted == goBack ? kPoolMenuBack : kPoolMenuSelect);
+        result = highlighted == goBack ? -1 : highlighted;
+        startFade();
+    } else if (input.back) {
+        playMenuSound(kPoolMenuBack);
+        result = -1;
+        startFade();
+    }
+}
+
 std::vector<int64_t>* menuSoundLog = nullptr;
 
 void playMenuSound(int64_t pool, int64_t x) {

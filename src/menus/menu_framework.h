@@ -55,6 +55,10 @@ void drawMenuHeader(int64_t textX, int64_t textY, const std::string& title,
 // Reads this frame's keys (after the keyboard snapshot): arrows or either player's directions
 // move, Return or either player's neutral key selects, Escape or either heavy key goes back.
 MenuInput readMenuInput(MenuKeys& keys);
+// A list of entries with "(go back)" last (at `goBack`): the input's move, with its sound, then
+// its choice or Back, with theirs, starting the fade out; `result` becomes the entry chosen, -1
+// for going back.
+void followEntryList(const MenuInput& input, int64_t& highlighted, int64_t goBack, int64_t& result);
 void playMenuSound(int64_t pool, int64_t x = kNoStereo); // x: screen position for the pan
 // Tests listen to the menus: when set, every menu sound's pool is appended to it.
 extern std::vector<int64_t>* menuSoundLog;

@@ -1,8 +1,6 @@
 // The tutorial menu: lessons for a first fight, or the training room.
 #include "menus/tutorial_menu.h"
 
-#include <algorithm>
-
 #include "input/keys.h"
 #include "menus/menu_framework.h"
 #include "render/fade.h"
@@ -34,23 +32,10 @@ int64_t runTutorialMenu(int64_t textX, int64_t textY) {
             drawEntryDescription(kDescriptions[highlighted], textX + 500, textY + 120);
         if (frozen) return;
         MenuInput input = readMenuInput(keys);
-        int64_t moved = std::clamp<int64_t>(highlighted + input.move, 0, kGoBackEntry);
-        if (moved != highlighted) {
-            highlighted = moved;
-            playMenuSound(kPoolMenuMove);
-        }
         // While the screen still clears from black the choice cannot be seen (a Return tapped
         // twice on the screen before would choose here unseen); going back is always safe.
         if (fadeActive && fadeSpeed < 0) input.select = false;
-        if (input.select) {
-            playMenuSound(highlighted == kGoBackEntry ? kPoolMenuBack : kPoolMenuSelect);
-            result = highlighted == kGoBackEntry ? -1 : highlighted;
-            startFade();
-        } else if (input.back) {
-            playMenuSound(kPoolMenuBack);
-            result = -1;
-            startFade();
-        }
+        followEntryList(input, highlighted, kGoBackEntry, result);
     });
     tutorialSelection = result;
     return black ? result : -1;

@@ -58,21 +58,8 @@ int64_t showRecords(int64_t textX, int64_t textY) {
         drawHintLines(hints, textX + 100, y + 20 * (kGoBackEntry + 1) + 20, kHintGrey);
         if (frozen) return;
         MenuInput input = readMenuInput(keys);
-        int64_t moved = std::clamp<int64_t>(highlighted + input.move, 0, kGoBackEntry);
-        if (moved != highlighted) {
-            highlighted = moved;
-            playMenuSound(kPoolMenuMove);
-        }
-        if (fadeActive) input.select = false;
-        if (input.select) {
-            playMenuSound(highlighted == kGoBackEntry ? kPoolMenuBack : kPoolMenuSelect);
-            result = highlighted == kGoBackEntry ? -1 : highlighted;
-            startFade();
-        } else if (input.back) {
-            playMenuSound(kPoolMenuBack);
-            result = -1;
-            startFade();
-        }
+        if (fadeActive) input.select = false; // no choice unseen, as on the other menus
+        followEntryList(input, highlighted, kGoBackEntry, result);
     });
     return black ? result : -1;
 }
