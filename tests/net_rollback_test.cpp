@@ -318,4 +318,14 @@ TEST_F(NetRollbackTest, DuplicatesAndFarOffFramesChangeNothing) {
     EXPECT_EQ(session.remoteInputs.size(), 3u);
     addRemoteHash(session, kMaxWireFrame / kHashInterval * kHashInterval, 1);
     EXPECT_TRUE(session.remoteHashes.empty());
+    // A late packet of the match before acknowledges inputs this match has not made: it is
+    // dropped whole, and the first inputs are still sent.
+    InputsPacket late;
+    late.ack = 119;
+    late.firstFrame = 3;
+    late.actions = {jump};
+    receiveInputs(session, late);
+    EXPECT_EQ(session.peerAck, kNoFrame);
+    EXPECT_EQ(session.remoteContiguous, 3);
+    EXPECT_EQ(inputsToSend(session).firstFrame, 0);
 }

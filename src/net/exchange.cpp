@@ -15,8 +15,12 @@ InputsPacket inputsToSend(const RollbackSession& s) {
 }
 
 void receiveInputs(RollbackSession& s, const InputsPacket& packet) {
-    int64_t sent = int64_t(s.localInputs.size()) - 1;
-    s.peerAck = std::max(s.peerAck, std::min(packet.ack, sent));
+    // A packet that acknowledges inputs this side has not made is not of this match: a late one
+    // of the match before (a rematch can start at once) or a peer's lie. Its acknowledgement
+    // would stop this side's first inputs from ever being sent again, and both sides would
+    // wait for each other for good.
+    if (packet.ack > int64_t(s.localInputs.size()) - 1) return;
+    s.peerAck = std::max(s.peerAck, packet.ack);
     addRemoteInputs(s, packet.firstFrame, packet.actions);
 }
 
